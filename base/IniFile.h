@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kx {
+
+// Splits text into lines the way a line-by-line reader sees them: CR LF, LF or
+// a lone CR end a line, and a terminator at the very end does not start a
+// further, empty line.
+QStringList splitTextLines(const QString &text);
+
+// Reads whole text files of the program: a UTF-8 byte-order mark selects UTF-8,
+// anything else is windows-1251.
+struct TextFile
+{
+    QString text;
+    bool utf8 = false; // the file began with a UTF-8 byte-order mark
+};
+TextFile decodeTextFile(const QByteArray &bytes);
+
+// An initialisation file (sections in square brackets, key=value lines) read and
+// written with the rules of Windows' profile functions as this program uses them:
+// - section and key names match without regard to letter case, the first match wins;
+// - a value is the text after the first "=", leading and trailing blanks removed;
+// - a missing key reads as the default; a whole number that is not a whole number
+//   reads as the default;
+// - writing replaces the key's line in place, or adds the key at the end of its
+//   section, or adds the section at the end of the file; every other line is kept.
+// On disk the file is windows-1251 with CR LF line ends.
+class IniFile
+{
+public:
+    IniFile() = default;
+    explicit IniFile(const QString &text);
+
+    // A missing file loads as empty and returns true; false when the file exists
+    // but cannot be read.
+    bool load(const QString &path);
+    // Writes the whole file to a temporary name and renames it over the target.
+    bool save(const QString &path) const;
+
+    bool hasSection(const QString &section) const;
+    QString readString(const QString &section, const QString &key, const QString &defaultValue = {}) const;
+    int readInteger(const QString &section, const QString &key, int defaultValue) const;
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+
+    const QStringList &lines() const { return m_lines; }
+    QString toText() const;
+
+private:
+    int findSection(const QString &section) const;           // index of the header line, or -1
+    int findKey(int sectionLine, const QString &key) const;   // index of the entry line, or -1
+
+    QStringList m_lines;
+    bool m_utf8 = false;
+};
+
+// Reads a whole decimal number with an optional sign into *value; false for
+// anything else (blanks inside, fractions, overflow), leaving *value untouched.
+bool parseWholeNumber(const QString &text, int *value);
+
+} // namespace kx

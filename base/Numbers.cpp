@@ -1,0 +1,27 @@
+#include "Numbers.h"
+
+#include <cfenv>
+#include <cmath>
+
+namespace kx {
+
+QString generalNumber(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral("0"); // never "-0"
+    return QString::number(value, 'g', 15);
+}
+
+QString generalNumberComma(double value)
+{
+    return generalNumber(value).replace(u'.', u',');
+}
+
+double roundHalfEven(double value)
+{
+    // nearbyint follows the current rounding mode, which the program never changes
+    // from the default round-to-nearest-even.
+    return std::nearbyint(value);
+}
+
+} // namespace kx

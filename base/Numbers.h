@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace kx {
+
+// The shortest general form of a number: at most 15 significant digits, no
+// thousands separator, no trailing zeros, a whole number without decimals,
+// "." as the decimal separator (1498.8, 16.7, 300).
+QString generalNumber(double value);
+
+// generalNumber with the decimal comma, as numbers appear in messages (1498,8).
+QString generalNumberComma(double value);
+
+// Round to the nearest integer, halves to the even neighbour.
+double roundHalfEven(double value);
+
+} // namespace kx

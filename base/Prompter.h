@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QObject;
+
+namespace kx {
+
+// The one seam through which the program talks to a person. Every message box
+// of the program goes through it, titled "Трасмер". The owner is the window the
+// message belongs to (a QWidget in the GUI); the core passes it through without
+// knowing what it is.
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+
+    virtual void error(QObject *owner, const QString &text) = 0;
+    virtual void info(QObject *owner, const QString &text) = 0;
+    // A Yes/No question; defaultYes chooses the preselected button.
+    virtual bool ask(QObject *owner, const QString &text, bool defaultYes) = 0;
+};
+
+inline constexpr char16_t kMessageTitle[] = u"Трасмер";
+
+} // namespace kx

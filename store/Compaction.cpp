@@ -1,0 +1,109 @@
+#include "Compaction.h"
+
+#include "Database.h"
+#include "SqlText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSqlQuery>
+
+#include <filesystem>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace kx::store {
+namespace {
+
+using RowCounts = QMap<QString, qint64>;
+
+bool countRows(Database &db, RowCounts *counts)
+{
+    QSqlQuery q(db.sql());
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")))
+        return false;
+    QStringList tables;
+    while (q.next())
+        tables.append(q.value(0).toString());
+    q.finish();
+    for (const QString &table : std::as_const(tables)) {
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdentifier(table))) || !q.next())
+            return false;
+        counts->insert(table, q.value(0).toLongLong());
+        q.finish();
+    }
+    return true;
+}
+
+bool flushToDisk(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+bool vacuumInto(const QString &databasePath, const QString &scratchPath, RowCounts *counts)
+{
+    Database source(QStringLiteral("kalyx-compaction-source"));
+    if (!source.open(databasePath) || !countRows(source, counts))
+        return false;
+    QSqlQuery q(source.sql());
+    if (!q.prepare(QStringLiteral("VACUUM INTO ?")))
+        return false;
+    q.addBindValue(scratchPath);
+    const bool ok = q.exec();
+    q.finish();
+    // Leaving here closes the last connection, which checkpoints the write-ahead
+    // log into the database file and removes it.
+    return ok;
+}
+
+bool checkCopy(const QString &scratchPath, const RowCounts &expected)
+{
+    if (!Database::looksLikeDatabase(scratchPath))
+        return false;
+    Database copy(QStringLiteral("kalyx-compaction-copy"));
+    RowCounts counts;
+    return copy.open(scratchPath) && countRows(copy, &counts) && counts == expected;
+}
+
+bool removeIfExists(const QString &path)
+{
+    return !QFileInfo::exists(path) || QFile::remove(path);
+}
+
+} // namespace
+
+bool compactDatabase(const QString &databasePath, const QString &scratchPath)
+{
+    if (!removeIfExists(scratchPath) || !QFileInfo(databasePath).isFile())
+        return false;
+    RowCounts counts;
+    const bool copied = vacuumInto(databasePath, scratchPath, &counts);
+    // A write-ahead log still there belongs to some other connection: its
+    // changes are not in the copy, so the copy must not replace the database.
+    const QFileInfo wal(databasePath + QStringLiteral("-wal"));
+    const bool ok = copied && !(wal.exists() && wal.size() > 0) && checkCopy(scratchPath, counts)
+        && flushToDisk(scratchPath);
+    // The check's connections are closed here, before anything is renamed.
+    if (ok) {
+        std::error_code error;
+        std::filesystem::rename(std::filesystem::path(scratchPath.toStdU16String()),
+                                std::filesystem::path(databasePath.toStdU16String()), error);
+        if (!error)
+            return true;
+    }
+    removeIfExists(scratchPath);
+    return false;
+}
+
+} // namespace kx::store

@@ -1,0 +1,138 @@
+#include "Database.h"
+
+#include "Collation.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtEndian>
+
+namespace kx::store {
+
+Database::Database(QString connectionName) : m_name(std::move(connectionName)) {}
+
+Database::~Database()
+{
+    close();
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
+}
+
+bool Database::looksLikeDatabase(const QString &path, QString *why)
+{
+    auto fail = [why](const QString &text) {
+        if (why)
+            *why = text;
+        return false;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read %1").arg(path));
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return fail(QStringLiteral("%1 is not an SQLite database").arg(path));
+    const auto *h = reinterpret_cast<const uchar *>(header.constData());
+    quint32 pageSize = qFromBigEndian<quint16>(h + 16);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const quint32 changeCounter = qFromBigEndian<quint32>(h + 24);
+    const quint32 pageCount = qFromBigEndian<quint32>(h + 28);
+    const quint32 validFor = qFromBigEndian<quint32>(h + 92);
+    // The page count in the header is trustworthy only when written by the same
+    // change as the change counter (SQLite 3.7.0 and later).
+    if (validFor == changeCounter && pageCount > 0
+        && static_cast<qint64>(pageSize) * pageCount > file.size())
+        return fail(QStringLiteral("%1 is cut short").arg(path));
+    return true;
+}
+
+bool Database::open(const QString &path)
+{
+    close();
+    m_error.clear();
+    m_path = path;
+    if (!QFileInfo(path).isFile()) {
+        m_error = QStringLiteral("%1 does not exist").arg(path);
+        return false;
+    }
+    if (!looksLikeDatabase(path, &m_error))
+        return false;
+
+    m_db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
+                                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_db.setDatabaseName(path);
+    // Never create a database file: a missing one is the caller's message.
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open()) {
+        m_error = m_db.lastError().text();
+        return false;
+    }
+    if (!registerCollation(m_db)) {
+        m_error = QStringLiteral("the SQLite driver gives no access to its handle");
+        m_db.close();
+        return false;
+    }
+    QSqlQuery q(m_db);
+    // Reading the schema makes SQLite look into the file now rather than at the
+    // first statement of some later command.
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) {
+        m_error = q.lastError().text();
+        m_db.close();
+        return false;
+    }
+    q.finish();
+    // WAL may be refused (a read-only folder cannot hold the -wal file); the
+    // database then stays in its own journal mode and still works.
+    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    q.finish();
+    q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    return true;
+}
+
+void Database::close()
+{
+    if (m_db.isOpen()) {
+        if (m_inTransaction)
+            rollback();
+        m_db.close();
+    }
+    m_db = QSqlDatabase();
+}
+
+bool Database::isOpen() const
+{
+    return m_db.isOpen();
+}
+
+bool Database::begin()
+{
+    if (!m_db.transaction()) {
+        m_error = m_db.lastError().text();
+        return false;
+    }
+    m_inTransaction = true;
+    return true;
+}
+
+bool Database::commit()
+{
+    if (!m_db.commit()) {
+        m_error = m_db.lastError().text();
+        return false;
+    }
+    m_inTransaction = false;
+    return true;
+}
+
+bool Database::rollback()
+{
+    m_inTransaction = false;
+    if (!m_db.rollback()) {
+        m_error = m_db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+} // namespace kx::store

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace kx::store {
+
+// The one connection of a program run (ADOC). SQLite through Qt Sql, with the
+// KALYX_NOCASE collation registered, WAL journal and normal syncing, so that the
+// one-row transactions of the route calculation stay cheap.
+class Database
+{
+public:
+    explicit Database(QString connectionName);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens an existing database file. Fails when the file is missing, is not an
+    // SQLite database, is cut short, or its schema cannot be read: SQLite itself
+    // would open such a file and fail only at the first statement.
+    bool open(const QString &path);
+    void close();
+    bool isOpen() const;
+    const QString &path() const { return m_path; }
+    QString lastError() const { return m_error; }
+
+    QSqlDatabase &sql() { return m_db; }
+
+    bool begin();
+    bool commit();
+    bool rollback();
+    bool inTransaction() const { return m_inTransaction; }
+
+    // Checks that the file at path looks like a complete SQLite database:
+    // the header's magic text, and a file no shorter than the header's page count
+    // says. Cheap; reads 100 bytes.
+    static bool looksLikeDatabase(const QString &path, QString *why = nullptr);
+
+private:
+    QString m_name;
+    QString m_path;
+    QString m_error;
+    QSqlDatabase m_db;
+    bool m_inTransaction = false;
+};
+
+} // namespace kx::store

@@ -1,0 +1,376 @@
+#include "Fixture.h"
+#include "TestFolder.h"
+
+#include "store/Database.h"
+#include "store/Query.h"
+#include "store/Session.h"
+#include "store/Table.h"
+#include "store/Transaction.h"
+#include "RecordingPrompter.h"
+
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::store;
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void openRefusesFilesThatAreNotDatabases_data();
+    void openRefusesFilesThatAreNotDatabases();
+    void routeListOrdersNamesIgnoringCase();
+    void navigationAndEofBof();
+    void valuesByNameAndNull();
+    void locateExactAndPrefix();
+    void editPostCancel();
+    void appendReadsKeyBack();
+    void appendCancelRemovesRow();
+    void deleteMovesToNextRow();
+    void refreshAtRestoresRow();
+    void boundValuesKeepQuotes();
+    void postFailureKeepsBuffer();
+    void tableObjectLocatesOneRow();
+    void transactionRollsBackOnScopeExit();
+
+private:
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<test::RecordingPrompter> m_prompter;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<test::Fixture> m_fix;
+};
+
+void TestStore::init()
+{
+    m_folder = std::make_unique<test::TestFolder>();
+    QVERIFY(m_folder->createDatabase());
+    m_prompter = std::make_unique<test::RecordingPrompter>();
+    m_session = std::make_unique<Session>(m_folder->path(), *m_prompter);
+    QVERIFY2(m_session->ADOC.open(m_session->databasePath()), qPrintable(m_session->ADOC.lastError()));
+    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+}
+
+void TestStore::cleanup()
+{
+    m_fix.reset();
+    m_session.reset();
+    m_folder.reset();
+}
+
+void TestStore::openRefusesFilesThatAreNotDatabases_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("keepBytes"); // >0: keep only this many bytes of a real database
+    QTest::newRow("empty file") << QByteArray() << 0;
+    QTest::newRow("text") << QByteArray("this is not a database at all, just some text\n").repeated(20) << 0;
+    QTest::newRow("header only") << QByteArray() << 100;
+    QTest::newRow("truncated") << QByteArray() << 8192;
+}
+
+void TestStore::openRefusesFilesThatAreNotDatabases()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, keepBytes);
+    const QString path = m_folder->file(QStringLiteral("bad.kdb"));
+    if (keepBytes > 0) {
+        QFile good(m_session->databasePath());
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        content = good.readAll().left(keepBytes);
+        QVERIFY(good.size() > keepBytes);
+    }
+    QFile bad(path);
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(content);
+    bad.close();
+    Database db(QStringLiteral("bad"));
+    QVERIFY(!db.open(path));
+    QVERIFY(!db.isOpen());
+    QVERIFY(!db.lastError().isEmpty());
+    Database missing(QStringLiteral("missing"));
+    QVERIFY(!missing.open(m_folder->file(QStringLiteral("none.kdb"))));
+    QVERIFY(!QFileInfo::exists(m_folder->file(QStringLiteral("none.kdb"))));
+}
+
+void TestStore::routeListOrdersNamesIgnoringCase()
+{
+    m_fix->addRoute(QStringLiteral("москва - сочи"), 1400.0);
+    m_fix->addRoute(QStringLiteral("Б"), {});
+    m_fix->addRoute(QStringLiteral("МОСКВА - СОЧИ"), {});
+    m_fix->addRoute(QStringLiteral("apple"), 5.0);
+    m_fix->addRoute(QStringLiteral("Zulu"), 5.0);
+    QVERIFY(m_session->openRoutes());
+    QStringList names;
+    for (m_session->QRoutes.first(); !m_session->QRoutes.eof(); m_session->QRoutes.next())
+        names << m_session->QRoutes.value(u"Name").toString();
+    // Same names (letter case ignored) are ordered by distance, Null first.
+    QCOMPARE(names, (QStringList{"apple", "Zulu", "Б", "МОСКВА - СОЧИ", "москва - сочи"}));
+
+    // The collation serves equality in statements too.
+    Query &q = m_session->Q2;
+    QVERIFY(q.open(QStringLiteral("SELECT Code FROM Routes WHERE Name = ? COLLATE KALYX_NOCASE"),
+                   {QStringLiteral("Москва - Сочи")}));
+    QCOMPARE(q.rowCount(), 2);
+}
+
+void TestStore::navigationAndEofBof()
+{
+    for (int i = 1; i <= 3; ++i)
+        m_fix->addRoute(QStringLiteral("R%1").arg(i));
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QCOMPARE(q.rowNumber(), 1);
+    QVERIFY(!q.prior());
+    QVERIFY(q.bof());
+    QVERIFY(q.next());
+    QVERIFY(!q.bof());
+    QVERIFY(q.last());
+    QCOMPARE(q.rowNumber(), 3);
+    QVERIFY(!q.eof());
+    QVERIFY(!q.next());
+    QVERIFY(q.eof());
+    QCOMPARE(q.rowNumber(), 3);
+    QVERIFY(q.setRowNumber(2));
+    QVERIFY(!q.setRowNumber(4));
+    QCOMPARE(q.value(u"Name").toString(), QStringLiteral("R2"));
+
+    q.close();
+    QCOMPARE(q.rowNumber(), 0);
+    QVERIFY(q.eof() && q.bof());
+}
+
+void TestStore::valuesByNameAndNull()
+{
+    const qint64 p = m_fix->addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87"));
+    const qint64 r = m_fix->addRoute(QStringLiteral("R"));
+    const qint64 b = m_fix->addRsbn(QStringLiteral("NP"), QStringLiteral("37 PSKOV"), QStringLiteral("N57*47.10"),
+                                    QStringLiteral("E028*24.40"));
+    m_fix->addPoint(r, 1, p, b);
+    m_fix->addPoint(r, 2, p);
+    Query &q = m_session->Q2;
+    QVERIFY(q.open(QStringLiteral("SELECT Points.Number, Points.Code, Punkts.ID AS \"Punkts.ID\", RSBN.ID AS \"RSBN.ID\", "
+                                  "Points.MPU FROM (Points INNER JOIN Punkts ON Points.Punkt = Punkts.Code) "
+                                  "LEFT JOIN RSBN ON Points.RSBN = RSBN.Code WHERE Points.Route = ? ORDER BY Points.Number"),
+                   {r}));
+    QCOMPARE(q.rowCount(), 2);
+    QCOMPARE(q.value(u"Punkts.ID").toString(), QStringLiteral("UUEE"));
+    QCOMPARE(q.value(u"RSBN.ID").toString(), QStringLiteral("NP"));
+    QCOMPARE(q.value(u"points.number").toInt(), 1); // qualified name of an unqualified column
+    QCOMPARE(q.value(u"ID").toString(), QStringLiteral("UUEE")); // unqualified finds the first
+    QVERIFY(q.isNull(u"MPU"));
+    QVERIFY(!q.value(u"MPU").isValid() || q.value(u"MPU").isNull());
+    QVERIFY(q.next());
+    QVERIFY(q.isNull(u"RSBN.ID"));
+    QCOMPARE(q.columnIndex(u"NoSuchColumn"), -1);
+    QVERIFY(!q.value(u"NoSuchColumn").isValid());
+}
+
+void TestStore::locateExactAndPrefix()
+{
+    m_fix->addRoute(QStringLiteral("Alpha"));
+    m_fix->addRoute(QStringLiteral("абакан - Москва"));
+    m_fix->addRoute(QStringLiteral("Beta 100%_x"));
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(q.locate(u"Name", QStringLiteral("АБА"), Locate::PrefixNoCase));
+    QCOMPARE(q.value(u"Name").toString(), QStringLiteral("абакан - Москва"));
+    QVERIFY(q.locate(u"Name", QStringLiteral("beta 100%_"), Locate::PrefixNoCase)); // no wildcards here
+    QCOMPARE(q.rowNumber(), 2);
+    QVERIFY(!q.locate(u"Name", QStringLiteral("Gamma"), Locate::PrefixNoCase));
+    QCOMPARE(q.rowNumber(), 2); // unchanged
+    QVERIFY(!q.locate(u"Name", QStringLiteral("alpha"))); // exact is case-sensitive
+    const QVariant code = q.value(u"Code");
+    QVERIFY(q.first());
+    QVERIFY(q.locate(u"Code", code.toInt())); // numbers by value, whatever their type
+    QCOMPARE(q.rowNumber(), 2);
+}
+
+void TestStore::editPostCancel()
+{
+    const qint64 r = m_fix->addRoute(QStringLiteral("Old"), 10.0, QDateTime::currentDateTime());
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QSignalSpy changed(&q, &Query::rowValuesChanged);
+    QVERIFY(q.edit());
+    q.setValue(u"Name", QStringLiteral("New"));
+    q.setValue(u"DateTime", QVariant());
+    QCOMPARE(q.value(u"Name").toString(), QStringLiteral("New")); // the buffer is what the list shows
+    QCOMPARE(m_fix->value("Routes", r, "Name").toString(), QStringLiteral("Old"));
+    QVERIFY2(q.post(), qPrintable(q.lastError()));
+    QCOMPARE(q.state(), Query::State::Browse);
+    QCOMPARE(m_fix->value("Routes", r, "Name").toString(), QStringLiteral("New"));
+    QVERIFY(m_fix->value("Routes", r, "DateTime").isNull());
+    QCOMPARE(m_fix->value("Routes", r, "S").toDouble(), 10.0); // untouched columns stay
+    QVERIFY(changed.count() >= 2);
+
+    QVERIFY(q.edit());
+    q.setValue(u"Name", QStringLiteral("Discarded"));
+    q.cancel();
+    QCOMPARE(q.value(u"Name").toString(), QStringLiteral("New"));
+    QCOMPARE(m_fix->value("Routes", r, "Name").toString(), QStringLiteral("New"));
+
+    // Date-times go in as local time text and come back as the same moment.
+    const QDateTime when(QDate(2026, 12, 10), QTime(14, 5, 7));
+    QVERIFY(q.edit());
+    q.setValue(u"DateTime", when);
+    QVERIFY(q.post());
+    QCOMPARE(m_fix->value("Routes", r, "DateTime").toString(), QStringLiteral("2026-12-10T14:05:07"));
+    QVERIFY(m_session->openRoutes());
+    QCOMPARE(q.value(u"DateTime").toDateTime(), when);
+}
+
+void TestStore::appendReadsKeyBack()
+{
+    m_fix->addRoute(QStringLiteral("B"));
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(q.append());
+    QCOMPARE(q.rowCount(), 2);
+    QCOMPARE(q.rowNumber(), 2);
+    q.setValue(u"Name", QStringLiteral("A"));
+    q.setValue(u"FL", 9449);
+    QVERIFY(q.post());
+    const qint64 code = q.value(u"Code").toLongLong();
+    QVERIFY(code > 0);
+    QCOMPARE(m_fix->value("Routes", code, "Name").toString(), QStringLiteral("A"));
+    QVERIFY(m_fix->value("Routes", code, "S").isNull());
+    QVERIFY(m_session->reopenRoutesAt(code));
+    QCOMPARE(q.rowNumber(), 1);
+}
+
+void TestStore::appendCancelRemovesRow()
+{
+    m_fix->addRoute(QStringLiteral("A"));
+    m_fix->addRoute(QStringLiteral("B"));
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(q.append());
+    q.setValue(u"Name", QStringLiteral("C"));
+    q.cancel();
+    QCOMPARE(q.rowCount(), 2);
+    QCOMPARE(q.rowNumber(), 2);
+    QCOMPARE(m_fix->count("Routes"), 2);
+}
+
+void TestStore::deleteMovesToNextRow()
+{
+    for (const char *n : {"A", "B", "C"})
+        m_fix->addRoute(QString::fromLatin1(n));
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(q.setRowNumber(2));
+    QVERIFY(q.deleteRow());
+    QCOMPARE(q.value(u"Name").toString(), QStringLiteral("C")); // the row after
+    QVERIFY(q.deleteRow());
+    QCOMPARE(q.value(u"Name").toString(), QStringLiteral("A")); // the last row went: the one before
+    QVERIFY(q.deleteRow());
+    QVERIFY(q.isEmpty());
+    QCOMPARE(q.rowNumber(), 0);
+    QCOMPARE(m_fix->count("Routes"), 0);
+    QVERIFY(!q.deleteRow());
+}
+
+void TestStore::refreshAtRestoresRow()
+{
+    m_fix->addRoute(QStringLiteral("A"));
+    const qint64 b = m_fix->addRoute(QStringLiteral("B"));
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(q.last());
+    QVERIFY(q.edit());
+    q.setValue(u"Name", QStringLiteral("0 first now"));
+    // Re-reading posts the pending change first.
+    QVERIFY(m_session->reopenRoutesAt(b));
+    QCOMPARE(q.rowNumber(), 1);
+    QCOMPARE(m_fix->value("Routes", b, "Name").toString(), QStringLiteral("0 first now"));
+    // A code that is gone leaves the first row current.
+    QVERIFY(q.last());
+    QVERIFY(m_session->reopenRoutesAt(12345));
+    QCOMPARE(q.rowNumber(), 1);
+}
+
+void TestStore::boundValuesKeepQuotes()
+{
+    const QString name = QStringLiteral("Route \"Rossiya\" 'x' 100% _ \\ ;DROP TABLE Routes;--");
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(q.append());
+    q.setValue(u"Name", name);
+    QVERIFY(q.post());
+    QVERIFY(m_session->Q3.open(QStringLiteral("SELECT Name FROM Routes WHERE Name = ?"), {name}));
+    QCOMPARE(m_session->Q3.rowCount(), 1);
+    QCOMPARE(m_session->Q3.value(u"Name").toString(), name);
+}
+
+void TestStore::postFailureKeepsBuffer()
+{
+    m_fix->addRoute(QStringLiteral("A"));
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(q.edit());
+    q.setValue(u"Name", QStringLiteral("B"));
+    // The row vanished under the list: posting reports it instead of claiming success.
+    QVERIFY(m_session->Q2.exec(QStringLiteral("DELETE FROM Routes")));
+    QVERIFY(!q.post());
+    QVERIFY(!q.lastError().isEmpty());
+    QCOMPARE(q.state(), Query::State::Edit);
+    q.cancel();
+    QCOMPARE(q.state(), Query::State::Browse);
+}
+
+void TestStore::tableObjectLocatesOneRow()
+{
+    const qint64 p1 = m_fix->addPunkt(QStringLiteral("A"), QStringLiteral("N01*00.00"), QStringLiteral("E001*00.00"));
+    const qint64 p2 = m_fix->addPunkt(QStringLiteral("B"), QStringLiteral("N02*00.00"), QStringLiteral("E002*00.00"));
+    Table &t = m_session->AWork;
+    QVERIFY(!t.open(QStringLiteral("NoSuchTable")));
+    QVERIFY(t.open(QStringLiteral("Punkts")));
+    QVERIFY(t.locate(QStringLiteral("Code"), p2));
+    QCOMPARE(t.value(u"ID").toString(), QStringLiteral("B"));
+    QVERIFY(t.edit());
+    t.setValue(u"MS", 11.2);
+    QVERIFY(t.post());
+    QCOMPARE(m_fix->value("Punkts", p2, "MS").toDouble(), 11.2);
+    QCOMPARE(m_fix->value("Punkts", p1, "MS").toDouble(), 0.0);
+    QVERIFY(!t.locate(QStringLiteral("Code"), 999));
+
+    QVERIFY(t.append());
+    t.setValue(u"ID", QStringLiteral("C"));
+    QVERIFY(t.post());
+    const qint64 p3 = t.value(u"Code").toLongLong();
+    QVERIFY(p3 > p2);
+    QCOMPARE(m_fix->value("Punkts", p3, "ID").toString(), QStringLiteral("C"));
+}
+
+void TestStore::transactionRollsBackOnScopeExit()
+{
+    Query &q = m_session->QRoutes;
+    QVERIFY(m_session->openRoutes());
+    {
+        Transaction t(m_session->ADOC);
+        QVERIFY(t.isActive());
+        QVERIFY(q.append());
+        q.setValue(u"Name", QStringLiteral("Lost"));
+        QVERIFY(q.post());
+        // leaving the scope without commit
+    }
+    QVERIFY(!m_session->ADOC.inTransaction());
+    QCOMPARE(m_fix->count("Routes"), 0);
+    QVERIFY(m_session->openRoutes());
+    QCOMPARE(q.rowCount(), 0);
+    {
+        Transaction t(m_session->ADOC);
+        QVERIFY(q.append());
+        q.setValue(u"Name", QStringLiteral("Kept"));
+        QVERIFY(q.post());
+        QVERIFY(t.commit());
+    }
+    QCOMPARE(m_fix->count("Routes"), 1);
+}
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"

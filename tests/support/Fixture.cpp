@@ -1,0 +1,70 @@
+#include "Fixture.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace kx::test {
+
+Fixture::Fixture(QSqlDatabase db) : m_connection(db.connectionName()) {}
+
+qint64 Fixture::insert(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection));
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        qWarning("fixture: %s", qPrintable(q.lastError().text()));
+        return 0;
+    }
+    return q.lastInsertId().toLongLong();
+}
+
+qint64 Fixture::addPunkt(const Waypoint &w)
+{
+    return insert(QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS) VALUES (?,?,?,?,?,?,?)"),
+                  {w.id, w.region, w.name, w.type, w.lat, w.lon, w.ms});
+}
+
+qint64 Fixture::addRoute(const QString &name, const QVariant &s, const QVariant &dateTime)
+{
+    QVariant stored = dateTime;
+    if (dateTime.typeId() == QMetaType::QDateTime)
+        stored = dateTime.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    return insert(QStringLiteral("INSERT INTO Routes (Name, S, DateTime, FL, RouteType, Type) VALUES (?,?,?,?,?,?)"),
+                  {name, s, stored, 9449, 0, QStringLiteral("IFR")});
+}
+
+qint64 Fixture::addPoint(qint64 route, int number, qint64 punkt, const QVariant &rsbn)
+{
+    return insert(QStringLiteral("INSERT INTO Points (Route, Number, Punkt, RSBN) VALUES (?,?,?,?)"),
+                  {route, number, punkt, rsbn});
+}
+
+qint64 Fixture::addRsbn(const QString &id, const QString &name, const QString &lat, const QString &lon,
+                        const QString &region)
+{
+    return insert(QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES (?,?,?,?,?,?)"),
+                  {region, id, name, lat, lon, 116.0});
+}
+
+QVariant Fixture::value(const QString &table, qint64 code, const QString &column) const
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection));
+    q.prepare(QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE Code = ?").arg(column, table));
+    q.addBindValue(code);
+    if (!q.exec() || !q.next())
+        return {};
+    return q.value(0);
+}
+
+qint64 Fixture::count(const QString &table) const
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection));
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)) || !q.next())
+        return -1;
+    return q.value(0).toLongLong();
+}
+
+} // namespace kx::test

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+class QSqlDatabase;
+
+namespace kx::test {
+
+// Rows written straight into a test database, the way the catalogue and earlier
+// runs of the program leave them. Each returns the new row's key (0 on failure,
+// with a warning).
+class Fixture
+{
+public:
+    explicit Fixture(QSqlDatabase db);
+
+    struct Waypoint
+    {
+        QString id;
+        QString lat;
+        QString lon;
+        QVariant ms = 0.0;
+        QVariant type;  // Null: intersection
+        QString region;
+        QString name;
+    };
+    qint64 addPunkt(const Waypoint &w);
+    qint64 addPunkt(const QString &id, const QString &lat, const QString &lon, double ms = 0.0)
+    {
+        Waypoint w;
+        w.id = id;
+        w.lat = lat;
+        w.lon = lon;
+        w.ms = ms;
+        return addPunkt(w);
+    }
+    qint64 addRoute(const QString &name, const QVariant &s = {}, const QVariant &dateTime = {});
+    qint64 addPoint(qint64 route, int number, qint64 punkt, const QVariant &rsbn = {});
+    qint64 addRsbn(const QString &id, const QString &name, const QString &lat, const QString &lon,
+                   const QString &region = {});
+
+    // One value of one row, e.g. value("Points", code, "IPU").
+    QVariant value(const QString &table, qint64 code, const QString &column) const;
+    qint64 count(const QString &table) const;
+
+private:
+    qint64 insert(const QString &sql, const QVariantList &values);
+    QString m_connection;
+};
+
+} // namespace kx::test

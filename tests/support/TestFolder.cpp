@@ -1,0 +1,78 @@
+#include "TestFolder.h"
+
+#include "base/Cp1251.h"
+#include "data/DbBuild.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+namespace kx::test {
+
+bool writeMagdec(const QString &path, const MagdecEntry &entry, bool withTail)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QByteArray bytes(136, '\0');
+    bytes.reserve(136 + 360 * 181 * 2 + 12);
+    for (int column = 0; column < 360; ++column)
+        for (int row = 0; row <= 180; ++row) {
+            char le[2];
+            qToLittleEndian<qint16>(entry(column, row), le);
+            bytes.append(le, 2);
+        }
+    if (withTail)
+        bytes.append(QByteArray(12, '\0'));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+TestFolder::TestFolder() = default;
+
+QString TestFolder::path() const
+{
+    return m_dir.path() + u'/';
+}
+
+bool TestFolder::createDatabase()
+{
+    QString error;
+    const bool ok = dbbuild::createDatabase(file(QStringLiteral("kalyxdb.kdb")), &error);
+    if (!ok)
+        qWarning("createDatabase: %s", qPrintable(error));
+    return ok;
+}
+
+bool TestFolder::createSimulator(const MagdecEntry &entry)
+{
+    // 11.0 degrees east: 2003 * 360/65536 = 11.0028...
+    const MagdecEntry constant = [](int, int) -> qint16 { return 2003; };
+    if (!writeMagdec(magdecPath(), entry ? entry : constant))
+        return false;
+    QDir().mkpath(fsPath() + QStringLiteral("Gauges/Tu154_cfg"));
+    QDir().mkpath(fsPath() + QStringLiteral("Gauges/i21_cfg"));
+    QFile gauge(fsPath() + QStringLiteral("Gauges/i21_cfg/I21_PPM.CFG"));
+    return gauge.open(QIODevice::WriteOnly) && gauge.write("[config]\r\nversion=1\r\n[ppm]\r\nppm_01=55*58.33,037*24.87\r\n") > 0;
+}
+
+bool TestFolder::writeIni(const QString &text)
+{
+    QFile ini(file(QStringLiteral("kalyx.ini")));
+    const QByteArray bytes = toCp1251(text);
+    return ini.open(QIODevice::WriteOnly) && ini.write(bytes) == bytes.size();
+}
+
+bool TestFolder::writeDefaultIni(int rsbnRange)
+{
+    return writeIni(QStringLiteral("[SETUP]\r\nFSPath=%1\r\nPLNPath=\r\nL_RSBN=%2\r\n").arg(fsPath()).arg(rsbnRange));
+}
+
+QString TestFolder::readIni() const
+{
+    QFile ini(file(QStringLiteral("kalyx.ini")));
+    if (!ini.open(QIODevice::ReadOnly))
+        return {};
+    return fromCp1251(ini.readAll());
+}
+
+} // namespace kx::test

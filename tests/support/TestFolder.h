@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace kx::test {
+
+// Raw entry of a variation table at (column, row): column = whole degrees east
+// of Greenwich 0..359, row = whole degrees from the south pole 0..180.
+using MagdecEntry = std::function<qint16(int column, int row)>;
+
+// Writes a variation table in the simulator's layout: a 136-byte header, then
+// 360 columns of 181 signed 16-bit little-endian entries, then an optional
+// 12-byte tail (as FS2004's own file has).
+bool writeMagdec(const QString &path, const MagdecEntry &entry, bool withTail = true);
+
+// A temporary program folder for one test: kalyxdb.kdb, kalyx.ini and a small
+// simulator folder FS9/ with a variation table, the NVU cell folder and the
+// I-21 gauge file, each made on request.
+class TestFolder
+{
+public:
+    TestFolder();
+
+    bool isValid() const { return m_dir.isValid(); }
+    // The program folder, with its trailing separator.
+    QString path() const;
+    QString file(const QString &name) const { return path() + name; }
+    // The simulator folder, with its trailing separator.
+    QString fsPath() const { return path() + QStringLiteral("FS9/"); }
+    QString magdecPath() const { return fsPath() + QStringLiteral("Scenery/BASE/Scenery/magdec.bgl"); }
+
+    // An empty route database with the program's tables.
+    bool createDatabase();
+    // The simulator folder with a variation table (every entry from the
+    // function, by default a constant +11.0 degrees), the cell folder and a
+    // gauge file holding a "[ppm" line.
+    bool createSimulator(const MagdecEntry &entry = {});
+    // kalyx.ini with the given lines (CR LF, windows-1251).
+    bool writeIni(const QString &text);
+    // kalyx.ini pointing at the simulator folder.
+    bool writeDefaultIni(int rsbnRange = 300);
+    QString readIni() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace kx::test
