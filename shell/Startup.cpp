@@ -1,0 +1,101 @@
+#include "Startup.h"
+
+#include "base/Busy.h"
+#include "base/Prompter.h"
+#include "geo/MagVar.h"
+#include "store/Compaction.h"
+#include "store/Session.h"
+
+#include <QFileInfo>
+
+namespace kx::shell {
+namespace {
+
+bool tableExists(const QString &fsPath)
+{
+    return QFileInfo(geo::magdecPath(fsPath)).isFile();
+}
+
+// Step 5: the simulator folder is accepted when its table exists; otherwise the
+// chooser is shown until the user picks a folder whose table reads as one, or
+// cancels.
+bool settleSimulatorFolder(store::Session &session, const StartupOptions &options, BusyGuard &busy)
+{
+    Prompter &prompter = session.prompter();
+    QString &fsPath = session.settings.fsPath;
+    if (tableExists(fsPath))
+        return true;
+    if (!options.chooser) {
+        busy.restoreNow();
+        prompter.error(options.owner, QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!")
+                                          .arg(geo::magdecPath(fsPath)));
+        return false;
+    }
+    for (;;) {
+        fsPath = options.chooser->choose(fsPath);
+        if (fsPath.isEmpty())
+            return false;
+        if (!tableExists(fsPath)) {
+            prompter.error(options.owner, QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!")
+                                              .arg(geo::magdecPath(fsPath)));
+            continue;
+        }
+        if (!geo::isVariationTable(fsPath)) {
+            prompter.error(options.owner,
+                           QStringLiteral("Файл %1 не является справочником магнитных склонений MSFS2004!")
+                               .arg(geo::magdecPath(fsPath)));
+            continue;
+        }
+        return true;
+    }
+}
+
+} // namespace
+
+StartupResult runStartup(store::Session &session, const StartupOptions &options)
+{
+    BusyGuard busy(session.busy());
+    Prompter &prompter = session.prompter();
+
+    const SettingsFile settingsFile = session.settingsFile();
+    if (!settingsFile.exists())
+        settingsFile.createDefaults();
+    session.settings = settingsFile.read();
+    if (!options.fsOverride.isEmpty())
+        session.settings.fsPath = options.fsOverride;
+
+    const QString databasePath = session.databasePath();
+    if (!QFileInfo(databasePath).isFile()) {
+        busy.restoreNow();
+        prompter.error(options.owner, QStringLiteral("Файл базы данных %1 не найден!").arg(databasePath));
+        return StartupResult::EndRequested;
+    }
+
+    const bool accepted = settleSimulatorFolder(session, options, busy);
+    if (!accepted && !options.chooser)
+        return StartupResult::EndRequested;
+    // The folder chosen just now survives even if the program is stopped abruptly.
+    if (options.writeSettings)
+        session.writeSettings();
+
+    session.ADOC.close();
+    // Only the copy of the program that holds the lock may replace the file;
+    // another copy keeps working on the database as it is. Every copy takes
+    // the lock when it is free, so none compacts under a running one.
+    const bool holdsLock = session.lock.tryLock();
+    if (options.compact && holdsLock)
+        store::compactDatabase(databasePath, session.scratchPath());
+    if (!session.ADOC.open(databasePath)) {
+        busy.restoreNow();
+        prompter.error(options.owner, QStringLiteral("Ошибка подключения к файлу базы данных!\r\n"
+                                                     "Проверьте файл базы данных на целостность"));
+        return StartupResult::EndRequested;
+    }
+    if (!session.openRoutes()) {
+        busy.restoreNow();
+        prompter.error(options.owner, QStringLiteral("Ошибка открытия запроса [Routes]!"));
+    }
+    return accepted ? StartupResult::Running : StartupResult::EndRequested;
+}
+
+} // namespace kx::shell

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+class QObject;
+
+namespace kx::store {
+class Session;
+}
+
+namespace kx::shell {
+
+// The simulator folder chooser as the start-up sequence sees it.
+class FolderChooser
+{
+public:
+    virtual ~FolderChooser() = default;
+    // Shows the chooser opened at the current simulator folder and returns the
+    // simulator folder as it stands after the chooser closed: the chosen folder
+    // with its trailing separator, empty when the user cancelled, or current
+    // unchanged when the chooser was closed by its window's close button.
+    virtual QString choose(const QString &current) = 0;
+};
+
+struct StartupOptions
+{
+    QObject *owner = nullptr;          // owner of the messages
+    FolderChooser *chooser = nullptr;  // none: a missing table ends the start-up
+    bool compact = true;               // compact the database before opening it
+    bool writeSettings = true;         // write the settings once the folder is settled
+    QString fsOverride;                // non-empty: the simulator folder for this run only
+};
+
+enum class StartupResult {
+    Running,      // the route list is open, or could not be opened (the list stays empty)
+    EndRequested, // the program is to end
+};
+
+// The start-up sequence: settings (created with the defaults when missing),
+// the database file, the simulator folder (asking for it until its variation
+// table is found and reads as one), settings written, compaction (only by the
+// copy of the program that holds the database's lock), the connection, the
+// route list. Shows its messages through the session's prompter; the busy
+// cursor is on for the whole sequence.
+StartupResult runStartup(store::Session &session, const StartupOptions &options);
+
+} // namespace kx::shell

@@ -1,0 +1,224 @@
+#include "U_Main.h"
+
+#include "U_About.h"
+#include "U_Shell.h"
+#include "Version.h"
+
+#include "base/Busy.h"
+#include "base/Prompter.h"
+#include "store/Session.h"
+#include "ui/GridView.h"
+#include "ui/Navigator.h"
+#include "ui/SearchEdit.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kx::shell {
+namespace {
+
+const QColor kNotCalculatedSelected(176, 0, 0);
+const QColor kNotCalculated(255, 0, 0);
+const QColor kCalculated(0, 64, 0);
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator *busy, FolderChooser *chooser,
+                 QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_session(std::make_unique<store::Session>(programFolder, prompter, busy))
+    , m_chooser(chooser)
+{
+    setObjectName(QStringLiteral("TF_Main"));
+    setWindowTitle(QStringLiteral("Kalyx - Трасмер (V. ") + QString::fromUtf16(kVersionText) + u')');
+    if (!m_chooser) {
+        m_ownChooser = std::make_unique<ShellFolderChooser>(this);
+        m_chooser = m_ownChooser.get();
+    }
+    buildWindow();
+    m_about = new TF_About(this);
+}
+
+TF_Main::~TF_Main() = default;
+
+void TF_Main::buildWindow()
+{
+    auto *central = new QWidget(this);
+    auto *group = new QGroupBox(QStringLiteral("Маршруты"), central);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+
+    m_grid = new ui::GridView(group);
+    m_grid->setObjectName(QStringLiteral("G1"));
+    m_grid->setTitleColor(QColor(0, 0, 0x80));
+    m_grid->setList(m_session->QRoutes, {
+        ui::GridColumn::left(QStringLiteral("Name"), QStringLiteral("Наименование")),
+        ui::GridColumn::centred(QStringLiteral("AP_V"), QStringLiteral("АП вылета")),
+        ui::GridColumn::centred(QStringLiteral("AP_P"), QStringLiteral("АП посадки")),
+        ui::GridColumn::centred(QStringLiteral("S"), QStringLiteral("Расстояние"), QStringLiteral("### ### ### ###.#")),
+        ui::GridColumn::centred(QStringLiteral("Vilka"), QStringLiteral("Вилка"), QStringLiteral("0.0")),
+        ui::GridColumn::centred(QStringLiteral("FL"), QStringLiteral("Эшелон"), QStringLiteral("### ### ###")),
+    });
+    m_grid->setColumnWidth(0, 250);
+    for (int c = 1; c < 6; ++c)
+        m_grid->setColumnWidth(c, 78);
+    m_grid->setCellStyler([this](int row, int, bool selected, bool) {
+        const bool calculated = !m_session->QRoutes.valueAt(row, u"DateTime").isNull();
+        if (selected)
+            return ui::CellColors{calculated ? kCalculated : kNotCalculatedSelected, Qt::white};
+        return ui::CellColors{QColor(), calculated ? kCalculated : kNotCalculated};
+    });
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_Main::openCurrentRoute);
+
+    m_search = new ui::SearchEdit(group);
+    m_search->setObjectName(QStringLiteral("PName"));
+    m_search->setMaxLength(100);
+    m_search->setDelay(100);
+    m_search->setClearOnFocusOut(true);
+    m_search->setPlaceholderText(QStringLiteral("Поиск по наименованию"));
+    connect(m_search, &ui::SearchEdit::settled, this, &TF_Main::searchRoute);
+    connect(m_search, &ui::SearchEdit::upPressed, this, [this] { m_session->QRoutes.prior(); });
+    connect(m_search, &ui::SearchEdit::downPressed, this, [this] { m_session->QRoutes.next(); });
+    connect(m_search, &ui::SearchEdit::enterPressed, this, [this] { m_grid->setFocus(); });
+
+    m_navigator = new ui::Navigator(group);
+    m_navigator->setObjectName(QStringLiteral("DBNavigator1"));
+    m_navigator->setList(m_session->QRoutes);
+
+    auto *edit = makeButton(group, QStringLiteral("BEdit"), QStringLiteral("Просмотр"));
+    auto *import = makeButton(group, QStringLiteral("BNew"), QStringLiteral("Импорт из *.PLN"));
+    auto *remove = makeButton(group, QStringLiteral("BDel"), QStringLiteral("Удалить"));
+    auto *quit = makeButton(group, QStringLiteral("BQuit"), QStringLiteral("Выход"));
+    connect(edit, &QPushButton::clicked, this, &TF_Main::openCurrentRoute);
+    connect(remove, &QPushButton::clicked, this, &TF_Main::deleteCurrentRoute);
+    connect(quit, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *below = new QHBoxLayout;
+    below->addWidget(m_search, 2);
+    below->addStretch(3);
+    below->addWidget(m_navigator);
+    auto *left = new QVBoxLayout;
+    left->addWidget(m_grid);
+    left->addLayout(below);
+    auto *buttons = new QVBoxLayout;
+    for (QPushButton *b : {edit, import, remove})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(quit);
+    auto *inGroup = new QHBoxLayout(group);
+    inGroup->addLayout(left, 1);
+    inGroup->addLayout(buttons);
+    auto *outer = new QVBoxLayout(central);
+    outer->setContentsMargins(6, 4, 6, 6);
+    outer->addWidget(group);
+    setCentralWidget(central);
+
+    const struct
+    {
+        const char *name;
+        const char *caption;
+    } items[] = {{"N1", "Пункты"}, {"N2", "Маяки РСБН"}, {"N3", "О программе"}, {"N4", "Выход"}};
+    for (const auto &item : items) {
+        QAction *action = menuBar()->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        if (qstrcmp(item.name, "N3") == 0)
+            connect(action, &QAction::triggered, this, &TF_Main::showAbout);
+        else if (qstrcmp(item.name, "N4") == 0)
+            connect(action, &QAction::triggered, this, &QWidget::close);
+    }
+
+    // A client area of 772 x 486 under the menu bar, not resizable.
+    setFixedSize(772, 486 + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TF_Main::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_showStarted) {
+        m_showStarted = true;
+        QTimer::singleShot(0, this, &TF_Main::startUp);
+    }
+}
+
+void TF_Main::startUp()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    StartupOptions options;
+    options.owner = this;
+    options.chooser = m_chooser;
+    const StartupResult result = runStartup(*m_session, options);
+    if (result == StartupResult::Running)
+        m_grid->setFocus();
+    emit startupFinished(result);
+    if (result == StartupResult::EndRequested)
+        emit endRequested();
+}
+
+void TF_Main::searchRoute(const QString &text)
+{
+    m_session->QRoutes.locate(u"Name", text, store::Locate::PrefixNoCase);
+}
+
+void TF_Main::openCurrentRoute()
+{
+    if (m_session->QRoutes.isEmpty())
+        return;
+    // The route editor opens here.
+}
+
+void TF_Main::deleteCurrentRoute()
+{
+    store::Query &routes = m_session->QRoutes;
+    if (routes.isEmpty())
+        return;
+    Prompter &prompter = m_session->prompter();
+    if (!prompter.ask(this, QStringLiteral("Удалить маршрут ") + routes.value(u"Name").toString() + QStringLiteral(" ?"),
+                      false))
+        return;
+    BusyGuard busy(m_session->busy());
+    store::Query &q3 = m_session->Q3;
+    q3.close();
+    if (!q3.exec(QStringLiteral("DELETE FROM Points WHERE Route = ?"), {routes.value(u"Code")})) {
+        busy.restoreNow();
+        prompter.info(this, QStringLiteral("Не удалось удалить ППМ маршрута!"));
+        return;
+    }
+    if (!routes.deleteRow()) {
+        busy.restoreNow();
+        prompter.info(this, QStringLiteral("Не удалось удалить маршрут!"));
+    }
+}
+
+void TF_Main::showAbout()
+{
+    m_about->exec();
+}
+
+void TF_Main::closeEvent(QCloseEvent *event)
+{
+    BusyGuard busy(m_session->busy());
+    m_session->closeAll();
+    m_session->writeSettings();
+    event->accept();
+}
+
+} // namespace kx::shell

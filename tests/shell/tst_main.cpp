@@ -1,0 +1,322 @@
+#include "Fixture.h"
+#include "RecordingPrompter.h"
+#include "TestFolder.h"
+
+#include "shell/U_Main.h"
+#include "store/Session.h"
+#include "ui/GridView.h"
+#include "ui/ListModel.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::shell;
+using Kind = test::RecordingPrompter::Kind;
+
+namespace {
+// Types text key by key, Cyrillic included (QTest::keyClicks knows only ASCII).
+void type(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+} // namespace
+
+class TestMain : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void captionColumnsAndFormats();
+    void rowColoursFollowTheCalculationState();
+    void incrementalSearch();
+    void arrowsAndEnterInSearch();
+    void deleteAsksAndMovesOn();
+    void deleteFailuresAreReported();
+    void emptyListCommandsDoNothing();
+    void aboutBox();
+    void closingWritesSettings();
+
+private:
+    void start();
+    QString cell(int row, int column) const;
+
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<test::RecordingPrompter> m_prompter;
+    std::unique_ptr<TF_Main> m_main;
+    std::unique_ptr<test::Fixture> m_fix;
+    qint64 m_moscow = 0;
+    qint64 m_abakan = 0;
+    qint64 m_alpha = 0;
+};
+
+void TestMain::initTestCase()
+{
+    // Grids show numbers with the user's decimal separator.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void TestMain::init()
+{
+    m_folder = std::make_unique<test::TestFolder>();
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeDefaultIni());
+    {
+        store::Database db(QStringLiteral("fixture"));
+        QVERIFY(db.open(m_folder->file(QStringLiteral("kalyxdb.kdb"))));
+        test::Fixture fix(db.sql());
+        m_moscow = fix.addRoute(QStringLiteral("Москва - Сочи"), 1498.8, QDateTime::currentDateTime());
+        m_abakan = fix.addRoute(QStringLiteral("абакан - Омск"));
+        m_alpha = fix.addRoute(QStringLiteral("Alpha"), 12.0);
+        QSqlQuery q(db.sql());
+        QVERIFY(q.exec(QStringLiteral("UPDATE Routes SET Vilka = 16.7, FL = 10668, AP_V = 'UUEE', AP_P = 'URSS' "
+                                      "WHERE Name = 'Москва - Сочи'")));
+        const qint64 p = fix.addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87"));
+        fix.addPoint(m_moscow, 1, p);
+        fix.addPoint(m_moscow, 2, p);
+        fix.addPoint(m_abakan, 1, p);
+    }
+    m_prompter = std::make_unique<test::RecordingPrompter>();
+    m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr);
+}
+
+void TestMain::cleanup()
+{
+    m_fix.reset();
+    m_main.reset();
+    m_folder.reset();
+}
+
+void TestMain::start()
+{
+    QSignalSpy finished(m_main.get(), &TF_Main::startupFinished);
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).value<StartupResult>(), StartupResult::Running);
+    m_fix = std::make_unique<test::Fixture>(m_main->session().ADOC.sql());
+}
+
+QString TestMain::cell(int row, int column) const
+{
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    return grid->listModel()->data(grid->listModel()->index(row, column)).toString();
+}
+
+void TestMain::captionColumnsAndFormats()
+{
+    start();
+    QCOMPARE(m_main->windowTitle(), QStringLiteral("Kalyx - Трасмер (V. 2.3 beta)"));
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    QVERIFY(grid);
+    QAbstractItemModel *model = grid->model();
+    QStringList titles;
+    for (int c = 0; c < model->columnCount(); ++c)
+        titles << model->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(titles, (QStringList{"Наименование", "АП вылета", "АП посадки", "Расстояние", "Вилка", "Эшелон"}));
+    QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 0x80));
+    // Rows by name, letter case ignored: Alpha, абакан - Омск, Москва - Сочи.
+    QCOMPARE(cell(0, 0), QStringLiteral("Alpha"));
+    QCOMPARE(cell(1, 0), QStringLiteral("абакан - Омск"));
+    QCOMPARE(cell(2, 0), QStringLiteral("Москва - Сочи"));
+    QCOMPARE(cell(2, 1), QStringLiteral("UUEE"));
+    QCOMPARE(cell(2, 3), QStringLiteral("1 498,8"));
+    QCOMPARE(cell(2, 4), QStringLiteral("16,7"));
+    QCOMPARE(cell(2, 5), QStringLiteral("10 668"));
+    QCOMPARE(cell(1, 3), QString()); // Null distance: empty cell
+    QCOMPARE(cell(0, 3), QStringLiteral("12"));
+    QCOMPARE(model->data(model->index(2, 3), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
+    QVERIFY(grid->hasFocus());
+    QCOMPARE(m_main->session().QRoutes.rowNumber(), 1);
+}
+
+void TestMain::rowColoursFollowTheCalculationState()
+{
+    start();
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    const ui::CellStyler &style = grid->cellStyler();
+    // Row 2 is calculated, row 1 is not.
+    QCOMPARE(style(2, 0, true, true).background, QColor(0, 64, 0));
+    QCOMPARE(style(2, 0, true, true).text, QColor(Qt::white));
+    QCOMPARE(style(2, 3, false, true).text, QColor(0, 64, 0));
+    QVERIFY(!style(2, 3, false, true).background.isValid());
+    QCOMPARE(style(1, 0, true, false).background, QColor(176, 0, 0));
+    QCOMPARE(style(1, 0, true, false).text, QColor(Qt::white));
+    QCOMPARE(style(1, 5, false, false).text, QColor(255, 0, 0));
+    // Render the window once so the delegate's painting runs with these colours.
+    QVERIFY(!m_main->grab().isNull());
+}
+
+void TestMain::incrementalSearch()
+{
+    start();
+    store::Query &routes = m_main->session().QRoutes;
+    auto *search = m_main->findChild<QLineEdit *>(QStringLiteral("PName"));
+    QVERIFY(search);
+    QCOMPARE(search->maxLength(), 100);
+    search->setFocus();
+    type(search, QStringLiteral("мо"));
+    QCOMPARE(routes.rowNumber(), 1); // nothing before the 100 ms have passed
+    QTRY_COMPARE(routes.value(u"Name").toString(), QStringLiteral("Москва - Сочи"));
+    // Every change restarts the wait; a text that begins no name moves nothing.
+    type(search, QStringLiteral("х"));
+    QTest::qWait(250);
+    QCOMPARE(routes.value(u"Name").toString(), QStringLiteral("Москва - Сочи"));
+    // One letter finds the first name beginning with it in either case.
+    search->clear();
+    type(search, QStringLiteral("a"));
+    QTRY_COMPARE(routes.value(u"Name").toString(), QStringLiteral("Alpha"));
+    search->clear();
+    type(search, QStringLiteral("аБ"));
+    QTRY_COMPARE(routes.value(u"Name").toString(), QStringLiteral("абакан - Омск"));
+    // Emptying the text moves nothing.
+    search->clear();
+    QTest::qWait(250);
+    QCOMPARE(routes.value(u"Name").toString(), QStringLiteral("абакан - Омск"));
+}
+
+void TestMain::arrowsAndEnterInSearch()
+{
+    start();
+    store::Query &routes = m_main->session().QRoutes;
+    auto *search = m_main->findChild<QLineEdit *>(QStringLiteral("PName"));
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    search->setFocus();
+    QTRY_VERIFY(search->hasFocus());
+    QTest::keyClick(search, Qt::Key_Up);
+    QCOMPARE(routes.rowNumber(), 1);
+    QTest::keyClick(search, Qt::Key_Down);
+    QTest::keyClick(search, Qt::Key_Down);
+    QCOMPARE(routes.rowNumber(), 3);
+    QTest::keyClick(search, Qt::Key_Down);
+    QCOMPARE(routes.rowNumber(), 3);
+    QCOMPARE(grid->currentIndex().row(), 2); // the grid shows the list's row
+    QTest::keyClicks(search, QStringLiteral("xyz"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QTRY_VERIFY(grid->hasFocus());
+    QCOMPARE(search->text(), QString()); // leaving the edit empties it
+    // Moving in the grid moves the list.
+    QTest::keyClick(grid, Qt::Key_Up);
+    QCOMPARE(routes.rowNumber(), 2);
+}
+
+void TestMain::deleteAsksAndMovesOn()
+{
+    start();
+    store::Query &routes = m_main->session().QRoutes;
+    auto *del = m_main->findChild<QPushButton *>(QStringLiteral("BDel"));
+    QVERIFY(routes.setRowNumber(2));
+    m_prompter->answer(false);
+    del->click();
+    QCOMPARE(m_prompter->messages().size(), 1);
+    QCOMPARE(m_prompter->messages().at(0).kind, Kind::Question);
+    QCOMPARE(m_prompter->lastText(), QStringLiteral("Удалить маршрут абакан - Омск ?"));
+    QVERIFY(!m_prompter->messages().at(0).defaultYes);
+    QCOMPARE(routes.rowCount(), 3);
+
+    m_prompter->answer(true);
+    del->click();
+    QCOMPARE(routes.rowCount(), 2);
+    QCOMPARE(routes.value(u"Name").toString(), QStringLiteral("Москва - Сочи")); // the row after
+    QCOMPARE(m_fix->count("Routes"), 2);
+    QSqlQuery q(m_main->session().ADOC.sql());
+    QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM Points WHERE Route = %1").arg(m_abakan)) && q.next());
+    QCOMPARE(q.value(0).toInt(), 0);
+    QCOMPARE(m_fix->count("Points"), 2); // the other route's points stay
+
+    m_prompter->answer(true);
+    del->click(); // the last row: the one before becomes current
+    QCOMPARE(routes.value(u"Name").toString(), QStringLiteral("Alpha"));
+    QCOMPARE(m_fix->count("Points"), 0);
+    QCOMPARE(m_prompter->unexpectedQuestions(), 0);
+}
+
+void TestMain::deleteFailuresAreReported()
+{
+    start();
+    store::Query &routes = m_main->session().QRoutes;
+    QSqlQuery q(m_main->session().ADOC.sql());
+    QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER keep_points BEFORE DELETE ON Points BEGIN SELECT RAISE(ABORT, 'kept'); END")));
+    QVERIFY(routes.setRowNumber(3));
+    m_prompter->answer(true);
+    m_main->findChild<QPushButton *>(QStringLiteral("BDel"))->click();
+    QCOMPARE(m_prompter->messages().last().kind, Kind::Info);
+    QCOMPARE(m_prompter->lastText(), QStringLiteral("Не удалось удалить ППМ маршрута!"));
+    QCOMPARE(m_fix->count("Routes"), 3);
+    QCOMPARE(m_fix->count("Points"), 3);
+
+    QVERIFY(q.exec(QStringLiteral("DROP TRIGGER keep_points")));
+    QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER keep_routes BEFORE DELETE ON Routes BEGIN SELECT RAISE(ABORT, 'kept'); END")));
+    m_prompter->answer(true);
+    m_main->findChild<QPushButton *>(QStringLiteral("BDel"))->click();
+    QCOMPARE(m_prompter->lastText(), QStringLiteral("Не удалось удалить маршрут!"));
+    QCOMPARE(m_prompter->messages().last().kind, Kind::Info);
+    QCOMPARE(m_fix->count("Routes"), 3);
+    QCOMPARE(m_fix->count("Points"), 1); // the route stays, without its points
+    QCOMPARE(routes.rowCount(), 3);
+}
+
+void TestMain::emptyListCommandsDoNothing()
+{
+    start();
+    QSqlQuery q(m_main->session().ADOC.sql());
+    QVERIFY(q.exec(QStringLiteral("DELETE FROM Routes")));
+    QVERIFY(m_main->session().openRoutes());
+    m_main->findChild<QPushButton *>(QStringLiteral("BDel"))->click();
+    m_main->findChild<QPushButton *>(QStringLiteral("BEdit"))->click();
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestMain::aboutBox()
+{
+    start();
+    auto *about = m_main->findChild<QDialog *>(QStringLiteral("TF_About"));
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("О программе"));
+    QCOMPARE(about->findChild<QLabel *>(QStringLiteral("ProductName"))->text(), QStringLiteral("Kalyx - Трасмер"));
+    QCOMPARE(about->findChild<QLabel *>(QStringLiteral("Version"))->text(), QStringLiteral("V. 2.3 beta"));
+    QVERIFY(!about->findChild<QLabel *>(QStringLiteral("ProgramIcon"))->pixmap().isNull());
+    bool shown = false;
+    QTimer::singleShot(0, about, [&] {
+        shown = about->isVisible();
+        about->findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+    });
+    m_main->findChild<QAction *>(QStringLiteral("N3"))->trigger();
+    QVERIFY(shown);
+    QVERIFY(!about->isVisible());
+    QStringList menu;
+    for (const char *name : {"N1", "N2", "N3", "N4"})
+        menu << m_main->findChild<QAction *>(QString::fromLatin1(name))->text();
+    QCOMPARE(menu, (QStringList{"Пункты", "Маяки РСБН", "О программе", "Выход"}));
+}
+
+void TestMain::closingWritesSettings()
+{
+    start();
+    store::Session &session = m_main->session();
+    session.settings.plnPath = QStringLiteral("/plans/Москва/");
+    m_main->findChild<QPushButton *>(QStringLiteral("BQuit"))->click();
+    QVERIFY(!m_main->isVisible());
+    QVERIFY(!session.ADOC.isOpen());
+    QVERIFY(!session.QRoutes.isOpen());
+    QVERIFY(m_folder->readIni().contains(QStringLiteral("PLNPath=/plans/Москва/\r\n")));
+}
+
+QTEST_MAIN(TestMain)
+#include "tst_main.moc"

@@ -1,0 +1,124 @@
+#include "GridView.h"
+
+#include "ListModel.h"
+
+#include "store/Query.h"
+
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+
+namespace kx::ui {
+namespace {
+
+class StyledRowDelegate : public QStyledItemDelegate
+{
+public:
+    explicit StyledRowDelegate(GridView *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem opt(option);
+        if (const CellStyler &styler = m_grid->cellStyler()) {
+            const bool selected = opt.state & QStyle::State_Selected;
+            const CellColors colors = styler(index.row(), index.column(), selected, m_grid->hasFocus());
+            for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                if (colors.background.isValid())
+                    opt.palette.setColor(group, selected ? QPalette::Highlight : QPalette::Base, colors.background);
+                if (colors.text.isValid())
+                    opt.palette.setColor(group, selected ? QPalette::HighlightedText : QPalette::Text, colors.text);
+            }
+            if (colors.background.isValid() && !selected)
+                opt.backgroundBrush = colors.background;
+        }
+        // The focus rectangle of a single cell would contradict the whole-row look.
+        opt.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, opt, index);
+    }
+
+private:
+    GridView *m_grid;
+};
+
+} // namespace
+
+GridView::GridView(QWidget *parent) : QTableView(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(true);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    setItemDelegate(new StyledRowDelegate(this));
+}
+
+void GridView::setList(store::Query &list, const GridColumns &columns)
+{
+    m_list = &list;
+    auto *old = m_model;
+    m_model = new ListModel(list, columns, this);
+    m_model->setTitleColor(m_titleColor);
+    setModel(m_model);
+    delete old;
+    for (int i = 0; i < columns.size(); ++i)
+        setColumnHidden(i, columns.at(i).hidden);
+    connect(&list, &store::Query::currentRowChanged, this, &GridView::followList);
+    connect(&list, &store::Query::reset, this, [this] { followList(m_list->currentIndex()); });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &GridView::followView);
+    followList(list.currentIndex());
+}
+
+void GridView::setCellStyler(CellStyler styler)
+{
+    m_styler = std::move(styler);
+    viewport()->update();
+}
+
+void GridView::setTitleColor(const QColor &color)
+{
+    m_titleColor = color;
+    if (m_model)
+        m_model->setTitleColor(color);
+}
+
+void GridView::followList(int row)
+{
+    if (m_syncing || !m_model)
+        return;
+    m_syncing = true;
+    if (row < 0 || row >= m_model->rowCount()) {
+        selectionModel()->clear();
+    } else {
+        const QModelIndex index = m_model->index(row, 0);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(index);
+    }
+    m_syncing = false;
+}
+
+void GridView::followView(const QModelIndex &current)
+{
+    if (m_syncing || !m_list || !current.isValid())
+        return;
+    m_syncing = true;
+    m_list->setRowNumber(current.row() + 1);
+    m_syncing = false;
+}
+
+void GridView::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update(); // colours depend on the focus
+}
+
+void GridView::focusOutEvent(QFocusEvent *event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
+} // namespace kx::ui

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "GridColumn.h"
+
+#include <QColor>
+#include <QTableView>
+
+#include <functional>
+
+namespace kx::store {
+class Query;
+}
+
+namespace kx::ui {
+
+class ListModel;
+
+// The colours of one cell, set before the cell is drawn in the default way.
+// An invalid colour keeps the style's.
+struct CellColors
+{
+    QColor background;
+    QColor text;
+};
+
+// Chooses a cell's colours from its row (0-based), column, whether the row is
+// the selected one, and whether the grid has the keyboard focus.
+using CellStyler = std::function<CellColors(int row, int column, bool selected, bool focused)>;
+
+// A read-only grid over a list, whole rows selected, with column and row
+// lines and resizable columns. The grid's selected row and the list's current
+// row are one: moving either moves the other.
+class GridView : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit GridView(QWidget *parent = nullptr);
+
+    void setList(store::Query &list, const GridColumns &columns);
+    ListModel *listModel() const { return m_model; }
+    store::Query *list() const { return m_list; }
+    void setCellStyler(CellStyler styler);
+    void setTitleColor(const QColor &color);
+    const CellStyler &cellStyler() const { return m_styler; }
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void followList(int row);
+    void followView(const QModelIndex &current);
+
+    store::Query *m_list = nullptr;
+    ListModel *m_model = nullptr;
+    CellStyler m_styler;
+    QColor m_titleColor;
+    bool m_syncing = false;
+};
+
+} // namespace kx::ui

@@ -1,0 +1,23 @@
+#include "Guard.h"
+
+#include "base/Error.h"
+#include "base/Prompter.h"
+
+#include <QString>
+
+namespace kx::ui {
+
+bool runGuarded(Prompter &prompter, QObject *owner, const std::function<void()> &command)
+{
+    try {
+        command();
+        return true;
+    } catch (const std::exception &e) {
+        prompter.error(owner, errorText(e));
+    } catch (...) {
+        prompter.error(owner, QStringLiteral("Неизвестная ошибка"));
+    }
+    return false;
+}
+
+} // namespace kx::ui
