@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace kx::store {
+class Session;
+}
+
+namespace kx::cli {
+
+class CliPrompter;
+
+// What a command gets: the started session (database open, route list open,
+// settings read, simulator folder settled), its arguments, and the prompter.
+struct CommandContext
+{
+    store::Session &session;
+    CliPrompter &prompter;
+    QStringList args;
+};
+
+// Exit codes shared by every command.
+enum ExitCode {
+    ExitOk = 0,
+    ExitFailed = 1,   // the command reported a failure (its message is on stderr)
+    ExitUsage = 2,    // wrong command line
+    ExitStartup = 3,  // the start-up failed (database, settings, simulator folder)
+};
+
+struct Command
+{
+    QString name;
+    QString arguments;   // e.g. "CODE"
+    QString help;        // one line
+    int minArgs = 0;
+    int maxArgs = 0;
+    std::function<int(CommandContext &)> run;
+};
+
+using CommandSet = QList<Command>;
+
+// Each group of commands registers itself here (one function per file).
+void addRouteCommands(CommandSet &commands);
+
+} // namespace kx::cli

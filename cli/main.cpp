@@ -1,0 +1,90 @@
+// kalyx-cli: the program's commands without windows, for scripts and tests.
+#include "CliPrompter.h"
+#include "Command.h"
+
+#include "base/SimPath.h"
+#include "shell/Startup.h"
+#include "store/Session.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+
+namespace {
+
+using namespace kx::cli;
+
+void printHelp(const CommandSet &commands, QTextStream &out)
+{
+    out << "Usage: kalyx-cli [--dir PROGRAM_FOLDER] [--fs SIMULATOR_FOLDER] [--yes] COMMAND ARGS...\n\n"
+           "  --dir  folder of kalyx.ini and kalyxdb.kdb (default: the executable's folder)\n"
+           "  --fs   simulator (FS2004) folder for this run, instead of FSPath in kalyx.ini\n"
+           "  --yes  answer Yes to the program's questions\n\n"
+           "Commands:\n";
+    for (const Command &c : commands)
+        out << "  " << (c.name + u' ' + c.arguments).leftJustified(28) << c.help << '\n';
+    out << "\nExit codes: 0 done, 1 the command failed (message on stderr), 2 wrong command line, "
+           "3 start-up failed.\n";
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kalyx-cli"));
+
+    CommandSet commands;
+    addRouteCommands(commands);
+
+    QStringList args = app.arguments().mid(1);
+    QString folder = QCoreApplication::applicationDirPath();
+    QString fsOverride;
+    bool yes = false;
+    QTextStream err(stderr);
+    while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
+        const QString option = args.takeFirst();
+        if (option == u"--help") {
+            QTextStream out(stdout);
+            printHelp(commands, out);
+            return ExitOk;
+        }
+        if (option == u"--yes") {
+            yes = true;
+        } else if ((option == u"--dir" || option == u"--fs") && !args.isEmpty()) {
+            (option == u"--dir" ? folder : fsOverride) = args.takeFirst();
+        } else {
+            err << "kalyx-cli: unknown option or missing value: " << option << "\n\n";
+            printHelp(commands, err);
+            return ExitUsage;
+        }
+    }
+    if (args.isEmpty()) {
+        printHelp(commands, err);
+        return ExitUsage;
+    }
+    const QString name = args.takeFirst();
+    const auto command = std::find_if(commands.cbegin(), commands.cend(), [&](const Command &c) { return c.name == name; });
+    if (command == commands.cend()) {
+        err << "kalyx-cli: unknown command: " << name << "\n\n";
+        printHelp(commands, err);
+        return ExitUsage;
+    }
+    if (args.size() < command->minArgs || args.size() > command->maxArgs) {
+        err << "Usage: kalyx-cli " << command->name << ' ' << command->arguments << '\n';
+        return ExitUsage;
+    }
+
+    CliPrompter prompter(yes);
+    kx::store::Session session(QDir(folder).absolutePath(), prompter);
+    kx::shell::StartupOptions options;
+    options.compact = false;       // compaction belongs to the program's own start
+    options.writeSettings = false; // a --fs folder is for this run only
+    if (!fsOverride.isEmpty())
+        options.fsOverride = kx::withTrailingSeparator(QDir(fsOverride).absolutePath());
+    if (kx::shell::runStartup(session, options) != kx::shell::StartupResult::Running || prompter.errorCount() > 0)
+        return ExitStartup;
+
+    CommandContext context{session, prompter, args};
+    return command->run(context);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace kx::ui {
+
+// The open-file and save-file dialogs, behind an interface so that tests can
+// answer them. Filters use Qt's form: "Планы полетов MSFS2004 (*.pln);;Все файлы (*.*)".
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    // The chosen file's full path; empty when the user cancelled.
+    virtual QString openFile(QWidget *owner, const QString &folder, const QString &filters) = 0;
+    // proposedName: the file name the dialog starts with, in folder.
+    virtual QString saveFile(QWidget *owner, const QString &folder, const QString &proposedName,
+                             const QString &filters) = 0;
+};
+
+// The platform's dialogs.
+class QtFileDialogs : public FileDialogs
+{
+public:
+    QString openFile(QWidget *owner, const QString &folder, const QString &filters) override;
+    QString saveFile(QWidget *owner, const QString &folder, const QString &proposedName,
+                     const QString &filters) override;
+};
+
+} // namespace kx::ui
