@@ -1,0 +1,38 @@
+#include "Rounding.h"
+
+#include <cmath>
+
+namespace kx::geo {
+
+namespace {
+
+constexpr long double kFeetPerMetre = 3.280839895L;
+
+} // namespace
+
+double RoundTo1(long double value)
+{
+    // Done in double on purpose: 0.25 / 0.1 is exactly 2.5 there and goes to
+    // the even 2, while 0.35 / 0.1 stays just below 3.5.
+    const double step = 0.1;
+    return std::nearbyint(static_cast<double>(value) / step) * step;
+}
+
+double RoundTenth(long double value)
+{
+    const long double whole = std::trunc(value);
+    const long double tenths = std::nearbyint((value - whole) * 10);
+    return static_cast<double>(whole) + static_cast<double>(tenths) / 10;
+}
+
+long long MetresToFeet(long double metres)
+{
+    return std::llrint(metres * kFeetPerMetre);
+}
+
+double FeetToMetres(long long feet)
+{
+    return RoundTenth(feet / kFeetPerMetre);
+}
+
+} // namespace kx::geo

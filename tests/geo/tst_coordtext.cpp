@@ -1,0 +1,409 @@
+#include "RecordingPrompter.h"
+
+#include "base/Error.h"
+#include "geo/CoordEdit.h"
+#include "geo/CoordText.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <numbers>
+
+using namespace kx;
+using namespace kx::geo;
+
+class TestCoordText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void coordToRad_data();
+    void coordToRad();
+    void coordToRadRejectsBadTexts_data();
+    void coordToRadRejectsBadTexts();
+    void readCommaNumber_data();
+    void readCommaNumber();
+    void pointAndComma_data();
+    void pointAndComma();
+    void blanksToZeros_data();
+    void blanksToZeros();
+    void editCheck_data();
+    void editCheck();
+    void editCheckMessages_data();
+    void editCheckMessages();
+    void plnToText_data();
+    void plnToText();
+    void writtenPlanFormReadsBack_data();
+    void writtenPlanFormReadsBack();
+    void spaceAfterDegreeAndTrimLonZero_data();
+    void spaceAfterDegreeAndTrimLonZero();
+    void replaceAll_data();
+    void replaceAll();
+    void fields_data();
+    void fields();
+    void altitudeText_data();
+    void altitudeText();
+};
+
+void TestCoordText::coordToRad_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("degrees");
+    QTest::newRow("stored latitude") << "N57*20.00" << 57 + 20 / 60.0;
+    QTest::newRow("comma already present") << "N57*20,00" << 57 + 20 / 60.0;
+    QTest::newRow("longitude") << "E061*55.00" << 61 + 55 / 60.0;
+    QTest::newRow("hundredths") << "N55*58.27" << 55 + 58.27 / 60;
+    QTest::newRow("long fraction from a plan") << "E037*24.875" << 37 + 24.875 / 60;
+    QTest::newRow("zero") << "N00*00.00" << 0.0;
+    QTest::newRow("date line") << "E180*00.00" << 180.0;
+    QTest::newRow("pole") << "N90*00.00" << 90.0;
+    QTest::newRow("south is negative") << "S33*56.80" << -(33 + 56.8 / 60);
+    QTest::newRow("west is negative") << "W074*00.00" << -74.0;
+    QTest::newRow("west near Greenwich") << "W000*27.70" << -(27.7 / 60);
+    QTest::newRow("unknown letter counts as north") << "X10*30.00" << 10.5;
+}
+
+void TestCoordText::coordToRad()
+{
+    QFETCH(QString, text);
+    QFETCH(double, degrees);
+    const long double expected = static_cast<long double>(degrees) * std::numbers::pi_v<long double> / 180;
+    const long double actual = CoordToRad(text);
+    QVERIFY2(std::fabs(actual - expected) < 1e-15L,
+             qPrintable(QStringLiteral("%1 gave %2 rad, expected %3")
+                            .arg(text)
+                            .arg(static_cast<double>(actual), 0, 'g', 17)
+                            .arg(static_cast<double>(expected), 0, 'g', 17)));
+}
+
+void TestCoordText::coordToRadRejectsBadTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty (missing coordinate)") << "";
+    QTest::newRow("letter only") << "N";
+    QTest::newRow("no degree mark") << "N5720.00";
+    QTest::newRow("no minutes") << "N57*";
+    QTest::newRow("no degrees") << "N*20.00";
+    QTest::newRow("letters in the minutes") << "N57*2O.00";
+    QTest::newRow("two decimal points") << "N57*20.00.5";
+    QTest::newRow("blank inside") << "N57*20 00";
+}
+
+void TestCoordText::coordToRadRejectsBadTexts()
+{
+    QFETCH(QString, text);
+    try {
+        CoordToRad(text);
+        QFAIL("no error for a bad coordinate text");
+    } catch (const Error &e) {
+        QCOMPARE(e.text(), QStringLiteral("Неверная координата: \"%1\"").arg(text));
+    }
+}
+
+void TestCoordText::readCommaNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<double>("value");
+    QTest::newRow("minutes") << "20,00" << true << 20.0;
+    QTest::newRow("whole") << "57" << true << 57.0;
+    QTest::newRow("blanks and sign") << " -3,5 " << true << -3.5;
+    QTest::newRow("plus sign") << "+7" << true << 7.0;
+    QTest::newRow("leading comma") << ",5" << true << 0.5;
+    QTest::newRow("decimal point") << "1.5" << false << 0.0;
+    QTest::newRow("two commas") << "1,000,5" << false << 0.0;
+    QTest::newRow("trailing text") << "20,00'" << false << 0.0;
+    QTest::newRow("infinity") << "inf" << false << 0.0;
+    QTest::newRow("two signs") << "--1" << false << 0.0;
+    QTest::newRow("sign only") << "-" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+}
+
+void TestCoordText::readCommaNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, readable);
+    QFETCH(double, value);
+    const std::optional<long double> number = geo::readCommaNumber(text);
+    QCOMPARE(number.has_value(), readable);
+    if (readable)
+        QCOMPARE(static_cast<double>(*number), value);
+}
+
+void TestCoordText::pointAndComma_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pointToComma");
+    QTest::addColumn<QString>("commaToPoint");
+    QTest::newRow("stored text") << "N57*20.00" << "N57*20,00" << "N57*20.00";
+    QTest::newRow("read text") << "N57*20,00" << "N57*20,00" << "N57*20.00";
+    QTest::newRow("only the first") << "1.2.3,4,5" << "1,2.3,4,5" << "1.2.3.4,5";
+    QTest::newRow("empty") << "" << "" << "";
+    QTest::newRow("neither") << "300" << "300" << "300";
+}
+
+void TestCoordText::pointAndComma()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pointToComma);
+    QFETCH(QString, commaToPoint);
+    QCOMPARE(PointToComma(text), pointToComma);
+    QCOMPARE(CommaToPoint(text), commaToPoint);
+}
+
+void TestCoordText::blanksToZeros_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("first digits only, nothing shifts") << "N5 *3 .  " << "N50*30.00";
+    QTest::newRow("empty latitude field") << "N  *  .  " << "N00*00.00";
+    QTest::newRow("empty longitude field") << "E   *  .  " << "E000*00.00";
+    QTest::newRow("letter position kept") << "  1" << " 01";
+    QTest::newRow("complete") << "E061*55.00" << "E061*55.00";
+}
+
+void TestCoordText::blanksToZeros()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(BlanksToZeros(text), expected);
+}
+
+void TestCoordText::editCheck_data()
+{
+    QTest::addColumn<bool>("longitude");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("lat plain") << false << "N57*20.00" << "N57*20.00" << true;
+    QTest::newRow("lat blanks become zeros") << false << "N5 *3 .  " << "N50*30.00" << true;
+    QTest::newRow("lat empty field") << false << "N  *  .  " << "N00*00.00" << true;
+    QTest::newRow("lat pole") << false << "N90*00.00" << "N90*00.00" << true;
+    QTest::newRow("lat sixty minutes") << false << "N57*60.00" << "N57*60.00" << true;
+    QTest::newRow("lat pole + hundredth") << false << "N90*00.01" << "N90*00.01" << false;
+    QTest::newRow("lat pole + minute") << false << "N90*01.00" << "N90*01.00" << false;
+    QTest::newRow("lat 60.01 minutes") << false << "N57*60.01" << "N57*60.01" << false;
+    QTest::newRow("lat 61 minutes") << false << "N57*61.00" << "N57*61.00" << false;
+    QTest::newRow("lat 91 degrees") << false << "N91*00.00" << "N91*00.00" << false;
+    QTest::newRow("lat invalid still normalised") << false << "N9 *6 .  " << "N90*60.00" << false;
+    QTest::newRow("lat south kept") << false << "S33*56.80" << "S33*56.80" << true;
+    QTest::newRow("lat south pole") << false << "S90*00.00" << "S90*00.00" << true;
+    QTest::newRow("lat south beyond pole") << false << "S90*00.01" << "S90*00.01" << false;
+    QTest::newRow("lat lower-case letter") << false << "s33*56.80" << "S33*56.80" << true;
+    QTest::newRow("lat wrong letter") << false << "E57*20.00" << "N57*20.00" << false;
+    QTest::newRow("lat blank letter") << false << " 57*20.00" << "N57*20.00" << false;
+    QTest::newRow("lat not digits") << false << "N5x*20.00" << "N5x*20.00" << false;
+    QTest::newRow("lat too short") << false << "N57*20" << "N57*20." << false;
+
+    QTest::newRow("lon plain") << true << "E061*55.00" << "E061*55.00" << true;
+    QTest::newRow("lon empty field") << true << "E   *  .  " << "E000*00.00" << true;
+    QTest::newRow("lon blanks become zeros") << true << "E 6 *5 .5 " << "E060*50.50" << true;
+    QTest::newRow("lon date line") << true << "E180*00.00" << "E180*00.00" << true;
+    QTest::newRow("lon 181 degrees") << true << "E181*00.00" << "E181*00.00" << false;
+    QTest::newRow("lon date line + hundredth") << true << "E180*00.01" << "E180*00.01" << false;
+    QTest::newRow("lon date line + minute") << true << "E180*01.00" << "E180*01.00" << false;
+    QTest::newRow("lon sixty minutes") << true << "E037*60.00" << "E037*60.00" << true;
+    QTest::newRow("lon 60.01 minutes") << true << "E037*60.01" << "E037*60.01" << false;
+    QTest::newRow("lon west kept") << true << "W074*00.00" << "W074*00.00" << true;
+    QTest::newRow("lon west beyond date line") << true << "W180*00.01" << "W180*00.01" << false;
+    QTest::newRow("lon wrong letter") << true << "N061*55.00" << "E061*55.00" << false;
+}
+
+void TestCoordText::editCheck()
+{
+    QFETCH(bool, longitude);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    const EditCheck check = longitude ? CheckLonEdit(field) : CheckLatEdit(field);
+    QCOMPARE(check.text, text);
+    QCOMPARE(check.valid, valid);
+}
+
+void TestCoordText::editCheckMessages_data()
+{
+    QTest::addColumn<bool>("longitude");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("valid latitude: silent") << false << "N57*20.00" << QStringList();
+    QTest::newRow("invalid latitude") << false << "N91*00.00" << QStringList{QStringLiteral("Ошибка ввода широты!")};
+    QTest::newRow("valid longitude: silent") << true << "W074*00.00" << QStringList();
+    QTest::newRow("invalid longitude") << true << "E181*00.00" << QStringList{QStringLiteral("Ошибка ввода долготы!")};
+}
+
+void TestCoordText::editCheckMessages()
+{
+    QFETCH(bool, longitude);
+    QFETCH(QString, field);
+    QFETCH(QStringList, messages);
+    test::RecordingPrompter prompter;
+    QObject owner;
+    owner.setObjectName(QStringLiteral("TF_PPM"));
+    const bool accepted = longitude ? reportLonEdit(CheckLonEdit(field), prompter, &owner)
+                                    : reportLatEdit(CheckLatEdit(field), prompter, &owner);
+    QCOMPARE(accepted, messages.isEmpty());
+    QCOMPARE(prompter.texts(), messages);
+    for (const auto &message : prompter.messages()) {
+        QCOMPARE(message.kind, test::RecordingPrompter::Kind::Error);
+        QCOMPARE(message.owner, QStringLiteral("TF_PPM"));
+    }
+}
+
+void TestCoordText::plnToText_data()
+{
+    QTest::addColumn<bool>("longitude");
+    QTest::addColumn<QString>("pln");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("lat") << false << "N55* 58.27'" << "N55*58.27";
+    QTest::newRow("lat short parts") << false << "N5* 3.1'" << "N05*03.10";
+    QTest::newRow("lat comma fraction") << false << "N55* 58,27'" << "N55*58.27";
+    QTest::newRow("lat long fraction kept") << false << "N55* 58.275'" << "N55*58.275";
+    QTest::newRow("lat blanks anywhere") << false << " N 55 * 58.27 ' " << "N55*58.27";
+    QTest::newRow("lat without fraction") << false << "N55* 58'" << "N55*58.00";
+    QTest::newRow("lat south") << false << "S33* 56.8'" << "S33*56.80";
+    QTest::newRow("lat no letter is north") << false << "55* 58.27'" << "N55*58.27";
+    QTest::newRow("lon two digits") << true << "E37* 24.88'" << "E037*24.88";
+    QTest::newRow("lon one digit") << true << "E9* 5.5'" << "E009*05.50";
+    QTest::newRow("lon three digits") << true << "E100* 0.00'" << "E100*00.00";
+    QTest::newRow("lon as written with a zero") << true << "E061* 55.00'" << "E061*55.00";
+    QTest::newRow("lon west keeps its letter") << true << "W000* 27.70'" << "W000*27.70";
+    QTest::newRow("lon west trimmed") << true << "W74* 0.00'" << "W074*00.00";
+    QTest::newRow("lon no letter is east") << true << "61* 55.00'" << "E061*55.00";
+}
+
+void TestCoordText::plnToText()
+{
+    QFETCH(bool, longitude);
+    QFETCH(QString, pln);
+    QFETCH(QString, text);
+    QCOMPARE(longitude ? PlnLonToText(pln) : PlnLatToText(pln), text);
+}
+
+void TestCoordText::writtenPlanFormReadsBack_data()
+{
+    QTest::addColumn<QString>("lat");
+    QTest::addColumn<QString>("lon");
+    QTest::addColumn<QString>("plnLat");
+    QTest::addColumn<QString>("plnLon");
+    QTest::newRow("catalogue airport") << "N55*58.33" << "E037*24.87" << "N55* 58.33'" << "E37* 24.87'";
+    QTest::newRow("small degrees") << "N05*03.10" << "E009*05.50" << "N05* 03.10'" << "E09* 05.50'";
+    QTest::newRow("three-digit longitude") << "N57*20.00" << "E100*00.00" << "N57* 20.00'" << "E100* 00.00'";
+    QTest::newRow("south west") << "S33*56.80" << "W074*00.00" << "S33* 56.80'" << "W74* 00.00'";
+    QTest::newRow("comma left in a text") << "N57*20,00" << "E061*55,00" << "N57* 20.00'" << "E61* 55.00'";
+}
+
+void TestCoordText::writtenPlanFormReadsBack()
+{
+    QFETCH(QString, lat);
+    QFETCH(QString, lon);
+    QFETCH(QString, plnLat);
+    QFETCH(QString, plnLon);
+    // How the plan writer forms its fields, and the reader takes them back.
+    const QString writtenLat = ReplaceAll(SpaceAfterDegree(lat), QStringLiteral(","), QStringLiteral(".")) + u'\'';
+    const QString writtenLon =
+        ReplaceAll(TrimLonZero(SpaceAfterDegree(lon)), QStringLiteral(","), QStringLiteral(".")) + u'\'';
+    QCOMPARE(writtenLat, plnLat);
+    QCOMPARE(writtenLon, plnLon);
+    QCOMPARE(PlnLatToText(writtenLat), CommaToPoint(lat));
+    QCOMPARE(PlnLonToText(writtenLon), CommaToPoint(lon));
+}
+
+void TestCoordText::spaceAfterDegreeAndTrimLonZero_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("spaced");
+    QTest::addColumn<QString>("trimmed");
+    QTest::newRow("longitude") << "E061*55.00" << "E061* 55.00" << "E61*55.00";
+    QTest::newRow("small longitude") << "E009*05.50" << "E009* 05.50" << "E09*05.50";
+    QTest::newRow("three digits unchanged") << "E100*00.00" << "E100* 00.00" << "E100*00.00";
+    QTest::newRow("west") << "W074*00.00" << "W074* 00.00" << "W74*00.00";
+    QTest::newRow("latitude unchanged") << "N05*03.10" << "N05* 03.10" << "N05*03.10";
+    QTest::newRow("south latitude unchanged") << "S05*03.10" << "S05* 03.10" << "S05*03.10";
+    QTest::newRow("no degree mark") << "E061" << "E061" << "E61";
+}
+
+void TestCoordText::spaceAfterDegreeAndTrimLonZero()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, spaced);
+    QFETCH(QString, trimmed);
+    QCOMPARE(SpaceAfterDegree(text), spaced);
+    QCOMPARE(TrimLonZero(text), trimmed);
+}
+
+void TestCoordText::replaceAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("every comma") << "N57* 20,00,5" << "," << "." << "N57* 20.00.5";
+    QTest::newRow("remove apostrophes") << "E37* 24.88''" << "'" << "" << "E37* 24.88";
+    QTest::newRow("occurrence formed by a removal") << "aaabb" << "ab" << "" << "a";
+    QTest::newRow("longer search") << "a, , b, , c" << ", " << ";" << "a;;b;;c";
+    QTest::newRow("not found") << "abc" << "x" << "y" << "abc";
+    QTest::newRow("empty text") << "" << "," << "." << "";
+    QTest::newRow("empty search") << "abc" << "" << "z" << "abc";
+    QTest::newRow("replacement holds the search") << "a.b.c" << "." << ".." << "a..b..c";
+}
+
+void TestCoordText::replaceAll()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, search);
+    QFETCH(QString, replacement);
+    QFETCH(QString, expected);
+    QCOMPARE(ReplaceAll(text, search, replacement), expected);
+}
+
+void TestCoordText::fields_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("skip");
+    QTest::addColumn<QString>("rest");
+    QTest::addColumn<QString>("field");
+    const QString line = QStringLiteral("UU, UUEE, , UUEE, A, N55* 58.33', E37* 24.87', +000622.00, ");
+    QTest::newRow("no skip") << line << 0 << line << "UU";
+    QTest::newRow("identifier") << line << 1 << line.mid(3) << " UUEE";
+    QTest::newRow("empty field") << line << 2 << line.mid(9) << " ";
+    QTest::newRow("latitude") << line << 5 << line.mid(20) << " N55* 58.33'";
+    QTest::newRow("longitude") << line << 6 << line.mid(33) << " E37* 24.87'";
+    QTest::newRow("altitude") << line << 7 << QStringLiteral(" +000622.00, ") << " +000622.00";
+    QTest::newRow("last field") << line << 8 << " " << " ";
+    QTest::newRow("past the last comma") << line << 12 << " " << " ";
+    QTest::newRow("no comma at all") << "abc" << 3 << "abc" << "abc";
+    QTest::newRow("leading comma") << ",x" << 0 << ",x" << "";
+    QTest::newRow("empty") << "" << 2 << "" << "";
+}
+
+void TestCoordText::fields()
+{
+    QFETCH(QString, line);
+    QFETCH(int, skip);
+    QFETCH(QString, rest);
+    QFETCH(QString, field);
+    QCOMPARE(SkipFields(line, skip), rest);
+    QCOMPARE(FieldBeforeComma(SkipFields(line, skip)), field);
+}
+
+void TestCoordText::altitudeText_data()
+{
+    QTest::addColumn<qint64>("feet");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("airport") << qint64(622) << "+000622.00";
+    QTest::newRow("negative") << qint64(-10) << "-000010.00";
+    QTest::newRow("negative 50") << qint64(-50) << "-000050.00";
+    QTest::newRow("zero") << qint64(0) << "+000000.00";
+    QTest::newRow("six digits") << qint64(999999) << "+999999.00";
+    QTest::newRow("longer is not cut") << qint64(1234567) << "+1234567.00";
+}
+
+void TestCoordText::altitudeText()
+{
+    QFETCH(qint64, feet);
+    QFETCH(QString, text);
+    QCOMPARE(AltitudeText(feet), text);
+}
+
+QTEST_GUILESS_MAIN(TestCoordText)
+#include "tst_coordtext.moc"
