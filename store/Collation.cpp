@@ -47,12 +47,19 @@ int compareNoCase(const char *a, int aLength, const char *b, int bLength)
     return QString::compare(sa, sb, Qt::CaseInsensitive);
 }
 
-bool registerCollation(QSqlDatabase &db)
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
 {
+    if (!db.driver())
+        return nullptr;
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return false;
-    auto *sqlite = *static_cast<sqlite3 *const *>(handle.data());
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.data());
+}
+
+bool registerCollation(QSqlDatabase &db)
+{
+    sqlite3 *sqlite = sqliteHandle(db);
     if (!sqlite)
         return false;
     return sqlite3_create_collation(sqlite, kCollation, SQLITE_UTF8, nullptr, &collate) == SQLITE_OK;

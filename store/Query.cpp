@@ -11,34 +11,6 @@
 namespace kx::store {
 namespace {
 
-bool isNumber(const QVariant &v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool sameValue(const QVariant &a, const QVariant &b)
-{
-    if (a.isNull() || b.isNull())
-        return a.isNull() && b.isNull();
-    if (isNumber(a) && isNumber(b))
-        return a.toDouble() == b.toDouble();
-    return a.toString() == b.toString();
-}
-
 // Date-times are stored as local time text, the form SQLite's own date functions read.
 QVariant forBinding(const QVariant &v)
 {
@@ -91,11 +63,10 @@ void Query::setCurrent(int index)
 
 void Query::close()
 {
-    if (m_state == State::Closed && m_rows.empty() && m_columns.isEmpty())
+    if (m_state == State::Closed && m_store.columnCount() == 0)
         return;
     emit aboutToReset();
-    m_rows.clear();
-    m_columns.clear();
+    m_store.clear();
     m_buffer.clear();
     m_modified.clear();
     m_current = -1;
@@ -117,35 +88,14 @@ bool Query::open()
     m_error.clear();
     if (!m_db.isOpen())
         return fail(QStringLiteral("the database is not open"));
-    QSqlQuery q(m_db.sql());
-    q.setForwardOnly(true);
-    if (!q.prepare(m_sql))
-        return fail(q.lastError().text());
-    bindAll(q, m_params);
-    if (!q.exec())
-        return fail(q.lastError().text());
-
-    std::vector<QVariantList> rows;
-    QStringList columns;
-    const QSqlRecord record = q.record();
-    const int n = record.count();
-    columns.reserve(n);
-    for (int i = 0; i < n; ++i)
-        columns.append(record.fieldName(i));
-    while (q.next()) {
-        QVariantList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row.append(q.value(i));
-        rows.push_back(std::move(row));
-    }
-    if (q.lastError().isValid())
-        return fail(q.lastError().text());
+    RowStore rows;
+    QString error;
+    if (!rows.load(m_db.sql(), m_sql, m_params, &error))
+        return fail(error);
 
     emit aboutToReset();
-    m_columns = std::move(columns);
-    m_rows = std::move(rows);
-    m_current = m_rows.empty() ? -1 : 0;
+    m_store = std::move(rows);
+    m_current = isEmpty() ? -1 : 0;
     m_eof = m_bof = false;
     m_state = State::Browse;
     emit reset();
@@ -195,7 +145,7 @@ bool Query::setRowNumber(int number)
 
 bool Query::first()
 {
-    if (m_rows.empty())
+    if (isEmpty())
         return false;
     setCurrent(0);
     return true;
@@ -203,7 +153,7 @@ bool Query::first()
 
 bool Query::last()
 {
-    if (m_rows.empty())
+    if (isEmpty())
         return false;
     setCurrent(rowCount() - 1);
     return true;
@@ -211,7 +161,7 @@ bool Query::last()
 
 bool Query::next()
 {
-    if (m_rows.empty())
+    if (isEmpty())
         return false;
     if (m_current + 1 >= rowCount()) {
         m_eof = true;
@@ -223,7 +173,7 @@ bool Query::next()
 
 bool Query::prior()
 {
-    if (m_rows.empty())
+    if (isEmpty())
         return false;
     if (m_current <= 0) {
         m_bof = true;
@@ -235,21 +185,22 @@ bool Query::prior()
 
 int Query::columnIndex(QStringView name) const
 {
-    for (int i = 0; i < m_columns.size(); ++i)
-        if (name.compare(m_columns.at(i), Qt::CaseInsensitive) == 0)
+    const QStringList &columns = m_store.columns();
+    for (int i = 0; i < columns.size(); ++i)
+        if (name.compare(columns.at(i), Qt::CaseInsensitive) == 0)
             return i;
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot >= 0) {
         // "Points.Code" for a column the statement named just "Code".
         const QStringView last = name.mid(dot + 1);
-        for (int i = 0; i < m_columns.size(); ++i)
-            if (last.compare(m_columns.at(i), Qt::CaseInsensitive) == 0)
+        for (int i = 0; i < columns.size(); ++i)
+            if (last.compare(columns.at(i), Qt::CaseInsensitive) == 0)
                 return i;
         return -1;
     }
     // "ID" for a column named "Punkts.ID".
-    for (int i = 0; i < m_columns.size(); ++i) {
-        const QString &c = m_columns.at(i);
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString &c = columns.at(i);
         const qsizetype cdot = c.lastIndexOf(u'.');
         if (cdot >= 0 && name.compare(QStringView(c).mid(cdot + 1), Qt::CaseInsensitive) == 0)
             return i;
@@ -259,11 +210,11 @@ int Query::columnIndex(QStringView name) const
 
 QVariant Query::valueAt(int row, int column) const
 {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns.size())
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_store.columnCount())
         return {};
     if (row == m_current && (m_state == State::Edit || m_state == State::Insert))
         return m_buffer.at(column);
-    return m_rows[static_cast<size_t>(row)].at(column);
+    return m_store.value(row, column);
 }
 
 QVariant Query::valueAt(int row, QStringView column) const
@@ -281,17 +232,11 @@ bool Query::locate(QStringView column, const QVariant &value, Locate mode)
     const int c = columnIndex(column);
     if (c < 0)
         return false;
-    const QString text = mode == Locate::PrefixNoCase ? value.toString() : QString();
-    for (int r = 0; r < rowCount(); ++r) {
-        const QVariant &v = m_rows[static_cast<size_t>(r)].at(c);
-        const bool match = mode == Locate::Exact ? sameValue(v, value)
-                                                 : (!v.isNull() && v.toString().startsWith(text, Qt::CaseInsensitive));
-        if (match) {
-            setCurrent(r);
-            return true;
-        }
-    }
-    return false;
+    const int row = mode == Locate::Exact ? m_store.findEqual(c, value) : m_store.findPrefixNoCase(c, value.toString());
+    if (row < 0)
+        return false;
+    setCurrent(row);
+    return true;
 }
 
 bool Query::refresh()
@@ -315,8 +260,8 @@ bool Query::edit()
         return true;
     if (m_state != State::Browse || m_current < 0)
         return fail(QStringLiteral("%1: no current row to edit").arg(m_name));
-    m_buffer = m_rows[static_cast<size_t>(m_current)];
-    m_modified.assign(static_cast<size_t>(m_columns.size()), false);
+    m_buffer = m_store.row(m_current);
+    m_modified.assign(static_cast<size_t>(m_store.columnCount()), false);
     setState(State::Edit);
     return true;
 }
@@ -330,12 +275,12 @@ bool Query::append()
         return fail(QStringLiteral("%1 is not open").arg(m_name));
     const int row = rowCount();
     QVariantList empty;
-    for (int i = 0; i < m_columns.size(); ++i)
+    for (int i = 0; i < m_store.columnCount(); ++i)
         empty.append(QVariant());
     emit aboutToInsertRow(row);
-    m_rows.push_back(empty);
+    m_store.appendRow(empty);
     m_buffer = empty;
-    m_modified.assign(static_cast<size_t>(m_columns.size()), false);
+    m_modified.assign(static_cast<size_t>(m_store.columnCount()), false);
     m_state = State::Insert;
     emit rowInserted(row);
     emit stateChanged();
@@ -365,7 +310,7 @@ bool Query::isModified() const
 
 QString Query::baseColumn(int column) const
 {
-    const QString &c = m_columns.at(column);
+    const QString &c = m_store.columns().at(column);
     const qsizetype dot = c.lastIndexOf(u'.');
     return dot >= 0 ? c.mid(dot + 1) : c;
 }
@@ -380,7 +325,7 @@ bool Query::post()
     const int keyIndex = columnIndex(m_key);
     QStringList names;
     QVariantList values;
-    for (int i = 0; i < m_columns.size(); ++i) {
+    for (int i = 0; i < m_store.columnCount(); ++i) {
         if (!m_modified[static_cast<size_t>(i)] || i == keyIndex)
             continue;
         names.append(quoteIdentifier(baseColumn(i)));
@@ -420,7 +365,7 @@ bool Query::post()
         if (keyIndex >= 0)
             m_buffer[keyIndex] = q.lastInsertId();
     }
-    m_rows[static_cast<size_t>(m_current)] = m_buffer;
+    m_store.setRow(m_current, m_buffer);
     m_buffer.clear();
     m_modified.clear();
     setState(State::Browse);
@@ -440,12 +385,12 @@ void Query::cancel()
         m_buffer.clear();
         m_modified.clear();
         emit aboutToRemoveRow(row);
-        m_rows.erase(m_rows.begin() + row);
+        m_store.removeRow(row);
         m_state = State::Browse;
         emit rowRemoved(row);
         emit stateChanged();
-        m_current = -2; // force the notification below
-        setCurrent(m_rows.empty() ? -1 : std::min(row, rowCount() - 1));
+        m_current = -2; // the row index may be the same, but it is another row now
+        setCurrent(isEmpty() ? -1 : std::min(row, rowCount() - 1));
     }
 }
 
@@ -467,15 +412,15 @@ bool Query::deleteRow()
     QSqlQuery q(m_db.sql());
     if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteIdentifier(m_table), quoteIdentifier(m_key))))
         return fail(q.lastError().text());
-    q.addBindValue(m_rows[static_cast<size_t>(m_current)].at(keyIndex));
+    q.addBindValue(m_store.value(m_current, keyIndex));
     if (!q.exec())
         return fail(q.lastError().text());
     const int row = m_current;
     emit aboutToRemoveRow(row);
-    m_rows.erase(m_rows.begin() + row);
+    m_store.removeRow(row);
     emit rowRemoved(row);
-    m_current = -2;
-    setCurrent(m_rows.empty() ? -1 : std::min(row, rowCount() - 1));
+    m_current = -2; // the row index may be the same, but it is another row now
+    setCurrent(isEmpty() ? -1 : std::min(row, rowCount() - 1));
     return true;
 }
 

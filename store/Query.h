@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "RowStore.h"
+
 #include <vector>
 
 namespace kx::store {
@@ -66,8 +68,8 @@ public:
     void setUpdateTable(const QString &table, const QString &keyColumn = QStringLiteral("Code"));
     const QString &updateTable() const { return m_table; }
 
-    int rowCount() const { return static_cast<int>(m_rows.size()); }
-    bool isEmpty() const { return m_rows.empty(); }
+    int rowCount() const { return m_store.rowCount(); }
+    bool isEmpty() const { return m_store.rowCount() == 0; }
     // 1-based position of the current row; 0 on an empty list.
     int rowNumber() const { return m_current + 1; }
     bool setRowNumber(int number);
@@ -76,10 +78,10 @@ public:
     bool last();
     bool next();  // at the last row: stays there and sets eof
     bool prior(); // at the first row: stays there and sets bof
-    bool eof() const { return m_eof || m_rows.empty(); }
-    bool bof() const { return m_bof || m_rows.empty(); }
+    bool eof() const { return m_eof || isEmpty(); }
+    bool bof() const { return m_bof || isEmpty(); }
 
-    const QStringList &columnNames() const { return m_columns; }
+    const QStringList &columnNames() const { return m_store.columns(); }
     int columnIndex(QStringView name) const;
     QVariant value(QStringView column) const;
     bool isNull(QStringView column) const { return value(column).isNull(); }
@@ -127,8 +129,7 @@ private:
     QString m_key;
     QString m_error;
 
-    QStringList m_columns;
-    std::vector<QVariantList> m_rows;
+    RowStore m_store;
     int m_current = -1;
     bool m_eof = false;
     bool m_bof = false;

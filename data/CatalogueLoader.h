@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+
+namespace kx::dbbuild {
+
+class CsvTable;
+
+// Rows written by one catalogue load.
+struct CatalogueCounts
+{
+    int airports = 0;
+    int navaids = 0;
+    int runways = 0;
+    int rsbn = 0;
+};
+
+// Fills the catalogue tables of a new route database from the demonstration
+// catalogue files (see data/catalogue/SOURCES.md):
+// - Punkts from airports.csv (Type "Airport", Region empty as the waypoint
+//   editor keeps airports, H in feet, ATIS) and navaids.csv (Type "NDB"/"VOR",
+//   Region, Freq); every waypoint's MS from the simulator's variation table;
+// - Runways from runways.csv (IZPU_P, the true heading) joined by airport and
+//   designator with gpl/runway_ils.csv (ILSFreq, ILSAngle, DPRM, BPRM) unless
+//   the GPL-derived file is left out;
+// - RSBN from rsbn.csv, Name = channel + " " + name.
+// Coordinates become coordinate texts (DecimalCoord.h). The caller owns the
+// transaction; any bad value stops the load with a message naming file and line.
+class CatalogueLoader
+{
+public:
+    // fsPath: the simulator folder whose magdec.bgl gives the variations.
+    CatalogueLoader(QSqlDatabase db, QString fsPath);
+
+    bool load(const QString &folder, bool withGpl, QString *error);
+    const CatalogueCounts &counts() const { return m_counts; }
+
+private:
+    bool loadAirports(const QString &path, QString *error);
+    bool loadNavaids(const QString &path, QString *error);
+    bool loadRunways(const QString &path, const QString &gplPath, QString *error);
+    bool loadRsbn(const QString &path, QString *error);
+    bool insert(const QString &sql, const QVariantList &values, qint64 *code, QString *error);
+
+    QSqlDatabase m_db;
+    QString m_fsPath;
+    QHash<QString, qint64> m_airportCodes; // ident -> Punkts.Code
+    CatalogueCounts m_counts;
+};
+
+} // namespace kx::dbbuild

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace kx::dbbuild {
+
+// Signed decimal degrees as the catalogue files give them ("55.9726",
+// "-179.36333") to the coordinate texts the database stores: hemisphere letter
+// (N/S, E/W), whole degrees zero-padded to 2 (latitude) or 3 (longitude) digits,
+// "*", minutes with exactly two decimals ("N55*58.36", "E037*24.88").
+// The minutes are rounded to hundredths, halves to even; the arithmetic is done
+// on the decimal digits themselves, so a value that lies exactly on a half is
+// rounded as written and not as its nearest binary double. Minutes that round
+// to 60.00 carry into the degrees ("55.99999" gives "N56*00.00"). A value that
+// rounds to zero takes the letter N or E.
+// Nothing for an unreadable text (empty, exponent, more than 12 decimals,
+// blanks inside) or a value beyond 90 (latitude) or 180 (longitude) degrees.
+std::optional<QString> latitudeFromDecimal(const QString &degrees);
+std::optional<QString> longitudeFromDecimal(const QString &degrees);
+
+} // namespace kx::dbbuild
