@@ -74,9 +74,9 @@ void TF_Main::buildWindow()
         ui::GridColumn::centred(QStringLiteral("Vilka"), QStringLiteral("Вилка"), QStringLiteral("0.0")),
         ui::GridColumn::centred(QStringLiteral("FL"), QStringLiteral("Эшелон"), QStringLiteral("### ### ###")),
     });
-    m_grid->setColumnWidth(0, 250);
+    m_grid->setColumnWidth(0, 206);
     for (int c = 1; c < 6; ++c)
-        m_grid->setColumnWidth(c, 78);
+        m_grid->setColumnWidth(c, 80);
     m_grid->setCellStyler([this](int row, int, bool selected, bool) {
         const bool calculated = !m_session->QRoutes.valueAt(row, u"DateTime").isNull();
         if (selected)
