@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <QtEndian>
 
 namespace kx::store {
@@ -59,11 +60,41 @@ bool Database::open(const QString &path)
     if (!looksLikeDatabase(path, &m_error))
         return false;
 
+    if (!connect(path, false)) {
+        // A database in a folder that cannot be written (a read-only program
+        // folder) cannot get its journal files; nobody can write it there, so it
+        // is read as a file that does not change. Its writes then fail with
+        // their commands' messages instead of the program refusing to start.
+        const QString why = m_error;
+        if (QFileInfo(QFileInfo(path).absolutePath()).isWritable() || !connect(path, true)) {
+            m_error = why;
+            return false;
+        }
+    }
+    if (m_readOnly)
+        return true;
+    QSqlQuery q(m_db);
+    // WAL may be refused; the database then stays in its own journal mode and
+    // still works.
+    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    q.finish();
+    q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    return true;
+}
+
+bool Database::connect(const QString &path, bool readOnly)
+{
     m_db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
                                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    m_db.setDatabaseName(path);
-    // Never create a database file: a missing one is the caller's message.
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (readOnly) {
+        m_db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)
+                             + QStringLiteral("?immutable=1"));
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+    } else {
+        // Never create a database file: a missing one is the caller's message.
+        m_db.setDatabaseName(path);
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
     if (!m_db.open()) {
         m_error = m_db.lastError().text();
         return false;
@@ -78,15 +109,11 @@ bool Database::open(const QString &path)
     // first statement of some later command.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) {
         m_error = q.lastError().text();
+        q.finish();
         m_db.close();
         return false;
     }
-    q.finish();
-    // WAL may be refused (a read-only folder cannot hold the -wal file); the
-    // database then stays in its own journal mode and still works.
-    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    q.finish();
-    q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    m_readOnly = readOnly;
     return true;
 }
 
@@ -98,6 +125,7 @@ void Database::close()
         m_db.close();
     }
     m_db = QSqlDatabase();
+    m_readOnly = false;
 }
 
 bool Database::isOpen() const

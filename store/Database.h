@@ -22,6 +22,8 @@ public:
     bool open(const QString &path);
     void close();
     bool isOpen() const;
+    // Opened read-only because its folder cannot be written.
+    bool isReadOnly() const { return m_readOnly; }
     const QString &path() const { return m_path; }
     QString lastError() const { return m_error; }
 
@@ -38,11 +40,14 @@ public:
     static bool looksLikeDatabase(const QString &path, QString *why = nullptr);
 
 private:
+    bool connect(const QString &path, bool readOnly);
+
     QString m_name;
     QString m_path;
     QString m_error;
     QSqlDatabase m_db;
     bool m_inTransaction = false;
+    bool m_readOnly = false;
 };
 
 } // namespace kx::store

@@ -58,6 +58,7 @@ private slots:
     void secondCopyDoesNotCompact();
     void routeListFailureKeepsRunning();
     void commandLineWithoutChooser();
+    void readOnlyProgramFolder();
 
 private:
     StartupResult run(ScriptedChooser *chooser = nullptr);
@@ -276,6 +277,38 @@ void TestStartup::commandLineWithoutChooser()
     QCOMPARE(runStartup(*m_session, options), StartupResult::Running);
     QVERIFY(m_prompter->messages().isEmpty());
     QCOMPARE(m_folder->readIni(), QStringLiteral("[SETUP]\r\nFSPath=\r\n"));
+}
+
+void TestStartup::readOnlyProgramFolder()
+{
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only folders; run as another user to check this");
+#endif
+    QVERIFY(m_folder->createDatabase());
+    {
+        store::Database db(QStringLiteral("fixture"));
+        QVERIFY(db.open(m_folder->file(QStringLiteral("kalyxdb.kdb"))));
+        test::Fixture(db.sql()).addRoute(QStringLiteral("Only route"));
+    }
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeDefaultIni());
+    const QString ini = m_folder->readIni();
+    QVERIFY(QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::ExeOwner));
+    // The program starts and shows its routes; nothing in the folder changes.
+    QCOMPARE(run(), StartupResult::Running);
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(m_session->QRoutes.rowCount(), 1);
+    QVERIFY(m_session->ADOC.isReadOnly());
+    // A write fails as a write, it does not pretend to succeed.
+    QVERIFY(m_session->QRoutes.edit());
+    m_session->QRoutes.setValue(u"Name", QStringLiteral("Renamed"));
+    QVERIFY(!m_session->QRoutes.post());
+    m_session->QRoutes.cancel();
+    QVERIFY(!m_session->writeSettings());
+    QVERIFY(QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QCOMPARE(m_folder->readIni(), ini);
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files).size(), 2); // kalyxdb.kdb, kalyx.ini
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
