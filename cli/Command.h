@@ -45,5 +45,6 @@ using CommandSet = QList<Command>;
 
 // Each group of commands registers itself here (one function per file).
 void addRouteCommands(CommandSet &commands);
+void addCalcCommands(CommandSet &commands);
 
 } // namespace kx::cli

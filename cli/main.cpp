@@ -2,6 +2,7 @@
 #include "CliPrompter.h"
 #include "Command.h"
 
+#include "base/Error.h"
 #include "base/SimPath.h"
 #include "shell/Startup.h"
 #include "store/Session.h"
@@ -36,6 +37,7 @@ int main(int argc, char *argv[])
 
     CommandSet commands;
     addRouteCommands(commands);
+    addCalcCommands(commands);
 
     QStringList args = app.arguments().mid(1);
     QString folder = QCoreApplication::applicationDirPath();
@@ -86,5 +88,11 @@ int main(int argc, char *argv[])
         return ExitStartup;
 
     CommandContext context{session, prompter, args};
-    return command->run(context);
+    try {
+        return command->run(context);
+    } catch (const std::exception &e) {
+        // An error no command handled itself: its own text, as the program shows it.
+        prompter.error(nullptr, kx::errorText(e));
+        return ExitFailed;
+    }
 }

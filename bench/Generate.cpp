@@ -1,0 +1,148 @@
+#include "Generate.h"
+
+#include "data/DbBuild.h"
+#include "store/Collation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtEndian>
+
+#include <cmath>
+
+namespace kx::bench {
+namespace {
+
+QString coordinate(char letter, int degreeDigits, double value)
+{
+    const int whole = static_cast<int>(value);
+    const int hundredths = static_cast<int>(std::lround((value - whole) * 6000));
+    return QStringLiteral("%1%2*%3.%4")
+        .arg(QChar(letter))
+        .arg(whole + hundredths / 6000, degreeDigits, 10, QChar(u'0'))
+        .arg(hundredths % 6000 / 100, 2, 10, QChar(u'0'))
+        .arg(hundredths % 100, 2, 10, QChar(u'0'));
+}
+
+QString ident(QRandomGenerator &random, int length)
+{
+    QString id;
+    for (int i = 0; i < length; ++i)
+        id += QChar(u'A' + random.bounded(26));
+    return id;
+}
+
+const char16_t *const kWords[] = {u"Москва", u"Сочи", u"Пулково", u"Внуково", u"Казань", u"Самара", u"Омск",
+                                  u"Новосибирск", u"Екатеринбург", u"Ростов", u"Минск", u"Киев", u"Алматы",
+                                  u"Ташкент", u"Баку", u"Tbilisi", u"Riga", u"Vilnius", u"Helsinki", u"Praha"};
+
+} // namespace
+
+bool generateDatabase(const QString &path, const GeneratedSize &size, QString *why)
+{
+    if (!dbbuild::createDatabase(path, why))
+        return false;
+    const QString name = QStringLiteral("kalyx-bench-generate");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open() || !store::registerCollation(db)) {
+            *why = db.lastError().text();
+        } else {
+            QRandomGenerator random(20261210);
+            QSqlQuery q(db);
+            ok = db.transaction();
+            q.prepare(QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, Freq, LAT, LON, MS) VALUES (?,?,?,?,?,?,?,?)"));
+            const QVariant types[] = {QVariant(), QStringLiteral("NDB"), QStringLiteral("VOR"), QStringLiteral("Airport")};
+            for (int i = 0; ok && i < size.waypoints; ++i) {
+                const double lat = 40 + random.generateDouble() * 30;
+                const double lon = 20 + random.generateDouble() * 120;
+                const QVariant type = types[random.bounded(4)];
+                q.addBindValue(ident(random, type.isNull() ? 5 : (type.toString() == u"Airport" ? 4 : 3)));
+                q.addBindValue(type.toString() == u"Airport" ? QString() : ident(random, 2));
+                q.addBindValue(QString::fromUtf16(kWords[random.bounded(20)]) + u' ' + QString::number(i));
+                q.addBindValue(type);
+                q.addBindValue(type.isNull() ? QVariant() : QVariant(108.0 + random.bounded(100) / 10.0));
+                q.addBindValue(coordinate('N', 2, lat));
+                q.addBindValue(coordinate('E', 3, lon));
+                q.addBindValue(std::round((lon - 30) / 8.0 * 10) / 10);
+                ok = q.exec();
+            }
+            q.prepare(QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('', ?, ?, ?, ?, ?)"));
+            for (int i = 0; ok && i < size.beacons; ++i) {
+                const double lat = 40 + random.generateDouble() * 30;
+                const double lon = 20 + random.generateDouble() * 120;
+                q.addBindValue(ident(random, 2));
+                q.addBindValue(QStringLiteral("%1 BEACON %2").arg(random.bounded(1, 41), 2, 10, QChar(u'0')).arg(i));
+                q.addBindValue(coordinate('N', 2, lat));
+                q.addBindValue(coordinate('E', 3, lon));
+                q.addBindValue(116.0 + random.bounded(40) * 0.05);
+                ok = q.exec();
+            }
+            QSqlQuery points(db);
+            points.prepare(QStringLiteral("INSERT INTO Points (Route, Number, Punkt) VALUES (?,?,?)"));
+            q.prepare(QStringLiteral("INSERT INTO Routes (Name, FL, Type, RouteType, AP_V, AP_P, S, Vilka, DateTime) "
+                                     "VALUES (?,?,?,?,?,?,?,?,?)"));
+            for (int r = 0; ok && r < size.routes; ++r) {
+                const bool calculated = random.bounded(2) == 0;
+                q.addBindValue(QString::fromUtf16(kWords[random.bounded(20)]) + QStringLiteral(" - ")
+                               + QString::fromUtf16(kWords[random.bounded(20)]) + u' ' + QString::number(r));
+                q.addBindValue(9449);
+                q.addBindValue(QStringLiteral("IFR"));
+                q.addBindValue(1);
+                q.addBindValue(ident(random, 4));
+                q.addBindValue(ident(random, 4));
+                q.addBindValue(calculated ? QVariant(100.0 + random.bounded(5000)) : QVariant());
+                q.addBindValue(calculated ? QVariant(random.bounded(400) / 10.0 - 20) : QVariant());
+                q.addBindValue(calculated ? QVariant(QStringLiteral("2026-12-01T10:00:00")) : QVariant());
+                ok = q.exec();
+                const qint64 route = q.lastInsertId().toLongLong();
+                for (int n = 1; ok && n <= size.pointsPerRoute; ++n) {
+                    points.addBindValue(route);
+                    points.addBindValue(n);
+                    points.addBindValue(1 + random.bounded(std::max(1, size.waypoints)));
+                    ok = points.exec();
+                }
+            }
+            if (!ok)
+                *why = q.lastError().text() + points.lastError().text();
+            ok = ok && db.commit();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+bool generateSimulator(const QString &fsPath, QString *why)
+{
+    const QString scenery = fsPath + QStringLiteral("Scenery/BASE/Scenery");
+    if (!QDir().mkpath(scenery) || !QDir().mkpath(fsPath + QStringLiteral("Gauges/Tu154_cfg"))
+        || !QDir().mkpath(fsPath + QStringLiteral("Gauges/i21_cfg"))) {
+        *why = QStringLiteral("cannot create %1").arg(fsPath);
+        return false;
+    }
+    QByteArray table(136, '\0');
+    for (int column = 0; column < 360; ++column)
+        for (int row = 0; row <= 180; ++row) {
+            const double degrees = 15 * std::sin(column * M_PI / 180) * std::cos((row - 90) * M_PI / 360) + 1;
+            char le[2];
+            qToLittleEndian<qint16>(static_cast<qint16>(std::lround(degrees * 65536 / 360)), le);
+            table.append(le, 2);
+        }
+    table.append(QByteArray(12, '\0'));
+    QFile magdec(scenery + QStringLiteral("/magdec.bgl"));
+    QFile gauge(fsPath + QStringLiteral("Gauges/i21_cfg/I21_PPM.CFG"));
+    if (!magdec.open(QIODevice::WriteOnly) || magdec.write(table) != table.size() || !gauge.open(QIODevice::WriteOnly)
+        || gauge.write("[ppm]\r\n") < 0) {
+        *why = QStringLiteral("cannot write the simulator folder %1").arg(fsPath);
+        return false;
+    }
+    return true;
+}
+
+} // namespace kx::bench
