@@ -27,3 +27,8 @@ echo "== start-up checks"
 "${cli[@]}" status
 echo "== routes"
 "${cli[@]}" routes
+route=$("${cli[@]}" routes | awk -F'\t' '$2 == "UUEE-URSS" { print $1; exit }')
+echo "== calculate route $route (UUEE-URSS)"
+"${cli[@]}" calc "$route"
+echo "== legs of route $route"
+"${cli[@]}" legs "$route"
