@@ -64,6 +64,9 @@ int main(int argc, char *argv[])
     const kx::bench::BenchGroup groups[] = {
         kx::bench::benchShell,
         kx::bench::benchCalc,
+        kx::bench::benchInterchange,
+        kx::bench::benchEditor,
+        kx::bench::benchCatalogues,
     };
     for (const auto group : groups)
         group(bench);

@@ -26,29 +26,10 @@ void printError(const QString &text)
     QTextStream(stderr) << terminalText(text) << Qt::endl;
 }
 
-QString routeNotFound(const QString &code)
-{
-    return QStringLiteral("Маршрут %1 не найден").arg(code);
-}
-
-// The route's code from the command line; false (message printed) when no
-// route has it.
-bool findRoute(CommandContext &context, qint64 *code)
-{
-    const QString text = context.args.value(0);
-    bool ok = false;
-    *code = text.toLongLong(&ok);
-    if (!ok || !context.session.QRoutes.locate(u"Code", *code)) {
-        printError(routeNotFound(text));
-        return false;
-    }
-    return true;
-}
-
 int calculate(CommandContext &context)
 {
     qint64 code = 0;
-    if (!findRoute(context, &code))
+    if (!selectRoute(context, &code))
         return ExitFailed;
     const int errorsBefore = context.prompter.errorCount();
     try {
@@ -91,7 +72,7 @@ QString csvField(const QVariant &value)
 int legs(CommandContext &context)
 {
     qint64 code = 0;
-    if (!findRoute(context, &code))
+    if (!selectRoute(context, &code))
         return ExitFailed;
     store::Query &q = context.session.Q2;
     q.close();

@@ -38,6 +38,20 @@ int status(CommandContext &context)
 
 } // namespace
 
+bool selectRoute(CommandContext &context, qint64 *code)
+{
+    const QString text = context.args.value(0);
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (!ok || !context.session.QRoutes.locate(u"Code", value)) {
+        context.prompter.error(nullptr, QStringLiteral("Маршрут %1 не найден").arg(text));
+        return false;
+    }
+    if (code)
+        *code = value;
+    return true;
+}
+
 void addRouteCommands(CommandSet &commands)
 {
     commands.append({QStringLiteral("status"), QString(),

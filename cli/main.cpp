@@ -7,13 +7,22 @@
 #include "shell/Startup.h"
 #include "store/Session.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QTextStream>
 
 namespace {
 
 using namespace kx::cli;
+
+// Qt's own notes about the platform (such as a missing XDG_RUNTIME_DIR with
+// the offscreen platform) are not the command's output.
+void quietMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    QTextStream(stderr) << qFormatLogMessage(type, context, message) << Qt::endl;
+}
 
 void printHelp(const CommandSet &commands, QTextStream &out)
 {
@@ -32,12 +41,19 @@ void printHelp(const CommandSet &commands, QTextStream &out)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Printing a route sheet lays text out with fonts, which needs a GUI
+    // application; without a display it uses Qt's offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietMessages);
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalyx-cli"));
 
     CommandSet commands;
     addRouteCommands(commands);
     addCalcCommands(commands);
+    addInterchangeCommands(commands);
 
     QStringList args = app.arguments().mid(1);
     QString folder = QCoreApplication::applicationDirPath();

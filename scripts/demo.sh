@@ -1,34 +1,55 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds, and runs Kalyx on the bundled demo:
-# a demo program folder build/demo (the shipped database, kalyx.ini pointing at
-# a copy of the demo FS9 folder). With a display the program's window opens;
-# without one the same demo runs headless through kalyx-cli.
+# Installs what the build needs, builds, and runs Kalyx on the bundled demo.
+# With a display: the program's window on the demo program folder build/demo
+# (the shipped database, kalyx.ini pointing at a copy of the demo FS9 folder;
+# what you change there stays for the next run). Without a display: the whole
+# road headless through kalyx-cli on a fresh folder build/demo-cli: start-up
+# checks, import of the sample flight plan, calculation, the legs, an NVU cell,
+# the I-21 list, a flight plan and the printed route sheet.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 
 bin="$root/build/bin"
-demo="$root/build/demo"
-mkdir -p "$demo"
-# Never overwrite what an earlier demo run changed.
-[ -e "$demo/kalyxdb.kdb" ] || cp "$bin/kalyxdb.kdb" "$demo/"
-[ -e "$demo/pp.fr3" ] || { [ -e "$bin/pp.fr3" ] && cp "$bin/pp.fr3" "$demo/"; } || true
-[ -d "$demo/FS9" ] || cp -r "$root/data/fs9" "$demo/FS9"
-[ -e "$demo/kalyx.ini" ] || printf '[SETUP]\r\nFSPath=%s/\r\nPLNPath=%s/\r\nL_RSBN=300\r\n' \
-    "$demo/FS9" "$root/data/plans" > "$demo/kalyx.ini"
+plan="$root/data/plans/UUEE-URSS.PLN"
+
+# A program folder: the shipped database and layout, a copy of the demo FS9
+# folder, and kalyx.ini pointing at it.
+prepare() {
+    local folder="$1"
+    mkdir -p "$folder"
+    [ -e "$folder/kalyxdb.kdb" ] || cp "$bin/kalyxdb.kdb" "$folder/"
+    [ -e "$folder/pp.fr3" ] || cp "$bin/pp.fr3" "$folder/"
+    [ -d "$folder/FS9" ] || cp -r "$root/data/fs9" "$folder/FS9"
+    [ -e "$folder/kalyx.ini" ] || printf '[SETUP]\r\nFSPath=%s/\r\nPLNPath=%s/\r\nL_RSBN=300\r\n' \
+        "$folder/FS9" "$root/data/plans" > "$folder/kalyx.ini"
+}
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec "$bin/kalyx" --dir "$demo"
+    prepare "$root/build/demo"
+    exec "$bin/kalyx" --dir "$root/build/demo"
 fi
 
+demo="$root/build/demo-cli"
+rm -rf "$demo"
+prepare "$demo"
 cli=("$bin/kalyx-cli" --dir "$demo")
 echo "== start-up checks"
 "${cli[@]}" status
-echo "== routes"
+echo "== import $plan"
+route=$("${cli[@]}" import "$plan")
+echo "route $route"
 "${cli[@]}" routes
-route=$("${cli[@]}" routes | awk -F'\t' '$2 == "UUEE-URSS" { print $1; exit }')
-echo "== calculate route $route (UUEE-URSS)"
+echo "== calculate route $route"
 "${cli[@]}" calc "$route"
 echo "== legs of route $route"
 "${cli[@]}" legs "$route"
+echo "== exports"
+"${cli[@]}" export-nvu "$route" 1
+"${cli[@]}" export-i21 "$route"
+"${cli[@]}" export-pln "$route" "$demo/UUEE-URSS (by Kalyx).PLN"
+"${cli[@]}" report "$route" "$demo/UUEE-URSS.pdf"
+echo "== written"
+ls -l "$demo/FS9/Gauges/Tu154_cfg/nvu_dat_1.dat" "$demo/FS9/Gauges/i21_cfg/I21_PPM.CFG" \
+      "$demo/UUEE-URSS (by Kalyx).PLN" "$demo/UUEE-URSS.pdf"

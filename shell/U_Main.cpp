@@ -4,14 +4,29 @@
 #include "U_Shell.h"
 #include "Version.h"
 
+#include "catalogues/CatalogueLists.h"
+#include "catalogues/U_PPM.h"
+#include "catalogues/U_Punkts.h"
+#include "catalogues/U_RSBN.h"
+#include "catalogues/WaypointProperties.h"
+
 #include "base/Busy.h"
 #include "base/Prompter.h"
+#include "base/SimPath.h"
+#include "editor/ExportCommands.h"
+#include "editor/U_PSH.h"
+#include "editor/U_Points.h"
+#include "interchange/ImportPln.h"
 #include "store/Session.h"
+#include "ui/FileDialogs.h"
 #include "ui/GridView.h"
+#include "ui/Guard.h"
 #include "ui/Navigator.h"
+#include "ui/ReportPreviewDialog.h"
 #include "ui/SearchEdit.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -39,11 +54,14 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 } // namespace
 
 TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator *busy, FolderChooser *chooser,
-                 QWidget *parent)
+                 ui::FileDialogs *fileDialogs, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                               | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , m_session(std::make_unique<store::Session>(programFolder, prompter, busy))
     , m_chooser(chooser)
+    , m_fileDialogs(fileDialogs)
+    , m_qp(std::make_unique<store::Query>(m_session->ADOC, QStringLiteral("QP")))
+    , m_lists(std::make_unique<catalogues::CatalogueLists>(m_session->ADOC))
 {
     setObjectName(QStringLiteral("TF_Main"));
     setWindowTitle(QStringLiteral("Kalyx - Трасмер (V. ") + QString::fromUtf16(kVersionText) + u')');
@@ -51,8 +69,34 @@ TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator
         m_ownChooser = std::make_unique<ShellFolderChooser>(this);
         m_chooser = m_ownChooser.get();
     }
+    if (!m_fileDialogs) {
+        m_ownFileDialogs = std::make_unique<ui::QtFileDialogs>();
+        m_fileDialogs = m_ownFileDialogs.get();
+    }
     buildWindow();
+    createWindows();
+}
+
+// The program's windows, made once and kept for the whole run, so that what
+// they hold (the chosen NVU cell, for one) lasts from one use to the next.
+void TF_Main::createWindows()
+{
+    m_ppm = new catalogues::TF_PPM(*m_session, *m_lists, this); // with the airport and runway windows
+    m_points = new editor::TF_Points(*m_session, this);        // with both pickers
+    m_punkts = new catalogues::TF_Punkts(*m_session, *m_lists, *m_ppm, this);
+    m_rsbn = new catalogues::TF_RSBN(*m_session, *m_lists, this);
+    m_psh = new editor::TF_PSH(*m_session, this);
     m_about = new TF_About(this);
+
+    editor::PointsHooks hooks;
+    hooks.print = [this] {
+        ui::showRouteSheet(*m_session, *m_qp, this, *m_fileDialogs, m_points);
+    };
+    hooks.exportPln = [this] { editor::exportToPln(*m_session, *m_fileDialogs, m_points, this); };
+    hooks.exportI21 = [this] { editor::exportToI21(*m_session, m_points); };
+    hooks.exportCell = [this] { editor::exportToCell(*m_psh, m_points); };
+    hooks.pointProperties = [this] { catalogues::showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
+    m_points->setHooks(std::move(hooks));
 }
 
 TF_Main::~TF_Main() = default;
@@ -105,6 +149,7 @@ void TF_Main::buildWindow()
     auto *remove = makeButton(group, QStringLiteral("BDel"), QStringLiteral("Удалить"));
     auto *quit = makeButton(group, QStringLiteral("BQuit"), QStringLiteral("Выход"));
     connect(edit, &QPushButton::clicked, this, &TF_Main::openCurrentRoute);
+    connect(import, &QPushButton::clicked, this, &TF_Main::importRoute);
     connect(remove, &QPushButton::clicked, this, &TF_Main::deleteCurrentRoute);
     connect(quit, &QPushButton::clicked, this, &QWidget::close);
 
@@ -136,7 +181,11 @@ void TF_Main::buildWindow()
     for (const auto &item : items) {
         QAction *action = menuBar()->addAction(QString::fromUtf8(item.caption));
         action->setObjectName(QString::fromLatin1(item.name));
-        if (qstrcmp(item.name, "N3") == 0)
+        if (qstrcmp(item.name, "N1") == 0)
+            connect(action, &QAction::triggered, this, &TF_Main::showWaypoints);
+        else if (qstrcmp(item.name, "N2") == 0)
+            connect(action, &QAction::triggered, this, &TF_Main::showBeacons);
+        else if (qstrcmp(item.name, "N3") == 0)
             connect(action, &QAction::triggered, this, &TF_Main::showAbout);
         else if (qstrcmp(item.name, "N4") == 0)
             connect(action, &QAction::triggered, this, &QWidget::close);
@@ -182,7 +231,25 @@ void TF_Main::openCurrentRoute()
 {
     if (m_session->QRoutes.isEmpty())
         return;
-    // The route editor opens here.
+    m_points->exec();
+}
+
+void TF_Main::importRoute()
+{
+    Settings &settings = m_session->settings;
+    const QString folder = settings.plnPath.isEmpty() ? m_session->programFolder() : settings.plnPath;
+    const QString file = m_fileDialogs->openFile(
+        this, folder, QStringLiteral("Планы полетов MSFS2004 (*.pln);;Все файлы (*.*)"));
+    if (file.isEmpty())
+        return;
+    settings.plnPath = withTrailingSeparator(QFileInfo(file).absolutePath());
+    m_session->writeSettings();
+    QCoreApplication::processEvents(); // repaint what the dialog covered
+    qint64 route = 0;
+    ui::runGuarded(m_session->prompter(), this, [&] { route = interchange::ImportPLN(*m_session, file, this); });
+    // The import appended the route to the list and made it current.
+    if (route > 0)
+        m_points->exec();
 }
 
 void TF_Main::deleteCurrentRoute()
@@ -208,6 +275,16 @@ void TF_Main::deleteCurrentRoute()
     }
 }
 
+void TF_Main::showWaypoints()
+{
+    m_punkts->run();
+}
+
+void TF_Main::showBeacons()
+{
+    m_rsbn->run();
+}
+
 void TF_Main::showAbout()
 {
     m_about->exec();
@@ -216,6 +293,9 @@ void TF_Main::showAbout()
 void TF_Main::closeEvent(QCloseEvent *event)
 {
     BusyGuard busy(m_session->busy());
+    m_lists->QPunkts.close();
+    m_lists->QRSBN.close();
+    m_qp->close();
     m_session->closeAll();
     m_session->writeSettings();
     event->accept();

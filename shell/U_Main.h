@@ -14,13 +14,25 @@ namespace kx {
 class Prompter;
 class BusyIndicator;
 namespace store {
+class Query;
 class Session;
-}
+} // namespace store
 namespace ui {
+class FileDialogs;
 class GridView;
 class Navigator;
 class SearchEdit;
 } // namespace ui
+namespace editor {
+class TF_Points;
+class TF_PSH;
+} // namespace editor
+namespace catalogues {
+class CatalogueLists;
+class TF_PPM;
+class TF_Punkts;
+class TF_RSBN;
+} // namespace catalogues
 } // namespace kx
 
 namespace kx::shell {
@@ -34,12 +46,14 @@ class TF_Main : public QMainWindow
     Q_OBJECT
 public:
     // programFolder: where kalyx.ini and kalyxdb.kdb live. chooser: the
-    // simulator folder chooser for the start-up (none: the real TF_Shell).
+    // simulator folder chooser for the start-up (none: the real TF_Shell);
+    // fileDialogs: the open and save dialogs (none: the platform's).
     TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator *busy,
-            FolderChooser *chooser = nullptr, QWidget *parent = nullptr);
+            FolderChooser *chooser = nullptr, ui::FileDialogs *fileDialogs = nullptr, QWidget *parent = nullptr);
     ~TF_Main() override;
 
     store::Session &session() { return *m_session; }
+    editor::TF_Points &routeEditor() { return *m_points; }
 
     // The start-up sequence; runs by itself when the window is first shown.
     void startUp();
@@ -47,7 +61,10 @@ public:
 
     // The commands of the window's buttons and menu.
     void openCurrentRoute();
+    void importRoute();
     void deleteCurrentRoute();
+    void showWaypoints();
+    void showBeacons();
     void showAbout();
 
 signals:
@@ -61,17 +78,30 @@ protected:
 
 private:
     void buildWindow();
+    void createWindows();
     void searchRoute(const QString &text);
 
     std::unique_ptr<store::Session> m_session;
     FolderChooser *m_chooser;
     std::unique_ptr<FolderChooser> m_ownChooser;
+    ui::FileDialogs *m_fileDialogs;
+    std::unique_ptr<ui::FileDialogs> m_ownFileDialogs;
+    // The route editor's list of the route's points with their waypoints and
+    // beacons, read by the printed sheet and the gauge exports.
+    std::unique_ptr<store::Query> m_qp;
+    // The catalogue lists QPunkts and QRSBN that the catalogue windows share.
+    std::unique_ptr<catalogues::CatalogueLists> m_lists;
     bool m_started = false;
     bool m_showStarted = false;
 
     ui::GridView *m_grid = nullptr;
     ui::SearchEdit *m_search = nullptr;
     ui::Navigator *m_navigator = nullptr;
+    catalogues::TF_PPM *m_ppm = nullptr;
+    editor::TF_Points *m_points = nullptr;
+    catalogues::TF_Punkts *m_punkts = nullptr;
+    catalogues::TF_RSBN *m_rsbn = nullptr;
+    editor::TF_PSH *m_psh = nullptr;
     TF_About *m_about = nullptr;
 };
 

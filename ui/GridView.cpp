@@ -18,21 +18,30 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyleOptionViewItem opt(option);
-        if (const CellStyler &styler = m_grid->cellStyler()) {
-            const bool selected = opt.state & QStyle::State_Selected;
-            const CellColors colors = styler(index.row(), index.column(), selected, m_grid->hasFocus());
-            for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-                if (colors.background.isValid())
-                    opt.palette.setColor(group, selected ? QPalette::Highlight : QPalette::Base, colors.background);
-                if (colors.text.isValid())
-                    opt.palette.setColor(group, selected ? QPalette::HighlightedText : QPalette::Text, colors.text);
-            }
-            if (colors.background.isValid() && !selected)
-                opt.backgroundBrush = colors.background;
-        }
         // The focus rectangle of a single cell would contradict the whole-row look.
         opt.state &= ~QStyle::State_HasFocus;
         QStyledItemDelegate::paint(painter, opt, index);
+    }
+
+protected:
+    // paint() fills the option afresh from the model, so the row's colours are
+    // set here, where they survive into the drawing.
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const CellStyler &styler = m_grid->cellStyler();
+        if (!styler)
+            return;
+        const bool selected = option->state & QStyle::State_Selected;
+        const CellColors colors = styler(index.row(), index.column(), selected, m_grid->hasFocus());
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            if (colors.background.isValid())
+                option->palette.setColor(group, selected ? QPalette::Highlight : QPalette::Base, colors.background);
+            if (colors.text.isValid())
+                option->palette.setColor(group, selected ? QPalette::HighlightedText : QPalette::Text, colors.text);
+        }
+        if (colors.background.isValid() && !selected)
+            option->backgroundBrush = colors.background;
     }
 
 private:

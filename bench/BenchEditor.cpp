@@ -1,0 +1,143 @@
+// The route editor: a beacon range search over 2,000 beacons that all lie in
+// range (so every one is written to the scratch table), and opening the editor
+// window on a route of 99 points.
+#include "Bench.h"
+#include "Groups.h"
+#include "SilentPrompter.h"
+
+#include "data/DbBuild.h"
+#include "editor/BeaconSearch.h"
+#include "editor/U_Points.h"
+#include "store/Session.h"
+
+#include <QApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cmath>
+
+namespace kx::bench {
+namespace {
+
+constexpr int kBeacons = 2000;
+constexpr int kPoints = 99;
+
+QString coordinateText(char letter, int degreeDigits, double value)
+{
+    const int whole = static_cast<int>(value);
+    const double minutes = (value - whole) * 60;
+    return QStringLiteral("%1%2*%3")
+        .arg(QChar(letter))
+        .arg(whole, degreeDigits, 10, QChar(u'0'))
+        .arg(minutes, 5, 'f', 2, QChar(u'0'));
+}
+
+bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *why)
+{
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (q.exec())
+        return true;
+    *why = q.lastError().text();
+    return false;
+}
+
+// Beacons on a grid within 2 degrees of latitude and 2.5 of longitude around
+// N55 E037: at most about 280 km from the centre, inside the default range.
+bool insertBeacons(QSqlDatabase db, QString *why)
+{
+    QSqlQuery q(db);
+    db.transaction();
+    for (int i = 0; i < kBeacons; ++i) {
+        const double lat = 53.0 + 4.0 * (i % 40) / 39.0;
+        const double lon = 34.5 + 5.0 * (i / 40) / 49.0;
+        if (!exec(q, QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
+                  {QStringLiteral("B%1").arg(i), QStringLiteral("Beacon %1").arg(i), coordinateText('N', 2, lat),
+                   coordinateText('E', 3, lon)},
+                  why))
+            return false;
+    }
+    return db.commit();
+}
+
+bool insertRoute(QSqlDatabase db, qint64 *route, QString *why)
+{
+    QSqlQuery q(db);
+    db.transaction();
+    if (!exec(q, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench 99")}, why))
+        return false;
+    *route = q.lastInsertId().toLongLong();
+    for (int i = 0; i < kPoints; ++i) {
+        const double lat = 52 + 6 * std::sin(i * 0.7);
+        const double lon = 30 + i * 1.1;
+        if (!exec(q, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?, 10)"),
+                  {QStringLiteral("P%1").arg(i + 1), QStringLiteral("Point %1").arg(i + 1), coordinateText('N', 2, lat),
+                   coordinateText('E', 3, lon)},
+                  why))
+            return false;
+        const qint64 punkt = q.lastInsertId().toLongLong();
+        if (!exec(q, QStringLiteral("INSERT INTO Points (Route, Number, Punkt, MPU, S) VALUES (?, ?, ?, 90, -100)"),
+                  {*route, i + 1, punkt}, why))
+            return false;
+    }
+    return db.commit();
+}
+
+} // namespace
+
+void benchEditor(Bench &bench)
+{
+    const QString search = QStringLiteral("beacon_search_2000_ms");
+    const QString open = QStringLiteral("editor_open_99_ms");
+    if (!bench.wants(search) && !bench.wants(open))
+        return;
+    const QString folder = bench.newFolder(QStringLiteral("editor"));
+    QString why;
+    SilentPrompter prompter;
+    if (!dbbuild::createDatabase(folder + QLatin1String(store::Session::kDatabaseName), &why)) {
+        bench.fail(search, why);
+        return;
+    }
+    store::Session session(folder, prompter);
+    qint64 route = 0;
+    if (!session.ADOC.open(session.databasePath()) || !insertBeacons(session.ADOC.sql(), &why)
+        || !insertRoute(session.ADOC.sql(), &route, &why) || !session.openRoutes()
+        || !session.QRoutes.locate(u"Code", route)) {
+        bench.fail(search, why.isEmpty() ? session.ADOC.lastError() : why);
+        return;
+    }
+
+    if (bench.wants(search)) {
+        const double ms = bench.medianMs([&] {
+            const int found = editor::searchBeacons(session, nullptr, QStringLiteral("N55*00.00"),
+                                                    QStringLiteral("E037*00.00"), 300);
+            if (found == kBeacons)
+                return true;
+            bench.fail(search, QStringLiteral("%1 candidates instead of %2 %3").arg(found).arg(kBeacons)
+                                   .arg(prompter.lastError()));
+            return false;
+        });
+        if (ms >= 0)
+            bench.report(search, ms, QStringLiteral("ms"));
+    }
+
+    if (bench.wants(open)) {
+        // The window lives for the whole run, as in the program; each opening
+        // shows it, reads the points and paints it.
+        editor::TF_Points window(session);
+        const double ms = bench.medianMs([&] {
+            window.show();
+            QApplication::processEvents();
+            const bool ok = window.pointList().rowCount() == kPoints;
+            if (!ok)
+                bench.fail(open, QStringLiteral("the point list did not open"));
+            window.hide();
+            return ok;
+        });
+        if (ms >= 0)
+            bench.report(open, ms, QStringLiteral("ms"));
+    }
+}
+
+} // namespace kx::bench

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kx::store {
+class Query;
+class Session;
+} // namespace kx::store
+
+namespace kx::ui {
+class CoordinateEdit;
+class NumberEdit;
+} // namespace kx::ui
+
+namespace kx::catalogues {
+
+class CatalogueLists;
+class EnterWalk;
+class TF_AP;
+
+// The waypoint editor: one waypoint of the catalogue, new or edited, with its
+// type, region, ident, name, position and beacon frequency. It works on the
+// current row of QPunkts, which its opener has opened and made current (in
+// new mode it appends a row there). Saving checks the entries, refuses a
+// duplicate, stores the row with the magnetic variation at its position,
+// marks the routes through a moved waypoint as not calculated and deletes the
+// runways of a waypoint that is not an airport.
+class TF_PPM : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Mode { New, Edit };
+
+    TF_PPM(store::Session &session, CatalogueLists &lists, QWidget *parent = nullptr);
+    ~TF_PPM() override;
+
+    // The mode of the next showing.
+    void setMode(Mode mode) { m_mode = mode; }
+    Mode mode() const { return m_mode; }
+    // Shows the editor modally in this mode; QDialog::Accepted when saved.
+    int run(Mode mode);
+
+    // Whether the latitude or longitude text changed while the editor was
+    // open, saved or not. Cleared when the editor opens in edit mode; kept
+    // after it closed, for its opener.
+    bool coordinatesChanged() const { return m_coordinatesChanged; }
+
+    TF_AP &airportWindow() { return *m_airport; }
+
+    void save();        // "Сохранить"
+    void openAirport(); // "Аэропорт"
+
+    // Closing without saving discards the row's pending changes (a new row
+    // disappears).
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildWindow();
+    void prepareShow();
+    void typeChanged(int index);
+    void coordinateTextChanged();
+    bool acceptLat();
+    bool acceptLon();
+    void enterInType();
+
+    store::Session &m_session;
+    CatalogueLists &m_lists;
+    store::Query &m_punkts;
+    TF_AP *m_airport = nullptr;
+    EnterWalk *m_walk = nullptr;
+    Mode m_mode = Mode::Edit;
+    bool m_loading = false;
+    bool m_coordinatesChanged = false;
+    QString m_openingLat;
+    QString m_openingLon;
+
+    QComboBox *m_type = nullptr;
+    QLabel *m_regionLabel = nullptr;
+    QLineEdit *m_region = nullptr;
+    QLineEdit *m_id = nullptr;
+    QLineEdit *m_name = nullptr;
+    ui::CoordinateEdit *m_lat = nullptr;
+    ui::CoordinateEdit *m_lon = nullptr;
+    ui::NumberEdit *m_freq = nullptr;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_cancel = nullptr;
+    QPushButton *m_ap = nullptr;
+};
+
+} // namespace kx::catalogues

@@ -1,0 +1,191 @@
+#include "U_Punkts.h"
+
+#include "CatalogueLists.h"
+#include "CatalogueTexts.h"
+#include "FormParts.h"
+#include "U_PPM.h"
+#include "WaypointDeletion.h"
+
+#include "base/Busy.h"
+#include "base/Prompter.h"
+#include "store/Session.h"
+#include "ui/GridView.h"
+#include "ui/Navigator.h"
+#include "ui/SearchEdit.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace kx::catalogues {
+namespace {
+
+const QColor kTint(0xEB, 0xF5, 0xF5);
+constexpr int kTypeColumn = 3;
+
+// The type's own text colour; invalid for an intersection (the row's colour).
+QColor typeColour(const QVariant &type)
+{
+    const QString t = type.toString();
+    if (t == u"Airport")
+        return QColor(0, 0x80, 0);
+    if (t == u"VOR")
+        return QColor(0, 0, 0xFF);
+    if (t == u"NDB")
+        return QColor(0xFF, 0, 0);
+    return {};
+}
+
+} // namespace
+
+TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &editor, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_session(session)
+    , m_lists(lists)
+    , m_editor(editor)
+{
+    setObjectName(QStringLiteral("TF_Punkts"));
+    setWindowTitle(QStringLiteral("Пункты"));
+    setModal(true);
+
+    auto *group = form::group(this, "GroupBox1", QStringLiteral("Пункты"));
+    store::Query &punkts = lists.QPunkts;
+    m_grid = new ui::GridView(group);
+    m_grid->setObjectName(QStringLiteral("G1"));
+    m_grid->setTitleColor(form::titleColor());
+    m_grid->setList(punkts, {
+        ui::GridColumn::centred(QStringLiteral("Region"), QStringLiteral("Регион")),
+        ui::GridColumn::centred(QStringLiteral("ID"), QStringLiteral("Пункт")),
+        ui::GridColumn::left(QStringLiteral("Name"), QStringLiteral("Наименование")),
+        ui::GridColumn::centred(QStringLiteral("Type"), QStringLiteral("Тип")),
+        ui::GridColumn::centred(QStringLiteral("Freq"), QStringLiteral("Частота"), QStringLiteral("#.00")),
+        ui::GridColumn::centred(QStringLiteral("LAT"), QStringLiteral("Широта")),
+        ui::GridColumn::centred(QStringLiteral("LON"), QStringLiteral("Долгота")),
+        ui::GridColumn::centred(QStringLiteral("MS"), QStringLiteral("МС"), QStringLiteral("0.0")),
+    });
+    const int widths[] = {52, 70, 210, 60, 64, 84, 92, 48};
+    for (int c = 0; c < 8; ++c)
+        m_grid->setColumnWidth(c, widths[c]);
+    m_grid->setCellStyler([&punkts](int row, int column, bool selected, bool) {
+        const form::RowColours colours = form::rowColours(row, selected, kTint);
+        QColor text = colours.text;
+        if (column == kTypeColumn) {
+            const QColor own = typeColour(punkts.valueAt(row, u"Type"));
+            if (own.isValid())
+                text = own;
+        }
+        return ui::CellColors{colours.background, text};
+    });
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_Punkts::editWaypoint);
+
+    m_search = new ui::SearchEdit(group);
+    m_search->setObjectName(QStringLiteral("PID"));
+    m_search->setMaxLength(10);
+    m_search->setUpperCase(true);
+    connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_Punkts::search);
+
+    auto *navigator = new ui::Navigator(group);
+    navigator->setObjectName(QStringLiteral("DBNavigator1"));
+    navigator->setList(punkts);
+
+    auto *add = form::button(group, "BNew", QStringLiteral("Новый"));
+    auto *edit = form::button(group, "BEdit", QStringLiteral("Правка"));
+    auto *remove = form::button(group, "BDel", QStringLiteral("Удалить"));
+    connect(add, &QPushButton::clicked, this, &TF_Punkts::newWaypoint);
+    connect(edit, &QPushButton::clicked, this, &TF_Punkts::editWaypoint);
+    connect(remove, &QPushButton::clicked, this, &TF_Punkts::deleteWaypoint);
+
+    auto *below = new QHBoxLayout;
+    below->addWidget(form::label(group, QStringLiteral("Поиск"), m_search));
+    below->addWidget(m_search);
+    below->addSpacing(12);
+    below->addWidget(add);
+    below->addWidget(edit);
+    below->addWidget(remove);
+    below->addStretch();
+    below->addWidget(navigator);
+    auto *inGroup = new QVBoxLayout(group);
+    inGroup->addWidget(m_grid, 1);
+    inGroup->addLayout(below);
+
+    auto *close = form::button(this, "BClose", QStringLiteral("Закрыть"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->addWidget(group, 1);
+    layout->addLayout(bottom);
+    setFixedSize(740, 520);
+}
+
+TF_Punkts::~TF_Punkts() = default;
+
+void TF_Punkts::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        prepareShow();
+}
+
+void TF_Punkts::prepareShow()
+{
+    m_search->clear();
+    {
+        BusyGuard busy(m_session.busy());
+        if (!m_lists.openPunkts()) {
+            busy.restoreNow();
+            m_session.prompter().error(this, texts::punktsOpenFailed());
+            return;
+        }
+    }
+    m_grid->setFocus(Qt::OtherFocusReason);
+}
+
+void TF_Punkts::search()
+{
+    const QString text = m_search->text();
+    if (!text.isEmpty() && m_lists.QPunkts.locate(u"ID", text, store::Locate::Exact)) {
+        m_grid->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    m_search->selectAll();
+}
+
+void TF_Punkts::newWaypoint()
+{
+    if (!m_lists.QPunkts.isOpen())
+        return;
+    m_editor.run(TF_PPM::Mode::New);
+}
+
+void TF_Punkts::editWaypoint()
+{
+    if (!m_lists.QPunkts.isOpen() || m_lists.QPunkts.isEmpty())
+        return;
+    m_editor.run(TF_PPM::Mode::Edit);
+}
+
+void TF_Punkts::deleteWaypoint()
+{
+    catalogues::deleteWaypoint(m_session, m_lists.QPunkts, this);
+}
+
+void TF_Punkts::done(int result)
+{
+    {
+        BusyGuard busy(m_session.busy());
+        m_lists.QPunkts.close();
+        store::Query &routes = m_session.QRoutes;
+        if (!routes.isEmpty())
+            m_session.reopenRoutesAt(m_session.currentRouteCode());
+    }
+    QDialog::done(result);
+}
+
+} // namespace kx::catalogues

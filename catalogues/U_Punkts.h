@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+
+namespace kx::store {
+class Session;
+}
+
+namespace kx::ui {
+class GridView;
+class SearchEdit;
+} // namespace kx::ui
+
+namespace kx::catalogues {
+
+class CatalogueLists;
+class TF_PPM;
+
+// The waypoint catalogue: every waypoint in ident order, search by exact
+// ident, new, edit and delete through the waypoint editor. Closing it reads
+// the route list again on the same route, since saved waypoints may have
+// marked routes as not calculated.
+class TF_Punkts : public QDialog
+{
+    Q_OBJECT
+public:
+    TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &editor, QWidget *parent = nullptr);
+    ~TF_Punkts() override;
+
+    int run() { return exec(); }
+
+    void search();          // Enter in the search edit
+    void newWaypoint();     // "Новый"
+    void editWaypoint();    // "Правка", double click
+    void deleteWaypoint();  // "Удалить"
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void prepareShow();
+
+    store::Session &m_session;
+    CatalogueLists &m_lists;
+    TF_PPM &m_editor;
+    ui::GridView *m_grid = nullptr;
+    ui::SearchEdit *m_search = nullptr;
+};
+
+} // namespace kx::catalogues

@@ -1,0 +1,129 @@
+#include "U_RSBN.h"
+
+#include "CatalogueLists.h"
+#include "CatalogueTexts.h"
+#include "FormParts.h"
+
+#include "base/Busy.h"
+#include "base/Prompter.h"
+#include "store/Session.h"
+#include "ui/GridView.h"
+#include "ui/Navigator.h"
+#include "ui/SearchEdit.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace kx::catalogues {
+namespace {
+
+const QColor kCream(0xFF, 0xFB, 0xF0);
+
+} // namespace
+
+TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_session(session)
+    , m_lists(lists)
+{
+    setObjectName(QStringLiteral("TF_RSBN"));
+    setWindowTitle(texts::rsbnCaption());
+    setModal(true);
+
+    auto *group = form::group(this, "GroupBox1", texts::rsbnCaption());
+    store::Query &beacons = lists.QRSBN;
+    m_grid = new ui::GridView(group);
+    m_grid->setObjectName(QStringLiteral("G1"));
+    m_grid->setTitleColor(form::titleColor());
+    m_grid->setList(beacons, {
+        ui::GridColumn::centred(QStringLiteral("Region"), QStringLiteral("Регион")),
+        ui::GridColumn::centred(QStringLiteral("ID"), QStringLiteral("Маяк")),
+        ui::GridColumn::left(QStringLiteral("Name"), QStringLiteral("Наименование")),
+        ui::GridColumn::centred(QStringLiteral("LAT"), QStringLiteral("Шм")),
+        ui::GridColumn::centred(QStringLiteral("LON"), QStringLiteral("Дм")),
+        ui::GridColumn::centred(QStringLiteral("Freq"), QStringLiteral("Частота"), QStringLiteral("0.00")),
+    });
+    const int widths[] = {56, 60, 220, 86, 96, 70};
+    for (int c = 0; c < 6; ++c)
+        m_grid->setColumnWidth(c, widths[c]);
+    m_grid->setCellStyler([](int row, int, bool selected, bool) {
+        const form::RowColours colours = form::rowColours(row, selected, kCream);
+        return ui::CellColors{colours.background, colours.text};
+    });
+
+    m_search = new ui::SearchEdit(group);
+    m_search->setObjectName(QStringLiteral("PID"));
+    m_search->setMaxLength(10);
+    m_search->setUpperCase(true);
+    connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_RSBN::search);
+
+    auto *navigator = new ui::Navigator(group);
+    navigator->setObjectName(QStringLiteral("DBNavigator1"));
+    navigator->setList(beacons);
+
+    auto *below = new QHBoxLayout;
+    below->addWidget(form::label(group, QStringLiteral("Поиск"), m_search));
+    below->addWidget(m_search);
+    below->addStretch();
+    below->addWidget(navigator);
+    auto *inGroup = new QVBoxLayout(group);
+    inGroup->addWidget(m_grid, 1);
+    inGroup->addLayout(below);
+
+    auto *close = form::button(this, "BClose", QStringLiteral("Закрыть"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->addWidget(group, 1);
+    layout->addLayout(bottom);
+    setFixedSize(640, 460);
+}
+
+TF_RSBN::~TF_RSBN() = default;
+
+void TF_RSBN::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        prepareShow();
+}
+
+void TF_RSBN::prepareShow()
+{
+    m_search->clear();
+    {
+        BusyGuard busy(m_session.busy());
+        if (!m_lists.openRsbn()) {
+            busy.restoreNow();
+            m_session.prompter().error(this, texts::rsbnOpenFailed());
+            return;
+        }
+    }
+    m_grid->setFocus(Qt::OtherFocusReason);
+}
+
+void TF_RSBN::search()
+{
+    const QString text = m_search->text();
+    if (!text.isEmpty() && m_lists.QRSBN.locate(u"ID", text, store::Locate::PrefixNoCase)) {
+        m_grid->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    m_search->selectAll();
+}
+
+void TF_RSBN::done(int result)
+{
+    m_lists.QRSBN.close();
+    QDialog::done(result);
+}
+
+} // namespace kx::catalogues

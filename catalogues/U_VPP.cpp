@@ -1,0 +1,143 @@
+#include "U_VPP.h"
+
+#include "AirportStore.h"
+#include "EnterWalk.h"
+#include "FormParts.h"
+
+#include "store/Query.h"
+#include "store/Session.h"
+#include "ui/NumberEdit.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace kx::catalogues {
+
+TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_session(session)
+    , m_runways(runways)
+{
+    setObjectName(QStringLiteral("TF_VPP"));
+    setModal(true);
+
+    auto *runwayGroup = form::group(this, "GroupBox1", QStringLiteral("Полоса"));
+    m_runway = form::edit(runwayGroup, "PRunway", 10, true);
+    m_runway->setAlignment(Qt::AlignCenter);
+    form::skipByTab(m_runway);
+    form::bind(m_runway, runways, QStringLiteral("Runway"));
+    (new QVBoxLayout(runwayGroup))->addWidget(m_runway);
+
+    auto *beaconGroup = form::group(this, "GroupBox2", QStringLiteral("Частоты приводов"));
+    ui::NumberEdit *dprm = numberEdit("PDPRM", 2, 0, 10000, QStringLiteral("DPRM"));
+    ui::NumberEdit *bprm = numberEdit("PBPRM", 2, 0, 10000, QStringLiteral("BPRM"));
+    auto *beaconLayout = new QGridLayout(beaconGroup);
+    beaconLayout->addWidget(form::label(beaconGroup, QStringLiteral("ДПРМ"), dprm), 0, 0);
+    beaconLayout->addWidget(dprm, 0, 1);
+    beaconLayout->addWidget(form::label(beaconGroup, QStringLiteral("БПРМ"), bprm), 1, 0);
+    beaconLayout->addWidget(bprm, 1, 1);
+
+    auto *ilsGroup = form::group(this, "GroupBox3", QStringLiteral("ILS"));
+    ui::NumberEdit *ilsAngle = numberEdit("PILSA", 0, 1, 360, QStringLiteral("ILSAngle"));
+    ui::NumberEdit *ilsFreq = numberEdit("PILSF", 2, 0, 10000, QStringLiteral("ILSFreq"));
+    auto *ilsLayout = new QGridLayout(ilsGroup);
+    ilsLayout->addWidget(form::label(ilsGroup, QStringLiteral("Курс"), ilsAngle), 0, 0);
+    ilsLayout->addWidget(ilsAngle, 0, 1);
+    ilsLayout->addWidget(form::label(ilsGroup, QStringLiteral("Частота"), ilsFreq), 1, 0);
+    ilsLayout->addWidget(ilsFreq, 1, 1);
+
+    auto *rsbnGroup = form::group(this, "GroupBox4", QStringLiteral("Коррекция по РСБН"));
+    ui::NumberEdit *uk = numberEdit("PUk", 1, 0.1, 360, QStringLiteral("IZPU_P"));
+    ui::NumberEdit *zm = numberEdit("PZm", 1, 0, 100000, QStringLiteral("Zm_P"));
+    ui::NumberEdit *sm = numberEdit("PSm", 1, 0, 100000, QStringLiteral("Sm_P"));
+    auto *rsbnLayout = new QGridLayout(rsbnGroup);
+    rsbnLayout->addWidget(form::label(rsbnGroup, QStringLiteral("ИЗПУ"), uk), 0, 0);
+    rsbnLayout->addWidget(uk, 0, 1);
+    rsbnLayout->addWidget(form::label(rsbnGroup, QStringLiteral("Zm"), zm), 1, 0);
+    rsbnLayout->addWidget(zm, 1, 1);
+    rsbnLayout->addWidget(form::label(rsbnGroup, QStringLiteral("Sm"), sm), 2, 0);
+    rsbnLayout->addWidget(sm, 2, 1);
+
+    auto *ok = form::button(this, "BOK", QStringLiteral("Сохранить"));
+    ok->setAutoDefault(true); // Enter on it saves
+    auto *cancel = form::button(this, "BCancel", QStringLiteral("Отмена"));
+    connect(ok, &QPushButton::clicked, this, &TF_VPP::save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(runwayGroup);
+    left->addWidget(beaconGroup);
+    left->addWidget(ilsGroup);
+    auto *right = new QVBoxLayout;
+    right->addWidget(rsbnGroup);
+    right->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    right->addLayout(buttons);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(right);
+
+    m_walk = new EnterWalk(this);
+    const QList<QWidget *> order{m_runway, dprm, bprm, ilsAngle, ilsFreq, uk, zm, sm, ok};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        m_walk->add(order.at(i), order.at(i + 1));
+    form::tabOrder({dprm, bprm, ilsAngle, ilsFreq, uk, zm, sm, ok, cancel});
+
+    setFixedSize(420, 260);
+}
+
+TF_VPP::~TF_VPP() = default;
+
+ui::NumberEdit *TF_VPP::numberEdit(const char *name, int decimals, double minimum, double maximum,
+                                   const QString &column)
+{
+    auto *e = new ui::NumberEdit(decimals, minimum, maximum, this);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setAlignment(Qt::AlignRight);
+    form::bind(e, m_runways, column);
+    return e;
+}
+
+void TF_VPP::prepare(const QString &caption, qint64 airport)
+{
+    setWindowTitle(caption);
+    m_airport = airport;
+}
+
+int TF_VPP::run(const QString &caption, qint64 airport)
+{
+    prepare(caption, airport);
+    return exec();
+}
+
+void TF_VPP::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        m_runway->setFocus(Qt::OtherFocusReason);
+}
+
+void TF_VPP::save()
+{
+    const bool saved = saveRunway(m_session, m_runways, m_airport, this);
+    QDialog::done(saved ? Accepted : Rejected);
+}
+
+void TF_VPP::done(int result)
+{
+    if (result != Accepted)
+        m_runways.cancel();
+    QDialog::done(result);
+}
+
+} // namespace kx::catalogues

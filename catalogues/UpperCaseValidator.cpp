@@ -1,0 +1,11 @@
+#include "UpperCaseValidator.h"
+
+namespace kx::catalogues {
+
+QValidator::State UpperCaseValidator::validate(QString &input, int &) const
+{
+    input = input.toUpper();
+    return Acceptable;
+}
+
+} // namespace kx::catalogues

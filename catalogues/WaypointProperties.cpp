@@ -1,0 +1,39 @@
+#include "WaypointProperties.h"
+
+#include "CatalogueLists.h"
+#include "U_PPM.h"
+
+#include "base/Busy.h"
+#include "editor/U_Points.h"
+#include "store/Session.h"
+
+namespace kx::catalogues {
+
+void showWaypointProperties(store::Session &session, editor::TF_Points &points, CatalogueLists &lists,
+                            TF_PPM &waypointEditor)
+{
+    store::Query &punkts = lists.QPunkts;
+    const QVariant route = session.currentRouteCode();
+    const qint64 point = points.currentPointCode();
+    const qint64 waypoint = points.currentPunkt();
+    {
+        BusyGuard busy(session.busy());
+        if (!lists.openPunkts())
+            return;
+        if (waypoint == 0 || !punkts.locate(u"Code", waypoint)) {
+            punkts.close();
+            return;
+        }
+    }
+
+    waypointEditor.run(TF_PPM::Mode::Edit);
+
+    BusyGuard busy(session.busy());
+    session.reopenRoutesAt(route);
+    points.reloadPointsAtCode(point);
+    if (waypointEditor.coordinatesChanged())
+        points.markNotCalculated();
+    punkts.close();
+}
+
+} // namespace kx::catalogues

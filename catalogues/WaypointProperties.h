@@ -1,0 +1,25 @@
+#pragma once
+
+namespace kx::store {
+class Session;
+}
+
+namespace kx::editor {
+class TF_Points;
+}
+
+namespace kx::catalogues {
+
+class CatalogueLists;
+class TF_PPM;
+
+// "Cвойства пункта" of the route editor's point grid: opens the waypoint
+// editor on the current point's waypoint. Afterwards the route list and the
+// point list are read again on the same route and point, and the route is
+// marked as not calculated when the waypoint's coordinates were changed in
+// the editor (saved or not). Does nothing when the waypoint list cannot be
+// opened or the point's waypoint is missing from it.
+void showWaypointProperties(store::Session &session, editor::TF_Points &points, CatalogueLists &lists,
+                            TF_PPM &waypointEditor);
+
+} // namespace kx::catalogues

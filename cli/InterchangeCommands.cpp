@@ -1,0 +1,148 @@
+#include "CliPrompter.h"
+#include "Command.h"
+
+#include "base/Error.h"
+#include "interchange/ExportI21.h"
+#include "interchange/ExportNvu.h"
+#include "interchange/ExportPln.h"
+#include "interchange/ImportPln.h"
+#include "interchange/InterchangeTexts.h"
+#include "interchange/PlnFormat.h"
+#include "reports/RouteSheet.h"
+#include "store/Session.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace kx::cli {
+namespace {
+
+namespace texts = interchange::texts;
+
+QString absolutePath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+int import(CommandContext &context)
+{
+    try {
+        const qint64 code = interchange::ImportPLN(context.session, absolutePath(context.args.at(0)), nullptr);
+        if (code == 0)
+            return ExitFailed;
+        QTextStream(stdout) << code << Qt::endl;
+        return ExitOk;
+    } catch (const std::exception &e) {
+        context.prompter.error(nullptr, errorText(e));
+        return ExitFailed;
+    }
+}
+
+qint64 routePointCount(store::Session &session, qint64 route)
+{
+    store::Query &q = session.Q2;
+    q.close();
+    const bool ok = q.open(QStringLiteral("SELECT count(*) AS Points FROM Points INNER JOIN Punkts "
+                                          "ON Points.Punkt = Punkts.Code WHERE Points.Route = ?"),
+                           {route});
+    const qint64 count = ok ? q.value(u"Points").toLongLong() : 0;
+    q.close();
+    return count;
+}
+
+// Makes the route of the command line's CODE the current route, as the route
+// editor has it when its export buttons run: it must exist, have points and
+// be calculated. False after the reason was printed.
+bool exportableRoute(CommandContext &context)
+{
+    qint64 code = 0;
+    if (!selectRoute(context, &code))
+        return false;
+    if (routePointCount(context.session, code) == 0) {
+        context.prompter.error(nullptr, QStringLiteral("В маршруте %1 нет ни одного ППМ").arg(code));
+        return false;
+    }
+    if (context.session.QRoutes.value(u"DateTime").isNull()) {
+        context.prompter.error(nullptr, texts::notCalculated());
+        return false;
+    }
+    return true;
+}
+
+int exportPln(CommandContext &context)
+{
+    if (!exportableRoute(context))
+        return ExitFailed;
+    const QString path = interchange::withPlanExtension(absolutePath(context.args.at(1)));
+    if (QFileInfo::exists(path) && !context.prompter.ask(nullptr, texts::replaceFileQuestion(path), true))
+        return ExitFailed;
+    if (!interchange::ExportPLN(context.session, path, nullptr))
+        return ExitFailed;
+    context.prompter.info(nullptr, texts::exportDone());
+    return ExitOk;
+}
+
+int exportNvu(CommandContext &context)
+{
+    bool ok = false;
+    const int cell = context.args.at(1).toInt(&ok);
+    if (!ok || cell < 1 || cell > interchange::kNvuCellCount) {
+        QTextStream(stderr) << "kalyx-cli export-nvu: the cell number must be 1 to 20\n";
+        return ExitUsage;
+    }
+    if (!exportableRoute(context))
+        return ExitFailed;
+    store::Query qp(context.session.ADOC, QStringLiteral("QP"));
+    if (!interchange::ExportNVU(context.session, qp, cell, nullptr, nullptr))
+        return ExitFailed;
+    context.prompter.info(nullptr, texts::cellExportDone(cell));
+    return ExitOk;
+}
+
+int exportI21(CommandContext &context)
+{
+    if (!exportableRoute(context))
+        return ExitFailed;
+    store::Query qp(context.session.ADOC, QStringLiteral("QP"));
+    if (!interchange::ExportI21(context.session, qp, nullptr))
+        return ExitFailed;
+    context.prompter.info(nullptr, texts::exportDone());
+    return ExitOk;
+}
+
+int report(CommandContext &context)
+{
+    if (!exportableRoute(context))
+        return ExitFailed;
+    store::Query qp(context.session.ADOC, QStringLiteral("QP"));
+    QString detail;
+    if (!reports::writeRouteSheetPdf(context.session, qp, nullptr, absolutePath(context.args.at(1)), &detail)) {
+        if (!detail.isEmpty())
+            QTextStream(stderr) << detail << Qt::endl;
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+void addInterchangeCommands(CommandSet &commands)
+{
+    commands.append({QStringLiteral("import"), QStringLiteral("FILE.PLN"),
+                     QStringLiteral("import a flight plan as a new route and print the route's Code"), 1, 1, import});
+    commands.append({QStringLiteral("export-pln"), QStringLiteral("CODE FILE"),
+                     QStringLiteral("write the calculated route as a flight plan (--yes replaces a file)"), 2, 2,
+                     exportPln});
+    commands.append({QStringLiteral("export-nvu"), QStringLiteral("CODE N"),
+                     QStringLiteral("write the calculated route into the Tu-154 NVU cell N (1 to 20)"), 2, 2,
+                     exportNvu});
+    commands.append({QStringLiteral("export-i21"), QStringLiteral("CODE"),
+                     QStringLiteral("write the calculated route's points into the I-21 gauge's list"), 1, 1,
+                     exportI21});
+    commands.append({QStringLiteral("report"), QStringLiteral("CODE FILE.pdf"),
+                     QStringLiteral("write the calculated route's printed route sheet (layout pp.fr3) as PDF"), 2, 2,
+                     report});
+}
+
+} // namespace kx::cli

@@ -1,0 +1,114 @@
+#include "BeaconSearch.h"
+
+#include "EditorTexts.h"
+
+#include "base/Busy.h"
+#include "base/Prompter.h"
+#include "geo/CoordText.h"
+#include "geo/Rounding.h"
+#include "geo/Sphere.h"
+#include "store/Session.h"
+#include "store/Transaction.h"
+
+#include <QSqlQuery>
+
+#include <optional>
+
+namespace kx::editor {
+namespace {
+
+struct Position
+{
+    long double lat;
+    long double lon;
+};
+
+std::optional<Position> readPosition(const QVariant &lat, const QVariant &lon)
+{
+    if (lat.isNull() || lon.isNull())
+        return std::nullopt;
+    try {
+        return Position{geo::CoordToRad(geo::PointToComma(lat.toString())),
+                        geo::CoordToRad(geo::PointToComma(lon.toString()))};
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+int searchBeacons(store::Session &session, QObject *owner, const QString &pointLat, const QString &pointLon,
+                  int range)
+{
+    Prompter &prompter = session.prompter();
+    BusyGuard busy(session.busy());
+    const std::optional<Position> point = readPosition(pointLat, pointLon);
+
+    store::Transaction transaction(session.ADOC);
+    store::Query &q2 = session.Q2;
+    q2.close();
+    if (!transaction.isActive() || !q2.exec(QStringLiteral("DELETE FROM RSBNSelect"))) {
+        transaction.rollback();
+        busy.restoreNow();
+        prompter.error(owner, texts::candidatesClearFailed());
+        return 0;
+    }
+    q2.close();
+    if (!q2.open(QStringLiteral("SELECT RSBN.Code, RSBN.ID, RSBN.Name, RSBN.LAT, RSBN.LON FROM RSBN"))) {
+        transaction.commit(); // the list stays emptied
+        busy.restoreNow();
+        prompter.error(owner, texts::beaconsReadFailed());
+        return 0;
+    }
+
+    QSqlQuery insert(session.ADOC.sql());
+    bool insertFailed =
+        !insert.prepare(QStringLiteral("INSERT INTO RSBNSelect (RSBN, L) SELECT RSBN.Code, ? AS L FROM RSBN "
+                                       "WHERE RSBN.Code = ?"));
+    int candidates = 0;
+    const int codeColumn = q2.columnIndex(u"Code");
+    const int latColumn = q2.columnIndex(u"LAT");
+    const int lonColumn = q2.columnIndex(u"LON");
+    for (int row = 0; point && !insertFailed && row < q2.rowCount(); ++row) {
+        const std::optional<Position> beacon = readPosition(q2.valueAt(row, latColumn), q2.valueAt(row, lonColumn));
+        if (!beacon)
+            continue;
+        const long double distance = geo::OrthoDistance(point->lat, point->lon, beacon->lat, beacon->lon);
+        if (!(distance <= static_cast<long double>(range)))
+            continue;
+        insert.bindValue(0, geo::RoundTo1(distance));
+        insert.bindValue(1, q2.valueAt(row, codeColumn));
+        if (!insert.exec()) {
+            insertFailed = true;
+            break;
+        }
+        ++candidates;
+    }
+    insert.finish();
+    q2.close();
+    // After a failed insert the candidates before it stay, until the next search.
+    const bool committed = transaction.commit();
+    busy.restoreNow();
+    if (insertFailed || !committed) {
+        prompter.error(owner, texts::candidateInsertFailed());
+        return 0;
+    }
+    if (candidates == 0) {
+        prompter.error(owner, texts::noBeaconsInRange(range));
+        return 0;
+    }
+    return candidates;
+}
+
+bool setPointBeacon(store::Session &session, QObject *owner, qint64 point, const QVariant &beacon)
+{
+    store::Query &q2 = session.Q2;
+    q2.close();
+    if (!q2.exec(QStringLiteral("UPDATE Points SET RSBN = ? WHERE Code = ?"), {beacon, point})) {
+        session.prompter().error(owner, texts::pointsStatementFailed());
+        return false;
+    }
+    return true;
+}
+
+} // namespace kx::editor

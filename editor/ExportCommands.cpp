@@ -1,0 +1,57 @@
+#include "ExportCommands.h"
+
+#include "U_PSH.h"
+
+#include "base/Prompter.h"
+#include "interchange/ExportI21.h"
+#include "interchange/ExportPln.h"
+#include "interchange/InterchangeTexts.h"
+#include "interchange/PlnFormat.h"
+#include "store/Session.h"
+#include "ui/FileDialogs.h"
+
+#include <QFileInfo>
+
+namespace kx::editor {
+
+namespace texts = interchange::texts;
+
+void exportToPln(store::Session &session, ui::FileDialogs &dialogs, QWidget *editor, QObject *routeList)
+{
+    const store::Query &routes = session.QRoutes;
+    QString folder = session.settings.plnPath;
+    QString name = interchange::proposedPlanName(routes.value(u"Type").toString(),
+                                                 routes.value(u"Dep_Name").toString(),
+                                                 routes.value(u"Dest_Name").toString());
+    for (;;) {
+        const QString chosen = dialogs.saveFile(editor, folder, name, texts::planSaveFilter());
+        if (chosen.isEmpty())
+            return;
+        const QString path = interchange::withPlanExtension(chosen);
+        // An existing file is replaced only by a complete plan, so it is not
+        // deleted beforehand.
+        if (QFileInfo::exists(path) && !session.prompter().ask(editor, texts::replaceFileQuestion(path), true)) {
+            const QFileInfo last(chosen);
+            folder = last.absolutePath();
+            name = last.fileName();
+            continue;
+        }
+        if (interchange::ExportPLN(session, path, routeList))
+            session.prompter().info(editor, texts::exportDone());
+        return;
+    }
+}
+
+void exportToI21(store::Session &session, QWidget *editor)
+{
+    store::Query qp(session.ADOC, QStringLiteral("QP"));
+    if (interchange::ExportI21(session, qp, editor))
+        session.prompter().info(editor, texts::exportDone());
+}
+
+void exportToCell(TF_PSH &chooser, QWidget *editor)
+{
+    chooser.exportFor(editor);
+}
+
+} // namespace kx::editor

@@ -1,0 +1,84 @@
+#include "PointEditing.h"
+
+#include "EditorTexts.h"
+
+#include "base/Prompter.h"
+#include "store/Session.h"
+#include "store/Transaction.h"
+
+namespace kx::editor {
+
+qint64 insertPointAfter(store::Session &session, QObject *owner, qint64 route, int after, qint64 punkt)
+{
+    Prompter &prompter = session.prompter();
+    store::Query &q2 = session.Q2;
+    q2.close();
+    if (!q2.exec(QStringLiteral("UPDATE Points SET Number = Number + 1 WHERE Route = ? AND Number > ?"),
+                 {route, after})) {
+        prompter.error(owner, texts::pointsStatementFailed());
+        return 0;
+    }
+
+    store::Table &work = session.AWork;
+    work.close();
+    if (!work.open(QStringLiteral("Points"))) {
+        prompter.error(owner, texts::pointAppendFailed());
+        return 0;
+    }
+    store::Transaction transaction(session.ADOC);
+    if (!transaction.isActive() || !work.append()) {
+        prompter.error(owner, texts::pointAppendFailed());
+        return 0;
+    }
+    work.setValue(u"Route", route);
+    work.setValue(u"Punkt", punkt);
+    work.setValue(u"Number", after + 1);
+    if (!work.post()) {
+        work.cancel();
+        transaction.rollback();
+        prompter.error(owner, texts::pointAppendFailed());
+        return 0;
+    }
+    const qint64 code = work.value(u"Code").toLongLong();
+    if (!transaction.commit()) {
+        prompter.error(owner, texts::pointAppendFailed());
+        return 0;
+    }
+    work.close();
+    return code;
+}
+
+bool replacePointWaypoint(store::Session &session, QObject *owner, qint64 point, qint64 punkt)
+{
+    store::Query &q2 = session.Q2;
+    q2.close();
+    if (!q2.exec(QStringLiteral("UPDATE Points SET Punkt = ?, MPU = Null, S = Null, RSBN = Null, Dm = Null "
+                                "WHERE Code = ?"),
+                 {punkt, point})) {
+        session.prompter().error(owner, texts::pointUpdateFailed());
+        return false;
+    }
+    return true;
+}
+
+bool deletePoint(store::Session &session, QObject *owner, qint64 route, qint64 point, int number)
+{
+    store::Query &q2 = session.Q2;
+    q2.close();
+    if (!q2.exec(QStringLiteral("DELETE FROM Points WHERE Code = ?"), {point})) {
+        // The point is still there: closing its gap would give its number twice.
+        session.prompter().error(owner, texts::pointsStatementFailed());
+        return false;
+    }
+    if (q2.numRowsAffected() == 0)
+        return true; // no longer there, so its number is not ours to close
+    q2.close();
+    if (!q2.exec(QStringLiteral("UPDATE Points SET Number = Number - 1 WHERE Route = ? AND Number > ?"),
+                 {route, number})) {
+        session.prompter().error(owner, texts::pointsStatementFailed());
+        return false;
+    }
+    return true;
+}
+
+} // namespace kx::editor

@@ -1,0 +1,92 @@
+#include "U_PSH.h"
+
+#include "base/Prompter.h"
+#include "interchange/ExportNvu.h"
+#include "interchange/InterchangeTexts.h"
+#include "store/Session.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace kx::editor {
+namespace {
+
+constexpr int kRows = 5;
+
+} // namespace
+
+TF_PSH::TF_PSH(store::Session &session, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_session(session)
+{
+    setObjectName(QStringLiteral("TF_PSH"));
+    setWindowTitle(QStringLiteral("Экспорт в ПШ"));
+    setModal(true);
+
+    auto *group = new QGroupBox(QStringLiteral("Укажите номер ячейки для экспорта"), this);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+    auto *grid = new QGridLayout(group);
+    m_cells = new QButtonGroup(this);
+    m_cells->setExclusive(true);
+    for (int cell = 1; cell <= interchange::kNvuCellCount; ++cell) {
+        auto *button = new QPushButton(QString::number(cell), group);
+        button->setObjectName(QStringLiteral("B%1").arg(cell, 2, 10, QChar(u'0')));
+        button->setCheckable(true);
+        button->setAutoDefault(false);
+        button->setFixedSize(40, 28);
+        m_cells->addButton(button, cell);
+        grid->addWidget(button, (cell - 1) % kRows, (cell - 1) / kRows);
+    }
+    m_cells->button(1)->setChecked(true);
+    connect(m_cells, &QButtonGroup::idClicked, this, [this](int cell) { m_cell = cell; });
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("BOK"));
+    ok->setAutoDefault(false);
+    auto *cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    cancel->setObjectName(QStringLiteral("BCancel"));
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &TF_PSH::exportChosenCell);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TF_PSH::exportFor(QWidget *editor)
+{
+    prepare(editor);
+    exec();
+}
+
+void TF_PSH::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    m_cell = m_cells->checkedId();
+}
+
+void TF_PSH::exportChosenCell()
+{
+    const int cell = m_cell;
+    if (cell >= 1 && cell <= interchange::kNvuCellCount) {
+        store::Query qp(m_session.ADOC, QStringLiteral("QP"));
+        if (interchange::ExportNVU(m_session, qp, cell, m_editor, this))
+            m_session.prompter().info(m_editor, interchange::texts::cellExportDone(cell));
+    }
+    accept();
+}
+
+} // namespace kx::editor

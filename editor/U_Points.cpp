@@ -1,0 +1,520 @@
+#include "U_Points.h"
+
+#include "BeaconSearch.h"
+#include "EditorTexts.h"
+#include "PointEditing.h"
+#include "RouteHeader.h"
+#include "RouteStatus.h"
+#include "U_PPMSel.h"
+#include "U_RSBNSel.h"
+
+#include "base/Busy.h"
+#include "base/NumberFormat.h"
+#include "base/Prompter.h"
+#include "calc/CalculateRoute.h"
+#include "store/Session.h"
+#include "ui/FieldLink.h"
+#include "ui/GridView.h"
+#include "ui/Guard.h"
+#include "ui/Meter.h"
+#include "ui/Navigator.h"
+#include "ui/PictureSpinBox.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace kx::editor {
+namespace {
+
+const QColor kNotCalculatedText(255, 0, 0);
+const QColor kCalculatedText(0, 128, 0);
+const QColor kSelectedFocused(0, 0, 102);
+const QColor kSelected(128, 128, 128);
+const QColor kOddRow(240, 255, 240);
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit *makeEdit(QWidget *parent, const char *name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    return e;
+}
+
+// A read-only or Tab-skipped header field shows a grey background.
+void makeGrey(QLineEdit *edit)
+{
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    edit->setPalette(palette);
+}
+
+QGroupBox *makeGroup(QWidget *parent, const char *name, const QString &title)
+{
+    auto *g = new QGroupBox(title, parent);
+    g->setObjectName(QString::fromLatin1(name));
+    return g;
+}
+
+// Draws a cell of the point grid in the colours of the grid's styler. The
+// grid's own delegate gives unselected rows only their text colour (the style
+// option it fills is re-initialised from the model before painting), and the
+// point grid colours the backgrounds of alternate rows too.
+ui::FieldLink::Display picture(const QString &format)
+{
+    return [format](const QVariant &v) { return formatValue(format, v, QLocale().decimalPoint().at(0)); };
+}
+
+} // namespace
+
+TF_Points::TF_Points(store::Session &session, QWidget *parent, WaypointPicker *waypoints, BeaconPicker *beacons)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_session(session)
+    , m_points(session.ADOC)
+    , m_waypoints(waypoints)
+    , m_beacons(beacons)
+{
+    setObjectName(QStringLiteral("TF_Points"));
+    setWindowTitle(QStringLiteral(" Просмотр/изменение маршрута"));
+    setModal(true);
+    if (!m_waypoints)
+        m_waypoints = new TF_PPMSel(session, this);
+    if (!m_beacons)
+        m_beacons = new TF_RSBNSel(session, this);
+    buildWindow();
+}
+
+TF_Points::~TF_Points() = default;
+
+void TF_Points::buildWindow()
+{
+    auto *right = new QVBoxLayout;
+    auto *pointsGroup = makeGroup(this, "GroupBox3", QStringLiteral("ППМ"));
+    m_newP = makeButton(pointsGroup, "BNewP", QStringLiteral("Добавить"));
+    m_editP = makeButton(pointsGroup, "BEditP", QStringLiteral("Изменить"));
+    m_delP = makeButton(pointsGroup, "BDelP", QStringLiteral("Удалить"));
+    auto *pointsLayout = new QVBoxLayout(pointsGroup);
+    for (QPushButton *b : {m_newP, m_editP, m_delP})
+        pointsLayout->addWidget(b);
+    connect(m_newP, &QPushButton::clicked, this, &TF_Points::newPoint);
+    connect(m_editP, &QPushButton::clicked, this, &TF_Points::replacePoint);
+    connect(m_delP, &QPushButton::clicked, this, &TF_Points::deletePoint);
+
+    auto *beaconGroup = makeGroup(this, "GroupBox4", QStringLiteral("Коррекция по РСБН"));
+    m_selectM = makeButton(beaconGroup, "BSelectM", QStringLiteral("Выбрать маяк"));
+    m_delM = makeButton(beaconGroup, "BDelM", QStringLiteral("Удалить корр."));
+    auto *beaconLayout = new QVBoxLayout(beaconGroup);
+    beaconLayout->addWidget(m_selectM);
+    beaconLayout->addWidget(m_delM);
+    connect(m_selectM, &QPushButton::clicked, this, &TF_Points::selectBeacon);
+    connect(m_delM, &QPushButton::clicked, this, &TF_Points::removeBeacon);
+
+    auto *serviceGroup = makeGroup(this, "GroupBox1", QStringLiteral("Сервис"));
+    auto *serviceLayout = new QVBoxLayout(serviceGroup);
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        std::function<void()> PointsHooks::*command;
+    } services[] = {{"BPrint", "Печать", &PointsHooks::print},
+                    {"BToPLN", "Экспорт в *.PLN", &PointsHooks::exportPln},
+                    {"BTo21", "Экспорт в И-21", &PointsHooks::exportI21},
+                    {"BToPSh", "Экспорт в ПШ", &PointsHooks::exportCell}};
+    for (const auto &service : services) {
+        QPushButton *b = makeButton(serviceGroup, service.name, QString::fromUtf8(service.caption));
+        serviceLayout->addWidget(b);
+        const auto command = service.command;
+        connect(b, &QPushButton::clicked, this, [this, command] { runService(m_hooks.*command); });
+    }
+
+    auto *closeGroup = makeGroup(this, "GroupBox6", QString());
+    auto *ok = makeButton(closeGroup, "BOK", QStringLiteral("Закрыть"));
+    (new QVBoxLayout(closeGroup))->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    for (QGroupBox *g : {pointsGroup, beaconGroup, serviceGroup})
+        right->addWidget(g);
+    right->addStretch();
+    right->addWidget(closeGroup);
+
+    auto *body = new QHBoxLayout;
+    body->addWidget(buildPointsGroup(), 1);
+    body->addLayout(right);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->addWidget(buildHeader());
+    layout->addLayout(body, 1);
+    setFixedSize(791, 505);
+}
+
+QWidget *TF_Points::buildHeader()
+{
+    store::Query &routes = m_session.QRoutes;
+    auto *group = makeGroup(this, "GroupBox5", QStringLiteral("Маршрут"));
+    m_name = makeEdit(group, "PName");
+    new ui::FieldLink(m_name, routes, QStringLiteral("Name"));
+    m_fl = new ui::PictureSpinBox(QStringLiteral("### ### ### ###"), group);
+    m_fl->setObjectName(QStringLiteral("PFL"));
+    m_fl->setRange(0, 99999);
+    m_fl->setSingleStep(100);
+    m_fl->setFocusPolicy(Qt::ClickFocus);
+    m_fl->setAlignment(Qt::AlignRight);
+    new ui::FieldLink(m_fl, routes, QStringLiteral("FL"));
+    m_apV = makeEdit(group, "PAP_V");
+    m_apV->setAlignment(Qt::AlignCenter);
+    m_apV->setFocusPolicy(Qt::ClickFocus);
+    makeGrey(m_apV);
+    new ui::FieldLink(m_apV, routes, QStringLiteral("AP_V"));
+    m_apP = makeEdit(group, "PAP_P");
+    m_apP->setAlignment(Qt::AlignCenter);
+    m_apP->setReadOnly(true);
+    makeGrey(m_apP);
+    new ui::FieldLink(m_apP, routes, QStringLiteral("AP_P"));
+    QLineEdit *s = makeEdit(group, "PS");
+    s->setReadOnly(true);
+    makeGrey(s);
+    new ui::FieldLink(s, routes, QStringLiteral("S"), picture(QStringLiteral("0.#")));
+    QLineEdit *vilka = makeEdit(group, "PVilka");
+    vilka->setReadOnly(true);
+    makeGrey(vilka);
+    new ui::FieldLink(vilka, routes, QStringLiteral("Vilka"), picture(QStringLiteral("0.#")));
+    for (QLineEdit *e : {m_name, m_apV, m_apP})
+        e->installEventFilter(this);
+
+    auto *grid = new QGridLayout(group);
+    const struct
+    {
+        const char *label;
+        QWidget *field;
+        int stretch;
+    } fields[] = {{"Наименование", m_name, 4}, {"Эшелон, м", m_fl, 1}, {"АП вылета", m_apV, 1},
+                  {"АП посадки", m_apP, 1},    {"S общ, км", s, 1},    {"Вилка, гр.", vilka, 1}};
+    int column = 0;
+    for (const auto &f : fields) {
+        auto *label = new QLabel(QString::fromUtf8(f.label), group);
+        label->setBuddy(f.field);
+        grid->addWidget(label, 0, column);
+        grid->addWidget(f.field, 1, column);
+        grid->setColumnStretch(column, f.stretch);
+        ++column;
+    }
+    return group;
+}
+
+QWidget *TF_Points::buildPointsGroup()
+{
+    auto *group = makeGroup(this, "GroupBox2", QStringLiteral("Пункты маршрута"));
+    store::Query &list = m_points.query();
+    m_grid = new ui::GridView(group);
+    m_grid->setObjectName(QStringLiteral("GPPM"));
+    ui::GridColumn dm = ui::GridColumn::centred(QStringLiteral("Points.Dm"), QStringLiteral("Dm"), QStringLiteral("0.0"));
+    dm.hidden = true;
+    m_grid->setList(list, {
+        ui::GridColumn::centred(QStringLiteral("Points.Number"), QStringLiteral("№")),
+        ui::GridColumn::centred(QStringLiteral("Punkts.ID"), QStringLiteral("ППМ")),
+        ui::GridColumn::left(QStringLiteral("Punkts.Name"), QStringLiteral("Наименование")),
+        ui::GridColumn::centred(QStringLiteral("Points.MPU"), QStringLiteral("MPU"), QStringLiteral("0.0")),
+        ui::GridColumn::centred(QStringLiteral("Points.S"), QStringLiteral("S"), QStringLiteral(";0.0")),
+        ui::GridColumn::centred(QStringLiteral("RSBN.ID"), QStringLiteral("РСБН")),
+        ui::GridColumn::left(QStringLiteral("RSBN.Name"), QStringLiteral("Наименование")),
+        dm,
+    });
+    const int widths[] = {32, 64, 160, 56, 64, 56, 160};
+    for (int c = 0; c < 7; ++c)
+        m_grid->setColumnWidth(c, widths[c]);
+    m_grid->setCellStyler([](int row, int, bool selected, bool focused) {
+        if (selected)
+            return ui::CellColors{focused ? kSelectedFocused : kSelected, Qt::white};
+        // Row numbers count from 1: the first row is an odd one.
+        return ui::CellColors{row % 2 == 0 ? kOddRow : QColor(Qt::white), Qt::black};
+    });
+    connect(&list, &store::Query::currentRowChanged, this, &TF_Points::updateButtons);
+    connect(&list, &store::Query::reset, this, &TF_Points::updateButtons);
+
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    QAction *properties = menu->addAction(QStringLiteral("Cвойства пункта"));
+    properties->setObjectName(QStringLiteral("C1"));
+    connect(properties, &QAction::triggered, this, [this] {
+        if (m_hooks.pointProperties)
+            m_hooks.pointProperties();
+    });
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this, menu](const QPoint &pos) { menu->popup(m_grid->viewport()->mapToGlobal(pos)); });
+
+    m_meter = new ui::Meter(group);
+    m_meter->setObjectName(QStringLiteral("Meter"));
+    auto *calc = makeButton(group, "BCalc", QStringLiteral("Расчет"));
+    QFont bold = calc->font();
+    bold.setBold(true);
+    calc->setFont(bold);
+    connect(calc, &QPushButton::clicked, this, &TF_Points::calculate);
+    m_navigator = new ui::Navigator(group);
+    m_navigator->setObjectName(QStringLiteral("DBNavigator1"));
+    m_navigator->setList(list);
+
+    auto *below = new QHBoxLayout;
+    below->addWidget(m_meter, 1);
+    below->addWidget(calc);
+    below->addWidget(m_navigator);
+    auto *layout = new QVBoxLayout(group);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(below);
+    updateButtons();
+    return group;
+}
+
+void TF_Points::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        prepareShow();
+}
+
+void TF_Points::prepareShow()
+{
+    m_marker.clear();
+    BusyGuard busy(m_session.busy());
+    setWindowTitle(QStringLiteral(" Просмотр/изменение маршрута"));
+    showRouteStatus();
+    m_meter->setPosition(0);
+    if (!m_points.open(m_session.currentRouteCode().toLongLong())) {
+        busy.restoreNow();
+        m_session.prompter().error(this, texts::pointListOpenFailed());
+        return;
+    }
+    m_name->setFocus();
+}
+
+void TF_Points::showRouteStatus()
+{
+    const QVariant dateTime = m_session.QRoutes.isEmpty() ? QVariant() : m_session.QRoutes.value(u"DateTime");
+    if (dateTime.isNull()) {
+        showNotCalculated();
+        return;
+    }
+    m_meter->setBackground(palette().color(QPalette::Button));
+    m_meter->setTextColor(kCalculatedText);
+    m_meter->setText(routeStatusText(dateTime));
+}
+
+void TF_Points::showNotCalculated()
+{
+    m_meter->setBackground(Qt::white);
+    m_meter->setTextColor(kNotCalculatedText);
+    m_meter->setText(texts::notCalculated());
+}
+
+void TF_Points::markNotCalculated()
+{
+    if (m_marker.isSet())
+        return;
+    showNotCalculated();
+    m_marker.mark(m_session, this);
+}
+
+bool TF_Points::reloaded(bool ok)
+{
+    if (!ok)
+        m_session.prompter().error(this, texts::pointListOpenFailed());
+    return ok;
+}
+
+bool TF_Points::reloadPointsAtCode(qint64 pointCode)
+{
+    return reloaded(m_points.reopenAtCode(pointCode));
+}
+
+bool TF_Points::reloadPointsAtRow(int rowNumber)
+{
+    return reloaded(m_points.reopenAtRow(rowNumber));
+}
+
+bool TF_Points::reloadAfterDeletion(int rowNumber)
+{
+    return reloaded(m_points.reopenAfterDeletion(rowNumber));
+}
+
+void TF_Points::updateButtons()
+{
+    const int count = m_points.rowCount();
+    const int row = m_points.rowNumber();
+    const bool first = count > 0 && row == 1;
+    const bool last = count > 0 && row == count;
+    m_newP->setEnabled(!last);
+    m_editP->setEnabled(count > 0 && !first && !last);
+    m_delP->setEnabled(count > 0 && !first && !last);
+    m_selectM->setEnabled(count > 0 && !last);
+    m_delM->setEnabled(count > 0 && !m_points.currentBeacon().isNull());
+}
+
+void TF_Points::calculate()
+{
+    Prompter &prompter = m_session.prompter();
+    if (m_points.rowCount() < 2) {
+        prompter.error(this, texts::tooFewPoints());
+        return;
+    }
+    BusyGuard busy(m_session.busy());
+    const int row = m_points.rowNumber();
+    m_meter->setPosition(0);
+    m_meter->setTextColor(Qt::black);
+    m_meter->setText(texts::calculating());
+    bool calculated = false;
+    // A waypoint whose position or variation cannot be read ends the
+    // calculation with an error of its own; the route then stays not calculated.
+    ui::runGuarded(prompter, this, [&] {
+        calculated = calc::CalculateRoute(m_session, m_points.route(), m_meter, this);
+    });
+    if (!calculated) {
+        showNotCalculated();
+        return;
+    }
+    reloadPointsAtRow(row);
+    QCoreApplication::processEvents();
+    showRouteStatus();
+    m_meter->setPosition(0);
+    m_marker.clear();
+}
+
+void TF_Points::newPoint()
+{
+    if (!m_points.isOpen())
+        return;
+    const int after = m_points.isEmpty() ? 0 : m_points.currentNumber();
+    const qint64 punkt =
+        m_waypoints->pickWaypoint(WaypointPicker::Mode::Add, texts::addPointCaption(), m_points.currentPunkt());
+    if (punkt == 0)
+        return;
+    const int row = m_points.rowNumber();
+    const qint64 point = insertPointAfter(m_session, this, m_points.route(), after, punkt);
+    if (point != 0)
+        reloadPointsAtCode(point);
+    else
+        reloadPointsAtRow(row);
+    markNotCalculated();
+}
+
+void TF_Points::replacePoint()
+{
+    if (!m_points.isOpen() || m_points.isEmpty())
+        return;
+    const qint64 punkt =
+        m_waypoints->pickWaypoint(WaypointPicker::Mode::Replace, texts::addPointCaption(), m_points.currentPunkt());
+    if (punkt == 0)
+        return;
+    const int row = m_points.rowNumber();
+    replacePointWaypoint(m_session, this, m_points.currentCode(), punkt);
+    reloadPointsAtRow(row);
+    markNotCalculated();
+}
+
+void TF_Points::deletePoint()
+{
+    if (!m_points.isOpen() || m_points.isEmpty())
+        return;
+    const int number = m_points.currentNumber();
+    if (!m_session.prompter().ask(this, texts::deletePointQuestion(number, m_points.currentId()), true))
+        return;
+    const int row = m_points.rowNumber();
+    editor::deletePoint(m_session, this, m_points.route(), m_points.currentCode(), number);
+    reloadAfterDeletion(row);
+    markNotCalculated();
+}
+
+void TF_Points::selectBeacon()
+{
+    if (m_points.isEmpty())
+        return;
+    if (searchBeacons(m_session, this, m_points.currentLat(), m_points.currentLon(), m_session.settings.rsbnRange) == 0)
+        return;
+    const qint64 beacon = m_beacons->pickBeacon(m_points.currentBeacon());
+    if (beacon == 0)
+        return;
+    const int row = m_points.rowNumber();
+    const qint64 point = m_points.currentCode();
+    markNotCalculated();
+    setPointBeacon(m_session, this, point, beacon);
+    reloadPointsAtRow(row);
+}
+
+void TF_Points::removeBeacon()
+{
+    if (!m_points.isOpen() || m_points.isEmpty())
+        return;
+    if (!m_session.prompter().ask(this, texts::removeBeaconQuestion(), true))
+        return;
+    const int row = m_points.rowNumber();
+    setPointBeacon(m_session, this, m_points.currentCode(), QVariant());
+    reloadPointsAtRow(row);
+    markNotCalculated();
+}
+
+void TF_Points::runService(const std::function<void()> &command)
+{
+    if (m_points.isEmpty())
+        return;
+    store::Query &routes = m_session.QRoutes;
+    if (routes.isEmpty() || routes.value(u"DateTime").isNull()) {
+        m_session.prompter().error(this, texts::notCalculated());
+        return;
+    }
+    if (command)
+        command();
+}
+
+void TF_Points::done(int result)
+{
+    const qint64 route = m_points.route();
+    const QVariant current = m_session.currentRouteCode();
+    bool deleted = false;
+    // Only a list that was read can tell that the route has no points: after a
+    // failed reading the route may well have some, and deleting it would lose them.
+    if (m_points.isOpen() && m_points.isEmpty()
+        && m_session.prompter().ask(this, texts::emptyRouteQuestion(), true))
+        deleted = deleteRouteWithPoints(m_session, this, route);
+    {
+        BusyGuard busy(m_session.busy());
+        if (deleted)
+            m_session.QRoutes.cancel(); // nothing left to save
+        else
+            saveRouteHeader(m_session, this);
+        const bool reread = m_session.reopenRoutesAt(current);
+        m_points.close();
+        busy.restoreNow();
+        if (!reread)
+            m_session.prompter().error(this, texts::routeListFailed());
+    }
+    QDialog::done(result);
+}
+
+bool TF_Points::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == m_name || watched == m_apV || watched == m_apP)) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_fl->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace kx::editor

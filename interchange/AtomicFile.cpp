@@ -1,0 +1,21 @@
+#include "AtomicFile.h"
+
+#include <QSaveFile>
+
+namespace kx::interchange {
+
+bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error)
+{
+    QSaveFile file(path);
+    // Never the non-atomic fallback of writing into the target itself.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace kx::interchange

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kx::interchange {
+
+// Writes the whole content to a temporary file in the target's folder and
+// renames it over the target only when every byte is written, so the target
+// holds either its old content or the new one, never a part. False (the
+// target untouched, no temporary file left) when the folder cannot take the
+// file; *error then says why.
+bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error = nullptr);
+
+} // namespace kx::interchange

@@ -1,0 +1,243 @@
+#include "PlnFormat.h"
+
+#include "base/Error.h"
+#include "base/IniFile.h"
+#include "base/Numbers.h"
+#include "geo/CoordText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace kx::interchange {
+namespace {
+
+constexpr long double kFeetPerMetre = 3.280839895L;
+
+// Leading characters up to the blank removed, as the flight plan's region and
+// ident fields are read.
+QString trimLeft(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).unicode() <= u' ')
+        ++i;
+    return text.mid(i);
+}
+
+// An empty text that binds as an empty text, not as Null.
+QString nonNull(const QString &text)
+{
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+// Field i (from 1) of a waypoint value.
+QString field(const QString &value, int i)
+{
+    return geo::FieldBeforeComma(geo::SkipFields(value, i - 1));
+}
+
+bool allDigits(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+} // namespace
+
+PlanWaypoint parseWaypointLine(const QString &value)
+{
+    PlanWaypoint w;
+    w.region = nonNull(trimLeft(field(value, 1)));
+    w.id = nonNull(trimLeft(field(value, 2)));
+    const QString type = field(value, 5).trimmed();
+    w.typeLetter = type.isEmpty() ? QChar(u' ') : type.front();
+
+    const QString latField = field(value, 6);
+    w.lat = geo::PlnLatToText(latField);
+    if (!isCoordinateText(w.lat, true)) {
+        w.problem = QStringLiteral("широта \"%1\"").arg(latField.trimmed());
+        return w;
+    }
+    const QString lonField = field(value, 7);
+    w.lon = geo::PlnLonToText(lonField);
+    if (!isCoordinateText(w.lon, false)) {
+        w.problem = QStringLiteral("долгота \"%1\"").arg(lonField.trimmed());
+        return w;
+    }
+    const QString altField = field(value, 8);
+    QString alt = altField;
+    alt.remove(u'+');
+    alt.replace(u'.', u',');
+    const std::optional<long double> h = geo::readCommaNumber(alt);
+    if (!h || !std::isfinite(static_cast<double>(*h))) {
+        w.problem = QStringLiteral("высота \"%1\"").arg(altField.trimmed());
+        return w;
+    }
+    w.h = static_cast<double>(*h);
+    return w;
+}
+
+QVariant typeOfLetter(QChar letter)
+{
+    switch (letter.unicode()) {
+    case u'A':
+        return QStringLiteral("Airport");
+    case u'N':
+        return QStringLiteral("NDB");
+    case u'V':
+        return QStringLiteral("VOR");
+    default:
+        return QVariant(QMetaType::fromType<QString>());
+    }
+}
+
+QChar letterOfType(const QVariant &type)
+{
+    const QString text = type.isNull() ? QString() : type.toString();
+    return text.isEmpty() ? QChar(u'I') : text.front();
+}
+
+QString planLatitude(const QString &lat)
+{
+    return geo::ReplaceAll(geo::SpaceAfterDegree(lat), QStringLiteral(","), QStringLiteral(".")) + u'\'';
+}
+
+QString planLongitude(const QString &lon)
+{
+    return geo::ReplaceAll(geo::TrimLonZero(geo::SpaceAfterDegree(lon)), QStringLiteral(","), QStringLiteral("."))
+        + u'\'';
+}
+
+QString planAltitude(double feet)
+{
+    if (feet == 0)
+        return QStringLiteral("+000000.00");
+    return geo::AltitudeText(static_cast<qint64>(roundHalfEven(feet)));
+}
+
+QString waypointLine(const QString &region, const QString &id, const QVariant &type, const QString &lat,
+                     const QString &lon, double h)
+{
+    const QString sep = QStringLiteral(", ");
+    return region + sep + id + QStringLiteral(", , ") + id + sep + letterOfType(type) + sep + planLatitude(lat) + sep
+        + planLongitude(lon) + sep + planAltitude(h) + sep;
+}
+
+bool isCoordinateText(const QString &text, bool latitude)
+{
+    const int degreeDigits = latitude ? 2 : 3;
+    const int limit = latitude ? 90 : 180;
+    if (text.size() < 1 + degreeDigits + 1 + 2 + 2)
+        return false;
+    const QChar letter = text.front();
+    if (latitude ? (letter != u'N' && letter != u'S') : (letter != u'E' && letter != u'W'))
+        return false;
+    const QStringView body = QStringView(text).mid(1);
+    const QStringView degrees = body.left(degreeDigits);
+    const QStringView whole = body.mid(degreeDigits + 1, 2);
+    const QStringView fraction = body.mid(degreeDigits + 4);
+    if (body.at(degreeDigits) != u'*' || body.at(degreeDigits + 3) != u'.' || !allDigits(degrees)
+        || !allDigits(whole) || !allDigits(fraction))
+        return false;
+    long double minutes = whole.toInt();
+    long double scale = 0.1L;
+    for (const QChar c : fraction) {
+        minutes += (c.unicode() - u'0') * scale;
+        scale /= 10;
+    }
+    const long double value = degrees.toInt() + minutes / 60;
+    return minutes <= 60 && value <= limit;
+}
+
+int cruisingLevelMetres(int feet)
+{
+    return static_cast<int>(std::nearbyint(feet / kFeetPerMetre));
+}
+
+qint64 cruisingAltitudeFeet(double metres)
+{
+    return static_cast<qint64>(std::nearbyint(metres * kFeetPerMetre));
+}
+
+QString planFileName(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+QString routeNameOf(const QString &path)
+{
+    const QString name = planFileName(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString proposedPlanName(const QString &type, const QString &departureName, const QString &destinationName)
+{
+    QString name = type + u' ' + departureName + QStringLiteral(" to ") + destinationName
+        + QStringLiteral(" (by Kalyx).PLN");
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (QChar &c : name)
+        if (c.unicode() < u' ' || forbidden.contains(c))
+            c = u'_';
+    return name;
+}
+
+QString withPlanExtension(const QString &path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    const QStringView name = QStringView(path).mid(slash + 1);
+    for (const char16_t *extension : {u".pln", u".PLN", u".Pln"})
+        if (name.contains(QStringView(extension)))
+            return path;
+    return path + QStringLiteral(".PLN");
+}
+
+int lastWaypointIndex(const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return -1;
+    const QString &line = lines.last();
+    const qsizetype eq = line.indexOf(u'=');
+    const QString key = eq < 0 ? line : line.left(eq);
+    const QString number = key.mid(key.indexOf(u'.') + 1).trimmed();
+    if (!allDigits(number))
+        return -1;
+    bool ok = false;
+    const int index = number.toInt(&ok);
+    return ok ? index : -1;
+}
+
+int LastWaypointIndex(const QString &fileName)
+{
+    QString text;
+    QString error;
+    if (!readPlanText(fileName, &text, &error))
+        throw Error(error);
+    return lastWaypointIndex(splitTextLines(text));
+}
+
+bool readPlanText(const QString &fileName, QString *text, QString *error)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Не удалось открыть файл %1\r\n%2")
+                     .arg(QDir::toNativeSeparators(fileName), file.errorString());
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("Не удалось прочитать файл %1\r\n%2")
+                     .arg(QDir::toNativeSeparators(fileName), file.errorString());
+        return false;
+    }
+    *text = decodeTextFile(bytes).text;
+    return true;
+}
+
+} // namespace kx::interchange

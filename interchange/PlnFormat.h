@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// The FS2004 flight plan (*.PLN): an initialisation file whose section
+// "flightplan" holds the header entries and one "waypoint.K" entry per
+// waypoint, K = 0, 1, 2 ... The waypoint value is a list of fields separated
+// by ",":
+//   region, ident, (empty), ident, type letter, latitude, longitude, altitude,
+// and the program writes every field after a comma with one leading blank and
+// ends the line with ", ". Positions are written N55* 58.33' / E37* 24.87'.
+namespace kx::interchange {
+
+inline constexpr char16_t kPlanSection[] = u"flightplan";
+inline constexpr char16_t kPlanAppVersion[] = u"9.0.30612";
+
+// One waypoint line as the import stores it.
+struct PlanWaypoint
+{
+    QString region;       // field 1, leading blanks removed
+    QString id;           // field 2, leading blanks removed
+    QChar typeLetter;     // first character of field 5 once trimmed; blank when the field is
+    QString lat;          // field 6 as a coordinate text ("N55*58.33")
+    QString lon;          // field 7 as a coordinate text ("E037*24.87")
+    double h = 0;         // field 8, feet
+    // Empty when the line can be stored; otherwise what is wrong with it
+    // ("широта \"N*.00\""), and the other members must not be used.
+    QString problem;
+};
+
+// Cuts a waypoint value into its fields and converts them. A line whose
+// latitude or longitude does not make a coordinate text, or whose altitude is
+// not a number, comes back with its problem set: a short third-party line
+// ("EGSH, A, N52* 40.61', E001* 17.07', +000000.00,") is one of those.
+PlanWaypoint parseWaypointLine(const QString &value);
+
+// Catalogue type of a type letter: "Airport", "NDB", "VOR"; Null for any other
+// letter (an intersection).
+QVariant typeOfLetter(QChar letter);
+// Type letter of a catalogue type: its first character, "I" when it is empty.
+QChar letterOfType(const QVariant &type);
+
+// A coordinate text as the flight plan writes it: a blank after the "*", the
+// longitude without its leading zero, "." for ",", an apostrophe at the end
+// (N55*58.33 gives N55* 58.33', E037*24.87 gives E37* 24.87').
+QString planLatitude(const QString &lat);
+QString planLongitude(const QString &lon);
+// An elevation in feet as the flight plan writes it: +000000.00 for zero
+// (the export passes 0 for an empty value), otherwise the whole feet (halves
+// to even) signed and padded to six digits.
+QString planAltitude(double feet);
+// The waypoint line the export writes for a catalogue waypoint.
+QString waypointLine(const QString &region, const QString &id, const QVariant &type, const QString &lat,
+                     const QString &lon, double h);
+
+// Whether a text is a coordinate text the program can calculate with: the
+// hemisphere letter (N or S; E or W for a longitude), two (three) digits of
+// degrees, "*", two digits of minutes, "." and at least one digit, within
+// 90 (180) degrees and with at most 60 minutes.
+bool isCoordinateText(const QString &text, bool latitude);
+
+// The cruising level in metres of a cruising altitude in feet, and back, each
+// rounded to a whole number with halves to even (31000 ft gives 9449 m, which
+// gives 31001 ft).
+int cruisingLevelMetres(int feet);
+qint64 cruisingAltitudeFeet(double metres);
+
+// The file's name without its folder ("UUEE-URSS.PLN").
+QString planFileName(const QString &path);
+// The route name of an imported file: its name without folder and without
+// everything from its last "." on ("plan.old.PLN" gives "plan.old").
+QString routeNameOf(const QString &path);
+// The name proposed in the export's save dialog:
+// type + " " + departure name + " to " + destination name + " (by Kalyx).PLN".
+// Characters that cannot stand in a file name become "_".
+QString proposedPlanName(const QString &type, const QString &departureName, const QString &destinationName);
+// A chosen export path whose file name contains none of ".pln", ".PLN" and
+// ".Pln" gets ".PLN" appended ("plan.txt" becomes "plan.txt.PLN", "plan.pLn"
+// becomes "plan.pLn.PLN", "plan.Pln" stays).
+QString withPlanExtension(const QString &path);
+
+// The index of the last waypoint, read from the last line alone: its text
+// before the first "=", after the first "." there, as a whole number. -1 when
+// there are no lines or that text is not a whole number of digits.
+int lastWaypointIndex(const QStringList &lines);
+// The same for a file on disk (windows-1251, or UTF-8 after a byte-order mark;
+// CR LF, LF or CR line ends). Throws kx::Error when the file cannot be read.
+int LastWaypointIndex(const QString &fileName);
+
+// The text of a flight plan file, decoded; false (and *error set) when it
+// cannot be read.
+bool readPlanText(const QString &fileName, QString *text, QString *error);
+
+} // namespace kx::interchange

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Layout.h"
+
+#include <QString>
+
+namespace kx::reports {
+
+// The layout file of the route sheet, beside the program, read at every print.
+inline constexpr char kLayoutFileName[] = "pp.fr3";
+// What the person is told when the layout cannot be loaded or the sheet cannot
+// be prepared.
+inline constexpr char16_t kLayoutFailedMessage[] = u"Ошибка открытия формы отчета pp.fr3!";
+
+// Reads a layout in the program's own text format (docs/pp.fr3.md describes
+// it). On failure returns false and sets *error to a one-line description with
+// the line number; the layout is left unchanged.
+bool parseLayout(const QString &text, Layout &layout, QString *error = nullptr);
+
+// Reads the layout file (UTF-8). Fails when the file is missing, unreadable,
+// not UTF-8 or not a valid layout.
+bool loadLayout(const QString &path, Layout &layout, QString *error = nullptr);
+
+} // namespace kx::reports

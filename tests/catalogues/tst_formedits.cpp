@@ -1,0 +1,221 @@
+#include "geo/CoordEdit.h"
+#include "ui/CoordinateEdit.h"
+#include "ui/NumberEdit.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace kx;
+using ui::CoordinateEdit;
+using ui::NumberEdit;
+
+// The number and coordinate edits of the catalogue forms, driven by keys.
+class TestFormEdits : public QObject
+{
+    Q_OBJECT
+private slots:
+    void typingAndTakingANumber_data();
+    void typingAndTakingANumber();
+    void roundingHalvesToEven_data();
+    void roundingHalvesToEven();
+    void emptyNumberIsNull();
+    void typedCommaShowsAsTheUsersSeparator();
+
+    void blanksStayInPlace();
+    void hemisphereLetters_data();
+    void hemisphereLetters();
+    void puttingCoordinateTexts_data();
+    void puttingCoordinateTexts();
+};
+
+void TestFormEdits::typingAndTakingANumber_data()
+{
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("typed");  // what the edit holds after typing
+    QTest::addColumn<QString>("shown");  // after leaving it
+    QTest::addColumn<QVariant>("value");
+
+    // The runway dialog's ILS course, whole degrees 1 to 360.
+    QTest::newRow("ILS 0 becomes 1") << 0 << 1.0 << 360.0 << "0" << "0" << "1" << QVariant(qlonglong(1));
+    QTest::newRow("ILS 361 becomes 360") << 0 << 1.0 << 360.0 << "361" << "361" << "360" << QVariant(qlonglong(360));
+    QTest::newRow("ILS 075 is 75") << 0 << 1.0 << 360.0 << "075" << "075" << "75" << QVariant(qlonglong(75));
+    // A runway's track angle, 0.1 to 360 with one decimal.
+    QTest::newRow("track 0 becomes 0.1") << 1 << 0.1 << 360.0 << "0" << "0" << "0.1" << QVariant(0.1);
+    QTest::newRow("track second decimal refused") << 1 << 0.1 << 360.0 << "12.55" << "12.5" << "12.5" << QVariant(12.5);
+    // Feet take whole numbers only: no separator, so no digit after one.
+    QTest::newRow("feet refuse a separator") << 0 << 0.0 << 32800.0 << "1001.5" << "10015" << "10015"
+                                             << QVariant(qlonglong(10015));
+    QTest::newRow("feet beyond the range") << 0 << 0.0 << 32800.0 << "40000" << "40000" << "32800"
+                                           << QVariant(qlonglong(32800));
+    // A frequency: one separator, two decimals; letters and signs are refused.
+    QTest::newRow("one separator only") << 2 << 0.0 << 10000.0 << "1.2.3" << "1.23" << "1.23" << QVariant(1.23);
+    QTest::newRow("letters and minus refused") << 2 << 0.0 << 10000.0 << "-1a2" << "12" << "12.00" << QVariant(12.0);
+    QTest::newRow("comma types the separator") << 2 << 0.0 << 10000.0 << "114,5" << "114.5" << "114.50"
+                                               << QVariant(114.5);
+    QTest::newRow("leading separator") << 2 << 0.0 << 10000.0 << ".5" << ".5" << "0.50" << QVariant(0.5);
+    QTest::newRow("above ten thousand") << 2 << 0.0 << 10000.0 << "10000.01" << "10000.01" << "10000.00"
+                                        << QVariant(10000.0);
+}
+
+void TestFormEdits::typingAndTakingANumber()
+{
+    QFETCH(int, decimals);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(QString, keys);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QVariant, value);
+
+    NumberEdit edit(decimals, minimum, maximum);
+    QSignalSpy taken(&edit, &NumberEdit::valueTaken);
+    QTest::keyClicks(&edit, keys);
+    QCOMPARE(edit.text(), typed);
+    QCOMPARE(edit.value(), value);
+    QCOMPARE(edit.value().typeId(), value.typeId());
+    edit.takeValue();
+    QCOMPARE(edit.text(), shown);
+    QCOMPARE(taken.count(), 1);
+    QCOMPARE(taken.at(0).at(0), value);
+}
+
+void TestFormEdits::roundingHalvesToEven_data()
+{
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("value");
+    // Ties in decimal go to the even neighbour; anything past a tie goes up.
+    QTest::newRow("0.125") << 2 << "0.125" << QVariant(0.12);
+    QTest::newRow("0.135") << 2 << "0.135" << QVariant(0.14);
+    QTest::newRow("2.675 is a decimal tie") << 2 << "2.675" << QVariant(2.68);
+    QTest::newRow("0.1251") << 2 << "0.1251" << QVariant(0.13);
+    QTest::newRow("9.995 carries") << 2 << "9.995" << QVariant(10.0);
+    QTest::newRow("whole 2.5") << 0 << "2.5" << QVariant(qlonglong(2));
+    QTest::newRow("whole 3.5") << 0 << "3.5" << QVariant(qlonglong(4));
+    QTest::newRow("whole 0.5") << 0 << "0.5" << QVariant(qlonglong(0));
+}
+
+void TestFormEdits::roundingHalvesToEven()
+{
+    QFETCH(int, decimals);
+    QFETCH(QString, text);
+    QFETCH(QVariant, value);
+    const NumberEdit edit(decimals, 0, 100);
+    QCOMPARE(edit.valueOf(text), value);
+}
+
+void TestFormEdits::emptyNumberIsNull()
+{
+    NumberEdit edit(1, 0.1, 360);
+    QVERIFY(edit.value().isNull());
+    edit.takeValue();
+    QCOMPARE(edit.text(), QString());
+    edit.setValue(QVariant());
+    QCOMPARE(edit.text(), QString());
+    edit.setValue(305.14);
+    QCOMPARE(edit.text(), QStringLiteral("305.1"));
+}
+
+void TestFormEdits::typedCommaShowsAsTheUsersSeparator()
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    {
+        NumberEdit edit(2, 0, 10000);
+        QTest::keyClicks(&edit, QStringLiteral("1.5"));
+        QCOMPARE(edit.text(), QStringLiteral("1,5"));
+        QCOMPARE(edit.value(), QVariant(1.5));
+        edit.takeValue();
+        QCOMPARE(edit.text(), QStringLiteral("1,50"));
+    }
+    QLocale::setDefault(saved);
+}
+
+void TestFormEdits::blanksStayInPlace()
+{
+    CoordinateEdit lat(CoordinateEdit::Axis::Latitude);
+    QCOMPARE(lat.fieldText(), QStringLiteral("N  *  .  "));
+    CoordinateEdit lon(CoordinateEdit::Axis::Longitude);
+    QCOMPARE(lon.fieldText(), QStringLiteral("E   *  .  "));
+
+    // Only the first degree digit and the first minutes digit typed.
+    lat.setCursorPosition(1);
+    QTest::keyClick(&lat, Qt::Key_5);
+    lat.setCursorPosition(4);
+    QTest::keyClick(&lat, Qt::Key_3);
+    QCOMPARE(lat.fieldText(), QStringLiteral("N5 *3 .  "));
+    const geo::EditCheck check = geo::CheckLatEdit(lat.fieldText());
+    QVERIFY(check.valid);
+    QCOMPARE(check.text, QStringLiteral("N50*30.00"));
+    lat.setFieldText(check.text);
+    QCOMPARE(lat.fieldText(), QStringLiteral("N50*30.00"));
+
+    // Digits typed at the letter go to the digit places after it.
+    CoordinateEdit fresh(CoordinateEdit::Axis::Latitude);
+    fresh.setCursorPosition(0);
+    QTest::keyClicks(&fresh, QStringLiteral("5720"));
+    QCOMPARE(fresh.fieldText(), QStringLiteral("N57*20.  "));
+
+    // Typing runs over the fixed "*" and "."; letters are refused in digit places.
+    lon.setCursorPosition(1);
+    QTest::keyClicks(&lon, QStringLiteral("0612x55"));
+    QCOMPARE(lon.fieldText(), QStringLiteral("E061*25.5 "));
+}
+
+void TestFormEdits::hemisphereLetters_data()
+{
+    QTest::addColumn<bool>("latitude");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("s sets south") << true << "s" << "S57*20.00";
+    QTest::newRow("S then N") << true << "SN" << "N57*20.00";
+    QTest::newRow("minus toggles") << true << "-" << "S57*20.00";
+    QTest::newRow("minus twice") << true << "--" << "N57*20.00";
+    QTest::newRow("other letter ignored") << true << "E" << "N57*20.00";
+    QTest::newRow("w sets west") << false << "w" << "W061*55.00";
+    QTest::newRow("lon minus") << false << "-" << "W061*55.00";
+    QTest::newRow("N is no longitude") << false << "N" << "E061*55.00";
+}
+
+void TestFormEdits::hemisphereLetters()
+{
+    QFETCH(bool, latitude);
+    QFETCH(QString, keys);
+    QFETCH(QString, text);
+    CoordinateEdit edit(latitude ? CoordinateEdit::Axis::Latitude : CoordinateEdit::Axis::Longitude);
+    edit.setFieldText(latitude ? QStringLiteral("N57*20.00") : QStringLiteral("E061*55.00"));
+    edit.setCursorPosition(2);
+    QTest::keyClicks(&edit, keys);
+    QCOMPARE(edit.fieldText(), text);
+    QCOMPARE(edit.cursorPosition(), 2); // the letter changes where it is
+}
+
+void TestFormEdits::puttingCoordinateTexts_data()
+{
+    QTest::addColumn<bool>("latitude");
+    QTest::addColumn<QString>("put");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("stored latitude") << true << "N57*20.00" << "N57*20.00";
+    QTest::newRow("south") << true << "S33*56.80" << "S33*56.80";
+    QTest::newRow("blanks kept") << true << "N5 *3 .  " << "N5 *3 .  ";
+    QTest::newRow("stored longitude") << false << "E061*55.00" << "E061*55.00";
+    QTest::newRow("west") << false << "W000*27.70" << "W000*27.70";
+    QTest::newRow("longer fraction cut to the mask") << false << "E037*24.875" << "E037*24.87";
+    QTest::newRow("nothing") << true << "" << "N  *  .  ";
+}
+
+void TestFormEdits::puttingCoordinateTexts()
+{
+    QFETCH(bool, latitude);
+    QFETCH(QString, put);
+    QFETCH(QString, field);
+    CoordinateEdit edit(latitude ? CoordinateEdit::Axis::Latitude : CoordinateEdit::Axis::Longitude);
+    edit.setFieldText(put);
+    QCOMPARE(edit.fieldText(), field);
+}
+
+QTEST_MAIN(TestFormEdits)
+#include "tst_formedits.moc"

@@ -1,0 +1,358 @@
+#include "Fixture.h"
+#include "RecordingPrompter.h"
+#include "TestFolder.h"
+
+#include "editor/U_PPMSel.h"
+#include "editor/U_RSBNSel.h"
+#include "store/Session.h"
+#include "ui/GridView.h"
+#include "ui/ListModel.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::editor;
+using Mode = WaypointPicker::Mode;
+
+namespace {
+// Types text key by key, Cyrillic included (QTest::keyClicks knows only ASCII).
+void type(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+void doubleClickRow(ui::GridView *grid, int row)
+{
+    const QRect rect = grid->visualRect(grid->model()->index(row, 1));
+    // A double click follows a press on the same cell, as the view expects.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+} // namespace
+
+class TestPickers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void waypointPickerOpens_data();
+    void waypointPickerOpens();
+    void waypointSearchWhileTyping();
+    void waypointPickerResults_data();
+    void waypointPickerResults();
+    void waypointPickerModalLoop();
+    void waypointListFailure();
+
+    void beaconPickerOpens_data();
+    void beaconPickerOpens();
+    void beaconPickerResults_data();
+    void beaconPickerResults();
+    void beaconListFailure();
+
+private:
+    QString cell(QDialog *dialog, int row, int column) const;
+    void sql(const QString &statement);
+
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<test::RecordingPrompter> m_prompter;
+    std::unique_ptr<store::Session> m_session;
+    std::unique_ptr<test::Fixture> m_fix;
+    QHash<QString, qint64> m_code;
+};
+
+void TestPickers::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void TestPickers::init()
+{
+    m_folder = std::make_unique<test::TestFolder>();
+    QVERIFY(m_folder->createDatabase());
+    m_prompter = std::make_unique<test::RecordingPrompter>();
+    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
+    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
+    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    m_code.clear();
+    const struct
+    {
+        const char *id;
+        const char *region;
+        const char *name;
+        const char *type;
+    } waypoints[] = {{"UUEE", "", "Шереметьево", "Airport"}, {"ULLI", "", "Пулково", "Airport"},
+                     {"uudd", "", "Домодедово", "Airport"},   {"AR", "UU", "Арбатская", "NDB"},
+                     {"UUBW", "UU", "Быково", "VOR"},        {"GEKLA", "UL", "", nullptr}};
+    for (const auto &w : waypoints) {
+        test::Fixture::Waypoint p;
+        p.id = QString::fromUtf8(w.id);
+        p.region = QString::fromUtf8(w.region);
+        p.name = QString::fromUtf8(w.name);
+        p.type = w.type ? QVariant(QString::fromLatin1(w.type)) : QVariant();
+        p.lat = QStringLiteral("N55*00.00");
+        p.lon = QStringLiteral("E037*00.00");
+        m_code.insert(p.id, m_fix->addPunkt(p));
+    }
+    for (const char *id : {"KN", "MR", "TL", "FA"})
+        m_code.insert(QString::fromLatin1(id),
+                      m_fix->addRsbn(QString::fromLatin1(id), QStringLiteral("Маяк ") + QString::fromLatin1(id),
+                                     QStringLiteral("N55*00.00"), QStringLiteral("E037*00.00")));
+    // The candidates of a search, written out of distance order.
+    sql(QStringLiteral("INSERT INTO RSBNSelect (RSBN, L) VALUES (%1, 123.4), (%2, 57), (%3, 299.96)")
+            .arg(m_code.value("MR"))
+            .arg(m_code.value("KN"))
+            .arg(m_code.value("TL")));
+}
+
+void TestPickers::cleanup()
+{
+    m_fix.reset();
+    m_session.reset();
+    m_prompter.reset();
+    m_folder.reset();
+}
+
+QString TestPickers::cell(QDialog *dialog, int row, int column) const
+{
+    auto *grid = dialog->findChild<ui::GridView *>(QStringLiteral("GM"));
+    return grid->listModel()->cellText(row, column);
+}
+
+void TestPickers::sql(const QString &statement)
+{
+    QSqlQuery q(m_session->ADOC.sql());
+    QVERIFY2(q.exec(statement), qPrintable(statement));
+}
+
+void TestPickers::waypointPickerOpens_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("add: the first in ident order") << int(Mode::Add) << "ULLI" << "AR";
+    QTest::newRow("replace: the point's waypoint") << int(Mode::Replace) << "ULLI" << "ULLI";
+    QTest::newRow("replace: lower-case ident") << int(Mode::Replace) << "uudd" << "uudd";
+}
+
+void TestPickers::waypointPickerOpens()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, current);
+    QFETCH(QString, shown);
+    TF_PPMSel picker(*m_session);
+    auto *id = picker.findChild<QLineEdit *>(QStringLiteral("PID"));
+    auto *name = picker.findChild<QLineEdit *>(QStringLiteral("PName"));
+    id->setText(QStringLiteral("ZZ"));
+    name->setText(QStringLiteral("old"));
+    picker.prepare(Mode(mode), QStringLiteral("Добавление ППМ"), m_code.value(current));
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+
+    QCOMPARE(picker.windowTitle(), QStringLiteral("Добавление ППМ"));
+    QVERIFY(!(picker.windowFlags() & Qt::WindowCloseButtonHint));
+    QCOMPARE(picker.minimumSize(), picker.maximumSize());
+    QCOMPARE(picker.list().value(u"ID").toString(), shown);
+    QVERIFY(id->text().isEmpty());
+    QVERIFY(name->text().isEmpty());
+    QCOMPARE(id->maxLength(), 10);
+    QCOMPARE(name->maxLength(), 100);
+    // Ident order ignores letter case.
+    QStringList ids;
+    for (int row = 0; row < picker.list().rowCount(); ++row)
+        ids << cell(&picker, row, 1);
+    QCOMPARE(ids, (QStringList{"AR", "GEKLA", "ULLI", "UUBW", "uudd", "UUEE"}));
+    QCOMPARE(QStringList({cell(&picker, 3, 0), cell(&picker, 3, 2), cell(&picker, 3, 3)}),
+             (QStringList{"UU", "Быково", "VOR"}));
+    QCOMPARE(cell(&picker, 1, 3), QString());
+    auto *grid = picker.findChild<ui::GridView *>(QStringLiteral("GM"));
+    QStringList titles;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        titles << grid->model()->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(titles, (QStringList{"Регион", "Пункт", "Наименование", "Тип"}));
+    QCOMPARE(grid->model()->data(grid->model()->index(0, 0), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+             Qt::AlignCenter);
+    QCOMPARE(grid->model()->data(grid->model()->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+             Qt::AlignLeft | Qt::AlignVCenter);
+    QCOMPARE(picker.findChild<QPushButton *>(QStringLiteral("BOK"))->text(), QStringLiteral("Вставить"));
+    QCOMPARE(picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->text(), QStringLiteral("Отмена"));
+    QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestPickers::waypointSearchWhileTyping()
+{
+    TF_PPMSel picker(*m_session);
+    picker.prepare(Mode::Add, QStringLiteral("Добавление ППМ"), 0);
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    auto *id = picker.findChild<QLineEdit *>(QStringLiteral("PID"));
+    auto *name = picker.findChild<QLineEdit *>(QStringLiteral("PName"));
+    id->setFocus();
+    type(id, QStringLiteral("uu"));
+    QCOMPARE(id->text(), QStringLiteral("UU"));
+    QCOMPARE(picker.list().value(u"ID").toString(), QStringLiteral("AR")); // not before the wait
+    QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("UUBW"));
+    type(id, QStringLiteral("q")); // begins no ident: the row stays
+    QTest::qWait(250);
+    QCOMPARE(picker.list().value(u"ID").toString(), QStringLiteral("UUBW"));
+
+    name->setFocus();
+    type(name, QStringLiteral("пул"));
+    QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("ULLI"));
+}
+
+void TestPickers::waypointPickerResults_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("Вставить") << "ok" << true;
+    QTest::newRow("double click") << "double" << true;
+    QTest::newRow("Отмена") << "cancel" << false;
+    QTest::newRow("Escape") << "escape" << false;
+}
+
+void TestPickers::waypointPickerResults()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, chosen);
+    TF_PPMSel picker(*m_session);
+    picker.prepare(Mode::Replace, QStringLiteral("Добавление ППМ"), m_code.value("UUEE"));
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    auto *grid = picker.findChild<ui::GridView *>(QStringLiteral("GM"));
+    picker.list().setRowNumber(3); // ULLI
+    if (how == u"ok")
+        picker.findChild<QPushButton *>(QStringLiteral("BOK"))->click();
+    else if (how == u"double")
+        doubleClickRow(grid, 2);
+    else if (how == u"cancel")
+        picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->click();
+    else
+        QTest::keyClick(grid, Qt::Key_Escape);
+    QVERIFY(!picker.isVisible());
+    QCOMPARE(picker.chosen(), chosen ? m_code.value("ULLI") : 0);
+    QVERIFY(!picker.list().isOpen());
+}
+
+void TestPickers::waypointPickerModalLoop()
+{
+    TF_PPMSel picker(*m_session);
+    QTimer::singleShot(0, &picker, [&picker] {
+        picker.list().locate(u"ID", QStringLiteral("GEKLA"));
+        picker.findChild<QPushButton *>(QStringLiteral("BOK"))->click();
+    });
+    QCOMPARE(picker.pickWaypoint(Mode::Add, QStringLiteral("Добавление ППМ"), 0), m_code.value("GEKLA"));
+    QTimer::singleShot(0, &picker, [&picker] { picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->click(); });
+    QCOMPARE(picker.pickWaypoint(Mode::Replace, QStringLiteral("Добавление ППМ"), m_code.value("UUEE")), 0);
+}
+
+void TestPickers::waypointListFailure()
+{
+    sql(QStringLiteral("ALTER TABLE Punkts RENAME TO Punkts_gone"));
+    TF_PPMSel picker(*m_session);
+    auto *id = picker.findChild<QLineEdit *>(QStringLiteral("PID"));
+    id->setText(QStringLiteral("UU"));
+    picker.prepare(Mode::Add, QStringLiteral("Добавление ППМ"), 0);
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка выполнения запроса [PPMSel]!"});
+    QCOMPARE(m_prompter->messages().at(0).kind, test::RecordingPrompter::Kind::Error);
+    QVERIFY(picker.isVisible());
+    QCOMPARE(picker.list().rowCount(), 0);
+    QCOMPARE(id->text(), QStringLiteral("UU"));
+    picker.findChild<QPushButton *>(QStringLiteral("BOK"))->click();
+    QCOMPARE(picker.chosen(), 0);
+}
+
+void TestPickers::beaconPickerOpens_data()
+{
+    QTest::addColumn<QVariant>("current");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("no beacon: the nearest") << QVariant() << "KN";
+    QTest::newRow("the present beacon") << QVariant(m_code.value("MR")) << "MR";
+    QTest::newRow("present beacon out of range: the nearest") << QVariant(m_code.value("FA")) << "KN";
+}
+
+void TestPickers::beaconPickerOpens()
+{
+    QFETCH(QVariant, current);
+    QFETCH(QString, shown);
+    TF_RSBNSel picker(*m_session);
+    picker.prepare(current);
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    QCOMPARE(picker.windowTitle(), QStringLiteral(" Выбор маяка РСБН"));
+    QVERIFY(!(picker.windowFlags() & Qt::WindowCloseButtonHint));
+    QCOMPARE(picker.list().value(u"ID").toString(), shown);
+    QStringList rows;
+    for (int row = 0; row < picker.list().rowCount(); ++row)
+        rows << cell(&picker, row, 0) + u' ' + cell(&picker, row, 1) + u' ' + cell(&picker, row, 2);
+    QCOMPARE(rows, (QStringList{"KN Маяк KN 57,0", "MR Маяк MR 123,4", "TL Маяк TL 300,0"}));
+    auto *grid = picker.findChild<ui::GridView *>(QStringLiteral("GM"));
+    QStringList titles;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        titles << grid->model()->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(titles, (QStringList{"Маяк", "Наименование", "Растояние"}));
+    QCOMPARE(picker.findChild<QPushButton *>(QStringLiteral("BOK"))->text(), QStringLiteral("OK"));
+    QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestPickers::beaconPickerResults_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("OK") << "ok" << true;
+    QTest::newRow("double click") << "double" << true;
+    QTest::newRow("Отмена") << "cancel" << false;
+}
+
+void TestPickers::beaconPickerResults()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, chosen);
+    TF_RSBNSel picker(*m_session);
+    picker.prepare(QVariant());
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    picker.list().setRowNumber(2); // MR
+    if (how == u"ok")
+        picker.findChild<QPushButton *>(QStringLiteral("BOK"))->click();
+    else if (how == u"double")
+        doubleClickRow(picker.findChild<ui::GridView *>(QStringLiteral("GM")), 1);
+    else
+        picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->click();
+    QVERIFY(!picker.isVisible());
+    QCOMPARE(picker.chosen(), chosen ? m_code.value("MR") : 0);
+    QVERIFY(!picker.list().isOpen());
+
+    QTimer::singleShot(0, &picker, [&picker] { picker.findChild<QPushButton *>(QStringLiteral("BOK"))->click(); });
+    QCOMPARE(picker.pickBeacon(m_code.value("TL")), m_code.value("TL"));
+}
+
+void TestPickers::beaconListFailure()
+{
+    sql(QStringLiteral("ALTER TABLE RSBNSelect RENAME TO RSBNSelect_gone"));
+    TF_RSBNSel picker(*m_session);
+    picker.prepare(QVariant());
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка выполнения запроса [RSBNSel]!"});
+    QVERIFY(picker.isVisible());
+    QCOMPARE(picker.list().rowCount(), 0);
+    picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->click();
+    QCOMPARE(picker.chosen(), 0);
+}
+
+QTEST_MAIN(TestPickers)
+#include "tst_pickers.moc"

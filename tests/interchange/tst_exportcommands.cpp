@@ -1,0 +1,288 @@
+#include "Fixture.h"
+#include "RecordingPrompter.h"
+#include "TestFolder.h"
+
+#include "editor/ExportCommands.h"
+#include "editor/U_PSH.h"
+#include "store/Session.h"
+#include "ui/FileDialogs.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::store;
+
+namespace {
+
+// Save dialogs answered from a script; every call is recorded.
+class ScriptedDialogs : public ui::FileDialogs
+{
+public:
+    struct Call
+    {
+        QString folder;
+        QString name;
+        QString filters;
+    };
+    QString openFile(QWidget *, const QString &, const QString &) override { return {}; }
+    QString saveFile(QWidget *, const QString &folder, const QString &proposedName, const QString &filters) override
+    {
+        calls.append({folder, proposedName, filters});
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QList<Call> calls;
+    QStringList answers;
+};
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestExportCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void chooserHasTwentyCellsInFourColumns();
+    void chosenCellIsExportedAndStaysChosen();
+    void cancelExportsNothing();
+    void failedCellExportClosesTheChooser();
+
+    void planDialogCancelled();
+    void planNameGetsTheExtension();
+    void planReplaceQuestionLoopsBackToTheDialog();
+    void planExportFailureIsNotReportedAsSuccess();
+
+    void i21ExportReportsSuccess();
+
+private:
+    void addCalculatedRoute();
+    QPushButton *button(const char *name) const { return m_chooser->findChild<QPushButton *>(name); }
+
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<test::RecordingPrompter> m_prompter;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<QWidget> m_editor;
+    std::unique_ptr<editor::TF_PSH> m_chooser;
+    QObject m_routeList;
+    ScriptedDialogs m_dialogs;
+};
+
+void TestExportCommands::init()
+{
+    m_folder = std::make_unique<test::TestFolder>();
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    m_prompter = std::make_unique<test::RecordingPrompter>();
+    m_session = std::make_unique<Session>(m_folder->path(), *m_prompter);
+    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
+    m_session->settings.fsPath = m_folder->fsPath();
+    m_session->settings.plnPath = m_folder->path();
+    m_editor = std::make_unique<QWidget>();
+    m_editor->setObjectName("TF_Points");
+    m_chooser = std::make_unique<editor::TF_PSH>(*m_session, m_editor.get());
+    m_routeList.setObjectName("TF_Main");
+    m_dialogs = ScriptedDialogs();
+    addCalculatedRoute();
+}
+
+void TestExportCommands::cleanup()
+{
+    QCOMPARE(m_prompter->unexpectedQuestions(), 0);
+    m_chooser.reset();
+    m_editor.reset();
+    m_session.reset();
+    m_folder.reset();
+}
+
+void TestExportCommands::addCalculatedRoute()
+{
+    test::Fixture fix(m_session->ADOC.sql());
+    const qint64 route = fix.addRoute("R", 500.0, QDateTime::currentDateTime());
+    QSqlQuery q(m_session->ADOC.sql());
+    q.prepare("UPDATE Routes SET Vilka = 2.5, Dep_Name = 'Sheremetyevo', Dest_Name = 'Sochi', AP_V = 'UUEE', "
+              "AP_P = 'URSS' WHERE Code = ?");
+    q.addBindValue(route);
+    QVERIFY(q.exec());
+    for (int k = 0; k < 3; ++k) {
+        const qint64 point = fix.addPoint(route, k + 1, fix.addPunkt(QString("P%1").arg(k), "N55*00.00", "E037*00.00"));
+        q.prepare("UPDATE Points SET S = -100, OZMPU_V = 45 WHERE Code = ?");
+        q.addBindValue(point);
+        QVERIFY(q.exec());
+    }
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(m_session->QRoutes.locate(u"Code", route));
+}
+
+void TestExportCommands::chooserHasTwentyCellsInFourColumns()
+{
+    QCOMPARE(m_chooser->windowTitle(), QString("Экспорт в ПШ"));
+    QVERIFY(m_chooser->findChild<QGroupBox *>()->title() == "Укажите номер ячейки для экспорта");
+    QCOMPARE(button("BOK")->text(), QString("OK"));
+    QCOMPARE(button("BCancel")->text(), QString("Отмена"));
+    m_chooser->prepare(m_editor.get());
+    m_chooser->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_chooser.get()));
+    int down = 0;
+    for (int cell = 1; cell <= 20; ++cell) {
+        QPushButton *b = button(qPrintable(QString("B%1").arg(cell, 2, 10, QChar('0'))));
+        QVERIFY(b);
+        QCOMPARE(b->text(), QString::number(cell));
+        QVERIFY(b->isCheckable());
+        down += b->isChecked();
+        // Down the columns: B01 ... B05 in the first, B06 ... B10 in the second.
+        QPushButton *first = button(qPrintable(QString("B%1").arg((cell - 1) / 5 * 5 + 1, 2, 10, QChar('0'))));
+        QCOMPARE(b->x(), first->x());
+        if (cell % 5 != 1)
+            QVERIFY(b->y() > button(qPrintable(QString("B%1").arg(cell - 1, 2, 10, QChar('0'))))->y());
+        if (cell > 5)
+            QVERIFY(b->x() > button(qPrintable(QString("B%1").arg(cell - 5, 2, 10, QChar('0'))))->x());
+    }
+    QCOMPARE(down, 1);
+    QVERIFY(button("B01")->isChecked());
+    QCOMPARE(m_chooser->cellNumber(), 1);
+    QTest::mouseClick(button("B07"), Qt::LeftButton);
+    QVERIFY(button("B07")->isChecked());
+    QVERIFY(!button("B01")->isChecked());
+}
+
+void TestExportCommands::chosenCellIsExportedAndStaysChosen()
+{
+    m_chooser->prepare(m_editor.get());
+    m_chooser->show();
+    QTest::mouseClick(button("B11"), Qt::LeftButton);
+    QCOMPARE(m_chooser->cellNumber(), 11);
+    QTest::mouseClick(button("BOK"), Qt::LeftButton);
+    QVERIFY(!m_chooser->isVisible());
+    QCOMPARE(m_chooser->result(), int(QDialog::Accepted));
+    QCOMPARE(readBytes(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_11.dat").size(), 4096);
+    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт в ячейку 11 произведен успешно"});
+    QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
+
+    m_chooser->show();
+    QVERIFY(button("B11")->isChecked());
+    QCOMPARE(m_chooser->cellNumber(), 11);
+    m_chooser->reject();
+}
+
+void TestExportCommands::cancelExportsNothing()
+{
+    m_chooser->prepare(m_editor.get());
+    m_chooser->show();
+    QTest::mouseClick(button("B05"), Qt::LeftButton);
+    QTest::mouseClick(button("BCancel"), Qt::LeftButton);
+    QVERIFY(!m_chooser->isVisible());
+    QVERIFY(QDir(m_folder->fsPath() + "Gauges/Tu154_cfg").isEmpty());
+    QVERIFY(m_prompter->messages().isEmpty());
+    m_chooser->show();
+    QCOMPARE(m_chooser->cellNumber(), 5);
+    m_chooser->reject();
+}
+
+void TestExportCommands::failedCellExportClosesTheChooser()
+{
+    QVERIFY(QDir(m_folder->fsPath() + "Gauges/Tu154_cfg").removeRecursively());
+    m_chooser->prepare(m_editor.get());
+    m_chooser->show();
+    QTest::mouseClick(button("BOK"), Qt::LeftButton);
+    QVERIFY(!m_chooser->isVisible());
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_PSH"));
+}
+
+void TestExportCommands::planDialogCancelled()
+{
+    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    QCOMPARE(m_dialogs.calls.size(), 1);
+    QCOMPARE(m_dialogs.calls.first().folder, m_folder->path());
+    QCOMPARE(m_dialogs.calls.first().name, QString("IFR Sheremetyevo to Sochi (by Kalyx).PLN"));
+    QCOMPARE(m_dialogs.calls.first().filters, QString("Файлы планов полетов FS2004 (*.PLN)"));
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(QDir(m_folder->path()).entryList({"*.PLN", "*.pln"}, QDir::Files), QStringList());
+}
+
+void TestExportCommands::planNameGetsTheExtension()
+{
+    m_dialogs.answers = {m_folder->file("plan.txt")};
+    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    QVERIFY(readBytes(m_folder->file("plan.txt.PLN")).startsWith("[flightplan]\r\n"));
+    QVERIFY(!QFile::exists(m_folder->file("plan.txt")));
+    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно"});
+    QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
+    QCOMPARE(m_session->settings.plnPath, m_folder->path()); // the export does not move it
+}
+
+void TestExportCommands::planReplaceQuestionLoopsBackToTheDialog()
+{
+    QDir().mkpath(m_folder->file("other"));
+    const QString existing = m_folder->file("other/old.PLN");
+    QFile old(existing);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+
+    // No: the dialog comes back on the name chosen last; then a new name.
+    m_prompter->answer(false);
+    m_dialogs.answers = {existing, m_folder->file("other/new")};
+    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    QCOMPARE(m_dialogs.calls.size(), 2);
+    QCOMPARE(QDir(m_dialogs.calls.at(1).folder), QDir(m_folder->file("other")));
+    QCOMPARE(m_dialogs.calls.at(1).name, QString("old.PLN"));
+    QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Question);
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
+    QCOMPARE(m_prompter->texts(), (QStringList{"Файл " + existing + " уже существует.\r\nЗаменить существующий файл?",
+                                               "Экспорт произведен успешно"}));
+    QCOMPARE(readBytes(existing), QByteArray("old"));
+    QVERIFY(readBytes(m_folder->file("other/new.PLN")).startsWith("[flightplan]"));
+
+    // Yes: the existing file is replaced.
+    m_prompter->clear();
+    m_prompter->answer(true);
+    m_dialogs.answers = {existing};
+    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    QCOMPARE(m_prompter->texts().last(), QString("Экспорт произведен успешно"));
+    QCOMPARE(readBytes(existing), readBytes(m_folder->file("other/new.PLN")));
+}
+
+void TestExportCommands::planExportFailureIsNotReportedAsSuccess()
+{
+    QSqlQuery q(m_session->ADOC.sql());
+    QVERIFY(q.exec("UPDATE Routes SET FL = NULL"));
+    const QVariant code = m_session->currentRouteCode();
+    QVERIFY(m_session->reopenRoutesAt(code));
+    m_dialogs.answers = {m_folder->file("plan.PLN")};
+    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Main"));
+    QVERIFY(!QFile::exists(m_folder->file("plan.PLN")));
+}
+
+void TestExportCommands::i21ExportReportsSuccess()
+{
+    editor::exportToI21(*m_session, m_editor.get());
+    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно"});
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
+    QVERIFY(readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG").contains("ppm_03=55*00.00,037*00.00"));
+
+    m_prompter->clear();
+    QVERIFY(QFile::remove(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG"));
+    editor::exportToI21(*m_session, m_editor.get());
+    QCOMPARE(m_prompter->messages().size(), 1);
+    QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Error);
+}
+
+QTEST_MAIN(TestExportCommands)
+#include "tst_exportcommands.moc"

@@ -1,0 +1,569 @@
+#include "Fixture.h"
+#include "RecordingPrompter.h"
+#include "TestFolder.h"
+
+#include "base/Cp1251.h"
+#include "interchange/ExportI21.h"
+#include "interchange/ExportNvu.h"
+#include "interchange/ExportPln.h"
+#include "interchange/ImportPln.h"
+#include "store/Session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::store;
+
+namespace {
+
+using Values = QMap<int, double>; // cell value index → value; every other index 0
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The route's points of the I-21 list as "key=value" lines ("" for an empty line).
+QStringList gaugeLines(const QByteArray &bytes)
+{
+    QStringList lines = fromCp1251(bytes).split("\r\n");
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+class TestExports : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void planEntriesAndWaypointLines();
+    void planFailuresLeaveNoFile_data();
+    void planFailuresLeaveNoFile();
+    void planReplacesAnExistingFileWhole();
+    void planRoundTrip_data();
+    void planRoundTrip();
+
+    void cellLayout_data();
+    void cellLayout();
+    void cellOfFortyPoints();
+    void cellValueFailures_data();
+    void cellValueFailures();
+    void cellPointsQueryFails();
+    void cellFolderMissing();
+
+    void i21Numbering_data();
+    void i21Numbering();
+    void i21KeepsTheLeadingPartByteForByte();
+    void i21BackupOnce();
+    void i21Refusals_data();
+    void i21Refusals();
+
+private:
+    void exec(const QString &sql, const QVariantList &values = {});
+    // A calculated route of n points, point k at N5x / E03x with the leg
+    // values given by legs(k) as column → value (k from 0).
+    qint64 addRoute(int n, const std::function<QVariantMap(int)> &legs = {});
+    void makeCurrent(qint64 route);
+    Values cellValues(int cell) const;
+    QString cellPath(int cell) const { return interchange::nvuCellPath(m_folder->fsPath(), cell); }
+    QString gaugePath() const { return m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG"; }
+
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<test::RecordingPrompter> m_prompter;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<test::Fixture> m_fix;
+    std::unique_ptr<Query> m_qp;
+    QObject m_routeList;
+    QObject m_editor;
+    QObject m_chooser;
+};
+
+void TestExports::init()
+{
+    m_folder = std::make_unique<test::TestFolder>();
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    m_prompter = std::make_unique<test::RecordingPrompter>();
+    m_session = std::make_unique<Session>(m_folder->path(), *m_prompter);
+    QVERIFY2(m_session->ADOC.open(m_session->databasePath()), qPrintable(m_session->ADOC.lastError()));
+    m_session->settings.fsPath = m_folder->fsPath();
+    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    m_qp = std::make_unique<Query>(m_session->ADOC, "QP");
+    m_routeList.setObjectName("TF_Main");
+    m_editor.setObjectName("TF_Points");
+    m_chooser.setObjectName("TF_PSH");
+}
+
+void TestExports::cleanup()
+{
+    QVERIFY(!m_qp->isOpen());
+    m_qp.reset();
+    m_fix.reset();
+    m_session.reset();
+    m_folder.reset();
+}
+
+void TestExports::exec(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q(m_session->ADOC.sql());
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    QVERIFY2(q.exec(), qPrintable(q.lastError().text() + " in " + sql));
+}
+
+qint64 TestExports::addRoute(int n, const std::function<QVariantMap(int)> &legs)
+{
+    const qint64 route = m_fix->addRoute("Route", 1234.5, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+    exec("UPDATE Routes SET Vilka = 12.3, AP_V = 'UUEE', AP_P = 'URSS' WHERE Code = ?", {route});
+    for (int k = 0; k < n; ++k) {
+        const QString lat = QStringLiteral("N5%1*%2.%3").arg(k % 10).arg(k % 60, 2, 10, QChar('0')).arg(k % 100, 2, 10, QChar('0'));
+        const QString lon = QStringLiteral("E0%1*00.50").arg(30 + k);
+        const qint64 point = m_fix->addPoint(route, k + 1, m_fix->addPunkt(QStringLiteral("P%1").arg(k), lat, lon));
+        const QVariantMap values = legs ? legs(k) : QVariantMap{{"S", -10.0}, {"OZMPU_V", 90.0}};
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            exec(QStringLiteral("UPDATE Points SET \"%1\" = ? WHERE Code = ?").arg(it.key()), {it.value(), point});
+    }
+    makeCurrent(route);
+    return route;
+}
+
+void TestExports::makeCurrent(qint64 route)
+{
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(m_session->QRoutes.locate(u"Code", route));
+}
+
+Values TestExports::cellValues(int cell) const
+{
+    const QByteArray bytes = readBytes(cellPath(cell));
+    Values values;
+    if (bytes.size() != interchange::kNvuCellSize) {
+        values.insert(-1, bytes.size());
+        return values;
+    }
+    for (int i = 0; i < interchange::kNvuCellSize / 8; ++i) {
+        const double v = qFromLittleEndian<double>(bytes.constData() + 8 * i);
+        if (v != 0 || std::signbit(v))
+            values.insert(i, v);
+    }
+    return values;
+}
+
+// ---------------------------------------------------------------- *.PLN
+
+void TestExports::planEntriesAndWaypointLines()
+{
+    const qint64 route = m_fix->addRoute("R", 1000.0, QDateTime::currentDateTime());
+    exec("UPDATE Routes SET Type = 'IFR', RouteType = 1, FL = 9449, AP_V = 'UUEE', AP_P = 'URSS', "
+         "Dep_ID = 'UUEE, N55* 58.36'', E37* 24.88'', +000622.00', Dep_Pos = NULL, Dest_ID = 'URSS', "
+         "Dep_Name = 'Шереметьево', Dest_Name = 'Sochi' WHERE Code = ?",
+         {route});
+    test::Fixture::Waypoint uuee{"UUEE", "N55*58.36", "E037*24.88", 11.0, "Airport", "UU", {}};
+    test::Fixture::Waypoint mr{"MR", "N55*57,70", "E037*20.90", 11.0, "VOR", "UU", {}};
+    test::Fixture::Waypoint gotik{"GOTIK", "N05*12.00", "E005*12.00", 11.0, {}, "", {}};
+    test::Fixture::Waypoint urss{"URSS", "N43*26.99", "E039*57.40", 6.0, "Airport", "UR", {}};
+    const qint64 a = m_fix->addPunkt(uuee);
+    const qint64 b = m_fix->addPunkt(mr);
+    const qint64 c = m_fix->addPunkt(gotik);
+    const qint64 d = m_fix->addPunkt(urss);
+    exec("UPDATE Punkts SET H = 622 WHERE Code = ?", {a});
+    exec("UPDATE Punkts SET H = 88.5 WHERE Code = ?", {d});
+    // Inserted out of order: the plan follows the points' numbers.
+    m_fix->addPoint(route, 3, c);
+    m_fix->addPoint(route, 1, a);
+    m_fix->addPoint(route, 4, d);
+    m_fix->addPoint(route, 2, b);
+    makeCurrent(route);
+
+    const QString path = m_folder->file("plan.PLN");
+    QVERIFY(interchange::ExportPLN(*m_session, path, &m_routeList));
+    QVERIFY(m_prompter->messages().isEmpty());
+    const QString expected = "[flightplan]\r\n"
+                             "AppVersion=9.0.30612\r\n"
+                             "title=UUEE to URSS\r\n"
+                             "description=UUEE, URSS\r\n"
+                             "type=IFR\r\n"
+                             "routetype=1\r\n"
+                             "cruising_altitude=31001\r\n"
+                             "departure_id=UUEE, N55* 58.36', E37* 24.88', +000622.00\r\n"
+                             "departure_position=\r\n"
+                             "destination_id=URSS\r\n"
+                             "departure_name=Шереметьево\r\n"
+                             "destination_name=Sochi\r\n"
+                             "waypoint.0=UU, UUEE, , UUEE, A, N55* 58.36', E37* 24.88', +000622.00, \r\n"
+                             "waypoint.1=UU, MR, , MR, V, N55* 57.70', E37* 20.90', +000000.00, \r\n"
+                             "waypoint.2=, GOTIK, , GOTIK, I, N05* 12.00', E05* 12.00', +000000.00, \r\n"
+                             "waypoint.3=UR, URSS, , URSS, A, N43* 26.99', E39* 57.40', +000088.00, \r\n";
+    QCOMPARE(readBytes(path), toCp1251(expected));
+    QCOMPARE(QDir(m_folder->path()).entryList({"plan*"}, QDir::Files | QDir::Hidden), QStringList{"plan.PLN"});
+}
+
+void TestExports::planFailuresLeaveNoFile_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no flight level") << "UPDATE Routes SET FL = NULL" << "plan.PLN" << "Ошибка записи в файл!";
+    QTest::newRow("no route type") << "UPDATE Routes SET RouteType = NULL" << "plan.PLN" << "Ошибка записи в файл!";
+    QTest::newRow("no points") << "DELETE FROM Points" << "plan.PLN" << "Ошибка выполнения запроса [Routes]!";
+    QTest::newRow("points whose waypoints are gone") << "DELETE FROM Punkts" << "plan.PLN"
+                                                     << "Ошибка выполнения запроса [Routes]!";
+    QTest::newRow("elevation that is no number") << "UPDATE Punkts SET H = 'high'" << "plan.PLN"
+                                                 << "Ошибка записи в файл!";
+    QTest::newRow("folder missing") << "" << "missing/plan.PLN" << "Ошибка записи в файл!";
+}
+
+void TestExports::planFailuresLeaveNoFile()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, target);
+    const qint64 route = addRoute(3);
+    if (!change.isEmpty())
+        exec(change);
+    makeCurrent(route);
+    const QString path = m_folder->file(target);
+    QVERIFY(!interchange::ExportPLN(*m_session, path, &m_routeList));
+    QCOMPARE(m_prompter->messages().size(), 1);
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Main"));
+    QTEST(m_prompter->lastText(), "message");
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).filter("plan"), QStringList());
+}
+
+void TestExports::planReplacesAnExistingFileWhole()
+{
+    const qint64 route = addRoute(2);
+    const QString path = m_folder->file("plan.PLN");
+    QVERIFY(writeBytes(path, "the user's old plan"));
+
+    exec("UPDATE Routes SET FL = NULL");
+    makeCurrent(route);
+    QVERIFY(!interchange::ExportPLN(*m_session, path, &m_routeList));
+    QCOMPARE(readBytes(path), QByteArray("the user's old plan"));
+
+    exec("UPDATE Routes SET FL = 100");
+    makeCurrent(route);
+    QVERIFY(interchange::ExportPLN(*m_session, path, &m_routeList));
+    QVERIFY(readBytes(path).startsWith("[flightplan]\r\nAppVersion=9.0.30612\r\n"));
+}
+
+void TestExports::planRoundTrip_data()
+{
+    QTest::addColumn<QString>("plan");
+    QTest::addColumn<int>("level");
+    QTest::newRow("sample plan, 31000 ft") << QStringLiteral(KX_SOURCE_DIR "/data/plans/UUEE-URSS.PLN") << 9449;
+    QTest::newRow("west longitudes") << QStringLiteral(KX_SHARED_DIR "/testdata/pln/fs9_atools_EGPB-EISG_appver91_crlf.PLN")
+                                     << 6706;
+}
+
+void TestExports::planRoundTrip()
+{
+    QFETCH(QString, plan);
+    if (!QFile::exists(plan))
+        QSKIP("the plan is not here");
+    QSqlQuery q(m_session->ADOC.sql());
+    const auto punkts = [&](qint64 route) {
+        QList<qint64> codes;
+        q.prepare("SELECT Punkt FROM Points WHERE Route = ? ORDER BY Number");
+        q.addBindValue(route);
+        q.exec();
+        while (q.next())
+            codes.append(q.value(0).toLongLong());
+        return codes;
+    };
+
+    QVERIFY(m_session->openRoutes());
+    const qint64 first = interchange::ImportPLN(*m_session, plan, &m_routeList);
+    QVERIFY(first > 0);
+    exec("UPDATE Routes SET DateTime = '2026-01-02T03:04:05' WHERE Code = ?", {first});
+    makeCurrent(first);
+    const QString exported = m_folder->file("exported.PLN");
+    QVERIFY(interchange::ExportPLN(*m_session, exported, &m_routeList));
+
+    const qint64 catalogue = m_fix->count("Punkts");
+    const qint64 second = interchange::ImportPLN(*m_session, exported, &m_routeList);
+    QVERIFY(second > 0);
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(m_fix->count("Punkts"), catalogue);
+    QCOMPARE(punkts(second), punkts(first));
+    QTEST(m_fix->value("Routes", second, "FL").toInt(), "level");
+    for (const char *column : {"Type", "RouteType", "AP_V", "AP_P", "Dep_ID", "Dep_Pos", "Dest_ID", "Dep_Name",
+                               "Dest_Name"})
+        QCOMPARE(m_fix->value("Routes", second, column), m_fix->value("Routes", first, column));
+
+    // The same route written again gives the same file.
+    exec("UPDATE Routes SET DateTime = '2026-01-02T03:04:05' WHERE Code = ?", {second});
+    makeCurrent(second);
+    const QString again = m_folder->file("again.PLN");
+    QVERIFY(interchange::ExportPLN(*m_session, again, &m_routeList));
+    QCOMPARE(readBytes(again), readBytes(exported));
+}
+
+// ---------------------------------------------------------------- NVU cell
+
+void TestExports::cellLayout_data()
+{
+    QTest::addColumn<QList<QVariantMap>>("legs"); // per point; the last point's values must not be read
+    QTest::addColumn<QVariant>("vilka");
+    QTest::addColumn<Values>("expected");
+
+    QTest::newRow("two points, negative S, halves to even")
+        << QList<QVariantMap>{{{"S", -12.25}, {"OZMPU_V", 12.75}, {"LUR", 10}, {"Zm", 5.0}, {"Sm", 6.0}, {"UKm", 7.0}},
+                              {{"S", -99.0}, {"OZMPU_V", 99.0}, {"LUR", 20}}}
+        << QVariant(-3.25) << Values{{0, 2.0}, {1, -3.2}, {65, 12.2}, {97, 12.8}, {257, 10.0}};
+    QTest::newRow("beacon flag and channel")
+        << QList<QVariantMap>{{{"S", -100.04}, {"OZMPU_V", 359.96}, {"LUR", 15}, {"RSBN", "beacon"}, {"Zm", 12.34},
+                               {"Sm", -45.66}, {"UKm", 3.25}},
+                              {{"S", -50.0}, {"OZMPU_V", 45.0}},
+                              {}}
+        << QVariant(0.0)
+        << Values{{0, 3.0},   {65, 100.0}, {66, 50.0},  {97, 360.0}, {98, 45.0},
+                  {129, 12.3}, {161, -45.7}, {193, 3.2}, {225, 1.0}, {257, 15.0}, {321, 25.0}};
+    QTest::newRow("empty course and anticipation, beacon code 0")
+        << QList<QVariantMap>{{{"S", -1.0}, {"RSBN", 0}, {"Zm", 1.0}, {"Sm", 2.0}, {"UKm", 3.0}}, {}}
+        << QVariant(1.0) << Values{{0, 2.0}, {1, 1.0}, {65, 1.0}};
+    // Values that round to zero are written as a plain zero, never as -0.
+    QTest::newRow("small negative values")
+        << QList<QVariantMap>{{{"S", -0.04}, {"OZMPU_V", -0.04}, {"RSBN", "beacon"}, {"Zm", -0.04}, {"Sm", -0.01},
+                               {"UKm", -0.049}},
+                              {}}
+        << QVariant(-0.04) << Values{{0, 2.0}, {225, 1.0}, {321, 25.0}};
+}
+
+void TestExports::cellLayout()
+{
+    QFETCH(QList<QVariantMap>, legs);
+    QFETCH(QVariant, vilka);
+    const qint64 beacon = m_fix->addRsbn("MS", "25 Москва", "N55*00.00", "E037*00.00");
+    const qint64 route = addRoute(int(legs.size()), [&](int k) {
+        QVariantMap values = legs.at(k);
+        if (values.value("RSBN") == "beacon")
+            values["RSBN"] = beacon;
+        return values;
+    });
+    exec("UPDATE Routes SET Vilka = ? WHERE Code = ?", {vilka, route});
+    makeCurrent(route);
+    QVERIFY(interchange::ExportNVU(*m_session, *m_qp, 11, &m_editor, &m_chooser));
+    QVERIFY(m_prompter->messages().isEmpty());
+    QTEST(cellValues(11), "expected");
+    QVERIFY(!QFile::exists(cellPath(1)));
+}
+
+void TestExports::cellOfFortyPoints()
+{
+    addRoute(40, [](int k) { return QVariantMap{{"S", -(k + 1.0)}, {"OZMPU_V", k + 0.5}, {"LUR", 5}}; });
+    QVERIFY(interchange::ExportNVU(*m_session, *m_qp, 20, &m_editor, &m_chooser));
+    Values expected{{0, 40.0}, {1, 12.3}};
+    for (int i = 0; i < 31; ++i) {
+        expected.insert(65 + i, i + 1.0);
+        expected.insert(97 + i, i + 0.5);
+        expected.insert(257 + i, 5.0);
+    }
+    QCOMPARE(cellValues(20), expected);
+}
+
+void TestExports::cellValueFailures_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("owner");
+
+    QTest::newRow("no fork") << "UPDATE Routes SET Vilka = NULL" << "Ошибка присвоения!" << "TF_PSH";
+    QTest::newRow("leg without length") << "UPDATE Points SET S = NULL WHERE Number = 1" << "Ошибка присвоения!"
+                                        << "TF_PSH";
+    QTest::newRow("beacon leg without Zm") << "UPDATE Points SET RSBN = (SELECT max(Code) FROM RSBN), Zm = NULL, "
+                                              "Sm = 1, UKm = 1 WHERE Number = 1"
+                                           << "Ошибка присвоения!" << "TF_PSH";
+    QTest::newRow("beacon name without a number")
+        << "UPDATE Points SET RSBN = (SELECT max(Code) FROM RSBN), Zm = 1, Sm = 1, UKm = 1 WHERE Number = 1; "
+           "UPDATE RSBN SET Name = 'AB'"
+        << "Ошибка присвоения!" << "TF_PSH";
+    QTest::newRow("beacon gone") << "UPDATE Points SET RSBN = 9999, Zm = 1, Sm = 1, UKm = 1 WHERE Number = 1"
+                                 << "Ошибка присвоения!" << "TF_PSH";
+    QTest::newRow("course that is no number") << "UPDATE Points SET OZMPU_V = 'east' WHERE Number = 1"
+                                              << "Ошибка присвоения!" << "TF_PSH";
+    // The last point's row is never read.
+    QTest::newRow("last point without length") << "UPDATE Points SET S = NULL WHERE Number = 3" << "" << "";
+}
+
+void TestExports::cellValueFailures()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, message);
+    m_fix->addRsbn("MS", "25 Москва", "N55*00.00", "E037*00.00");
+    const qint64 route = addRoute(3);
+    for (const QString &statement : change.split("; "))
+        exec(statement);
+    makeCurrent(route);
+    QVERIFY(writeBytes(cellPath(3), "old cell"));
+    const bool ok = interchange::ExportNVU(*m_session, *m_qp, 3, &m_editor, &m_chooser);
+    QCOMPARE(ok, message.isEmpty());
+    if (ok)
+        return;
+    QCOMPARE(m_prompter->texts(), QStringList{message});
+    QTEST(m_prompter->messages().first().owner, "owner");
+    QCOMPARE(readBytes(cellPath(3)), QByteArray("old cell"));
+}
+
+void TestExports::cellPointsQueryFails()
+{
+    addRoute(3);
+    exec("ALTER TABLE RSBN RENAME TO RSBN_gone");
+    QVERIFY(!interchange::ExportNVU(*m_session, *m_qp, 1, &m_editor, &m_chooser));
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка выполения запроса [QPrint]"});
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
+    QVERIFY(!QFile::exists(cellPath(1)));
+}
+
+void TestExports::cellFolderMissing()
+{
+    addRoute(3);
+    QVERIFY(QDir(m_folder->fsPath() + "Gauges/Tu154_cfg").removeRecursively());
+    QVERIFY(!interchange::ExportNVU(*m_session, *m_qp, 1, &m_editor, &m_chooser));
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_PSH"));
+}
+
+// ---------------------------------------------------------------- I-21
+
+void TestExports::i21Numbering_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QStringList>("keys"); // the keys written after the "[ppm" line; "" an empty line
+
+    QTest::newRow("9 points") << 9
+                              << QStringList{"ppm_01", "ppm_02", "ppm_03", "ppm_04", "ppm_05",
+                                             "ppm_06", "ppm_07", "ppm_08", "ppm_09", ""};
+    QTest::newRow("12 points") << 12
+                               << QStringList{"ppm_01", "ppm_02", "ppm_03", "ppm_04", "ppm_05", "ppm_06", "ppm_07",
+                                              "ppm_08", "ppm_09", "",       "ppm_11", "ppm_12", "ppm_13"};
+    QStringList ninety;
+    for (int tens = 0; tens < 10; ++tens) {
+        for (int unit = 1; unit <= 9; ++unit)
+            ninety.append(QStringLiteral("ppm_%1%2").arg(tens).arg(unit));
+        ninety.append("");
+    }
+    QTest::newRow("95 points, the last five left out") << 95 << ninety;
+}
+
+void TestExports::i21Numbering()
+{
+    QFETCH(int, points);
+    QFETCH(QStringList, keys);
+    addRoute(points);
+    QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
+    QVERIFY(m_prompter->messages().isEmpty());
+
+    const QStringList lines = gaugeLines(readBytes(gaugePath()));
+    QCOMPARE(lines.mid(0, 3), (QStringList{"[config]", "version=1", "[ppm]"}));
+    QStringList written;
+    for (const QString &line : lines.mid(3))
+        written.append(line.section('=', 0, 0));
+    QCOMPARE(written, keys);
+    // Point k (from 0) is at N5<k%10>*<k%60>.<k%100>, E0<30+k>*00.50.
+    QCOMPARE(lines.at(3), QString("ppm_01=50*00.00,030*00.50"));
+    if (points > 9)
+        QCOMPARE(lines.at(3 + 10), QString("ppm_11=59*09.09,039*00.50"));
+    if (points == 95)
+        QCOMPARE(lines.at(3 + 98), QString("ppm_99=59*29.89,0119*00.50"));
+}
+
+void TestExports::i21KeepsTheLeadingPartByteForByte()
+{
+    const qint64 route = m_fix->addRoute("R", 1.0, QDateTime::currentDateTime());
+    test::Fixture::Waypoint a{"A", "N55*58,33", "E037*24.87", 0.0, {}, "", {}};
+    test::Fixture::Waypoint b{"B", "S33*56.80", "W070*40.50", 0.0, {}, "", {}};
+    m_fix->addPoint(route, 1, m_fix->addPunkt(a));
+    m_fix->addPoint(route, 2, m_fix->addPunkt(b));
+    makeCurrent(route);
+    // LF line ends, windows-1251 text and a byte no code page maps, the
+    // first "[ppm" on the fifth line, and the points of an earlier export.
+    const QByteArray leading = "; \xC8-21 \x98\n[config]\nppm_count=2\n; [PPM] upper case does not count\n"
+                               "  [ppm list]  ";
+    QVERIFY(writeBytes(gaugePath(), leading + "\nppm_01=1*00.00,001*00.00\n[ppm]\nppm_01=2\n"));
+    QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
+    QCOMPARE(readBytes(gaugePath()),
+             QByteArray(leading).replace('\n', "\r\n") + "\r\n" + "ppm_01=55*58.33,037*24.87\r\n"
+                 + "ppm_02=-33*56.80,-070*40.50\r\n");
+}
+
+void TestExports::i21BackupOnce()
+{
+    addRoute(3);
+    const QByteArray original = readBytes(gaugePath());
+    QVERIFY(original.contains("[ppm]"));
+    const QString backup = interchange::i21Backup(m_folder->fsPath());
+    QVERIFY(!QFile::exists(backup));
+
+    QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
+    QCOMPARE(readBytes(backup), original);
+    const QByteArray first = readBytes(gaugePath());
+    QVERIFY(first != original);
+
+    addRoute(5);
+    QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
+    QCOMPARE(readBytes(backup), original);
+    QCOMPARE(gaugeLines(readBytes(gaugePath())).size(), 3 + 5);
+    // Nothing left beside the gauge file and its backup.
+    QCOMPARE(QDir(m_folder->fsPath() + "Gauges/i21_cfg").entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"I21_PPM.CFG", "I21_PPM.CFG.org"}));
+}
+
+void TestExports::i21Refusals_data()
+{
+    QTest::addColumn<QString>("gauge"); // the gauge file's content; "-" no file, "--" no folder
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("folder missing") << "--" << "Не найдена папка [%1/Gauges/i21_cfg] !\r\nЭкспорт невозможен";
+    QTest::newRow("gauge file missing") << "-" << "Не найден файл %1/Gauges/i21_cfg/I21_PPM.CFG!";
+    QTest::newRow("no [ppm line") << "[config]\r\nversion=1\r\n[PPM]\r\n" << "Ошибка записи в файл!";
+    QTest::newRow("empty gauge file") << "" << "Ошибка записи в файл!";
+}
+
+void TestExports::i21Refusals()
+{
+    QFETCH(QString, gauge);
+    QFETCH(QString, message);
+    addRoute(3);
+    const QString folder = m_folder->fsPath() + "Gauges/i21_cfg";
+    if (gauge == "--")
+        QVERIFY(QDir(folder).removeRecursively());
+    else if (gauge == "-")
+        QVERIFY(QFile::remove(gaugePath()));
+    else
+        QVERIFY(writeBytes(gaugePath(), gauge.toLatin1()));
+
+    QVERIFY(!interchange::ExportI21(*m_session, *m_qp, &m_editor));
+    // The simulator folder keeps its trailing separator, so the path shows
+    // a doubled one.
+    if (message.contains("%1"))
+        message = message.arg(m_folder->fsPath());
+    QCOMPARE(m_prompter->texts(), QStringList{message});
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
+    if (gauge.startsWith('-'))
+        return;
+    QCOMPARE(readBytes(gaugePath()), gauge.toLatin1());
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"I21_PPM.CFG"});
+}
+
+QTEST_GUILESS_MAIN(TestExports)
+#include "tst_exports.moc"

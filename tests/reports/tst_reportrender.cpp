@@ -1,0 +1,370 @@
+#include "reports/LayoutParser.h"
+#include "reports/PagePainter.h"
+#include "reports/ReportBuilder.h"
+
+#include "TestFolder.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::reports;
+
+namespace {
+
+// A small page (80 mm of printing height) with every kind of band, each band
+// holding one text that names it.
+QString bandLayout(double titleHeight)
+{
+    return QStringLiteral("kalyx-report 1\n"
+                          "page width=100 height=100 margins=10\n"
+                          "band page-header height=5 {\n  text x=0 y=0 w=80 h=5 text=\"PH\"\n}\n"
+                          "band title height=%1 {\n  text x=0 y=0 w=80 h=5 text=\"T\"\n}\n"
+                          "band header height=5 repeat {\n  text x=0 y=0 w=80 h=5 text=\"H\"\n}\n"
+                          "band data dataset=Rows height=10 {\n  text x=0 y=0 w=80 h=5 text=\"[N]\"\n}\n"
+                          "band summary height=20 {\n  text x=0 y=0 w=80 h=5 text=\"S\"\n}\n"
+                          "band page-footer height=5 {\n  text x=0 y=0 w=80 h=5 text=\"F\"\n}\n")
+        .arg(titleHeight);
+}
+
+QList<QVariantMap> numberedRows(int count, const QString &column = QStringLiteral("N"))
+{
+    QList<QVariantMap> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.append(QVariantMap{{column, qlonglong(i)}});
+    return rows;
+}
+
+// Page texts as "PH T H 1 2 F | PH H 3 S F".
+QString pagesText(const PreparedReport &report)
+{
+    QStringList pages;
+    for (int p = 0; p < report.pages.size(); ++p)
+        pages << report.texts(p).join(u' ');
+    return pages.join(QStringLiteral(" | "));
+}
+
+const PageItem *findText(const PreparedReport &report, int page, const QString &text)
+{
+    for (const PageItem &item : report.pages.at(page).items)
+        if (item.kind == PageItem::Kind::Text && item.text == text)
+            return &item;
+    return nullptr;
+}
+
+QVariantMap point(int number, const QString &id, const QString &name, const QVariant &s, const QVariant &sp,
+                  const QVariant &beaconId, const QVariant &beaconName)
+{
+    const QVariant null(QMetaType(QMetaType::Double));
+    const bool last = s.isNull();
+    return {{"Number", qlonglong(number)}, {"Punkts.ID", id},          {"Punkts.Name", name},
+            {"Type", QStringLiteral("VOR")}, {"Freq", 114.1},          {"LAT", QStringLiteral("N55*58.33")},
+            {"LON", QStringLiteral("E037*24.87")}, {"MS", 11.3},        {"S", s},
+            {"Sp", sp},                      {"OZMPU_V", last ? null : QVariant(45.2)},
+            {"OZMPU_P", last ? null : QVariant(355.9)}, {"LUR", last ? QVariant() : QVariant(qlonglong(10))},
+            {"P_V", 1.2}, {"P_P", -3.4}, {"MPU", 181.3}, {"IPU", 192.6}, {"RSBN.ID", beaconId},
+            {"RSBN.Name", beaconName}, {"Sm", beaconId.isNull() ? null : QVariant(-12.5)},
+            {"Zm", beaconId.isNull() ? null : QVariant(45.1)}, {"UKm", beaconId.isNull() ? null : QVariant(7.3)},
+            {"Am", beaconId.isNull() ? null : QVariant(88.2)}, {"Dm", beaconId.isNull() ? null : QVariant(130.4)}};
+}
+
+// A route of the given number of points between two airports, as the route
+// editor hands it over.
+ReportInput routeInput(int points)
+{
+    ReportInput in;
+    in.variables = {{"Name", QStringLiteral("UUEE-URSS")},
+                    {"AP_V", QStringLiteral("UUEE")},
+                    {"AP_P", QStringLiteral("URSS")},
+                    {"SO", 1498.8},
+                    {"Vilka", 7.9},
+                    {"FL", qlonglong(9449)},
+                    {"VName", QStringLiteral("UUEE  -  Шереметьево")},
+                    {"VH", 622.0},
+                    {"VATIS", 0.0},
+                    {"VFLPer", qlonglong(1500)},
+                    {"VHPer", 0.0},
+                    {"VRSBN", QStringLiteral("NP  -  37 Шереметьево")},
+                    {"PName", QStringLiteral("URSS")},
+                    {"PH", 89.0},
+                    {"PATIS", 128.1},
+                    {"PFLPer", 0.0},
+                    {"PHPer", 0.0},
+                    {"PRSBN", QStringLiteral("  -  ")}};
+    QList<QVariantMap> rows;
+    for (int i = 1; i <= points; ++i) {
+        const bool last = i == points;
+        rows << point(i, i == 1 ? QStringLiteral("UUEE") : last ? QStringLiteral("URSS") : QStringLiteral("WPT%1").arg(i),
+                      QStringLiteral("Пункт %1").arg(i), last ? QVariant(QMetaType(QMetaType::Double)) : QVariant(-50.0 * i),
+                      QVariant(50.0 * i * (i - 1) / 2), i % 2 ? QVariant(QStringLiteral("NP")) : QVariant(),
+                      i % 2 ? QVariant(QStringLiteral("37 Шереметьево")) : QVariant());
+    }
+    in.datasets.insert(QStringLiteral("FRDB1"), rows);
+    in.datasets.insert(QStringLiteral("FRDB2"), {QVariantMap{{"Runway", QStringLiteral("06L")}, {"DPRM", 0.0},
+                                                             {"BPRM", 0.0}, {"ILSAngle", qlonglong(64)},
+                                                             {"ILSFreq", 111.1}, {"IZPU_P", 73.2},
+                                                             {"Zm_P", 2.1}, {"Sm_P", -5.3}}});
+    in.datasets.insert(QStringLiteral("FRDB3"), {});
+    return in;
+}
+
+// Runs a command-line tool; fails the test when it is not installed.
+bool runTool(const QString &program, const QStringList &args, QString &output)
+{
+    if (QStandardPaths::findExecutable(program).isEmpty()) {
+        qWarning("%s is needed (Debian package poppler-utils)", qPrintable(program));
+        return false;
+    }
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return false;
+    output = QString::fromUtf8(p.readAllStandardOutput());
+    return true;
+}
+
+bool darkPixel(const QImage &image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 160;
+}
+
+} // namespace
+
+class TestReportRender : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pagination_data();
+    void pagination();
+    void subReportStretchesItsBand_data();
+    void subReportStretchesItsBand();
+    void namesResolveToRowsThenVariables();
+    void preparingFails_data();
+    void preparingFails();
+    void textIsClippedToItsCell_data();
+    void textIsClippedToItsCell();
+    void longRoutePdfContinuesOnAnotherPage();
+};
+
+void TestReportRender::pagination_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<double>("titleHeight");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("no rows") << 0 << 10.0 << "PH T H S F";
+    QTest::newRow("all on one page") << 3 << 10.0 << "PH T H 1 2 3 S F";
+    QTest::newRow("summary moves to the next page") << 5 << 10.0 << "PH T H 1 2 3 4 5 F | PH S F";
+    QTest::newRow("rows continue under a repeated header") << 8 << 10.0 << "PH T H 1 2 3 4 5 F | PH H 6 7 8 S F";
+    QTest::newRow("third page") << 11 << 10.0 << "PH T H 1 2 3 4 5 F | PH H 6 7 8 9 10 11 F | PH S F";
+    QTest::newRow("header stays with the first row") << 2 << 60.0 << "PH T F | PH H 1 2 S F";
+}
+
+void TestReportRender::pagination()
+{
+    QFETCH(int, rows);
+    QFETCH(double, titleHeight);
+    QFETCH(QString, expected);
+    Layout layout;
+    QString error;
+    QVERIFY2(parseLayout(bandLayout(titleHeight), layout, &error), qPrintable(error));
+    ReportInput input;
+    input.datasets.insert(QStringLiteral("Rows"), numberedRows(rows));
+    PreparedReport report;
+    QVERIFY2(prepareReport(layout, input, report, &error), qPrintable(error));
+    QCOMPARE(pagesText(report), expected);
+
+    for (int p = 0; p < report.pages.size(); ++p) {
+        // The footer sits at the bottom of every page, the page header at the top.
+        QCOMPARE(findText(report, p, QStringLiteral("F"))->rect.y(), 75.0);
+        QCOMPARE(findText(report, p, QStringLiteral("PH"))->rect.y(), 0.0);
+        // Nothing but the footer reaches below the usable height.
+        for (const PageItem &item : report.pages.at(p).items)
+            if (item.text != u"F")
+                QVERIFY2(item.rect.bottom() <= 75.0, qPrintable(item.text));
+    }
+    if (rows == 8) {
+        QCOMPARE(findText(report, 1, QStringLiteral("H"))->rect.y(), 5.0);
+        QCOMPARE(findText(report, 1, QStringLiteral("6"))->rect.y(), 10.0);
+        QCOMPARE(findText(report, 1, QStringLiteral("S"))->rect.y(), 40.0);
+    }
+}
+
+void TestReportRender::subReportStretchesItsBand_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<double>("after");
+    QTest::newRow("band keeps its height") << 0 << 10.0;
+    QTest::newRow("band grows to take in the table") << 3 << 18.0;
+}
+
+void TestReportRender::subReportStretchesItsBand()
+{
+    QFETCH(int, rows);
+    QFETCH(double, after);
+    const QString text = QStringLiteral("kalyx-report 1\npage width=200 height=200 margins=0\n"
+                                        "band summary height=10 {\n"
+                                        "  text x=0 y=0 w=20 h=5 text=\"box\"\n"
+                                        "  subreport x=30 y=5 w=50 {\n"
+                                        "    band header height=4 {\n      text x=0 y=0 w=20 h=4 text=\"RH\"\n    }\n"
+                                        "    band data dataset=Runways height=3 {\n      text x=2 y=0 w=20 h=3 text=\"R[K]\"\n    }\n"
+                                        "  }\n"
+                                        "}\n"
+                                        "band summary height=5 {\n  text x=0 y=0 w=20 h=5 text=\"after\"\n}\n");
+    Layout layout;
+    QString error;
+    QVERIFY2(parseLayout(text, layout, &error), qPrintable(error));
+    ReportInput input;
+    input.datasets.insert(QStringLiteral("Runways"), numberedRows(rows, QStringLiteral("K")));
+    PreparedReport report;
+    QVERIFY2(prepareReport(layout, input, report, &error), qPrintable(error));
+    QCOMPARE(report.pages.size(), 1);
+    QCOMPARE(findText(report, 0, QStringLiteral("RH"))->rect, QRectF(30, 5, 20, 4));
+    for (int i = 1; i <= rows; ++i)
+        QCOMPARE(findText(report, 0, QStringLiteral("R%1").arg(i))->rect, QRectF(32, 9 + 3 * (i - 1), 20, 3));
+    QCOMPARE(findText(report, 0, QStringLiteral("after"))->rect.y(), after);
+}
+
+void TestReportRender::namesResolveToRowsThenVariables()
+{
+    const QString text = QStringLiteral("kalyx-report 1\npage width=200 height=200 margins=0\n"
+                                        "band data dataset=FRDB1 height=5 {\n"
+                                        "  text x=0 y=0 w=50 h=5 text=\"[Name]/[frdb1.name]/[route]/[ROUTE]/[FRDB1.Route]\"\n"
+                                        "}\n"
+                                        "band summary height=5 {\n  text x=0 y=0 w=50 h=5 text=\"[Name]\"\n}\n");
+    Layout layout;
+    QVERIFY(parseLayout(text, layout));
+    ReportInput input;
+    input.variables = {{"Name", QStringLiteral("variable")}, {"Route", QStringLiteral("R")}};
+    input.datasets.insert(QStringLiteral("FRDB1"), {QVariantMap{{"Name", QStringLiteral("row")}}});
+    PreparedReport report;
+    QString error;
+    QVERIFY2(!prepareReport(layout, input, report, &error), "FRDB1.Route is not a column");
+    QVERIFY2(error.contains(u"unknown name \"FRDB1.Route\""), qPrintable(error));
+
+    QVERIFY(parseLayout(QString(text).replace(QStringLiteral("/[FRDB1.Route]"), QString()), layout));
+    QVERIFY2(prepareReport(layout, input, report, &error), qPrintable(error));
+    QCOMPARE(report.texts(0), (QStringList{"row/row/R/R", "variable"}));
+}
+
+void TestReportRender::preparingFails_data()
+{
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("dataset not handed over") << "band data dataset=FRDB9 height=5"
+                                             << "data band at line 3: no dataset FRDB9";
+    QTest::newRow("unknown variable") << "band title height=5 {\n  text x=0 y=0 w=5 h=5 text=\"[Nmae]\"\n}"
+                                      << "title band at line 3: unknown name \"Nmae\"";
+    QTest::newRow("division by zero") << "band title height=5 {\n  text x=0 y=0 w=5 h=5 text=\"[VH / 0]\"\n}"
+                                      << "division by zero";
+    QTest::newRow("subreport over a missing dataset")
+        << "band summary height=5 {\n  subreport x=0 y=0 {\n    band data dataset=FRDB3 height=5\n  }\n}"
+        << "data band at line 5: no dataset FRDB3";
+}
+
+void TestReportRender::preparingFails()
+{
+    QFETCH(QString, band);
+    QFETCH(QString, message);
+    Layout layout;
+    QString error;
+    QVERIFY2(parseLayout(QStringLiteral("kalyx-report 1\npage width=200 height=200 margins=0\n") + band + u'\n', layout, &error),
+             qPrintable(error));
+    ReportInput input;
+    input.variables.insert(QStringLiteral("VH"), 622.0);
+    PreparedReport report;
+    QVERIFY(!prepareReport(layout, input, report, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+}
+
+void TestReportRender::textIsClippedToItsCell_data()
+{
+    QTest::addColumn<int>("align");
+    QTest::newRow("left") << int(HAlign::Left);
+    QTest::newRow("center") << int(HAlign::Center);
+    QTest::newRow("right") << int(HAlign::Right);
+}
+
+void TestReportRender::textIsClippedToItsCell()
+{
+    QFETCH(int, align);
+    // 10 pixels per millimetre; a 12 pt text far wider than its 20 x 6 mm cell.
+    QImage image(600, 300, QImage::Format_RGB32);
+    image.setDotsPerMeterX(10000);
+    image.setDotsPerMeterY(10000);
+    image.fill(Qt::white);
+    PreparedPage page;
+    PageItem item;
+    item.kind = PageItem::Kind::Text;
+    item.rect = QRectF(20, 10, 20, 6);
+    // Heavy letters first, then a long tail of dots: which part shows tells
+    // whether the cut took the beginning or the end.
+    item.text = QStringLiteral("ЖЖЖ") + QString(60, u'.');
+    item.style.fontSize = 12;
+    item.style.align = static_cast<HAlign>(align);
+    page.items.append(item);
+    {
+        QPainter painter(&image);
+        paintPage(painter, page, 10, 10);
+    }
+    int leftHalf = 0;
+    int rightHalf = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (!darkPixel(image, x, y))
+                continue;
+            QVERIFY2(x >= 199 && x <= 401 && y >= 99 && y <= 161, qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
+            (x < 300 ? leftHalf : rightHalf) += 1;
+        }
+    // The cut takes the end of the text: the letters show, not just dots.
+    QVERIFY2(leftHalf > 2 * rightHalf, qPrintable(QStringLiteral("%1 / %2").arg(leftHalf).arg(rightHalf)));
+}
+
+void TestReportRender::longRoutePdfContinuesOnAnotherPage()
+{
+    Layout layout;
+    QString error;
+    QVERIFY2(loadLayout(QStringLiteral(KX_SOURCE_DIR "/reports/pp.fr3"), layout, &error), qPrintable(error));
+    PreparedReport report;
+    QVERIFY2(prepareReport(layout, routeInput(30), report, &error), qPrintable(error));
+    QCOMPARE(report.pages.size(), 2);
+
+    test::TestFolder folder;
+    const QString pdf = folder.file(QStringLiteral("long.pdf"));
+    QVERIFY2(writePdf(report, pdf, &error), qPrintable(error));
+
+    QString text;
+    QVERIFY(runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, text));
+    const QStringList pages = text.split(u'\f');
+    QCOMPARE(pages.size(), 3); // two pages and what follows the last form feed
+    // Page 1: the title, the header and the first rows; the airports are not there yet.
+    QVERIFY(pages[0].contains(u"UUEE-URSS (UUEE - URSS)"));
+    QVERIFY(pages[0].contains(u"ОЗМПУв"));
+    QVERIFY(pages[0].contains(u"WPT19"));
+    QVERIFY(!pages[0].contains(u"WPT20"));
+    QVERIFY(!pages[0].contains(u"Аэропорт"));
+    // Page 2: the header again, the remaining points, then both airport boxes.
+    QVERIFY(!pages[1].contains(u"Протяженность"));
+    QVERIFY(pages[1].contains(u"ОЗМПУв"));
+    QVERIFY(pages[1].contains(u"WPT20"));
+    QVERIFY(pages[1].contains(u"URSS"));
+    QVERIFY(pages[1].indexOf(u"URSS") < pages[1].indexOf(u"Аэропорт вылета"));
+    QVERIFY(pages[1].contains(u"Аэропорт посадки"));
+    QVERIFY(pages[1].contains(u"189,6 м (16,1 мм рт.ст.)"));
+
+    // Every font of the sheet is Arial or its metric twin, with its glyphs embedded.
+    QString fonts;
+    QVERIFY(runTool(QStringLiteral("pdffonts"), {pdf}, fonts));
+    const QStringList lines = fonts.split(u'\n', Qt::SkipEmptyParts).mid(2);
+    QVERIFY(!lines.isEmpty());
+    for (const QString &line : lines) {
+        QVERIFY2(line.startsWith(u"Arial") || line.startsWith(u"LiberationSans"), qPrintable(line));
+        QVERIFY2(line.contains(u" yes "), qPrintable(line));
+    }
+}
+
+QTEST_MAIN(TestReportRender)
+#include "tst_reportrender.moc"

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+
+namespace kx::ui {
+
+// The masked edit of a latitude (N00*00.00) or a longitude (E000*00.00): a
+// hemisphere letter, then digit positions around the fixed "*" and ".".
+// Unfilled digit positions show as "_" and read as blanks, in place, so that
+// digits never shift. The letter is N or S (E or W): typing one of them
+// anywhere in the edit sets it, "-" turns it to the other hemisphere.
+class CoordinateEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    enum class Axis { Latitude, Longitude };
+
+    explicit CoordinateEdit(Axis axis, QWidget *parent = nullptr);
+
+    Axis axis() const { return m_axis; }
+
+    // The edit's text with every unfilled position as a blank ("N5 *3 .  "),
+    // the form the coordinate checks read.
+    QString fieldText() const;
+    // Puts a coordinate text ("N57*20.00") or a field text with blanks into
+    // the edit, each character in its position.
+    void setFieldText(const QString &text);
+    // Leaves only the letter: "N  *  .  " ("E   *  .  ").
+    void clearDigits();
+
+    QChar hemisphere() const;
+    // Sets the letter (one of the axis's two; anything else is ignored).
+    void setHemisphere(QChar letter);
+    void toggleHemisphere();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QChar positiveLetter() const { return m_axis == Axis::Latitude ? u'N' : u'E'; }
+    QChar negativeLetter() const { return m_axis == Axis::Latitude ? u'S' : u'W'; }
+
+    Axis m_axis;
+};
+
+} // namespace kx::ui
