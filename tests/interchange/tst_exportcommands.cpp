@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
 
 #include "editor/ExportCommands.h"
@@ -19,26 +20,6 @@ using namespace kx;
 using namespace kx::store;
 
 namespace {
-
-// Save dialogs answered from a script; every call is recorded.
-class ScriptedDialogs : public ui::FileDialogs
-{
-public:
-    struct Call
-    {
-        QString folder;
-        QString name;
-        QString filters;
-    };
-    QString openFile(QWidget *, const QString &, const QString &) override { return {}; }
-    QString saveFile(QWidget *, const QString &folder, const QString &proposedName, const QString &filters) override
-    {
-        calls.append({folder, proposedName, filters});
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QList<Call> calls;
-    QStringList answers;
-};
 
 QByteArray readBytes(const QString &path)
 {
@@ -77,7 +58,7 @@ private:
     std::unique_ptr<QWidget> m_editor;
     std::unique_ptr<editor::TF_PSH> m_chooser;
     QObject m_routeList;
-    ScriptedDialogs m_dialogs;
+    test::ScriptedFileDialogs m_dialogs;
 };
 
 void TestExportCommands::init()
@@ -94,7 +75,7 @@ void TestExportCommands::init()
     m_editor->setObjectName("TF_Points");
     m_chooser = std::make_unique<editor::TF_PSH>(*m_session, m_editor.get());
     m_routeList.setObjectName("TF_Main");
-    m_dialogs = ScriptedDialogs();
+    m_dialogs = test::ScriptedFileDialogs();
     addCalculatedRoute();
 }
 

@@ -7,6 +7,7 @@
 
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
 
 #include <QAction>
@@ -21,23 +22,6 @@
 using namespace kx;
 
 namespace {
-
-class ScriptedFileDialogs : public ui::FileDialogs
-{
-public:
-    QString openFile(QWidget *, const QString &, const QString &) override { return {}; }
-    QString saveFile(QWidget *, const QString &folder, const QString &proposedName, const QString &filters) override
-    {
-        asked << proposedName;
-        lastFolder = folder;
-        lastFilters = filters;
-        return answer;
-    }
-    QString answer;
-    QStringList asked;
-    QString lastFolder;
-    QString lastFilters;
-};
 
 class CountingBusy : public BusyIndicator
 {
@@ -98,7 +82,7 @@ private slots:
 void TestReportPreview::showsThePagesAndNavigates()
 {
     test::RecordingPrompter prompter;
-    ScriptedFileDialogs files;
+    test::ScriptedFileDialogs files;
     ui::ReportPreviewDialog dialog(deliveredLayout(), input(30), prompter, files);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -137,7 +121,7 @@ void TestReportPreview::showsThePagesAndNavigates()
 void TestReportPreview::zooms()
 {
     test::RecordingPrompter prompter;
-    ScriptedFileDialogs files;
+    test::ScriptedFileDialogs files;
     ui::ReportPreviewDialog dialog(deliveredLayout(), input(3), prompter, files);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -158,17 +142,18 @@ void TestReportPreview::savesAsPdf()
 {
     test::TestFolder folder;
     test::RecordingPrompter prompter;
-    ScriptedFileDialogs files;
+    test::ScriptedFileDialogs files;
     ui::ReportPreviewDialog dialog(deliveredLayout(), input(30), prompter, files);
 
     // Cancelled: nothing written, nothing said.
     dialog.findChild<QAction *>(QStringLiteral("ASavePdf"))->trigger();
-    QCOMPARE(files.asked, QStringList{"UUEE_URSS.pdf"});
-    QCOMPARE(files.lastFilters, QStringLiteral("PDF (*.pdf)"));
+    QCOMPARE(files.calls.size(), 1);
+    QCOMPARE(files.calls.last().name, QStringLiteral("UUEE_URSS.pdf"));
+    QCOMPARE(files.calls.last().filters, QStringLiteral("PDF (*.pdf)"));
     QVERIFY(prompter.messages().isEmpty());
 
     // The extension is added when the name has none; the folder is remembered.
-    files.answer = folder.file(QStringLiteral("sheet"));
+    files.answers = {folder.file(QStringLiteral("sheet"))};
     dialog.findChild<QAction *>(QStringLiteral("ASavePdf"))->trigger();
     QVERIFY(prompter.messages().isEmpty());
     QProcess info;
@@ -178,20 +163,21 @@ void TestReportPreview::savesAsPdf()
     QVERIFY2(details.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(details));
     QVERIFY2(details.contains(QRegularExpression(QStringLiteral("Page size:.*\\(A4\\)"))), qPrintable(details));
     dialog.saveAsPdf();
-    QCOMPARE(QDir(files.lastFolder).canonicalPath(), QDir(folder.path()).canonicalPath());
+    QCOMPARE(QDir(files.calls.last().folder).canonicalPath(), QDir(folder.path()).canonicalPath());
 }
 
 void TestReportPreview::failedSaveIsTold()
 {
     test::TestFolder folder;
     test::RecordingPrompter prompter;
-    ScriptedFileDialogs files;
+    test::ScriptedFileDialogs files;
     ui::ReportPreviewDialog dialog(deliveredLayout(), input(2), prompter, files);
-    files.answer = folder.file(QStringLiteral("no such folder/sheet.pdf"));
+    const QString target = folder.file(QStringLiteral("no such folder/sheet.pdf"));
+    files.answers = {target};
     dialog.saveAsPdf();
     QCOMPARE(prompter.texts(), QStringList{"Ошибка записи в файл!"});
     QCOMPARE(prompter.messages().at(0).owner, QStringLiteral("ReportPreview"));
-    QVERIFY(!QFile::exists(files.answer));
+    QVERIFY(!QFile::exists(target));
 }
 
 void TestReportPreview::routeSheetOpensWithoutBusyCursor()
@@ -211,7 +197,7 @@ void TestReportPreview::routeSheetOpensWithoutBusyCursor()
     fix.addPoint(route, 2, b);
     QVERIFY(session.openRoutes());
     store::Query qp(session.ADOC, QStringLiteral("QP"));
-    ScriptedFileDialogs files;
+    test::ScriptedFileDialogs files;
     QObject routeList;
 
     int busyWhileShown = -1;
@@ -245,7 +231,7 @@ void TestReportPreview::routeSheetRefusedWithoutLayout()
     fix.addPoint(route, 1, fix.addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87")));
     QVERIFY(session.openRoutes());
     store::Query qp(session.ADOC, QStringLiteral("QP"));
-    ScriptedFileDialogs files;
+    test::ScriptedFileDialogs files;
     QObject routeList;
     routeList.setObjectName(QStringLiteral("TF_Main"));
 

@@ -1,13 +1,17 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
 
+#include "editor/U_Points.h"
 #include "shell/U_Main.h"
 #include "store/Session.h"
 #include "ui/GridView.h"
 #include "ui/ListModel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QPointer>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +52,9 @@ private slots:
     void deleteFailuresAreReported();
     void emptyListCommandsDoNothing();
     void aboutBox();
+    void editorOpensOnTheCurrentRoute();
+    void importOpensTheEditorOnTheNewRoute();
+    void menusOpenTheCatalogues();
     void closingWritesSettings();
 
 private:
@@ -56,6 +63,7 @@ private:
 
     std::unique_ptr<test::TestFolder> m_folder;
     std::unique_ptr<test::RecordingPrompter> m_prompter;
+    test::ScriptedFileDialogs m_dialogs;
     std::unique_ptr<TF_Main> m_main;
     std::unique_ptr<test::Fixture> m_fix;
     qint64 m_moscow = 0;
@@ -91,7 +99,8 @@ void TestMain::init()
         fix.addPoint(m_abakan, 1, p);
     }
     m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr);
+    m_dialogs = test::ScriptedFileDialogs();
+    m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr, nullptr, &m_dialogs);
 }
 
 void TestMain::cleanup()
@@ -279,7 +288,10 @@ void TestMain::emptyListCommandsDoNothing()
     m_main->findChild<QPushButton *>(QStringLiteral("BDel"))->click();
     m_main->findChild<QPushButton *>(QStringLiteral("BEdit"))->click();
     auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(m_prompter->messages().isEmpty());
 }
 
@@ -304,6 +316,102 @@ void TestMain::aboutBox()
     for (const char *name : {"N1", "N2", "N3", "N4"})
         menu << m_main->findChild<QAction *>(QString::fromLatin1(name))->text();
     QCOMPARE(menu, (QStringList{"Пункты", "Маяки РСБН", "О программе", "Выход"}));
+}
+
+namespace {
+// Runs a command that shows a modal window; once the window is up, looks at it
+// (inspect) and closes it. Returns the window that was shown (null when none was).
+QWidget *closeNextModal(const std::function<void()> &command, const std::function<void(QWidget *)> &inspect = {})
+{
+    QPointer<QWidget> shown;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        poll.stop();
+        shown = modal;
+        if (inspect)
+            inspect(modal);
+        modal->close();
+    });
+    poll.start();
+    command();
+    return shown;
+}
+} // namespace
+
+void TestMain::editorOpensOnTheCurrentRoute()
+{
+    start();
+    store::Query &routes = m_main->session().QRoutes;
+    QVERIFY(routes.locate(u"Code", m_moscow));
+    int points = -1;
+    QWidget *shown = closeNextModal([&] { m_main->findChild<QPushButton *>(QStringLiteral("BEdit"))->click(); },
+                                    [&](QWidget *) { points = m_main->routeEditor().pointList().rowCount(); });
+    QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
+    QCOMPARE(m_main->routeEditor().routeCode(), m_moscow);
+    QCOMPARE(points, 2);
+    // Closing the editor puts the list back on the same route.
+    QCOMPARE(routes.value(u"Code").toLongLong(), m_moscow);
+
+    // A double click opens it too.
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    QVERIFY(routes.first());
+    const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+    shown = closeNextModal([&] {
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    });
+    QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
+    QCOMPARE(m_main->routeEditor().routeCode(), m_alpha);
+}
+
+void TestMain::importOpensTheEditorOnTheNewRoute()
+{
+    start();
+    const QString plans = m_folder->path() + QStringLiteral("Планы/");
+    QVERIFY(QDir().mkpath(plans));
+    QVERIFY(QFile::copy(QStringLiteral(KX_SOURCE_DIR "/data/plans/UUEE-URSS.PLN"), plans + QStringLiteral("UUEE-URSS.PLN")));
+    auto *import = m_main->findChild<QPushButton *>(QStringLiteral("BNew"));
+
+    // Cancelled: nothing happens, nothing is remembered.
+    import->click();
+    QCOMPARE(m_dialogs.calls.size(), 1);
+    QCOMPARE(m_dialogs.calls.at(0).folder, m_folder->path()); // no plan folder yet: the program's
+    QCOMPARE(m_dialogs.calls.at(0).filters, QStringLiteral("Планы полетов MSFS2004 (*.pln);;Все файлы (*.*)"));
+    QCOMPARE(m_fix->count("Routes"), 3);
+    QVERIFY(m_folder->readIni().contains(QStringLiteral("\r\nPLNPath=\r\n")));
+
+    m_dialogs.answers = {plans + QStringLiteral("UUEE-URSS.PLN")};
+    int points = -1;
+    QWidget *shown = closeNextModal([&] { import->click(); },
+                                    [&](QWidget *) { points = m_main->routeEditor().pointList().rowCount(); });
+    QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(m_fix->count("Routes"), 4);
+    store::Query &routes = m_main->session().QRoutes;
+    QCOMPARE(routes.value(u"Name").toString(), QStringLiteral("UUEE-URSS"));
+    QCOMPARE(m_main->routeEditor().routeCode(), routes.value(u"Code").toLongLong());
+    QCOMPARE(points, 6);
+    // The plan's folder is remembered at once, and starts the next import.
+    QVERIFY(m_folder->readIni().contains(QStringLiteral("\r\nPLNPath=%1\r\n").arg(QDir::toNativeSeparators(plans))));
+    import->click();
+    QCOMPARE(m_dialogs.calls.last().folder, QDir::toNativeSeparators(plans));
+}
+
+void TestMain::menusOpenTheCatalogues()
+{
+    start();
+    QWidget *shown = closeNextModal([&] { m_main->findChild<QAction *>(QStringLiteral("N1"))->trigger(); });
+    QVERIFY(shown);
+    QCOMPARE(shown->objectName(), QStringLiteral("TF_Punkts"));
+    shown = closeNextModal([&] { m_main->findChild<QAction *>(QStringLiteral("N2"))->trigger(); });
+    QVERIFY(shown);
+    QCOMPARE(shown->objectName(), QStringLiteral("TF_RSBN"));
+    QVERIFY(m_prompter->messages().isEmpty());
 }
 
 void TestMain::closingWritesSettings()
