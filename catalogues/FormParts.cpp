@@ -2,22 +2,58 @@
 
 #include "UpperCaseValidator.h"
 
+#include "store/Query.h"
+#include "ui/DialogParts.h"
 #include "ui/FieldLink.h"
+#include "ui/GridView.h"
+#include "ui/Navigator.h"
 #include "ui/NumberEdit.h"
+#include "ui/SearchEdit.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QDialog>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace kx::catalogues::form {
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+ui::SearchEdit *identSearch(QWidget *parent)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
+    auto *search = new ui::SearchEdit(parent);
+    search->setObjectName(QStringLiteral("PID"));
+    search->setMaxLength(10);
+    search->setUpperCase(true);
+    return search;
+}
+
+ui::Navigator *navigator(QWidget *parent, store::Query &list)
+{
+    auto *bar = new ui::Navigator(parent);
+    bar->setObjectName(QStringLiteral("DBNavigator1"));
+    bar->setList(list);
+    return bar;
+}
+
+void closableGroup(QDialog *window, QGroupBox *group)
+{
+    auto *close = ui::namedButton(window, "BClose", QStringLiteral("Закрыть"));
+    QObject::connect(close, &QPushButton::clicked, window, &QDialog::accept);
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->addWidget(group, 1);
+    layout->addLayout(ui::buttonRow({close}));
+}
+
+void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, ui::GridView *grid)
+{
+    const QString text = search->text();
+    if (!text.isEmpty() && list.locate(column, text, mode)) {
+        grid->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    search->selectAll();
 }
 
 QGroupBox *group(QWidget *parent, const char *name, const QString &title)

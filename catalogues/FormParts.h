@@ -2,9 +2,11 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringView>
 
 #include <initializer_list>
 
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -13,11 +15,14 @@ class QWidget;
 
 namespace kx::store {
 class Query;
-}
+enum class Locate;
+} // namespace kx::store
 
 namespace kx::ui {
 class GridView;
+class Navigator;
 class NumberEdit;
+class SearchEdit;
 } // namespace kx::ui
 
 // The pieces the catalogue windows are built from, named as the windows name
@@ -29,7 +34,6 @@ inline QColor selectedRow() { return QColor(0, 0, 0x66); }
 // Column titles of a catalogue grid.
 inline QColor titleColor() { return QColor(0, 0, 0x80); }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption);
 QGroupBox *group(QWidget *parent, const char *name, const QString &title);
 // A text edit; capitals: letters turned into capitals as they are typed.
 QLineEdit *edit(QWidget *parent, const char *name, int maxLength, bool capitals = false);
@@ -40,6 +44,18 @@ void bind(QLineEdit *edit, store::Query &list, const QString &column);
 // Binds a number edit: the column's value shown in the edit's picture, what is
 // typed taken as the edit takes a value (range and decimals).
 void bind(ui::NumberEdit *edit, store::Query &list, const QString &column);
+
+// The search edit of a catalogue window (PID): idents in capitals, at most 10.
+ui::SearchEdit *identSearch(QWidget *parent);
+// The navigation bar of a catalogue window's list (DBNavigator1).
+ui::Navigator *navigator(QWidget *parent, store::Query &list);
+// A catalogue window's body: its group box over the whole window and
+// "Закрыть" (BClose) below it, which closes the window.
+void closableGroup(QDialog *window, QGroupBox *group);
+
+// Enter in a catalogue's search edit: the row found becomes current and the
+// grid gets the focus; when none is found the search text is selected.
+void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, ui::GridView *grid);
 
 // The Tab key's order through these controls.
 void tabOrder(std::initializer_list<QWidget *> widgets);

@@ -11,6 +11,7 @@
 #include "base/Prompter.h"
 #include "geo/Rounding.h"
 #include "store/Session.h"
+#include "ui/DialogParts.h"
 #include "ui/GridView.h"
 #include "ui/NumberEdit.h"
 
@@ -119,16 +120,13 @@ void TF_AP::buildWindow()
     grid->addWidget(m_rsbn, 3, 3, 1, 2);
     grid->setColumnStretch(4, 1);
 
-    auto *close = form::button(this, "BClose", QStringLiteral("Закрыть"));
+    auto *close = ui::namedButton(this, "BClose", QStringLiteral("Закрыть"));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(close);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(airportGroup);
     layout->addWidget(buildRunwayGroup(), 1);
-    layout->addLayout(bottom);
+    layout->addLayout(ui::buttonRow({close}));
 
     m_walk = new EnterWalk(this);
     const QList<QWidget *> order{m_id, m_name, m_feet, m_metres, m_flPer, m_hPer, m_atis, m_rsbn};
@@ -166,9 +164,9 @@ QWidget *TF_AP::buildRunwayGroup()
     m_noRunways->setObjectName(QStringLiteral("LNoRunways"));
     m_noRunways->setAlignment(Qt::AlignCenter);
 
-    auto *add = form::button(group, "BAdd", QStringLiteral("Добавить ВПП"));
-    m_edit = form::button(group, "BEdit", QStringLiteral("Свойства ВПП"));
-    m_delete = form::button(group, "BDel", QStringLiteral("Удалить ВПП"));
+    auto *add = ui::namedButton(group, "BAdd", QStringLiteral("Добавить ВПП"));
+    m_edit = ui::namedButton(group, "BEdit", QStringLiteral("Свойства ВПП"));
+    m_delete = ui::namedButton(group, "BDel", QStringLiteral("Удалить ВПП"));
     connect(add, &QPushButton::clicked, this, &TF_AP::addRunway);
     connect(m_edit, &QPushButton::clicked, this, &TF_AP::editRunway);
     connect(m_delete, &QPushButton::clicked, this, &TF_AP::deleteRunway);

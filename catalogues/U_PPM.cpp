@@ -11,6 +11,7 @@
 #include "base/Prompter.h"
 #include "geo/CoordEdit.h"
 #include "store/Session.h"
+#include "ui/DialogParts.h"
 #include "ui/CoordinateEdit.h"
 #include "ui/NumberEdit.h"
 
@@ -89,10 +90,10 @@ void TF_PPM::buildWindow()
     m_freq->setObjectName(QStringLiteral("PFreq"));
     form::bind(m_freq, m_punkts, QStringLiteral("Freq"));
 
-    m_ok = form::button(this, "BOK", QStringLiteral("Сохранить"));
+    m_ok = ui::namedButton(this, "BOK", QStringLiteral("Сохранить"));
     m_ok->setAutoDefault(true); // Enter on it saves
-    m_cancel = form::button(this, "BCancel", QStringLiteral("Отмена"));
-    m_ap = form::button(this, "BAP", texts::airportCaption());
+    m_cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
+    m_ap = ui::namedButton(this, "BAP", texts::airportCaption());
     keepPlaceWhenHidden(m_ap);
     connect(m_ok, &QPushButton::clicked, this, &TF_PPM::save);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -9,6 +9,7 @@
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "store/Session.h"
+#include "ui/DialogParts.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
@@ -82,19 +83,14 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
     });
     connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_Punkts::editWaypoint);
 
-    m_search = new ui::SearchEdit(group);
-    m_search->setObjectName(QStringLiteral("PID"));
-    m_search->setMaxLength(10);
-    m_search->setUpperCase(true);
+    m_search = form::identSearch(group);
     connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_Punkts::search);
 
-    auto *navigator = new ui::Navigator(group);
-    navigator->setObjectName(QStringLiteral("DBNavigator1"));
-    navigator->setList(punkts);
+    auto *navigator = form::navigator(group, punkts);
 
-    auto *add = form::button(group, "BNew", QStringLiteral("Новый"));
-    auto *edit = form::button(group, "BEdit", QStringLiteral("Правка"));
-    auto *remove = form::button(group, "BDel", QStringLiteral("Удалить"));
+    auto *add = ui::namedButton(group, "BNew", QStringLiteral("Новый"));
+    auto *edit = ui::namedButton(group, "BEdit", QStringLiteral("Правка"));
+    auto *remove = ui::namedButton(group, "BDel", QStringLiteral("Удалить"));
     connect(add, &QPushButton::clicked, this, &TF_Punkts::newWaypoint);
     connect(edit, &QPushButton::clicked, this, &TF_Punkts::editWaypoint);
     connect(remove, &QPushButton::clicked, this, &TF_Punkts::deleteWaypoint);
@@ -112,15 +108,7 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
     inGroup->addWidget(m_grid, 1);
     inGroup->addLayout(below);
 
-    auto *close = form::button(this, "BClose", QStringLiteral("Закрыть"));
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 4, 6, 6);
-    layout->addWidget(group, 1);
-    layout->addLayout(bottom);
+    form::closableGroup(this, group);
     setFixedSize(740, 520);
 }
 
@@ -149,12 +137,7 @@ void TF_Punkts::prepareShow()
 
 void TF_Punkts::search()
 {
-    const QString text = m_search->text();
-    if (!text.isEmpty() && m_lists.QPunkts.locate(u"ID", text, store::Locate::Exact)) {
-        m_grid->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    m_search->selectAll();
+    form::findOnEnter(m_lists.QPunkts, u"ID", store::Locate::Exact, m_search, m_grid);
 }
 
 void TF_Punkts::newWaypoint()

@@ -7,6 +7,7 @@
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "store/Session.h"
+#include "ui/DialogParts.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
@@ -56,15 +57,10 @@ TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent
         return ui::CellColors{colours.background, colours.text};
     });
 
-    m_search = new ui::SearchEdit(group);
-    m_search->setObjectName(QStringLiteral("PID"));
-    m_search->setMaxLength(10);
-    m_search->setUpperCase(true);
+    m_search = form::identSearch(group);
     connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_RSBN::search);
 
-    auto *navigator = new ui::Navigator(group);
-    navigator->setObjectName(QStringLiteral("DBNavigator1"));
-    navigator->setList(beacons);
+    auto *navigator = form::navigator(group, beacons);
 
     auto *below = new QHBoxLayout;
     below->addWidget(form::label(group, QStringLiteral("Поиск"), m_search));
@@ -75,15 +71,7 @@ TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent
     inGroup->addWidget(m_grid, 1);
     inGroup->addLayout(below);
 
-    auto *close = form::button(this, "BClose", QStringLiteral("Закрыть"));
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 4, 6, 6);
-    layout->addWidget(group, 1);
-    layout->addLayout(bottom);
+    form::closableGroup(this, group);
     setFixedSize(640, 460);
 }
 
@@ -112,12 +100,7 @@ void TF_RSBN::prepareShow()
 
 void TF_RSBN::search()
 {
-    const QString text = m_search->text();
-    if (!text.isEmpty() && m_lists.QRSBN.locate(u"ID", text, store::Locate::PrefixNoCase)) {
-        m_grid->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    m_search->selectAll();
+    form::findOnEnter(m_lists.QRSBN, u"ID", store::Locate::PrefixNoCase, m_search, m_grid);
 }
 
 void TF_RSBN::done(int result)

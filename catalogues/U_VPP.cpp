@@ -6,6 +6,7 @@
 
 #include "store/Query.h"
 #include "store/Session.h"
+#include "ui/DialogParts.h"
 #include "ui/NumberEdit.h"
 
 #include <QGridLayout>
@@ -65,9 +66,9 @@ TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
     rsbnLayout->addWidget(form::label(rsbnGroup, QStringLiteral("Sm"), sm), 2, 0);
     rsbnLayout->addWidget(sm, 2, 1);
 
-    auto *ok = form::button(this, "BOK", QStringLiteral("Сохранить"));
+    auto *ok = ui::namedButton(this, "BOK", QStringLiteral("Сохранить"));
     ok->setAutoDefault(true); // Enter on it saves
-    auto *cancel = form::button(this, "BCancel", QStringLiteral("Отмена"));
+    auto *cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
     connect(ok, &QPushButton::clicked, this, &TF_VPP::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -78,11 +79,7 @@ TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
     auto *right = new QVBoxLayout;
     right->addWidget(rsbnGroup);
     right->addStretch();
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    right->addLayout(buttons);
+    right->addLayout(ui::buttonRow({ok, cancel}));
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addLayout(right);

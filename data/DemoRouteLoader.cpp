@@ -1,8 +1,9 @@
 #include "DemoRouteLoader.h"
 
 #include "base/IniFile.h"
-#include "base/Numbers.h"
 #include "geo/CoordText.h"
+#include "interchange/ImportPln.h"
+#include "interchange/PlnFormat.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,74 +12,7 @@
 
 namespace kx::dbbuild {
 
-namespace {
-
-constexpr double kFeetPerMetre = 3.280839895;
-
-struct Waypoint
-{
-    QString region;
-    QString id;
-    QChar letter;
-    QString lat;
-    QString lon;
-    QString altitude;
-};
-
-// Field i (1-based) of a waypoint line, as the import cuts it.
-QString field(const QString &line, int i)
-{
-    return geo::FieldBeforeComma(geo::SkipFields(line, i - 1));
-}
-
-QString trimLeft(const QString &text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    return text.mid(i);
-}
-
-Waypoint parseWaypoint(const QString &line)
-{
-    Waypoint w;
-    w.region = trimLeft(field(line, 1));
-    w.id = trimLeft(field(line, 2));
-    const QString type = field(line, 5).trimmed();
-    w.letter = type.isEmpty() ? QChar(u' ') : type.front();
-    w.lat = geo::PlnLatToText(field(line, 6));
-    w.lon = geo::PlnLonToText(field(line, 7));
-    w.altitude = field(line, 8).trimmed();
-    return w;
-}
-
-QString typeName(QChar letter)
-{
-    switch (letter.unicode()) {
-    case u'A':
-        return QStringLiteral("Airport");
-    case u'N':
-        return QStringLiteral("NDB");
-    case u'V':
-        return QStringLiteral("VOR");
-    default:
-        return {};
-    }
-}
-
-// The index N of the last line "waypoint.N=...", or -1.
-int lastWaypointIndex(const QStringList &lines)
-{
-    if (lines.isEmpty())
-        return -1;
-    const QString key = lines.last().section(u'=', 0, 0).trimmed();
-    if (!key.startsWith(QLatin1String("waypoint."), Qt::CaseInsensitive))
-        return -1;
-    int index = -1;
-    return parseWholeNumber(key.mid(9), &index) && index >= 0 ? index : -1;
-}
-
-} // namespace
+using interchange::typeOfLetter;
 
 DemoRouteLoader::DemoRouteLoader(QSqlDatabase db) : m_db(std::move(db)) {}
 
@@ -98,7 +32,7 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
     const QString section = QStringLiteral("flightplan");
     if (!plan.hasSection(section))
         return fail(QStringLiteral("no [flightplan] section"));
-    const int last = lastWaypointIndex(splitTextLines(text));
+    const int last = interchange::lastWaypointIndex(splitTextLines(text));
     if (last < 1)
         return fail(QStringLiteral("the last line must be the line of the last waypoint, of two or more"));
 
@@ -108,44 +42,43 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
         const QString line = plan.readString(section, QStringLiteral("waypoint.%1").arg(k));
         if (line.isEmpty())
             return fail(QStringLiteral("waypoint.%1 is missing").arg(k));
-        const Waypoint w = parseWaypoint(line);
-        const QString type = typeName(w.letter);
-        QSqlQuery q(m_db);
-        if (w.letter == u'A') {
-            q.prepare(QStringLiteral("SELECT Code, LAT, LON, H FROM Punkts "
-                                     "WHERE ID = ? COLLATE KALYX_NOCASE AND Type = 'Airport' COLLATE KALYX_NOCASE "
-                                     "ORDER BY Code"));
-            q.addBindValue(w.id);
-        } else if (!type.isEmpty()) {
-            q.prepare(QStringLiteral("SELECT Code, LAT, LON, H FROM Punkts "
-                                     "WHERE Region = ? COLLATE KALYX_NOCASE AND ID = ? COLLATE KALYX_NOCASE "
-                                     "AND Type = ? COLLATE KALYX_NOCASE AND LAT = ? AND LON = ? ORDER BY Code"));
-            q.addBindValue(w.region);
-            q.addBindValue(w.id);
-            q.addBindValue(type);
-            q.addBindValue(w.lat);
-            q.addBindValue(w.lon);
-        } else {
+        const interchange::PlanWaypoint w = interchange::parseWaypointLine(line);
+        if (!w.problem.isEmpty())
+            return fail(QStringLiteral("waypoint.%1: %2").arg(k).arg(w.problem));
+        if (typeOfLetter(w.typeLetter).isNull())
             return fail(QStringLiteral("waypoint.%1 (%2) is of no catalogue type").arg(k).arg(w.id));
-        }
+        // The import's own look-up, then stricter: the sample plans must name
+        // catalogue waypoints exactly where the catalogue has them.
+        QVariantList values;
+        QSqlQuery q(m_db);
+        q.prepare(interchange::catalogueLookupSql(w, &values));
+        for (const QVariant &v : std::as_const(values))
+            q.addBindValue(v);
         if (!q.exec())
             return fail(q.lastError().text());
         if (!q.next())
             return fail(QStringLiteral("waypoint.%1 (%2 %3 at %4 %5) is not in the catalogue")
                             .arg(k)
-                            .arg(w.id, type, w.lat, w.lon));
-        if (q.value(1).toString() != w.lat || q.value(2).toString() != w.lon)
+                            .arg(w.id, typeOfLetter(w.typeLetter).toString(), w.lat, w.lon));
+        const qint64 code = q.value(QStringLiteral("Code")).toLongLong();
+        if (q.value(QStringLiteral("LAT")).toString() != w.lat || q.value(QStringLiteral("LON")).toString() != w.lon)
             return fail(QStringLiteral("waypoint.%1 (%2) lies at %3 %4, the catalogue has %5 %6")
                             .arg(k)
-                            .arg(w.id, w.lat, w.lon, q.value(1).toString(), q.value(2).toString()));
-        if (w.letter == u'A') {
-            const QString elevation = geo::AltitudeText(static_cast<qint64>(roundHalfEven(q.value(3).toDouble())));
-            if (w.altitude != elevation)
+                            .arg(w.id, w.lat, w.lon, q.value(QStringLiteral("LAT")).toString(), q.value(QStringLiteral("LON")).toString()));
+        if (w.typeLetter == u'A') {
+            QSqlQuery elevation(m_db);
+            elevation.prepare(QStringLiteral("SELECT H FROM Punkts WHERE Code = ?"));
+            elevation.addBindValue(code);
+            if (!elevation.exec() || !elevation.next())
+                return fail(elevation.lastError().text());
+            if (w.h != elevation.value(0).toDouble())
                 return fail(QStringLiteral("waypoint.%1 (%2) has altitude %3, the airport's elevation is %4")
                                 .arg(k)
-                                .arg(w.id, w.altitude, elevation));
+                                .arg(w.id)
+                                .arg(w.h)
+                                .arg(elevation.value(0).toDouble()));
         }
-        punkts.append(q.value(0).toLongLong());
+        punkts.append(code);
     }
 
     const QString departure = plan.readString(section, QStringLiteral("departure_id"));
@@ -155,8 +88,8 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
     route.prepare(QStringLiteral("INSERT INTO Routes (Name, FL, Type, RouteType, AP_V, AP_P, Dep_ID, Dep_Name, "
                                  "Dep_Pos, Dest_ID, Dest_Name) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     // The route is named after the file, without its last extension.
-    route.addBindValue(QFileInfo(fileName).completeBaseName());
-    route.addBindValue(static_cast<int>(roundHalfEven(feet / kFeetPerMetre)));
+    route.addBindValue(interchange::routeNameOf(fileName));
+    route.addBindValue(interchange::cruisingLevelMetres(feet));
     route.addBindValue(plan.readString(section, QStringLiteral("type")));
     route.addBindValue(plan.readInteger(section, QStringLiteral("routetype"), 0));
     route.addBindValue(geo::FieldBeforeComma(departure));

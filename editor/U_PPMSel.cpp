@@ -1,5 +1,7 @@
 #include "U_PPMSel.h"
 
+#include "ui/DialogParts.h"
+
 #include "EditorTexts.h"
 
 #include "base/Prompter.h"
@@ -68,12 +70,8 @@ TF_PPMSel::TF_PPMSel(store::Session &session, QWidget *parent)
         connect(edit, &ui::SearchEdit::enterPressed, this, [this] { m_grid->setFocus(); });
     }
 
-    auto *ok = new QPushButton(QStringLiteral("Вставить"), this);
-    ok->setObjectName(QStringLiteral("BOK"));
-    ok->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    cancel->setObjectName(QStringLiteral("BCancel"));
-    cancel->setAutoDefault(false);
+    auto *ok = ui::namedButton(this, "BOK", QStringLiteral("Вставить"));
+    auto *cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
     connect(ok, &QPushButton::clicked, this, &TF_PPMSel::choose);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -87,14 +85,10 @@ TF_PPMSel::TF_PPMSel(store::Session &session, QWidget *parent)
     search->addSpacing(12);
     search->addWidget(nameLabel);
     search->addWidget(m_name, 3);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 1);
     layout->addLayout(search);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({ok, cancel}));
     setFixedSize(520, 420);
 }
 

@@ -1,5 +1,7 @@
 #include "U_PSH.h"
 
+#include "ui/DialogParts.h"
+
 #include "base/Prompter.h"
 #include "interchange/ExportNvu.h"
 #include "interchange/InterchangeTexts.h"
@@ -45,22 +47,14 @@ TF_PSH::TF_PSH(store::Session &session, QWidget *parent)
     m_cells->button(1)->setChecked(true);
     connect(m_cells, &QButtonGroup::idClicked, this, [this](int cell) { m_cell = cell; });
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BOK"));
-    ok->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    cancel->setObjectName(QStringLiteral("BCancel"));
-    cancel->setAutoDefault(false);
+    auto *ok = ui::namedButton(this, "BOK", QStringLiteral("OK"));
+    auto *cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
     connect(ok, &QPushButton::clicked, this, &TF_PSH::exportChosenCell);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({ok, cancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -13,6 +13,7 @@
 #include "base/Prompter.h"
 #include "calc/CalculateRoute.h"
 #include "store/Session.h"
+#include "ui/DialogParts.h"
 #include "ui/FieldLink.h"
 #include "ui/GridView.h"
 #include "ui/Guard.h"
@@ -40,14 +41,6 @@ const QColor kCalculatedText(0, 128, 0);
 const QColor kSelectedFocused(0, 0, 102);
 const QColor kSelected(128, 128, 128);
 const QColor kOddRow(240, 255, 240);
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLineEdit *makeEdit(QWidget *parent, const char *name)
 {
@@ -106,9 +99,9 @@ void TF_Points::buildWindow()
 {
     auto *right = new QVBoxLayout;
     auto *pointsGroup = makeGroup(this, "GroupBox3", QStringLiteral("ППМ"));
-    m_newP = makeButton(pointsGroup, "BNewP", QStringLiteral("Добавить"));
-    m_editP = makeButton(pointsGroup, "BEditP", QStringLiteral("Изменить"));
-    m_delP = makeButton(pointsGroup, "BDelP", QStringLiteral("Удалить"));
+    m_newP = ui::namedButton(pointsGroup, "BNewP", QStringLiteral("Добавить"));
+    m_editP = ui::namedButton(pointsGroup, "BEditP", QStringLiteral("Изменить"));
+    m_delP = ui::namedButton(pointsGroup, "BDelP", QStringLiteral("Удалить"));
     auto *pointsLayout = new QVBoxLayout(pointsGroup);
     for (QPushButton *b : {m_newP, m_editP, m_delP})
         pointsLayout->addWidget(b);
@@ -117,8 +110,8 @@ void TF_Points::buildWindow()
     connect(m_delP, &QPushButton::clicked, this, &TF_Points::deletePoint);
 
     auto *beaconGroup = makeGroup(this, "GroupBox4", QStringLiteral("Коррекция по РСБН"));
-    m_selectM = makeButton(beaconGroup, "BSelectM", QStringLiteral("Выбрать маяк"));
-    m_delM = makeButton(beaconGroup, "BDelM", QStringLiteral("Удалить корр."));
+    m_selectM = ui::namedButton(beaconGroup, "BSelectM", QStringLiteral("Выбрать маяк"));
+    m_delM = ui::namedButton(beaconGroup, "BDelM", QStringLiteral("Удалить корр."));
     auto *beaconLayout = new QVBoxLayout(beaconGroup);
     beaconLayout->addWidget(m_selectM);
     beaconLayout->addWidget(m_delM);
@@ -137,14 +130,14 @@ void TF_Points::buildWindow()
                     {"BTo21", "Экспорт в И-21", &PointsHooks::exportI21},
                     {"BToPSh", "Экспорт в ПШ", &PointsHooks::exportCell}};
     for (const auto &service : services) {
-        QPushButton *b = makeButton(serviceGroup, service.name, QString::fromUtf8(service.caption));
+        QPushButton *b = ui::namedButton(serviceGroup, service.name, QString::fromUtf8(service.caption));
         serviceLayout->addWidget(b);
         const auto command = service.command;
         connect(b, &QPushButton::clicked, this, [this, command] { runService(m_hooks.*command); });
     }
 
     auto *closeGroup = makeGroup(this, "GroupBox6", QString());
-    auto *ok = makeButton(closeGroup, "BOK", QStringLiteral("Закрыть"));
+    auto *ok = ui::namedButton(closeGroup, "BOK", QStringLiteral("Закрыть"));
     (new QVBoxLayout(closeGroup))->addWidget(ok);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -261,7 +254,7 @@ QWidget *TF_Points::buildPointsGroup()
 
     m_meter = new ui::Meter(group);
     m_meter->setObjectName(QStringLiteral("Meter"));
-    auto *calc = makeButton(group, "BCalc", QStringLiteral("Расчет"));
+    auto *calc = ui::namedButton(group, "BCalc", QStringLiteral("Расчет"));
     QFont bold = calc->font();
     bold.setBold(true);
     calc->setFont(bold);

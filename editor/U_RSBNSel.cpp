@@ -1,5 +1,7 @@
 #include "U_RSBNSel.h"
 
+#include "ui/DialogParts.h"
+
 #include "EditorTexts.h"
 
 #include "base/Prompter.h"
@@ -43,22 +45,14 @@ TF_RSBNSel::TF_RSBNSel(store::Session &session, QWidget *parent)
     m_grid->setColumnWidth(2, 90);
     connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_RSBNSel::choose);
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BOK"));
-    ok->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    cancel->setObjectName(QStringLiteral("BCancel"));
-    cancel->setAutoDefault(false);
+    auto *ok = ui::namedButton(this, "BOK", QStringLiteral("OK"));
+    auto *cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
     connect(ok, &QPushButton::clicked, this, &TF_RSBNSel::choose);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({ok, cancel}));
     setFixedSize(420, 320);
 }
 

@@ -18,6 +18,7 @@
 #include "editor/U_Points.h"
 #include "interchange/ImportPln.h"
 #include "store/Session.h"
+#include "ui/DialogParts.h"
 #include "ui/FileDialogs.h"
 #include "ui/GridView.h"
 #include "ui/Guard.h"
@@ -42,14 +43,6 @@ namespace {
 const QColor kNotCalculatedSelected(176, 0, 0);
 const QColor kNotCalculated(255, 0, 0);
 const QColor kCalculated(0, 64, 0);
-
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -144,10 +137,10 @@ void TF_Main::buildWindow()
     m_navigator->setObjectName(QStringLiteral("DBNavigator1"));
     m_navigator->setList(m_session->QRoutes);
 
-    auto *edit = makeButton(group, QStringLiteral("BEdit"), QStringLiteral("Просмотр"));
-    auto *import = makeButton(group, QStringLiteral("BNew"), QStringLiteral("Импорт из *.PLN"));
-    auto *remove = makeButton(group, QStringLiteral("BDel"), QStringLiteral("Удалить"));
-    auto *quit = makeButton(group, QStringLiteral("BQuit"), QStringLiteral("Выход"));
+    auto *edit = ui::namedButton(group, "BEdit", QStringLiteral("Просмотр"));
+    auto *import = ui::namedButton(group, "BNew", QStringLiteral("Импорт из *.PLN"));
+    auto *remove = ui::namedButton(group, "BDel", QStringLiteral("Удалить"));
+    auto *quit = ui::namedButton(group, "BQuit", QStringLiteral("Выход"));
     connect(edit, &QPushButton::clicked, this, &TF_Main::openCurrentRoute);
     connect(import, &QPushButton::clicked, this, &TF_Main::importRoute);
     connect(remove, &QPushButton::clicked, this, &TF_Main::deleteCurrentRoute);

@@ -1,6 +1,7 @@
 #include "U_Shell.h"
 
 #include "base/SimPath.h"
+#include "ui/DialogParts.h"
 
 #include <QDir>
 #include <QFileSystemModel>
@@ -34,12 +35,8 @@ TF_Shell::TF_Shell(QWidget *parent) : QDialog(parent)
     m_path->setObjectName(QStringLiteral("Edit1"));
     m_path->setReadOnly(true);
 
-    auto *ok = new QPushButton(QStringLiteral("ОК"), this);
-    ok->setObjectName(QStringLiteral("SpeedButton2"));
-    auto *cancel = new QPushButton(QStringLiteral("Отмена"), this);
-    cancel->setObjectName(QStringLiteral("SpeedButton1"));
-    ok->setAutoDefault(false);
-    cancel->setAutoDefault(false);
+    auto *ok = ui::namedButton(this, "SpeedButton2", QStringLiteral("ОК"));
+    auto *cancel = ui::namedButton(this, "SpeedButton1", QStringLiteral("Отмена"));
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { m_path->setText(selectedPath()); });
@@ -53,14 +50,10 @@ TF_Shell::TF_Shell(QWidget *parent) : QDialog(parent)
         reject();
     });
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tree);
     layout->addWidget(m_path);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({ok, cancel}));
     resize(420, 460);
 }
 

@@ -16,22 +16,21 @@ FieldLink::FieldLink(QLineEdit *edit, store::Query &list, QString column, Displa
     if (!m_parse)
         m_parse = [](const QString &text) { return text.isEmpty() ? QVariant() : QVariant(text); };
     connect(edit, &QLineEdit::textEdited, this, [this](const QString &text) { userChanged(m_parse(text)); });
-    connect(&list, &store::Query::currentRowChanged, this, &FieldLink::refresh);
-    connect(&list, &store::Query::reset, this, &FieldLink::refresh);
-    connect(&list, &store::Query::rowValuesChanged, this, [this](int row) {
-        if (row == m_list.currentIndex())
-            refresh();
-    });
-    refresh();
+    followList();
 }
 
 FieldLink::FieldLink(QSpinBox *spin, store::Query &list, QString column)
     : QObject(spin), m_list(list), m_column(std::move(column)), m_spin(spin)
 {
     connect(spin, &QSpinBox::valueChanged, this, [this](int value) { userChanged(value); });
-    connect(&list, &store::Query::currentRowChanged, this, &FieldLink::refresh);
-    connect(&list, &store::Query::reset, this, &FieldLink::refresh);
-    connect(&list, &store::Query::rowValuesChanged, this, [this](int row) {
+    followList();
+}
+
+void FieldLink::followList()
+{
+    connect(&m_list, &store::Query::currentRowChanged, this, &FieldLink::refresh);
+    connect(&m_list, &store::Query::reset, this, &FieldLink::refresh);
+    connect(&m_list, &store::Query::rowValuesChanged, this, [this](int row) {
         if (row == m_list.currentIndex())
             refresh();
     });

@@ -36,6 +36,7 @@ public:
     void refresh();
 
 private:
+    void followList();
     void userChanged(const QVariant &value);
 
     store::Query &m_list;

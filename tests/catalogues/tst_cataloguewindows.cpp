@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
+#include "WidgetInput.h"
 
 #include "catalogues/CatalogueLists.h"
 #include "catalogues/U_AP.h"
@@ -30,16 +31,6 @@ using Kind = test::RecordingPrompter::Kind;
 
 namespace {
 
-// Types text key by key, Cyrillic included (QTest::keyClicks knows only ASCII).
-void type(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-        QCoreApplication::sendEvent(widget, &release);
-    }
-}
 
 void enter(QWidget *widget)
 {
@@ -348,12 +339,12 @@ void TestCatalogueWindows::newWaypointFromTheCatalogue()
         QCOMPARE(m_ppm->windowTitle(), QStringLiteral("Новый ППМ"));
         QVERIFY(focused(child<QComboBox>(m_ppm.get(), "PType")));
         child<QComboBox>(m_ppm.get(), "PType")->setCurrentIndex(3); // VOR
-        type(child<QLineEdit>(m_ppm.get(), "PRegion"), QStringLiteral("ua"));
-        type(child<QLineEdit>(m_ppm.get(), "PID"), QStringLiteral("new"));
-        type(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral("Новый маяк"));
+        test::typeText(child<QLineEdit>(m_ppm.get(), "PRegion"), QStringLiteral("ua"));
+        test::typeText(child<QLineEdit>(m_ppm.get(), "PID"), QStringLiteral("new"));
+        test::typeText(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral("Новый маяк"));
         typeCoordinate(child<ui::CoordinateEdit>(m_ppm.get(), "PLAT"), QStringLiteral("432012"));
         typeCoordinate(child<ui::CoordinateEdit>(m_ppm.get(), "PLON"), QStringLiteral("0770530"));
-        type(child<QLineEdit>(m_ppm.get(), "PFreq"), QStringLiteral("113,7"));
+        test::typeText(child<QLineEdit>(m_ppm.get(), "PFreq"), QStringLiteral("113,7"));
         child<QPushButton>(m_ppm.get(), "BOK")->click();
     });
     child<QPushButton>(m_punkts.get(), "BNew")->click();
@@ -533,11 +524,11 @@ void TestCatalogueWindows::saveChecksInOrder()
     QCOMPARE(m_prompter->lastText(), QStringLiteral("Не заполнено поле [Регион]!"));
     QVERIFY(focused(child<QWidget>(m_ppm.get(), "PRegion")));
     QCOMPARE(lon->fieldText(), QStringLiteral("E000*00.00"));
-    type(child<QLineEdit>(m_ppm.get(), "PRegion"), QStringLiteral("UU"));
+    test::typeText(child<QLineEdit>(m_ppm.get(), "PRegion"), QStringLiteral("UU"));
     ok->click();
     QCOMPARE(m_prompter->lastText(), QStringLiteral("Не заполнено поле [Пункт]!"));
     QVERIFY(focused(child<QWidget>(m_ppm.get(), "PID")));
-    type(child<QLineEdit>(m_ppm.get(), "PID"), QStringLiteral("ABCDE"));
+    test::typeText(child<QLineEdit>(m_ppm.get(), "PID"), QStringLiteral("ABCDE"));
     ok->click();
     QCOMPARE(m_prompter->lastText(), QStringLiteral("Неправильно заполнены координаты!"));
     QVERIFY(focused(lat));
@@ -559,8 +550,8 @@ void TestCatalogueWindows::duplicateIntersectionAndTypedWaypoint()
     QVERIFY(m_lists->openPunkts());
     // An intersection with an NDB's region, ident and position is refused.
     openEditor(TF_PPM::Mode::New);
-    type(child<QLineEdit>(m_ppm.get(), "PRegion"), QStringLiteral("UU"));
-    type(child<QLineEdit>(m_ppm.get(), "PID"), QStringLiteral("ABCDE"));
+    test::typeText(child<QLineEdit>(m_ppm.get(), "PRegion"), QStringLiteral("UU"));
+    test::typeText(child<QLineEdit>(m_ppm.get(), "PID"), QStringLiteral("ABCDE"));
     child<ui::CoordinateEdit>(m_ppm.get(), "PLAT")->setFieldText(QStringLiteral("N55*00.00"));
     child<ui::CoordinateEdit>(m_ppm.get(), "PLON")->setFieldText(QStringLiteral("E037*00.00"));
     child<QPushButton>(m_ppm.get(), "BOK")->click();
@@ -590,7 +581,7 @@ void TestCatalogueWindows::nameOnlyEditVersusAHundredthMove()
     // The name alone: the routes stay calculated.
     QVERIFY(current(m_ndb));
     openEditor(TF_PPM::Mode::Edit);
-    type(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral(" новый"));
+    test::typeText(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral(" новый"));
     child<QPushButton>(m_ppm.get(), "BOK")->click();
     QVERIFY(!m_ppm->isVisible());
     QCOMPARE(dbValue("Punkts", m_ndb, "Name").toString(), QStringLiteral("Привод новый"));
@@ -638,7 +629,7 @@ void TestCatalogueWindows::cancelDiscardsPendingChanges()
 {
     QVERIFY(current(m_ndb));
     openEditor(TF_PPM::Mode::Edit);
-    type(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral("XX"));
+    test::typeText(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral("XX"));
     child<ui::CoordinateEdit>(m_ppm.get(), "PLAT")->setFieldText(QStringLiteral("N56*00.00"));
     child<QPushButton>(m_ppm.get(), "BCancel")->click();
     QCOMPARE(m_lists->QPunkts.value(u"Name").toString(), QStringLiteral("Привод"));
@@ -749,7 +740,7 @@ void TestCatalogueWindows::airportWindowRunways()
         TF_VPP &vpp = ap.runwayDialog();
         QCOMPARE(vpp.windowTitle(), QStringLiteral("Добавить полосу"));
         QVERIFY(focused(child<QWidget>(&vpp, "PRunway")));
-        type(child<QLineEdit>(&vpp, "PRunway"), QStringLiteral("07l"));
+        test::typeText(child<QLineEdit>(&vpp, "PRunway"), QStringLiteral("07l"));
         child<QPushButton>(&vpp, "BOK")->click();
     });
     child<QPushButton>(&ap, "BAdd")->click();
@@ -832,7 +823,7 @@ void TestCatalogueWindows::runwayDialogNumbers()
     QCOMPARE(dbValue("Runways", runway, "ILSAngle").toInt(), 360);
     whenOpen(&ap.runwayDialog(), [&] {
         TF_VPP &vpp = ap.runwayDialog();
-        type(child<QLineEdit>(&vpp, "PRunway"), QStringLiteral("X"));
+        test::typeText(child<QLineEdit>(&vpp, "PRunway"), QStringLiteral("X"));
         child<QPushButton>(&vpp, "BCancel")->click();
     });
     child<QPushButton>(&ap, "BEdit")->click();
@@ -850,13 +841,13 @@ void TestCatalogueWindows::airportFromTheEditorSharesTheRow()
 {
     QVERIFY(current(m_uuee));
     openEditor(TF_PPM::Mode::Edit);
-    type(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral(" (Москва)"));
+    test::typeText(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral(" (Москва)"));
     whenOpen(&m_ppm->airportWindow(), [&] {
         TF_AP &ap = m_ppm->airportWindow();
         QVERIFY(ap.isVisible());
         QCOMPARE(child<QLineEdit>(&ap, "PName")->text(), QStringLiteral("Шереметьево (Москва)"));
-        type(child<QLineEdit>(&ap, "PHFt"), QStringLiteral("622"));
-        type(child<QLineEdit>(&ap, "PATIS"), QStringLiteral("122,07"));
+        test::typeText(child<QLineEdit>(&ap, "PHFt"), QStringLiteral("622"));
+        test::typeText(child<QLineEdit>(&ap, "PATIS"), QStringLiteral("122,07"));
         child<QPushButton>(&ap, "BClose")->click();
     });
     child<QPushButton>(m_ppm.get(), "BAP")->click();
@@ -880,12 +871,12 @@ void TestCatalogueWindows::airportFromTheEditorSharesTheRow()
     // editor's own entries go.
     QVERIFY(current(m_uuee));
     openEditor(TF_PPM::Mode::Edit);
-    type(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral("!"));
+    test::typeText(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral("!"));
     whenOpen(&m_ppm->airportWindow(), [&] {
         TF_AP &ap = m_ppm->airportWindow();
         auto *feet = child<QLineEdit>(&ap, "PHFt");
         feet->selectAll();
-        type(feet, QStringLiteral("700"));
+        test::typeText(feet, QStringLiteral("700"));
         ap.close();
     });
     child<QPushButton>(m_ppm.get(), "BAP")->click();

@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "CliRun.h"
 #include "TestFolder.h"
 
 #include "store/Database.h"
@@ -24,13 +25,7 @@ private slots:
     void helpListsTheCommands();
 
 private:
-    struct Run
-    {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-    Run run(const QStringList &args);
+    kx::test::CliRun run(const QStringList &args) { return kx::test::runCli(QStringLiteral(KX_CLI), m_folder->path(), args); }
 
     std::unique_ptr<kx::test::TestFolder> m_folder;
     qint64 m_route = 0;     // the three-point route with a beacon on its first leg
@@ -71,33 +66,17 @@ void TestCliCalc::cleanup()
     m_folder.reset();
 }
 
-TestCliCalc::Run TestCliCalc::run(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(KX_CLI), QStringList{"--dir", m_folder->path()} + args);
-    Run result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
 void TestCliCalc::calcThenLegsOfTheWorkedRoute()
 {
     const QString code = QString::number(m_route);
     QVERIFY(run({"routes"}).out.contains(code + "\tUUEE-USSS\tnot calculated\n"));
 
-    const Run calc = run({"calc", code});
+    const kx::test::CliRun calc = run({"calc", code});
     QCOMPARE(calc.err, QString());
     QCOMPARE(calc.exitCode, 0);
     QCOMPARE(calc.out, QString("Расчет выполнен.\n\nРасстояние = 1498,8 км\nВилка = 16,7 град.\n"));
 
-    const Run legs = run({"legs", code});
+    const kx::test::CliRun legs = run({"legs", code});
     QCOMPARE(legs.exitCode, 0);
     QCOMPARE(legs.out, QString("Number,ID,IPU,MPU,S,Sp,P_V,P_P,OZMPU_V,OZMPU_P,UKm,Sm,Zm,Am,Dm,LUR\n"
                                "1,UUEE,77.6,68.1,-728,0,0,-16.7,68.1,84.7,85.5,-134.3,28.8,73.5,137.4,5\n"
@@ -132,7 +111,7 @@ void TestCliCalc::failingCommandsExplainOnStderr()
     args.replaceInStrings("%onePoint", QString::number(m_onePoint));
     args.replaceInStrings("%noCoords", QString::number(m_noCoords));
 
-    const Run result = run(args);
+    const kx::test::CliRun result = run(args);
 
     QCOMPARE(result.err, err);
     QCOMPARE(result.exitCode, exitCode);
@@ -159,7 +138,7 @@ void TestCliCalc::magvarReadsTheSimulatorsTable()
     QVERIFY(kx::test::writeMagdec(other + "/Scenery/BASE/Scenery/magdec.bgl", [](int, int) -> qint16 { return -2048; }));
     args.replaceInStrings("%other", other);
 
-    const Run result = run(args);
+    const kx::test::CliRun result = run(args);
 
     QCOMPARE(result.err, QString());
     QCOMPARE(result.exitCode, 0);
@@ -168,7 +147,7 @@ void TestCliCalc::magvarReadsTheSimulatorsTable()
 
 void TestCliCalc::helpListsTheCommands()
 {
-    const Run result = run({"--help"});
+    const kx::test::CliRun result = run({"--help"});
     QCOMPARE(result.exitCode, 0);
     for (const char *command : {"calc CODE", "legs CODE", "magvar LAT LON", "routes"})
         QVERIFY2(result.out.contains(QString("\n  ") + command), command);

@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
+#include "WidgetInput.h"
 
 #include "editor/U_PPMSel.h"
 #include "editor/U_RSBNSel.h"
@@ -19,23 +20,11 @@ using namespace kx::editor;
 using Mode = WaypointPicker::Mode;
 
 namespace {
-// Types text key by key, Cyrillic included (QTest::keyClicks knows only ASCII).
-void type(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-        QCoreApplication::sendEvent(widget, &release);
-    }
-}
 
 void doubleClickRow(ui::GridView *grid, int row)
 {
     const QRect rect = grid->visualRect(grid->model()->index(row, 1));
-    // A double click follows a press on the same cell, as the view expects.
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    test::doubleClick(grid->viewport(), rect.center());
 }
 } // namespace
 
@@ -199,16 +188,16 @@ void TestPickers::waypointSearchWhileTyping()
     auto *id = picker.findChild<QLineEdit *>(QStringLiteral("PID"));
     auto *name = picker.findChild<QLineEdit *>(QStringLiteral("PName"));
     id->setFocus();
-    type(id, QStringLiteral("uu"));
+    test::typeText(id, QStringLiteral("uu"));
     QCOMPARE(id->text(), QStringLiteral("UU"));
     QCOMPARE(picker.list().value(u"ID").toString(), QStringLiteral("AR")); // not before the wait
     QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("UUBW"));
-    type(id, QStringLiteral("q")); // begins no ident: the row stays
+    test::typeText(id, QStringLiteral("q")); // begins no ident: the row stays
     QTest::qWait(250);
     QCOMPARE(picker.list().value(u"ID").toString(), QStringLiteral("UUBW"));
 
     name->setFocus();
-    type(name, QStringLiteral("пул"));
+    test::typeText(name, QStringLiteral("пул"));
     QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("ULLI"));
 }
 

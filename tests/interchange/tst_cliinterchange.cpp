@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "TestFolder.h"
 
 #include <QFile>
@@ -20,13 +21,7 @@ private slots:
     void existingPlanIsReplacedOnlyWhenAnswered();
 
 private:
-    struct Run
-    {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-    Run run(const QStringList &args);
+    kx::test::CliRun run(const QStringList &args) { return kx::test::runCli(QStringLiteral(KX_CLI), m_folder->path(), args); }
     QString importSample();
 
     std::unique_ptr<kx::test::TestFolder> m_folder;
@@ -64,25 +59,9 @@ void TestCliInterchange::cleanup()
     m_folder.reset();
 }
 
-TestCliInterchange::Run TestCliInterchange::run(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(KX_CLI), QStringList{"--dir", m_folder->path()} + args);
-    Run result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
 QString TestCliInterchange::importSample()
 {
-    const Run imported = run({"import", kSample});
+    const kx::test::CliRun imported = run({"import", kSample});
     if (imported.exitCode != 0)
         qWarning("import: %s", qPrintable(imported.err));
     return imported.out.trimmed();
@@ -90,7 +69,7 @@ QString TestCliInterchange::importSample()
 
 void TestCliInterchange::importCalculateAndExportEverything()
 {
-    const Run imported = run({"import", kSample});
+    const kx::test::CliRun imported = run({"import", kSample});
     QCOMPARE(imported.err, QString());
     QCOMPARE(imported.exitCode, 0);
     const QString code = imported.out.trimmed();
@@ -98,13 +77,13 @@ void TestCliInterchange::importCalculateAndExportEverything()
     QVERIFY(run({"routes"}).out.contains(code + "\tUUEE-URSS\tnot calculated\n"));
     QCOMPARE(run({"calc", code}).exitCode, 0);
 
-    const Run cell = run({"export-nvu", code, "7"});
+    const kx::test::CliRun cell = run({"export-nvu", code, "7"});
     QCOMPARE(cell.err, QString());
     QCOMPARE(cell.exitCode, 0);
     QCOMPARE(cell.out, QString("Экспорт в ячейку 7 произведен успешно\n"));
     QCOMPARE(readBytes(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_7.dat").size(), 4096);
 
-    const Run i21 = run({"export-i21", code});
+    const kx::test::CliRun i21 = run({"export-i21", code});
     QCOMPARE(i21.exitCode, 0);
     QCOMPARE(i21.out, QString("Экспорт произведен успешно\n"));
     const QByteArray gauge = readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG");
@@ -112,7 +91,7 @@ void TestCliInterchange::importCalculateAndExportEverything()
                            "ppm_03=47*45.00,039*48.00\r\nppm_04=47*17.50,039*52.00\r\nppm_05=43*24.20,039*56.90\r\n"
                            "ppm_06=43*26.99,039*57.40\r\n"));
 
-    const Run plan = run({"export-pln", code, m_folder->file("again")});
+    const kx::test::CliRun plan = run({"export-pln", code, m_folder->file("again")});
     QCOMPARE(plan.exitCode, 0);
     QCOMPARE(plan.out, QString("Экспорт произведен успешно\n"));
     QCOMPARE(readBytes(m_folder->file("again.PLN")), sampleWrittenBack());
@@ -156,7 +135,7 @@ void TestCliInterchange::failuresExplainOnStderr()
             .replace("%route", route)
             .replace("%calculated", calculated)
             .replace("%folder/", m_folder->path());
-    const Run result = run(args);
+    const kx::test::CliRun result = run(args);
     QVERIFY2(result.err.startsWith(err.replace("%missing", missing)), qPrintable(result.err));
     QTEST(result.exitCode, "exitCode");
 }
@@ -170,12 +149,12 @@ void TestCliInterchange::existingPlanIsReplacedOnlyWhenAnswered()
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
     old.close();
 
-    const Run declined = run({"export-pln", code, path});
+    const kx::test::CliRun declined = run({"export-pln", code, path});
     QCOMPARE(declined.exitCode, 1);
     QVERIFY(declined.err.startsWith("Файл " + path + " уже существует.\nЗаменить существующий файл?"));
     QCOMPARE(readBytes(path), QByteArray("old"));
 
-    const Run answered = run({"--yes", "export-pln", code, path});
+    const kx::test::CliRun answered = run({"--yes", "export-pln", code, path});
     QCOMPARE(answered.exitCode, 0);
     QCOMPARE(readBytes(path), sampleWrittenBack());
 }

@@ -2,6 +2,7 @@
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
+#include "WidgetInput.h"
 
 #include "editor/U_Points.h"
 #include "shell/U_Main.h"
@@ -23,18 +24,6 @@ using namespace kx;
 using namespace kx::shell;
 using Kind = test::RecordingPrompter::Kind;
 
-namespace {
-// Types text key by key, Cyrillic included (QTest::keyClicks knows only ASCII).
-void type(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-        QCoreApplication::sendEvent(widget, &release);
-    }
-}
-} // namespace
 
 class TestMain : public QObject
 {
@@ -178,19 +167,19 @@ void TestMain::incrementalSearch()
     QVERIFY(search);
     QCOMPARE(search->maxLength(), 100);
     search->setFocus();
-    type(search, QStringLiteral("мо"));
+    test::typeText(search, QStringLiteral("мо"));
     QCOMPARE(routes.rowNumber(), 1); // nothing before the 100 ms have passed
     QTRY_COMPARE(routes.value(u"Name").toString(), QStringLiteral("Москва - Сочи"));
     // Every change restarts the wait; a text that begins no name moves nothing.
-    type(search, QStringLiteral("х"));
+    test::typeText(search, QStringLiteral("х"));
     QTest::qWait(250);
     QCOMPARE(routes.value(u"Name").toString(), QStringLiteral("Москва - Сочи"));
     // One letter finds the first name beginning with it in either case.
     search->clear();
-    type(search, QStringLiteral("a"));
+    test::typeText(search, QStringLiteral("a"));
     QTRY_COMPARE(routes.value(u"Name").toString(), QStringLiteral("Alpha"));
     search->clear();
-    type(search, QStringLiteral("аБ"));
+    test::typeText(search, QStringLiteral("аБ"));
     QTRY_COMPARE(routes.value(u"Name").toString(), QStringLiteral("абакан - Омск"));
     // Emptying the text moves nothing.
     search->clear();
@@ -288,9 +277,7 @@ void TestMain::emptyListCommandsDoNothing()
     m_main->findChild<QPushButton *>(QStringLiteral("BDel"))->click();
     m_main->findChild<QPushButton *>(QStringLiteral("BEdit"))->click();
     auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    test::doubleClick(grid->viewport(), QPoint(10, 10));
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(m_prompter->messages().isEmpty());
 }
@@ -361,9 +348,7 @@ void TestMain::editorOpensOnTheCurrentRoute()
     QVERIFY(routes.first());
     const QRect cell = grid->visualRect(grid->model()->index(0, 0));
     shown = closeNextModal([&] {
-        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        test::doubleClick(grid->viewport(), cell.center());
     });
     QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
     QCOMPARE(m_main->routeEditor().routeCode(), m_alpha);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <initializer_list>
+
+class QHBoxLayout;
+class QPushButton;
+class QWidget;
+
+namespace kx::ui {
+
+// A push button named as the window names its control (BOK, BCancel, ...).
+// It never becomes a dialog's default button by itself: Enter belongs to the
+// fields, which walk the focus through a form.
+QPushButton *namedButton(QWidget *parent, const char *name, const QString &caption);
+
+// Buttons in a row at the right edge of a window.
+QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons);
+
+} // namespace kx::ui
