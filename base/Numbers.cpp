@@ -17,6 +17,25 @@ QString generalNumberComma(double value)
     return generalNumber(value).replace(u'.', u',');
 }
 
+bool isNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return true;
+    default:
+        return false;
+    }
+}
+
 double roundHalfEven(double value)
 {
     // nearbyint follows the current rounding mode, which the program never changes

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 namespace kx {
 
@@ -11,6 +12,9 @@ QString generalNumber(double value);
 
 // generalNumber with the decimal comma, as numbers appear in messages (1498,8).
 QString generalNumberComma(double value);
+
+// Whether a value holds a number of any of Qt's integer or floating types.
+bool isNumber(const QVariant &value);
 
 // Round to the nearest integer, halves to the even neighbour.
 double roundHalfEven(double value);

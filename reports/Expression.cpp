@@ -1,5 +1,7 @@
 #include "Expression.h"
 
+#include "base/Numbers.h"
+
 #include "NumberFormat.h"
 
 #include <cmath>
@@ -362,21 +364,7 @@ bool isNullValue(const QVariant &v)
 
 bool isNumberValue(const QVariant &v)
 {
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
-    }
+    return isNumber(v);
 }
 
 std::optional<Expression> Expression::parse(const QString &text, QString *error)

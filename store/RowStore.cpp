@@ -2,6 +2,8 @@
 
 #include "Collation.h"
 
+#include "base/Numbers.h"
+
 #include <QDateTime>
 #include <QSqlDatabase>
 
@@ -13,24 +15,10 @@
 namespace kx::store {
 namespace {
 
+// Numbers, and truth values stored as 0 and 1.
 bool isNumber(const QVariant &v)
 {
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Bool:
-        return true;
-    default:
-        return false;
-    }
+    return kx::isNumber(v) || v.typeId() == QMetaType::Bool;
 }
 
 bool bind(sqlite3_stmt *statement, int index, const QVariant &value)
