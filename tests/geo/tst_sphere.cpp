@@ -318,6 +318,7 @@ void TestSphere::roundTo1_data()
     QTest::newRow("negative half") << -0.25 << -0.2;
     QTest::newRow("359.9947") << 359.9947 << 360.0;
     QTest::newRow("-728.04") << -728.04 << -728.0;
+    QTest::newRow("small negative is zero") << -0.04 << 0.0;
 }
 
 void TestSphere::roundTo1()
@@ -325,6 +326,7 @@ void TestSphere::roundTo1()
     QFETCH(double, value);
     QFETCH(double, rounded);
     QCOMPARE(RoundTo1(value), rounded);
+    QCOMPARE(std::signbit(RoundTo1(value)), std::signbit(rounded)); // no -0
 }
 
 void TestSphere::roundTenth_data()
@@ -337,6 +339,7 @@ void TestSphere::roundTenth_data()
     QTest::newRow("-3.25 toward zero first") << -3.25 << -3.2;
     QTest::newRow("99.9744 carries") << 99.9744 << 100.0;
     QTest::newRow("whole") << 7.0 << 7.0;
+    QTest::newRow("small negative is zero") << -0.04 << 0.0;
 }
 
 void TestSphere::roundTenth()
@@ -344,6 +347,7 @@ void TestSphere::roundTenth()
     QFETCH(double, value);
     QFETCH(double, rounded);
     QCOMPARE(RoundTenth(value), rounded);
+    QCOMPARE(std::signbit(RoundTenth(value)), std::signbit(rounded)); // no -0
 }
 
 void TestSphere::feetAndMetres_data()
