@@ -3,6 +3,7 @@
 #include "TestFolder.h"
 
 #include "shell/Startup.h"
+#include "base/Settings.h"
 #include "store/InstanceLock.h"
 #include "store/Session.h"
 
@@ -48,6 +49,8 @@ private slots:
 
     void noSettingsFileCreatesDefaultsAndAsks();
     void badRangeReadsAsDefaultAndIsWrittenBack();
+    void damagedSettingsFileStartsWithDefaults_data();
+    void damagedSettingsFileStartsWithDefaults();
     void presentTableIsNotTested();
     void chooserRepeatsUntilAValidTable();
     void cancelWritesEmptyFolderAndEnds();
@@ -114,6 +117,37 @@ void TestStartup::badRangeReadsAsDefaultAndIsWrittenBack()
     QCOMPARE(m_session->settings.rsbnRange, 300);
     QCOMPARE(m_folder->readIni(), QStringLiteral("[Other]\r\nkeep=me\r\n[SETUP]\r\nFSPath=%1\r\nL_RSBN=300\r\nPLNPath=\r\n")
                                       .arg(m_folder->fsPath()));
+}
+
+void TestStartup::damagedSettingsFileStartsWithDefaults_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("cut in the middle of a key") << QByteArray("[SETUP]\r\nFSPa");
+    QTest::newRow("cut in the section name") << QByteArray("[SET");
+    QTest::newRow("another program's file") << QByteArray("\xEF\xBB\xBF[Window]\nLeft=10\n");
+    QTest::newRow("binary") << QByteArray("\x00\x01\xFF\xFE=\r\r\n[\x00]", 12);
+}
+
+void TestStartup::damagedSettingsFileStartsWithDefaults()
+{
+    QFETCH(QByteArray, content);
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    QFile ini(m_folder->file(QStringLiteral("kalyx.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(content);
+    ini.close();
+    ScriptedChooser chooser;
+    chooser.answers = {m_folder->fsPath()};
+    QCOMPARE(run(&chooser), StartupResult::Running);
+    QCOMPARE(chooser.shownAt, QStringList{QString()});
+    QCOMPARE(m_session->settings.rsbnRange, 300);
+    QVERIFY(m_prompter->messages().isEmpty());
+    // The settings are written back; whatever else the file held stays.
+    const SettingsFile written = m_session->settingsFile();
+    QCOMPARE(written.read().fsPath, m_folder->fsPath());
+    QCOMPARE(written.read().rsbnRange, 300);
 }
 
 void TestStartup::presentTableIsNotTested()
