@@ -10,6 +10,7 @@
 #include "ui/NumberEdit.h"
 #include "ui/SearchEdit.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +45,17 @@ void closableGroup(QDialog *window, QGroupBox *group)
     layout->setContentsMargins(6, 4, 6, 6);
     layout->addWidget(group, 1);
     layout->addLayout(ui::buttonRow({close}));
+}
+
+void labelledRows(QGroupBox *group, std::initializer_list<std::pair<QString, QWidget *>> rows)
+{
+    auto *layout = new QGridLayout(group);
+    int row = 0;
+    for (const auto &[text, field] : rows) {
+        layout->addWidget(label(group, text, field), row, 0);
+        layout->addWidget(field, row, 1);
+        ++row;
+    }
 }
 
 void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, ui::GridView *grid)

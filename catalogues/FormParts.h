@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <initializer_list>
+#include <utility>
 
 class QDialog;
 class QGroupBox;
@@ -56,6 +57,9 @@ void closableGroup(QDialog *window, QGroupBox *group);
 // Enter in a catalogue's search edit: the row found becomes current and the
 // grid gets the focus; when none is found the search text is selected.
 void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, ui::GridView *grid);
+
+// Label and field rows in a group box, each label the buddy of its field.
+void labelledRows(QGroupBox *group, std::initializer_list<std::pair<QString, QWidget *>> rows);
 
 // The Tab key's order through these controls.
 void tabOrder(std::initializer_list<QWidget *> widgets);

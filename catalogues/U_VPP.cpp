@@ -9,7 +9,6 @@
 #include "ui/DialogParts.h"
 #include "ui/NumberEdit.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,32 +38,18 @@ TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
     auto *beaconGroup = form::group(this, "GroupBox2", QStringLiteral("Частоты приводов"));
     ui::NumberEdit *dprm = numberEdit("PDPRM", 2, 0, 10000, QStringLiteral("DPRM"));
     ui::NumberEdit *bprm = numberEdit("PBPRM", 2, 0, 10000, QStringLiteral("BPRM"));
-    auto *beaconLayout = new QGridLayout(beaconGroup);
-    beaconLayout->addWidget(form::label(beaconGroup, QStringLiteral("ДПРМ"), dprm), 0, 0);
-    beaconLayout->addWidget(dprm, 0, 1);
-    beaconLayout->addWidget(form::label(beaconGroup, QStringLiteral("БПРМ"), bprm), 1, 0);
-    beaconLayout->addWidget(bprm, 1, 1);
+    form::labelledRows(beaconGroup, {{QStringLiteral("ДПРМ"), dprm}, {QStringLiteral("БПРМ"), bprm}});
 
     auto *ilsGroup = form::group(this, "GroupBox3", QStringLiteral("ILS"));
     ui::NumberEdit *ilsAngle = numberEdit("PILSA", 0, 1, 360, QStringLiteral("ILSAngle"));
     ui::NumberEdit *ilsFreq = numberEdit("PILSF", 2, 0, 10000, QStringLiteral("ILSFreq"));
-    auto *ilsLayout = new QGridLayout(ilsGroup);
-    ilsLayout->addWidget(form::label(ilsGroup, QStringLiteral("Курс"), ilsAngle), 0, 0);
-    ilsLayout->addWidget(ilsAngle, 0, 1);
-    ilsLayout->addWidget(form::label(ilsGroup, QStringLiteral("Частота"), ilsFreq), 1, 0);
-    ilsLayout->addWidget(ilsFreq, 1, 1);
+    form::labelledRows(ilsGroup, {{QStringLiteral("Курс"), ilsAngle}, {QStringLiteral("Частота"), ilsFreq}});
 
     auto *rsbnGroup = form::group(this, "GroupBox4", QStringLiteral("Коррекция по РСБН"));
     ui::NumberEdit *uk = numberEdit("PUk", 1, 0.1, 360, QStringLiteral("IZPU_P"));
     ui::NumberEdit *zm = numberEdit("PZm", 1, 0, 100000, QStringLiteral("Zm_P"));
     ui::NumberEdit *sm = numberEdit("PSm", 1, 0, 100000, QStringLiteral("Sm_P"));
-    auto *rsbnLayout = new QGridLayout(rsbnGroup);
-    rsbnLayout->addWidget(form::label(rsbnGroup, QStringLiteral("ИЗПУ"), uk), 0, 0);
-    rsbnLayout->addWidget(uk, 0, 1);
-    rsbnLayout->addWidget(form::label(rsbnGroup, QStringLiteral("Zm"), zm), 1, 0);
-    rsbnLayout->addWidget(zm, 1, 1);
-    rsbnLayout->addWidget(form::label(rsbnGroup, QStringLiteral("Sm"), sm), 2, 0);
-    rsbnLayout->addWidget(sm, 2, 1);
+    form::labelledRows(rsbnGroup, {{QStringLiteral("ИЗПУ"), uk}, {QStringLiteral("Zm"), zm}, {QStringLiteral("Sm"), sm}});
 
     auto *ok = ui::namedButton(this, "BOK", QStringLiteral("Сохранить"));
     ok->setAutoDefault(true); // Enter on it saves

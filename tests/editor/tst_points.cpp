@@ -183,15 +183,7 @@ void TestPoints::openEditor(qint64 route)
 
 QStringList TestPoints::sequence(qint64 route) const
 {
-    QSqlQuery q(m_session->ADOC.sql());
-    q.prepare(QStringLiteral("SELECT Points.Number, Punkts.ID FROM Points JOIN Punkts ON Punkts.Code = Points.Punkt "
-                             "WHERE Points.Route = ? ORDER BY Points.Number, Points.Code"));
-    q.addBindValue(route);
-    QStringList out;
-    if (q.exec())
-        while (q.next())
-            out << q.value(0).toString() + u' ' + q.value(1).toString();
-    return out;
+    return test::Fixture(m_session->ADOC.sql()).sequence(route);
 }
 
 qint64 TestPoints::pointCode(qint64 route, int number) const

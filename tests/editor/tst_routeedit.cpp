@@ -90,15 +90,7 @@ void TestRouteEdit::cleanup()
 
 QStringList TestRouteEdit::sequence(qint64 route) const
 {
-    QSqlQuery q(m_session->ADOC.sql());
-    q.prepare(QStringLiteral("SELECT Points.Number, Punkts.ID FROM Points JOIN Punkts ON Punkts.Code = Points.Punkt "
-                             "WHERE Points.Route = ? ORDER BY Points.Number, Points.Code"));
-    q.addBindValue(route);
-    QStringList out;
-    if (q.exec())
-        while (q.next())
-            out << q.value(0).toString() + u' ' + q.value(1).toString();
-    return out;
+    return test::Fixture(m_session->ADOC.sql()).sequence(route);
 }
 
 void TestRouteEdit::sql(const QString &statement)

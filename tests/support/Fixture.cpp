@@ -67,4 +67,17 @@ qint64 Fixture::count(const QString &table) const
     return q.value(0).toLongLong();
 }
 
+QStringList Fixture::sequence(qint64 route) const
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection));
+    q.prepare(QStringLiteral("SELECT Points.Number, Punkts.ID FROM Points JOIN Punkts ON Punkts.Code = Points.Punkt "
+                             "WHERE Points.Route = ? ORDER BY Points.Number, Points.Code"));
+    q.addBindValue(route);
+    QStringList out;
+    if (q.exec())
+        while (q.next())
+            out << q.value(0).toString() + u' ' + q.value(1).toString();
+    return out;
+}
+
 } // namespace kx::test

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QSqlDatabase;
@@ -44,6 +45,8 @@ public:
     // One value of one row, e.g. value("Points", code, "IPU").
     QVariant value(const QString &table, qint64 code, const QString &column) const;
     qint64 count(const QString &table) const;
+    // A route's points in order as "Number ID" ("1 UUEE", "2 DE", ...).
+    QStringList sequence(qint64 route) const;
 
 private:
     qint64 insert(const QString &sql, const QVariantList &values);
