@@ -172,6 +172,8 @@ void TF_PPM::prepareShow()
         m_openingLon = m_punkts.value(u"LON").toString();
         m_lat->setFieldText(m_openingLat);
         m_lon->setFieldText(m_openingLon);
+        m_openingLatField = m_lat->fieldText();
+        m_openingLonField = m_lon->fieldText();
         m_coordinatesChanged = false;
         m_punkts.edit();
     } else {
@@ -181,6 +183,8 @@ void TF_PPM::prepareShow()
         m_lon->clearDigits();
         m_openingLat.clear();
         m_openingLon.clear();
+        m_openingLatField.clear();
+        m_openingLonField.clear();
         m_punkts.append();
     }
     typeChanged(m_type->currentIndex());
@@ -232,6 +236,18 @@ bool TF_PPM::acceptLon()
     return false;
 }
 
+QString TF_PPM::enteredLat() const
+{
+    const QString field = m_lat->fieldText();
+    return m_mode == Mode::Edit && field == m_openingLatField ? m_openingLat : field;
+}
+
+QString TF_PPM::enteredLon() const
+{
+    const QString field = m_lon->fieldText();
+    return m_mode == Mode::Edit && field == m_openingLonField ? m_openingLon : field;
+}
+
 void TF_PPM::save()
 {
     if (!m_punkts.isOpen() || m_punkts.isEmpty())
@@ -249,8 +265,8 @@ void TF_PPM::save()
     entry.storedType = m_punkts.value(u"Type");
     entry.region = m_punkts.value(u"Region").toString();
     entry.id = m_punkts.value(u"ID").toString();
-    entry.lat = m_lat->fieldText();
-    entry.lon = m_lon->fieldText();
+    entry.lat = enteredLat();
+    entry.lon = enteredLon();
 
     const qint64 own = m_punkts.value(u"Code").toLongLong();
     const EntryProblem problem = checkEntry(m_session, entry, own);

@@ -70,6 +70,10 @@ private:
     void coordinateTextChanged();
     bool acceptLat();
     bool acceptLon();
+    // What to store for a coordinate field: its text, or the stored text when
+    // the field still shows what it showed at opening.
+    QString enteredLat() const;
+    QString enteredLon() const;
     void enterInType();
 
     store::Session &m_session;
@@ -80,8 +84,13 @@ private:
     Mode m_mode = Mode::Edit;
     bool m_loading = false;
     bool m_coordinatesChanged = false;
+    // The stored texts at opening, and the fields as they showed them: a field
+    // the person left as it was keeps the stored text, which may hold more than
+    // the field can show (a flight plan's three-digit fraction).
     QString m_openingLat;
     QString m_openingLon;
+    QString m_openingLatField;
+    QString m_openingLonField;
 
     QComboBox *m_type = nullptr;
     QLabel *m_regionLabel = nullptr;

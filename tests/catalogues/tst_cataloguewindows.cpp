@@ -105,6 +105,8 @@ private slots:
     void saveChecksInOrder();
     void duplicateIntersectionAndTypedWaypoint();
     void nameOnlyEditVersusAHundredthMove();
+    void retypingAfterAFailedCheck();
+    void untouchedImportedPositionStaysWhole();
     void airportToNdbDeletesRunways();
     void cancelDiscardsPendingChanges();
 
@@ -602,6 +604,69 @@ void TestCatalogueWindows::nameOnlyEditVersusAHundredthMove()
     QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N55*00.01"));
     QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
     QVERIFY(dbValue("Routes", m_route2, "DateTime").isNull());
+}
+
+void TestCatalogueWindows::retypingAfterAFailedCheck()
+{
+    QVERIFY(current(m_ndb));
+    openEditor(TF_PPM::Mode::Edit);
+    auto *lat = child<ui::CoordinateEdit>(m_ppm.get(), "PLAT");
+    QTest::mouseClick(lat, Qt::LeftButton, Qt::NoModifier, QPoint(3, lat->height() / 2));
+    QTest::keyClick(lat, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(lat, QStringLiteral("n95"));
+    enter(lat);
+    QCOMPARE(m_prompter->texts(), QStringList{QStringLiteral("Ошибка ввода широты!")});
+    QVERIFY(focused(lat));
+    QCOMPARE(lat->selectedText(), lat->displayText());
+
+    // The selected field is retyped as any field is.
+    QTest::keyClicks(lat, QStringLiteral("5558"));
+    QCOMPARE(lat->fieldText(), QStringLiteral("N55*58.  "));
+    enter(lat);
+    QCOMPARE(m_prompter->messages().size(), 1);
+    QVERIFY(focused(child<QWidget>(m_ppm.get(), "PLON")));
+    QCOMPARE(lat->fieldText(), QStringLiteral("N55*58.00"));
+
+    // Ctrl+A and Delete empty it, and the check still refuses what is typed wrong.
+    QTest::mouseClick(lat, Qt::LeftButton, Qt::NoModifier, QPoint(3, lat->height() / 2));
+    QTest::keyClick(lat, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(lat, Qt::Key_Delete);
+    QCOMPARE(lat->fieldText(), QStringLiteral("N  *  .  "));
+    QTest::keyClicks(lat, QStringLiteral("5761"));
+    enter(lat);
+    QCOMPARE(m_prompter->lastText(), QStringLiteral("Ошибка ввода широты!"));
+    QCOMPARE(m_prompter->messages().size(), 2);
+}
+
+void TestCatalogueWindows::untouchedImportedPositionStaysWhole()
+{
+    // As a flight plan import stores it: three digits of fraction.
+    exec(QStringLiteral("UPDATE Punkts SET LAT = 'N56*12.345', LON = 'E035*01.678' WHERE Code = %1").arg(m_ndb));
+    QVERIFY(current(m_ndb));
+    openEditor(TF_PPM::Mode::Edit);
+    QCOMPARE(child<ui::CoordinateEdit>(m_ppm.get(), "PLAT")->fieldText(), QStringLiteral("N56*12.34"));
+    auto *save = child<QPushButton>(m_ppm.get(), "BOK");
+    QTest::mouseClick(save, Qt::LeftButton);
+    QVERIFY(!m_ppm->isVisible());
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N56*12.345"));
+    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E035*01.678"));
+    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
+    QVERIFY(!dbValue("Routes", m_route2, "DateTime").isNull());
+
+    // A field the person changed is taken as typed.
+    QVERIFY(current(m_ndb));
+    openEditor(TF_PPM::Mode::Edit);
+    auto *lon = child<ui::CoordinateEdit>(m_ppm.get(), "PLON");
+    QTest::mouseClick(lon, Qt::LeftButton, Qt::NoModifier, QPoint(3, lon->height() / 2));
+    QTest::keyClick(lon, Qt::Key_End);
+    QTest::keyClick(lon, Qt::Key_Backspace);
+    QTest::keyClick(lon, Qt::Key_9);
+    QTest::mouseClick(save, Qt::LeftButton);
+    QVERIFY(!m_ppm->isVisible());
+    QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N56*12.345"));
+    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E035*01.69"));
+    QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
 }
 
 void TestCatalogueWindows::airportToNdbDeletesRunways()
