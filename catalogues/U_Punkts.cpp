@@ -81,7 +81,7 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
         }
         return ui::CellColors{colours.background, text};
     });
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_Punkts::editWaypoint);
+    connect(m_grid, &ui::GridView::chosen, this, &TF_Punkts::editWaypoint);
 
     m_search = form::identSearch(group);
     connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_Punkts::search);

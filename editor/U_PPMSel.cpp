@@ -49,7 +49,7 @@ TF_PPMSel::TF_PPMSel(store::Session &session, QWidget *parent)
     m_grid->setColumnWidth(1, 80);
     m_grid->setColumnWidth(2, 260);
     m_grid->setColumnWidth(3, 70);
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_PPMSel::choose);
+    connect(m_grid, &ui::GridView::chosen, this, &TF_PPMSel::choose);
 
     m_id = new ui::SearchEdit(this);
     m_id->setObjectName(QStringLiteral("PID"));

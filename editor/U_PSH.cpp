@@ -1,6 +1,7 @@
 #include "U_PSH.h"
 
 #include "ui/DialogParts.h"
+#include "ui/PushButton.h"
 
 #include "base/Prompter.h"
 #include "interchange/ExportNvu.h"
@@ -36,10 +37,9 @@ TF_PSH::TF_PSH(store::Session &session, QWidget *parent)
     m_cells = new QButtonGroup(this);
     m_cells->setExclusive(true);
     for (int cell = 1; cell <= interchange::kNvuCellCount; ++cell) {
-        auto *button = new QPushButton(QString::number(cell), group);
+        auto *button = new ui::PushButton(QString::number(cell), group);
         button->setObjectName(QStringLiteral("B%1").arg(cell, 2, 10, QChar(u'0')));
         button->setCheckable(true);
-        button->setAutoDefault(false);
         button->setFixedSize(40, 28);
         m_cells->addButton(button, cell);
         grid->addWidget(button, (cell - 1) % kRows, (cell - 1) / kRows);

@@ -43,7 +43,7 @@ TF_RSBNSel::TF_RSBNSel(store::Session &session, QWidget *parent)
     m_grid->setColumnWidth(0, 70);
     m_grid->setColumnWidth(1, 220);
     m_grid->setColumnWidth(2, 90);
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_RSBNSel::choose);
+    connect(m_grid, &ui::GridView::chosen, this, &TF_RSBNSel::choose);
 
     auto *ok = ui::namedButton(this, "BOK", QStringLiteral("OK"));
     auto *cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));

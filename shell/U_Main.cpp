@@ -120,7 +120,7 @@ void TF_Main::buildWindow()
             return ui::CellColors{calculated ? kCalculated : kNotCalculatedSelected, Qt::white};
         return ui::CellColors{QColor(), calculated ? kCalculated : kNotCalculated};
     });
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_Main::openCurrentRoute);
+    connect(m_grid, &ui::GridView::chosen, this, &TF_Main::openCurrentRoute);
 
     m_search = new ui::SearchEdit(group);
     m_search->setObjectName(QStringLiteral("PName"));

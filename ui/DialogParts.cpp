@@ -1,5 +1,7 @@
 #include "DialogParts.h"
 
+#include "PushButton.h"
+
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -7,9 +9,8 @@ namespace kx::ui {
 
 QPushButton *namedButton(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *button = new QPushButton(caption, parent);
+    auto *button = new PushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -10,9 +10,8 @@ class QWidget;
 
 namespace kx::ui {
 
-// A push button named as the window names its control (BOK, BCancel, ...).
-// It never becomes a dialog's default button by itself: Enter belongs to the
-// fields, which walk the focus through a form.
+// A push button named as the window names its control (BOK, BCancel, ...),
+// pressed by Enter while it has the focus (ui::PushButton).
 QPushButton *namedButton(QWidget *parent, const char *name, const QString &caption);
 
 // Buttons in a row at the right edge of a window.

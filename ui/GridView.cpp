@@ -5,6 +5,9 @@
 #include "store/Query.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMetaMethod>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 namespace kx::ui {
@@ -116,6 +119,39 @@ void GridView::followView(const QModelIndex &current)
     m_syncing = true;
     m_list->setRowNumber(current.row() + 1);
     m_syncing = false;
+}
+
+void GridView::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+        && isSignalConnected(QMetaMethod::fromSignal(&GridView::chosen))) {
+        emit chosen();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+// A click below the last row would clear the selection while the list keeps
+// its current row; the row stays selected, as the two are one.
+void GridView::mousePressEvent(QMouseEvent *event)
+{
+    if (indexAt(event->position().toPoint()).isValid()) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (indexAt(event->position().toPoint()).isValid())
+        QTableView::mouseDoubleClickEvent(event);
+    else
+        event->accept();
+    if (event->button() == Qt::LeftButton)
+        emit chosen();
 }
 
 void GridView::focusInEvent(QFocusEvent *event)

@@ -352,6 +352,22 @@ void TestMain::editorOpensOnTheCurrentRoute()
     });
     QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
     QCOMPARE(m_main->routeEditor().routeCode(), m_alpha);
+
+    // So does a double click on the empty part of the list, on the current
+    // route, which stays selected; and Enter in the list.
+    QVERIFY(routes.locate(u"Code", m_moscow));
+    const QPoint below(20, grid->viewport()->height() - 5);
+    QVERIFY(!grid->indexAt(below).isValid());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(grid->selectionModel()->selectedRows().at(0).row(), routes.rowNumber() - 1);
+    shown = closeNextModal([&] { QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, below); });
+    QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
+    QCOMPARE(m_main->routeEditor().routeCode(), m_moscow);
+    QVERIFY(routes.locate(u"Code", m_abakan));
+    shown = closeNextModal([&] { QTest::keyClick(grid, Qt::Key_Return); });
+    QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
+    QCOMPARE(m_main->routeEditor().routeCode(), m_abakan);
 }
 
 void TestMain::importOpensTheEditorOnTheNewRoute()
