@@ -105,21 +105,6 @@ void bind(ui::NumberEdit *edit, store::Query &list, const QString &column)
         [edit](const QString &text) { return edit->valueOf(text); });
 }
 
-void tabOrder(std::initializer_list<QWidget *> widgets)
-{
-    QWidget *previous = nullptr;
-    for (QWidget *w : widgets) {
-        if (previous)
-            QWidget::setTabOrder(previous, w);
-        previous = w;
-    }
-}
-
-void skipByTab(QWidget *widget)
-{
-    widget->setFocusPolicy(Qt::ClickFocus);
-}
-
 RowColours rowColours(int row, bool selected, const QColor &tint)
 {
     if (selected)

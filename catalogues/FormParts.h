@@ -61,12 +61,6 @@ void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLi
 // Label and field rows in a group box, each label the buddy of its field.
 void labelledRows(QGroupBox *group, std::initializer_list<std::pair<QString, QWidget *>> rows);
 
-// The Tab key's order through these controls.
-void tabOrder(std::initializer_list<QWidget *> widgets);
-
-// A control the Tab key passes by (it still takes the focus by click or Enter).
-void skipByTab(QWidget *widget);
-
 // Grid rows: the selected one white on dark blue, the others black on tint
 // (odd row numbers, counted from 1) or white.
 struct RowColours

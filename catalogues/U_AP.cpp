@@ -77,7 +77,7 @@ void TF_AP::buildWindow()
     m_name = form::edit(airportGroup, "PName", 50);
     for (QLineEdit *e : {m_id, m_name}) {
         e->setReadOnly(true);
-        form::skipByTab(e);
+        ui::skipByTab(e);
     }
     form::bind(m_id, m_punkts, QStringLiteral("ID"));
     form::bind(m_name, m_punkts, QStringLiteral("Name"));
@@ -127,6 +127,9 @@ void TF_AP::buildWindow()
     layout->addWidget(airportGroup);
     layout->addWidget(buildRunwayGroup(), 1);
     layout->addLayout(ui::buttonRow({close}));
+
+    ui::setTabOrder({m_feet, m_metres, m_flPer, m_hPer, m_atis, m_rsbn, m_grid, findChild<QPushButton *>(QStringLiteral("BAdd")),
+                     m_edit, m_delete, close});
 
     m_walk = new EnterWalk(this);
     const QList<QWidget *> order{m_id, m_name, m_feet, m_metres, m_flPer, m_hPer, m_atis, m_rsbn};

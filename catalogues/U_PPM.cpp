@@ -91,7 +91,6 @@ void TF_PPM::buildWindow()
     form::bind(m_freq, m_punkts, QStringLiteral("Freq"));
 
     m_ok = ui::namedButton(this, "BOK", QStringLiteral("Сохранить"));
-    m_ok->setAutoDefault(true); // Enter on it saves
     m_cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
     m_ap = ui::namedButton(this, "BAP", texts::airportCaption());
     keepPlaceWhenHidden(m_ap);
@@ -143,7 +142,7 @@ void TF_PPM::buildWindow()
             m_freq->setFocus(Qt::TabFocusReason);
     });
     m_walk->add(m_freq, m_ok);
-    form::tabOrder({m_type, m_region, m_id, m_name, m_lat, m_lon, m_freq, m_ok, m_cancel, m_ap});
+    ui::setTabOrder({m_type, m_region, m_id, m_name, m_lat, m_lon, m_freq, m_ap, m_ok, m_cancel});
 
     setFixedSize(440, 220);
 }

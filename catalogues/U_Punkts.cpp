@@ -109,6 +109,7 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
     inGroup->addLayout(below);
 
     form::closableGroup(this, group);
+    ui::setTabOrder({m_grid, m_search, add, edit, remove, findChild<QPushButton *>(QStringLiteral("BClose"))});
     setFixedSize(740, 520);
 }
 

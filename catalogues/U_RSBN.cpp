@@ -72,6 +72,7 @@ TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent
     inGroup->addLayout(below);
 
     form::closableGroup(this, group);
+    ui::setTabOrder({m_grid, m_search, findChild<QPushButton *>(QStringLiteral("BClose"))});
     setFixedSize(640, 460);
 }
 

@@ -31,7 +31,7 @@ TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
     auto *runwayGroup = form::group(this, "GroupBox1", QStringLiteral("Полоса"));
     m_runway = form::edit(runwayGroup, "PRunway", 10, true);
     m_runway->setAlignment(Qt::AlignCenter);
-    form::skipByTab(m_runway);
+    ui::skipByTab(m_runway);
     form::bind(m_runway, runways, QStringLiteral("Runway"));
     (new QVBoxLayout(runwayGroup))->addWidget(m_runway);
 
@@ -52,7 +52,6 @@ TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
     form::labelledRows(rsbnGroup, {{QStringLiteral("ИЗПУ"), uk}, {QStringLiteral("Zm"), zm}, {QStringLiteral("Sm"), sm}});
 
     auto *ok = ui::namedButton(this, "BOK", QStringLiteral("Сохранить"));
-    ok->setAutoDefault(true); // Enter on it saves
     auto *cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
     connect(ok, &QPushButton::clicked, this, &TF_VPP::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -73,7 +72,7 @@ TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
     const QList<QWidget *> order{m_runway, dprm, bprm, ilsAngle, ilsFreq, uk, zm, sm, ok};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         m_walk->add(order.at(i), order.at(i + 1));
-    form::tabOrder({dprm, bprm, ilsAngle, ilsFreq, uk, zm, sm, ok, cancel});
+    ui::setTabOrder({dprm, bprm, ilsAngle, ilsFreq, uk, zm, sm, ok, cancel});
 
     setFixedSize(420, 260);
 }

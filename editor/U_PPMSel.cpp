@@ -89,6 +89,7 @@ TF_PPMSel::TF_PPMSel(store::Session &session, QWidget *parent)
     layout->addWidget(m_grid, 1);
     layout->addLayout(search);
     layout->addLayout(ui::buttonRow({ok, cancel}));
+    ui::setTabOrder({m_grid, m_id, m_name, ok, cancel});
     setFixedSize(520, 420);
 }
 

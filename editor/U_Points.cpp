@@ -153,6 +153,12 @@ void TF_Points::buildWindow()
     layout->setContentsMargins(6, 4, 6, 6);
     layout->addWidget(buildHeader());
     layout->addLayout(body, 1);
+
+    // The header's name, the points with "Расчет", then the command groups
+    // down the right side; Tab passes the fields it has no business in.
+    const auto button = [this](const char *name) { return findChild<QPushButton *>(QString::fromLatin1(name)); };
+    ui::setTabOrder({m_name, m_grid, button("BCalc"), m_newP, m_editP, m_delP, m_selectM, m_delM, button("BPrint"),
+                     button("BToPLN"), button("BTo21"), button("BToPSh"), ok});
     setFixedSize(791, 505);
 }
 
@@ -177,14 +183,17 @@ QWidget *TF_Points::buildHeader()
     m_apP = makeEdit(group, "PAP_P");
     m_apP->setAlignment(Qt::AlignCenter);
     m_apP->setReadOnly(true);
+    ui::skipByTab(m_apP);
     makeGrey(m_apP);
     new ui::FieldLink(m_apP, routes, QStringLiteral("AP_P"));
     QLineEdit *s = makeEdit(group, "PS");
     s->setReadOnly(true);
+    ui::skipByTab(s);
     makeGrey(s);
     new ui::FieldLink(s, routes, QStringLiteral("S"), picture(QStringLiteral("0.#")));
     QLineEdit *vilka = makeEdit(group, "PVilka");
     vilka->setReadOnly(true);
+    ui::skipByTab(vilka);
     makeGrey(vilka);
     new ui::FieldLink(vilka, routes, QStringLiteral("Vilka"), picture(QStringLiteral("0.#")));
     for (QLineEdit *e : {m_name, m_apV, m_apP})

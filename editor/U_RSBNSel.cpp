@@ -53,6 +53,7 @@ TF_RSBNSel::TF_RSBNSel(store::Session &session, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 1);
     layout->addLayout(ui::buttonRow({ok, cancel}));
+    ui::setTabOrder({m_grid, ok, cancel});
     setFixedSize(420, 320);
 }
 

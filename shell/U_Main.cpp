@@ -146,6 +146,8 @@ void TF_Main::buildWindow()
     connect(remove, &QPushButton::clicked, this, &TF_Main::deleteCurrentRoute);
     connect(quit, &QPushButton::clicked, this, &QWidget::close);
 
+    ui::setTabOrder({m_grid, m_search, edit, import, remove, quit});
+
     auto *below = new QHBoxLayout;
     below->addWidget(m_search, 2);
     below->addStretch(3);

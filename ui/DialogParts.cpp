@@ -14,6 +14,21 @@ QPushButton *namedButton(QWidget *parent, const char *name, const QString &capti
     return button;
 }
 
+void setTabOrder(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void skipByTab(QWidget *widget)
+{
+    widget->setFocusPolicy(Qt::ClickFocus);
+}
+
 QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons)
 {
     auto *row = new QHBoxLayout;

@@ -17,4 +17,12 @@ QPushButton *namedButton(QWidget *parent, const char *name, const QString &capti
 // Buttons in a row at the right edge of a window.
 QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons);
 
+// The Tab key's order through these controls, as the window lays them out:
+// top to bottom, left to right, group by group; Tab after the last one
+// returns to the first.
+void setTabOrder(std::initializer_list<QWidget *> widgets);
+
+// A control the Tab key passes by (it still takes the focus by click or Enter).
+void skipByTab(QWidget *widget);
+
 } // namespace kx::ui

@@ -116,6 +116,7 @@ private slots:
     void airportFromTheEditorSharesTheRow();
 
     void beaconCatalogue();
+    void tabFollowsTheLayout();
 
     void waypointPropertiesFromTheRouteEditor();
     void waypointPropertiesOnAMissingWaypoint();
@@ -1054,6 +1055,53 @@ void TestCatalogueWindows::waypointPropertiesOnAMissingWaypoint()
     QVERIFY(!m_lists->QPunkts.isOpen());
     QVERIFY(m_prompter->messages().isEmpty());
     QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
+}
+
+void TestCatalogueWindows::tabFollowsTheLayout()
+{
+    // The catalogues: the list, its search, its buttons, "Закрыть".
+    m_punkts->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_punkts.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
+    QCOMPARE(test::tabWalk(6), (QStringList{"PID", "BNew", "BEdit", "BDel", "BClose", "G1"}));
+    m_punkts->reject();
+    m_rsbn->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_rsbn.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
+    QCOMPARE(test::tabWalk(3), (QStringList{"PID", "BClose", "G1"}));
+    m_rsbn->reject();
+
+    // The waypoint editor row by row; "Аэропорт" only for an airport.
+    QVERIFY(current(m_ndb));
+    openEditor(TF_PPM::Mode::Edit);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("PType"));
+    QCOMPARE(test::tabWalk(9),
+             (QStringList{"PRegion", "PID", "PName", "PLAT", "PLON", "PFreq", "BOK", "BCancel", "PType"}));
+    m_ppm->reject();
+    QVERIFY(current(m_uuee));
+    openEditor(TF_PPM::Mode::Edit);
+    QCOMPARE(test::tabWalk(9), (QStringList{"PID", "PName", "PLAT", "PLON", "PFreq", "BAP", "BOK", "BCancel", "PType"}));
+
+    // The airport window: its own fields (ident and name passed by), the
+    // runways with their buttons, "Закрыть".
+    openAirport();
+    TF_AP &ap = m_ppm->airportWindow();
+    ap.activateWindow(); // the offscreen platform activates windows late
+    QTRY_VERIFY(ap.isActiveWindow());
+    child<QWidget>(&ap, "PHFt")->setFocus();
+    QCOMPARE(test::tabWalk(11), (QStringList{"PHMt", "PFLPer", "PHPer", "PATIS", "PRSBN", "G1", "BAdd", "BEdit", "BDel",
+                                              "BClose", "PHFt"}));
+
+    // The runway dialog: the runway itself is passed by.
+    TF_VPP *vpp = ap.findChild<TF_VPP *>();
+    QVERIFY(m_lists->QPunkts.isOpen());
+    vpp->show();
+    vpp->activateWindow();
+    QTRY_VERIFY(vpp->isActiveWindow());
+    child<QWidget>(vpp, "PDPRM")->setFocus();
+    QCOMPARE(test::tabWalk(9), (QStringList{"PBPRM", "PILSA", "PILSF", "PUk", "PZm", "PSm", "BOK", "BCancel", "PDPRM"}));
+    vpp->reject();
+    ap.reject();
 }
 
 QTEST_MAIN(TestCatalogueWindows)

@@ -43,6 +43,7 @@ private slots:
     void waypointPickerResults_data();
     void waypointPickerResults();
     void waypointChosenByKeysAlone();
+    void tabFollowsTheLayout();
     void waypointPickerModalLoop();
     void waypointListFailure();
 
@@ -433,6 +434,24 @@ void TestPickers::beaconListFailure()
     QCOMPARE(picker.list().rowCount(), 0);
     picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->click();
     QCOMPARE(picker.chosen(), 0);
+}
+
+void TestPickers::tabFollowsTheLayout()
+{
+    TF_PPMSel waypoints(*m_session);
+    waypoints.prepare(Mode::Add, QStringLiteral("Добавление ППМ"), 0);
+    waypoints.show();
+    QVERIFY(QTest::qWaitForWindowActive(&waypoints));
+    QCOMPARE(focusName(), QStringLiteral("GM"));
+    QCOMPARE(test::tabWalk(5), (QStringList{"PID", "PName", "BOK", "BCancel", "GM"}));
+    waypoints.reject();
+
+    TF_RSBNSel beacons(*m_session);
+    beacons.prepare(QVariant());
+    beacons.show();
+    QVERIFY(QTest::qWaitForWindowActive(&beacons));
+    QCOMPARE(focusName(), QStringLiteral("GM"));
+    QCOMPARE(test::tabWalk(3), (QStringList{"BOK", "BCancel", "GM"}));
 }
 
 QTEST_MAIN(TestPickers)

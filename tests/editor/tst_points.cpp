@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
+#include "WidgetInput.h"
 
 #include "editor/BeaconPicker.h"
 #include "editor/U_Points.h"
@@ -11,6 +12,7 @@
 #include "ui/Meter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -95,6 +97,7 @@ private slots:
     void serviceButtons_data();
     void serviceButtons();
     void contextMenuRunsItsCommand();
+    void keyboardWalkAndButtons();
 
 private:
     void openEditor(qint64 route);
@@ -828,6 +831,30 @@ void TestPoints::contextMenuRunsItsCommand()
     item->trigger();
     QCOMPARE(runs, 1);
     QCOMPARE(m_window->meter().text(), QStringLiteral("Маршрут не расчитан!"));
+}
+
+void TestPoints::keyboardWalkAndButtons()
+{
+    const qint64 r = route({"A", "B", "C"}, false);
+    openEditor(r);
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("PName"));
+    m_window->pointList().setRowNumber(2); // every command available
+    // The header's name (the level, the airports and the totals are passed
+    // by), the points and "Расчет", then the buttons down the right side.
+    QCOMPARE(test::tabWalk(14), (QStringList{"GPPM", "BCalc", "BNewP", "BEditP", "BDelP", "BSelectM", "BPrint",
+                                              "BToPLN", "BTo21", "BToPSh", "BOK", "PName", "GPPM", "BCalc"}));
+    // Enter presses the focused button.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(m_prompter->lastText(),
+             QStringLiteral("Расчет выполнен.\r\n\r\nРасстояние = 1498,8 км\r\nВилка = 16,7 град."));
+    QVERIFY(!m_fix->value("Routes", r, "DateTime").isNull());
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("BCalc"));
+    m_waypoints.answers = {m_punkt.value("X")};
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QCOMPARE(m_waypoints.calls.size(), 1);
+    QCOMPARE(sequence(r), (QStringList{"1 A", "2 B", "3 X", "4 C"}));
 }
 
 QTEST_MAIN(TestPoints)

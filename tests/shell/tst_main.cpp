@@ -45,6 +45,7 @@ private slots:
     void importOpensTheEditorOnTheNewRoute();
     void menusOpenTheCatalogues();
     void closingWritesSettings();
+    void tabFollowsTheLayout();
 
 private:
     void start();
@@ -425,6 +426,14 @@ void TestMain::closingWritesSettings()
     QVERIFY(!session.ADOC.isOpen());
     QVERIFY(!session.QRoutes.isOpen());
     QVERIFY(m_folder->readIni().contains(QStringLiteral("PLNPath=/plans/Москва/\r\n")));
+}
+
+void TestMain::tabFollowsTheLayout()
+{
+    start();
+    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
+    QCOMPARE(test::tabWalk(6), (QStringList{"PName", "BEdit", "BNew", "BDel", "BQuit", "G1"}));
 }
 
 QTEST_MAIN(TestMain)
