@@ -94,7 +94,7 @@ void TF_AP::buildWindow()
     form::bind(m_atis, m_punkts, QStringLiteral("ATIS"));
     m_rsbn = new QComboBox(airportGroup);
     m_rsbn->setObjectName(QStringLiteral("PRSBN"));
-    m_rsbn->setMaxVisibleItems(20);
+    ui::setDropDownRows(m_rsbn, 20);
     m_rsbn->installEventFilter(this);
 
     connect(m_feet, &QLineEdit::textEdited, this, &TF_AP::metresFromFeet);

@@ -2,6 +2,7 @@
 
 #include "PushButton.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -22,6 +23,12 @@ void setTabOrder(std::initializer_list<QWidget *> widgets)
             QWidget::setTabOrder(previous, w);
         previous = w;
     }
+}
+
+void setDropDownRows(QComboBox *box, int rows)
+{
+    box->setMaxVisibleItems(rows);
+    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
 }
 
 void skipByTab(QWidget *widget)

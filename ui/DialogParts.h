@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+class QComboBox;
 class QHBoxLayout;
 class QPushButton;
 class QWidget;
@@ -21,6 +22,10 @@ QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons);
 // top to bottom, left to right, group by group; Tab after the last one
 // returns to the first.
 void setTabOrder(std::initializer_list<QWidget *> widgets);
+
+// A drop-down list that opens `rows` rows high, whatever the style: some
+// styles open a list that cannot be typed in as tall as the screen allows.
+void setDropDownRows(QComboBox *box, int rows);
 
 // A control the Tab key passes by (it still takes the focus by click or Enter).
 void skipByTab(QWidget *widget);

@@ -17,7 +17,9 @@
 #include "ui/ListModel.h"
 #include "ui/NumberEdit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QScreen>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +114,7 @@ private slots:
 
     void airportWindowFeetAndMetres();
     void airportWindowRunways();
+    void beaconListDropsDownTwentyRows();
     void runwayDialogNumbers();
     void airportFromTheEditorSharesTheRow();
 
@@ -709,6 +712,31 @@ void TestCatalogueWindows::cancelDiscardsPendingChanges()
     m_ppm->close();
     QCOMPARE(m_lists->QPunkts.rowCount(), 4);
     QCOMPARE(m_fix->count("Punkts"), 4);
+}
+
+void TestCatalogueWindows::beaconListDropsDownTwentyRows()
+{
+    for (int i = 0; i < 45; ++i)
+        m_fix->addRsbn(QStringLiteral("B%1").arg(i, 2, 10, QChar(u'0')), QStringLiteral("Маяк %1").arg(i),
+                       QStringLiteral("N50*00.00"), QStringLiteral("E040*00.00"), QStringLiteral("UW"));
+    QVERIFY(current(m_uuee));
+    openAirport();
+    TF_AP &ap = m_ppm->airportWindow();
+    auto *beacons = child<QComboBox>(&ap, "PRSBN");
+    QVERIFY(beacons->count() > 40);
+    beacons->setFocus();
+    QTest::keyClick(beacons, Qt::Key_Down, Qt::AltModifier);
+    QAbstractItemView *view = beacons->view();
+    QTRY_VERIFY(view->isVisible());
+    // Rows wholly or partly inside the drop-down, as a person sees them.
+    int shown = 0;
+    for (int row = 0; row < beacons->count(); ++row)
+        if (view->visualRect(view->model()->index(row, 0)).intersects(view->viewport()->rect()))
+            ++shown;
+    QCOMPARE(shown, 20);
+    QVERIFY(view->window()->height() < ap.screen()->availableGeometry().height() / 2);
+    QTest::keyClick(view, Qt::Key_Escape);
+    QTRY_VERIFY(!view->isVisible());
 }
 
 void TestCatalogueWindows::airportWindowFeetAndMetres()
