@@ -4,11 +4,13 @@
 
 #include "store/Query.h"
 
+#include <QHelpEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace kx::ui {
 namespace {
@@ -24,6 +26,27 @@ public:
         // The focus rectangle of a single cell would contradict the whole-row look.
         opt.state &= ~QStyle::State_HasFocus;
         QStyledItemDelegate::paint(painter, opt, index);
+    }
+
+    // A text cut short with an ellipsis shows whole in a tooltip.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        QStyle *style = view->style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view);
+        // The item view draws its text this far from the cell's sides.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const int room = textRect.width() - 2 * margin;
+        if (!opt.text.isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room) {
+            QToolTip::showText(event->globalPos(), opt.text, view->viewport(), option.rect);
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
     }
 
 protected:
