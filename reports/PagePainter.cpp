@@ -1,5 +1,9 @@
 #include "PagePainter.h"
 
+#include "base/FileError.h"
+
+#include <QDir>
+
 #include <QFont>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -136,18 +140,18 @@ bool paintReport(const PreparedReport &report, QPagedPaintDevice &device, QStrin
 {
     QPainter painter;
     if (!painter.begin(&device))
-        return fail(error, QStringLiteral("the page device cannot be painted on"));
+        return fail(error, QStringLiteral("на устройстве страниц нельзя рисовать"));
     const double dotsPerMmX = device.logicalDpiX() / 25.4;
     const double dotsPerMmY = device.logicalDpiY() / 25.4;
     for (qsizetype i = 0; i < report.pages.size(); ++i) {
         if (i > 0 && !device.newPage()) {
             painter.end();
-            return fail(error, QStringLiteral("a new page could not be started"));
+            return fail(error, QStringLiteral("не удалось начать новую страницу"));
         }
         paintPage(painter, report.pages.at(i), dotsPerMmX, dotsPerMmY);
     }
     if (!painter.end())
-        return fail(error, QStringLiteral("the pages could not be finished"));
+        return fail(error, QStringLiteral("не удалось завершить страницы"));
     return true;
 }
 
@@ -155,14 +159,14 @@ bool writePdf(const PreparedReport &report, const QString &path, QString *error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return fail(error, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), fileErrorText(file, FileAccess::Write)));
     {
         QPdfWriter writer(&file);
         writer.setCreator(QStringLiteral("Kalyx"));
         writer.setTitle(report.title);
         if (!writer.setPageLayout(report.page.pageLayout())) {
             file.cancelWriting();
-            return fail(error, QStringLiteral("the page size cannot be set"));
+            return fail(error, QStringLiteral("не удалось задать размер страницы"));
         }
         if (!paintReport(report, writer, error)) {
             file.cancelWriting();
@@ -170,7 +174,7 @@ bool writePdf(const PreparedReport &report, const QString &path, QString *error)
         }
     }
     if (!file.commit())
-        return fail(error, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return fail(error, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), fileErrorText(file, FileAccess::Write)));
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QDir>
 #include <QtTest>
 
 using namespace kx;
@@ -406,7 +407,7 @@ void TestRouteSheet::pdfFile()
         QVERIFY(f.read(5) == "%PDF-");
     } else {
         QCOMPARE(m_prompter->messages().at(0).owner, QStringLiteral("TF_Main"));
-        QVERIFY(!detail.isEmpty());
+        QCOMPARE(detail, QDir::toNativeSeparators(path) + QStringLiteral(": Папка не найдена."));
     }
 }
 
