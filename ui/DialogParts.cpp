@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QProxyStyle>
 #include <QPushButton>
 
 namespace kx::ui {
@@ -25,10 +26,30 @@ void setTabOrder(std::initializer_list<QWidget *> widgets)
     }
 }
 
+namespace {
+
+// The application's style, but a drop-down list opens below its box with
+// the box's number of rows rather than as a menu over it.
+class DropDownStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
 void setDropDownRows(QComboBox *box, int rows)
 {
     box->setMaxVisibleItems(rows);
-    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    auto *style = new DropDownStyle;
+    style->setParent(box);
+    box->setStyle(style);
 }
 
 void skipByTab(QWidget *widget)
