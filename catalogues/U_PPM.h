@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Dialog.h"
 #include <QString>
 
 class QComboBox;
@@ -14,6 +14,7 @@ class Session;
 } // namespace kx::store
 
 namespace kx::ui {
+class EnterWalk;
 class CoordinateEdit;
 class NumberEdit;
 } // namespace kx::ui
@@ -21,7 +22,7 @@ class NumberEdit;
 namespace kx::catalogues {
 
 class CatalogueLists;
-class EnterWalk;
+
 class TF_AP;
 
 // The waypoint editor: one waypoint of the catalogue, new or edited, with its
@@ -31,7 +32,7 @@ class TF_AP;
 // duplicate, stores the row with the magnetic variation at its position,
 // marks the routes through a moved waypoint as not calculated and deletes the
 // runways of a waypoint that is not an airport.
-class TF_PPM : public QDialog
+class TF_PPM : public ui::Dialog
 {
     Q_OBJECT
 public:
@@ -60,12 +61,9 @@ public:
     // disappears).
     void done(int result) override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
+    void shown() override;
     void buildWindow();
-    void prepareShow();
     void typeChanged(int index);
     void coordinateTextChanged();
     bool acceptLat();
@@ -80,7 +78,7 @@ private:
     CatalogueLists &m_lists;
     store::Query &m_punkts;
     TF_AP *m_airport = nullptr;
-    EnterWalk *m_walk = nullptr;
+    ui::EnterWalk *m_walk = nullptr;
     Mode m_mode = Mode::Edit;
     bool m_loading = false;
     bool m_coordinatesChanged = false;

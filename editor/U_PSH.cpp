@@ -13,7 +13,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace kx::editor {
@@ -24,12 +23,10 @@ constexpr int kRows = 5;
 } // namespace
 
 TF_PSH::TF_PSH(store::Session &session, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : ui::Dialog("TF_PSH", ui::Dialog::Frame::Closable, parent)
     , m_session(session)
 {
-    setObjectName(QStringLiteral("TF_PSH"));
     setWindowTitle(QStringLiteral("Экспорт в ПШ"));
-    setModal(true);
 
     auto *group = new QGroupBox(QStringLiteral("Укажите номер ячейки для экспорта"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
@@ -64,11 +61,8 @@ void TF_PSH::exportFor(QWidget *editor)
     exec();
 }
 
-void TF_PSH::showEvent(QShowEvent *event)
+void TF_PSH::shown()
 {
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
     m_cell = m_cells->checkedId();
 }
 
