@@ -3,12 +3,12 @@
 #include "U_About.h"
 #include "U_Shell.h"
 #include "Version.h"
+#include "WaypointProperties.h"
 
 #include "catalogues/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
 #include "catalogues/U_Punkts.h"
 #include "catalogues/U_RSBN.h"
-#include "catalogues/WaypointProperties.h"
 
 #include "base/Busy.h"
 #include "base/Prompter.h"
@@ -88,7 +88,7 @@ void TF_Main::createWindows()
     hooks.exportPln = [this] { editor::exportToPln(*m_session, *m_fileDialogs, m_points, this); };
     hooks.exportI21 = [this] { editor::exportToI21(*m_session, m_points); };
     hooks.exportCell = [this] { editor::exportToCell(*m_psh, m_points); };
-    hooks.pointProperties = [this] { catalogues::showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
+    hooks.pointProperties = [this] { showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
     m_points->setHooks(std::move(hooks));
 }
 

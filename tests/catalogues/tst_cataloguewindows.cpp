@@ -9,8 +9,6 @@
 #include "catalogues/U_Punkts.h"
 #include "catalogues/U_RSBN.h"
 #include "catalogues/U_VPP.h"
-#include "catalogues/WaypointProperties.h"
-#include "editor/U_Points.h"
 #include "store/Session.h"
 #include "ui/CoordinateEdit.h"
 #include "ui/GridView.h"
@@ -121,8 +119,6 @@ private slots:
     void beaconCatalogue();
     void tabFollowsTheLayout();
 
-    void waypointPropertiesFromTheRouteEditor();
-    void waypointPropertiesOnAMissingWaypoint();
 
 private:
     void exec(const QString &sql);
@@ -1023,66 +1019,6 @@ void TestCatalogueWindows::beaconCatalogue()
     QVERIFY(!m_rsbn->grab().isNull());
     child<QPushButton>(m_rsbn.get(), "BClose")->click();
     QVERIFY(!list.isOpen());
-}
-
-void TestCatalogueWindows::waypointPropertiesFromTheRouteEditor()
-{
-    store::Query &routes = m_session->QRoutes;
-    QVERIFY(routes.locate(u"Code", m_route1));
-    editor::TF_Points points(*m_session);
-    points.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&points));
-    QVERIFY(points.pointList().setRowNumber(2)); // the NDB
-    const qint64 point = points.currentPointCode();
-
-    // Opened and closed without touching the coordinates: nothing changes.
-    bool shown = false;
-    whenOpen(m_ppm.get(), [&] {
-        shown = m_ppm->isVisible();
-        QCOMPARE(child<QLineEdit>(m_ppm.get(), "PID")->text(), QStringLiteral("ABCDE"));
-        child<QPushButton>(m_ppm.get(), "BOK")->click();
-    });
-    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
-    QVERIFY(shown);
-    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(!points.isMarkedNotCalculated());
-    QCOMPARE(points.currentPointCode(), point);
-    QVERIFY(!m_lists->QPunkts.isOpen());
-
-    // Coordinates edited, then cancelled: the route is marked all the same.
-    whenOpen(m_ppm.get(), [&] {
-        child<ui::CoordinateEdit>(m_ppm.get(), "PLON")->setFieldText(QStringLiteral("E037*00.01"));
-        child<QPushButton>(m_ppm.get(), "BCancel")->click();
-    });
-    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
-    QVERIFY(points.isMarkedNotCalculated());
-    QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(!dbValue("Routes", m_route2, "DateTime").isNull()); // nothing was saved
-    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E037*00.00"));
-    QCOMPARE(routes.value(u"Code").toLongLong(), m_route1);
-    QCOMPARE(points.currentPointCode(), point);
-    QVERIFY(m_prompter->messages().isEmpty());
-}
-
-void TestCatalogueWindows::waypointPropertiesOnAMissingWaypoint()
-{
-    QVERIFY(m_session->QRoutes.locate(u"Code", m_route1));
-    editor::TF_Points points(*m_session);
-    points.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&points));
-    QVERIFY(points.pointList().setRowNumber(2));
-    exec(QStringLiteral("DELETE FROM Punkts WHERE Code = %1").arg(m_ndb));
-    bool shown = false;
-    QTimer::singleShot(0, m_ppm.get(), [&] {
-        shown = m_ppm->isVisible();
-        m_ppm->reject();
-    });
-    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
-    QTest::qWait(10); // let the check above run after the call returned
-    QVERIFY(!shown);
-    QVERIFY(!m_lists->QPunkts.isOpen());
-    QVERIFY(m_prompter->messages().isEmpty());
-    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
 }
 
 void TestCatalogueWindows::tabFollowsTheLayout()
