@@ -126,8 +126,8 @@ void drawCellText(QPainter &painter, const QRectF &cell, const QString &text, co
     else if (v == Qt::AlignBottom)
         y += room.height() - height;
     for (const QString &line : lines) {
-        painter.drawText(QRectF(room.left(), y, room.width(), lineHeight), int(h | Qt::AlignVCenter | Qt::TextSingleLine),
-                         line);
+        const QRectF lineRect(room.left(), y, room.width(), lineHeight);
+        painter.drawText(lineRect, int(h | Qt::AlignVCenter | Qt::TextSingleLine), line);
         y += lineHeight;
     }
 }
@@ -169,7 +169,9 @@ void paintPage(QPainter &painter, const PreparedPage &page, double dotsPerMmX, d
 {
     const double x = dotsPerMmX * scale;
     const double y = dotsPerMmY * scale;
-    const auto toDevice = [&](const QRectF &mm) { return QRectF(mm.x() * x, mm.y() * y, mm.width() * x, mm.height() * y); };
+    const auto toDevice = [&](const QRectF &mm) {
+        return QRectF(mm.x() * x, mm.y() * y, mm.width() * x, mm.height() * y);
+    };
     // Lines keep their width on a sheet made smaller: thinner ones would fade.
     const double dotsPerMm = (dotsPerMmX + dotsPerMmY) / 2;
 
@@ -199,7 +201,8 @@ void paintPage(QPainter &painter, const PreparedPage &page, double dotsPerMmX, d
         case PageItem::Kind::Line:
             if (item.lineWidth > 0) {
                 painter.setPen(pen(item.lineColor, item.lineWidth, dotsPerMm, Qt::FlatCap));
-                painter.drawLine(QPointF(item.line.x1() * x, item.line.y1() * y), QPointF(item.line.x2() * x, item.line.y2() * y));
+                painter.drawLine(QPointF(item.line.x1() * x, item.line.y1() * y),
+                                 QPointF(item.line.x2() * x, item.line.y2() * y));
             }
             break;
         }
