@@ -139,6 +139,12 @@ ReportPreviewDialog::ReportPreviewDialog(reports::Layout layout, reports::Report
     box->setContentsMargins(0, 0, 0, 0);
     box->setSpacing(0);
     box->addWidget(toolBar);
+    // Under the tools, where it cannot be pushed out of sight by a narrow window.
+    m_scale = new QLabel(this);
+    m_scale->setObjectName(QStringLiteral("LScale"));
+    m_scale->setContentsMargins(6, 2, 6, 2);
+    m_scale->setVisible(false);
+    box->addWidget(m_scale);
     box->addWidget(m_preview, 1);
 
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this, &ReportPreviewDialog::paintRequested);
@@ -183,7 +189,14 @@ void ReportPreviewDialog::paintRequested(QPrinter *printer)
     const reports::PageSetup page = reports::PageSetup::fromPageLayout(printer->pageLayout());
     if (!reports::prepareReport(m_layout, m_input, page, prepared, &why) || !reports::paintReport(prepared, *printer, &why)) {
         qWarning("route sheet: %s", qPrintable(why));
+        return;
     }
+    // A sheet made smaller for the paper is said so, not left to be noticed.
+    const bool smaller = prepared.scale < 0.995;
+    m_scale->setText(smaller ? QStringLiteral("Лист уменьшен до %1 %, чтобы уместиться по ширине страницы")
+                                   .arg(qRound(prepared.scale * 100))
+                             : QString());
+    m_scale->setVisible(smaller);
 }
 
 void ReportPreviewDialog::goToPage(int page)

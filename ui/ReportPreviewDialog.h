@@ -30,7 +30,8 @@ class FileDialogs;
 // printing (on the default printer unless the user picks another), page setup,
 // zoom, page navigation and saving as PDF. The report is laid out again on the
 // printer's paper whenever the page setup changes, so what is shown is what
-// prints.
+// prints; on paper narrower than the sheet it is made smaller, whole, and a
+// line under the tools says by how much.
 class ReportPreviewDialog : public QDialog
 {
     Q_OBJECT
@@ -64,6 +65,7 @@ private:
     QPrintPreviewWidget *m_preview = nullptr;
     QSpinBox *m_pageNumber = nullptr;
     QLabel *m_pageTotal = nullptr;
+    QLabel *m_scale = nullptr;
     QString m_pdfFolder;
 };
 

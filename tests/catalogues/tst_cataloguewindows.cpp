@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "Painted.h"
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
 #include "WidgetInput.h"
@@ -285,7 +286,18 @@ void TestCatalogueWindows::catalogueColumnsFormatsAndColours()
     QCOMPARE(style(3, 3, false, true).text, QColor(0, 0, 0xFF)); // VOR
     QCOMPARE(style(0, 3, true, true).text, QColor(Qt::white));   // intersection
     QCOMPARE(style(3, 2, false, true).text, QColor(Qt::black));  // other columns
-    QVERIFY(!m_punkts->grab().isNull());
+    // And painted so, on the rows the current one leaves alone.
+    QCOMPARE(m_lists->QPunkts.rowNumber(), 1);
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect ndb = test::paintedCell(grid, 1, 3);
+    const QRect airport = test::paintedCell(grid, 2, 3);
+    const QRect vor = test::paintedCell(grid, 3, 3);
+    QVERIFY(test::pixelsOf(image, ndb, QColor(0xFF, 0, 0)) > 0);
+    QVERIFY(test::pixelsOf(image, airport, QColor(0, 0x80, 0)) > 0);
+    QVERIFY(test::pixelsOf(image, vor, QColor(0, 0, 0xFF)) > 0);
+    QCOMPARE(test::pixelsOf(image, vor, QColor(0, 0x80, 0)), 0);
+    QCOMPARE(image.pixelColor(ndb.topLeft()), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(airport.topLeft()), tint);
 }
 
 void TestCatalogueWindows::exactIdentSearch()
@@ -364,7 +376,7 @@ void TestCatalogueWindows::newWaypointFromTheCatalogue()
     QCOMPARE(dbValue("Punkts", code, "LAT").toString(), QStringLiteral("N43*20.12"));
     QCOMPARE(dbValue("Punkts", code, "LON").toString(), QStringLiteral("E077*05.30"));
     QCOMPARE(dbValue("Punkts", code, "Freq").toDouble(), 113.7);
-    QCOMPARE(dbValue("Punkts", code, "MS").toDouble(), 11.0);
+    QCOMPARE(dbValue("Punkts", code, "MS").toDouble(), test::TestFolder::variationAt(43, 77)); // the table at N43 E077
 }
 
 void TestCatalogueWindows::editedFromTheCatalogueByDoubleClick()
@@ -578,7 +590,7 @@ void TestCatalogueWindows::nameOnlyEditVersusAHundredthMove()
     QVERIFY(!m_ppm->isVisible());
     QVERIFY(m_prompter->messages().isEmpty());
     QVERIFY(!m_ppm->coordinatesChanged());
-    QCOMPARE(dbValue("Punkts", m_ndb, "MS").toDouble(), 11.0); // recomputed from 0
+    QCOMPARE(dbValue("Punkts", m_ndb, "MS").toDouble(), test::TestFolder::variationAt(55, 37)); // recomputed from 0
 
     // The name alone: the routes stay calculated.
     QVERIFY(current(m_ndb));
@@ -953,7 +965,7 @@ void TestCatalogueWindows::airportFromTheEditorSharesTheRow()
     QVERIFY(!m_ppm->isVisible());
     QCOMPARE(dbValue("Punkts", m_uuee, "Name").toString(), QStringLiteral("Шереметьево (Москва)"));
     QCOMPARE(dbValue("Punkts", m_uuee, "LAT").toString(), QStringLiteral("N55*58.40"));
-    QCOMPARE(dbValue("Punkts", m_uuee, "MS").toDouble(), 11.0);
+    QCOMPARE(dbValue("Punkts", m_uuee, "MS").toDouble(), test::TestFolder::variationAt(56, 37));
     QCOMPARE(dbValue("Punkts", m_uuee, "H").toDouble(), 622.0);
     QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
 
@@ -1016,7 +1028,15 @@ void TestCatalogueWindows::beaconCatalogue()
     QCOMPARE(search->selectedText(), QStringLiteral("ZX"));
     // The catalogue offers nothing that changes a beacon.
     QCOMPARE(m_rsbn->findChildren<QPushButton *>().size(), 1);
-    QVERIFY(!m_rsbn->grab().isNull());
+    // And painted so: the rows' alternating grounds, the current row (ZB) dark.
+    QCOMPARE(list.rowNumber(), 4);
+    const QImage image = grid->viewport()->grab().toImage();
+    QCOMPARE(image.pixelColor(test::paintedCell(grid, 0, 0).topLeft()), QColor(0xFF, 0xFB, 0xF0));
+    QCOMPARE(image.pixelColor(test::paintedCell(grid, 1, 0).topLeft()), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(test::paintedCell(grid, 2, 0).topLeft()), QColor(0xFF, 0xFB, 0xF0));
+    QCOMPARE(image.pixelColor(test::paintedCell(grid, 3, 0).topLeft()),
+             grid->cellStyler()(3, 0, true, grid->hasFocus()).background);
+    QVERIFY(test::pixelsOf(image, test::paintedCell(grid, 3, 1), QColor(Qt::white)) > 0); // "ZB" in white
     child<QPushButton>(m_rsbn.get(), "BClose")->click();
     QVERIFY(!list.isOpen());
 }

@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "Painted.h"
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
 #include "WidgetInput.h"
@@ -263,7 +264,10 @@ void TestPoints::openingShowsHeaderPointsAndStatus()
     QCOMPARE(meter.background(), m_window->palette().color(QPalette::Button));
     QCOMPARE(meter.position(), 0);
     QVERIFY(m_prompter->messages().isEmpty());
-    QVERIFY(!m_window->grab().isNull());
+    // And painted so: the green text on the button colour.
+    const QImage painted = meter.grab().toImage();
+    QCOMPARE(painted.pixelColor(meter.contentsRect().topLeft()), m_window->palette().color(QPalette::Button));
+    QVERIFY(test::pixelsOf(painted, meter.contentsRect(), QColor(0, 128, 0)) > 0);
 }
 
 void TestPoints::notCalculatedStatusAndRowColours()
@@ -813,14 +817,21 @@ void TestPoints::serviceButtons()
 
 void TestPoints::contextMenuRunsItsCommand()
 {
-    openEditor(route({"A", "B"}, true));
+    const qint64 r = route({"A", "B"}, true);
+    openEditor(r);
     auto *menu = m_window->findChild<QMenu *>(QStringLiteral("PopupMenu1"));
     QVERIFY(menu);
     auto *item = menu->findChild<QAction *>(QStringLiteral("C1"));
     QVERIFY(item);
     QCOMPARE(item->text(), QStringLiteral("Cвойства пункта"));
     QCOMPARE(item->text().at(0), QChar(u'C')); // the Latin letter
-    item->trigger(); // nothing set yet: nothing happens
+    // Nothing set yet: nothing happens, the route stays calculated.
+    const QString calculated = m_window->meter().text();
+    item->trigger();
+    QCOMPARE(m_window->meter().text(), calculated);
+    QVERIFY(calculated.startsWith(u"Маршрут расчитан"));
+    QVERIFY(!m_fix->value("Routes", r, "DateTime").isNull());
+    QVERIFY(m_prompter->messages().isEmpty());
     int runs = 0;
     PointsHooks hooks;
     hooks.pointProperties = [&] {

@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "Painted.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
@@ -156,8 +157,19 @@ void TestMain::rowColoursFollowTheCalculationState()
     QCOMPARE(style(1, 0, true, false).background, QColor(176, 0, 0));
     QCOMPARE(style(1, 0, true, false).text, QColor(Qt::white));
     QCOMPARE(style(1, 5, false, false).text, QColor(255, 0, 0));
-    // Render the window once so the delegate's painting runs with these colours.
-    QVERIFY(!m_main->grab().isNull());
+    // And painted so: the current row (Alpha, not calculated) on its dark red,
+    // the other rows' names in their state's colour on the grid's own ground.
+    QCOMPARE(m_main->session().QRoutes.rowNumber(), 1);
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect alpha = test::paintedCell(grid, 0, 0);
+    QCOMPARE(image.pixelColor(alpha.topLeft()), QColor(176, 0, 0));
+    const QRect abakan = test::paintedCell(grid, 1, 0);
+    const QRect moscow = test::paintedCell(grid, 2, 0);
+    QVERIFY(test::pixelsOf(image, abakan, QColor(255, 0, 0)) > 0);
+    QCOMPARE(test::pixelsOf(image, abakan, QColor(0, 64, 0)), 0);
+    QVERIFY(test::pixelsOf(image, moscow, QColor(0, 64, 0)) > 0);
+    QCOMPARE(test::pixelsOf(image, moscow, QColor(255, 0, 0)), 0);
+    QCOMPARE(image.pixelColor(moscow.topLeft()), grid->palette().color(QPalette::Base));
 }
 
 void TestMain::incrementalSearch()
