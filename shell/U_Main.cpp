@@ -23,7 +23,6 @@
 #include "ui/GridView.h"
 #include "ui/Guard.h"
 #include "ui/Navigator.h"
-#include "ui/ReportPreviewDialog.h"
 #include "ui/SearchEdit.h"
 
 #include <QCloseEvent>
@@ -83,7 +82,7 @@ void TF_Main::createWindows()
 
     editor::PointsHooks hooks;
     hooks.print = [this] {
-        ui::showRouteSheet(*m_session, *m_qp, this, *m_fileDialogs, m_points);
+        editor::showRouteSheet(*m_session, *m_qp, this, *m_fileDialogs, m_points);
     };
     hooks.exportPln = [this] { editor::exportToPln(*m_session, *m_fileDialogs, m_points, this); };
     hooks.exportI21 = [this] { editor::exportToI21(*m_session, m_points); };

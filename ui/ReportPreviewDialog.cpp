@@ -2,11 +2,8 @@
 
 #include "FileDialogs.h"
 
-#include "base/Busy.h"
 #include "base/Prompter.h"
 #include "reports/PagePainter.h"
-#include "reports/RouteSheet.h"
-#include "store/Session.h"
 
 #include <QAction>
 #include <QFile>
@@ -257,23 +254,6 @@ void ReportPreviewDialog::saveAsPdf()
         qWarning("route sheet: %s", qPrintable(why));
         m_prompter.error(this, QStringLiteral("Ошибка записи в файл!"));
     }
-}
-
-bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, FileDialogs &fileDialogs,
-                    QWidget *parent)
-{
-    BusyGuard busy(session.busy());
-    reports::RouteSheet sheet;
-    QString why;
-    if (!reports::prepareRouteSheet(session, qp, messageOwner, sheet, &why)) {
-        qWarning("route sheet: %s", qPrintable(why));
-        return false;
-    }
-    // The preview waits for the person: no busy cursor over it.
-    busy.restoreNow();
-    ReportPreviewDialog dialog(std::move(sheet.layout), std::move(sheet.input), session.prompter(), fileDialogs, parent);
-    dialog.exec();
-    return true;
 }
 
 } // namespace kx::ui

@@ -17,11 +17,6 @@ namespace kx {
 class Prompter;
 }
 
-namespace kx::store {
-class Query;
-class Session;
-} // namespace kx::store
-
 namespace kx::ui {
 
 class FileDialogs;
@@ -68,13 +63,5 @@ private:
     QLabel *m_scale = nullptr;
     QString m_pdfFolder;
 };
-
-// "Печать" from the busy cursor on: the sheet of the current route prepared
-// from pp.fr3 (reports/RouteSheet.h, whose messages go to messageOwner, the
-// route list window) and shown in the modal preview over parent. Returns when
-// the preview is closed; false when the sheet could not be prepared (the
-// message has been shown).
-bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, FileDialogs &fileDialogs,
-                    QWidget *parent);
 
 } // namespace kx::ui

@@ -82,10 +82,8 @@ private slots:
     void zooms();
     void savesAsPdf();
     void failedSaveIsTold();
-    void routeSheetOpensWithoutBusyCursor();
     void pageSetupKeepsTheWholeSheet_data();
     void pageSetupKeepsTheWholeSheet();
-    void routeSheetRefusedWithoutLayout();
 };
 
 void TestReportPreview::showsThePagesAndNavigates()
@@ -259,67 +257,6 @@ void TestReportPreview::pageSetupKeepsTheWholeSheet()
         QVERIFY2(words.contains(QString::fromUtf8(word)), word);
     QCOMPARE(words.count(QStringLiteral("№")), 2);
     QVERIFY(prompter.messages().isEmpty());
-}
-
-void TestReportPreview::routeSheetOpensWithoutBusyCursor()
-{
-    test::TestFolder folder;
-    QVERIFY(folder.createDatabase());
-    QVERIFY(QFile::copy(QStringLiteral(KX_SOURCE_DIR "/reports/pp.fr3"), folder.file(QStringLiteral("pp.fr3"))));
-    test::RecordingPrompter prompter;
-    CountingBusy busy;
-    store::Session session(folder.path(), prompter, &busy);
-    QVERIFY(session.ADOC.open(session.databasePath()));
-    test::Fixture fix(session.ADOC.sql());
-    const qint64 a = fix.addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87"));
-    const qint64 b = fix.addPunkt(QStringLiteral("URSS"), QStringLiteral("N43*26.95"), QStringLiteral("E039*56.42"));
-    const qint64 route = fix.addRoute(QStringLiteral("R"), 1200.0, QDateTime::currentDateTime());
-    fix.addPoint(route, 1, a);
-    fix.addPoint(route, 2, b);
-    QVERIFY(session.openRoutes());
-    store::Query qp(session.ADOC, QStringLiteral("QP"));
-    test::ScriptedFileDialogs files;
-    QObject routeList;
-
-    int busyWhileShown = -1;
-    int pagesShown = -1;
-    QTimer::singleShot(0, this, [&] {
-        auto *dialog = qobject_cast<ui::ReportPreviewDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        busyWhileShown = busy.depth;
-        pagesShown = dialog->pageCount();
-        dialog->reject();
-    });
-    QVERIFY(ui::showRouteSheet(session, qp, &routeList, files, nullptr));
-    QCOMPARE(pagesShown, 1);
-    QCOMPARE(busyWhileShown, 0);
-    QCOMPARE(busy.depth, 0);
-    QVERIFY(prompter.messages().isEmpty());
-    QVERIFY(!qp.isOpen());
-}
-
-void TestReportPreview::routeSheetRefusedWithoutLayout()
-{
-    test::TestFolder folder;
-    QVERIFY(folder.createDatabase());
-    test::RecordingPrompter prompter;
-    CountingBusy busy;
-    store::Session session(folder.path(), prompter, &busy);
-    QVERIFY(session.ADOC.open(session.databasePath()));
-    test::Fixture fix(session.ADOC.sql());
-    const qint64 route = fix.addRoute(QStringLiteral("R"), 1200.0, QDateTime::currentDateTime());
-    fix.addPoint(route, 1, fix.addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87")));
-    QVERIFY(session.openRoutes());
-    store::Query qp(session.ADOC, QStringLiteral("QP"));
-    test::ScriptedFileDialogs files;
-    QObject routeList;
-    routeList.setObjectName(QStringLiteral("TF_Main"));
-
-    QVERIFY(!ui::showRouteSheet(session, qp, &routeList, files, nullptr));
-    QCOMPARE(prompter.texts(), QStringList{"Ошибка открытия формы отчета pp.fr3!"});
-    QCOMPARE(prompter.messages().at(0).owner, QStringLiteral("TF_Main"));
-    QCOMPARE(busy.depth, 0);
 }
 
 QTEST_MAIN(TestReportPreview)
