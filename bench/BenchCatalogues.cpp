@@ -6,7 +6,7 @@
 #include "Groups.h"
 #include "SilentPrompter.h"
 
-#include "catalogues/CatalogueLists.h"
+#include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
 #include "catalogues/U_Punkts.h"
 #include "store/Session.h"

@@ -6,7 +6,7 @@
 #include "SilentPrompter.h"
 
 #include "data/DbBuild.h"
-#include "editor/BeaconSearch.h"
+#include "editor/core/BeaconSearch.h"
 #include "editor/U_Points.h"
 #include "store/Session.h"
 

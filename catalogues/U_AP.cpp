@@ -1,8 +1,8 @@
 #include "U_AP.h"
 
-#include "AirportStore.h"
-#include "CatalogueLists.h"
-#include "CatalogueTexts.h"
+#include "catalogues/core/AirportStore.h"
+#include "catalogues/core/CatalogueLists.h"
+#include "catalogues/core/CatalogueTexts.h"
 #include "ui/EnterWalk.h"
 #include "ui/FormParts.h"
 #include "U_VPP.h"

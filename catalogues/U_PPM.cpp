@@ -1,12 +1,12 @@
 #include "U_PPM.h"
 
-#include "CatalogueLists.h"
-#include "CatalogueTexts.h"
+#include "catalogues/core/CatalogueLists.h"
+#include "catalogues/core/CatalogueTexts.h"
 #include "ui/EnterWalk.h"
 #include "ui/FormParts.h"
 #include "U_AP.h"
-#include "WaypointSave.h"
-#include "WaypointType.h"
+#include "catalogues/core/WaypointSave.h"
+#include "catalogues/core/WaypointType.h"
 
 #include "base/Prompter.h"
 #include "geo/CoordEdit.h"

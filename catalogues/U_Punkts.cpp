@@ -1,10 +1,10 @@
 #include "U_Punkts.h"
 
-#include "CatalogueLists.h"
-#include "CatalogueTexts.h"
+#include "catalogues/core/CatalogueLists.h"
+#include "catalogues/core/CatalogueTexts.h"
 #include "ui/FormParts.h"
 #include "U_PPM.h"
-#include "WaypointDeletion.h"
+#include "catalogues/core/WaypointDeletion.h"
 
 #include "base/Busy.h"
 #include "base/Prompter.h"

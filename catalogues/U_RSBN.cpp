@@ -1,7 +1,7 @@
 #include "U_RSBN.h"
 
-#include "CatalogueLists.h"
-#include "CatalogueTexts.h"
+#include "catalogues/core/CatalogueLists.h"
+#include "catalogues/core/CatalogueTexts.h"
 #include "ui/FormParts.h"
 
 #include "base/Busy.h"

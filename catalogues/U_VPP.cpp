@@ -1,6 +1,6 @@
 #include "U_VPP.h"
 
-#include "AirportStore.h"
+#include "catalogues/core/AirportStore.h"
 #include "ui/EnterWalk.h"
 #include "ui/FormParts.h"
 

@@ -4,7 +4,7 @@
 
 #include "base/Error.h"
 #include "base/SimPath.h"
-#include "shell/Startup.h"
+#include "shell/core/Startup.h"
 #include "store/Session.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "U_PPMSel.h"
 
-#include "EditorTexts.h"
+#include "editor/core/EditorTexts.h"
 
 #include "store/Collation.h"
 #include "store/Query.h"

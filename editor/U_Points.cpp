@@ -1,10 +1,10 @@
 #include "U_Points.h"
 
-#include "BeaconSearch.h"
-#include "EditorTexts.h"
-#include "PointEditing.h"
-#include "RouteHeader.h"
-#include "RouteStatus.h"
+#include "editor/core/BeaconSearch.h"
+#include "editor/core/EditorTexts.h"
+#include "editor/core/PointEditing.h"
+#include "editor/core/RouteHeader.h"
+#include "editor/core/RouteStatus.h"
 #include "U_PPMSel.h"
 #include "U_RSBNSel.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "BeaconPicker.h"
-#include "CalcMarker.h"
-#include "PointList.h"
+#include "editor/core/CalcMarker.h"
+#include "editor/core/PointList.h"
 #include "PointsHooks.h"
 #include "WaypointPicker.h"
 

@@ -1,6 +1,6 @@
 #include "U_RSBNSel.h"
 
-#include "EditorTexts.h"
+#include "editor/core/EditorTexts.h"
 
 #include "store/Query.h"
 #include "store/Session.h"

@@ -5,7 +5,7 @@
 #include "Version.h"
 #include "WaypointProperties.h"
 
-#include "catalogues/CatalogueLists.h"
+#include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
 #include "catalogues/U_Punkts.h"
 #include "catalogues/U_RSBN.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Startup.h"
+#include "shell/core/Startup.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "WaypointProperties.h"
 
 #include "base/Busy.h"
-#include "catalogues/CatalogueLists.h"
+#include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
 #include "editor/U_Points.h"
 #include "store/Session.h"

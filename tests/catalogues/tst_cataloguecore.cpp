@@ -2,12 +2,12 @@
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
 
-#include "catalogues/AirportStore.h"
-#include "catalogues/CatalogueLists.h"
-#include "catalogues/CatalogueTexts.h"
-#include "catalogues/WaypointDeletion.h"
-#include "catalogues/WaypointSave.h"
-#include "catalogues/WaypointType.h"
+#include "catalogues/core/AirportStore.h"
+#include "catalogues/core/CatalogueLists.h"
+#include "catalogues/core/CatalogueTexts.h"
+#include "catalogues/core/WaypointDeletion.h"
+#include "catalogues/core/WaypointSave.h"
+#include "catalogues/core/WaypointType.h"
 #include "store/Session.h"
 
 #include <QSqlQuery>

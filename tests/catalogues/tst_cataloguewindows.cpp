@@ -4,7 +4,7 @@
 #include "TestFolder.h"
 #include "WidgetInput.h"
 
-#include "catalogues/CatalogueLists.h"
+#include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_AP.h"
 #include "catalogues/U_PPM.h"
 #include "catalogues/U_Punkts.h"

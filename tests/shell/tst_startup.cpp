@@ -2,7 +2,7 @@
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
 
-#include "shell/Startup.h"
+#include "shell/core/Startup.h"
 #include "base/Settings.h"
 #include "store/InstanceLock.h"
 #include "store/Session.h"

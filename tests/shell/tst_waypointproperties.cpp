@@ -2,7 +2,7 @@
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
 
-#include "catalogues/CatalogueLists.h"
+#include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
 #include "editor/U_Points.h"
 #include "shell/WaypointProperties.h"
