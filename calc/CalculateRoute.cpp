@@ -149,8 +149,10 @@ QVariant rounded(long double value)
 }
 
 // Writes one leg into its point's row through the table object, in a
-// transaction of its own. False after a handled failure (message shown, or
-// silently when the row is gone).
+// transaction of its own. False after a handled failure: the table that cannot
+// be opened and the write that fails have their messages, a row that is gone
+// has none. A failure without a message of its own (the table cannot be
+// searched, the row cannot be put into editing) is thrown (base/Error.h).
 bool writeLeg(store::Session &session, qint64 pointCode, const Leg &leg, long double distanceSoFar, QObject *owner)
 {
     store::Table &table = session.AWork;

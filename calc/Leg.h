@@ -1,13 +1,10 @@
 #pragma once
 
+#include "geo/CoordText.h"
+
 namespace kx::calc {
 
-// A position in radians, latitude north and longitude east positive.
-struct Position
-{
-    long double lat = 0;
-    long double lon = 0;
-};
+using geo::Position;
 
 // A route point as the formulas need it: its waypoint's position and the
 // magnetic variation stored with the waypoint (degrees, east positive).

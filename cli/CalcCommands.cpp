@@ -1,7 +1,7 @@
 #include "CliPrompter.h"
 #include "Command.h"
 
-#include "base/Error.h"
+#include "base/Guard.h"
 #include "base/Numbers.h"
 #include "calc/CalculateRoute.h"
 #include "geo/CoordText.h"
@@ -32,13 +32,12 @@ int calculate(CommandContext &context)
     if (!selectRoute(context, &code))
         return ExitFailed;
     const int errorsBefore = context.prompter.errorCount();
-    try {
-        if (calc::CalculateRoute(context.session, code, nullptr, nullptr))
-            return ExitOk;
-    } catch (const std::exception &e) {
-        printError(errorText(e));
+    bool calculated = false;
+    if (!runGuarded(context.prompter, nullptr,
+                    [&] { calculated = calc::CalculateRoute(context.session, code, nullptr, nullptr); }))
         return ExitFailed;
-    }
+    if (calculated)
+        return ExitOk;
     // The one failure the calculation does not report itself: a point's row
     // vanished under it.
     if (context.prompter.errorCount() == errorsBefore)
@@ -97,12 +96,11 @@ int magvar(CommandContext &context)
 {
     const QString lat = context.args.at(0);
     const QString lon = context.args.at(1);
-    try {
-        geo::CoordToRad(lat);
-        geo::CoordToRad(lon);
-    } catch (const Error &e) {
-        printError(e.text());
-        return ExitFailed;
+    for (const QString &text : {lat, lon}) {
+        if (!geo::readCoordinate(text)) {
+            printError(geo::badCoordinateText(text));
+            return ExitFailed;
+        }
     }
     if (geo::magdecOffset(lat, lon) < 0) {
         printError(QStringLiteral("Координаты %1 %2 вне справочника магнитных склонений").arg(lat, lon));

@@ -1,7 +1,7 @@
 #include "CliPrompter.h"
 #include "Command.h"
 
-#include "base/Error.h"
+#include "base/Guard.h"
 #include "interchange/ExportI21.h"
 #include "interchange/ExportNvu.h"
 #include "interchange/ExportPln.h"
@@ -27,16 +27,13 @@ QString absolutePath(const QString &path)
 
 int import(CommandContext &context)
 {
-    try {
-        const qint64 code = interchange::ImportPLN(context.session, absolutePath(context.args.at(0)), nullptr);
-        if (code == 0)
-            return ExitFailed;
-        QTextStream(stdout) << code << Qt::endl;
-        return ExitOk;
-    } catch (const std::exception &e) {
-        context.prompter.error(nullptr, errorText(e));
+    qint64 code = 0;
+    runGuarded(context.prompter, nullptr,
+               [&] { code = interchange::ImportPLN(context.session, absolutePath(context.args.at(0)), nullptr); });
+    if (code == 0)
         return ExitFailed;
-    }
+    QTextStream(stdout) << code << Qt::endl;
+    return ExitOk;
 }
 
 qint64 routePointCount(store::Session &session, qint64 route)

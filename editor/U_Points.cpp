@@ -9,6 +9,7 @@
 #include "U_RSBNSel.h"
 
 #include "base/Busy.h"
+#include "base/Guard.h"
 #include "base/NumberFormat.h"
 #include "base/Prompter.h"
 #include "calc/CalculateRoute.h"
@@ -18,7 +19,6 @@
 #include "ui/FieldLink.h"
 #include "ui/FormParts.h"
 #include "ui/GridView.h"
-#include "ui/Guard.h"
 #include "ui/Meter.h"
 #include "ui/Navigator.h"
 #include "ui/PictureSpinBox.h"
@@ -353,7 +353,7 @@ void TF_Points::calculate()
     bool calculated = false;
     // A waypoint whose position or variation cannot be read ends the
     // calculation with an error of its own; the route then stays not calculated.
-    ui::runGuarded(prompter, this, [&] {
+    runGuarded(prompter, this, [&] {
         calculated = calc::CalculateRoute(m_session, m_points.route(), m_meter, this);
     });
     if (!calculated) {

@@ -20,7 +20,7 @@ QString replaceFirst(const QString &text, QChar from, QChar to)
 
 [[noreturn]] void badCoordinate(const QString &text)
 {
-    throw Error(QStringLiteral("Неверная координата: \"%1\"").arg(text));
+    throw Error(badCoordinateText(text));
 }
 
 // Shared by the two flight-plan converters: positive/negative are the two
@@ -92,21 +92,45 @@ std::optional<long double> readCommaNumber(const QString &text)
     return negative ? -value : value;
 }
 
-long double CoordToRad(const QString &text)
+std::optional<long double> readCoordinate(const QString &text)
 {
     if (text.isEmpty())
-        badCoordinate(text);
+        return std::nullopt;
     const QString body = PointToComma(text.mid(1));
     const qsizetype star = body.indexOf(u'*');
     if (star < 0)
-        badCoordinate(text);
+        return std::nullopt;
     const std::optional<long double> degrees = readCommaNumber(body.left(star));
     const std::optional<long double> minutes = readCommaNumber(body.mid(star + 1));
     if (!degrees || !minutes)
-        badCoordinate(text);
+        return std::nullopt;
     const long double radians = (*degrees + *minutes / 60) * std::numbers::pi_v<long double> / 180;
     const QChar letter = text.front();
     return letter == u'S' || letter == u'W' ? -radians : radians;
+}
+
+QString badCoordinateText(const QString &text)
+{
+    return QStringLiteral("Неверная координата: \"%1\"").arg(text);
+}
+
+long double CoordToRad(const QString &text)
+{
+    const std::optional<long double> radians = readCoordinate(text);
+    if (!radians)
+        badCoordinate(text);
+    return *radians;
+}
+
+std::optional<Position> readPosition(const QVariant &lat, const QVariant &lon)
+{
+    if (lat.isNull() || lon.isNull())
+        return std::nullopt;
+    const std::optional<long double> latRad = readCoordinate(lat.toString());
+    const std::optional<long double> lonRad = readCoordinate(lon.toString());
+    if (!latRad || !lonRad)
+        return std::nullopt;
+    return Position{*latRad, *lonRad};
 }
 
 QString PointToComma(const QString &text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -19,9 +20,24 @@ std::optional<long double> readCommaNumber(const QString &text);
 // The angle of a coordinate text in radians: degrees + minutes / 60, negative
 // for a latitude "S" or a longitude "W", positive for any other letter. The
 // minutes may carry "." or "," ("N57*20.00" and "N57*20,00" read the same).
-// Throws kx::Error naming the text when it is empty, has no "*" or holds a
-// number that cannot be read.
+// Nothing when the text is empty, has no "*" or holds a number that cannot be
+// read: for readers to which a bad coordinate is an expected case.
+std::optional<long double> readCoordinate(const QString &text);
+// The same for a coordinate that must be there (a route's waypoint): throws
+// kx::Error with badCoordinateText when it cannot be read.
 long double CoordToRad(const QString &text);
+// "Неверная координата: "<text>"".
+QString badCoordinateText(const QString &text);
+
+// A position in radians, latitude north and longitude east positive.
+struct Position
+{
+    long double lat = 0;
+    long double lon = 0;
+};
+// A position from its two coordinate texts; nothing when either is Null or
+// cannot be read.
+std::optional<Position> readPosition(const QVariant &lat, const QVariant &lon);
 
 // The text with its first "." replaced by ","; empty stays empty.
 QString PointToComma(const QString &text);

@@ -11,6 +11,7 @@
 #include "catalogues/U_RSBN.h"
 
 #include "base/Busy.h"
+#include "base/Guard.h"
 #include "base/Prompter.h"
 #include "base/SimPath.h"
 #include "editor/ExportCommands.h"
@@ -21,7 +22,6 @@
 #include "ui/DialogParts.h"
 #include "ui/FileDialogs.h"
 #include "ui/GridView.h"
-#include "ui/Guard.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
 
@@ -240,7 +240,7 @@ void TF_Main::importRoute()
     m_session->writeSettings();
     QCoreApplication::processEvents(); // repaint what the dialog covered
     qint64 route = 0;
-    ui::runGuarded(m_session->prompter(), this, [&] { route = interchange::ImportPLN(*m_session, file, this); });
+    runGuarded(m_session->prompter(), this, [&] { route = interchange::ImportPLN(*m_session, file, this); });
     // The import appended the route to the list and made it current.
     if (route > 0)
         m_points->exec();

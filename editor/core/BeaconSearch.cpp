@@ -15,27 +15,9 @@
 #include <optional>
 
 namespace kx::editor {
-namespace {
 
-struct Position
-{
-    long double lat;
-    long double lon;
-};
-
-std::optional<Position> readPosition(const QVariant &lat, const QVariant &lon)
-{
-    if (lat.isNull() || lon.isNull())
-        return std::nullopt;
-    try {
-        return Position{geo::CoordToRad(geo::PointToComma(lat.toString())),
-                        geo::CoordToRad(geo::PointToComma(lon.toString()))};
-    } catch (const std::exception &) {
-        return std::nullopt;
-    }
-}
-
-} // namespace
+using geo::Position;
+using geo::readPosition;
 
 int searchBeacons(store::Session &session, QObject *owner, const QString &pointLat, const QString &pointLon,
                   int range)

@@ -3,9 +3,9 @@
 #include "TestFolder.h"
 
 #include "base/Error.h"
+#include "base/Guard.h"
 #include "store/Session.h"
 #include "ui/GridView.h"
-#include "ui/Guard.h"
 #include "ui/ListModel.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
@@ -149,8 +149,8 @@ void TestGrid::guardShowsUnhandledErrors()
 {
     QObject owner;
     owner.setObjectName(QStringLiteral("TF_Points"));
-    QVERIFY(!ui::runGuarded(m_prompter, &owner, [] { throw Error(QStringLiteral("Неверная координата: \"\"")); }));
-    QVERIFY(ui::runGuarded(m_prompter, &owner, [] {}));
+    QVERIFY(!runGuarded(m_prompter, &owner, [] { throw Error(QStringLiteral("Неверная координата: \"\"")); }));
+    QVERIFY(runGuarded(m_prompter, &owner, [] {}));
     QCOMPARE(m_prompter.messages().size(), 1);
     QCOMPARE(m_prompter.messages().at(0).owner, QStringLiteral("TF_Points"));
     QCOMPARE(m_prompter.lastText(), QStringLiteral("Неверная координата: \"\""));

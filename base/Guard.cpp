@@ -1,11 +1,11 @@
 #include "Guard.h"
 
-#include "base/Error.h"
-#include "base/Prompter.h"
+#include "Error.h"
+#include "Prompter.h"
 
 #include <QString>
 
-namespace kx::ui {
+namespace kx {
 
 bool runGuarded(Prompter &prompter, QObject *owner, const std::function<void()> &command)
 {
@@ -20,4 +20,4 @@ bool runGuarded(Prompter &prompter, QObject *owner, const std::function<void()> 
     return false;
 }
 
-} // namespace kx::ui
+} // namespace kx

@@ -5,14 +5,13 @@
 class QObject;
 
 namespace kx {
-class Prompter;
-}
 
-namespace kx::ui {
+class Prompter;
 
 // The general error display: runs a command and shows any error it does not
-// handle itself, with the error's own text, owned by the given window. The
-// program keeps running. Returns false when an error was shown.
+// handle itself (see Error.h), with the error's own text, owned by the given
+// window (the GUI), or on stderr (kalyx-cli). The program keeps running.
+// Returns false when an error was shown.
 bool runGuarded(Prompter &prompter, QObject *owner, const std::function<void()> &command);
 
-} // namespace kx::ui
+} // namespace kx
