@@ -10,7 +10,7 @@
 
 #include "base/Busy.h"
 #include "base/Guard.h"
-#include "base/NumberFormat.h"
+#include "base/NumberPicture.h"
 #include "base/Prompter.h"
 #include "calc/CalculateRoute.h"
 #include "store/Session.h"

@@ -1,6 +1,6 @@
 #include "NumberFormat.h"
 
-#include "base/NumberFormat.h"
+#include "base/NumberPicture.h"
 #include "base/Numbers.h"
 
 #include <cmath>

@@ -10,7 +10,7 @@ namespace kx::reports {
 // decimal separator, rounding to the decimals shown.
 //
 // Two kinds of pattern are understood:
-//  - a number picture, as the grids use it (base/NumberFormat.h): "#0.0",
+//  - a number picture, as the grids use it (base/NumberPicture.h): "#0.0",
 //    "#000.0", "#.0", "#0", "0.0 км", with sections for negative and zero
 //    values after ";". A "0" is a digit always written, a "#" one written only
 //    when the number has it.

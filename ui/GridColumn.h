@@ -10,7 +10,7 @@ namespace kx::ui {
 
 // One column of a grid over a list: the list's field, the title, the alignment
 // of the cells, and how a value is shown (as stored, a number picture of
-// base/NumberFormat.h in the user's decimal separator, or a function).
+// base/NumberPicture.h in the user's decimal separator, or a function).
 struct GridColumn
 {
     QString field;

@@ -1,6 +1,6 @@
 #include "ListModel.h"
 
-#include "base/NumberFormat.h"
+#include "base/NumberPicture.h"
 #include "store/Query.h"
 
 #include <QLocale>

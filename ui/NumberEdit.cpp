@@ -1,6 +1,6 @@
 #include "NumberEdit.h"
 
-#include "base/NumberFormat.h"
+#include "base/NumberPicture.h"
 
 #include <QLocale>
 #include <QValidator>

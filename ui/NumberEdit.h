@@ -21,7 +21,7 @@ public:
     int decimals() const { return m_decimals; }
     double minimum() const { return m_minimum; }
     double maximum() const { return m_maximum; }
-    // How a value is shown (a number picture of base/NumberFormat.h); by
+    // How a value is shown (a number picture of base/NumberPicture.h); by
     // default "0" followed by the decimals as zeros ("0.00").
     void setPicture(const QString &picture) { m_picture = picture; }
     const QString &picture() const { return m_picture; }

@@ -1,6 +1,6 @@
 #include "PictureSpinBox.h"
 
-#include "base/NumberFormat.h"
+#include "base/NumberPicture.h"
 
 #include <QLocale>
 

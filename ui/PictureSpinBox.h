@@ -6,7 +6,7 @@
 namespace kx::ui {
 
 // A whole-number spin box that shows its value through a number picture of
-// base/NumberFormat.h ("### ### ###": digits grouped by three with blanks).
+// base/NumberPicture.h ("### ### ###": digits grouped by three with blanks).
 // The user types digits only (the picture's blanks may stay); a number outside
 // the range becomes the nearest end of the range.
 class PictureSpinBox : public QSpinBox

@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "NumberPicture.h"
 
 #include "Numbers.h"
 

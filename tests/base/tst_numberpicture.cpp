@@ -1,11 +1,11 @@
-#include "base/NumberFormat.h"
+#include "base/NumberPicture.h"
 #include "base/Numbers.h"
 
 #include <QtTest>
 
 using namespace kx;
 
-class TestNumberFormat : public QObject
+class TestNumberPicture : public QObject
 {
     Q_OBJECT
 private slots:
@@ -16,7 +16,7 @@ private slots:
     void nullIsEmpty();
 };
 
-void TestNumberFormat::pictures_data()
+void TestNumberPicture::pictures_data()
 {
     QTest::addColumn<QString>("picture");
     QTest::addColumn<double>("value");
@@ -45,7 +45,7 @@ void TestNumberFormat::pictures_data()
     QTest::newRow("zero section") << "0.0;-0.0;ноль" << 0.0 << "ноль";
 }
 
-void TestNumberFormat::pictures()
+void TestNumberPicture::pictures()
 {
     QFETCH(QString, picture);
     QFETCH(double, value);
@@ -53,7 +53,7 @@ void TestNumberFormat::pictures()
     QCOMPARE(formatFloat(picture, value, u','), expected);
 }
 
-void TestNumberFormat::general_data()
+void TestNumberPicture::general_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
@@ -64,14 +64,14 @@ void TestNumberFormat::general_data()
     QTest::newRow("zero") << -0.0 << "0";
 }
 
-void TestNumberFormat::general()
+void TestNumberPicture::general()
 {
     QFETCH(double, value);
     QFETCH(QString, expected);
     QCOMPARE(generalNumberComma(value), expected);
 }
 
-void TestNumberFormat::nullIsEmpty()
+void TestNumberPicture::nullIsEmpty()
 {
     QCOMPARE(formatValue(u"0.0", QVariant(), u','), QString());
     QCOMPARE(formatValue(u"0.0", QVariant(QMetaType(QMetaType::Double)), u','), QString());
@@ -80,5 +80,5 @@ void TestNumberFormat::nullIsEmpty()
     QCOMPARE(formatValue(u"0.0", QVariant(QStringLiteral("x")), u'.'), QString());
 }
 
-QTEST_GUILESS_MAIN(TestNumberFormat)
-#include "tst_numberformat.moc"
+QTEST_GUILESS_MAIN(TestNumberPicture)
+#include "tst_numberpicture.moc"
