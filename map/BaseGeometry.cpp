@@ -1,0 +1,128 @@
+#include "BaseGeometry.h"
+
+#include "Geodesy.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace kx::map {
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180;
+
+double dot(const std::array<double, 3> &a, const std::array<double, 3> &b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+// Even-odd test in longitude and latitude, the plane in which the data's
+// rings are drawn (Natural Earth cuts them at the 180th meridian for it).
+bool ringContains(const MapData &data, const MapData::Span &span, GeoPoint p)
+{
+    if (!span.bounds.contains(p.lon, p.lat))
+        return false;
+    bool inside = false;
+    const GeoPoint *pts = data.points.data() + span.first;
+    for (quint32 i = 0, j = span.count - 1; i < span.count; j = i++) {
+        const GeoPoint a = pts[i], b = pts[j];
+        if ((a.lat > p.lat) != (b.lat > p.lat)
+            && p.lon < (b.lon - a.lon) * (p.lat - a.lat) / (b.lat - a.lat) + a.lon)
+            inside = !inside;
+    }
+    return inside;
+}
+
+} // namespace
+
+BaseGeometry::BaseGeometry(std::shared_ptr<const MapData> data, const Projection &projection)
+    : m_data(std::move(data))
+    , m_projection(projection)
+{
+    const GeoPoint c = projection.centre();
+    m_centre = {std::cos(c.lat * kDeg) * std::cos(c.lon * kDeg), std::cos(c.lat * kDeg) * std::sin(c.lon * kDeg),
+                std::sin(c.lat * kDeg)};
+    if (m_data) {
+        m_cache.resize(m_data->points.size());
+        m_cached.resize(m_data->points.size(), false);
+    }
+}
+
+void BaseGeometry::ensureDetail(double radiusKm)
+{
+    if (!m_data || radiusKm <= m_radius)
+        return;
+    m_radius = std::min(std::max(radiusKm * 1.5, 1500.0), Projection::rimKm());
+    rebuild();
+}
+
+QPointF BaseGeometry::projected(quint32 index)
+{
+    if (!m_cached[index]) {
+        m_cache[index] = m_projection.forward(m_data->points[index]);
+        m_cached[index] = true;
+    }
+    return m_cache[index];
+}
+
+bool BaseGeometry::containsAntipode(const MapData::Part &part) const
+{
+    const GeoPoint a = m_projection.antipode();
+    if (!part.bounds.contains(a.lon, a.lat))
+        return false;
+    bool inside = false;
+    for (const MapData::Span &span : part.spans)
+        inside ^= ringContains(*m_data, span, a);
+    return inside;
+}
+
+BaseGeometry::Shape BaseGeometry::shape(const MapData::Part &part, bool polygon, double cosDetail)
+{
+    // Arc length is taken as the chord of the unit vectors, which is close
+    // enough for spacing the coarse points.
+    const double coarseStep = kCoarseStepKm / kSphereRadiusKm;
+    Shape out;
+    for (const MapData::Span &span : part.spans) {
+        QPolygonF ring;
+        const auto &unit = m_data->unit;
+        const quint32 end = span.first + span.count;
+        quint32 last = span.first;
+        ring.append(projected(last));
+        double travelled = 0;
+        for (quint32 i = span.first + 1; i < end; ++i) {
+            const auto &u = unit[i];
+            const auto &p = unit[i - 1];
+            travelled += std::sqrt((u[0] - p[0]) * (u[0] - p[0]) + (u[1] - p[1]) * (u[1] - p[1])
+                                   + (u[2] - p[2]) * (u[2] - p[2]));
+            const bool near = dot(u, m_centre) >= cosDetail || dot(p, m_centre) >= cosDetail
+                || (i + 1 < end && dot(unit[i + 1], m_centre) >= cosDetail);
+            if (!near && travelled < coarseStep && i + 1 < end)
+                continue;
+            m_projection.appendArc(ring, m_data->points[last], ring.last(), m_data->points[i], projected(i));
+            last = i;
+            travelled = 0;
+        }
+        out.bounds = out.rings.empty() ? ring.boundingRect() : out.bounds.united(ring.boundingRect());
+        out.rings.push_back(std::move(ring));
+    }
+    if (polygon && containsAntipode(part)) {
+        out.inverted = true;
+        const double rim = Projection::rimKm();
+        out.bounds = QRectF(-rim, -rim, 2 * rim, 2 * rim);
+    }
+    return out;
+}
+
+void BaseGeometry::rebuild()
+{
+    const double cosDetail = std::cos(m_radius / kSphereRadiusKm);
+    for (int l = 0; l < MapData::LayerCount; ++l) {
+        const auto layer = static_cast<MapData::Layer>(l);
+        std::vector<Shape> shapes;
+        shapes.reserve(m_data->layers[l].size());
+        for (const MapData::Part &part : m_data->layers[l])
+            shapes.push_back(shape(part, MapData::isPolygonLayer(layer), cosDetail));
+        m_layers[l] = std::move(shapes);
+    }
+}
+
+} // namespace kx::map
