@@ -60,12 +60,6 @@ QPolygonF toPixels(const QPolygonF &km, const MapView &view)
     return out;
 }
 
-QRectF kmRectToPixels(const QRectF &km, const MapView &view)
-{
-    return QRectF(view.toPixel(QPointF(km.left(), km.bottom())), view.toPixel(QPointF(km.right(), km.top())))
-        .normalized();
-}
-
 bool inView(const QRectF &boundsKm, const QRectF &visibleKm)
 {
     return boundsKm.intersects(visibleKm) || visibleKm.contains(boundsKm.topLeft());

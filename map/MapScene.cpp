@@ -3,6 +3,7 @@
 #include "Geodesy.h"
 #include "MapView.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kx::map {
@@ -121,10 +122,13 @@ void MapScene::project()
 
 QRectF MapScene::routeBoundsKm() const
 {
-    QRectF bounds;
+    double left = 0, right = 0, bottom = 0, top = 0;
     bool any = false;
     const auto add = [&](QPointF p) {
-        bounds = any ? bounds.united(QRectF(p, QSizeF(0, 0))) : QRectF(p, QSizeF(0, 0));
+        left = any ? std::min(left, p.x()) : p.x();
+        right = any ? std::max(right, p.x()) : p.x();
+        bottom = any ? std::min(bottom, p.y()) : p.y();
+        top = any ? std::max(top, p.y()) : p.y();
         any = true;
     };
     for (const Waypoint &w : m_waypoints)
@@ -136,8 +140,9 @@ QRectF MapScene::routeBoundsKm() const
         add(c.km);
     if (!any)
         return QRectF();
-    // A rectangle of no size is still the route's place.
-    return bounds.normalized().adjusted(-1e-6, -1e-6, 1e-6, 1e-6);
+    // A rectangle of no size is still the route's place (QRectF would take
+    // it for none).
+    return QRectF(QPointF(left, bottom), QPointF(right, top)).adjusted(-1e-6, -1e-6, 1e-6, 1e-6);
 }
 
 int MapScene::waypointAt(QPointF px, const MapView &view, double radiusPx) const

@@ -32,7 +32,7 @@ MapView MapView::fitting(const QRectF &km, const QSizeF &size, double marginPx, 
 {
     MapView view;
     view.size = size;
-    const QRectF r = km.isValid() || km.width() > 0 || km.height() > 0 ? km : QRectF(km.topLeft(), QSizeF(0, 0));
+    const QRectF r = km.normalized();
     view.centre = r.center();
     const double width = std::max(r.width(), minSpanKm);
     const double height = std::max(r.height(), minSpanKm);

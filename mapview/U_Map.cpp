@@ -15,6 +15,7 @@
 #include "ui/ReportPreviewDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -67,13 +68,15 @@ TF_Map::TF_Map(store::Session &session, store::Query &pointList, ui::FileDialogs
     connect(&m_pointList, &store::Query::reset, this, &TF_Map::scheduleReload);
     connect(&m_pointList, &store::Query::currentRowChanged, this, &TF_Map::updateCurrentPoint);
     m_pngFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A program closed with the map open keeps the map's settings too (the
+    // session is gone by the time the window is destroyed).
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (isVisible())
+            saveSettings();
+    });
 }
 
-TF_Map::~TF_Map()
-{
-    if (isVisible())
-        saveSettings();
-}
+TF_Map::~TF_Map() = default;
 
 void TF_Map::buildWindow()
 {
@@ -347,15 +350,11 @@ void TF_Map::saveSettings()
     map::writeMapSettings(m_session.settingsFile().path(), m_settings);
 }
 
-void TF_Map::closeEvent(QCloseEvent *event)
-{
-    saveSettings();
-    QWidget::closeEvent(event);
-}
-
 void TF_Map::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        saveSettings();
     m_reload.stop();
 }
 

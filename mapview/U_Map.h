@@ -53,7 +53,6 @@ public:
     void savePng();   // "Сохранить PNG"
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 

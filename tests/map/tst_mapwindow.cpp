@@ -38,10 +38,11 @@ using Kind = test::RecordingPrompter::Kind;
 namespace {
 
 // Runs a command that shows a modal window; once it is up, runs body on it
-// and then closes it. Returns the window that was shown.
+// and then closes it. Returns the window that was shown (which may be gone
+// by then: only to compare).
 QWidget *whileModal(const std::function<void()> &command, const std::function<void(QWidget *)> &body)
 {
-    QPointer<QWidget> shown;
+    QWidget *shown = nullptr;
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -64,6 +65,13 @@ void clickMenuBarItem(QMenuBar *bar, const char *name)
     QAction *action = bar->findChild<QAction *>(QLatin1String(name));
     QVERIFY(action);
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(action).center());
+}
+
+// The pointer moved over a widget with no button held.
+void hover(QWidget *widget, QPointF at)
+{
+    QMouseEvent event(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
 }
 
 void wheel(QWidget *widget, QPointF at, int delta)
@@ -161,7 +169,11 @@ mapview::TF_Map &TestMapWindow::openFromMenu()
 {
     clickMenuBarItem(m_main->menuBar(), "NMap");
     mapview::TF_Map &map = m_main->routeMap();
-    [&] { QVERIFY(QTest::qWaitForWindowExposed(&map)); }();
+    [&] {
+        QVERIFY(QTest::qWaitForWindowExposed(&map));
+        map.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&map));
+    }();
     return map;
 }
 
@@ -293,7 +305,7 @@ void TestMapWindow::mouseAndKeys()
     // (here the one clicked) its distance and true course.
     QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, pixelOf(0));
     QCOMPARE(canvas.options().currentPoint, 0);
-    QTest::mouseMove(&canvas, pixelOf(2));
+    hover(&canvas, pixelOf(2));
     const QString status = map.statusText();
     const QRegularExpression form(QStringLiteral("^N4[34]\\*\\d\\d\\.\\d\\d E0(39|40)\\*\\d\\d\\.\\d\\d    от ППМ 1 UUEE: "
                                                  "S = (\\d+),\\d км, ИПУ = (\\d+),\\d°$"));
@@ -325,15 +337,18 @@ void TestMapWindow::layersAndPlaceAreKept()
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY(!graticule->isChecked());
     QVERIFY(!(map.canvas().options().layers & map::Layer::Graticule));
-    wheel(&map.canvas(), QPointF(map.canvas().width() / 2.0, map.canvas().height() / 2.0), 240);
     map.resize(900, 640);
+    QTRY_COMPARE(map.size(), QSize(900, 640));
+    QTRY_COMPARE(map.canvas().view().size, QSizeF(map.canvas().size()));
+    QTest::keyClick(&map.canvas(), Qt::Key_Home);
+    wheel(&map.canvas(), QPointF(map.canvas().width() / 2.0, map.canvas().height() / 2.0), 240);
     QTest::keyClick(&map.canvas(), Qt::Key_Escape);
 
     const QString ini = m_folder->readIni();
     QVERIFY2(ini.contains(QStringLiteral("[MAP]\r\n")), qPrintable(ini));
     QVERIFY(ini.contains(QStringLiteral("Graticule=0\r\n")));
     QVERIFY(ini.contains(QStringLiteral("Width=900\r\n")));
-    QVERIFY(ini.contains(QStringLiteral("Zoom=1.5625\r\n")));
+    QVERIFY2(ini.contains(QStringLiteral("Zoom=1.5625\r\n")), qPrintable(ini));
     QVERIFY(ini.startsWith(QStringLiteral("[SETUP]\r\n")));
 
     // A new run of the program opens the map as it was left.
@@ -368,6 +383,8 @@ void TestMapWindow::printAndPng()
     QCOMPARE(orientation, QPageLayout::Landscape);
 
     // PNG: what the window shows, under the name the person gives.
+    map.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&map));
     const QString png = m_folder->file(QStringLiteral("map.png"));
     m_dialogs.answers = {png};
     QTest::keyClick(&map.canvas(), Qt::Key_S, Qt::ControlModifier);
