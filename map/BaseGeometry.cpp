@@ -2,8 +2,10 @@
 
 #include "Geodesy.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <thread>
 
 namespace kx::map {
 namespace {
@@ -43,7 +45,7 @@ BaseGeometry::BaseGeometry(std::shared_ptr<const MapData> data, const Projection
                 std::sin(c.lat * kDeg)};
     if (m_data) {
         m_cache.resize(m_data->points.size());
-        m_cached.resize(m_data->points.size(), false);
+        m_cached.resize(m_data->points.size(), 0);
     }
 }
 
@@ -51,7 +53,7 @@ void BaseGeometry::ensureDetail(double radiusKm)
 {
     if (!m_data || radiusKm <= m_radius)
         return;
-    m_radius = std::min(std::max(radiusKm * 1.5, 1500.0), Projection::rimKm());
+    m_radius = std::min(std::max(radiusKm * 1.2, 1200.0), Projection::rimKm());
     rebuild();
 }
 
@@ -112,9 +114,40 @@ BaseGeometry::Shape BaseGeometry::shape(const MapData::Part &part, bool polygon,
     return out;
 }
 
+// Most of the work of a first picture is projecting the positions near the
+// route; they are independent of each other, so both cores share them.
+void BaseGeometry::projectWithin(double cosDetail)
+{
+    std::vector<quint32> wanted;
+    const auto &unit = m_data->unit;
+    for (quint32 i = 0; i < unit.size(); ++i)
+        if (!m_cached[i] && dot(unit[i], m_centre) >= cosDetail)
+            wanted.push_back(i);
+    const auto work = [this, &wanted](size_t from, size_t to) {
+        for (size_t k = from; k < to; ++k) {
+            const quint32 i = wanted[k];
+            m_cache[i] = m_projection.forward(m_data->points[i]);
+            m_cached[i] = 1;
+        }
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    if (threads < 2 || wanted.size() < 4096) {
+        work(0, wanted.size());
+        return;
+    }
+    std::vector<std::thread> helpers;
+    const size_t share = (wanted.size() + threads - 1) / threads;
+    for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back(work, std::min(wanted.size(), t * share), std::min(wanted.size(), (t + 1) * share));
+    work(0, std::min(wanted.size(), share));
+    for (std::thread &h : helpers)
+        h.join();
+}
+
 void BaseGeometry::rebuild()
 {
     const double cosDetail = std::cos(m_radius / kSphereRadiusKm);
+    projectWithin(cosDetail);
     for (int l = 0; l < MapData::LayerCount; ++l) {
         const auto layer = static_cast<MapData::Layer>(l);
         std::vector<Shape> shapes;

@@ -43,6 +43,7 @@ public:
 
 private:
     void rebuild();
+    void projectWithin(double cosDetail);
     QPointF projected(quint32 index);
     Shape shape(const MapData::Part &part, bool polygon, double cosDetail);
     bool containsAntipode(const MapData::Part &part) const;
@@ -52,7 +53,7 @@ private:
     std::array<double, 3> m_centre{};
     double m_radius = -1;
     std::vector<QPointF> m_cache;
-    std::vector<bool> m_cached;
+    std::vector<char> m_cached; // char, not bool: written from two threads
     std::array<std::vector<Shape>, MapData::LayerCount> m_layers;
 };
 

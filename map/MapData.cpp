@@ -179,14 +179,18 @@ MapDataLoad readMapData(const QByteArray &bytes, const QString &path)
         return result;
 
     auto data = std::make_shared<MapData>();
+    // No point takes less than two bytes.
+    data->points.reserve(size / 2);
     Reader in(bytes.constData() + kHeaderSize, size);
     if (!readPayload(in, *data))
         return result;
-    data->unit.reserve(data->points.size());
+    data->points.shrink_to_fit();
+    data->unit.resize(data->points.size());
     constexpr double deg = std::numbers::pi / 180;
-    for (const GeoPoint &p : data->points) {
-        const double lat = p.lat * deg, lon = p.lon * deg;
-        data->unit.push_back({std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)});
+    for (size_t i = 0; i < data->points.size(); ++i) {
+        const double lat = data->points[i].lat * deg, lon = data->points[i].lon * deg;
+        const double c = std::cos(lat);
+        data->unit[i] = {c * std::cos(lon), c * std::sin(lon), std::sin(lat)};
     }
     result.data = std::move(data);
     result.error.clear();

@@ -5,6 +5,7 @@
 #include "Projection.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSet>
@@ -38,8 +39,9 @@ const QColor kNote(150, 0, 0);
 // Points closer than this on the picture are one point to the eye.
 constexpr double kMinStepPx = 0.7;
 
-// Plane to pixels, dropping points the eye cannot tell apart.
-QPolygonF toPixels(const QPolygonF &km, const MapView &view)
+// Plane to pixels, dropping points the eye cannot tell apart (or, with a
+// larger minStep, points of a smooth curve that a chord replaces unseen).
+QPolygonF toPixels(const QPolygonF &km, const MapView &view, double minStep = kMinStepPx)
 {
     QPolygonF out;
     const qsizetype n = km.size();
@@ -51,7 +53,7 @@ QPolygonF toPixels(const QPolygonF &km, const MapView &view)
     for (qsizetype i = 0; i < n; ++i) {
         const QPointF &p = km.at(i);
         const double x = ox + p.x() * s, y = oy - p.y() * s;
-        if (i == 0 || i == n - 1 || std::abs(x - lx) + std::abs(y - ly) >= kMinStepPx) {
+        if (i == 0 || i == n - 1 || std::abs(x - lx) + std::abs(y - ly) >= minStep) {
             out.append(QPointF(x, y));
             lx = x;
             ly = y;
@@ -229,23 +231,51 @@ struct MarkLabel
 // The symbols of catalogue beacons in the picture (not those the route uses
 // for its corrections, which are drawn as such); their names are returned to
 // be placed after the route's own.
+void drawMarkSymbol(QPainter &painter, QPointF p, bool circleSymbol)
+{
+    if (circleSymbol) {
+        painter.drawEllipse(p, 3.5, 3.5);
+        painter.drawPoint(p);
+    } else {
+        painter.drawPolygon(hexagon(p, 4));
+    }
+}
+
+// The symbols of catalogue beacons in the picture (not those the route uses
+// for its corrections, which are drawn as such); their names are returned to
+// be placed after the route's own.
 QList<MarkLabel> renderMarks(QPainter &painter, const QList<MapScene::Mark> &marks, const QSet<qint64> &skip,
                              const MapView &view, const QColor &colour, bool circleSymbol)
 {
     const QRectF picture = QRectF(QPointF(0, 0), view.size).adjusted(-8, -8, 8, 8);
     QList<MarkLabel> shown;
-    painter.setPen(QPen(colour, 1.1));
+    const QPen pen(colour, 1.1);
+    // Thousands of the same small symbol: on a raster device one picture of
+    // it is copied; a printer or PDF gets each drawn as lines.
+    const int type = painter.device()->devType();
+    const bool raster = (type == QInternal::Image || type == QInternal::Widget || type == QInternal::Pixmap)
+        && painter.transform().type() <= QTransform::TxTranslate;
+    QImage sprite;
+    if (raster) {
+        const qreal ratio = painter.device()->devicePixelRatioF();
+        sprite = QImage(QSize(12, 12) * ratio, QImage::Format_ARGB32_Premultiplied);
+        sprite.setDevicePixelRatio(ratio);
+        sprite.fill(Qt::transparent);
+        QPainter s(&sprite);
+        s.setRenderHint(QPainter::Antialiasing);
+        s.setPen(pen);
+        drawMarkSymbol(s, QPointF(6, 6), circleSymbol);
+    }
+    painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     for (const MapScene::Mark &m : marks) {
         const QPointF p = view.toPixel(m.km);
         if (!picture.contains(p) || skip.contains(m.code))
             continue;
-        if (circleSymbol) {
-            painter.drawEllipse(p, 3.5, 3.5);
-            painter.drawPoint(p);
-        } else {
-            painter.drawPolygon(hexagon(p, 4));
-        }
+        if (raster)
+            painter.drawImage(QPointF(std::round(p.x()) - 6, std::round(p.y()) - 6), sprite);
+        else
+            drawMarkSymbol(painter, p, circleSymbol);
         shown.append({p, m.id});
     }
     return shown;
@@ -270,20 +300,42 @@ void renderMarkLabels(QPainter &painter, const QList<MarkLabel> &marks, const QC
 void renderCorrections(QPainter &painter, const MapScene &scene, const MapView &view)
 {
     const QColor green = colours::correction();
+    QList<QPolygonF> rings;
+    QPainterPath area;
+    area.setFillRule(Qt::WindingFill);
+    for (const MapScene::Correction &c : scene.corrections()) {
+        // A chord of 2 sqrt(2 r s) pixels strays s = 0.2 pixel from a circle
+        // of radius r.
+        const QRectF box = c.range.boundingRect();
+        const double radius = std::max(box.width(), box.height()) / 2 * view.scale;
+        rings.append(toPixels(c.range, view, std::max(kMinStepPx, 2 * std::sqrt(0.4 * radius))));
+        area.addPolygon(rings.last());
+        area.closeSubpath();
+    }
+    // The country within reach of some beacon, tinted once however many
+    // circles cover it; the rings' own lines give it its edge, so the tint
+    // needs no smoothing (which would cost more than all the rest).
     QColor fill = green;
     fill.setAlpha(16);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillPath(area, fill);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QPen ring(green, 1.3);
+    ring.setDashPattern({6, 4});
+    painter.setPen(ring);
+    painter.setBrush(Qt::NoBrush);
+    for (const QPolygonF &r : std::as_const(rings))
+        painter.drawPolygon(r);
     for (const MapScene::Correction &c : scene.corrections()) {
-        painter.setPen(QPen(green, 1.3, Qt::DashLine));
-        painter.setBrush(fill);
-        painter.drawPolygon(toPixels(c.range, view));
-        painter.setBrush(Qt::NoBrush);
         if (!c.extension.isEmpty()) {
             painter.setPen(QPen(colours::leg(), 1.2, Qt::DotLine));
             painter.drawPolyline(toPixels(c.extension, view));
         }
         if (c.foot) {
             const QPointF a = view.toPixel(c.km), b = view.toPixel(*c.foot);
-            painter.setPen(QPen(green, 1.4, Qt::DashLine));
+            QPen line(green, 1.4);
+            line.setDashPattern({4, 3});
+            painter.setPen(line);
             painter.drawLine(a, b);
             painter.setPen(QPen(green, 1.4));
             painter.drawEllipse(b, 2.5, 2.5);

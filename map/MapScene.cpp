@@ -11,7 +11,7 @@ namespace {
 
 // Legs and circles are drawn as chains of short arcs.
 constexpr double kLegStepKm = 25;
-constexpr int kCircleSegments = 180;
+constexpr int kCircleSegments = 120;
 // Catalogue beacons farther than this from the centre are never in view at
 // a useful scale.
 constexpr double kCatalogueReachKm = 6000;
@@ -60,12 +60,22 @@ void MapScene::setCatalogue(const MapCatalogue &catalogue)
 
 void MapScene::projectCatalogue()
 {
-    const GeoPoint centre = m_projection.centre();
+    // Chosen by the angle between unit vectors: far cheaper than a
+    // geodesic, and the reach is no fine line.
+    constexpr double deg = 3.14159265358979323846 / 180;
+    const GeoPoint c = m_projection.centre();
+    const double cx = std::cos(c.lat * deg) * std::cos(c.lon * deg), cy = std::cos(c.lat * deg) * std::sin(c.lon * deg),
+                 cz = std::sin(c.lat * deg);
+    const double reach = std::cos(kCatalogueReachKm / kSphereRadiusKm);
     const auto marks = [&](const QList<MapBeacon> &beacons) {
         QList<Mark> out;
-        for (const MapBeacon &b : beacons)
-            if (b.position && distanceKm(centre, *b.position) < kCatalogueReachKm)
+        for (const MapBeacon &b : beacons) {
+            if (!b.position)
+                continue;
+            const double lat = b.position->lat * deg, lon = b.position->lon * deg;
+            if (std::cos(lat) * std::cos(lon) * cx + std::cos(lat) * std::sin(lon) * cy + std::sin(lat) * cz >= reach)
                 out.append({m_projection.forward(*b.position), b.id, b.code});
+        }
         return out;
     };
     m_rsbn = marks(m_catalogue.rsbn);
