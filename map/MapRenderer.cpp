@@ -39,9 +39,8 @@ const QColor kNote(150, 0, 0);
 // Points closer than this on the picture are one point to the eye.
 constexpr double kMinStepPx = 0.7;
 
-// Plane to pixels, dropping points the eye cannot tell apart (or, with a
-// larger minStep, points of a smooth curve that a chord replaces unseen).
-QPolygonF toPixels(const QPolygonF &km, const MapView &view, double minStep = kMinStepPx)
+// Plane to pixels, dropping points the eye cannot tell apart.
+QPolygonF toPixels(const QPolygonF &km, const MapView &view)
 {
     QPolygonF out;
     const qsizetype n = km.size();
@@ -53,7 +52,7 @@ QPolygonF toPixels(const QPolygonF &km, const MapView &view, double minStep = kM
     for (qsizetype i = 0; i < n; ++i) {
         const QPointF &p = km.at(i);
         const double x = ox + p.x() * s, y = oy - p.y() * s;
-        if (i == 0 || i == n - 1 || std::abs(x - lx) + std::abs(y - ly) >= minStep) {
+        if (i == 0 || i == n - 1 || std::abs(x - lx) + std::abs(y - ly) >= kMinStepPx) {
             out.append(QPointF(x, y));
             lx = x;
             ly = y;
@@ -194,29 +193,30 @@ std::optional<QPointF> crossing(const QPolygonF &line, bool horizontal, double a
 
 void renderGraticule(QPainter &painter, MapScene &scene, const MapView &view)
 {
-    const double step = graticuleStep(view);
-    const QList<MapScene::GridLine> &lines = scene.graticule(step, view);
+    const QList<MapScene::GridLine> &lines = scene.graticule(graticuleStep(view), view);
     painter.setPen(QPen(colours::grid(), 0.7));
     painter.setBrush(Qt::NoBrush);
-    QList<QPolygonF> pixels;
-    pixels.reserve(lines.size());
-    for (const MapScene::GridLine &line : lines) {
-        pixels.append(toPixels(line.km, view));
-        painter.drawPolyline(pixels.last());
-    }
-    // Meridians are named along the bottom edge, parallels along the left.
+    for (const MapScene::GridLine &line : lines)
+        painter.drawPolyline(toPixels(line.km, view));
+}
+
+// Meridians are named along the bottom edge, parallels along the left, of
+// the picture as it is shown (a window's base picture reaches beyond it).
+void renderGraticuleLabels(QPainter &painter, MapScene &scene, const MapView &view)
+{
+    const QList<MapScene::GridLine> &lines = scene.graticule(graticuleStep(view), view);
     const QFont f = font(10);
     painter.setFont(f);
     const QFontMetricsF metrics(f);
     const double w = view.size.width(), h = view.size.height();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const MapScene::GridLine &line = lines.at(i);
+    for (const MapScene::GridLine &line : lines) {
+        const QPolygonF pixels = toPixels(line.km, view);
         const QString text = gridLabel(line.meridian, line.degrees);
         const double width = metrics.horizontalAdvance(text);
         if (line.meridian) {
-            if (const auto p = crossing(pixels.at(i), true, h - 3, w))
+            if (const auto p = crossing(pixels, true, h - 3, w))
                 haloText(painter, QPointF(std::clamp(p->x() + 3, 2.0, w - width - 2), h - 5), text, kGridText);
-        } else if (const auto p = crossing(pixels.at(i), false, 3, h)) {
+        } else if (const auto p = crossing(pixels, false, 3, h)) {
             haloText(painter, QPointF(5, std::clamp(p->y() - 3, metrics.ascent() + 2, h - 4)), text, kGridText);
         }
     }
@@ -305,10 +305,16 @@ void renderCorrections(QPainter &painter, const MapScene &scene, const MapView &
     area.setFillRule(Qt::WindingFill);
     for (const MapScene::Correction &c : scene.corrections()) {
         // A chord of 2 sqrt(2 r s) pixels strays s = 0.2 pixel from a circle
-        // of radius r.
+        // of radius r: a small circle is drawn with every k-th of its points.
         const QRectF box = c.range.boundingRect();
         const double radius = std::max(box.width(), box.height()) / 2 * view.scale;
-        rings.append(toPixels(c.range, view, std::max(kMinStepPx, 2 * std::sqrt(0.4 * radius))));
+        const double segment = 2 * 3.14159265358979323846 * radius / std::max<qsizetype>(1, c.range.size() - 1);
+        const qsizetype every = std::max<qsizetype>(1, qsizetype(2 * std::sqrt(0.4 * radius) / std::max(segment, 1e-9)));
+        QPolygonF ring;
+        for (qsizetype i = 0; i < c.range.size(); i += every)
+            ring.append(view.toPixel(c.range.at(i)));
+        ring.append(view.toPixel(c.range.last()));
+        rings.append(ring);
         area.addPolygon(rings.last());
         area.closeSubpath();
     }
@@ -467,21 +473,21 @@ void renderNorth(QPainter &painter, const MapScene &scene, const MapView &view)
         }
     }
     const QPointF dir(dx, dy), side(-dy, dx);
-    const QPointF tip = at + 18 * dir, tail = at - 14 * dir;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(255, 255, 255, 200));
-    painter.drawEllipse(at, 24, 24);
-    painter.setPen(QPen(kInk, 1.2));
+    const QPointF tip = at + 6 * dir, tail = at - 18 * dir;
+    painter.setPen(QPen(QColor(120, 120, 120), 0.8));
+    painter.setBrush(QColor(255, 255, 255, 215));
+    painter.drawEllipse(at, 26, 26);
+    painter.setPen(QPen(kInk, 1));
     painter.setBrush(kInk);
-    painter.drawPolygon(QPolygonF({tip, tail + 7 * side, at - 6 * dir, tail - 7 * side}));
-    const QFont f = font(12, true);
+    painter.drawPolygon(QPolygonF({tip, tail + 6 * side, at - 12 * dir, tail - 6 * side}));
+    // "С", for север, beyond the tip.
+    const QFont f = font(13, true);
     painter.setFont(f);
     const QFontMetricsF metrics(f);
     const QString letter = QStringLiteral("С");
-    const QPointF label = at - 2 * dir + QPointF(-metrics.horizontalAdvance(letter) / 2, metrics.ascent() / 2)
-        + 0 * side;
-    painter.setPen(Qt::white);
-    painter.drawText(label, letter);
+    const QPointF centre = at + 15 * dir;
+    painter.setPen(kInk);
+    painter.drawText(centre + QPointF(-metrics.horizontalAdvance(letter) / 2, metrics.capHeight() / 2), letter);
 }
 
 void renderNotes(QPainter &painter, const MapView &view, const QStringList &notes)
@@ -572,7 +578,7 @@ void renderBase(QPainter &painter, MapScene &scene, const MapView &view, const R
     painter.restore();
 }
 
-void renderOverlay(QPainter &painter, const MapScene &scene, const MapView &view, const RenderOptions &options)
+void renderOverlay(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -582,6 +588,8 @@ void renderOverlay(QPainter &painter, const MapScene &scene, const MapView &view
     labels.reserve(QRectF(0, view.size.height() - 60, 200, 60));
     labels.reserve(QRectF(view.size.width() - 60, 14, 60, 60));
 
+    if (options.layers & Layer::Graticule)
+        renderGraticuleLabels(painter, scene, view);
     if (options.layers & Layer::Corrections)
         renderCorrections(painter, scene, view);
     QSet<qint64> corrections;

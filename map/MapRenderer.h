@@ -30,7 +30,7 @@ struct RenderOptions
 namespace renderer {
 
 void renderBase(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options);
-void renderOverlay(QPainter &painter, const MapScene &scene, const MapView &view, const RenderOptions &options);
+void renderOverlay(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options);
 void render(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options);
 
 // The graticule's spacing in degrees for a view: 10, 5 or 1.

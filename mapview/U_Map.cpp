@@ -160,7 +160,10 @@ void TF_Map::showMap()
                     a->setChecked(m_settings.layers.testFlag(info.layer));
                 }
             m_canvas->setLayers(m_settings.layers);
-            if (!m_settings.geometry.isEmpty()) {
+            if (m_settings.geometry.isEmpty()) {
+                if (const QScreen *screen = QGuiApplication::primaryScreen())
+                    move(screen->availableGeometry().center() - rect().center());
+            } else {
                 // Only a place that some screen still shows.
                 const QScreen *screen = QGuiApplication::screenAt(m_settings.geometry.center());
                 if (screen) {
