@@ -17,18 +17,26 @@ double dot(const std::array<double, 3> &a, const std::array<double, 3> &b)
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-// Even-odd test in longitude and latitude, the plane in which the data's
-// rings are drawn (Natural Earth cuts them at the 180th meridian for it).
+// Even-odd test on the sphere: the crossings of the ring with the meridian
+// from p to the North Pole (no land contains that pole). Edges are short and
+// follow their longitude difference the short way, so rings that cross the
+// 180th meridian (Chukotka, Fiji) and rings around the South Pole
+// (Antarctica) count right.
+// No bounding box may rule a ring out first: Antarctica's encloses the pole
+// beyond its southernmost point. Once per polygon and centre, the whole test
+// is cheap.
 bool ringContains(const MapData &data, const MapData::Span &span, GeoPoint p)
 {
-    if (!span.bounds.contains(p.lon, p.lat))
-        return false;
     bool inside = false;
     const GeoPoint *pts = data.points.data() + span.first;
     for (quint32 i = 0, j = span.count - 1; i < span.count; j = i++) {
-        const GeoPoint a = pts[i], b = pts[j];
-        if ((a.lat > p.lat) != (b.lat > p.lat)
-            && p.lon < (b.lon - a.lon) * (p.lat - a.lat) / (b.lat - a.lat) + a.lon)
+        const GeoPoint a = pts[j], b = pts[i];
+        const double ra = wrapLongitude(a.lon - p.lon);
+        const double rb = ra + wrapLongitude(b.lon - a.lon);
+        if ((ra <= 0) == (rb <= 0))
+            continue;
+        const double lat = a.lat + (b.lat - a.lat) * (0 - ra) / (rb - ra);
+        if (lat > p.lat)
             inside = !inside;
     }
     return inside;
@@ -69,8 +77,6 @@ QPointF BaseGeometry::projected(quint32 index)
 bool BaseGeometry::containsAntipode(const MapData::Part &part) const
 {
     const GeoPoint a = m_projection.antipode();
-    if (!part.bounds.contains(a.lon, a.lat))
-        return false;
     bool inside = false;
     for (const MapData::Span &span : part.spans)
         inside ^= ringContains(*m_data, span, a);

@@ -94,7 +94,7 @@ void TestMapData::shippedFileReadsWhole()
     QCOMPARE(d.layers[MapData::Lakes].size(), size_t(1));
     QCOMPARE(d.layers[MapData::Coastlines].size(), size_t(1419));
     QCOMPARE(d.layers[MapData::Borders].size(), size_t(362));
-    QCOMPARE(d.points.size(), size_t(63121 + 392 + 62755 + 19615));
+    QCOMPARE(d.points.size(), size_t(60608 + 392 + 60601 + 19615));
     QCOMPARE(d.unit.size(), d.points.size());
     // The lake is the Caspian Sea.
     const QRectF caspian = d.layers[MapData::Lakes].front().bounds;

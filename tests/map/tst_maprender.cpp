@@ -20,6 +20,7 @@ namespace colours = kx::map::renderer::colours;
 
 Q_DECLARE_METATYPE(kx::map::RouteMap)
 Q_DECLARE_METATYPE(kx::map::Layer)
+Q_DECLARE_METATYPE(kx::map::GeoPoint)
 
 namespace {
 
@@ -135,6 +136,8 @@ private slots:
     void routeAtItsWaypoints();
     void rangeCircleRadius();
     void coastWhereItShouldBe();
+    void landAndSeaAroundThePoleAndTheDateLine_data();
+    void landAndSeaAroundThePoleAndTheDateLine();
     void switchedOffLayerDrawsNothing_data();
     void switchedOffLayerDrawsNothing();
     void currentPointIsHighlighted();
@@ -278,6 +281,45 @@ void TestMapRender::coastWhereItShouldBe()
     QVERIFY(near(caspian.pixel(view.toPixel(view.centre).toPoint()), colours::sea(), 2));
     QVERIFY(near(caspian.pixel(view.toPixel(scene.projection().forward({42.0, 46.0})).toPoint()), colours::land(), 2));
     QVERIFY(near(caspian.pixel(view.toPixel(scene.projection().forward({42.0, 56.0})).toPoint()), colours::land(), 2));
+}
+
+void TestMapRender::landAndSeaAroundThePoleAndTheDateLine_data()
+{
+    // Natural Earth's rings cross the 180th meridian (Chukotka, Wrangel
+    // Island) and circle the South Pole (Antarctica): taken for sweeps around
+    // the world they would lay bands of land over the sea.
+    QTest::addColumn<RouteMap>("route");
+    QTest::addColumn<GeoPoint>("place");
+    QTest::addColumn<bool>("land");
+    const RouteMap polar = route(QStringLiteral("Полярный"), {point(1, QStringLiteral("ENSB"), 78.25, 15.47),
+                                                               point(2, QStringLiteral("POLE"), 89.5, 100.0),
+                                                               point(3, QStringLiteral("PABR"), 71.29, -156.77)});
+    const RouteMap dateLine = route(QStringLiteral("Анадырь - Ном"), {point(1, QStringLiteral("UHMA"), 64.73, 177.74),
+                                                                      point(2, QStringLiteral("PAOM"), 64.51, -165.44)});
+    QTest::newRow("polar: Arctic Ocean") << polar << GeoPoint{84.0, -140.0} << false;
+    QTest::newRow("polar: Barents Sea") << polar << GeoPoint{72.0, 40.0} << false;
+    QTest::newRow("polar: Laptev Sea") << polar << GeoPoint{76.0, 125.0} << false;
+    QTest::newRow("polar: Siberia") << polar << GeoPoint{66.0, 100.0} << true;
+    QTest::newRow("polar: Greenland") << polar << GeoPoint{75.0, -40.0} << true;
+    QTest::newRow("date line: Chukotka") << dateLine << GeoPoint{66.0, 172.0} << true;
+    QTest::newRow("date line: Bering Sea") << dateLine << GeoPoint{62.0, -177.0} << false;
+    QTest::newRow("date line: Alaska") << dateLine << GeoPoint{65.3, -163.5} << true;
+}
+
+void TestMapRender::landAndSeaAroundThePoleAndTheDateLine()
+{
+    QFETCH(RouteMap, route);
+    QFETCH(GeoPoint, place);
+    QFETCH(bool, land);
+    MapScene scene;
+    scene.setBaseData(shippedData());
+    scene.setRoute(route);
+    MapView view = fitRoute(scene, QSizeF(1200, 800));
+    view.setScale(view.scale / 2); // the country around the route too
+    const QImage image = picture(scene, view, Layer::Land);
+    const QPoint p = view.toPixel(scene.projection().forward(place)).toPoint();
+    QVERIFY(QRect(QPoint(0, 0), image.size()).contains(p));
+    QVERIFY2(near(image.pixel(p), land ? colours::land() : colours::sea(), 2), qPrintable(QColor(image.pixel(p)).name()));
 }
 
 void TestMapRender::switchedOffLayerDrawsNothing_data()

@@ -14,7 +14,10 @@
 //   borders     the arcs of countries-50m that two different countries share
 //
 // Edges longer than one degree are divided (straight in longitude and
-// latitude, as the data mean them), so that a projection bends them.
+// latitude, as the data mean them), so that a projection bends them. An edge
+// whose ends lie on either side of the 180th meridian (the data's rings cross
+// it, as at Chukotka, Wrangel Island and Fiji) is the short hop across it,
+// not a sweep around the world.
 //
 // File layout, little endian:
 //   0   8 bytes  magic "KXMAP\r\n\x1a" (a text-mode copy breaks it)
@@ -89,15 +92,20 @@ function planarArea(ring) {
     return s / 2;
 }
 
+function wrapLongitude(x) {
+    return x > 180 ? x - 360 : x < -180 ? x + 360 : x;
+}
+
 function densify(points) {
     const out = [];
     for (let i = 0; i < points.length; ++i) {
         if (i > 0) {
             const [x0, y0] = points[i - 1];
             const [x1, y1] = points[i];
-            const steps = Math.ceil(Math.max(Math.abs(x1 - x0), Math.abs(y1 - y0)) / MAX_EDGE);
+            const dx = wrapLongitude(x1 - x0);
+            const steps = Math.ceil(Math.max(Math.abs(dx), Math.abs(y1 - y0)) / MAX_EDGE);
             for (let k = 1; k < steps; ++k)
-                out.push([x0 + (x1 - x0) * k / steps, y0 + (y1 - y0) * k / steps]);
+                out.push([wrapLongitude(x0 + dx * k / steps), y0 + (y1 - y0) * k / steps]);
         }
         out.push(points[i]);
     }
