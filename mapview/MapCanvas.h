@@ -40,9 +40,6 @@ public:
 
     // The scene changed (a new route, an edit, the catalogue): draw anew.
     void sceneChanged();
-    // The base picture is up to date with the view.
-    bool isBaseCurrent() const { return !m_base.isNull() && m_baseView.centre == paddedView().centre
-                                            && m_baseView.scale == m_view.scale; }
 
 signals:
     void pointClicked(int index);      // into the route's points

@@ -311,10 +311,9 @@ void TF_Map::cursorMoved(QPointF km)
 void TF_Map::setLayer(map::Layer layer, bool on)
 {
     m_settings.layers.setFlag(layer, on);
-    if (on && (layer == map::Layer::Vor || layer == map::Layer::Ndb) && !m_navaidsRead) {
-        m_route = m_route == 0 ? -1 : m_route;
+    // The catalogue's navaids are read only once they are wanted.
+    if (on && (layer == map::Layer::Vor || layer == map::Layer::Ndb) && !m_navaidsRead)
         reload();
-    }
     m_canvas->setLayers(m_settings.layers);
 }
 
