@@ -18,6 +18,10 @@ struct RenderOptions
     Layers layers = defaultLayers();
     int currentPoint = -1; // index into the route's points to highlight, -1 none
     QStringList notes;     // told in the picture's corner (missing data and the like)
+    // How far from the projection's centre the base layers must be exact;
+    // 0: as far as the picture reaches. A window that draws its base beyond
+    // its edges (for dragging) wants exactness only where it shows.
+    double exactReachKm = 0;
 };
 
 // Draws the map on any paint device: the window, an image, a printer or a

@@ -102,7 +102,11 @@ void MapCanvas::renderBase()
     m_base = QImage((m_baseView.size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     m_base.setDevicePixelRatio(ratio);
     QPainter painter(&m_base);
-    map::renderer::renderBase(painter, m_scene, m_baseView, m_options);
+    // Exact where the window shows; the margin kept for dragging may be
+    // coarser for the moment the drag lasts.
+    map::RenderOptions options = m_options;
+    options.exactReachKm = m_view.reachKm();
+    map::renderer::renderBase(painter, m_scene, m_baseView, options);
 }
 
 void MapCanvas::viewMoved()
