@@ -3,8 +3,8 @@
 #include "AirportStore.h"
 #include "CatalogueLists.h"
 #include "CatalogueTexts.h"
-#include "EnterWalk.h"
-#include "FormParts.h"
+#include "ui/EnterWalk.h"
+#include "ui/FormParts.h"
 #include "U_VPP.h"
 
 #include "base/Busy.h"
@@ -25,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -34,14 +33,6 @@ namespace kx::catalogues {
 namespace {
 
 constexpr double kMaxElevationFeet = 32800;
-
-ui::NumberEdit *numberEdit(QWidget *parent, const char *name, int decimals, double maximum)
-{
-    auto *e = new ui::NumberEdit(decimals, 0, maximum, parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setAlignment(Qt::AlignRight);
-    return e;
-}
 
 bool sameNumber(const QVariant &a, const QVariant &b)
 {
@@ -53,16 +44,13 @@ bool sameNumber(const QVariant &a, const QVariant &b)
 } // namespace
 
 TF_AP::TF_AP(store::Session &session, CatalogueLists &lists, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : ui::Dialog("TF_AP", ui::Dialog::Frame::Fixed, parent)
     , m_session(session)
     , m_lists(lists)
     , m_punkts(lists.QPunkts)
     , m_qap(session.ADOC, QStringLiteral("QAP"))
 {
-    setObjectName(QStringLiteral("TF_AP"));
     setWindowTitle(texts::airportCaption());
-    setModal(true);
     m_qap.setUpdateTable(QStringLiteral("Runways"));
     m_vpp = new TF_VPP(session, m_qap, this);
     buildWindow();
@@ -72,29 +60,29 @@ TF_AP::~TF_AP() = default;
 
 void TF_AP::buildWindow()
 {
-    auto *airportGroup = form::group(this, "GroupBox1", texts::airportCaption());
-    m_id = form::edit(airportGroup, "PID", 10);
-    m_name = form::edit(airportGroup, "PName", 50);
+    auto *airportGroup = ui::form::group(this, "GroupBox1", texts::airportCaption());
+    m_id = ui::form::edit(airportGroup, "PID", 10);
+    m_name = ui::form::edit(airportGroup, "PName", 50);
     for (QLineEdit *e : {m_id, m_name}) {
         e->setReadOnly(true);
-        form::skipByTab(e);
+        ui::skipByTab(e);
     }
-    form::bind(m_id, m_punkts, QStringLiteral("ID"));
-    form::bind(m_name, m_punkts, QStringLiteral("Name"));
+    ui::form::bind(m_id, m_punkts, QStringLiteral("ID"));
+    ui::form::bind(m_name, m_punkts, QStringLiteral("Name"));
 
-    m_feet = numberEdit(airportGroup, "PHFt", 0, kMaxElevationFeet);
-    form::bind(m_feet, m_punkts, QStringLiteral("H"));
-    m_metres = numberEdit(airportGroup, "PHMt", 1, 10000);
+    m_feet = ui::form::numberEdit(airportGroup, "PHFt", 0, 0, kMaxElevationFeet);
+    ui::form::bind(m_feet, m_punkts, QStringLiteral("H"));
+    m_metres = ui::form::numberEdit(airportGroup, "PHMt", 1, 0, 10000);
     m_metres->setPicture(QStringLiteral("0.0"));
-    m_flPer = numberEdit(airportGroup, "PFLPer", 0, 100000);
-    form::bind(m_flPer, m_punkts, QStringLiteral("FL_PER"));
-    m_hPer = numberEdit(airportGroup, "PHPer", 0, 100000);
-    form::bind(m_hPer, m_punkts, QStringLiteral("H_PER"));
-    m_atis = numberEdit(airportGroup, "PATIS", 2, 10000);
-    form::bind(m_atis, m_punkts, QStringLiteral("ATIS"));
+    m_flPer = ui::form::numberEdit(airportGroup, "PFLPer", 0, 0, 100000);
+    ui::form::bind(m_flPer, m_punkts, QStringLiteral("FL_PER"));
+    m_hPer = ui::form::numberEdit(airportGroup, "PHPer", 0, 0, 100000);
+    ui::form::bind(m_hPer, m_punkts, QStringLiteral("H_PER"));
+    m_atis = ui::form::numberEdit(airportGroup, "PATIS", 2, 0, 10000);
+    ui::form::bind(m_atis, m_punkts, QStringLiteral("ATIS"));
     m_rsbn = new QComboBox(airportGroup);
     m_rsbn->setObjectName(QStringLiteral("PRSBN"));
-    m_rsbn->setMaxVisibleItems(20);
+    ui::setDropDownRows(m_rsbn, 20);
     m_rsbn->installEventFilter(this);
 
     connect(m_feet, &QLineEdit::textEdited, this, &TF_AP::metresFromFeet);
@@ -105,18 +93,18 @@ void TF_AP::buildWindow()
     auto *grid = new QGridLayout(airportGroup);
     grid->addWidget(m_id, 0, 0);
     grid->addWidget(m_name, 0, 1, 1, 4);
-    grid->addWidget(form::label(airportGroup, QStringLiteral("Превышение аэродрома:"), m_feet), 1, 0);
+    grid->addWidget(ui::form::label(airportGroup, QStringLiteral("Превышение аэродрома:"), m_feet), 1, 0);
     grid->addWidget(m_feet, 1, 1);
-    grid->addWidget(form::label(airportGroup, QStringLiteral("футов")), 1, 2);
+    grid->addWidget(ui::form::label(airportGroup, QStringLiteral("футов")), 1, 2);
     grid->addWidget(m_metres, 1, 3);
-    grid->addWidget(form::label(airportGroup, QStringLiteral("метров")), 1, 4);
-    grid->addWidget(form::label(airportGroup, QStringLiteral("Эшелон перехода"), m_flPer), 2, 0);
+    grid->addWidget(ui::form::label(airportGroup, QStringLiteral("метров")), 1, 4);
+    grid->addWidget(ui::form::label(airportGroup, QStringLiteral("Эшелон перехода"), m_flPer), 2, 0);
     grid->addWidget(m_flPer, 2, 1);
-    grid->addWidget(form::label(airportGroup, QStringLiteral("Высота перехода"), m_hPer), 2, 2);
+    grid->addWidget(ui::form::label(airportGroup, QStringLiteral("Высота перехода"), m_hPer), 2, 2);
     grid->addWidget(m_hPer, 2, 3);
-    grid->addWidget(form::label(airportGroup, QStringLiteral("Частота ATIS"), m_atis), 3, 0);
+    grid->addWidget(ui::form::label(airportGroup, QStringLiteral("Частота ATIS"), m_atis), 3, 0);
     grid->addWidget(m_atis, 3, 1);
-    grid->addWidget(form::label(airportGroup, QStringLiteral("Маяк РСБН"), m_rsbn), 3, 2);
+    grid->addWidget(ui::form::label(airportGroup, QStringLiteral("Маяк РСБН"), m_rsbn), 3, 2);
     grid->addWidget(m_rsbn, 3, 3, 1, 2);
     grid->setColumnStretch(4, 1);
 
@@ -128,7 +116,10 @@ void TF_AP::buildWindow()
     layout->addWidget(buildRunwayGroup(), 1);
     layout->addLayout(ui::buttonRow({close}));
 
-    m_walk = new EnterWalk(this);
+    ui::setTabOrder({m_feet, m_metres, m_flPer, m_hPer, m_atis, m_rsbn, m_grid, findChild<QPushButton *>(QStringLiteral("BAdd")),
+                     m_edit, m_delete, close});
+
+    m_walk = new ui::EnterWalk(this);
     const QList<QWidget *> order{m_id, m_name, m_feet, m_metres, m_flPer, m_hPer, m_atis, m_rsbn};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         m_walk->add(order.at(i), order.at(i + 1));
@@ -142,7 +133,7 @@ void TF_AP::buildWindow()
 
 QWidget *TF_AP::buildRunwayGroup()
 {
-    auto *group = form::group(this, "GroupBox2", QStringLiteral("ВПП"));
+    auto *group = ui::form::group(this, "GroupBox2", QStringLiteral("ВПП"));
     m_grid = new ui::GridView(group);
     m_grid->setObjectName(QStringLiteral("G1"));
     m_grid->setList(m_qap, {
@@ -160,7 +151,7 @@ QWidget *TF_AP::buildRunwayGroup()
         const QString title = m_grid->model()->headerData(c, Qt::Horizontal).toString();
         m_grid->setColumnWidth(c, std::max(52, m_grid->fontMetrics().horizontalAdvance(title) + 14));
     }
-    m_noRunways = form::label(group, texts::noRunways());
+    m_noRunways = ui::form::label(group, texts::noRunways());
     m_noRunways->setObjectName(QStringLiteral("LNoRunways"));
     m_noRunways->setAlignment(Qt::AlignCenter);
 
@@ -192,14 +183,7 @@ QWidget *TF_AP::buildRunwayGroup()
     return group;
 }
 
-void TF_AP::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        prepareShow();
-}
-
-void TF_AP::prepareShow()
+void TF_AP::shown()
 {
     m_beaconsLoaded = false;
     m_rsbn->clear();

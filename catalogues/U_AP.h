@@ -2,7 +2,7 @@
 
 #include "store/Query.h"
 
-#include <QDialog>
+#include "ui/Dialog.h"
 
 class QComboBox;
 class QLabel;
@@ -14,6 +14,7 @@ class Session;
 }
 
 namespace kx::ui {
+class EnterWalk;
 class GridView;
 class NumberEdit;
 } // namespace kx::ui
@@ -21,7 +22,7 @@ class NumberEdit;
 namespace kx::catalogues {
 
 class CatalogueLists;
-class EnterWalk;
+
 class TF_VPP;
 
 // The airport window, for the current row of QPunkts (the waypoint the
@@ -30,7 +31,7 @@ class TF_VPP;
 // and its runways (QAP) with the runway dialog. Closing it, in any way, stores
 // the airport's columns of the row (the editor's own entries stay pending for
 // the editor) and the runways.
-class TF_AP : public QDialog
+class TF_AP : public ui::Dialog
 {
     Q_OBJECT
 public:
@@ -48,15 +49,12 @@ public:
     void deleteRunway(); // "Удалить ВПП"
 
     void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void shown() override;
     void buildWindow();
     QWidget *buildRunwayGroup();
-    void prepareShow();
     void loadBeacons();
     QVariant chosenBeacon() const;
     void updateRunwayState();
@@ -68,7 +66,7 @@ private:
     store::Query &m_punkts;
     store::Query m_qap;
     TF_VPP *m_vpp = nullptr;
-    EnterWalk *m_walk = nullptr;
+    ui::EnterWalk *m_walk = nullptr;
     qint64 m_airport = 0;
     bool m_beaconsLoaded = false;
 

@@ -2,8 +2,8 @@
 
 #include "CatalogueLists.h"
 #include "CatalogueTexts.h"
-#include "EnterWalk.h"
-#include "FormParts.h"
+#include "ui/EnterWalk.h"
+#include "ui/FormParts.h"
 #include "U_AP.h"
 #include "WaypointSave.h"
 #include "WaypointType.h"
@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace kx::catalogues {
@@ -45,15 +44,12 @@ void focusAndSelect(QLineEdit *edit)
 } // namespace
 
 TF_PPM::TF_PPM(store::Session &session, CatalogueLists &lists, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : ui::Dialog("TF_PPM", ui::Dialog::Frame::Fixed, parent)
     , m_session(session)
     , m_lists(lists)
     , m_punkts(lists.QPunkts)
 {
-    setObjectName(QStringLiteral("TF_PPM"));
     setWindowTitle(texts::editCaption());
-    setModal(true);
     m_airport = new TF_AP(session, lists, this);
     buildWindow();
 }
@@ -67,17 +63,17 @@ void TF_PPM::buildWindow()
     m_type->addItems(waypointTypeItems());
     connect(m_type, &QComboBox::currentIndexChanged, this, &TF_PPM::typeChanged);
 
-    m_region = form::edit(this, "PRegion", 2, true);
-    form::bind(m_region, m_punkts, QStringLiteral("Region"));
-    m_regionLabel = form::label(this, QStringLiteral("Регион"), m_region);
+    m_region = ui::form::edit(this, "PRegion", 2, true);
+    ui::form::bind(m_region, m_punkts, QStringLiteral("Region"));
+    m_regionLabel = ui::form::label(this, QStringLiteral("Регион"), m_region);
     m_regionLabel->setObjectName(QStringLiteral("LR"));
     keepPlaceWhenHidden(m_region);
     keepPlaceWhenHidden(m_regionLabel);
 
-    m_id = form::edit(this, "PID", 10, true);
-    form::bind(m_id, m_punkts, QStringLiteral("ID"));
-    m_name = form::edit(this, "PName", 50);
-    form::bind(m_name, m_punkts, QStringLiteral("Name"));
+    m_id = ui::form::edit(this, "PID", 10, true);
+    ui::form::bind(m_id, m_punkts, QStringLiteral("ID"));
+    m_name = ui::form::edit(this, "PName", 50);
+    ui::form::bind(m_name, m_punkts, QStringLiteral("Name"));
 
     m_lat = new ui::CoordinateEdit(ui::CoordinateEdit::Axis::Latitude, this);
     m_lat->setObjectName(QStringLiteral("PLAT"));
@@ -88,10 +84,9 @@ void TF_PPM::buildWindow()
 
     m_freq = new ui::NumberEdit(2, 0, 10000, this);
     m_freq->setObjectName(QStringLiteral("PFreq"));
-    form::bind(m_freq, m_punkts, QStringLiteral("Freq"));
+    ui::form::bind(m_freq, m_punkts, QStringLiteral("Freq"));
 
     m_ok = ui::namedButton(this, "BOK", QStringLiteral("Сохранить"));
-    m_ok->setAutoDefault(true); // Enter on it saves
     m_cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
     m_ap = ui::namedButton(this, "BAP", texts::airportCaption());
     keepPlaceWhenHidden(m_ap);
@@ -100,19 +95,19 @@ void TF_PPM::buildWindow()
     connect(m_ap, &QPushButton::clicked, this, &TF_PPM::openAirport);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(form::label(this, QStringLiteral("Тип ППМ"), m_type), 0, 0);
+    grid->addWidget(ui::form::label(this, QStringLiteral("Тип ППМ"), m_type), 0, 0);
     grid->addWidget(m_type, 1, 0);
     grid->addWidget(m_regionLabel, 0, 1);
     grid->addWidget(m_region, 1, 1);
-    grid->addWidget(form::label(this, QStringLiteral("Пункт"), m_id), 0, 2);
+    grid->addWidget(ui::form::label(this, QStringLiteral("Пункт"), m_id), 0, 2);
     grid->addWidget(m_id, 1, 2);
-    grid->addWidget(form::label(this, QStringLiteral("Наименование пукта"), m_name), 2, 0, 1, 3);
+    grid->addWidget(ui::form::label(this, QStringLiteral("Наименование пукта"), m_name), 2, 0, 1, 3);
     grid->addWidget(m_name, 3, 0, 1, 3);
-    grid->addWidget(form::label(this, QStringLiteral("Широта"), m_lat), 4, 0);
+    grid->addWidget(ui::form::label(this, QStringLiteral("Широта"), m_lat), 4, 0);
     grid->addWidget(m_lat, 5, 0);
-    grid->addWidget(form::label(this, QStringLiteral("Долгота"), m_lon), 4, 1);
+    grid->addWidget(ui::form::label(this, QStringLiteral("Долгота"), m_lon), 4, 1);
     grid->addWidget(m_lon, 5, 1);
-    grid->addWidget(form::label(this, QStringLiteral("Частота маяка"), m_freq), 4, 2);
+    grid->addWidget(ui::form::label(this, QStringLiteral("Частота маяка"), m_freq), 4, 2);
     grid->addWidget(m_freq, 5, 2);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 3);
@@ -129,7 +124,7 @@ void TF_PPM::buildWindow()
     layout->addStretch();
     layout->addLayout(buttons);
 
-    m_walk = new EnterWalk(this);
+    m_walk = new ui::EnterWalk(this);
     m_walk->add(m_type, [this] { enterInType(); });
     m_walk->add(m_region, m_id);
     m_walk->add(m_id, m_name);
@@ -143,7 +138,7 @@ void TF_PPM::buildWindow()
             m_freq->setFocus(Qt::TabFocusReason);
     });
     m_walk->add(m_freq, m_ok);
-    form::tabOrder({m_type, m_region, m_id, m_name, m_lat, m_lon, m_freq, m_ok, m_cancel, m_ap});
+    ui::setTabOrder({m_type, m_region, m_id, m_name, m_lat, m_lon, m_freq, m_ap, m_ok, m_cancel});
 
     setFixedSize(440, 220);
 }
@@ -154,14 +149,7 @@ int TF_PPM::run(Mode mode)
     return exec();
 }
 
-void TF_PPM::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        prepareShow();
-}
-
-void TF_PPM::prepareShow()
+void TF_PPM::shown()
 {
     m_loading = true;
     if (m_mode == Mode::Edit) {
@@ -172,6 +160,8 @@ void TF_PPM::prepareShow()
         m_openingLon = m_punkts.value(u"LON").toString();
         m_lat->setFieldText(m_openingLat);
         m_lon->setFieldText(m_openingLon);
+        m_openingLatField = m_lat->fieldText();
+        m_openingLonField = m_lon->fieldText();
         m_coordinatesChanged = false;
         m_punkts.edit();
     } else {
@@ -181,6 +171,8 @@ void TF_PPM::prepareShow()
         m_lon->clearDigits();
         m_openingLat.clear();
         m_openingLon.clear();
+        m_openingLatField.clear();
+        m_openingLonField.clear();
         m_punkts.append();
     }
     typeChanged(m_type->currentIndex());
@@ -232,6 +224,18 @@ bool TF_PPM::acceptLon()
     return false;
 }
 
+QString TF_PPM::enteredLat() const
+{
+    const QString field = m_lat->fieldText();
+    return m_mode == Mode::Edit && field == m_openingLatField ? m_openingLat : field;
+}
+
+QString TF_PPM::enteredLon() const
+{
+    const QString field = m_lon->fieldText();
+    return m_mode == Mode::Edit && field == m_openingLonField ? m_openingLon : field;
+}
+
 void TF_PPM::save()
 {
     if (!m_punkts.isOpen() || m_punkts.isEmpty())
@@ -249,8 +253,8 @@ void TF_PPM::save()
     entry.storedType = m_punkts.value(u"Type");
     entry.region = m_punkts.value(u"Region").toString();
     entry.id = m_punkts.value(u"ID").toString();
-    entry.lat = m_lat->fieldText();
-    entry.lon = m_lon->fieldText();
+    entry.lat = enteredLat();
+    entry.lon = enteredLon();
 
     const qint64 own = m_punkts.value(u"Code").toLongLong();
     const EntryProblem problem = checkEntry(m_session, entry, own);

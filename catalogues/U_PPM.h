@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Dialog.h"
 #include <QString>
 
 class QComboBox;
@@ -14,6 +14,7 @@ class Session;
 } // namespace kx::store
 
 namespace kx::ui {
+class EnterWalk;
 class CoordinateEdit;
 class NumberEdit;
 } // namespace kx::ui
@@ -21,7 +22,7 @@ class NumberEdit;
 namespace kx::catalogues {
 
 class CatalogueLists;
-class EnterWalk;
+
 class TF_AP;
 
 // The waypoint editor: one waypoint of the catalogue, new or edited, with its
@@ -31,7 +32,7 @@ class TF_AP;
 // duplicate, stores the row with the magnetic variation at its position,
 // marks the routes through a moved waypoint as not calculated and deletes the
 // runways of a waypoint that is not an airport.
-class TF_PPM : public QDialog
+class TF_PPM : public ui::Dialog
 {
     Q_OBJECT
 public:
@@ -60,28 +61,34 @@ public:
     // disappears).
     void done(int result) override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
+    void shown() override;
     void buildWindow();
-    void prepareShow();
     void typeChanged(int index);
     void coordinateTextChanged();
     bool acceptLat();
     bool acceptLon();
+    // What to store for a coordinate field: its text, or the stored text when
+    // the field still shows what it showed at opening.
+    QString enteredLat() const;
+    QString enteredLon() const;
     void enterInType();
 
     store::Session &m_session;
     CatalogueLists &m_lists;
     store::Query &m_punkts;
     TF_AP *m_airport = nullptr;
-    EnterWalk *m_walk = nullptr;
+    ui::EnterWalk *m_walk = nullptr;
     Mode m_mode = Mode::Edit;
     bool m_loading = false;
     bool m_coordinatesChanged = false;
+    // The stored texts at opening, and the fields as they showed them: a field
+    // the person left as it was keeps the stored text, which may hold more than
+    // the field can show (a flight plan's three-digit fraction).
     QString m_openingLat;
     QString m_openingLon;
+    QString m_openingLatField;
+    QString m_openingLonField;
 
     QComboBox *m_type = nullptr;
     QLabel *m_regionLabel = nullptr;

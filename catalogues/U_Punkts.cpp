@@ -2,7 +2,7 @@
 
 #include "CatalogueLists.h"
 #include "CatalogueTexts.h"
-#include "FormParts.h"
+#include "ui/FormParts.h"
 #include "U_PPM.h"
 #include "WaypointDeletion.h"
 
@@ -18,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace kx::catalogues {
@@ -43,21 +42,18 @@ QColor typeColour(const QVariant &type)
 } // namespace
 
 TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &editor, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : ui::Dialog("TF_Punkts", ui::Dialog::Frame::Fixed, parent)
     , m_session(session)
     , m_lists(lists)
     , m_editor(editor)
 {
-    setObjectName(QStringLiteral("TF_Punkts"));
     setWindowTitle(QStringLiteral("Пункты"));
-    setModal(true);
 
-    auto *group = form::group(this, "GroupBox1", QStringLiteral("Пункты"));
+    auto *group = ui::form::group(this, "GroupBox1", QStringLiteral("Пункты"));
     store::Query &punkts = lists.QPunkts;
     m_grid = new ui::GridView(group);
     m_grid->setObjectName(QStringLiteral("G1"));
-    m_grid->setTitleColor(form::titleColor());
+    m_grid->setTitleColor(ui::form::titleColor());
     m_grid->setList(punkts, {
         ui::GridColumn::centred(QStringLiteral("Region"), QStringLiteral("Регион")),
         ui::GridColumn::centred(QStringLiteral("ID"), QStringLiteral("Пункт")),
@@ -71,22 +67,21 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
     const int widths[] = {52, 70, 210, 60, 64, 84, 92, 48};
     for (int c = 0; c < 8; ++c)
         m_grid->setColumnWidth(c, widths[c]);
-    m_grid->setCellStyler([&punkts](int row, int column, bool selected, bool) {
-        const form::RowColours colours = form::rowColours(row, selected, kTint);
-        QColor text = colours.text;
+    m_grid->setCellStyler([&punkts](int row, int column, bool selected, bool focused) {
+        ui::CellColors colours = ui::form::stripedRow({kTint}, row, selected, focused);
         if (column == kTypeColumn) {
             const QColor own = typeColour(punkts.valueAt(row, u"Type"));
             if (own.isValid())
-                text = own;
+                colours.text = own;
         }
-        return ui::CellColors{colours.background, text};
+        return colours;
     });
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_Punkts::editWaypoint);
+    connect(m_grid, &ui::GridView::chosen, this, &TF_Punkts::editWaypoint);
 
-    m_search = form::identSearch(group);
+    m_search = ui::form::identSearch(group);
     connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_Punkts::search);
 
-    auto *navigator = form::navigator(group, punkts);
+    auto *navigator = ui::form::navigator(group, punkts);
 
     auto *add = ui::namedButton(group, "BNew", QStringLiteral("Новый"));
     auto *edit = ui::namedButton(group, "BEdit", QStringLiteral("Правка"));
@@ -96,7 +91,7 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
     connect(remove, &QPushButton::clicked, this, &TF_Punkts::deleteWaypoint);
 
     auto *below = new QHBoxLayout;
-    below->addWidget(form::label(group, QStringLiteral("Поиск"), m_search));
+    below->addWidget(ui::form::label(group, QStringLiteral("Поиск"), m_search));
     below->addWidget(m_search);
     below->addSpacing(12);
     below->addWidget(add);
@@ -108,20 +103,14 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
     inGroup->addWidget(m_grid, 1);
     inGroup->addLayout(below);
 
-    form::closableGroup(this, group);
+    ui::form::closableGroup(this, group);
+    ui::setTabOrder({m_grid, m_search, add, edit, remove, findChild<QPushButton *>(QStringLiteral("BClose"))});
     setFixedSize(740, 520);
 }
 
 TF_Punkts::~TF_Punkts() = default;
 
-void TF_Punkts::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        prepareShow();
-}
-
-void TF_Punkts::prepareShow()
+void TF_Punkts::shown()
 {
     m_search->clear();
     {
@@ -137,7 +126,7 @@ void TF_Punkts::prepareShow()
 
 void TF_Punkts::search()
 {
-    form::findOnEnter(m_lists.QPunkts, u"ID", store::Locate::Exact, m_search, m_grid);
+    ui::form::findOnEnter(m_lists.QPunkts, u"ID", store::Locate::Exact, m_search, m_grid);
 }
 
 void TF_Punkts::newWaypoint()

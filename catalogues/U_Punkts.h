@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Dialog.h"
 
 namespace kx::store {
 class Session;
@@ -20,7 +20,7 @@ class TF_PPM;
 // ident, new, edit and delete through the waypoint editor. Closing it reads
 // the route list again on the same route, since saved waypoints may have
 // marked routes as not calculated.
-class TF_Punkts : public QDialog
+class TF_Punkts : public ui::Dialog
 {
     Q_OBJECT
 public:
@@ -36,11 +36,8 @@ public:
 
     void done(int result) override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
-    void prepareShow();
+    void shown() override;
 
     store::Session &m_session;
     CatalogueLists &m_lists;

@@ -2,7 +2,7 @@
 
 #include "CatalogueLists.h"
 #include "CatalogueTexts.h"
-#include "FormParts.h"
+#include "ui/FormParts.h"
 
 #include "base/Busy.h"
 #include "base/Prompter.h"
@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace kx::catalogues {
@@ -27,20 +26,17 @@ const QColor kCream(0xFF, 0xFB, 0xF0);
 } // namespace
 
 TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : ui::Dialog("TF_RSBN", ui::Dialog::Frame::Fixed, parent)
     , m_session(session)
     , m_lists(lists)
 {
-    setObjectName(QStringLiteral("TF_RSBN"));
     setWindowTitle(texts::rsbnCaption());
-    setModal(true);
 
-    auto *group = form::group(this, "GroupBox1", texts::rsbnCaption());
+    auto *group = ui::form::group(this, "GroupBox1", texts::rsbnCaption());
     store::Query &beacons = lists.QRSBN;
     m_grid = new ui::GridView(group);
     m_grid->setObjectName(QStringLiteral("G1"));
-    m_grid->setTitleColor(form::titleColor());
+    m_grid->setTitleColor(ui::form::titleColor());
     m_grid->setList(beacons, {
         ui::GridColumn::centred(QStringLiteral("Region"), QStringLiteral("Регион")),
         ui::GridColumn::centred(QStringLiteral("ID"), QStringLiteral("Маяк")),
@@ -52,18 +48,17 @@ TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent
     const int widths[] = {56, 60, 220, 86, 96, 70};
     for (int c = 0; c < 6; ++c)
         m_grid->setColumnWidth(c, widths[c]);
-    m_grid->setCellStyler([](int row, int, bool selected, bool) {
-        const form::RowColours colours = form::rowColours(row, selected, kCream);
-        return ui::CellColors{colours.background, colours.text};
+    m_grid->setCellStyler([](int row, int, bool selected, bool focused) {
+        return ui::form::stripedRow({kCream}, row, selected, focused);
     });
 
-    m_search = form::identSearch(group);
+    m_search = ui::form::identSearch(group);
     connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_RSBN::search);
 
-    auto *navigator = form::navigator(group, beacons);
+    auto *navigator = ui::form::navigator(group, beacons);
 
     auto *below = new QHBoxLayout;
-    below->addWidget(form::label(group, QStringLiteral("Поиск"), m_search));
+    below->addWidget(ui::form::label(group, QStringLiteral("Поиск"), m_search));
     below->addWidget(m_search);
     below->addStretch();
     below->addWidget(navigator);
@@ -71,20 +66,14 @@ TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent
     inGroup->addWidget(m_grid, 1);
     inGroup->addLayout(below);
 
-    form::closableGroup(this, group);
+    ui::form::closableGroup(this, group);
+    ui::setTabOrder({m_grid, m_search, findChild<QPushButton *>(QStringLiteral("BClose"))});
     setFixedSize(640, 460);
 }
 
 TF_RSBN::~TF_RSBN() = default;
 
-void TF_RSBN::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        prepareShow();
-}
-
-void TF_RSBN::prepareShow()
+void TF_RSBN::shown()
 {
     m_search->clear();
     {
@@ -100,7 +89,7 @@ void TF_RSBN::prepareShow()
 
 void TF_RSBN::search()
 {
-    form::findOnEnter(m_lists.QRSBN, u"ID", store::Locate::PrefixNoCase, m_search, m_grid);
+    ui::form::findOnEnter(m_lists.QRSBN, u"ID", store::Locate::PrefixNoCase, m_search, m_grid);
 }
 
 void TF_RSBN::done(int result)

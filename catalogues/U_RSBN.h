@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Dialog.h"
 
 namespace kx::store {
 class Session;
@@ -17,7 +17,7 @@ class CatalogueLists;
 
 // The beacon catalogue, read only: every RSBN beacon in region and call-sign
 // order, with search by the start of a call sign.
-class TF_RSBN : public QDialog
+class TF_RSBN : public ui::Dialog
 {
     Q_OBJECT
 public:
@@ -29,11 +29,8 @@ public:
     void search(); // Enter in the search edit
     void done(int result) override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
-    void prepareShow();
+    void shown() override;
 
     store::Session &m_session;
     CatalogueLists &m_lists;

@@ -1,8 +1,8 @@
 #include "U_VPP.h"
 
 #include "AirportStore.h"
-#include "EnterWalk.h"
-#include "FormParts.h"
+#include "ui/EnterWalk.h"
+#include "ui/FormParts.h"
 
 #include "store/Query.h"
 #include "store/Session.h"
@@ -14,45 +14,39 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace kx::catalogues {
 
 TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : ui::Dialog("TF_VPP", ui::Dialog::Frame::Fixed, parent)
     , m_session(session)
     , m_runways(runways)
 {
-    setObjectName(QStringLiteral("TF_VPP"));
-    setModal(true);
-
-    auto *runwayGroup = form::group(this, "GroupBox1", QStringLiteral("Полоса"));
-    m_runway = form::edit(runwayGroup, "PRunway", 10, true);
+    auto *runwayGroup = ui::form::group(this, "GroupBox1", QStringLiteral("Полоса"));
+    m_runway = ui::form::edit(runwayGroup, "PRunway", 10, true);
     m_runway->setAlignment(Qt::AlignCenter);
-    form::skipByTab(m_runway);
-    form::bind(m_runway, runways, QStringLiteral("Runway"));
+    ui::skipByTab(m_runway);
+    ui::form::bind(m_runway, runways, QStringLiteral("Runway"));
     (new QVBoxLayout(runwayGroup))->addWidget(m_runway);
 
-    auto *beaconGroup = form::group(this, "GroupBox2", QStringLiteral("Частоты приводов"));
+    auto *beaconGroup = ui::form::group(this, "GroupBox2", QStringLiteral("Частоты приводов"));
     ui::NumberEdit *dprm = numberEdit("PDPRM", 2, 0, 10000, QStringLiteral("DPRM"));
     ui::NumberEdit *bprm = numberEdit("PBPRM", 2, 0, 10000, QStringLiteral("BPRM"));
-    form::labelledRows(beaconGroup, {{QStringLiteral("ДПРМ"), dprm}, {QStringLiteral("БПРМ"), bprm}});
+    ui::form::labelledRows(beaconGroup, {{QStringLiteral("ДПРМ"), dprm}, {QStringLiteral("БПРМ"), bprm}});
 
-    auto *ilsGroup = form::group(this, "GroupBox3", QStringLiteral("ILS"));
+    auto *ilsGroup = ui::form::group(this, "GroupBox3", QStringLiteral("ILS"));
     ui::NumberEdit *ilsAngle = numberEdit("PILSA", 0, 1, 360, QStringLiteral("ILSAngle"));
     ui::NumberEdit *ilsFreq = numberEdit("PILSF", 2, 0, 10000, QStringLiteral("ILSFreq"));
-    form::labelledRows(ilsGroup, {{QStringLiteral("Курс"), ilsAngle}, {QStringLiteral("Частота"), ilsFreq}});
+    ui::form::labelledRows(ilsGroup, {{QStringLiteral("Курс"), ilsAngle}, {QStringLiteral("Частота"), ilsFreq}});
 
-    auto *rsbnGroup = form::group(this, "GroupBox4", QStringLiteral("Коррекция по РСБН"));
+    auto *rsbnGroup = ui::form::group(this, "GroupBox4", QStringLiteral("Коррекция по РСБН"));
     ui::NumberEdit *uk = numberEdit("PUk", 1, 0.1, 360, QStringLiteral("IZPU_P"));
     ui::NumberEdit *zm = numberEdit("PZm", 1, 0, 100000, QStringLiteral("Zm_P"));
     ui::NumberEdit *sm = numberEdit("PSm", 1, 0, 100000, QStringLiteral("Sm_P"));
-    form::labelledRows(rsbnGroup, {{QStringLiteral("ИЗПУ"), uk}, {QStringLiteral("Zm"), zm}, {QStringLiteral("Sm"), sm}});
+    ui::form::labelledRows(rsbnGroup, {{QStringLiteral("ИЗПУ"), uk}, {QStringLiteral("Zm"), zm}, {QStringLiteral("Sm"), sm}});
 
     auto *ok = ui::namedButton(this, "BOK", QStringLiteral("Сохранить"));
-    ok->setAutoDefault(true); // Enter on it saves
     auto *cancel = ui::namedButton(this, "BCancel", QStringLiteral("Отмена"));
     connect(ok, &QPushButton::clicked, this, &TF_VPP::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -69,11 +63,11 @@ TF_VPP::TF_VPP(store::Session &session, store::Query &runways, QWidget *parent)
     layout->addLayout(left);
     layout->addLayout(right);
 
-    m_walk = new EnterWalk(this);
+    m_walk = new ui::EnterWalk(this);
     const QList<QWidget *> order{m_runway, dprm, bprm, ilsAngle, ilsFreq, uk, zm, sm, ok};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         m_walk->add(order.at(i), order.at(i + 1));
-    form::tabOrder({dprm, bprm, ilsAngle, ilsFreq, uk, zm, sm, ok, cancel});
+    ui::setTabOrder({dprm, bprm, ilsAngle, ilsFreq, uk, zm, sm, ok, cancel});
 
     setFixedSize(420, 260);
 }
@@ -83,10 +77,8 @@ TF_VPP::~TF_VPP() = default;
 ui::NumberEdit *TF_VPP::numberEdit(const char *name, int decimals, double minimum, double maximum,
                                    const QString &column)
 {
-    auto *e = new ui::NumberEdit(decimals, minimum, maximum, this);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setAlignment(Qt::AlignRight);
-    form::bind(e, m_runways, column);
+    ui::NumberEdit *e = ui::form::numberEdit(this, name, decimals, minimum, maximum);
+    ui::form::bind(e, m_runways, column);
     return e;
 }
 
@@ -102,11 +94,9 @@ int TF_VPP::run(const QString &caption, qint64 airport)
     return exec();
 }
 
-void TF_VPP::showEvent(QShowEvent *event)
+void TF_VPP::shown()
 {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        m_runway->setFocus(Qt::OtherFocusReason);
+    m_runway->setFocus(Qt::OtherFocusReason);
 }
 
 void TF_VPP::save()

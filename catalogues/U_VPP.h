@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Dialog.h"
 
 class QLineEdit;
 
@@ -10,18 +10,17 @@ class Session;
 } // namespace kx::store
 
 namespace kx::ui {
+class EnterWalk;
 class NumberEdit;
 }
 
 namespace kx::catalogues {
 
-class EnterWalk;
-
 // The runway dialog: edits the current row of the airport window's runway
 // list (a new runway is a row appended to it before the dialog is shown).
 // "Сохранить" stores the row for the airport and closes; "Отмена" discards
 // the row's changes (a new row disappears) and closes.
-class TF_VPP : public QDialog
+class TF_VPP : public ui::Dialog
 {
     Q_OBJECT
 public:
@@ -36,10 +35,8 @@ public:
     void save(); // "Сохранить"
     void done(int result) override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
+    void shown() override;
     ui::NumberEdit *numberEdit(const char *name, int decimals, double minimum, double maximum,
                                const QString &column);
 
@@ -47,7 +44,7 @@ private:
     store::Query &m_runways;
     qint64 m_airport = 0;
     QLineEdit *m_runway = nullptr;
-    EnterWalk *m_walk = nullptr;
+    ui::EnterWalk *m_walk = nullptr;
 };
 
 } // namespace kx::catalogues

@@ -2,13 +2,16 @@
 
 #include "U_PSH.h"
 
+#include "base/Busy.h"
 #include "base/Prompter.h"
 #include "interchange/ExportI21.h"
 #include "interchange/ExportPln.h"
 #include "interchange/InterchangeTexts.h"
 #include "interchange/PlnFormat.h"
+#include "reports/RouteSheet.h"
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
+#include "ui/ReportPreviewDialog.h"
 
 #include <QFileInfo>
 
@@ -52,6 +55,23 @@ void exportToI21(store::Session &session, QWidget *editor)
 void exportToCell(TF_PSH &chooser, QWidget *editor)
 {
     chooser.exportFor(editor);
+}
+
+bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, ui::FileDialogs &fileDialogs,
+                    QWidget *parent)
+{
+    BusyGuard busy(session.busy());
+    reports::RouteSheet sheet;
+    QString why;
+    if (!reports::prepareRouteSheet(session, qp, messageOwner, sheet, &why)) {
+        qWarning("route sheet: %s", qPrintable(why));
+        return false;
+    }
+    // The preview waits for the person: no busy cursor over it.
+    busy.restoreNow();
+    ui::ReportPreviewDialog dialog(std::move(sheet.layout), std::move(sheet.input), session.prompter(), fileDialogs, parent);
+    dialog.exec();
+    return true;
 }
 
 } // namespace kx::editor

@@ -4,8 +4,9 @@ class QObject;
 class QWidget;
 
 namespace kx::store {
+class Query;
 class Session;
-}
+} // namespace kx::store
 
 namespace kx::ui {
 class FileDialogs;
@@ -30,6 +31,14 @@ void exportToPln(store::Session &session, ui::FileDialogs &dialogs, QWidget *edi
 
 // "Экспорт в И-21": the I-21 gauge export, then "Экспорт произведен успешно".
 void exportToI21(store::Session &session, QWidget *editor);
+
+// "Печать" from the busy cursor on: the sheet of the current route prepared
+// from pp.fr3 (reports/RouteSheet.h, whose messages go to messageOwner, the
+// route list window) and shown in the modal preview over parent. Returns when
+// the preview is closed; false when the sheet could not be prepared (the
+// message has been shown).
+bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, ui::FileDialogs &fileDialogs,
+                    QWidget *parent);
 
 // "Экспорт в ПШ": the cell chooser, made once per program run, shown modally.
 void exportToCell(TF_PSH &chooser, QWidget *editor);

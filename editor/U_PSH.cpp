@@ -1,6 +1,7 @@
 #include "U_PSH.h"
 
 #include "ui/DialogParts.h"
+#include "ui/PushButton.h"
 
 #include "base/Prompter.h"
 #include "interchange/ExportNvu.h"
@@ -12,7 +13,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace kx::editor {
@@ -23,12 +23,10 @@ constexpr int kRows = 5;
 } // namespace
 
 TF_PSH::TF_PSH(store::Session &session, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : ui::Dialog("TF_PSH", ui::Dialog::Frame::Closable, parent)
     , m_session(session)
 {
-    setObjectName(QStringLiteral("TF_PSH"));
     setWindowTitle(QStringLiteral("Экспорт в ПШ"));
-    setModal(true);
 
     auto *group = new QGroupBox(QStringLiteral("Укажите номер ячейки для экспорта"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
@@ -36,10 +34,9 @@ TF_PSH::TF_PSH(store::Session &session, QWidget *parent)
     m_cells = new QButtonGroup(this);
     m_cells->setExclusive(true);
     for (int cell = 1; cell <= interchange::kNvuCellCount; ++cell) {
-        auto *button = new QPushButton(QString::number(cell), group);
+        auto *button = new ui::PushButton(QString::number(cell), group);
         button->setObjectName(QStringLiteral("B%1").arg(cell, 2, 10, QChar(u'0')));
         button->setCheckable(true);
-        button->setAutoDefault(false);
         button->setFixedSize(40, 28);
         m_cells->addButton(button, cell);
         grid->addWidget(button, (cell - 1) % kRows, (cell - 1) / kRows);
@@ -64,11 +61,8 @@ void TF_PSH::exportFor(QWidget *editor)
     exec();
 }
 
-void TF_PSH::showEvent(QShowEvent *event)
+void TF_PSH::shown()
 {
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
     m_cell = m_cells->checkedId();
 }
 

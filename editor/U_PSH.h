@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Dialog.h"
 
 class QButtonGroup;
 
@@ -15,7 +15,7 @@ namespace kx::editor {
 // exports the current route into the chosen cell and closes the dialog. The
 // chosen cell lives as long as the dialog, which is made once per program run
 // with B01 down, so the last choice stays selected from one export to the next.
-class TF_PSH : public QDialog
+class TF_PSH : public ui::Dialog
 {
     Q_OBJECT
 public:
@@ -31,10 +31,8 @@ public:
     // modal loop: prepare, then show().
     void prepare(QWidget *editor) { m_editor = editor; }
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
+    void shown() override;
     void exportChosenCell(); // OK
 
     store::Session &m_session;

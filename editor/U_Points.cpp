@@ -14,7 +14,9 @@
 #include "calc/CalculateRoute.h"
 #include "store/Session.h"
 #include "ui/DialogParts.h"
+#include "ui/EnterWalk.h"
 #include "ui/FieldLink.h"
+#include "ui/FormParts.h"
 #include "ui/GridView.h"
 #include "ui/Guard.h"
 #include "ui/Meter.h"
@@ -25,12 +27,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace kx::editor {
@@ -38,16 +38,9 @@ namespace {
 
 const QColor kNotCalculatedText(255, 0, 0);
 const QColor kCalculatedText(0, 128, 0);
-const QColor kSelectedFocused(0, 0, 102);
-const QColor kSelected(128, 128, 128);
-const QColor kOddRow(240, 255, 240);
-
-QLineEdit *makeEdit(QWidget *parent, const char *name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    return e;
-}
+// Points: pale green odd rows; the selected one dark blue, grey while the
+// grid has no focus.
+const ui::form::RowScheme kPointRows{QColor(240, 255, 240), QColor(0, 0, 102), QColor(128, 128, 128)};
 
 // A read-only or Tab-skipped header field shows a grey background.
 void makeGrey(QLineEdit *edit)
@@ -57,17 +50,6 @@ void makeGrey(QLineEdit *edit)
     edit->setPalette(palette);
 }
 
-QGroupBox *makeGroup(QWidget *parent, const char *name, const QString &title)
-{
-    auto *g = new QGroupBox(title, parent);
-    g->setObjectName(QString::fromLatin1(name));
-    return g;
-}
-
-// Draws a cell of the point grid in the colours of the grid's styler. The
-// grid's own delegate gives unselected rows only their text colour (the style
-// option it fills is re-initialised from the model before painting), and the
-// point grid colours the backgrounds of alternate rows too.
 ui::FieldLink::Display picture(const QString &format)
 {
     return [format](const QVariant &v) { return formatValue(format, v, QLocale().decimalPoint().at(0)); };
@@ -76,16 +58,13 @@ ui::FieldLink::Display picture(const QString &format)
 } // namespace
 
 TF_Points::TF_Points(store::Session &session, QWidget *parent, WaypointPicker *waypoints, BeaconPicker *beacons)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : ui::Dialog("TF_Points", ui::Dialog::Frame::Fixed, parent)
     , m_session(session)
     , m_points(session.ADOC)
     , m_waypoints(waypoints)
     , m_beacons(beacons)
 {
-    setObjectName(QStringLiteral("TF_Points"));
     setWindowTitle(QStringLiteral(" Просмотр/изменение маршрута"));
-    setModal(true);
     if (!m_waypoints)
         m_waypoints = new TF_PPMSel(session, this);
     if (!m_beacons)
@@ -98,7 +77,7 @@ TF_Points::~TF_Points() = default;
 void TF_Points::buildWindow()
 {
     auto *right = new QVBoxLayout;
-    auto *pointsGroup = makeGroup(this, "GroupBox3", QStringLiteral("ППМ"));
+    auto *pointsGroup = ui::form::group(this, "GroupBox3", QStringLiteral("ППМ"));
     m_newP = ui::namedButton(pointsGroup, "BNewP", QStringLiteral("Добавить"));
     m_editP = ui::namedButton(pointsGroup, "BEditP", QStringLiteral("Изменить"));
     m_delP = ui::namedButton(pointsGroup, "BDelP", QStringLiteral("Удалить"));
@@ -109,7 +88,7 @@ void TF_Points::buildWindow()
     connect(m_editP, &QPushButton::clicked, this, &TF_Points::replacePoint);
     connect(m_delP, &QPushButton::clicked, this, &TF_Points::deletePoint);
 
-    auto *beaconGroup = makeGroup(this, "GroupBox4", QStringLiteral("Коррекция по РСБН"));
+    auto *beaconGroup = ui::form::group(this, "GroupBox4", QStringLiteral("Коррекция по РСБН"));
     m_selectM = ui::namedButton(beaconGroup, "BSelectM", QStringLiteral("Выбрать маяк"));
     m_delM = ui::namedButton(beaconGroup, "BDelM", QStringLiteral("Удалить корр."));
     auto *beaconLayout = new QVBoxLayout(beaconGroup);
@@ -118,7 +97,7 @@ void TF_Points::buildWindow()
     connect(m_selectM, &QPushButton::clicked, this, &TF_Points::selectBeacon);
     connect(m_delM, &QPushButton::clicked, this, &TF_Points::removeBeacon);
 
-    auto *serviceGroup = makeGroup(this, "GroupBox1", QStringLiteral("Сервис"));
+    auto *serviceGroup = ui::form::group(this, "GroupBox1", QStringLiteral("Сервис"));
     auto *serviceLayout = new QVBoxLayout(serviceGroup);
     const struct
     {
@@ -136,7 +115,7 @@ void TF_Points::buildWindow()
         connect(b, &QPushButton::clicked, this, [this, command] { runService(m_hooks.*command); });
     }
 
-    auto *closeGroup = makeGroup(this, "GroupBox6", QString());
+    auto *closeGroup = ui::form::group(this, "GroupBox6", QString());
     auto *ok = ui::namedButton(closeGroup, "BOK", QStringLiteral("Закрыть"));
     (new QVBoxLayout(closeGroup))->addWidget(ok);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -153,14 +132,20 @@ void TF_Points::buildWindow()
     layout->setContentsMargins(6, 4, 6, 6);
     layout->addWidget(buildHeader());
     layout->addLayout(body, 1);
+
+    // The header's name, the points with "Расчет", then the command groups
+    // down the right side; Tab passes the fields it has no business in.
+    const auto button = [this](const char *name) { return findChild<QPushButton *>(QString::fromLatin1(name)); };
+    ui::setTabOrder({m_name, m_grid, button("BCalc"), m_newP, m_editP, m_delP, m_selectM, m_delM, button("BPrint"),
+                     button("BToPLN"), button("BTo21"), button("BToPSh"), ok});
     setFixedSize(791, 505);
 }
 
 QWidget *TF_Points::buildHeader()
 {
     store::Query &routes = m_session.QRoutes;
-    auto *group = makeGroup(this, "GroupBox5", QStringLiteral("Маршрут"));
-    m_name = makeEdit(group, "PName");
+    auto *group = ui::form::group(this, "GroupBox5", QStringLiteral("Маршрут"));
+    m_name = ui::form::edit(group, "PName");
     new ui::FieldLink(m_name, routes, QStringLiteral("Name"));
     m_fl = new ui::PictureSpinBox(QStringLiteral("### ### ### ###"), group);
     m_fl->setObjectName(QStringLiteral("PFL"));
@@ -169,26 +154,31 @@ QWidget *TF_Points::buildHeader()
     m_fl->setFocusPolicy(Qt::ClickFocus);
     m_fl->setAlignment(Qt::AlignRight);
     new ui::FieldLink(m_fl, routes, QStringLiteral("FL"));
-    m_apV = makeEdit(group, "PAP_V");
+    m_apV = ui::form::edit(group, "PAP_V");
     m_apV->setAlignment(Qt::AlignCenter);
     m_apV->setFocusPolicy(Qt::ClickFocus);
     makeGrey(m_apV);
     new ui::FieldLink(m_apV, routes, QStringLiteral("AP_V"));
-    m_apP = makeEdit(group, "PAP_P");
+    m_apP = ui::form::edit(group, "PAP_P");
     m_apP->setAlignment(Qt::AlignCenter);
     m_apP->setReadOnly(true);
+    ui::skipByTab(m_apP);
     makeGrey(m_apP);
     new ui::FieldLink(m_apP, routes, QStringLiteral("AP_P"));
-    QLineEdit *s = makeEdit(group, "PS");
+    QLineEdit *s = ui::form::edit(group, "PS");
     s->setReadOnly(true);
+    ui::skipByTab(s);
     makeGrey(s);
     new ui::FieldLink(s, routes, QStringLiteral("S"), picture(QStringLiteral("0.#")));
-    QLineEdit *vilka = makeEdit(group, "PVilka");
+    QLineEdit *vilka = ui::form::edit(group, "PVilka");
     vilka->setReadOnly(true);
+    ui::skipByTab(vilka);
     makeGrey(vilka);
     new ui::FieldLink(vilka, routes, QStringLiteral("Vilka"), picture(QStringLiteral("0.#")));
+    // Enter in the name and the airports moves to the level, and only that.
+    auto *walk = new ui::EnterWalk(this);
     for (QLineEdit *e : {m_name, m_apV, m_apP})
-        e->installEventFilter(this);
+        walk->add(e, m_fl);
 
     auto *grid = new QGridLayout(group);
     const struct
@@ -212,7 +202,7 @@ QWidget *TF_Points::buildHeader()
 
 QWidget *TF_Points::buildPointsGroup()
 {
-    auto *group = makeGroup(this, "GroupBox2", QStringLiteral("Пункты маршрута"));
+    auto *group = ui::form::group(this, "GroupBox2", QStringLiteral("Пункты маршрута"));
     store::Query &list = m_points.query();
     m_grid = new ui::GridView(group);
     m_grid->setObjectName(QStringLiteral("GPPM"));
@@ -232,10 +222,7 @@ QWidget *TF_Points::buildPointsGroup()
     for (int c = 0; c < 7; ++c)
         m_grid->setColumnWidth(c, widths[c]);
     m_grid->setCellStyler([](int row, int, bool selected, bool focused) {
-        if (selected)
-            return ui::CellColors{focused ? kSelectedFocused : kSelected, Qt::white};
-        // Row numbers count from 1: the first row is an odd one.
-        return ui::CellColors{row % 2 == 0 ? kOddRow : QColor(Qt::white), Qt::black};
+        return ui::form::stripedRow(kPointRows, row, selected, focused);
     });
     connect(&list, &store::Query::currentRowChanged, this, &TF_Points::updateButtons);
     connect(&list, &store::Query::reset, this, &TF_Points::updateButtons);
@@ -282,14 +269,7 @@ QWidget *TF_Points::buildPointsGroup()
     return group;
 }
 
-void TF_Points::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        prepareShow();
-}
-
-void TF_Points::prepareShow()
+void TF_Points::shown()
 {
     m_marker.clear();
     BusyGuard busy(m_session.busy());
@@ -504,18 +484,6 @@ void TF_Points::done(int result)
             m_session.prompter().error(this, texts::routeListFailed());
     }
     QDialog::done(result);
-}
-
-bool TF_Points::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress && (watched == m_name || watched == m_apV || watched == m_apP)) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_fl->setFocus();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace kx::editor

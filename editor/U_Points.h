@@ -6,7 +6,7 @@
 #include "PointsHooks.h"
 #include "WaypointPicker.h"
 
-#include <QDialog>
+#include "ui/Dialog.h"
 
 #include <functional>
 
@@ -31,7 +31,7 @@ namespace kx::editor {
 // correction beacons and the service commands. Shown modally (exec()) for the
 // current row of the session's route list; when it closes, the route list has
 // been read again with the same route current.
-class TF_Points : public QDialog
+class TF_Points : public ui::Dialog
 {
     Q_OBJECT
 public:
@@ -69,15 +69,11 @@ public:
     // points, saves the header and puts the route list back on the route.
     void done(int result) override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
+    void shown() override;
     void buildWindow();
     QWidget *buildHeader();
     QWidget *buildPointsGroup();
-    void prepareShow();
     void showRouteStatus();
     void showNotCalculated();
     void updateButtons();

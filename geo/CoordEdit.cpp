@@ -4,6 +4,8 @@
 
 #include "base/Prompter.h"
 
+#include <QRegularExpression>
+
 namespace kx::geo {
 
 namespace {
@@ -50,6 +52,37 @@ EditCheck checkEdit(const QString &fieldText, QChar positive, QChar negative, in
     return {letter + degreesText + u'*' + minutesText + u'.' + hundredthsText, valid};
 }
 
+std::optional<QString> pasted(const QString &text, QChar positive, QChar negative, int degreeDigits,
+                              QChar currentLetter)
+{
+    // Letter before or after (not both), degrees, a separator of "*", a degree
+    // sign or blanks, minutes with an optional fraction, an optional minute sign.
+    static const QRegularExpression form(QStringLiteral(
+        "^\\s*([A-Za-z])?\\s*([0-9]{1,3})\\s*(?:[*\\x{00B0}\\x{00BA}]\\s*|\\s+)([0-9]{1,2})(?:[.,]([0-9]*))?\\s*['\\x{2032}]?\\s*([A-Za-z])?\\s*$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString before = match.captured(1).toUpper();
+    const QString after = match.captured(5).toUpper();
+    if (!before.isEmpty() && !after.isEmpty())
+        return std::nullopt;
+    QChar letter = currentLetter;
+    const QString named = before.isEmpty() ? after : before;
+    if (!named.isEmpty()) {
+        letter = named.front();
+        if (letter != positive && letter != negative)
+            return std::nullopt;
+    }
+    QString degrees = match.captured(2);
+    while (degrees.size() > degreeDigits && degrees.front() == u'0')
+        degrees.remove(0, 1);
+    if (degrees.size() > degreeDigits)
+        return std::nullopt;
+    const QString fraction = (match.captured(4) + QStringLiteral("00")).left(2);
+    return letter + degrees.rightJustified(degreeDigits, u'0') + u'*' + match.captured(3).rightJustified(2, u'0')
+           + u'.' + fraction;
+}
+
 bool report(const EditCheck &check, const QString &message, Prompter &prompter, QObject *owner)
 {
     if (!check.valid)
@@ -67,6 +100,16 @@ EditCheck CheckLatEdit(const QString &fieldText)
 EditCheck CheckLonEdit(const QString &fieldText)
 {
     return checkEdit(fieldText, u'E', u'W', 3, 180);
+}
+
+std::optional<QString> PastedLat(const QString &text, QChar currentLetter)
+{
+    return pasted(text, u'N', u'S', 2, currentLetter);
+}
+
+std::optional<QString> PastedLon(const QString &text, QChar currentLetter)
+{
+    return pasted(text, u'E', u'W', 3, currentLetter);
 }
 
 QString latEditErrorText()

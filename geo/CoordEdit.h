@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QObject;
 
 namespace kx {
@@ -27,6 +29,18 @@ struct EditCheck
 EditCheck CheckLatEdit(const QString &fieldText);
 // The same for a longitude field (E or W, three degree digits, up to 180).
 EditCheck CheckLonEdit(const QString &fieldText);
+
+// A whole position typed or pasted into a coordinate field in one of the forms
+// a person copies from elsewhere: the program's own text ("N55*58.27"), a
+// flight plan's ("N55* 58.27'"), or degrees and minutes apart with blanks or a
+// degree sign ("55 58.27", "55°58,27'", "55 58.27 N"). Gives the field's text
+// (letter, zero-padded degrees, minutes, two digits of their fraction; a longer
+// fraction is cut, as the field holds two digits) with the given letter when
+// the text names none, or nothing when the text is not such a position or its
+// degrees do not fit the field. Values are not checked here: the field's check
+// refuses N95*00.00 as it refuses it typed.
+std::optional<QString> PastedLat(const QString &text, QChar currentLetter = u'N');
+std::optional<QString> PastedLon(const QString &text, QChar currentLetter = u'E');
 
 // Messages of the two checks.
 QString latEditErrorText(); // "Ошибка ввода широты!"

@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "base/FileError.h"
+
 #include <QSaveFile>
 
 namespace kx::interchange {
@@ -11,7 +13,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &content, QString
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = fileErrorText(file, FileAccess::Write);
         file.cancelWriting();
         return false;
     }

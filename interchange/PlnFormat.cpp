@@ -1,6 +1,7 @@
 #include "PlnFormat.h"
 
 #include "base/Error.h"
+#include "base/FileError.h"
 #include "base/IniFile.h"
 #include "base/Numbers.h"
 #include "geo/CoordText.h"
@@ -227,13 +228,13 @@ bool readPlanText(const QString &fileName, QString *text, QString *error)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("Не удалось открыть файл %1\r\n%2")
-                     .arg(QDir::toNativeSeparators(fileName), file.errorString());
+                     .arg(QDir::toNativeSeparators(fileName), fileErrorText(file, FileAccess::Read));
         return false;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         *error = QStringLiteral("Не удалось прочитать файл %1\r\n%2")
-                     .arg(QDir::toNativeSeparators(fileName), file.errorString());
+                     .arg(QDir::toNativeSeparators(fileName), fileErrorText(file, FileAccess::Read));
         return false;
     }
     *text = decodeTextFile(bytes).text;

@@ -30,8 +30,10 @@ QString MapDocument::fileName() const
     return routeFileName(m_scene.route().name, QStringLiteral(" - карта.pdf"));
 }
 
-bool MapDocument::paint(QPagedPaintDevice &device, QString *why) const
+bool MapDocument::paint(QPagedPaintDevice &device, QString *why, QString *note) const
 {
+    if (note)
+        note->clear(); // the map fits any paper as it is
     QPainter painter(&device);
     if (!painter.isActive()) {
         if (why)

@@ -22,7 +22,7 @@ public:
     QPageLayout pageLayout() const override;
     QString title() const override;
     QString fileName() const override;
-    bool paint(QPagedPaintDevice &device, QString *why) const override;
+    bool paint(QPagedPaintDevice &device, QString *why, QString *note) const override;
     bool writePdf(const QString &path, const QPageLayout &page, QString *why) const override;
 
 private:

@@ -33,9 +33,13 @@ struct PreparedPage
 // prepared paints without further failures.
 struct PreparedReport
 {
-    PageSetup page;
+    PageSetup page; // the paper it is printed on
     QString title;
     QList<PreparedPage> pages;
+    // Paper less wide than the layout's printing area takes the sheet made
+    // smaller by this factor (positions, sizes and fonts; line widths stay
+    // as given): the pages' millimetres are the layout's, times scale on paper.
+    double scale = 1;
 
     // All texts of one page, in drawing order (for tests and searching).
     QStringList texts(int page) const;

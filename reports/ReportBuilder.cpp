@@ -342,8 +342,20 @@ bool prepareReport(const Layout &layout, const ReportInput &input, PreparedRepor
 bool prepareReport(const Layout &layout, const ReportInput &input, const PageSetup &page, PreparedReport &out,
                    QString *error)
 {
-    Builder builder(layout, input, page, error);
-    return builder.run(out);
+    const double available = page.printingArea().width();
+    const double scale = available > 0 ? qMin(1.0, available / layout.page.printingArea().width()) : 1.0;
+    // Laid out on the paper enlarged by the inverse of the scale, the pages
+    // break where the smaller sheet fills the real paper.
+    PageSetup laidOut = page;
+    laidOut.width /= scale;
+    laidOut.height /= scale;
+    laidOut.margins /= scale;
+    Builder builder(layout, input, laidOut, error);
+    if (!builder.run(out))
+        return false;
+    out.page = page;
+    out.scale = scale;
+    return true;
 }
 
 } // namespace kx::reports

@@ -29,6 +29,9 @@ struct ReportInput
 bool prepareReport(const Layout &layout, const ReportInput &input, PreparedReport &out, QString *error = nullptr);
 
 // The same on another page (a printer's paper and margins after page setup).
+// A printing area narrower than the layout's takes the whole sheet made
+// smaller to its width (out.scale), never a sheet cut at the right; the pages
+// then hold as many bands as the smaller sheet lets fit.
 bool prepareReport(const Layout &layout, const ReportInput &input, const PageSetup &page, PreparedReport &out,
                    QString *error = nullptr);
 

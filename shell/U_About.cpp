@@ -9,9 +9,8 @@
 
 namespace kx::shell {
 
-TF_About::TF_About(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+TF_About::TF_About(QWidget *parent) : ui::Dialog("TF_About", ui::Dialog::Frame::Fixed, parent)
 {
-    setObjectName(QStringLiteral("TF_About"));
     setWindowTitle(QStringLiteral("О программе"));
 
     auto *icon = new QLabel(this);

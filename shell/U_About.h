@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Dialog.h"
 
 namespace kx::shell {
 
 // The About box: icon, product name, version, OK.
-class TF_About : public QDialog
+class TF_About : public ui::Dialog
 {
     Q_OBJECT
 public:

@@ -3,12 +3,12 @@
 #include "U_About.h"
 #include "U_Shell.h"
 #include "Version.h"
+#include "WaypointProperties.h"
 
 #include "catalogues/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
 #include "catalogues/U_Punkts.h"
 #include "catalogues/U_RSBN.h"
-#include "catalogues/WaypointProperties.h"
 
 #include "base/Busy.h"
 #include "base/Prompter.h"
@@ -24,7 +24,6 @@
 #include "ui/GridView.h"
 #include "ui/Guard.h"
 #include "ui/Navigator.h"
-#include "ui/ReportPreviewDialog.h"
 #include "ui/SearchEdit.h"
 
 #include <QCloseEvent>
@@ -86,12 +85,12 @@ void TF_Main::createWindows()
 
     editor::PointsHooks hooks;
     hooks.print = [this] {
-        ui::showRouteSheet(*m_session, *m_qp, this, *m_fileDialogs, m_points);
+        editor::showRouteSheet(*m_session, *m_qp, this, *m_fileDialogs, m_points);
     };
     hooks.exportPln = [this] { editor::exportToPln(*m_session, *m_fileDialogs, m_points, this); };
     hooks.exportI21 = [this] { editor::exportToI21(*m_session, m_points); };
     hooks.exportCell = [this] { editor::exportToCell(*m_psh, m_points); };
-    hooks.pointProperties = [this] { catalogues::showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
+    hooks.pointProperties = [this] { showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
     hooks.showMap = [this] { m_map->showMap(); };
     m_points->setHooks(std::move(hooks));
 }
@@ -124,7 +123,7 @@ void TF_Main::buildWindow()
             return ui::CellColors{calculated ? kCalculated : kNotCalculatedSelected, Qt::white};
         return ui::CellColors{QColor(), calculated ? kCalculated : kNotCalculated};
     });
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, &TF_Main::openCurrentRoute);
+    connect(m_grid, &ui::GridView::chosen, this, &TF_Main::openCurrentRoute);
 
     m_search = new ui::SearchEdit(group);
     m_search->setObjectName(QStringLiteral("PName"));
@@ -149,6 +148,8 @@ void TF_Main::buildWindow()
     connect(import, &QPushButton::clicked, this, &TF_Main::importRoute);
     connect(remove, &QPushButton::clicked, this, &TF_Main::deleteCurrentRoute);
     connect(quit, &QPushButton::clicked, this, &QWidget::close);
+
+    ui::setTabOrder({m_grid, m_search, edit, import, remove, quit});
 
     auto *below = new QHBoxLayout;
     below->addWidget(m_search, 2);

@@ -34,6 +34,7 @@ TF_Shell::TF_Shell(QWidget *parent) : QDialog(parent)
     m_path = new QLineEdit(this);
     m_path->setObjectName(QStringLiteral("Edit1"));
     m_path->setReadOnly(true);
+    ui::skipByTab(m_path);
 
     auto *ok = ui::namedButton(this, "SpeedButton2", QStringLiteral("ОК"));
     auto *cancel = ui::namedButton(this, "SpeedButton1", QStringLiteral("Отмена"));
@@ -54,6 +55,7 @@ TF_Shell::TF_Shell(QWidget *parent) : QDialog(parent)
     layout->addWidget(m_tree);
     layout->addWidget(m_path);
     layout->addLayout(ui::buttonRow({ok, cancel}));
+    ui::setTabOrder({m_tree, ok, cancel});
     resize(420, 460);
 }
 

@@ -4,6 +4,7 @@
 
 #include "ui/CursorBusy.h"
 #include "ui/GuiPrompter.h"
+#include "ui/QtTranslation.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Kalyx"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.3 beta"));
     QGuiApplication::setWindowIcon(kx::shell::programIcon());
+    kx::ui::installQtTranslation(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Kalyx - route calculator for the Tu-154 NVU in FS2004"));

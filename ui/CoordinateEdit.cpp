@@ -1,20 +1,34 @@
 #include "CoordinateEdit.h"
 
+#include "geo/CoordEdit.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QValidator>
+
+#include <algorithm>
 
 namespace kx::ui {
 namespace {
 
 constexpr QChar kBlank = u'_';
 
-// Keeps the first position to the axis's two letters; the mask itself looks
-// after the digits.
+// Keeps the first position to the axis's two letters; the mask looks after
+// the digits. Removing a selection that starts at the letter blanks the letter
+// too, and the line edit would then refuse the whole change (so that no key
+// but Home seemed to work after a check had selected the field): the letter
+// the field had is put back instead, and the digits are cleared as asked.
 class HemisphereValidator : public QValidator
 {
 public:
     HemisphereValidator(QChar positive, QChar negative, QObject *parent)
-        : QValidator(parent), m_positive(positive), m_negative(negative)
+        : QValidator(parent), m_positive(positive), m_negative(negative), m_last(positive)
     {
     }
 
@@ -23,12 +37,21 @@ public:
         if (input.isEmpty())
             return Intermediate;
         const QChar letter = input.front().toUpper();
-        return letter == m_positive || letter == m_negative ? Acceptable : Invalid;
+        if (letter == m_positive || letter == m_negative) {
+            m_last = letter;
+            return Acceptable;
+        }
+        if (letter == kBlank || letter == u' ') {
+            input[0] = m_last;
+            return Acceptable;
+        }
+        return Invalid;
     }
 
 private:
     QChar m_positive;
     QChar m_negative;
+    mutable QChar m_last; // the letter of the last accepted text
 };
 
 } // namespace
@@ -90,9 +113,75 @@ void CoordinateEdit::toggleHemisphere()
     setHemisphere(hemisphere() == positiveLetter() ? negativeLetter() : positiveLetter());
 }
 
+void CoordinateEdit::setEditedText(const QString &fieldText)
+{
+    setFieldText(fieldText);
+    setModified(true);
+    emit textEdited(text());
+}
+
+void CoordinateEdit::pasteText(const QString &text)
+{
+    if (isReadOnly())
+        return;
+    const std::optional<QString> position = m_axis == Axis::Latitude ? geo::PastedLat(text, hemisphere())
+                                                                       : geo::PastedLon(text, hemisphere());
+    if (position) {
+        setEditedText(*position);
+        setCursorPosition(int(position->size()));
+        return;
+    }
+    insert(text); // the mask takes the digits it can place
+}
+
+bool CoordinateEdit::selectOnlyDigits()
+{
+    if (!hasSelectedText())
+        return false;
+    const int start = std::max(selectionStart(), 1);
+    const int end = selectionEnd();
+    if (end <= start) {
+        deselect();
+        setCursorPosition(start);
+        return false;
+    }
+    setSelection(start, end - start);
+    return true;
+}
+
 void CoordinateEdit::keyPressEvent(QKeyEvent *event)
 {
-    if (!isReadOnly() && event->modifiers().testFlag(Qt::ControlModifier) == false) {
+    if (isReadOnly()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteText(QGuiApplication::clipboard()->text());
+        return;
+    }
+    // Over a selection, the mask alone would overwrite from the cursor and
+    // keep the rest; a person expects the selected digits to go first.
+    if (hasSelectedText()) {
+        if (event->matches(QKeySequence::Cut)) {
+            copy();
+            if (selectOnlyDigits())
+                del();
+            return;
+        }
+        if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+            if (selectOnlyDigits())
+                del();
+            return;
+        }
+        const QString typed = event->text();
+        if (typed.size() == 1 && typed.front().isDigit() && !event->modifiers().testFlag(Qt::ControlModifier)) {
+            const int start = std::max(selectionStart(), 1);
+            if (selectOnlyDigits())
+                del();
+            setCursorPosition(start);
+        }
+    }
+    if (!event->modifiers().testFlag(Qt::ControlModifier)) {
         const QString typed = event->text().toUpper();
         if (typed.size() == 1) {
             const QChar c = typed.front();
@@ -112,6 +201,38 @@ void CoordinateEdit::keyPressEvent(QKeyEvent *event)
         }
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void CoordinateEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The standard "Paste" calls QLineEdit::paste(), which would put a copied
+    // "N55* 58.27'" through the mask character by character; it is routed
+    // through pasteText() as Ctrl+V is. The action is known by its text, the
+    // one Qt gives it (translated when a translation is loaded).
+    const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction *action : menu->actions()) {
+        if (!action->text().startsWith(paste))
+            continue;
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        connect(action, &QAction::triggered, this, [this] { pasteText(QGuiApplication::clipboard()->text()); });
+    }
+    menu->popup(event->globalPos());
+}
+
+void CoordinateEdit::dropEvent(QDropEvent *event)
+{
+    if (!isReadOnly() && event->mimeData()->hasText()) {
+        const QString text = event->mimeData()->text();
+        if (m_axis == Axis::Latitude ? geo::PastedLat(text).has_value() : geo::PastedLon(text).has_value()) {
+            pasteText(text);
+            event->acceptProposedAction();
+            setFocus(Qt::MouseFocusReason);
+            return;
+        }
+    }
+    QLineEdit::dropEvent(event);
 }
 
 } // namespace kx::ui

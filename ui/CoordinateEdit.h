@@ -9,7 +9,10 @@ namespace kx::ui {
 // hemisphere letter, then digit positions around the fixed "*" and ".".
 // Unfilled digit positions show as "_" and read as blanks, in place, so that
 // digits never shift. The letter is N or S (E or W): typing one of them
-// anywhere in the edit sets it, "-" turns it to the other hemisphere.
+// anywhere in the edit sets it, "-" turns it to the other hemisphere. Typing,
+// deleting or cutting over a selection clears the digits it covers and never
+// the letter; a whole position pasted or dropped in a common form
+// ("N55* 58.27'", "55 58.27") fills the field.
 class CoordinateEdit : public QLineEdit
 {
     Q_OBJECT
@@ -34,12 +37,24 @@ public:
     void setHemisphere(QChar letter);
     void toggleHemisphere();
 
+    // Pastes as the person's Ctrl+V does: a whole position replaces the
+    // field, anything else is typed in at the cursor.
+    void pasteText(const QString &text);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     QChar positiveLetter() const { return m_axis == Axis::Latitude ? u'N' : u'E'; }
     QChar negativeLetter() const { return m_axis == Axis::Latitude ? u'S' : u'W'; }
+    // Takes the letter out of the selection, so that what follows (a digit
+    // typed, Delete, Ctrl+X) clears only digits; returns whether digits are
+    // still selected. The cursor ends at the selection's first digit.
+    bool selectOnlyDigits();
+    // Sets the field as typed: the change is the person's (modified, textEdited).
+    void setEditedText(const QString &fieldText);
 
     Axis m_axis;
 };

@@ -4,8 +4,13 @@
 
 #include "store/Query.h"
 
+#include <QHelpEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMetaMethod>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace kx::ui {
 namespace {
@@ -21,6 +26,27 @@ public:
         // The focus rectangle of a single cell would contradict the whole-row look.
         opt.state &= ~QStyle::State_HasFocus;
         QStyledItemDelegate::paint(painter, opt, index);
+    }
+
+    // A text cut short with an ellipsis shows whole in a tooltip.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        QStyle *style = view->style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view);
+        // The item view draws its text this far from the cell's sides.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const int room = textRect.width() - 2 * margin;
+        if (!opt.text.isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room) {
+            QToolTip::showText(event->globalPos(), opt.text, view->viewport(), option.rect);
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
     }
 
 protected:
@@ -116,6 +142,39 @@ void GridView::followView(const QModelIndex &current)
     m_syncing = true;
     m_list->setRowNumber(current.row() + 1);
     m_syncing = false;
+}
+
+void GridView::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+        && isSignalConnected(QMetaMethod::fromSignal(&GridView::chosen))) {
+        emit chosen();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+// A click below the last row would clear the selection while the list keeps
+// its current row; the row stays selected, as the two are one.
+void GridView::mousePressEvent(QMouseEvent *event)
+{
+    if (indexAt(event->position().toPoint()).isValid()) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (indexAt(event->position().toPoint()).isValid())
+        QTableView::mouseDoubleClickEvent(event);
+    else
+        event->accept();
+    if (event->button() == Qt::LeftButton)
+        emit chosen();
 }
 
 void GridView::focusInEvent(QFocusEvent *event)

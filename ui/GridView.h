@@ -43,7 +43,16 @@ public:
     void setTitleColor(const QColor &color);
     const CellStyler &cellStyler() const { return m_styler; }
 
+signals:
+    // The person chose the current row: a double click anywhere in the grid
+    // (on a row, or on the empty part below the rows) or Enter. Enter is left
+    // to the window when nothing listens.
+    void chosen();
+
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 

@@ -24,33 +24,40 @@ QString displayText(QString text)
     return text;
 }
 
-void show(QObject *owner, QMessageBox::Icon icon, const QString &text)
-{
-    QMessageBox box(icon, QString::fromUtf16(kMessageTitle), displayText(text), QMessageBox::Ok, ownerWidget(owner));
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
 } // namespace
+
+std::unique_ptr<QMessageBox> GuiPrompter::messageBox(Kind kind, QObject *owner, const QString &text, bool defaultYes)
+{
+    const QMessageBox::Icon icon = kind == Kind::Error  ? QMessageBox::Critical
+                                   : kind == Kind::Info ? QMessageBox::Information
+                                                        : QMessageBox::Question;
+    const QMessageBox::StandardButtons buttons =
+        kind == Kind::Question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    auto box = std::make_unique<QMessageBox>(icon, QString::fromUtf16(kMessageTitle), displayText(text), buttons,
+                                             ownerWidget(owner));
+    box->setTextFormat(Qt::PlainText);
+    if (kind == Kind::Question) {
+        box->setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
+        box->setEscapeButton(QMessageBox::No);
+    } else {
+        box->setDefaultButton(QMessageBox::Ok);
+    }
+    return box;
+}
 
 void GuiPrompter::error(QObject *owner, const QString &text)
 {
-    show(owner, QMessageBox::Critical, text);
+    messageBox(Kind::Error, owner, text)->exec();
 }
 
 void GuiPrompter::info(QObject *owner, const QString &text)
 {
-    show(owner, QMessageBox::Information, text);
+    messageBox(Kind::Info, owner, text)->exec();
 }
 
 bool GuiPrompter::ask(QObject *owner, const QString &text, bool defaultYes)
 {
-    QMessageBox box(QMessageBox::Question, QString::fromUtf16(kMessageTitle), displayText(text),
-                    QMessageBox::Yes | QMessageBox::No, ownerWidget(owner));
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return messageBox(Kind::Question, owner, text, defaultYes)->exec() == QMessageBox::Yes;
 }
 
 } // namespace kx::ui

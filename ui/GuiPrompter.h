@@ -2,6 +2,10 @@
 
 #include "base/Prompter.h"
 
+#include <memory>
+
+class QMessageBox;
+
 namespace kx::ui {
 
 // Message boxes titled "Трасмер", owned by the window the core names (or the
@@ -9,9 +13,15 @@ namespace kx::ui {
 class GuiPrompter : public Prompter
 {
 public:
+    enum class Kind { Error, Info, Question };
+
     void error(QObject *owner, const QString &text) override;
     void info(QObject *owner, const QString &text) override;
     bool ask(QObject *owner, const QString &text, bool defaultYes) override;
+
+    // The box each of the above shows, before it is shown.
+    static std::unique_ptr<QMessageBox> messageBox(Kind kind, QObject *owner, const QString &text,
+                                                   bool defaultYes = false);
 };
 
 } // namespace kx::ui

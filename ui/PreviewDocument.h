@@ -21,8 +21,9 @@ public:
     virtual QString title() const = 0;
     // The file name the PDF dialog proposes.
     virtual QString fileName() const = 0;
-    // Paints every page on the device's own paper.
-    virtual bool paint(QPagedPaintDevice &device, QString *why) const = 0;
+    // Paints every page on the device's own paper; *note is what the preview
+    // should tell about the pages on this paper (empty: nothing).
+    virtual bool paint(QPagedPaintDevice &device, QString *why, QString *note) const = 0;
     // Writes the pages as a PDF file on this paper; the file appears only
     // complete.
     virtual bool writePdf(const QString &path, const QPageLayout &page, QString *why) const = 0;

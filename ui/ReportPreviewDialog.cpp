@@ -2,11 +2,8 @@
 
 #include "FileDialogs.h"
 
-#include "base/Busy.h"
 #include "base/Prompter.h"
 #include "reports/PagePainter.h"
-#include "reports/RouteSheet.h"
-#include "store/Session.h"
 
 #include <QAction>
 #include <QFile>
@@ -59,14 +56,20 @@ public:
     QString title() const override { return m_layout.title; }
     QString fileName() const override { return pdfFileName(m_input.variables.value(QStringLiteral("Name"))); }
 
-    bool paint(QPagedPaintDevice &device, QString *why) const override
+    bool paint(QPagedPaintDevice &device, QString *why, QString *note) const override
     {
         // The layout was prepared once before the preview opened, so it is
         // known to succeed; preparing it again only follows the paper.
         reports::PreparedReport prepared;
         const reports::PageSetup page = reports::PageSetup::fromPageLayout(device.pageLayout());
-        return reports::prepareReport(m_layout, m_input, page, prepared, why)
-            && reports::paintReport(prepared, device, why);
+        if (!reports::prepareReport(m_layout, m_input, page, prepared, why)
+            || !reports::paintReport(prepared, device, why))
+            return false;
+        // A sheet made smaller for the paper is said so, not left to be noticed.
+        if (note && prepared.scale < 0.995)
+            *note = QStringLiteral("Лист уменьшен до %1 %, чтобы уместиться по ширине страницы")
+                        .arg(qRound(prepared.scale * 100));
+        return true;
     }
 
     bool writePdf(const QString &path, const QPageLayout &layout, QString *why) const override
@@ -182,6 +185,12 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PreviewDocument> docume
     box->setContentsMargins(0, 0, 0, 0);
     box->setSpacing(0);
     box->addWidget(toolBar);
+    // Under the tools, where it cannot be pushed out of sight by a narrow window.
+    m_scale = new QLabel(this);
+    m_scale->setObjectName(QStringLiteral("LScale"));
+    m_scale->setContentsMargins(6, 2, 6, 2);
+    m_scale->setVisible(false);
+    box->addWidget(m_scale);
     box->addWidget(m_preview, 1);
 
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this, &ReportPreviewDialog::paintRequested);
@@ -220,8 +229,13 @@ int ReportPreviewDialog::currentPage() const
 void ReportPreviewDialog::paintRequested(QPrinter *printer)
 {
     QString why;
-    if (!m_document->paint(*printer, &why))
+    QString note;
+    if (!m_document->paint(*printer, &why, &note)) {
         qWarning("%s: %s", qPrintable(m_document->title()), qPrintable(why));
+        return;
+    }
+    m_scale->setText(note);
+    m_scale->setVisible(!note.isEmpty());
 }
 
 void ReportPreviewDialog::goToPage(int page)
@@ -279,23 +293,6 @@ void ReportPreviewDialog::saveAsPdf()
         qWarning("%s: %s", qPrintable(m_document->title()), qPrintable(why));
         m_prompter.error(this, QStringLiteral("Ошибка записи в файл!"));
     }
-}
-
-bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, FileDialogs &fileDialogs,
-                    QWidget *parent)
-{
-    BusyGuard busy(session.busy());
-    reports::RouteSheet sheet;
-    QString why;
-    if (!reports::prepareRouteSheet(session, qp, messageOwner, sheet, &why)) {
-        qWarning("route sheet: %s", qPrintable(why));
-        return false;
-    }
-    // The preview waits for the person: no busy cursor over it.
-    busy.restoreNow();
-    ReportPreviewDialog dialog(std::move(sheet.layout), std::move(sheet.input), session.prompter(), fileDialogs, parent);
-    dialog.exec();
-    return true;
 }
 
 } // namespace kx::ui

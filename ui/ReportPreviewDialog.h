@@ -19,11 +19,6 @@ namespace kx {
 class Prompter;
 }
 
-namespace kx::store {
-class Query;
-class Session;
-} // namespace kx::store
-
 namespace kx::ui {
 
 class FileDialogs;
@@ -32,7 +27,8 @@ class FileDialogs;
 // printing (on the default printer unless the user picks another), page setup,
 // zoom, page navigation and saving as PDF. The report is laid out again on the
 // printer's paper whenever the page setup changes, so what is shown is what
-// prints.
+// prints; on paper narrower than the sheet it is made smaller, whole, and a
+// line under the tools says by how much.
 class ReportPreviewDialog : public QDialog
 {
     Q_OBJECT
@@ -68,15 +64,8 @@ private:
     QPrintPreviewWidget *m_preview = nullptr;
     QSpinBox *m_pageNumber = nullptr;
     QLabel *m_pageTotal = nullptr;
+    QLabel *m_scale = nullptr;
     QString m_pdfFolder;
 };
-
-// "Печать" from the busy cursor on: the sheet of the current route prepared
-// from pp.fr3 (reports/RouteSheet.h, whose messages go to messageOwner, the
-// route list window) and shown in the modal preview over parent. Returns when
-// the preview is closed; false when the sheet could not be prepared (the
-// message has been shown).
-bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, FileDialogs &fileDialogs,
-                    QWidget *parent);
 
 } // namespace kx::ui

@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "Painted.h"
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
 #include "WidgetInput.h"
@@ -9,15 +10,15 @@
 #include "catalogues/U_Punkts.h"
 #include "catalogues/U_RSBN.h"
 #include "catalogues/U_VPP.h"
-#include "catalogues/WaypointProperties.h"
-#include "editor/U_Points.h"
 #include "store/Session.h"
 #include "ui/CoordinateEdit.h"
 #include "ui/GridView.h"
 #include "ui/ListModel.h"
 #include "ui/NumberEdit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QScreen>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,18 +106,20 @@ private slots:
     void saveChecksInOrder();
     void duplicateIntersectionAndTypedWaypoint();
     void nameOnlyEditVersusAHundredthMove();
+    void retypingAfterAFailedCheck();
+    void untouchedImportedPositionStaysWhole();
     void airportToNdbDeletesRunways();
     void cancelDiscardsPendingChanges();
 
     void airportWindowFeetAndMetres();
     void airportWindowRunways();
+    void beaconListDropsDownTwentyRows();
     void runwayDialogNumbers();
     void airportFromTheEditorSharesTheRow();
 
     void beaconCatalogue();
+    void tabFollowsTheLayout();
 
-    void waypointPropertiesFromTheRouteEditor();
-    void waypointPropertiesOnAMissingWaypoint();
 
 private:
     void exec(const QString &sql);
@@ -283,7 +286,18 @@ void TestCatalogueWindows::catalogueColumnsFormatsAndColours()
     QCOMPARE(style(3, 3, false, true).text, QColor(0, 0, 0xFF)); // VOR
     QCOMPARE(style(0, 3, true, true).text, QColor(Qt::white));   // intersection
     QCOMPARE(style(3, 2, false, true).text, QColor(Qt::black));  // other columns
-    QVERIFY(!m_punkts->grab().isNull());
+    // And painted so, on the rows the current one leaves alone.
+    QCOMPARE(m_lists->QPunkts.rowNumber(), 1);
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect ndb = test::paintedCell(grid, 1, 3);
+    const QRect airport = test::paintedCell(grid, 2, 3);
+    const QRect vor = test::paintedCell(grid, 3, 3);
+    QVERIFY(test::pixelsOf(image, ndb, QColor(0xFF, 0, 0)) > 0);
+    QVERIFY(test::pixelsOf(image, airport, QColor(0, 0x80, 0)) > 0);
+    QVERIFY(test::pixelsOf(image, vor, QColor(0, 0, 0xFF)) > 0);
+    QCOMPARE(test::pixelsOf(image, vor, QColor(0, 0x80, 0)), 0);
+    QCOMPARE(image.pixelColor(ndb.topLeft()), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(airport.topLeft()), tint);
 }
 
 void TestCatalogueWindows::exactIdentSearch()
@@ -362,7 +376,7 @@ void TestCatalogueWindows::newWaypointFromTheCatalogue()
     QCOMPARE(dbValue("Punkts", code, "LAT").toString(), QStringLiteral("N43*20.12"));
     QCOMPARE(dbValue("Punkts", code, "LON").toString(), QStringLiteral("E077*05.30"));
     QCOMPARE(dbValue("Punkts", code, "Freq").toDouble(), 113.7);
-    QCOMPARE(dbValue("Punkts", code, "MS").toDouble(), 11.0);
+    QCOMPARE(dbValue("Punkts", code, "MS").toDouble(), test::TestFolder::variationAt(43, 77)); // the table at N43 E077
 }
 
 void TestCatalogueWindows::editedFromTheCatalogueByDoubleClick()
@@ -576,7 +590,7 @@ void TestCatalogueWindows::nameOnlyEditVersusAHundredthMove()
     QVERIFY(!m_ppm->isVisible());
     QVERIFY(m_prompter->messages().isEmpty());
     QVERIFY(!m_ppm->coordinatesChanged());
-    QCOMPARE(dbValue("Punkts", m_ndb, "MS").toDouble(), 11.0); // recomputed from 0
+    QCOMPARE(dbValue("Punkts", m_ndb, "MS").toDouble(), test::TestFolder::variationAt(55, 37)); // recomputed from 0
 
     // The name alone: the routes stay calculated.
     QVERIFY(current(m_ndb));
@@ -602,6 +616,69 @@ void TestCatalogueWindows::nameOnlyEditVersusAHundredthMove()
     QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N55*00.01"));
     QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
     QVERIFY(dbValue("Routes", m_route2, "DateTime").isNull());
+}
+
+void TestCatalogueWindows::retypingAfterAFailedCheck()
+{
+    QVERIFY(current(m_ndb));
+    openEditor(TF_PPM::Mode::Edit);
+    auto *lat = child<ui::CoordinateEdit>(m_ppm.get(), "PLAT");
+    QTest::mouseClick(lat, Qt::LeftButton, Qt::NoModifier, QPoint(3, lat->height() / 2));
+    QTest::keyClick(lat, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(lat, QStringLiteral("n95"));
+    enter(lat);
+    QCOMPARE(m_prompter->texts(), QStringList{QStringLiteral("Ошибка ввода широты!")});
+    QVERIFY(focused(lat));
+    QCOMPARE(lat->selectedText(), lat->displayText());
+
+    // The selected field is retyped as any field is.
+    QTest::keyClicks(lat, QStringLiteral("5558"));
+    QCOMPARE(lat->fieldText(), QStringLiteral("N55*58.  "));
+    enter(lat);
+    QCOMPARE(m_prompter->messages().size(), 1);
+    QVERIFY(focused(child<QWidget>(m_ppm.get(), "PLON")));
+    QCOMPARE(lat->fieldText(), QStringLiteral("N55*58.00"));
+
+    // Ctrl+A and Delete empty it, and the check still refuses what is typed wrong.
+    QTest::mouseClick(lat, Qt::LeftButton, Qt::NoModifier, QPoint(3, lat->height() / 2));
+    QTest::keyClick(lat, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(lat, Qt::Key_Delete);
+    QCOMPARE(lat->fieldText(), QStringLiteral("N  *  .  "));
+    QTest::keyClicks(lat, QStringLiteral("5761"));
+    enter(lat);
+    QCOMPARE(m_prompter->lastText(), QStringLiteral("Ошибка ввода широты!"));
+    QCOMPARE(m_prompter->messages().size(), 2);
+}
+
+void TestCatalogueWindows::untouchedImportedPositionStaysWhole()
+{
+    // As a flight plan import stores it: three digits of fraction.
+    exec(QStringLiteral("UPDATE Punkts SET LAT = 'N56*12.345', LON = 'E035*01.678' WHERE Code = %1").arg(m_ndb));
+    QVERIFY(current(m_ndb));
+    openEditor(TF_PPM::Mode::Edit);
+    QCOMPARE(child<ui::CoordinateEdit>(m_ppm.get(), "PLAT")->fieldText(), QStringLiteral("N56*12.34"));
+    auto *save = child<QPushButton>(m_ppm.get(), "BOK");
+    QTest::mouseClick(save, Qt::LeftButton);
+    QVERIFY(!m_ppm->isVisible());
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N56*12.345"));
+    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E035*01.678"));
+    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
+    QVERIFY(!dbValue("Routes", m_route2, "DateTime").isNull());
+
+    // A field the person changed is taken as typed.
+    QVERIFY(current(m_ndb));
+    openEditor(TF_PPM::Mode::Edit);
+    auto *lon = child<ui::CoordinateEdit>(m_ppm.get(), "PLON");
+    QTest::mouseClick(lon, Qt::LeftButton, Qt::NoModifier, QPoint(3, lon->height() / 2));
+    QTest::keyClick(lon, Qt::Key_End);
+    QTest::keyClick(lon, Qt::Key_Backspace);
+    QTest::keyClick(lon, Qt::Key_9);
+    QTest::mouseClick(save, Qt::LeftButton);
+    QVERIFY(!m_ppm->isVisible());
+    QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N56*12.345"));
+    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E035*01.69"));
+    QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
 }
 
 void TestCatalogueWindows::airportToNdbDeletesRunways()
@@ -643,6 +720,31 @@ void TestCatalogueWindows::cancelDiscardsPendingChanges()
     m_ppm->close();
     QCOMPARE(m_lists->QPunkts.rowCount(), 4);
     QCOMPARE(m_fix->count("Punkts"), 4);
+}
+
+void TestCatalogueWindows::beaconListDropsDownTwentyRows()
+{
+    for (int i = 0; i < 45; ++i)
+        m_fix->addRsbn(QStringLiteral("B%1").arg(i, 2, 10, QChar(u'0')), QStringLiteral("Маяк %1").arg(i),
+                       QStringLiteral("N50*00.00"), QStringLiteral("E040*00.00"), QStringLiteral("UW"));
+    QVERIFY(current(m_uuee));
+    openAirport();
+    TF_AP &ap = m_ppm->airportWindow();
+    auto *beacons = child<QComboBox>(&ap, "PRSBN");
+    QVERIFY(beacons->count() > 40);
+    beacons->setFocus();
+    QTest::keyClick(beacons, Qt::Key_Down, Qt::AltModifier);
+    QAbstractItemView *view = beacons->view();
+    QTRY_VERIFY(view->isVisible());
+    // Rows wholly or partly inside the drop-down, as a person sees them.
+    int shown = 0;
+    for (int row = 0; row < beacons->count(); ++row)
+        if (view->visualRect(view->model()->index(row, 0)).intersects(view->viewport()->rect()))
+            ++shown;
+    QCOMPARE(shown, 20);
+    QVERIFY(view->window()->height() < ap.screen()->availableGeometry().height() / 2);
+    QTest::keyClick(view, Qt::Key_Escape);
+    QTRY_VERIFY(!view->isVisible());
 }
 
 void TestCatalogueWindows::airportWindowFeetAndMetres()
@@ -863,7 +965,7 @@ void TestCatalogueWindows::airportFromTheEditorSharesTheRow()
     QVERIFY(!m_ppm->isVisible());
     QCOMPARE(dbValue("Punkts", m_uuee, "Name").toString(), QStringLiteral("Шереметьево (Москва)"));
     QCOMPARE(dbValue("Punkts", m_uuee, "LAT").toString(), QStringLiteral("N55*58.40"));
-    QCOMPARE(dbValue("Punkts", m_uuee, "MS").toDouble(), 11.0);
+    QCOMPARE(dbValue("Punkts", m_uuee, "MS").toDouble(), test::TestFolder::variationAt(56, 37));
     QCOMPARE(dbValue("Punkts", m_uuee, "H").toDouble(), 622.0);
     QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
 
@@ -926,69 +1028,64 @@ void TestCatalogueWindows::beaconCatalogue()
     QCOMPARE(search->selectedText(), QStringLiteral("ZX"));
     // The catalogue offers nothing that changes a beacon.
     QCOMPARE(m_rsbn->findChildren<QPushButton *>().size(), 1);
-    QVERIFY(!m_rsbn->grab().isNull());
+    // And painted so: the rows' alternating grounds, the current row (ZB) dark.
+    QCOMPARE(list.rowNumber(), 4);
+    const QImage image = grid->viewport()->grab().toImage();
+    QCOMPARE(image.pixelColor(test::paintedCell(grid, 0, 0).topLeft()), QColor(0xFF, 0xFB, 0xF0));
+    QCOMPARE(image.pixelColor(test::paintedCell(grid, 1, 0).topLeft()), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(test::paintedCell(grid, 2, 0).topLeft()), QColor(0xFF, 0xFB, 0xF0));
+    QCOMPARE(image.pixelColor(test::paintedCell(grid, 3, 0).topLeft()),
+             grid->cellStyler()(3, 0, true, grid->hasFocus()).background);
+    QVERIFY(test::pixelsOf(image, test::paintedCell(grid, 3, 1), QColor(Qt::white)) > 0); // "ZB" in white
     child<QPushButton>(m_rsbn.get(), "BClose")->click();
     QVERIFY(!list.isOpen());
 }
 
-void TestCatalogueWindows::waypointPropertiesFromTheRouteEditor()
+void TestCatalogueWindows::tabFollowsTheLayout()
 {
-    store::Query &routes = m_session->QRoutes;
-    QVERIFY(routes.locate(u"Code", m_route1));
-    editor::TF_Points points(*m_session);
-    points.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&points));
-    QVERIFY(points.pointList().setRowNumber(2)); // the NDB
-    const qint64 point = points.currentPointCode();
+    // The catalogues: the list, its search, its buttons, "Закрыть".
+    m_punkts->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_punkts.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
+    QCOMPARE(test::tabWalk(6), (QStringList{"PID", "BNew", "BEdit", "BDel", "BClose", "G1"}));
+    m_punkts->reject();
+    m_rsbn->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_rsbn.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
+    QCOMPARE(test::tabWalk(3), (QStringList{"PID", "BClose", "G1"}));
+    m_rsbn->reject();
 
-    // Opened and closed without touching the coordinates: nothing changes.
-    bool shown = false;
-    whenOpen(m_ppm.get(), [&] {
-        shown = m_ppm->isVisible();
-        QCOMPARE(child<QLineEdit>(m_ppm.get(), "PID")->text(), QStringLiteral("ABCDE"));
-        child<QPushButton>(m_ppm.get(), "BOK")->click();
-    });
-    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
-    QVERIFY(shown);
-    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(!points.isMarkedNotCalculated());
-    QCOMPARE(points.currentPointCode(), point);
-    QVERIFY(!m_lists->QPunkts.isOpen());
+    // The waypoint editor row by row; "Аэропорт" only for an airport.
+    QVERIFY(current(m_ndb));
+    openEditor(TF_PPM::Mode::Edit);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("PType"));
+    QCOMPARE(test::tabWalk(9),
+             (QStringList{"PRegion", "PID", "PName", "PLAT", "PLON", "PFreq", "BOK", "BCancel", "PType"}));
+    m_ppm->reject();
+    QVERIFY(current(m_uuee));
+    openEditor(TF_PPM::Mode::Edit);
+    QCOMPARE(test::tabWalk(9), (QStringList{"PID", "PName", "PLAT", "PLON", "PFreq", "BAP", "BOK", "BCancel", "PType"}));
 
-    // Coordinates edited, then cancelled: the route is marked all the same.
-    whenOpen(m_ppm.get(), [&] {
-        child<ui::CoordinateEdit>(m_ppm.get(), "PLON")->setFieldText(QStringLiteral("E037*00.01"));
-        child<QPushButton>(m_ppm.get(), "BCancel")->click();
-    });
-    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
-    QVERIFY(points.isMarkedNotCalculated());
-    QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(!dbValue("Routes", m_route2, "DateTime").isNull()); // nothing was saved
-    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E037*00.00"));
-    QCOMPARE(routes.value(u"Code").toLongLong(), m_route1);
-    QCOMPARE(points.currentPointCode(), point);
-    QVERIFY(m_prompter->messages().isEmpty());
-}
+    // The airport window: its own fields (ident and name passed by), the
+    // runways with their buttons, "Закрыть".
+    openAirport();
+    TF_AP &ap = m_ppm->airportWindow();
+    ap.activateWindow(); // the offscreen platform activates windows late
+    QTRY_VERIFY(ap.isActiveWindow());
+    child<QWidget>(&ap, "PHFt")->setFocus();
+    QCOMPARE(test::tabWalk(11), (QStringList{"PHMt", "PFLPer", "PHPer", "PATIS", "PRSBN", "G1", "BAdd", "BEdit", "BDel",
+                                              "BClose", "PHFt"}));
 
-void TestCatalogueWindows::waypointPropertiesOnAMissingWaypoint()
-{
-    QVERIFY(m_session->QRoutes.locate(u"Code", m_route1));
-    editor::TF_Points points(*m_session);
-    points.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&points));
-    QVERIFY(points.pointList().setRowNumber(2));
-    exec(QStringLiteral("DELETE FROM Punkts WHERE Code = %1").arg(m_ndb));
-    bool shown = false;
-    QTimer::singleShot(0, m_ppm.get(), [&] {
-        shown = m_ppm->isVisible();
-        m_ppm->reject();
-    });
-    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
-    QTest::qWait(10); // let the check above run after the call returned
-    QVERIFY(!shown);
-    QVERIFY(!m_lists->QPunkts.isOpen());
-    QVERIFY(m_prompter->messages().isEmpty());
-    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
+    // The runway dialog: the runway itself is passed by.
+    TF_VPP *vpp = ap.findChild<TF_VPP *>();
+    QVERIFY(m_lists->QPunkts.isOpen());
+    vpp->show();
+    vpp->activateWindow();
+    QTRY_VERIFY(vpp->isActiveWindow());
+    child<QWidget>(vpp, "PDPRM")->setFocus();
+    QCOMPARE(test::tabWalk(9), (QStringList{"PBPRM", "PILSA", "PILSF", "PUk", "PZm", "PSm", "BOK", "BCancel", "PDPRM"}));
+    vpp->reject();
+    ap.reject();
 }
 
 QTEST_MAIN(TestCatalogueWindows)

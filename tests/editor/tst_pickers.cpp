@@ -9,6 +9,7 @@
 #include "ui/GridView.h"
 #include "ui/ListModel.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -41,6 +42,8 @@ private slots:
     void waypointSearchWhileTyping();
     void waypointPickerResults_data();
     void waypointPickerResults();
+    void waypointChosenByKeysAlone();
+    void tabFollowsTheLayout();
     void waypointPickerModalLoop();
     void waypointListFailure();
 
@@ -201,13 +204,77 @@ void TestPickers::waypointSearchWhileTyping()
     QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("ULLI"));
 }
 
+namespace {
+
+// A key pressed where the keyboard focus is, as a person presses it.
+void press(Qt::Key key)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, key);
+}
+
+QString focusName()
+{
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+void tabTo(const char *name)
+{
+    for (int i = 0; i < 10 && focusName() != QLatin1String(name); ++i)
+        press(Qt::Key_Tab);
+    QCOMPARE(focusName(), QLatin1String(name));
+}
+
+void clickRow(ui::GridView *grid, int row)
+{
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->visualRect(grid->model()->index(row, 1)).center());
+}
+
+// The ways a person leaves a picker: "ok"/"cancel" click the button, "double"
+// double-clicks row 2, "below" double-clicks the empty part under the rows,
+// "enter" clicks row 2 and presses Enter, "tab+enter"/"tab cancel+enter" go
+// to the button by Tab and press Enter, "escape" presses Esc in the list.
+void leave(QDialog &picker, const QString &how)
+{
+    auto *grid = picker.findChild<ui::GridView *>(QStringLiteral("GM"));
+    if (how == u"ok")
+        QTest::mouseClick(picker.findChild<QPushButton *>(QStringLiteral("BOK")), Qt::LeftButton);
+    else if (how == u"cancel")
+        QTest::mouseClick(picker.findChild<QPushButton *>(QStringLiteral("BCancel")), Qt::LeftButton);
+    else if (how == u"double")
+        doubleClickRow(grid, 1);
+    else if (how == u"below")
+        test::doubleClick(grid->viewport(), QPoint(20, grid->viewport()->height() - 4));
+    else if (how == u"enter") {
+        clickRow(grid, 1);
+        press(Qt::Key_Return);
+    } else if (how == u"tab+enter") {
+        tabTo("BOK");
+        press(Qt::Key_Return);
+    } else if (how == u"tab cancel+enter") {
+        tabTo("BCancel");
+        press(Qt::Key_Enter);
+    } else if (how == u"escape") {
+        press(Qt::Key_Escape);
+    }
+}
+
+} // namespace
+
 void TestPickers::waypointPickerResults_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("chosen");
     QTest::newRow("Вставить") << "ok" << true;
     QTest::newRow("double click") << "double" << true;
+    QTest::newRow("double click below the rows") << "below" << true;
+    QTest::newRow("Enter in the list") << "enter" << true;
+    QTest::newRow("Tab to Вставить, Enter") << "tab+enter" << true;
     QTest::newRow("Отмена") << "cancel" << false;
+    QTest::newRow("Tab to Отмена, Enter") << "tab cancel+enter" << false;
     QTest::newRow("Escape") << "escape" << false;
 }
 
@@ -216,22 +283,43 @@ void TestPickers::waypointPickerResults()
     QFETCH(QString, how);
     QFETCH(bool, chosen);
     TF_PPMSel picker(*m_session);
-    picker.prepare(Mode::Replace, QStringLiteral("Добавление ППМ"), m_code.value("UUEE"));
+    picker.prepare(Mode::Replace, QStringLiteral("Добавление ППМ"), m_code.value("ULLI"));
     picker.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&picker));
-    auto *grid = picker.findChild<ui::GridView *>(QStringLiteral("GM"));
-    picker.list().setRowNumber(3); // ULLI
-    if (how == u"ok")
-        picker.findChild<QPushButton *>(QStringLiteral("BOK"))->click();
-    else if (how == u"double")
-        doubleClickRow(grid, 2);
-    else if (how == u"cancel")
-        picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->click();
-    else
-        QTest::keyClick(grid, Qt::Key_Escape);
+    QVERIFY(QTest::qWaitForWindowActive(&picker));
+    QCOMPARE(picker.list().rowNumber(), 3);
+    QCOMPARE(focusName(), QStringLiteral("GM"));
+    // Row 2 (GEKLA) is the one the mouse picks, row 3 (ULLI) the current one.
+    leave(picker, how);
     QVERIFY(!picker.isVisible());
-    QCOMPARE(picker.chosen(), chosen ? m_code.value("ULLI") : 0);
+    const QString expected = how == u"double" || how == u"enter" ? QStringLiteral("GEKLA") : QStringLiteral("ULLI");
+    QCOMPARE(picker.chosen(), chosen ? m_code.value(expected) : 0);
     QVERIFY(!picker.list().isOpen());
+}
+
+void TestPickers::waypointChosenByKeysAlone()
+{
+    TF_PPMSel picker(*m_session);
+    picker.prepare(Mode::Add, QStringLiteral("Добавление ППМ"), 0);
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowActive(&picker));
+    tabTo("PID");
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ull"));
+    QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("ULLI"));
+    press(Qt::Key_Return); // to the list
+    QCOMPARE(focusName(), QStringLiteral("GM"));
+    QVERIFY(picker.isVisible());
+    press(Qt::Key_Return); // chooses
+    QVERIFY(!picker.isVisible());
+    QCOMPARE(picker.chosen(), m_code.value("ULLI"));
+
+    // Esc in a search edit cancels too.
+    picker.prepare(Mode::Add, QStringLiteral("Добавление ППМ"), 0);
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowActive(&picker));
+    tabTo("PName");
+    press(Qt::Key_Escape);
+    QVERIFY(!picker.isVisible());
+    QCOMPARE(picker.chosen(), 0);
 }
 
 void TestPickers::waypointPickerModalLoop()
@@ -303,7 +391,12 @@ void TestPickers::beaconPickerResults_data()
     QTest::addColumn<bool>("chosen");
     QTest::newRow("OK") << "ok" << true;
     QTest::newRow("double click") << "double" << true;
+    QTest::newRow("double click below the rows") << "below" << true;
+    QTest::newRow("Enter in the list") << "enter" << true;
+    QTest::newRow("Tab to OK, Enter") << "tab+enter" << true;
     QTest::newRow("Отмена") << "cancel" << false;
+    QTest::newRow("Tab to Отмена, Enter") << "tab cancel+enter" << false;
+    QTest::newRow("Escape") << "escape" << false;
 }
 
 void TestPickers::beaconPickerResults()
@@ -311,21 +404,21 @@ void TestPickers::beaconPickerResults()
     QFETCH(QString, how);
     QFETCH(bool, chosen);
     TF_RSBNSel picker(*m_session);
-    picker.prepare(QVariant());
+    picker.prepare(m_code.value("TL"));
     picker.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&picker));
-    picker.list().setRowNumber(2); // MR
-    if (how == u"ok")
-        picker.findChild<QPushButton *>(QStringLiteral("BOK"))->click();
-    else if (how == u"double")
-        doubleClickRow(picker.findChild<ui::GridView *>(QStringLiteral("GM")), 1);
-    else
-        picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->click();
+    QVERIFY(QTest::qWaitForWindowActive(&picker));
+    QCOMPARE(picker.list().rowNumber(), 3);
+    QCOMPARE(focusName(), QStringLiteral("GM"));
+    // Row 2 (MR) is the one the mouse picks, row 3 (TL) the current one.
+    leave(picker, how);
     QVERIFY(!picker.isVisible());
-    QCOMPARE(picker.chosen(), chosen ? m_code.value("MR") : 0);
+    const QString expected = how == u"double" || how == u"enter" ? QStringLiteral("MR") : QStringLiteral("TL");
+    QCOMPARE(picker.chosen(), chosen ? m_code.value(expected) : 0);
     QVERIFY(!picker.list().isOpen());
 
-    QTimer::singleShot(0, &picker, [&picker] { picker.findChild<QPushButton *>(QStringLiteral("BOK"))->click(); });
+    QTimer::singleShot(0, &picker, [&picker] {
+        QTest::mouseClick(picker.findChild<QPushButton *>(QStringLiteral("BOK")), Qt::LeftButton);
+    });
     QCOMPARE(picker.pickBeacon(m_code.value("TL")), m_code.value("TL"));
 }
 
@@ -341,6 +434,24 @@ void TestPickers::beaconListFailure()
     QCOMPARE(picker.list().rowCount(), 0);
     picker.findChild<QPushButton *>(QStringLiteral("BCancel"))->click();
     QCOMPARE(picker.chosen(), 0);
+}
+
+void TestPickers::tabFollowsTheLayout()
+{
+    TF_PPMSel waypoints(*m_session);
+    waypoints.prepare(Mode::Add, QStringLiteral("Добавление ППМ"), 0);
+    waypoints.show();
+    QVERIFY(QTest::qWaitForWindowActive(&waypoints));
+    QCOMPARE(focusName(), QStringLiteral("GM"));
+    QCOMPARE(test::tabWalk(5), (QStringList{"PID", "PName", "BOK", "BCancel", "GM"}));
+    waypoints.reject();
+
+    TF_RSBNSel beacons(*m_session);
+    beacons.prepare(QVariant());
+    beacons.show();
+    QVERIFY(QTest::qWaitForWindowActive(&beacons));
+    QCOMPARE(focusName(), QStringLiteral("GM"));
+    QCOMPARE(test::tabWalk(3), (QStringList{"BOK", "BCancel", "GM"}));
 }
 
 QTEST_MAIN(TestPickers)

@@ -1,6 +1,8 @@
 #include "Fixture.h"
+#include "Painted.h"
 #include "RecordingPrompter.h"
 #include "TestFolder.h"
+#include "WidgetInput.h"
 
 #include "editor/BeaconPicker.h"
 #include "editor/U_Points.h"
@@ -11,6 +13,7 @@
 #include "ui/Meter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -95,6 +98,7 @@ private slots:
     void serviceButtons_data();
     void serviceButtons();
     void contextMenuRunsItsCommand();
+    void keyboardWalkAndButtons();
 
 private:
     void openEditor(qint64 route);
@@ -260,7 +264,10 @@ void TestPoints::openingShowsHeaderPointsAndStatus()
     QCOMPARE(meter.background(), m_window->palette().color(QPalette::Button));
     QCOMPARE(meter.position(), 0);
     QVERIFY(m_prompter->messages().isEmpty());
-    QVERIFY(!m_window->grab().isNull());
+    // And painted so: the green text on the button colour.
+    const QImage painted = meter.grab().toImage();
+    QCOMPARE(painted.pixelColor(meter.contentsRect().topLeft()), m_window->palette().color(QPalette::Button));
+    QVERIFY(test::pixelsOf(painted, meter.contentsRect(), QColor(0, 128, 0)) > 0);
 }
 
 void TestPoints::notCalculatedStatusAndRowColours()
@@ -810,14 +817,21 @@ void TestPoints::serviceButtons()
 
 void TestPoints::contextMenuRunsItsCommand()
 {
-    openEditor(route({"A", "B"}, true));
+    const qint64 r = route({"A", "B"}, true);
+    openEditor(r);
     auto *menu = m_window->findChild<QMenu *>(QStringLiteral("PopupMenu1"));
     QVERIFY(menu);
     auto *item = menu->findChild<QAction *>(QStringLiteral("C1"));
     QVERIFY(item);
     QCOMPARE(item->text(), QStringLiteral("Cвойства пункта"));
     QCOMPARE(item->text().at(0), QChar(u'C')); // the Latin letter
-    item->trigger(); // nothing set yet: nothing happens
+    // Nothing set yet: nothing happens, the route stays calculated.
+    const QString calculated = m_window->meter().text();
+    item->trigger();
+    QCOMPARE(m_window->meter().text(), calculated);
+    QVERIFY(calculated.startsWith(u"Маршрут расчитан"));
+    QVERIFY(!m_fix->value("Routes", r, "DateTime").isNull());
+    QVERIFY(m_prompter->messages().isEmpty());
     int runs = 0;
     PointsHooks hooks;
     hooks.pointProperties = [&] {
@@ -828,6 +842,30 @@ void TestPoints::contextMenuRunsItsCommand()
     item->trigger();
     QCOMPARE(runs, 1);
     QCOMPARE(m_window->meter().text(), QStringLiteral("Маршрут не расчитан!"));
+}
+
+void TestPoints::keyboardWalkAndButtons()
+{
+    const qint64 r = route({"A", "B", "C"}, false);
+    openEditor(r);
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("PName"));
+    m_window->pointList().setRowNumber(2); // every command available
+    // The header's name (the level, the airports and the totals are passed
+    // by), the points and "Расчет", then the buttons down the right side.
+    QCOMPARE(test::tabWalk(14), (QStringList{"GPPM", "BCalc", "BNewP", "BEditP", "BDelP", "BSelectM", "BPrint",
+                                              "BToPLN", "BTo21", "BToPSh", "BOK", "PName", "GPPM", "BCalc"}));
+    // Enter presses the focused button.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(m_prompter->lastText(),
+             QStringLiteral("Расчет выполнен.\r\n\r\nРасстояние = 1498,8 км\r\nВилка = 16,7 град."));
+    QVERIFY(!m_fix->value("Routes", r, "DateTime").isNull());
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("BCalc"));
+    m_waypoints.answers = {m_punkt.value("X")};
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QCOMPARE(m_waypoints.calls.size(), 1);
+    QCOMPARE(sequence(r), (QStringList{"1 A", "2 B", "3 X", "4 C"}));
 }
 
 QTEST_MAIN(TestPoints)

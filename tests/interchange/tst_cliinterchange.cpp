@@ -106,7 +106,9 @@ void TestCliInterchange::failuresExplainOnStderr_data()
     QTest::newRow("import of a plan of one waypoint")
         << QStringList{"import", "%one"} << "Неправильный формат файла one.PLN !\n" << 1;
     QTest::newRow("import of a file that is not there")
-        << QStringList{"import", "%missing"} << "Не удалось открыть файл %missing\n" << 1;
+        << QStringList{"import", "%missing"} << "Не удалось открыть файл %missing\nФайл не найден.\n" << 1;
+    QTest::newRow("import of a folder")
+        << QStringList{"import", "%folder/FS9"} << "Не удалось открыть файл %folder/FS9\nЭто папка, а не файл.\n" << 1;
     QTest::newRow("export of a route not calculated") << QStringList{"export-i21", "%route"} << "Маршрут не расчитан!\n"
                                                        << 1;
     QTest::newRow("export of an unknown route") << QStringList{"export-nvu", "999", "1"} << "Маршрут 999 не найден\n"
@@ -136,7 +138,8 @@ void TestCliInterchange::failuresExplainOnStderr()
             .replace("%calculated", calculated)
             .replace("%folder/", m_folder->path());
     const kx::test::CliRun result = run(args);
-    QVERIFY2(result.err.startsWith(err.replace("%missing", missing)), qPrintable(result.err));
+    err.replace("%missing", missing).replace("%folder/", m_folder->path());
+    QVERIFY2(result.err.startsWith(err), qPrintable(result.err));
     QTEST(result.exitCode, "exitCode");
 }
 

@@ -225,11 +225,12 @@ void TestImportPln::importsSamplePlan()
         QVariant type;
         const char *lat, *lon;
         double h;
+        double ms; // the variation table's value at the nearest whole degrees
     };
-    const Row rows[] = {{"UU", "UUEE", "Airport", "N55*58.36", "E037*24.88", 622},
-                        {"UU", "MR", "VOR", "N55*57.70", "E037*20.90", 0},
-                        {"UL", "PL", "NDB", "N59*47.50", "E030*22.40", 0},
-                        {"UL", "ULLI", "Airport", "N59*48.02", "E030*15.75", 78}};
+    const Row rows[] = {{"UU", "UUEE", "Airport", "N55*58.36", "E037*24.88", 622, test::TestFolder::variationAt(56, 37)},
+                        {"UU", "MR", "VOR", "N55*57.70", "E037*20.90", 0, test::TestFolder::variationAt(56, 37)},
+                        {"UL", "PL", "NDB", "N59*47.50", "E030*22.40", 0, test::TestFolder::variationAt(60, 30)},
+                        {"UL", "ULLI", "Airport", "N59*48.02", "E030*15.75", 78, test::TestFolder::variationAt(60, 30)}};
     for (int i = 0; i < 4; ++i) {
         const qint64 p = punkts.at(i);
         QCOMPARE(m_fix->value("Punkts", p, "Region").toString(), QString(rows[i].region));
@@ -237,7 +238,7 @@ void TestImportPln::importsSamplePlan()
         QCOMPARE(m_fix->value("Punkts", p, "Type"), rows[i].type);
         QCOMPARE(m_fix->value("Punkts", p, "LAT").toString(), QString(rows[i].lat));
         QCOMPARE(m_fix->value("Punkts", p, "LON").toString(), QString(rows[i].lon));
-        QCOMPARE(m_fix->value("Punkts", p, "MS").toDouble(), 11.0);
+        QCOMPARE(m_fix->value("Punkts", p, "MS").toDouble(), rows[i].ms);
         QCOMPARE(m_fix->value("Punkts", p, "H").toDouble(), rows[i].h);
         QVERIFY(m_fix->value("Punkts", p, "Name").isNull());
     }
@@ -301,37 +302,41 @@ void TestImportPln::catalogueLookups_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("found"); // the catalogue row's ident, or empty for a new row
     QTest::addColumn<QVariant>("newType");
+    QTest::addColumn<double>("newMs"); // a new row's variation, from the table's nearest whole degrees
+
+    const double moscow = test::TestFolder::variationAt(56, 37);
+    const double pulkovo = test::TestFolder::variationAt(60, 30);
 
     const QVariant none = QVariant(QMetaType::fromType<QString>());
     QTest::newRow("airport by ident alone") << "XX, UUEE, , UUEE, A, N10* 00.00', E10* 00.00', +000100.00, "
-                                            << "UUEE" << QVariant();
+                                            << "UUEE" << QVariant() << 0.0;
     QTest::newRow("airport ident ignoring case") << "uu, uuee, , uuee, A, N55* 58.36', E37* 24.88', +000622.00, "
-                                                 << "UUEE" << QVariant();
+                                                 << "UUEE" << QVariant() << 0.0;
     QTest::newRow("airport of another ident") << "UU, UUEF, , UUEF, A, N55* 58.36', E37* 24.88', +000622.00, "
-                                              << "" << QVariant("Airport");
+                                              << "" << QVariant("Airport") << moscow;
     QTest::newRow("'%' is no wildcard") << "UU, UU%, , UU%, A, N55* 58.36', E37* 24.88', +000622.00, " << ""
-                                        << QVariant("Airport");
+                                        << QVariant("Airport") << moscow;
     QTest::newRow("VOR by region, ident, type and position")
-        << "UU, MR, , MR, V, N55* 57.70', E37* 20.90', +000000.00, " << "MR" << QVariant();
+        << "UU, MR, , MR, V, N55* 57.70', E37* 20.90', +000000.00, " << "MR" << QVariant() << 0.0;
     QTest::newRow("VOR ignoring letter case") << "uu, mr, , mr, V, N55* 57.70', E37* 20.90', +000000.00, " << "MR"
-                                              << QVariant();
+                                              << QVariant() << 0.0;
     QTest::newRow("VOR 0.01 minute away") << "UU, MR, , MR, V, N55* 57.71', E37* 20.90', +000000.00, " << ""
-                                          << QVariant("VOR");
+                                          << QVariant("VOR") << moscow;
     QTest::newRow("VOR of another region") << "UL, MR, , MR, V, N55* 57.70', E37* 20.90', +000000.00, " << ""
-                                           << QVariant("VOR");
+                                           << QVariant("VOR") << moscow;
     QTest::newRow("'_' is no wildcard") << "UU, M_, , M_, V, N55* 57.70', E37* 20.90', +000000.00, " << ""
-                                        << QVariant("VOR");
-    QTest::newRow("NDB") << "UL, PL, , PL, N, N59* 47.50', E30* 22.40', +000000.00, " << "PL" << QVariant();
+                                        << QVariant("VOR") << moscow;
+    QTest::newRow("NDB") << "UL, PL, , PL, N, N59* 47.50', E30* 22.40', +000000.00, " << "PL" << QVariant() << 0.0;
     QTest::newRow("NDB named as a VOR") << "UL, PL, , PL, V, N59* 47.50', E30* 22.40', +000000.00, " << ""
-                                        << QVariant("VOR");
+                                        << QVariant("VOR") << pulkovo;
     QTest::newRow("I matches a row without type") << "UU, GOTIK, , GOTIK, I, N56* 00.00', E38* 00.00', +000000.00, "
-                                                  << "GOTIK" << QVariant();
+                                                  << "GOTIK" << QVariant() << 0.0;
     QTest::newRow("any other letter too") << "UU, GOTIK, , GOTIK, W, N56* 00.00', E38* 00.00', +000000.00, "
-                                          << "GOTIK" << QVariant();
+                                          << "GOTIK" << QVariant() << 0.0;
     QTest::newRow("a blank type too") << "UU, GOTIK, , GOTIK, , N56* 00.00', E38* 00.00', +000000.00, " << "GOTIK"
-                                      << QVariant();
+                                      << QVariant() << 0.0;
     QTest::newRow("I never matches a typed row") << "UU, MR, , MR, I, N55* 57.70', E37* 20.90', +000000.00, " << ""
-                                                 << none;
+                                                 << none << moscow;
 }
 
 void TestImportPln::catalogueLookups()
@@ -339,6 +344,7 @@ void TestImportPln::catalogueLookups()
     QFETCH(QString, line);
     QFETCH(QString, found);
     QFETCH(QVariant, newType);
+    QFETCH(double, newMs);
 
     QMap<QString, qint64> catalogue;
     const auto add = [&](const char *region, const char *id, const QVariant &type, const char *lat, const char *lon) {
@@ -377,7 +383,7 @@ void TestImportPln::catalogueLookups()
     QCOMPARE(m_fix->value("Punkts", p, "Type").toString(), newType.toString());
     QCOMPARE(m_fix->value("Punkts", p, "LAT").toString(), w.lat);
     QCOMPARE(m_fix->value("Punkts", p, "LON").toString(), w.lon);
-    QCOMPARE(m_fix->value("Punkts", p, "MS").toDouble(), 11.0);
+    QCOMPARE(m_fix->value("Punkts", p, "MS").toDouble(), newMs);
 }
 
 void TestImportPln::lookupsUseTheIdentIndex_data()

@@ -2,11 +2,14 @@
 #include "reports/PagePainter.h"
 #include "reports/ReportBuilder.h"
 
+#include "PaintRecorder.h"
+#include "PdfText.h"
 #include "TestFolder.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -139,6 +142,8 @@ class TestReportRender : public QObject
 private slots:
     void pagination_data();
     void pagination();
+    void routeSheetPagination_data();
+    void routeSheetPagination();
     void subReportStretchesItsBand_data();
     void subReportStretchesItsBand();
     void namesResolveToRowsThenVariables();
@@ -146,7 +151,13 @@ private slots:
     void preparingFails();
     void textIsClippedToItsCell_data();
     void textIsClippedToItsCell();
+    void longTextEndsInAnEllipsisInsideItsFrame_data();
+    void longTextEndsInAnEllipsisInsideItsFrame();
+    void lineWidthsArePointsOnTheDevice_data();
+    void lineWidthsArePointsOnTheDevice();
     void longRoutePdfContinuesOnAnotherPage();
+    void wholeSheetOnThePaper_data();
+    void wholeSheetOnThePaper();
 };
 
 void TestReportRender::pagination_data()
@@ -191,6 +202,78 @@ void TestReportRender::pagination()
         QCOMPARE(findText(report, 1, QStringLiteral("6"))->rect.y(), 10.0);
         QCOMPARE(findText(report, 1, QStringLiteral("S"))->rect.y(), 40.0);
     }
+}
+
+void TestReportRender::routeSheetPagination_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<double>("titleHeight"); // 14 in the delivered layout
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one page") << 3 << 14.0 << "title header 1-3 airports";
+    QTest::newRow("rows continue under the repeated header") << 30 << 14.0 << "title header 1-19 | header 20-30 airports";
+    QTest::newRow("the footer's height stays free") << 30 << 10.0 << "title header 1-19 | header 20-30 airports";
+    QTest::newRow("airports move to the next page") << 19 << 14.0 << "title header 1-19 | airports";
+    QTest::newRow("header kept with its first row") << 3 << 170.0 << "title | header 1-3 airports";
+    QTest::newRow("no points: the header still printed") << 0 << 14.0 << "title header airports";
+}
+
+// The delivered sheet broken into pages, from the laid-out bands alone (their
+// heights are the layout's, whatever fonts the machine has): what each page
+// holds, and where.
+void TestReportRender::routeSheetPagination()
+{
+    QFETCH(int, points);
+    QFETCH(double, titleHeight);
+    QFETCH(QString, expected);
+    Layout layout;
+    QString error;
+    QVERIFY2(loadLayout(QStringLiteral(KX_SOURCE_DIR "/reports/pp.fr3"), layout, &error), qPrintable(error));
+    for (Band &band : layout.bands)
+        if (band.kind == BandKind::Title)
+            band.height = titleHeight;
+    PreparedReport report;
+    QVERIFY2(prepareReport(layout, routeInput(points), report, &error), qPrintable(error));
+
+    // The printing area is 190 high; the empty page footer keeps its 6 free.
+    const double usable = 190 - 6;
+    const double headerHeight = 8.3;
+    const double rowHeight = 8.4;
+    QStringList pages;
+    for (const PreparedPage &page : report.pages) {
+        QStringList held;
+        QList<int> rows;
+        double next = 0; // where the next band of the flow starts
+        const auto flushRows = [&] {
+            if (!rows.isEmpty())
+                held << QStringLiteral("%1-%2").arg(rows.first()).arg(rows.last());
+            rows.clear();
+        };
+        for (const PageItem &item : page.items) {
+            const double bottom = item.kind == PageItem::Kind::Line ? qMax(item.line.y1(), item.line.y2()) : item.rect.bottom();
+            QVERIFY2(bottom <= usable + 1e-6, qPrintable(QStringLiteral("\"%1\" reaches %2").arg(item.text).arg(bottom)));
+            if (item.kind == PageItem::Kind::Text && item.text == u" Маршрут") {
+                QCOMPARE(item.rect.y(), next);
+                held << QStringLiteral("title");
+                next += titleHeight;
+            } else if (item.kind == PageItem::Kind::Text && item.text == u"ППМ") {
+                QVERIFY2(qAbs(item.rect.y() - next) < 1e-6, qPrintable(QString::number(item.rect.y())));
+                held << QStringLiteral("header");
+                next += headerHeight;
+            } else if (item.kind == PageItem::Kind::Text && item.rect.x() == 0 && qAbs(item.rect.height() - rowHeight) < 1e-6) {
+                // A point row's number, right under the header or the row before.
+                QVERIFY2(qAbs(item.rect.y() - next) < 1e-6, qPrintable(item.text));
+                rows << item.text.toInt();
+                next += rowHeight;
+            } else if (item.kind == PageItem::Kind::Text && item.text == u"Аэропорт вылета") {
+                QVERIFY2(qAbs(item.rect.y() - (next + 5)) < 1e-6, qPrintable(QString::number(item.rect.y())));
+                flushRows();
+                held << QStringLiteral("airports");
+            }
+        }
+        flushRows();
+        pages << held.join(u' ');
+    }
+    QCOMPARE(pages.join(QStringLiteral(" | ")), expected);
 }
 
 void TestReportRender::subReportStretchesItsBand_data()
@@ -323,6 +406,136 @@ void TestReportRender::textIsClippedToItsCell()
     QVERIFY2(leftHalf > 2 * rightHalf, qPrintable(QStringLiteral("%1 / %2").arg(leftHalf).arg(rightHalf)));
 }
 
+void TestReportRender::longTextEndsInAnEllipsisInsideItsFrame_data()
+{
+    QTest::addColumn<QSizeF>("cell"); // millimetres
+    QTest::addColumn<int>("align");
+    QTest::addColumn<bool>("wrap");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("shortened");
+
+    const QSizeF nameCell(32, 4.2); // the lower half of the sheet's "ППМ" column
+    const QString airport = QStringLiteral("Sheremetyevo International Airport");
+    QTest::newRow("left") << nameCell << int(HAlign::Left) << false << airport << true;
+    QTest::newRow("centre") << nameCell << int(HAlign::Center) << false << airport << true;
+    QTest::newRow("right, Cyrillic") << nameCell << int(HAlign::Right) << false
+                                     << QStringLiteral("Международный аэропорт Шереметьево") + u' ' << true;
+    QTest::newRow("fits") << nameCell << int(HAlign::Right) << false << QStringLiteral("Ратин ") << false;
+    QTest::newRow("narrow cell") << QSizeF(6, 4.2) << int(HAlign::Left) << false
+                                                     << QStringLiteral("WWW") << true;
+    QTest::newRow("wrapped, fits") << QSizeF(11, 8.3) << int(HAlign::Center) << true << QStringLiteral("Угол карты")
+                                   << false;
+    QTest::newRow("wrapped, lines beyond the bottom") << QSizeF(11, 8.3) << int(HAlign::Center) << true
+                                                      << QStringLiteral("Угол карты на участке маршрута") << true;
+}
+
+void TestReportRender::longTextEndsInAnEllipsisInsideItsFrame()
+{
+    QFETCH(QSizeF, cell);
+    QFETCH(int, align);
+    QFETCH(bool, wrap);
+    QFETCH(QString, text);
+    QFETCH(bool, shortened);
+
+    PreparedPage page;
+    PageItem item;
+    item.kind = PageItem::Kind::Text;
+    item.rect = QRectF(QPointF(20, 10), cell);
+    item.text = text;
+    item.frame = FrameSides::all();
+    item.style.align = static_cast<HAlign>(align);
+    item.style.wrap = wrap;
+    page.items.append(item);
+    test::PaintRecorder device(100, 50, 600);
+    {
+        QPainter painter(&device);
+        paintPage(painter, page, device.dotsPerMm(), device.dotsPerMm());
+    }
+
+    // Every letter keeps clear of the frame lines (half of their 0.5 pt lies
+    // inside the cell): at least 0.2 mm away on either side.
+    const double mm = device.dotsPerMm();
+    const QRectF frame(item.rect.x() * mm, item.rect.y() * mm, item.rect.width() * mm, item.rect.height() * mm);
+    QVERIFY(!device.texts.isEmpty());
+    for (const test::PaintRecorder::Text &run : device.texts) {
+        const QString where = QStringLiteral("\"%1\" at %2..%3 x %4..%5 mm")
+                                  .arg(run.text)
+                                  .arg(run.left() / mm)
+                                  .arg(run.right() / mm)
+                                  .arg(run.top() / mm)
+                                  .arg(run.bottom() / mm);
+        QVERIFY2(run.left() >= frame.left() + 0.2 * mm && run.right() <= frame.right() - 0.2 * mm, qPrintable(where));
+        QVERIFY2(run.top() >= frame.top() && run.bottom() <= frame.bottom(), qPrintable(where));
+    }
+
+    // What is shown is the text's beginning; a shortened one says so with "…".
+    const auto letters = [](QString s) { return s.remove(QRegularExpression(QStringLiteral("\\s"))); };
+    QString shown = letters(device.allText());
+    QCOMPARE(shown.endsWith(u'…'), shortened);
+    if (shortened) {
+        shown.chop(1);
+        QVERIFY2(letters(text).startsWith(shown), qPrintable(device.allText()));
+    } else {
+        QCOMPARE(shown, letters(text));
+    }
+}
+
+void TestReportRender::lineWidthsArePointsOnTheDevice_data()
+{
+    QTest::addColumn<double>("points");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<double>("deviceWidth");
+    QTest::newRow("0.5 pt on a 72 dpi device") << 0.5 << 72 << 1.0 << 0.5;
+    QTest::newRow("0.5 pt on a 600 dpi printer") << 0.5 << 600 << 1.0 << 0.5 * 600 / 72;
+    QTest::newRow("2 pt on a 1200 dpi PDF") << 2.0 << 1200 << 1.0 << 2.0 * 1200 / 72;
+    QTest::newRow("0.25 pt on a 96 dpi screen") << 0.25 << 96 << 1.0 << 0.25 * 96 / 72;
+    QTest::newRow("0.5 pt on a sheet made smaller") << 0.5 << 600 << 0.7 << 0.5 * 600 / 72;
+}
+
+void TestReportRender::lineWidthsArePointsOnTheDevice()
+{
+    QFETCH(double, points);
+    QFETCH(int, dpi);
+    QFETCH(double, scale);
+    QFETCH(double, deviceWidth);
+    // A framed box, a text framed on two sides and a diagonal, all of one width.
+    PreparedPage page;
+    PageItem box;
+    box.kind = PageItem::Kind::Box;
+    box.rect = QRectF(10, 10, 30, 8);
+    box.frame = FrameSides::all();
+    box.lineWidth = points;
+    page.items.append(box);
+    PageItem text;
+    text.kind = PageItem::Kind::Text;
+    text.rect = QRectF(10, 20, 30, 8);
+    text.text = QStringLiteral("ОЗМПУв");
+    text.frame = FrameSides{true, false, false, true};
+    text.lineWidth = points;
+    page.items.append(text);
+    PageItem line;
+    line.kind = PageItem::Kind::Line;
+    line.line = QLineF(10, 38, 40, 30);
+    line.lineWidth = points;
+    page.items.append(line);
+
+    test::PaintRecorder device(100, 50, dpi);
+    {
+        QPainter painter(&device);
+        paintPage(painter, page, device.dotsPerMm(), device.dotsPerMm(), scale);
+    }
+    QCOMPARE(device.lines.size(), 4 + 2 + 1);
+    for (const test::PaintRecorder::Line &l : device.lines)
+        QVERIFY2(qAbs(l.penWidth - deviceWidth) < 1e-9,
+                 qPrintable(QStringLiteral("%1 instead of %2").arg(l.penWidth).arg(deviceWidth)));
+    // The diagonal lies where the layout puts it, in the device's units.
+    const double mm = device.dotsPerMm() * scale;
+    const QLineF diagonal = device.lines.last().line;
+    QVERIFY(qAbs(diagonal.x1() - 10 * mm) < 1e-6 && qAbs(diagonal.y1() - 38 * mm) < 1e-6);
+    QVERIFY(qAbs(diagonal.x2() - 40 * mm) < 1e-6 && qAbs(diagonal.y2() - 30 * mm) < 1e-6);
+}
+
 void TestReportRender::longRoutePdfContinuesOnAnotherPage()
 {
     Layout layout;
@@ -355,15 +568,67 @@ void TestReportRender::longRoutePdfContinuesOnAnotherPage()
     QVERIFY(pages[1].contains(u"Аэропорт посадки"));
     QVERIFY(pages[1].contains(u"189,6 м (16,1 мм рт.ст.)"));
 
-    // Every font of the sheet is Arial or its metric twin, with its glyphs embedded.
+    // The file carries its fonts, so that it prints alike elsewhere; which
+    // font the machine put in for Arial is its own affair.
     QString fonts;
     QVERIFY(runTool(QStringLiteral("pdffonts"), {pdf}, fonts));
-    const QStringList lines = fonts.split(u'\n', Qt::SkipEmptyParts).mid(2);
-    QVERIFY(!lines.isEmpty());
-    for (const QString &line : lines) {
-        QVERIFY2(line.startsWith(u"Arial") || line.startsWith(u"LiberationSans"), qPrintable(line));
-        QVERIFY2(line.contains(u" yes "), qPrintable(line));
+    const QStringList lines = fonts.split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() > 2, qPrintable(fonts));
+    const qsizetype emb = lines.at(0).indexOf(QStringLiteral("emb"));
+    QVERIFY2(emb > 0, qPrintable(lines.at(0)));
+    for (const QString &line : lines.mid(2))
+        QVERIFY2(line.mid(emb, 3) == u"yes", qPrintable(line));
+}
+
+void TestReportRender::wholeSheetOnThePaper_data()
+{
+    QTest::addColumn<QSizeF>("paper"); // millimetres
+    QTest::addColumn<double>("margin");
+    QTest::newRow("A4 landscape, as laid out") << QSizeF(297, 210) << 10.0;
+    QTest::newRow("A4 portrait") << QSizeF(210, 297) << 10.0;
+    QTest::newRow("A4 landscape, wide margins") << QSizeF(297, 210) << 25.0;
+    QTest::newRow("A5 portrait") << QSizeF(148, 210) << 10.0;
+}
+
+// The sheet prepared on the paper a page setup gives and written as a PDF:
+// every column is on the paper, inside the margins, and the sheet spans the
+// printing area's width (made smaller only as far as it has to be).
+void TestReportRender::wholeSheetOnThePaper()
+{
+    QFETCH(QSizeF, paper);
+    QFETCH(double, margin);
+    Layout layout;
+    QString error;
+    QVERIFY2(loadLayout(QStringLiteral(KX_SOURCE_DIR "/reports/pp.fr3"), layout, &error), qPrintable(error));
+    PageSetup page;
+    page.width = paper.width();
+    page.height = paper.height();
+    page.margins = QMarginsF(margin, margin, margin, margin);
+    PreparedReport report;
+    QVERIFY2(prepareReport(layout, routeInput(3), page, report, &error), qPrintable(error));
+    test::TestFolder folder;
+    const QString pdf = folder.file(QStringLiteral("sheet.pdf"));
+    QVERIFY2(writePdf(report, pdf, &error), qPrintable(error));
+
+    QList<test::PdfPage> pages;
+    QVERIFY(test::pdfWords(pdf, pages));
+    QCOMPARE(pages.size(), 1);
+    const double pt = 72 / 25.4;
+    QVERIFY(qAbs(pages[0].size.width() - paper.width() * pt) < 1);
+    const QRectF printing(margin * pt, margin * pt, (paper.width() - 2 * margin) * pt, (paper.height() - 2 * margin) * pt);
+    QStringList words;
+    double rightmost = 0;
+    for (const test::PdfWord &w : pages[0].words) {
+        QVERIFY2(printing.adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box),
+                 qPrintable(QStringLiteral("%1 at %2..%3 pt").arg(w.text).arg(w.box.left()).arg(w.box.right())));
+        words << w.text;
+        rightmost = qMax(rightmost, w.box.right());
     }
+    // The columns right of the course columns, and the last "№".
+    for (const char *word : {"РСБН", "Sm", "Zm", "Угол", "карты", "Am", "Dm", "пр.", "ост.", "1348,8", "130,4"})
+        QVERIFY2(words.contains(QString::fromUtf8(word)), word);
+    QCOMPARE(words.count(QStringLiteral("№")), 2);
+    QVERIFY2(rightmost > printing.right() - 5 * pt, qPrintable(QString::number(printing.right() - rightmost)));
 }
 
 QTEST_MAIN(TestReportRender)

@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "Painted.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
@@ -45,6 +46,7 @@ private slots:
     void importOpensTheEditorOnTheNewRoute();
     void menusOpenTheCatalogues();
     void closingWritesSettings();
+    void tabFollowsTheLayout();
 
 private:
     void start();
@@ -155,8 +157,19 @@ void TestMain::rowColoursFollowTheCalculationState()
     QCOMPARE(style(1, 0, true, false).background, QColor(176, 0, 0));
     QCOMPARE(style(1, 0, true, false).text, QColor(Qt::white));
     QCOMPARE(style(1, 5, false, false).text, QColor(255, 0, 0));
-    // Render the window once so the delegate's painting runs with these colours.
-    QVERIFY(!m_main->grab().isNull());
+    // And painted so: the current row (Alpha, not calculated) on its dark red,
+    // the other rows' names in their state's colour on the grid's own ground.
+    QCOMPARE(m_main->session().QRoutes.rowNumber(), 1);
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect alpha = test::paintedCell(grid, 0, 0);
+    QCOMPARE(image.pixelColor(alpha.topLeft()), QColor(176, 0, 0));
+    const QRect abakan = test::paintedCell(grid, 1, 0);
+    const QRect moscow = test::paintedCell(grid, 2, 0);
+    QVERIFY(test::pixelsOf(image, abakan, QColor(255, 0, 0)) > 0);
+    QCOMPARE(test::pixelsOf(image, abakan, QColor(0, 64, 0)), 0);
+    QVERIFY(test::pixelsOf(image, moscow, QColor(0, 64, 0)) > 0);
+    QCOMPARE(test::pixelsOf(image, moscow, QColor(255, 0, 0)), 0);
+    QCOMPARE(image.pixelColor(moscow.topLeft()), grid->palette().color(QPalette::Base));
 }
 
 void TestMain::incrementalSearch()
@@ -352,6 +365,22 @@ void TestMain::editorOpensOnTheCurrentRoute()
     });
     QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
     QCOMPARE(m_main->routeEditor().routeCode(), m_alpha);
+
+    // So does a double click on the empty part of the list, on the current
+    // route, which stays selected; and Enter in the list.
+    QVERIFY(routes.locate(u"Code", m_moscow));
+    const QPoint below(20, grid->viewport()->height() - 5);
+    QVERIFY(!grid->indexAt(below).isValid());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(grid->selectionModel()->selectedRows().at(0).row(), routes.rowNumber() - 1);
+    shown = closeNextModal([&] { QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, below); });
+    QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
+    QCOMPARE(m_main->routeEditor().routeCode(), m_moscow);
+    QVERIFY(routes.locate(u"Code", m_abakan));
+    shown = closeNextModal([&] { QTest::keyClick(grid, Qt::Key_Return); });
+    QCOMPARE(shown, static_cast<QWidget *>(&m_main->routeEditor()));
+    QCOMPARE(m_main->routeEditor().routeCode(), m_abakan);
 }
 
 void TestMain::importOpensTheEditorOnTheNewRoute()
@@ -409,6 +438,14 @@ void TestMain::closingWritesSettings()
     QVERIFY(!session.ADOC.isOpen());
     QVERIFY(!session.QRoutes.isOpen());
     QVERIFY(m_folder->readIni().contains(QStringLiteral("PLNPath=/plans/Москва/\r\n")));
+}
+
+void TestMain::tabFollowsTheLayout()
+{
+    start();
+    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
+    QCOMPARE(test::tabWalk(6), (QStringList{"PName", "BEdit", "BNew", "BDel", "BQuit", "G1"}));
 }
 
 QTEST_MAIN(TestMain)

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cmath>
+
 namespace kx::test {
 
 bool writeMagdec(const QString &path, const MagdecEntry &entry, bool withTail)
@@ -43,11 +45,19 @@ bool TestFolder::createDatabase()
     return ok;
 }
 
+double TestFolder::variationAt(int latitudeNorth, int longitudeEast)
+{
+    return (3 * latitudeNorth - longitudeEast) / 10.0;
+}
+
 bool TestFolder::createSimulator(const MagdecEntry &entry)
 {
-    // 11.0 degrees east: 2003 * 360/65536 = 11.0028...
-    const MagdecEntry constant = [](int, int) -> qint16 { return 2003; };
-    if (!writeMagdec(magdecPath(), entry ? entry : constant))
+    // Column: degrees east; row: degrees from the south pole. A table unit is
+    // 360/65536 degrees, near enough for every value to read back exactly.
+    const MagdecEntry varying = [](int column, int row) -> qint16 {
+        return static_cast<qint16>(std::lround(variationAt(row - 90, column) * 65536 / 360));
+    };
+    if (!writeMagdec(magdecPath(), entry ? entry : varying))
         return false;
     QDir().mkpath(fsPath() + QStringLiteral("Gauges/Tu154_cfg"));
     QDir().mkpath(fsPath() + QStringLiteral("Gauges/i21_cfg"));

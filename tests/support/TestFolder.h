@@ -35,9 +35,14 @@ public:
     // An empty route database with the program's tables.
     bool createDatabase();
     // The simulator folder with a variation table (every entry from the
-    // function, by default a constant +11.0 degrees), the cell folder and a
-    // gauge file holding a "[ppm" line.
+    // function, by default variationAt() at every node), the cell folder and
+    // a gauge file holding a "[ppm" line.
     bool createSimulator(const MagdecEntry &entry = {});
+    // The default table's variation at a whole-degree node, degrees east:
+    // (3 x latitude - longitude east 0..359) / 10, so N56 E037 holds 13.1.
+    // It changes with latitude and longitude differently, so that a lookup
+    // with the two swapped, or a row or a column off, finds another value.
+    static double variationAt(int latitudeNorth, int longitudeEast);
     // kalyx.ini with the given lines (CR LF, windows-1251).
     bool writeIni(const QString &text);
     // kalyx.ini pointing at the simulator folder.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
@@ -26,6 +28,21 @@ inline void doubleClick(QWidget *widget, const QPoint &where)
 {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, where);
     QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, where);
+}
+
+// The controls the focus visits while Tab is pressed where the focus is, by
+// objectName (start with the focus where the walk begins).
+inline QStringList tabWalk(int presses)
+{
+    QStringList visited;
+    for (int i = 0; i < presses; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        if (!focus)
+            break;
+        QTest::keyClick(focus, Qt::Key_Tab);
+        visited << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+    }
+    return visited;
 }
 
 } // namespace kx::test

@@ -11,7 +11,9 @@
 #include "ui/SearchEdit.h"
 
 #include <QAbstractItemModelTester>
+#include <QHelpEvent>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace kx;
@@ -27,6 +29,7 @@ private slots:
     void navigatorEnablesByPosition();
     void searchEditWaitsAndCapitalises();
     void guardShowsUnhandledErrors();
+    void cutTextsShowWholeInATooltip();
 
 private:
     std::unique_ptr<test::TestFolder> m_folder;
@@ -151,6 +154,37 @@ void TestGrid::guardShowsUnhandledErrors()
     QCOMPARE(m_prompter.messages().size(), 1);
     QCOMPARE(m_prompter.messages().at(0).owner, QStringLiteral("TF_Points"));
     QCOMPARE(m_prompter.lastText(), QStringLiteral("Неверная координата: \"\""));
+}
+
+void TestGrid::cutTextsShowWholeInATooltip()
+{
+    const QString longName = QStringLiteral("Sheremetyevo International Airport");
+    test::Fixture fix(m_session->ADOC.sql());
+    fix.addRoute(longName, 1.0);
+    QVERIFY(m_session->openRoutes());
+    ui::GridView grid;
+    grid.setList(m_session->QRoutes, {ui::GridColumn::left(QStringLiteral("Name"), QStringLiteral("Наименование")),
+                                      ui::GridColumn::centred(QStringLiteral("S"), QStringLiteral("S"))});
+    grid.setColumnWidth(0, 120);
+    grid.resize(400, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    const auto tooltipAt = [&grid](int row, int column) {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+            return QStringLiteral("<tooltip stays>");
+        const QPoint at = grid.visualRect(grid.model()->index(row, column)).center();
+        QHelpEvent event(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid.viewport(), &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    const int longRow = m_session->QRoutes.rowCount() - 1; // "Sheremetyevo..." sorts after A, B, C
+    QCOMPARE(grid.listModel()->cellText(longRow, 0), longName);
+    QCOMPARE(tooltipAt(longRow, 0), longName);
+    QCOMPARE(tooltipAt(0, 0), QString()); // "A" fits
+    QCOMPARE(tooltipAt(longRow, 1), QString());
+    grid.setColumnWidth(0, 360); // wide enough now
+    QCOMPARE(tooltipAt(longRow, 0), QString());
 }
 
 QTEST_MAIN(TestGrid)

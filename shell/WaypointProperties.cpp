@@ -1,15 +1,16 @@
 #include "WaypointProperties.h"
 
-#include "CatalogueLists.h"
-#include "U_PPM.h"
-
 #include "base/Busy.h"
+#include "catalogues/CatalogueLists.h"
+#include "catalogues/U_PPM.h"
 #include "editor/U_Points.h"
 #include "store/Session.h"
 
-namespace kx::catalogues {
+namespace kx::shell {
 
-void showWaypointProperties(store::Session &session, editor::TF_Points &points, CatalogueLists &lists,
+using catalogues::TF_PPM;
+
+void showWaypointProperties(store::Session &session, editor::TF_Points &points, catalogues::CatalogueLists &lists,
                             TF_PPM &waypointEditor)
 {
     store::Query &punkts = lists.QPunkts;
@@ -36,4 +37,4 @@ void showWaypointProperties(store::Session &session, editor::TF_Points &points, 
     punkts.close();
 }
 
-} // namespace kx::catalogues
+} // namespace kx::shell

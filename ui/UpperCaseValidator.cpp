@@ -1,6 +1,6 @@
 #include "UpperCaseValidator.h"
 
-namespace kx::catalogues {
+namespace kx::ui {
 
 QValidator::State UpperCaseValidator::validate(QString &input, int &) const
 {
@@ -8,4 +8,4 @@ QValidator::State UpperCaseValidator::validate(QString &input, int &) const
     return Acceptable;
 }
 
-} // namespace kx::catalogues
+} // namespace kx::ui

@@ -2,7 +2,7 @@
 
 #include <QValidator>
 
-namespace kx::catalogues {
+namespace kx::ui {
 
 // Turns letters into capitals as they are typed (idents, regions, runways).
 class UpperCaseValidator : public QValidator
@@ -13,4 +13,4 @@ public:
     State validate(QString &input, int &pos) const override;
 };
 
-} // namespace kx::catalogues
+} // namespace kx::ui

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GridView.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringView>
@@ -11,7 +13,6 @@ class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
 namespace kx::store {
@@ -20,60 +21,57 @@ enum class Locate;
 } // namespace kx::store
 
 namespace kx::ui {
-class GridView;
 class Navigator;
 class NumberEdit;
 class SearchEdit;
 } // namespace kx::ui
 
-// The pieces the catalogue windows are built from, named as the windows name
+// The pieces the windows' forms are built from, named as the windows name
 // their controls.
-namespace kx::catalogues::form {
+namespace kx::ui::form {
 
-// The selected row of a catalogue grid: white on dark blue.
+// The selected row of a list: white on dark blue.
 inline QColor selectedRow() { return QColor(0, 0, 0x66); }
-// Column titles of a catalogue grid.
+// Column titles of a catalogue's list.
 inline QColor titleColor() { return QColor(0, 0, 0x80); }
 
 QGroupBox *group(QWidget *parent, const char *name, const QString &title);
 // A text edit; capitals: letters turned into capitals as they are typed.
-QLineEdit *edit(QWidget *parent, const char *name, int maxLength, bool capitals = false);
+QLineEdit *edit(QWidget *parent, const char *name, int maxLength = 32767, bool capitals = false);
+// A number edit, its digits on the right.
+NumberEdit *numberEdit(QWidget *parent, const char *name, int decimals, double minimum, double maximum);
 QLabel *label(QWidget *parent, const QString &text, QWidget *buddy = nullptr);
 
-// Binds an edit to a column of a list's current row (as ui::FieldLink does).
+// Binds an edit to a column of a list's current row (as FieldLink does).
 void bind(QLineEdit *edit, store::Query &list, const QString &column);
 // Binds a number edit: the column's value shown in the edit's picture, what is
 // typed taken as the edit takes a value (range and decimals).
-void bind(ui::NumberEdit *edit, store::Query &list, const QString &column);
+void bind(NumberEdit *edit, store::Query &list, const QString &column);
 
 // The search edit of a catalogue window (PID): idents in capitals, at most 10.
-ui::SearchEdit *identSearch(QWidget *parent);
-// The navigation bar of a catalogue window's list (DBNavigator1).
-ui::Navigator *navigator(QWidget *parent, store::Query &list);
+SearchEdit *identSearch(QWidget *parent);
+// The navigation bar of a list (DBNavigator1).
+Navigator *navigator(QWidget *parent, store::Query &list);
 // A catalogue window's body: its group box over the whole window and
 // "Закрыть" (BClose) below it, which closes the window.
 void closableGroup(QDialog *window, QGroupBox *group);
 
 // Enter in a catalogue's search edit: the row found becomes current and the
 // grid gets the focus; when none is found the search text is selected.
-void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, ui::GridView *grid);
+void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, GridView *grid);
 
 // Label and field rows in a group box, each label the buddy of its field.
 void labelledRows(QGroupBox *group, std::initializer_list<std::pair<QString, QWidget *>> rows);
 
-// The Tab key's order through these controls.
-void tabOrder(std::initializer_list<QWidget *> widgets);
-
-// A control the Tab key passes by (it still takes the focus by click or Enter).
-void skipByTab(QWidget *widget);
-
-// Grid rows: the selected one white on dark blue, the others black on tint
-// (odd row numbers, counted from 1) or white.
-struct RowColours
+// The colours of a list's rows: the selected one white on `selected` (on
+// `selectedUnfocused`, when valid, while the grid has no focus), the others
+// black on `tint` (odd row numbers, counted from 1) or on white.
+struct RowScheme
 {
-    QColor background;
-    QColor text;
+    QColor tint;
+    QColor selected = selectedRow();
+    QColor selectedUnfocused = {};
 };
-RowColours rowColours(int row, bool selected, const QColor &tint);
+CellColors stripedRow(const RowScheme &scheme, int row, bool selected, bool focused);
 
-} // namespace kx::catalogues::form
+} // namespace kx::ui::form

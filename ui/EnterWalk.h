@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace kx::catalogues {
+namespace kx::ui {
 
 // Enter in an entry form: each field has a step that runs on Enter (usually
 // moving the focus to the next field, sometimes only after a check); the
@@ -30,4 +30,4 @@ private:
     QHash<QObject *, std::function<void()>> m_steps;
 };
 
-} // namespace kx::catalogues
+} // namespace kx::ui

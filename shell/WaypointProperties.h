@@ -9,9 +9,11 @@ class TF_Points;
 }
 
 namespace kx::catalogues {
-
 class CatalogueLists;
 class TF_PPM;
+} // namespace kx::catalogues
+
+namespace kx::shell {
 
 // "Cвойства пункта" of the route editor's point grid: opens the waypoint
 // editor on the current point's waypoint. Afterwards the route list and the
@@ -19,7 +21,7 @@ class TF_PPM;
 // marked as not calculated when the waypoint's coordinates were changed in
 // the editor (saved or not). Does nothing when the waypoint list cannot be
 // opened or the point's waypoint is missing from it.
-void showWaypointProperties(store::Session &session, editor::TF_Points &points, CatalogueLists &lists,
-                            TF_PPM &waypointEditor);
+void showWaypointProperties(store::Session &session, editor::TF_Points &points, catalogues::CatalogueLists &lists,
+                            catalogues::TF_PPM &waypointEditor);
 
-} // namespace kx::catalogues
+} // namespace kx::shell

@@ -1,37 +1,36 @@
 #include "FormParts.h"
 
+#include "DialogParts.h"
+#include "FieldLink.h"
+#include "Navigator.h"
+#include "NumberEdit.h"
+#include "SearchEdit.h"
 #include "UpperCaseValidator.h"
 
 #include "store/Query.h"
-#include "ui/DialogParts.h"
-#include "ui/FieldLink.h"
-#include "ui/GridView.h"
-#include "ui/Navigator.h"
-#include "ui/NumberEdit.h"
-#include "ui/SearchEdit.h"
 
+#include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace kx::catalogues::form {
+namespace kx::ui::form {
 
-ui::SearchEdit *identSearch(QWidget *parent)
+SearchEdit *identSearch(QWidget *parent)
 {
-    auto *search = new ui::SearchEdit(parent);
+    auto *search = new SearchEdit(parent);
     search->setObjectName(QStringLiteral("PID"));
     search->setMaxLength(10);
     search->setUpperCase(true);
     return search;
 }
 
-ui::Navigator *navigator(QWidget *parent, store::Query &list)
+Navigator *navigator(QWidget *parent, store::Query &list)
 {
-    auto *bar = new ui::Navigator(parent);
+    auto *bar = new Navigator(parent);
     bar->setObjectName(QStringLiteral("DBNavigator1"));
     bar->setList(list);
     return bar;
@@ -39,12 +38,12 @@ ui::Navigator *navigator(QWidget *parent, store::Query &list)
 
 void closableGroup(QDialog *window, QGroupBox *group)
 {
-    auto *close = ui::namedButton(window, "BClose", QStringLiteral("Закрыть"));
+    auto *close = namedButton(window, "BClose", QStringLiteral("Закрыть"));
     QObject::connect(close, &QPushButton::clicked, window, &QDialog::accept);
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->addWidget(group, 1);
-    layout->addLayout(ui::buttonRow({close}));
+    layout->addLayout(buttonRow({close}));
 }
 
 void labelledRows(QGroupBox *group, std::initializer_list<std::pair<QString, QWidget *>> rows)
@@ -58,7 +57,7 @@ void labelledRows(QGroupBox *group, std::initializer_list<std::pair<QString, QWi
     }
 }
 
-void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, ui::GridView *grid)
+void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, GridView *grid)
 {
     const QString text = search->text();
     if (!text.isEmpty() && list.locate(column, text, mode)) {
@@ -85,6 +84,14 @@ QLineEdit *edit(QWidget *parent, const char *name, int maxLength, bool capitals)
     return e;
 }
 
+NumberEdit *numberEdit(QWidget *parent, const char *name, int decimals, double minimum, double maximum)
+{
+    auto *e = new NumberEdit(decimals, minimum, maximum, parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setAlignment(Qt::AlignRight);
+    return e;
+}
+
 QLabel *label(QWidget *parent, const QString &text, QWidget *buddy)
 {
     auto *l = new QLabel(text, parent);
@@ -95,37 +102,24 @@ QLabel *label(QWidget *parent, const QString &text, QWidget *buddy)
 
 void bind(QLineEdit *edit, store::Query &list, const QString &column)
 {
-    new ui::FieldLink(edit, list, column);
+    new FieldLink(edit, list, column);
 }
 
-void bind(ui::NumberEdit *edit, store::Query &list, const QString &column)
+void bind(NumberEdit *edit, store::Query &list, const QString &column)
 {
-    new ui::FieldLink(
+    new FieldLink(
         edit, list, column, [edit](const QVariant &v) { return edit->textOf(v); },
         [edit](const QString &text) { return edit->valueOf(text); });
 }
 
-void tabOrder(std::initializer_list<QWidget *> widgets)
+CellColors stripedRow(const RowScheme &scheme, int row, bool selected, bool focused)
 {
-    QWidget *previous = nullptr;
-    for (QWidget *w : widgets) {
-        if (previous)
-            QWidget::setTabOrder(previous, w);
-        previous = w;
+    if (selected) {
+        const bool unfocused = !focused && scheme.selectedUnfocused.isValid();
+        return {unfocused ? scheme.selectedUnfocused : scheme.selected, Qt::white};
     }
-}
-
-void skipByTab(QWidget *widget)
-{
-    widget->setFocusPolicy(Qt::ClickFocus);
-}
-
-RowColours rowColours(int row, bool selected, const QColor &tint)
-{
-    if (selected)
-        return {selectedRow(), Qt::white};
     // Row numbers count from 1: the first row is an odd one.
-    return {row % 2 == 0 ? tint : QColor(Qt::white), Qt::black};
+    return {row % 2 == 0 ? scheme.tint : QColor(Qt::white), Qt::black};
 }
 
-} // namespace kx::catalogues::form
+} // namespace kx::ui::form

@@ -8,11 +8,18 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
+#include "PdfText.h"
 #include "TestFolder.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QPageSetupDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QToolButton>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -75,8 +82,8 @@ private slots:
     void zooms();
     void savesAsPdf();
     void failedSaveIsTold();
-    void routeSheetOpensWithoutBusyCursor();
-    void routeSheetRefusedWithoutLayout();
+    void pageSetupKeepsTheWholeSheet_data();
+    void pageSetupKeepsTheWholeSheet();
 };
 
 void TestReportPreview::showsThePagesAndNavigates()
@@ -180,65 +187,76 @@ void TestReportPreview::failedSaveIsTold()
     QVERIFY(!QFile::exists(target));
 }
 
-void TestReportPreview::routeSheetOpensWithoutBusyCursor()
+void TestReportPreview::pageSetupKeepsTheWholeSheet_data()
 {
-    test::TestFolder folder;
-    QVERIFY(folder.createDatabase());
-    QVERIFY(QFile::copy(QStringLiteral(KX_SOURCE_DIR "/reports/pp.fr3"), folder.file(QStringLiteral("pp.fr3"))));
-    test::RecordingPrompter prompter;
-    CountingBusy busy;
-    store::Session session(folder.path(), prompter, &busy);
-    QVERIFY(session.ADOC.open(session.databasePath()));
-    test::Fixture fix(session.ADOC.sql());
-    const qint64 a = fix.addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87"));
-    const qint64 b = fix.addPunkt(QStringLiteral("URSS"), QStringLiteral("N43*26.95"), QStringLiteral("E039*56.42"));
-    const qint64 route = fix.addRoute(QStringLiteral("R"), 1200.0, QDateTime::currentDateTime());
-    fix.addPoint(route, 1, a);
-    fix.addPoint(route, 2, b);
-    QVERIFY(session.openRoutes());
-    store::Query qp(session.ADOC, QStringLiteral("QP"));
-    test::ScriptedFileDialogs files;
-    QObject routeList;
-
-    int busyWhileShown = -1;
-    int pagesShown = -1;
-    QTimer::singleShot(0, this, [&] {
-        auto *dialog = qobject_cast<ui::ReportPreviewDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        busyWhileShown = busy.depth;
-        pagesShown = dialog->pageCount();
-        dialog->reject();
-    });
-    QVERIFY(ui::showRouteSheet(session, qp, &routeList, files, nullptr));
-    QCOMPARE(pagesShown, 1);
-    QCOMPARE(busyWhileShown, 0);
-    QCOMPARE(busy.depth, 0);
-    QVERIFY(prompter.messages().isEmpty());
-    QVERIFY(!qp.isOpen());
+    QTest::addColumn<QString>("orientation"); // the radio button chosen in the page setup
+    QTest::addColumn<QString>("note");
+    QTest::newRow("landscape") << "landscape" << "";
+    QTest::newRow("portrait") << "portrait" << "Лист уменьшен до 69 %, чтобы уместиться по ширине страницы";
 }
 
-void TestReportPreview::routeSheetRefusedWithoutLayout()
+// Page setup chosen as a person does (the tool button, the orientation, OK),
+// then the sheet printed: everything up to the last column is on the paper,
+// inside the margins, and a sheet made smaller says so.
+void TestReportPreview::pageSetupKeepsTheWholeSheet()
 {
+    QFETCH(QString, orientation);
+    QFETCH(QString, note);
     test::TestFolder folder;
-    QVERIFY(folder.createDatabase());
     test::RecordingPrompter prompter;
-    CountingBusy busy;
-    store::Session session(folder.path(), prompter, &busy);
-    QVERIFY(session.ADOC.open(session.databasePath()));
-    test::Fixture fix(session.ADOC.sql());
-    const qint64 route = fix.addRoute(QStringLiteral("R"), 1200.0, QDateTime::currentDateTime());
-    fix.addPoint(route, 1, fix.addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87")));
-    QVERIFY(session.openRoutes());
-    store::Query qp(session.ADOC, QStringLiteral("QP"));
     test::ScriptedFileDialogs files;
-    QObject routeList;
-    routeList.setObjectName(QStringLiteral("TF_Main"));
+    ui::ReportPreviewDialog dialog(deliveredLayout(), input(3), prompter, files);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
-    QVERIFY(!ui::showRouteSheet(session, qp, &routeList, files, nullptr));
-    QCOMPARE(prompter.texts(), QStringList{"Ошибка открытия формы отчета pp.fr3!"});
-    QCOMPARE(prompter.messages().at(0).owner, QStringLiteral("TF_Main"));
-    QCOMPARE(busy.depth, 0);
+    bool chosen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *setup = qobject_cast<QPageSetupDialog *>(QApplication::activeModalWidget());
+        if (!setup)
+            return;
+        auto *radio = setup->findChild<QRadioButton *>(orientation);
+        if (radio && QTest::qWaitForWindowExposed(setup)) {
+            // On its round mark: the button takes clicks on its mark and caption only.
+            QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
+            chosen = radio->isChecked();
+        }
+        setup->accept();
+    });
+    auto *tools = dialog.findChild<QToolBar *>(QStringLiteral("PreviewTools"));
+    QWidget *setupButton = tools->widgetForAction(dialog.findChild<QAction *>(QStringLiteral("APageSetup")));
+    QVERIFY(setupButton);
+    QTest::mouseClick(setupButton, Qt::LeftButton);
+    QVERIFY(chosen);
+    const bool portrait = orientation == u"portrait";
+    QCOMPARE(dialog.printer().pageLayout().orientation(), portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+    auto *scale = dialog.findChild<QLabel *>(QStringLiteral("LScale"));
+    QVERIFY(scale);
+    QCOMPARE(scale->isVisible(), !note.isEmpty());
+    QCOMPARE(scale->text(), note);
+
+    // Printed through the preview's own printer, into a PDF file.
+    const QString pdf = folder.file(QStringLiteral("printed.pdf"));
+    dialog.printer().setOutputFormat(QPrinter::PdfFormat);
+    dialog.printer().setOutputFileName(pdf);
+    dialog.preview()->print();
+    QList<test::PdfPage> pages;
+    QVERIFY(test::pdfWords(pdf, pages));
+    QCOMPARE(pages.size(), 1);
+    const double pt = 72 / 25.4;
+    const QSizeF paper = portrait ? QSizeF(210, 297) : QSizeF(297, 210);
+    QVERIFY(qAbs(pages[0].size.width() - paper.width() * pt) < 1);
+    const QMarginsF margins = dialog.printer().pageLayout().margins(QPageLayout::Point);
+    const QRectF printing = QRectF(QPointF(0, 0), pages[0].size).marginsRemoved(margins);
+    QStringList words;
+    for (const test::PdfWord &w : pages[0].words) {
+        QVERIFY2(printing.adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box),
+                 qPrintable(QStringLiteral("%1 at %2..%3 pt").arg(w.text).arg(w.box.left()).arg(w.box.right())));
+        words << w.text;
+    }
+    for (const char *word : {"Маяк", "РСБН", "Sm", "Zm", "Угол", "карты", "Am", "Dm", "пр.", "ост.", "P3"})
+        QVERIFY2(words.contains(QString::fromUtf8(word)), word);
+    QCOMPARE(words.count(QStringLiteral("№")), 2);
+    QVERIFY(prompter.messages().isEmpty());
 }
 
 QTEST_MAIN(TestReportPreview)

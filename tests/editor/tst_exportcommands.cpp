@@ -3,10 +3,12 @@
 #include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
 
+#include "base/Busy.h"
 #include "editor/ExportCommands.h"
 #include "editor/U_PSH.h"
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
+#include "ui/ReportPreviewDialog.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -14,12 +16,22 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QApplication>
+#include <QTimer>
 #include <QtTest>
 
 using namespace kx;
 using namespace kx::store;
 
 namespace {
+
+class CountingBusy : public BusyIndicator
+{
+public:
+    void show() override { ++depth; }
+    void restore() override { --depth; }
+    int depth = 0;
+};
 
 QByteArray readBytes(const QString &path)
 {
@@ -47,6 +59,9 @@ private slots:
     void planExportFailureIsNotReportedAsSuccess();
 
     void i21ExportReportsSuccess();
+
+    void routeSheetOpensWithoutBusyCursor();
+    void routeSheetRefusedWithoutLayout();
 
 private:
     void addCalculatedRoute();
@@ -263,6 +278,67 @@ void TestExportCommands::i21ExportReportsSuccess()
     editor::exportToI21(*m_session, m_editor.get());
     QCOMPARE(m_prompter->messages().size(), 1);
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Error);
+}
+
+void TestExportCommands::routeSheetOpensWithoutBusyCursor()
+{
+    test::TestFolder folder;
+    QVERIFY(folder.createDatabase());
+    QVERIFY(QFile::copy(QStringLiteral(KX_SOURCE_DIR "/reports/pp.fr3"), folder.file(QStringLiteral("pp.fr3"))));
+    test::RecordingPrompter prompter;
+    CountingBusy busy;
+    store::Session session(folder.path(), prompter, &busy);
+    QVERIFY(session.ADOC.open(session.databasePath()));
+    test::Fixture fix(session.ADOC.sql());
+    const qint64 a = fix.addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87"));
+    const qint64 b = fix.addPunkt(QStringLiteral("URSS"), QStringLiteral("N43*26.95"), QStringLiteral("E039*56.42"));
+    const qint64 route = fix.addRoute(QStringLiteral("R"), 1200.0, QDateTime::currentDateTime());
+    fix.addPoint(route, 1, a);
+    fix.addPoint(route, 2, b);
+    QVERIFY(session.openRoutes());
+    store::Query qp(session.ADOC, QStringLiteral("QP"));
+    test::ScriptedFileDialogs files;
+    QObject routeList;
+
+    int busyWhileShown = -1;
+    int pagesShown = -1;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<ui::ReportPreviewDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        busyWhileShown = busy.depth;
+        pagesShown = dialog->pageCount();
+        dialog->reject();
+    });
+    QVERIFY(editor::showRouteSheet(session, qp, &routeList, files, nullptr));
+    QCOMPARE(pagesShown, 1);
+    QCOMPARE(busyWhileShown, 0);
+    QCOMPARE(busy.depth, 0);
+    QVERIFY(prompter.messages().isEmpty());
+    QVERIFY(!qp.isOpen());
+}
+
+void TestExportCommands::routeSheetRefusedWithoutLayout()
+{
+    test::TestFolder folder;
+    QVERIFY(folder.createDatabase());
+    test::RecordingPrompter prompter;
+    CountingBusy busy;
+    store::Session session(folder.path(), prompter, &busy);
+    QVERIFY(session.ADOC.open(session.databasePath()));
+    test::Fixture fix(session.ADOC.sql());
+    const qint64 route = fix.addRoute(QStringLiteral("R"), 1200.0, QDateTime::currentDateTime());
+    fix.addPoint(route, 1, fix.addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87")));
+    QVERIFY(session.openRoutes());
+    store::Query qp(session.ADOC, QStringLiteral("QP"));
+    test::ScriptedFileDialogs files;
+    QObject routeList;
+    routeList.setObjectName(QStringLiteral("TF_Main"));
+
+    QVERIFY(!editor::showRouteSheet(session, qp, &routeList, files, nullptr));
+    QCOMPARE(prompter.texts(), QStringList{"Ошибка открытия формы отчета pp.fr3!"});
+    QCOMPARE(prompter.messages().at(0).owner, QStringLiteral("TF_Main"));
+    QCOMPARE(busy.depth, 0);
 }
 
 QTEST_MAIN(TestExportCommands)

@@ -1,11 +1,11 @@
 #include "EnterWalk.h"
 
-#include "ui/NumberEdit.h"
+#include "NumberEdit.h"
 
 #include <QKeyEvent>
 #include <QWidget>
 
-namespace kx::catalogues {
+namespace kx::ui {
 
 void EnterWalk::add(QWidget *from, std::function<void()> step)
 {
@@ -26,7 +26,7 @@ bool EnterWalk::eventFilter(QObject *watched, QEvent *event)
             const auto it = m_steps.constFind(watched);
             if (it != m_steps.cend()) {
                 // Enter takes a typed number as leaving the edit does.
-                if (auto *number = qobject_cast<ui::NumberEdit *>(watched))
+                if (auto *number = qobject_cast<NumberEdit *>(watched))
                     number->takeValue();
                 const std::function<void()> step = it.value();
                 step();
@@ -37,4 +37,4 @@ bool EnterWalk::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace kx::catalogues
+} // namespace kx::ui

@@ -2,6 +2,10 @@
 #include "ui/CoordinateEdit.h"
 #include "ui/NumberEdit.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -26,7 +30,45 @@ private slots:
     void hemisphereLetters();
     void puttingCoordinateTexts_data();
     void puttingCoordinateTexts();
+    void editingOverASelection_data();
+    void editingOverASelection();
+    void pastingAWholePosition_data();
+    void pastingAWholePosition();
+    void pastingFromTheContextMenu();
 };
+
+namespace {
+
+// Keys as a person presses them: "^A" is Ctrl+A, "^X" Ctrl+X, "^V" Ctrl+V,
+// "<del" Delete, "<bs" Backspace, "<home"/"<end" with "+" for Shift
+// ("+<end" selects to the end); other characters are typed.
+void press(QWidget *widget, const QString &keys)
+{
+    for (const QString &step : keys.split(u' ', Qt::SkipEmptyParts)) {
+        const bool shift = step.startsWith(u'+');
+        const QString key = shift ? step.mid(1) : step;
+        const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
+        if (key.size() == 2 && key.front() == u'^')
+            QTest::keyClick(widget, key.at(1).toLatin1(), Qt::ControlModifier);
+        else if (key == QLatin1String("<del"))
+            QTest::keyClick(widget, Qt::Key_Delete, modifiers);
+        else if (key == QLatin1String("<bs"))
+            QTest::keyClick(widget, Qt::Key_Backspace, modifiers);
+        else if (key == QLatin1String("<home"))
+            QTest::keyClick(widget, Qt::Key_Home, modifiers);
+        else if (key == QLatin1String("<end"))
+            QTest::keyClick(widget, Qt::Key_End, modifiers);
+        else
+            QTest::keyClicks(widget, key);
+    }
+}
+
+CoordinateEdit::Axis axisOf(bool latitude)
+{
+    return latitude ? CoordinateEdit::Axis::Latitude : CoordinateEdit::Axis::Longitude;
+}
+
+} // namespace
 
 void TestFormEdits::typingAndTakingANumber_data()
 {
@@ -215,6 +257,109 @@ void TestFormEdits::puttingCoordinateTexts()
     CoordinateEdit edit(latitude ? CoordinateEdit::Axis::Latitude : CoordinateEdit::Axis::Longitude);
     edit.setFieldText(put);
     QCOMPARE(edit.fieldText(), field);
+}
+
+void TestFormEdits::editingOverASelection_data()
+{
+    QTest::addColumn<bool>("latitude");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("field");
+    // As after a failed check, which selects the whole text.
+    QTest::newRow("digits over all") << true << "N95*00.00" << -1 << "5558" << "N55*58.  ";
+    QTest::newRow("delete all") << true << "N95*00.00" << -1 << "<del" << "N  *  .  ";
+    QTest::newRow("backspace all") << true << "N95*00.00" << -1 << "<bs" << "N  *  .  ";
+    QTest::newRow("delete all, then digits") << true << "N95*00.00" << -1 << "<del 5720" << "N57*20.  ";
+    QTest::newRow("south kept") << true << "S33*56.80" << -1 << "12" << "S12*  .  ";
+    QTest::newRow("longitude over all") << false << "W181*00.00" << -1 << "0375" << "W037*5 .  ";
+    // Selected by the person.
+    QTest::newRow("ctrl+a, delete") << true << "N57*20.00" << 3 << "^A <del" << "N  *  .  ";
+    QTest::newRow("ctrl+a, digits") << false << "E061*55.00" << 3 << "^A 1" << "E1  *  .  ";
+    QTest::newRow("shift+end over minutes") << true << "N57*20.00" << 4 << "+<end 3" << "N57*3 .  ";
+    QTest::newRow("shift+home, digit") << true << "N57*20.00" << 4 << "+<home 6" << "N6 *20.00";
+    QTest::newRow("ctrl+x cuts the digits") << true << "N57*20.00" << 0 << "^A ^X" << "N  *  .  ";
+    QTest::newRow("letter over a selection keeps it") << true << "N57*20.00" << 0 << "^A s" << "S57*20.00";
+}
+
+void TestFormEdits::editingOverASelection()
+{
+    QFETCH(bool, latitude);
+    QFETCH(QString, start);
+    QFETCH(int, cursor);
+    QFETCH(QString, keys);
+    QFETCH(QString, field);
+    CoordinateEdit edit(axisOf(latitude));
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    edit.setFieldText(start);
+    if (cursor < 0)
+        edit.selectAll(); // what the form does after a failed check
+    else
+        edit.setCursorPosition(cursor);
+    press(&edit, keys);
+    QCOMPARE(edit.fieldText(), field);
+}
+
+void TestFormEdits::pastingAWholePosition_data()
+{
+    QTest::addColumn<bool>("latitude");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("own text over all") << true << "N95*00.00" << "^A" << "N55*58.27" << "N55*58.27";
+    QTest::newRow("flight plan form") << true << "N95*00.00" << "^A" << "N55* 58.27'" << "N55*58.27";
+    QTest::newRow("degrees and minutes") << true << "N95*00.00" << "^A" << "55 58.27" << "N55*58.27";
+    QTest::newRow("no letter keeps south") << true << "S10*00.00" << "" << "33 56.8" << "S33*56.80";
+    QTest::newRow("degree sign, comma, letter after") << true << "N00*00.00" << "" << "33°56,8' S" << "S33*56.80";
+    QTest::newRow("longitude padded") << false << "E000*00.00" << "^A" << "E37* 24.88'" << "E037*24.88";
+    QTest::newRow("west") << false << "E061*55.00" << "" << " W0* 27.7' " << "W000*27.70";
+    QTest::newRow("longer fraction cut") << false << "E000*00.00" << "" << "E037*24.875" << "E037*24.87";
+    QTest::newRow("out of range still pasted") << true << "N00*00.00" << "" << "N95*00.00" << "N95*00.00";
+    QTest::newRow("wrong axis letter: digits only") << true << "N  *  .  " << "<home" << "E037*24.88" << "N  *  .  ";
+    QTest::newRow("plain digits typed in") << true << "N  *  .  " << "<home" << "5720" << "N57*20.  ";
+}
+
+void TestFormEdits::pastingAWholePosition()
+{
+    QFETCH(bool, latitude);
+    QFETCH(QString, start);
+    QFETCH(QString, keys);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, field);
+    CoordinateEdit edit(axisOf(latitude));
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    edit.setFieldText(start);
+    press(&edit, keys);
+    QGuiApplication::clipboard()->setText(clipboard);
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit.fieldText(), field);
+}
+
+void TestFormEdits::pastingFromTheContextMenu()
+{
+    CoordinateEdit edit(CoordinateEdit::Axis::Longitude);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    edit.setFieldText(QStringLiteral("E000*00.00"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("E37* 24.88'"));
+
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5), edit.mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(&edit, &menuEvent);
+    QMenu *menu = nullptr;
+    QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) != nullptr);
+    QAction *paste = nullptr;
+    for (QAction *action : menu->actions())
+        if (action->text().startsWith(QCoreApplication::translate("QLineEdit", "&Paste")))
+            paste = action;
+    QVERIFY(paste && paste->isEnabled());
+    // Down to the action, Enter.
+    while (menu->activeAction() != paste)
+        QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QCOMPARE(edit.fieldText(), QStringLiteral("E037*24.88"));
 }
 
 QTEST_MAIN(TestFormEdits)

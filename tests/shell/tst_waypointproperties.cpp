@@ -1,0 +1,172 @@
+#include "Fixture.h"
+#include "RecordingPrompter.h"
+#include "TestFolder.h"
+
+#include "catalogues/CatalogueLists.h"
+#include "catalogues/U_PPM.h"
+#include "editor/U_Points.h"
+#include "shell/WaypointProperties.h"
+#include "store/Session.h"
+#include "ui/CoordinateEdit.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::shell;
+
+namespace {
+
+// Runs action once the modal dialog that the next call opens is on screen;
+// closes the dialog afterwards should the action have stopped half-way.
+void whenOpen(QDialog *dialog, const std::function<void()> &action)
+{
+    QTimer::singleShot(0, dialog, [dialog, action] {
+        dialog->activateWindow();
+        QTRY_VERIFY(dialog->isActiveWindow());
+        action();
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+template<typename T>
+T *child(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+// "Cвойства пункта" of the route editor: the waypoint editor on the current
+// point's waypoint, and what follows for the route.
+class TestWaypointProperties : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void fromTheRouteEditor();
+    void onAMissingWaypoint();
+
+private:
+    QVariant dbValue(const QString &table, qint64 code, const QString &column) const
+    {
+        return m_fix->value(table, code, column);
+    }
+
+    std::unique_ptr<test::TestFolder> m_folder;
+    std::unique_ptr<test::RecordingPrompter> m_prompter;
+    std::unique_ptr<store::Session> m_session;
+    std::unique_ptr<test::Fixture> m_fix;
+    std::unique_ptr<catalogues::CatalogueLists> m_lists;
+    std::unique_ptr<catalogues::TF_PPM> m_ppm;
+    qint64 m_ndb = 0;
+    qint64 m_route1 = 0;
+    qint64 m_route2 = 0;
+};
+
+void TestWaypointProperties::init()
+{
+    m_folder = std::make_unique<test::TestFolder>();
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    m_prompter = std::make_unique<test::RecordingPrompter>();
+    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
+    m_session->settings.fsPath = m_folder->fsPath();
+    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
+    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    const qint64 uuee = m_fix->addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87"));
+    test::Fixture::Waypoint w;
+    w.id = QStringLiteral("ABCDE");
+    w.region = QStringLiteral("UU");
+    w.type = QStringLiteral("NDB");
+    w.lat = QStringLiteral("N55*00.00");
+    w.lon = QStringLiteral("E037*00.00");
+    m_ndb = m_fix->addPunkt(w);
+    const QDateTime calculated(QDate(2024, 5, 1), QTime(12, 0));
+    m_route1 = m_fix->addRoute(QStringLiteral("Москва - Сочи"), 1498.8, calculated);
+    m_route2 = m_fix->addRoute(QStringLiteral("Alpha"), 12.0, calculated);
+    m_fix->addPoint(m_route1, 1, uuee);
+    m_fix->addPoint(m_route1, 2, m_ndb);
+    m_fix->addPoint(m_route2, 1, m_ndb);
+    QVERIFY(m_session->openRoutes());
+    m_lists = std::make_unique<catalogues::CatalogueLists>(m_session->ADOC);
+    m_ppm = std::make_unique<catalogues::TF_PPM>(*m_session, *m_lists);
+}
+
+void TestWaypointProperties::cleanup()
+{
+    m_ppm.reset();
+    m_lists.reset();
+    m_fix.reset();
+    m_session.reset();
+    m_prompter.reset();
+    m_folder.reset();
+}
+
+void TestWaypointProperties::fromTheRouteEditor()
+{
+    store::Query &routes = m_session->QRoutes;
+    QVERIFY(routes.locate(u"Code", m_route1));
+    editor::TF_Points points(*m_session);
+    points.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&points));
+    QVERIFY(points.pointList().setRowNumber(2)); // the NDB
+    const qint64 point = points.currentPointCode();
+
+    // Opened and closed without touching the coordinates: nothing changes.
+    bool shown = false;
+    whenOpen(m_ppm.get(), [&] {
+        shown = m_ppm->isVisible();
+        QCOMPARE(child<QLineEdit>(m_ppm.get(), "PID")->text(), QStringLiteral("ABCDE"));
+        child<QPushButton>(m_ppm.get(), "BOK")->click();
+    });
+    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
+    QVERIFY(shown);
+    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
+    QVERIFY(!points.isMarkedNotCalculated());
+    QCOMPARE(points.currentPointCode(), point);
+    QVERIFY(!m_lists->QPunkts.isOpen());
+
+    // Coordinates edited, then cancelled: the route is marked all the same.
+    whenOpen(m_ppm.get(), [&] {
+        child<ui::CoordinateEdit>(m_ppm.get(), "PLON")->setFieldText(QStringLiteral("E037*00.01"));
+        child<QPushButton>(m_ppm.get(), "BCancel")->click();
+    });
+    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
+    QVERIFY(points.isMarkedNotCalculated());
+    QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
+    QVERIFY(!dbValue("Routes", m_route2, "DateTime").isNull()); // nothing was saved
+    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E037*00.00"));
+    QCOMPARE(routes.value(u"Code").toLongLong(), m_route1);
+    QCOMPARE(points.currentPointCode(), point);
+    QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestWaypointProperties::onAMissingWaypoint()
+{
+    QVERIFY(m_session->QRoutes.locate(u"Code", m_route1));
+    editor::TF_Points points(*m_session);
+    points.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&points));
+    QVERIFY(points.pointList().setRowNumber(2));
+    QSqlQuery q(m_session->ADOC.sql());
+    QVERIFY(q.exec(QStringLiteral("DELETE FROM Punkts WHERE Code = %1").arg(m_ndb)));
+    bool shown = false;
+    QTimer::singleShot(0, m_ppm.get(), [&] {
+        shown = m_ppm->isVisible();
+        m_ppm->reject();
+    });
+    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
+    QTest::qWait(10); // let the check above run after the call returned
+    QVERIFY(!shown);
+    QVERIFY(!m_lists->QPunkts.isOpen());
+    QVERIFY(m_prompter->messages().isEmpty());
+    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
+}
+
+QTEST_MAIN(TestWaypointProperties)
+#include "tst_waypointproperties.moc"

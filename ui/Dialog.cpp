@@ -1,0 +1,37 @@
+#include "Dialog.h"
+
+#include <QShowEvent>
+
+namespace kx::ui {
+namespace {
+
+Qt::WindowFlags flagsOf(Dialog::Frame frame)
+{
+    const Qt::WindowFlags caption = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    switch (frame) {
+    case Dialog::Frame::Fixed:
+        return caption | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+    case Dialog::Frame::Caption:
+        return caption;
+    case Dialog::Frame::Closable:
+        return caption | Qt::WindowCloseButtonHint;
+    }
+    return caption;
+}
+
+} // namespace
+
+Dialog::Dialog(const char *objectName, Frame frame, QWidget *parent) : QDialog(parent, flagsOf(frame))
+{
+    setObjectName(QString::fromLatin1(objectName));
+    setModal(true);
+}
+
+void Dialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        shown();
+}
+
+} // namespace kx::ui
