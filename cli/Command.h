@@ -52,5 +52,6 @@ bool selectRoute(CommandContext &context, qint64 *code = nullptr);
 void addRouteCommands(CommandSet &commands);
 void addCalcCommands(CommandSet &commands);
 void addInterchangeCommands(CommandSet &commands);
+void addMapCommands(CommandSet &commands);
 
 } // namespace kx::cli

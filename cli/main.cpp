@@ -54,6 +54,7 @@ int main(int argc, char *argv[])
     addRouteCommands(commands);
     addCalcCommands(commands);
     addInterchangeCommands(commands);
+    addMapCommands(commands);
 
     QStringList args = app.arguments().mid(1);
     QString folder = QCoreApplication::applicationDirPath();

@@ -15,6 +15,7 @@ struct PointsHooks
     std::function<void()> exportI21;       // "Экспорт в И-21"
     std::function<void()> exportCell;      // "Экспорт в ПШ"
     std::function<void()> pointProperties; // the grid's context menu, "Cвойства пункта"
+    std::function<void()> showMap;         // the same menu's "Карта маршрута" and Ctrl+M
 };
 
 } // namespace kx::editor

@@ -235,6 +235,14 @@ QWidget *TF_Points::buildPointsGroup()
         if (m_hooks.pointProperties)
             m_hooks.pointProperties();
     });
+    QAction *routeMap = menu->addAction(QStringLiteral("Карта маршрута"));
+    routeMap->setObjectName(QStringLiteral("NMap"));
+    routeMap->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    addAction(routeMap); // Ctrl+M anywhere in the window
+    connect(routeMap, &QAction::triggered, this, [this] {
+        if (m_hooks.showMap)
+            m_hooks.showMap();
+    });
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this, menu](const QPoint &pos) { menu->popup(m_grid->viewport()->mapToGlobal(pos)); });

@@ -5,7 +5,7 @@
 # what you change there stays for the next run). Without a display: the whole
 # road headless through kalyx-cli on a fresh folder build/demo-cli: start-up
 # checks, import of the sample flight plan, calculation, the legs, an NVU cell,
-# the I-21 list, a flight plan and the printed route sheet.
+# the I-21 list, a flight plan, the printed route sheet and the route's map.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -50,6 +50,7 @@ echo "== exports"
 "${cli[@]}" export-i21 "$route"
 "${cli[@]}" export-pln "$route" "$demo/UUEE-URSS (by Kalyx).PLN"
 "${cli[@]}" report "$route" "$demo/UUEE-URSS.pdf"
+"${cli[@]}" map "$route" "$demo/UUEE-URSS.png"
 echo "== written"
 ls -l "$demo/FS9/Gauges/Tu154_cfg/nvu_dat_1.dat" "$demo/FS9/Gauges/i21_cfg/I21_PPM.CFG" \
-      "$demo/UUEE-URSS (by Kalyx).PLN" "$demo/UUEE-URSS.pdf"
+      "$demo/UUEE-URSS (by Kalyx).PLN" "$demo/UUEE-URSS.pdf" "$demo/UUEE-URSS.png"

@@ -18,6 +18,7 @@
 #include "editor/U_PSH.h"
 #include "editor/U_Points.h"
 #include "interchange/ImportPln.h"
+#include "mapview/U_Map.h"
 #include "store/Session.h"
 #include "ui/DialogParts.h"
 #include "ui/FileDialogs.h"
@@ -79,6 +80,8 @@ void TF_Main::createWindows()
     m_rsbn = new catalogues::TF_RSBN(*m_session, *m_lists, this);
     m_psh = new editor::TF_PSH(*m_session, this);
     m_about = new TF_About(this);
+    // Beside the route editor, so that it works while the editor is modal.
+    m_map = new mapview::TF_Map(*m_session, m_points->pointList(), *m_fileDialogs, m_points);
 
     editor::PointsHooks hooks;
     hooks.print = [this] {
@@ -88,6 +91,7 @@ void TF_Main::createWindows()
     hooks.exportI21 = [this] { editor::exportToI21(*m_session, m_points); };
     hooks.exportCell = [this] { editor::exportToCell(*m_psh, m_points); };
     hooks.pointProperties = [this] { showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
+    hooks.showMap = [this] { m_map->showMap(); };
     m_points->setHooks(std::move(hooks));
 }
 
@@ -184,6 +188,11 @@ void TF_Main::buildWindow()
         else if (qstrcmp(item.name, "N4") == 0)
             connect(action, &QAction::triggered, this, &QWidget::close);
     }
+
+    // The route map comes after the original items, which keep their places.
+    QAction *mapItem = menuBar()->addAction(QStringLiteral("Карта"));
+    mapItem->setObjectName(QStringLiteral("NMap"));
+    connect(mapItem, &QAction::triggered, this, &TF_Main::showMap);
 
     // A client area of 772 x 486 under the menu bar, not resizable.
     setFixedSize(772, 486 + menuBar()->sizeHint().height());
@@ -282,6 +291,12 @@ void TF_Main::showBeacons()
 void TF_Main::showAbout()
 {
     m_about->exec();
+}
+
+void TF_Main::showMap()
+{
+    if (!m_session->QRoutes.isEmpty())
+        m_map->showMap();
 }
 
 void TF_Main::closeEvent(QCloseEvent *event)

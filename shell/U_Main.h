@@ -27,6 +27,9 @@ namespace editor {
 class TF_Points;
 class TF_PSH;
 } // namespace editor
+namespace mapview {
+class TF_Map;
+} // namespace mapview
 namespace catalogues {
 class CatalogueLists;
 class TF_PPM;
@@ -54,6 +57,7 @@ public:
 
     store::Session &session() { return *m_session; }
     editor::TF_Points &routeEditor() { return *m_points; }
+    mapview::TF_Map &routeMap() { return *m_map; }
 
     // The start-up sequence; runs by itself when the window is first shown.
     void startUp();
@@ -66,6 +70,7 @@ public:
     void showWaypoints();
     void showBeacons();
     void showAbout();
+    void showMap(); // "Карта": the current route on the map
 
 signals:
     void startupFinished(kx::shell::StartupResult result);
@@ -102,6 +107,7 @@ private:
     catalogues::TF_Punkts *m_punkts = nullptr;
     catalogues::TF_RSBN *m_rsbn = nullptr;
     editor::TF_PSH *m_psh = nullptr;
+    mapview::TF_Map *m_map = nullptr;
     TF_About *m_about = nullptr;
 };
 

@@ -42,13 +42,62 @@ QString pdfFileName(const QVariant &routeName)
     return name + QStringLiteral(".pdf");
 }
 
+// The route sheet: laid out again on whatever paper the printer has.
+class RouteSheetDocument : public PreviewDocument
+{
+public:
+    RouteSheetDocument(reports::Layout layout, reports::ReportInput input)
+        : m_layout(std::move(layout))
+        , m_input(std::move(input))
+    {
+    }
+
+    QPageLayout pageLayout() const override { return m_layout.page.pageLayout(); }
+    QString title() const override { return m_layout.title; }
+    QString fileName() const override { return pdfFileName(m_input.variables.value(QStringLiteral("Name"))); }
+
+    bool paint(QPagedPaintDevice &device, QString *why, QString *note) const override
+    {
+        // The layout was prepared once before the preview opened, so it is
+        // known to succeed; preparing it again only follows the paper.
+        reports::PreparedReport prepared;
+        const reports::PageSetup page = reports::PageSetup::fromPageLayout(device.pageLayout());
+        if (!reports::prepareReport(m_layout, m_input, page, prepared, why)
+            || !reports::paintReport(prepared, device, why))
+            return false;
+        // A sheet made smaller for the paper is said so, not left to be noticed.
+        if (note && prepared.scale < 0.995)
+            *note = QStringLiteral("Лист уменьшен до %1 %, чтобы уместиться по ширине страницы")
+                        .arg(qRound(prepared.scale * 100));
+        return true;
+    }
+
+    bool writePdf(const QString &path, const QPageLayout &layout, QString *why) const override
+    {
+        reports::PreparedReport prepared;
+        const reports::PageSetup page = reports::PageSetup::fromPageLayout(layout);
+        return reports::prepareReport(m_layout, m_input, page, prepared, why)
+            && reports::writePdf(prepared, path, why);
+    }
+
+private:
+    reports::Layout m_layout;
+    reports::ReportInput m_input;
+};
+
 } // namespace
 
 ReportPreviewDialog::ReportPreviewDialog(reports::Layout layout, reports::ReportInput input, Prompter &prompter,
                                          FileDialogs &fileDialogs, QWidget *parent)
+    : ReportPreviewDialog(std::make_unique<RouteSheetDocument>(std::move(layout), std::move(input)), prompter,
+                          fileDialogs, parent)
+{
+}
+
+ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PreviewDocument> document, Prompter &prompter,
+                                         FileDialogs &fileDialogs, QWidget *parent)
     : QDialog(parent)
-    , m_layout(std::move(layout))
-    , m_input(std::move(input))
+    , m_document(std::move(document))
     , m_prompter(prompter)
     , m_fileDialogs(fileDialogs)
     , m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
@@ -58,8 +107,8 @@ ReportPreviewDialog::ReportPreviewDialog(reports::Layout layout, reports::Report
     setModal(true);
     setSizeGripEnabled(true);
 
-    m_printer->setPageLayout(m_layout.page.pageLayout());
-    m_printer->setDocName(m_layout.title);
+    m_printer->setPageLayout(m_document->pageLayout());
+    m_printer->setDocName(m_document->title());
     m_printer->setCreator(QStringLiteral("Kalyx"));
 
     auto *toolBar = new QToolBar(this);
@@ -179,21 +228,14 @@ int ReportPreviewDialog::currentPage() const
 
 void ReportPreviewDialog::paintRequested(QPrinter *printer)
 {
-    // The layout was prepared once before the preview opened, so it is known
-    // to succeed; preparing it again only follows the printer's paper.
-    reports::PreparedReport prepared;
     QString why;
-    const reports::PageSetup page = reports::PageSetup::fromPageLayout(printer->pageLayout());
-    if (!reports::prepareReport(m_layout, m_input, page, prepared, &why) || !reports::paintReport(prepared, *printer, &why)) {
-        qWarning("route sheet: %s", qPrintable(why));
+    QString note;
+    if (!m_document->paint(*printer, &why, &note)) {
+        qWarning("%s: %s", qPrintable(m_document->title()), qPrintable(why));
         return;
     }
-    // A sheet made smaller for the paper is said so, not left to be noticed.
-    const bool smaller = prepared.scale < 0.995;
-    m_scale->setText(smaller ? QStringLiteral("Лист уменьшен до %1 %, чтобы уместиться по ширине страницы")
-                                   .arg(qRound(prepared.scale * 100))
-                             : QString());
-    m_scale->setVisible(smaller);
+    m_scale->setText(note);
+    m_scale->setVisible(!note.isEmpty());
 }
 
 void ReportPreviewDialog::goToPage(int page)
@@ -239,19 +281,16 @@ void ReportPreviewDialog::pageSetup()
 
 void ReportPreviewDialog::saveAsPdf()
 {
-    QString path = m_fileDialogs.saveFile(this, m_pdfFolder, pdfFileName(m_input.variables.value(QStringLiteral("Name"))),
-                                          QStringLiteral("PDF (*.pdf)"));
+    QString path = m_fileDialogs.saveFile(this, m_pdfFolder, m_document->fileName(), QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
     m_pdfFolder = QFileInfo(path).absolutePath();
 
-    reports::PreparedReport prepared;
     QString why;
-    const reports::PageSetup page = reports::PageSetup::fromPageLayout(m_printer->pageLayout());
-    if (!reports::prepareReport(m_layout, m_input, page, prepared, &why) || !reports::writePdf(prepared, path, &why)) {
-        qWarning("route sheet: %s", qPrintable(why));
+    if (!m_document->writePdf(path, m_printer->pageLayout(), &why)) {
+        qWarning("%s: %s", qPrintable(m_document->title()), qPrintable(why));
         m_prompter.error(this, QStringLiteral("Ошибка записи в файл!"));
     }
 }

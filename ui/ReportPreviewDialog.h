@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PreviewDocument.h"
+
 #include "reports/Layout.h"
 #include "reports/ReportBuilder.h"
 
@@ -33,6 +35,9 @@ class ReportPreviewDialog : public QDialog
 public:
     ReportPreviewDialog(reports::Layout layout, reports::ReportInput input, Prompter &prompter,
                         FileDialogs &fileDialogs, QWidget *parent = nullptr);
+    // Any other document through the same preview.
+    ReportPreviewDialog(std::unique_ptr<PreviewDocument> document, Prompter &prompter, FileDialogs &fileDialogs,
+                        QWidget *parent = nullptr);
     ~ReportPreviewDialog() override;
 
     QPrintPreviewWidget *preview() const { return m_preview; }
@@ -52,8 +57,7 @@ private:
     void updatePageControls();
     QAction *addTool(const QString &objectName, const QString &text, const QString &icon);
 
-    reports::Layout m_layout;
-    reports::ReportInput m_input;
+    std::unique_ptr<PreviewDocument> m_document;
     Prompter &m_prompter;
     FileDialogs &m_fileDialogs;
     std::unique_ptr<QPrinter> m_printer;

@@ -1,0 +1,178 @@
+// The route map: one full drawing of a long route with its beacons over the
+// base layers, and opening the map window on it (reading the map data file,
+// the route and the catalogue, projecting, the first paint).
+#include "Bench.h"
+#include "Groups.h"
+#include "SilentPrompter.h"
+
+#include "data/DbBuild.h"
+#include "map/MapData.h"
+#include "map/MapPage.h"
+#include "map/MapRenderer.h"
+#include "map/MapScene.h"
+#include "map/RouteMapReader.h"
+#include "mapview/MapCanvas.h"
+#include "mapview/U_Map.h"
+#include "store/Query.h"
+#include "store/Session.h"
+#include "ui/FileDialogs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cmath>
+
+namespace kx::bench {
+namespace {
+
+constexpr int kPoints = 99;
+constexpr int kCatalogueBeacons = 2000;
+constexpr QSize kPicture(1600, 1000);
+
+QString coordinateText(bool latitude, double value)
+{
+    const QChar letter = latitude ? (value < 0 ? u'S' : u'N') : (value < 0 ? u'W' : u'E');
+    const double a = std::abs(value);
+    const int whole = static_cast<int>(a);
+    return QStringLiteral("%1%2*%3")
+        .arg(letter)
+        .arg(whole, latitude ? 2 : 3, 10, QChar(u'0'))
+        .arg((a - whole) * 60, 5, 'f', 2, QChar(u'0'));
+}
+
+bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *why)
+{
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (q.exec())
+        return true;
+    *why = q.lastError().text();
+    return false;
+}
+
+// A route of 99 points over some 4,000 km of Russia, a correction beacon on
+// every third leg, and 2,000 catalogue beacons over the same country.
+bool insertData(QSqlDatabase db, qint64 *route, QString *why)
+{
+    QSqlQuery q(db);
+    db.transaction();
+    QList<qint64> beacons;
+    for (int i = 0; i < kCatalogueBeacons; ++i) {
+        const double lat = 42 + 20.0 * (i % 50) / 49;
+        const double lon = 26 + 70.0 * (i / 50) / 39;
+        if (!exec(q, QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
+                  {QStringLiteral("B%1").arg(i), QStringLiteral("Beacon %1").arg(i), coordinateText(true, lat),
+                   coordinateText(false, lon)},
+                  why))
+            return false;
+        beacons.append(q.lastInsertId().toLongLong());
+    }
+    if (!exec(q, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench map")}, why))
+        return false;
+    *route = q.lastInsertId().toLongLong();
+    for (int i = 0; i < kPoints; ++i) {
+        const double lat = 52 + 6 * std::sin(i * 0.15);
+        const double lon = 30 + 0.6 * i;
+        if (!exec(q, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?, ?, 10)"),
+                  {QStringLiteral("P%1").arg(i + 1), QStringLiteral("Point %1").arg(i + 1),
+                   i == 0 || i == kPoints - 1 ? QVariant(QStringLiteral("Airport")) : QVariant(),
+                   coordinateText(true, lat), coordinateText(false, lon)},
+                  why))
+            return false;
+        const qint64 punkt = q.lastInsertId().toLongLong();
+        const QVariant beacon = i % 3 == 0 && i + 1 < kPoints ? QVariant(beacons.at((i * 20) % kCatalogueBeacons)) : QVariant();
+        if (!exec(q, QStringLiteral("INSERT INTO Points (Route, Number, Punkt, RSBN) VALUES (?, ?, ?, ?)"),
+                  {*route, i + 1, punkt, beacon}, why))
+            return false;
+    }
+    return db.commit();
+}
+
+} // namespace
+
+void benchMap(Bench &bench)
+{
+    const QString render = QStringLiteral("map_render_ms");
+    const QString open = QStringLiteral("map_open_ms");
+    if (!bench.wants(render) && !bench.wants(open))
+        return;
+    const QString folder = bench.newFolder(QStringLiteral("map"));
+    QString why;
+    SilentPrompter prompter;
+    if (!dbbuild::createDatabase(folder + QLatin1String(store::Session::kDatabaseName), &why)) {
+        bench.fail(render, why);
+        return;
+    }
+    // The map data beside the executables, or else the shipped file copied
+    // into the program folder.
+    const QString dataPath = map::locateMapData(folder);
+    if (!QFile::exists(dataPath) && !QFile::copy(QStringLiteral(KX_MAP_DATA), folder + map::mapDataFileName())) {
+        bench.fail(render, QStringLiteral("no map data file"));
+        return;
+    }
+    store::Session session(folder, prompter);
+    qint64 route = 0;
+    if (!session.ADOC.open(session.databasePath()) || !insertData(session.ADOC.sql(), &route, &why)
+        || !session.openRoutes() || !session.QRoutes.locate(u"Code", route)) {
+        bench.fail(render, why.isEmpty() ? session.ADOC.lastError() : why);
+        return;
+    }
+
+    if (bench.wants(render)) {
+        const map::MapDataLoad data = map::loadMapData(map::locateMapData(folder));
+        map::RouteMap routeMap;
+        map::MapCatalogue catalogue;
+        if (!data.data || !map::readRouteMap(session.ADOC, route, 300, &routeMap, &why)
+            || !map::readMapCatalogue(session.ADOC, true, &catalogue, &why)) {
+            bench.fail(render, data.error + why);
+            return;
+        }
+        map::MapScene scene;
+        scene.setBaseData(data.data);
+        scene.setRoute(routeMap);
+        scene.setCatalogue(catalogue);
+        map::RenderOptions options;
+        options.layers = map::allLayers();
+        options.currentPoint = 10;
+        const map::MapView view = map::fitRoute(scene, QSizeF(kPicture));
+        QImage image(kPicture, QImage::Format_ARGB32_Premultiplied);
+        // The window projects once per route; what is timed is the drawing
+        // that every repaint without the kept base picture costs.
+        {
+            QPainter painter(&image);
+            map::renderer::render(painter, scene, view, options);
+        }
+        const double ms = bench.medianMs([&] {
+            QPainter painter(&image);
+            map::renderer::render(painter, scene, view, options);
+            return true;
+        });
+        if (ms >= 0)
+            bench.report(render, ms, QStringLiteral("ms"));
+    }
+
+    if (bench.wants(open)) {
+        store::Query pointList(session.ADOC, QStringLiteral("QPPM"));
+        ui::QtFileDialogs dialogs;
+        const double ms = bench.medianMs([&] {
+            mapview::TF_Map window(session, pointList, dialogs);
+            window.showMap();
+            window.canvas().repaint();
+            QApplication::processEvents();
+            const bool ok = window.scene().route().points.size() == kPoints && window.scene().hasBase();
+            if (!ok)
+                bench.fail(open, QStringLiteral("the map did not open on the route with its base layers"));
+            window.hide();
+            return ok;
+        });
+        if (ms >= 0)
+            bench.report(open, ms, QStringLiteral("ms"));
+    }
+}
+
+} // namespace kx::bench

@@ -1,0 +1,122 @@
+#include "RouteMapReader.h"
+
+#include "base/Error.h"
+#include "geo/CoordText.h"
+#include "store/Query.h"
+
+#include <numbers>
+
+namespace kx::map {
+namespace {
+
+bool failed(store::Query &q, QString *error)
+{
+    if (error)
+        *error = q.name() + QStringLiteral(": ") + q.lastError();
+    q.close();
+    return false;
+}
+
+MapBeacon beaconOf(const store::Query &q, QStringView code, QStringView id, QStringView name, QStringView lat,
+                   QStringView lon)
+{
+    MapBeacon b;
+    b.code = q.value(code).toLongLong();
+    b.id = q.value(id).toString();
+    b.name = q.value(name).toString();
+    b.position = positionOf(q.value(lat).toString(), q.value(lon).toString());
+    return b;
+}
+
+} // namespace
+
+std::optional<GeoPoint> positionOf(const QString &lat, const QString &lon)
+{
+    constexpr long double toDegrees = 180 / std::numbers::pi_v<long double>;
+    try {
+        const double latitude = static_cast<double>(geo::CoordToRad(lat) * toDegrees);
+        const double longitude = static_cast<double>(geo::CoordToRad(lon) * toDegrees);
+        if (latitude == 0 && longitude == 0)
+            return std::nullopt;
+        if (!(latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180))
+            return std::nullopt;
+        return GeoPoint{latitude, longitude};
+    } catch (const kx::Error &) {
+        return std::nullopt;
+    }
+}
+
+bool readRouteMap(store::Database &db, qint64 route, int rangeKm, RouteMap *out, QString *error)
+{
+    store::Query q(db, QStringLiteral("QMap"));
+    if (!q.open(QStringLiteral("SELECT Name, S, Vilka, DateTime FROM Routes WHERE Code = ?"), {route}))
+        return failed(q, error);
+    if (q.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no route %1").arg(route);
+        return false;
+    }
+    RouteMap map;
+    map.code = route;
+    map.name = q.value(u"Name").toString();
+    map.distance = q.value(u"S");
+    map.fork = q.value(u"Vilka");
+    map.calculated = !q.value(u"DateTime").isNull();
+    map.rangeKm = rangeKm;
+    q.close();
+
+    if (!q.open(QStringLiteral(
+                    "SELECT Points.Code AS PCode, Points.Number AS PNumber, Punkts.ID AS PID, Punkts.Name AS PName, "
+                    "Punkts.Type AS PType, Punkts.LAT AS PLAT, Punkts.LON AS PLON, RSBN.Code AS RCode, "
+                    "RSBN.ID AS RID, RSBN.Name AS RName, RSBN.LAT AS RLAT, RSBN.LON AS RLON "
+                    "FROM (Points INNER JOIN Punkts ON Points.Punkt = Punkts.Code) "
+                    "LEFT JOIN RSBN ON Points.RSBN = RSBN.Code "
+                    "WHERE Points.Route = ? ORDER BY Points.Number"),
+                {route}))
+        return failed(q, error);
+    for (int row = 0; row < q.rowCount(); ++row) {
+        q.setRowNumber(row + 1);
+        MapPoint p;
+        p.pointCode = q.value(u"PCode").toLongLong();
+        p.number = q.value(u"PNumber").toInt();
+        p.id = q.value(u"PID").toString();
+        p.name = q.value(u"PName").toString();
+        p.type = q.value(u"PType").toString();
+        p.position = positionOf(q.value(u"PLAT").toString(), q.value(u"PLON").toString());
+        if (!q.value(u"RCode").isNull())
+            p.beacon = beaconOf(q, u"RCode", u"RID", u"RName", u"RLAT", u"RLON");
+        map.points.append(p);
+    }
+    q.close();
+    *out = std::move(map);
+    return true;
+}
+
+bool readMapCatalogue(store::Database &db, bool withNavaids, MapCatalogue *out, QString *error)
+{
+    MapCatalogue catalogue;
+    store::Query q(db, QStringLiteral("QMapRSBN"));
+    if (!q.open(QStringLiteral("SELECT Code, ID, Name, LAT, LON FROM RSBN")))
+        return failed(q, error);
+    catalogue.rsbn.reserve(q.rowCount());
+    for (int row = 0; row < q.rowCount(); ++row) {
+        q.setRowNumber(row + 1);
+        catalogue.rsbn.append(beaconOf(q, u"Code", u"ID", u"Name", u"LAT", u"LON"));
+    }
+    q.close();
+    if (withNavaids) {
+        store::Query n(db, QStringLiteral("QMapNavaids"));
+        if (!n.open(QStringLiteral("SELECT Code, ID, Name, Type, LAT, LON FROM Punkts WHERE Type IN ('VOR', 'NDB')")))
+            return failed(n, error);
+        for (int row = 0; row < n.rowCount(); ++row) {
+            n.setRowNumber(row + 1);
+            MapBeacon b = beaconOf(n, u"Code", u"ID", u"Name", u"LAT", u"LON");
+            (n.value(u"Type").toString() == u"VOR" ? catalogue.vor : catalogue.ndb).append(b);
+        }
+        n.close();
+    }
+    *out = std::move(catalogue);
+    return true;
+}
+
+} // namespace kx::map

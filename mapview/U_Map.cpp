@@ -1,0 +1,372 @@
+#include "U_Map.h"
+
+#include "MapCanvas.h"
+#include "MapDocument.h"
+
+#include "base/Busy.h"
+#include "base/Prompter.h"
+#include "geo/Sphere.h"
+#include "map/CoordFormat.h"
+#include "map/MapPage.h"
+#include "map/MapTexts.h"
+#include "map/RouteMapReader.h"
+#include "store/Session.h"
+#include "ui/FileDialogs.h"
+#include "ui/ReportPreviewDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <numbers>
+
+namespace kx::mapview {
+namespace {
+
+constexpr QSize kDefaultSize(1000, 700);
+
+QString decimal(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals).replace(u'.', u',');
+}
+
+} // namespace
+
+TF_Map::TF_Map(store::Session &session, store::Query &pointList, ui::FileDialogs &fileDialogs, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_session(session)
+    , m_pointList(pointList)
+    , m_fileDialogs(fileDialogs)
+{
+    setObjectName(QStringLiteral("TF_Map"));
+    setWindowTitle(map::texts::windowTitle());
+    buildWindow();
+    m_reload.setSingleShot(true);
+    m_reload.setInterval(0);
+    connect(&m_reload, &QTimer::timeout, this, &TF_Map::reload);
+
+    // Following the route: another route of the list, a calculation, an
+    // edit or a beacon choice in the editor. Several of them come at once
+    // (the editor re-reads its list after every change), so they are taken
+    // together at the next turn of the event loop.
+    store::Query &routes = m_session.QRoutes;
+    connect(&routes, &store::Query::reset, this, &TF_Map::scheduleReload);
+    connect(&routes, &store::Query::currentRowChanged, this, &TF_Map::scheduleReload);
+    connect(&routes, &store::Query::rowValuesChanged, this, &TF_Map::scheduleReload);
+    connect(&m_pointList, &store::Query::reset, this, &TF_Map::scheduleReload);
+    connect(&m_pointList, &store::Query::currentRowChanged, this, &TF_Map::updateCurrentPoint);
+    m_pngFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A program closed with the map open keeps the map's settings too (the
+    // session is gone by the time the window is destroyed).
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (isVisible())
+            saveSettings();
+    });
+}
+
+TF_Map::~TF_Map() = default;
+
+void TF_Map::buildWindow()
+{
+    m_canvas = new MapCanvas(m_scene, this);
+    connect(m_canvas, &MapCanvas::pointClicked, this, &TF_Map::pointClicked);
+    connect(m_canvas, &MapCanvas::cursorMoved, this, &TF_Map::cursorMoved);
+    connect(m_canvas, &MapCanvas::cursorLeft, this, [this] { m_status->clear(); });
+
+    auto *tools = new QToolBar(this);
+    tools->setObjectName(QStringLiteral("MapTools"));
+    tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const auto addCommand = [&](const char *name, const QString &text, const QKeySequence &key) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        action->setToolTip(key.isEmpty() ? text : text + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + u')');
+        addAction(action);
+        tools->addAction(action);
+        return action;
+    };
+    // Home works on the canvas itself; the button says so and does the same.
+    QAction *fit = addCommand("NFit", QStringLiteral("Весь маршрут"), QKeySequence());
+    fit->setToolTip(QStringLiteral("Весь маршрут (Home)"));
+    connect(fit, &QAction::triggered, this, [this] { m_canvas->fitRoute(); });
+    connect(addCommand("NPrint", QStringLiteral("Печать"), QKeySequence::Print), &QAction::triggered, this,
+            &TF_Map::printMap);
+    connect(addCommand("NPng", QStringLiteral("Сохранить PNG"), QKeySequence::Save), &QAction::triggered, this,
+            &TF_Map::savePng);
+
+    auto *layersMenu = new QMenu(this);
+    layersMenu->setObjectName(QStringLiteral("MapLayers"));
+    for (const map::LayerInfo &info : map::layerInfos()) {
+        QAction *action = layersMenu->addAction(info.title);
+        action->setObjectName(QStringLiteral("NLayer") + info.key);
+        action->setCheckable(true);
+        action->setChecked(m_settings.layers.testFlag(info.layer));
+        action->setData(static_cast<unsigned>(info.layer));
+        const map::Layer layer = info.layer;
+        connect(action, &QAction::toggled, this, [this, layer](bool on) { setLayer(layer, on); });
+    }
+    auto *layersButton = new QToolButton(tools);
+    layersButton->setObjectName(QStringLiteral("BLayers"));
+    layersButton->setText(QStringLiteral("Слои"));
+    layersButton->setMenu(layersMenu);
+    layersButton->setPopupMode(QToolButton::InstantPopup);
+    tools->addWidget(layersButton);
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("MapStatus"));
+    status->setSizeGripEnabled(true);
+    m_status = new QLabel(status);
+    m_status->setObjectName(QStringLiteral("LCursor"));
+    status->addWidget(m_status, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tools);
+    layout->addWidget(m_canvas, 1);
+    layout->addWidget(status);
+    resize(kDefaultSize);
+}
+
+QAction *TF_Map::layerAction(map::Layer layer) const
+{
+    for (QAction *a : findChildren<QAction *>())
+        if (a->isCheckable() && a->data().toUInt() == static_cast<unsigned>(layer))
+            return a;
+    return nullptr;
+}
+
+void TF_Map::showMap()
+{
+    if (!isVisible()) {
+        if (!m_settingsRead) {
+            m_settings = map::readMapSettings(m_session.settingsFile().path());
+            m_settingsRead = true;
+            for (const map::LayerInfo &info : map::layerInfos())
+                if (QAction *a = layerAction(info.layer)) {
+                    const QSignalBlocker block(a);
+                    a->setChecked(m_settings.layers.testFlag(info.layer));
+                }
+            m_canvas->setLayers(m_settings.layers);
+            if (m_settings.geometry.isEmpty()) {
+                if (const QScreen *screen = QGuiApplication::primaryScreen())
+                    move(screen->availableGeometry().center() - rect().center());
+            } else {
+                // Only a place that some screen still shows.
+                const QScreen *screen = QGuiApplication::screenAt(m_settings.geometry.center());
+                if (screen) {
+                    resize(m_settings.geometry.size());
+                    move(m_settings.geometry.topLeft());
+                } else {
+                    resize(m_settings.geometry.size().boundedTo(kDefaultSize * 2));
+                }
+            }
+        }
+        m_route = -1; // the view is fitted anew
+        show();
+        reload();
+    }
+    raise();
+    activateWindow();
+    m_canvas->setFocus();
+}
+
+bool TF_Map::loadBase()
+{
+    if (m_baseTried)
+        return m_scene.hasBase();
+    m_baseTried = true;
+    const map::MapDataLoad load = map::loadMapData(map::locateMapData(m_session.programFolder()));
+    m_scene.setBaseData(load.data);
+    if (!load.data)
+        m_session.prompter().error(this, load.error);
+    return load.data != nullptr;
+}
+
+qint64 TF_Map::routeCode() const
+{
+    const QVariant code = m_session.currentRouteCode();
+    return code.isValid() ? code.toLongLong() : 0;
+}
+
+bool TF_Map::editorShowsRoute() const
+{
+    return m_pointList.isOpen() && !m_pointList.isEmpty() && m_scene.route().code == routeCode()
+        && m_scene.route().points.size() == m_pointList.rowCount();
+}
+
+void TF_Map::scheduleReload()
+{
+    if (isVisible())
+        m_reload.start();
+}
+
+void TF_Map::reload()
+{
+    if (!isVisible())
+        return;
+    BusyGuard busy(m_session.busy());
+    const bool firstTime = !m_baseTried;
+    loadBase();
+    const qint64 code = routeCode();
+    map::RouteMap route;
+    QString why;
+    if (code == 0 || !map::readRouteMap(m_session.ADOC, code, m_session.settings.rsbnRange, &route, &why)) {
+        if (!why.isEmpty())
+            qWarning("route map: %s", qPrintable(why));
+        route = map::RouteMap();
+    }
+    const bool sameRoute = code == m_route;
+    const bool wantNavaids = m_settings.layers & (map::Layer::Vor | map::Layer::Ndb);
+    if (firstTime || !sameRoute || (wantNavaids && !m_navaidsRead)) {
+        map::MapCatalogue catalogue;
+        if (map::readMapCatalogue(m_session.ADOC, wantNavaids, &catalogue, &why))
+            m_navaidsRead = wantNavaids;
+        else
+            qWarning("route map: %s", qPrintable(why));
+        m_scene.setCatalogue(catalogue);
+    }
+    if (!sameRoute)
+        m_ownCurrent = -1;
+    m_scene.setRoute(route, sameRoute);
+    m_route = code;
+    setWindowTitle(map::texts::windowTitle() + (route.name.isEmpty() ? QString() : QStringLiteral(" - ") + route.name));
+    m_canvas->setNotes(map::mapNotes(m_scene));
+    if (!sameRoute) {
+        map::MapView view = m_canvas->fittedView();
+        view.setScale(view.scale * m_settings.zoom);
+        m_canvas->setView(view);
+    }
+    m_canvas->sceneChanged();
+    updateCurrentPoint();
+}
+
+void TF_Map::updateCurrentPoint()
+{
+    int index = m_ownCurrent;
+    if (editorShowsRoute()) {
+        index = -1;
+        const qint64 point = m_pointList.value(u"Points.Code").toLongLong();
+        const QList<map::MapPoint> &points = m_scene.route().points;
+        for (int i = 0; i < points.size(); ++i)
+            if (points.at(i).pointCode == point)
+                index = i;
+    }
+    m_canvas->setCurrentPoint(index);
+}
+
+void TF_Map::pointClicked(int index)
+{
+    const QList<map::MapPoint> &points = m_scene.route().points;
+    if (index < 0 || index >= points.size())
+        return;
+    if (editorShowsRoute()) {
+        m_pointList.locate(u"Points.Code", points.at(index).pointCode);
+    } else {
+        m_ownCurrent = index;
+        updateCurrentPoint();
+    }
+}
+
+QString TF_Map::statusText() const
+{
+    return m_status->text();
+}
+
+void TF_Map::cursorMoved(QPointF km)
+{
+    if (std::hypot(km.x(), km.y()) >= map::Projection::rimKm()) {
+        m_status->clear();
+        return;
+    }
+    const map::GeoPoint at = m_scene.projection().reverse(km);
+    QString text = map::latitudeText(at.lat) + u' ' + map::longitudeText(at.lon);
+    const int current = m_canvas->options().currentPoint;
+    const QList<map::MapPoint> &points = m_scene.route().points;
+    if (current >= 0 && current < points.size() && points.at(current).position) {
+        // Distance and course by the program's own formulas, as the
+        // calculation would give them.
+        constexpr long double rad = std::numbers::pi_v<long double> / 180;
+        const map::GeoPoint from = *points.at(current).position;
+        const long double s = geo::OrthoDistance(from.lat * rad, from.lon * rad, at.lat * rad, at.lon * rad);
+        const long double course = geo::OrthoCourse(from.lat * rad, from.lon * rad, at.lat * rad, at.lon * rad);
+        text += QStringLiteral("    от ППМ ") + points.at(current).label() + QStringLiteral(": S = ")
+            + decimal(double(s), 1) + QStringLiteral(" км, ИПУ = ") + decimal(double(course), 1) + u'°';
+    }
+    m_status->setText(text);
+}
+
+void TF_Map::setLayer(map::Layer layer, bool on)
+{
+    m_settings.layers.setFlag(layer, on);
+    // The catalogue's navaids are read only once they are wanted.
+    if (on && (layer == map::Layer::Vor || layer == map::Layer::Ndb) && !m_navaidsRead)
+        reload();
+    m_canvas->setLayers(m_settings.layers);
+}
+
+void TF_Map::printMap()
+{
+    auto document = std::make_unique<MapDocument>(m_scene, m_canvas->options(), m_canvas->view());
+    ui::ReportPreviewDialog preview(std::move(document), m_session.prompter(), m_fileDialogs, this);
+    preview.exec();
+}
+
+void TF_Map::savePng()
+{
+    QString path = m_fileDialogs.saveFile(this, m_pngFolder, routeFileName(m_scene.route().name, QStringLiteral(" - карта.png")),
+                                          QStringLiteral("PNG (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    m_pngFolder = QFileInfo(path).absolutePath();
+    QString why;
+    if (!map::writeViewPng(path, m_scene, m_canvas->view(), m_canvas->options(), &why)) {
+        qWarning("route map: %s", qPrintable(why));
+        m_session.prompter().error(this, QStringLiteral("Ошибка записи в файл!"));
+    }
+}
+
+void TF_Map::saveSettings()
+{
+    if (!m_settingsRead)
+        return;
+    m_settings.geometry = QRect(pos(), size());
+    const double fitted = m_canvas->fittedView().scale;
+    if (fitted > 0)
+        m_settings.zoom = std::clamp(m_canvas->view().scale / fitted, map::MapSettings::kMinZoom,
+                                     map::MapSettings::kMaxZoom);
+    map::writeMapSettings(m_session.settingsFile().path(), m_settings);
+}
+
+void TF_Map::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        saveSettings();
+    m_reload.stop();
+}
+
+void TF_Map::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace kx::mapview
