@@ -54,6 +54,7 @@ private slots:
     void presentTableIsNotTested();
     void chooserRepeatsUntilAValidTable();
     void cancelWritesEmptyFolderAndEnds();
+    void quotedFolderInSettings();
     void missingDatabaseEnds();
     void damagedDatabaseEnds_data();
     void damagedDatabaseEnds();
@@ -172,6 +173,21 @@ void TestStartup::chooserRepeatsUntilAValidTable()
     QVERIFY(m_folder->createDatabase());
     QVERIFY(m_folder->writeIni(QStringLiteral("[SETUP]\r\nFSPath=%1nowhere/\r\n").arg(m_folder->path())));
     // A folder without a table, one whose table reads 0 at the test position,
+void TestStartup::quotedFolderInSettings()
+{
+    // A folder typed into the file by hand in quotes, as Windows reads it.
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeIni(QStringLiteral("[SETUP]\r\nFSPath=\"%1\"\r\nPLNPath='%2'\r\n")
+                                   .arg(m_folder->fsPath(), m_folder->path())));
+    ScriptedChooser chooser;
+    QCOMPARE(run(&chooser), StartupResult::Running);
+    QVERIFY(chooser.shownAt.isEmpty());
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(m_session->settings.fsPath, m_folder->fsPath());
+    QCOMPARE(m_session->settings.plnPath, m_folder->path());
+}
+
     // a chooser closed by its close button (folder unchanged), then the real one.
     const QString empty = m_folder->path() + QStringLiteral("Empty/");
     QDir().mkpath(empty);
