@@ -114,6 +114,15 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
 
     store::Query &routes = session.QRoutes;
     bool written = routes.append();
+    // A header text that would store a control character stops the import
+    // before anything is written.
+    for (const char *key : {"type", "departure_id", "departure_name", "departure_position", "destination_id",
+                            "destination_name"}) {
+        const int code = firstControlCharacter(entry(key));
+        if (code >= 0)
+            throw Error(QStringLiteral("%1 в строке %2 файла %3")
+                            .arg(controlCharacterProblem(code), QLatin1String(key), shownName));
+    }
     if (written) {
         store::Transaction transaction(session.ADOC);
         written = transaction.isActive();
@@ -156,7 +165,7 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
         const QString key = QStringLiteral("waypoint.") + QString::number(k);
         const PlanWaypoint w = parseWaypointLine(plan.readString(section, key));
         if (!w.problem.isEmpty())
-            throw Error(QStringLiteral("Неверная %1 в строке %2 файла %3").arg(w.problem, key, shownName));
+            throw Error(QStringLiteral("%1 в строке %2 файла %3").arg(w.problem, key, shownName));
         qint64 punkt = findWaypoint(session, w);
         if (punkt == 0) {
             punkt = appendWaypoint(session, w);
