@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace kx::geo {
@@ -90,7 +91,7 @@ std::optional<long double> readCommaNumber(const QString &text)
     const auto [ptr, ec] = std::from_chars(bytes.constData(), end, value);
     // A number past what a double holds ("24,E857" is 24 followed by 857
     // zeros) would turn into an infinity in the formulas.
-    if (ec != std::errc() || ptr != end || !std::isfinite(static_cast<double>(value)))
+    if (ec != std::errc() || ptr != end || !(std::fabs(value) <= std::numeric_limits<double>::max()))
         return std::nullopt;
     return negative ? -value : value;
 }

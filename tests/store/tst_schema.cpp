@@ -198,7 +198,7 @@ void TestSchema::upgradeKeepsEveryRowAndOrder()
                                                 "Region COLLATE KALYX_NOCASE"));
         seen << column(db.sql(), QStringLiteral("SELECT Code FROM RSBN ORDER BY Region COLLATE KALYX_NOCASE, "
                                                 "ID COLLATE KALYX_NOCASE"));
-        for (const QString &id : {"жУк", "uuEE", "URSS", "mR"}) {
+        for (const QString &id : QStringList{"жУк", "uuEE", "URSS", "mR"}) {
             QVariantList values;
             const QString narrow = noCaseIndexCondition(QStringLiteral("ID"), id, &values);
             values << id;
