@@ -31,6 +31,7 @@ private slots:
     void init();
     void cleanup();
     void windowCopiesNeverReplaceTheFileUnderAnother();
+    void commandLineCopyHoldsItsShareToo_data();
     void commandLineCopyHoldsItsShareToo();
 
 private:
@@ -38,6 +39,8 @@ private:
     // database open, that is until its start-up is over.
     QProcess *startWindow();
     bool waitUntilOpen(QProcess *process);
+    // The inode of the database file the copy has open; 0 when none.
+    qulonglong openDatabaseInode(QProcess *process) const;
     // Whether some copy holds the exclusive instance lock; asks without locking.
     bool exclusiveLockHeld() const;
     qulonglong inode() const;
@@ -85,27 +88,49 @@ bool TestInstances::waitUntilOpen(QProcess *process)
 {
     if (!process->waitForStarted(30000))
         return false;
-    const QString database = QFileInfo(m_folder->file(QStringLiteral("kalyxdb.kdb"))).canonicalFilePath();
-    const QString fds = QStringLiteral("/proc/%1/fd").arg(process->processId());
-    const auto hasDatabaseOpen = [&] {
-        for (const QFileInfo &fd :
-             QDir(fds).entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
-            if (fd.symLinkTarget() == database)
-                return true;
-        return false;
+    // Its compaction has the file open too (under the exclusive lock, while
+    // the scratch copy exists): the start-up is over once the copy has the
+    // file under the database's name open, nobody compacts, and that stays so.
+    const auto settled = [&] {
+        const qulonglong open = openDatabaseInode(process);
+        return open != 0 && open == inode() && !exclusiveLockHeld()
+            && !QFileInfo::exists(m_folder->file(QStringLiteral("temp.kdb")));
     };
     QElapsedTimer waited;
     waited.start();
+    QElapsedTimer steady;
     // Bounded only so that a copy that never gets there fails the test.
     while (waited.elapsed() < 60000 && process->state() == QProcess::Running) {
-        // Its compaction has the file open too, under the exclusive lock: the
-        // start-up is over once the file is open and nobody holds that.
-        if (hasDatabaseOpen() && !exclusiveLockHeld())
+        if (!settled())
+            steady.invalidate();
+        else if (!steady.isValid())
+            steady.start();
+        else if (steady.elapsed() > 500)
             return true;
         QThread::msleep(20);
     }
-    qWarning("the copy did not open %s", qPrintable(database));
+    qWarning("the copy did not open its database");
     return false;
+}
+
+qulonglong TestInstances::openDatabaseInode(QProcess *process) const
+{
+#ifdef Q_OS_LINUX
+    const QString database = QFileInfo(m_folder->file(QStringLiteral("kalyxdb.kdb"))).canonicalFilePath();
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(process->processId());
+    for (const QFileInfo &fd : QDir(fds).entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        // A file renamed over keeps the name in the link, with " (deleted)".
+        const QString target = fd.symLinkTarget();
+        if (target != database && target != database + QStringLiteral(" (deleted)"))
+            continue;
+        struct stat st = {};
+        if (::stat(QFile::encodeName(fd.filePath()).constData(), &st) == 0)
+            return st.st_ino;
+    }
+#else
+    Q_UNUSED(process);
+#endif
+    return 0;
 }
 
 bool TestInstances::exclusiveLockHeld() const
@@ -163,6 +188,7 @@ void TestInstances::windowCopiesNeverReplaceTheFileUnderAnother()
     QProcess *c = startWindow();
     QVERIFY(c);
     QCOMPARE(inode(), compacted);
+    QCOMPARE(openDatabaseInode(b), compacted); // B still works on the file it opened
     QCOMPARE(b->state(), QProcess::Running);
     QCOMPARE(c->state(), QProcess::Running);
     // Once every copy is gone, killed ones included, the next one is alone
@@ -173,9 +199,17 @@ void TestInstances::windowCopiesNeverReplaceTheFileUnderAnother()
     QVERIFY(inode() != compacted);
 }
 
+void TestInstances::commandLineCopyHoldsItsShareToo_data()
+{
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("the command ends") << false;
+    QTest::newRow("the command is killed") << true;
+}
+
 void TestInstances::commandLineCopyHoldsItsShareToo()
 {
 #ifdef Q_OS_LINUX
+    QFETCH(bool, killed);
     // A command-line import that waits for its plan (a pipe the test writes
     // when it likes): a command that runs as long as the test needs it to.
     const QString plan = m_folder->file(QStringLiteral("plan.PLN"));
@@ -197,19 +231,26 @@ void TestInstances::commandLineCopyHoldsItsShareToo()
     const qulonglong before = inode();
 
     // A window copy starts while the command runs; then the command ends.
-    QVERIFY(startWindow());
+    QProcess *window = startWindow();
+    QVERIFY(window);
     QCOMPARE(inode(), before);
-    const QByteArray bytes("[flightplan]\r\ndeparture_id=UUEE\r\n"
-                           "waypoint.0=UU, UUEE, , UUEE, A, N55* 58.36', E37* 24.88', +000622.00, \r\n"
-                           "waypoint.1=UR, URSS, , URSS, A, N43* 26.99', E39* 56.48', +000089.00, \r\n");
-    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-    ::close(fd);
-    QVERIFY(cli.waitForFinished(60000));
-    QCOMPARE(cli.exitCode(), 0);
+    if (killed) {
+        kill(&cli);
+        ::close(fd);
+    } else {
+        const QByteArray bytes("[flightplan]\r\ndeparture_id=UUEE\r\n"
+                               "waypoint.0=UU, UUEE, , UUEE, A, N55* 58.36', E37* 24.88', +000622.00, \r\n"
+                               "waypoint.1=UR, URSS, , URSS, A, N43* 26.99', E39* 56.48', +000089.00, \r\n");
+        QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+        ::close(fd);
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+    }
 
     // The window copy still runs, so a later one leaves the file alone.
     QVERIFY(startWindow());
     QCOMPARE(inode(), before);
+    QCOMPARE(openDatabaseInode(window), before);
 #endif
 }
 
