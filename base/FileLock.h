@@ -13,7 +13,8 @@ namespace kx {
 // The operating system drops it when the handle is closed, and so when the
 // process ends however it ends, even by kill -9: nothing stale is ever left.
 // Two FileLock objects on one file exclude each other as two processes would,
-// even within one process.
+// even within one process (on Linux and Windows; other POSIX systems lock by
+// process).
 //
 // The lock file itself is created when missing and never removed: removing it
 // while another process waits on it would let two holders lock two files.
