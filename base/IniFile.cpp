@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "CaseFold.h"
 #include "Cp1251.h"
 
 #include <QFile>
@@ -78,13 +79,53 @@ bool entryKey(const QString &line, QString *key)
     return true;
 }
 
+// Windows' profile functions drop one pair of quotes, double or single, that
+// opens and closes a value; a lone quote, or quotes that do not match, stay.
+QString withoutQuotes(const QString &value)
+{
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
 } // namespace
 
-IniFile::IniFile(const QString &text) : m_lines(splitTextLines(text)) {}
+IniFile::IniFile(const QString &text) : m_lines(splitTextLines(text))
+{
+    reindex();
+}
+
+void IniFile::reindex()
+{
+    m_sections.clear();
+    m_sectionNames.clear();
+    qsizetype current = -1;
+    QString name;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const QString &line = m_lines.at(i);
+        if (isSectionLine(line, &name)) {
+            const QString folded = caseFolded(name);
+            // A later section of a name already seen is never read.
+            current = -1;
+            if (!m_sectionNames.contains(folded)) {
+                current = static_cast<qsizetype>(m_sections.size());
+                m_sectionNames.insert(folded, current);
+                m_sections.push_back(Section{i, {}});
+            }
+        } else if (current >= 0 && entryKey(line, &name)) {
+            QHash<QString, int> &keys = m_sections[static_cast<size_t>(current)].keys;
+            const QString folded = caseFolded(name);
+            if (!keys.contains(folded))
+                keys.insert(folded, i);
+        }
+    }
+}
 
 bool IniFile::load(const QString &path)
 {
     m_lines.clear();
+    m_sections.clear();
+    m_sectionNames.clear();
     m_utf8 = false;
     QFile file(path);
     if (!file.exists())
@@ -94,6 +135,7 @@ bool IniFile::load(const QString &path)
     const TextFile decoded = decodeTextFile(file.readAll());
     m_lines = splitTextLines(decoded.text);
     m_utf8 = decoded.utf8;
+    reindex();
     return true;
 }
 
@@ -119,42 +161,30 @@ bool IniFile::save(const QString &path) const
     return file.commit();
 }
 
-int IniFile::findSection(const QString &section) const
+const IniFile::Section *IniFile::findSection(const QString &section) const
 {
-    QString name;
-    for (int i = 0; i < m_lines.size(); ++i)
-        if (isSectionLine(m_lines.at(i), &name) && name.compare(section, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    const auto it = m_sectionNames.constFind(caseFolded(section));
+    return it == m_sectionNames.constEnd() ? nullptr : &m_sections[static_cast<size_t>(it.value())];
 }
 
-int IniFile::findKey(int sectionLine, const QString &key) const
+int IniFile::findKey(const QString &section, const QString &key) const
 {
-    QString name;
-    for (int i = sectionLine + 1; i < m_lines.size(); ++i) {
-        if (isSectionLine(m_lines.at(i), &name))
-            break;
-        if (entryKey(m_lines.at(i), &name) && name.compare(key, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
+    const Section *s = findSection(section);
+    return s ? s->keys.value(caseFolded(key), -1) : -1;
 }
 
 bool IniFile::hasSection(const QString &section) const
 {
-    return findSection(section) >= 0;
+    return findSection(section) != nullptr;
 }
 
 QString IniFile::readString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const int s = findSection(section);
-    if (s < 0)
-        return defaultValue;
-    const int k = findKey(s, key);
+    const int k = findKey(section, key);
     if (k < 0)
         return defaultValue;
     const QString &line = m_lines.at(k);
-    return line.mid(line.indexOf(u'=') + 1).trimmed();
+    return withoutQuotes(line.mid(line.indexOf(u'=') + 1).trimmed());
 }
 
 int IniFile::readInteger(const QString &section, const QString &key, int defaultValue) const
@@ -166,15 +196,18 @@ int IniFile::readInteger(const QString &section, const QString &key, int default
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
     const QString entry = key + u'=' + value;
-    const int s = findSection(section);
-    if (s < 0) {
+    const Section *found = findSection(section);
+    if (!found) {
         m_lines.append(u'[' + section + u']');
         m_lines.append(entry);
+        reindex();
         return;
     }
-    const int k = findKey(s, key);
+    const int s = found->header;
+    const int k = findKey(section, key);
     if (k >= 0) {
         m_lines[k] = entry;
+        reindex();
         return;
     }
     // After the section's last non-blank line, so blank lines that separate it
@@ -185,6 +218,7 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
         if (!m_lines.at(i).trimmed().isEmpty())
             insertAt = i + 1;
     m_lines.insert(insertAt, entry);
+    reindex();
 }
 
 void IniFile::writeInteger(const QString &section, const QString &key, int value)

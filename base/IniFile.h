@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace kx {
 
@@ -22,7 +25,9 @@ TextFile decodeTextFile(const QByteArray &bytes);
 // An initialisation file (sections in square brackets, key=value lines) read and
 // written with the rules of Windows' profile functions as this program uses them:
 // - section and key names match without regard to letter case, the first match wins;
-// - a value is the text after the first "=", leading and trailing blanks removed;
+// - a value is the text after the first "=", leading and trailing blanks removed,
+//   then a pair of matching quotes around it (" or ') removed, as a value
+//   typed by hand as FSPath="D:\FS9\" reads D:\FS9\ in Windows;
 // - a missing key reads as the default; a whole number that is not a whole number
 //   reads as the default;
 // - writing replaces the key's line in place, or adds the key at the end of its
@@ -50,10 +55,23 @@ public:
     QString toText() const;
 
 private:
-    int findSection(const QString &section) const;           // index of the header line, or -1
-    int findKey(int sectionLine, const QString &key) const;   // index of the entry line, or -1
+    // Where a section's header and entries are, by folded name; only the first
+    // section of a name and the first entry of a key count. Built once from
+    // the lines and again after each write, so that reading every key of a
+    // long file stays linear.
+    struct Section
+    {
+        int header = -1;
+        QHash<QString, int> keys; // folded key → index of the entry line
+    };
+
+    void reindex();
+    const Section *findSection(const QString &section) const;
+    int findKey(const QString &section, const QString &key) const; // index of the entry line, or -1
 
     QStringList m_lines;
+    std::vector<Section> m_sections;
+    QHash<QString, qsizetype> m_sectionNames; // folded name → index into m_sections
     bool m_utf8 = false;
 };
 

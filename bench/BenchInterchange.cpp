@@ -1,6 +1,7 @@
 // Flight plans and gauges on a catalogue of 250,000 waypoints: the import of a
-// 99-waypoint plan (about two thirds of its waypoints already catalogued, the
-// rest new to every run), and the three exports of a calculated 99-point route.
+// 99-waypoint and of a 10,000-waypoint plan (about two thirds of their
+// waypoints already catalogued, the rest new to every run), and the three
+// exports of a calculated 99-point route.
 #include "Bench.h"
 #include "Generate.h"
 #include "Groups.h"
@@ -17,6 +18,7 @@
 #include "store/Session.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSqlQuery>
@@ -28,6 +30,10 @@ namespace {
 
 constexpr int kWaypoints = 99;
 constexpr int kCatalogued = 66;
+constexpr int kLongWaypoints = 10000;
+constexpr int kLongCatalogued = 6667;
+// A long import takes a second or more: fewer runs than the other figures.
+constexpr int kLongRuns = 3;
 
 struct PlanWaypoint
 {
@@ -55,16 +61,16 @@ QList<PlanWaypoint> cataloguedWaypoints(QSqlDatabase db, int count, int catalogu
     return waypoints;
 }
 
-// Plan number n: the catalogued waypoints interleaved with waypoints that are
-// new to this plan.
-QByteArray planBytes(const QList<PlanWaypoint> &catalogued, int n)
+// Plan number n of `waypoints` waypoints: the catalogued waypoints interleaved
+// with waypoints that are new to this plan.
+QByteArray planBytes(const QList<PlanWaypoint> &catalogued, int n, int waypoints = kWaypoints)
 {
     QString text = QStringLiteral("[flightplan]\r\nAppVersion=9.0.30612\r\ntitle=AAAA to BBBB\r\n"
                                   "description=AAAA, BBBB\r\ntype=IFR\r\nroutetype=1\r\ncruising_altitude=31000\r\n"
                                   "departure_id=AAAA\r\ndeparture_position=1\r\ndestination_id=BBBB\r\n"
                                   "departure_name=Aaaa\r\ndestination_name=Bbbb\r\n");
     int next = 0;
-    for (int k = 0; k < kWaypoints; ++k) {
+    for (int k = 0; k < waypoints; ++k) {
         PlanWaypoint w;
         if (k % 3 != 2 && next < catalogued.size()) {
             w = catalogued.at(next++);
@@ -72,7 +78,7 @@ QByteArray planBytes(const QList<PlanWaypoint> &catalogued, int n)
             w.region = QStringLiteral("ZZ");
             w.id = QStringLiteral("R%1W%2").arg(n).arg(k);
             w.lat = QStringLiteral("N%1*%2.00").arg(45 + k % 20).arg(k % 60, 2, 10, QChar(u'0'));
-            w.lon = QStringLiteral("E%1*30.00").arg(30 + k, 3, 10, QChar(u'0'));
+            w.lon = QStringLiteral("E%1*30.00").arg(30 + k % 150, 3, 10, QChar(u'0'));
         }
         text += QStringLiteral("waypoint.%1=").arg(k) + interchange::waypointLine(w.region, w.id, w.type, w.lat, w.lon, 0)
             + QStringLiteral("\r\n");
@@ -91,11 +97,12 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 void benchInterchange(Bench &bench)
 {
     const QString import = QStringLiteral("import_99_in_250k_ms");
+    const QString longImport = QStringLiteral("import_10000_ms");
     const QString nvu = QStringLiteral("export_nvu_ms");
     const QString i21 = QStringLiteral("export_i21_ms");
     const QString pln = QStringLiteral("export_pln_ms");
     const bool exports = bench.wants(nvu) || bench.wants(i21) || bench.wants(pln);
-    if (!bench.wants(import) && !exports)
+    if (!bench.wants(import) && !bench.wants(longImport) && !exports)
         return;
 
     const QString folder = bench.newFolder(QStringLiteral("interchange"));
@@ -143,6 +150,24 @@ void benchInterchange(Bench &bench)
         const double ms = bench.medianMs([&] { return importPlan(import, plans.at(next++)) != 0; });
         if (ms >= 0)
             bench.report(import, ms, QStringLiteral("ms"));
+    }
+    if (bench.wants(longImport)) {
+        const QList<PlanWaypoint> many = cataloguedWaypoints(session.ADOC.sql(), kLongCatalogued, size.waypoints);
+        std::vector<double> times;
+        for (int run = 0; run < std::min(bench.runs(), kLongRuns); ++run) {
+            const QString path = folder + QStringLiteral("long%1.PLN").arg(run);
+            if (!writeFile(path, planBytes(many, 1000 + run, kLongWaypoints))) {
+                bench.fail(longImport, QStringLiteral("cannot write %1").arg(path));
+                break;
+            }
+            QElapsedTimer timer;
+            timer.start();
+            if (importPlan(longImport, path) == 0)
+                break;
+            times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+        if (!times.empty())
+            bench.report(longImport, Bench::median(times), QStringLiteral("ms"));
     }
     if (!exports)
         return;

@@ -15,6 +15,7 @@ QString terminalText(QString text)
 void CliPrompter::error(QObject *, const QString &text)
 {
     ++m_errors;
+    m_lastError = text;
     QTextStream(stderr) << terminalText(text) << Qt::endl;
 }
 

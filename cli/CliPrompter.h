@@ -18,12 +18,14 @@ public:
     bool ask(QObject *owner, const QString &text, bool defaultYes) override;
 
     int errorCount() const { return m_errors; }
+    const QString &lastError() const { return m_lastError; }
     void setQuiet(bool quiet) { m_quiet = quiet; }
 
 private:
     bool m_yes;
     bool m_quiet = false;
     int m_errors = 0;
+    QString m_lastError;
 };
 
 // A message's text for a terminal: the program's CR LF breaks become line feeds.

@@ -115,7 +115,8 @@ int report(CommandContext &context)
     store::Query qp(context.session.ADOC, QStringLiteral("QP"));
     QString detail;
     if (!reports::writeRouteSheetPdf(context.session, qp, nullptr, absolutePath(context.args.at(1)), &detail)) {
-        if (!detail.isEmpty())
+        // The layout's reason is part of the message already.
+        if (!detail.isEmpty() && !context.prompter.lastError().contains(detail))
             QTextStream(stderr) << detail << Qt::endl;
         return ExitFailed;
     }

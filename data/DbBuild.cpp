@@ -1,7 +1,5 @@
 #include "DbBuild.h"
 
-#include "store/Collation.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -61,8 +59,6 @@ bool createDatabase(const QString &path, QString *error)
         db.setDatabaseName(path);
         if (!db.open())
             setError(error, db.lastError().text());
-        else if (!store::registerCollation(db))
-            setError(error, QStringLiteral("the SQLite driver gives no access to its handle"));
         else
             ok = runScript(db, schema, error);
         db.close();

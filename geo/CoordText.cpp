@@ -3,6 +3,8 @@
 #include "base/Error.h"
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace kx::geo {
@@ -87,7 +89,9 @@ std::optional<long double> readCommaNumber(const QString &text)
     long double value = 0;
     const char *end = bytes.constData() + bytes.size();
     const auto [ptr, ec] = std::from_chars(bytes.constData(), end, value);
-    if (ec != std::errc() || ptr != end)
+    // A number past what a double holds ("24,E857" is 24 followed by 857
+    // zeros) would turn into an infinity in the formulas.
+    if (ec != std::errc() || ptr != end || !(std::fabs(value) <= std::numeric_limits<double>::max()))
         return std::nullopt;
     return negative ? -value : value;
 }

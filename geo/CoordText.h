@@ -14,7 +14,8 @@ namespace kx::geo {
 
 // A number written with the decimal comma ("20,00", "57", "-3,5"), read the
 // same way on every machine. Surrounding blanks are ignored; a "." anywhere,
-// an empty text or trailing garbage make it unreadable.
+// an empty text, trailing garbage or a number beyond the range of a double
+// ("1E400") make it unreadable.
 std::optional<long double> readCommaNumber(const QString &text);
 
 // The angle of a coordinate text in radians: degrees + minutes / 60, negative

@@ -69,27 +69,30 @@ qint64 appendWaypoint(store::Session &session, const PlanWaypoint &w)
 
 QString catalogueLookupSql(const PlanWaypoint &w, QVariantList *values)
 {
-    // The index on ident and region serves both look-ups; the "*" of a
-    // coordinate text is an ordinary character in a whole-text comparison.
+    // The ident index (with SQLite's NOCASE) narrows the rows; the program's
+    // collation decides. The "*" of a coordinate text is an ordinary character
+    // in a whole-text comparison.
     const QString select = QStringLiteral("SELECT Punkts.Code, Punkts.Region, Punkts.ID, Punkts.Type, Punkts.LAT, "
                                           "Punkts.LON FROM Punkts WHERE ");
     const QString noCase = QStringLiteral(" COLLATE ") + QLatin1String(store::kCollation);
+    values->clear();
+    const QString identIndex = store::noCaseIndexCondition(QStringLiteral("Punkts.ID"), w.id, values);
     if (w.typeLetter == u'A') {
-        *values = {w.id, QStringLiteral("Airport")};
-        return select + QStringLiteral("Punkts.ID = ?") + noCase + QStringLiteral(" AND Punkts.Type = ?") + noCase
-            + QStringLiteral(" LIMIT 1");
+        *values << w.id << QStringLiteral("Airport");
+        return select + identIndex + QStringLiteral(" AND Punkts.ID = ?") + noCase + QStringLiteral(" AND Punkts.Type = ?")
+            + noCase + QStringLiteral(" LIMIT 1");
     }
     const QVariant type = typeOfLetter(w.typeLetter);
     QString typeCondition = QStringLiteral("Punkts.Type IS NULL");
-    *values = {w.region, w.id};
+    *values << w.region << w.id;
     if (!type.isNull()) {
         typeCondition = QStringLiteral("Punkts.Type = ?") + noCase;
         values->append(type);
     }
     values->append(w.lat);
     values->append(w.lon);
-    return select + QStringLiteral("Punkts.Region = ?") + noCase + QStringLiteral(" AND Punkts.ID = ?") + noCase
-        + QStringLiteral(" AND ") + typeCondition + QStringLiteral(" AND Punkts.LAT = ?") + noCase
+    return select + identIndex + QStringLiteral(" AND Punkts.Region = ?") + noCase + QStringLiteral(" AND Punkts.ID = ?")
+        + noCase + QStringLiteral(" AND ") + typeCondition + QStringLiteral(" AND Punkts.LAT = ?") + noCase
         + QStringLiteral(" AND Punkts.LON = ?") + noCase + QStringLiteral(" LIMIT 1");
 }
 
@@ -111,6 +114,15 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
     const int altitude = plan.readInteger(section, QStringLiteral("cruising_altitude"), 0);
     const QString departureId = entry("departure_id");
     const QString destinationId = entry("destination_id");
+    // A header text that would store a control character stops the import
+    // before anything is written.
+    for (const char *key : {"type", "departure_id", "departure_name", "departure_position", "destination_id",
+                            "destination_name"}) {
+        const int code = firstControlCharacter(entry(key));
+        if (code >= 0)
+            throw Error(QStringLiteral("%1 в строке %2 файла %3")
+                            .arg(controlCharacterProblem(code), QLatin1String(key), shownName));
+    }
 
     store::Query &routes = session.QRoutes;
     bool written = routes.append();
@@ -156,7 +168,7 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
         const QString key = QStringLiteral("waypoint.") + QString::number(k);
         const PlanWaypoint w = parseWaypointLine(plan.readString(section, key));
         if (!w.problem.isEmpty())
-            throw Error(QStringLiteral("Неверная %1 в строке %2 файла %3").arg(w.problem, key, shownName));
+            throw Error(QStringLiteral("%1 в строке %2 файла %3").arg(w.problem, key, shownName));
         qint64 punkt = findWaypoint(session, w);
         if (punkt == 0) {
             punkt = appendWaypoint(session, w);

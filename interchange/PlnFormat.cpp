@@ -51,24 +51,48 @@ bool allDigits(QStringView text)
 
 } // namespace
 
+int firstControlCharacter(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            return u;
+    }
+    return -1;
+}
+
+QString controlCharacterProblem(int code)
+{
+    return QStringLiteral("Недопустимый управляющий символ (код %1)").arg(code);
+}
+
 PlanWaypoint parseWaypointLine(const QString &value)
 {
     PlanWaypoint w;
     w.region = nonNull(trimLeft(field(value, 1)));
     w.id = nonNull(trimLeft(field(value, 2)));
+    // Such a character would go into the catalogue, where other programs cut
+    // the text at a NUL or show garbage.
+    for (const QString *text : {&w.region, &w.id}) {
+        const int code = firstControlCharacter(*text);
+        if (code >= 0) {
+            w.problem = controlCharacterProblem(code);
+            return w;
+        }
+    }
     const QString type = field(value, 5).trimmed();
     w.typeLetter = type.isEmpty() ? QChar(u' ') : type.front();
 
     const QString latField = field(value, 6);
     w.lat = geo::PlnLatToText(latField);
     if (!isCoordinateText(w.lat, true)) {
-        w.problem = QStringLiteral("широта \"%1\"").arg(latField.trimmed());
+        w.problem = QStringLiteral("Неверная широта \"%1\"").arg(latField.trimmed());
         return w;
     }
     const QString lonField = field(value, 7);
     w.lon = geo::PlnLonToText(lonField);
     if (!isCoordinateText(w.lon, false)) {
-        w.problem = QStringLiteral("долгота \"%1\"").arg(lonField.trimmed());
+        w.problem = QStringLiteral("Неверная долгота \"%1\"").arg(lonField.trimmed());
         return w;
     }
     const QString altField = field(value, 8);
@@ -77,7 +101,7 @@ PlanWaypoint parseWaypointLine(const QString &value)
     alt.replace(u'.', u',');
     const std::optional<long double> h = geo::readCommaNumber(alt);
     if (!h || !std::isfinite(static_cast<double>(*h))) {
-        w.problem = QStringLiteral("высота \"%1\"").arg(altField.trimmed());
+        w.problem = QStringLiteral("Неверная высота \"%1\"").arg(altField.trimmed());
         return w;
     }
     w.h = static_cast<double>(*h);

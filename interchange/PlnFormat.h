@@ -27,13 +27,22 @@ struct PlanWaypoint
     QString lon;          // field 7 as a coordinate text ("E037*24.87")
     double h = 0;         // field 8, feet
     // Empty when the line can be stored; otherwise what is wrong with it
-    // ("широта \"N*.00\""), and the other members must not be used.
+    // ("Неверная широта \"N*.00\""), and the other members must not be used.
     QString problem;
 };
 
+// The code of the first control character (U+0000 to U+001F, U+007F to
+// U+009F) in a text, or -1 when it has none. Texts of a plan that go into the
+// database must have none.
+int firstControlCharacter(QStringView text);
+// What is wrong with a text holding such a character:
+// "Недопустимый управляющий символ (код 0)".
+QString controlCharacterProblem(int code);
+
 // Cuts a waypoint value into its fields and converts them. A line whose
-// latitude or longitude does not make a coordinate text, or whose altitude is
-// not a number, comes back with its problem set: a short third-party line
+// region or ident holds a control character, whose latitude or longitude does
+// not make a coordinate text, or whose altitude is not a number, comes back
+// with its problem set: a short third-party line
 // ("EGSH, A, N52* 40.61', E001* 17.07', +000000.00,") is one of those.
 PlanWaypoint parseWaypointLine(const QString &value);
 

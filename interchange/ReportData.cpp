@@ -85,13 +85,13 @@ ReportDataResult gatherReportData(store::Session &session, store::Query &qp, Rep
     data = ReportData();
     store::Query &routes = session.QRoutes;
     if (routes.isEmpty())
-        return fail(error, ReportDataResult::Failed, QStringLiteral("there is no current route"));
+        return fail(error, ReportDataResult::Failed, QStringLiteral("нет текущего маршрута"));
     const QVariant routeCode = routes.value(u"Code");
 
     if (!openRoutePoints(qp, routeCode.toLongLong()))
         return fail(error, ReportDataResult::PointsFailed, qp.lastError());
     if (qp.isEmpty())
-        return fail(error, ReportDataResult::Failed, QStringLiteral("the route has no points"));
+        return fail(error, ReportDataResult::Failed, QStringLiteral("в маршруте нет пунктов"));
 
     QVariantMap &v = data.variables;
     qp.last();
@@ -122,6 +122,9 @@ ReportDataResult gatherReportData(store::Session &session, store::Query &qp, Rep
     data.datasets.insert(QStringLiteral("FRDB1"), rowMaps(qp));
     data.datasets.insert(QStringLiteral("FRDB2"), rowMaps(session.Q2));
     data.datasets.insert(QStringLiteral("FRDB3"), rowMaps(session.Q3));
+    data.fields.insert(QStringLiteral("FRDB1"), qp.columnNames());
+    data.fields.insert(QStringLiteral("FRDB2"), session.Q2.columnNames());
+    data.fields.insert(QStringLiteral("FRDB3"), session.Q3.columnNames());
     return ReportDataResult::Ok;
 }
 

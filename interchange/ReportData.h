@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 namespace kx::store {
@@ -23,6 +24,7 @@ struct ReportData
 {
     QVariantMap variables;
     QMap<QString, QList<QVariantMap>> datasets;
+    QMap<QString, QStringList> fields; // each dataset's columns, rows or no rows
 };
 
 enum class ReportDataResult {

@@ -16,6 +16,7 @@ struct Expression::Node
     QVariant literal;
     QString name;
     std::vector<std::shared_ptr<const Node>> args;
+    int depth = 1; // levels of nodes from here down, this one included
 };
 
 namespace {
@@ -39,6 +40,18 @@ bool fail(QString *error, const QString &text)
     return false;
 }
 
+// An expression as messages quote it: a hostile one may be megabytes long.
+QString shown(const QString &text)
+{
+    constexpr qsizetype kLongest = 60;
+    return text.size() <= kLongest ? text : text.left(kLongest - 1) + u'…';
+}
+
+QString tooDeep(const QString &text)
+{
+    return QStringLiteral("выражение \"%1\" вложено глубже %2 уровней").arg(shown(text)).arg(Expression::kMaxDepth);
+}
+
 class Parser
 {
 public:
@@ -52,7 +65,7 @@ public:
         if (!root)
             return nullptr;
         if (m_token.kind != Token::Kind::End) {
-            fail(error, QStringLiteral("unexpected \"%1\" in expression \"%2\"").arg(m_token.text, m_text));
+            fail(error, QStringLiteral("лишнее \"%1\" в выражении \"%2\"").arg(m_token.text, shown(m_text)));
             return nullptr;
         }
         return root;
@@ -95,14 +108,14 @@ private:
             m_token.text = m_text.mid(start, m_pos - start);
             bool ok = false;
             m_token.number = m_token.text.toDouble(&ok);
-            return ok || fail(error, QStringLiteral("bad number \"%1\" in expression \"%2\"").arg(m_token.text, m_text));
+            return ok || fail(error, QStringLiteral("неверное число \"%1\" в выражении \"%2\"").arg(m_token.text, shown(m_text)));
         }
         if (c == u'\'') {
             QString value;
             ++m_pos;
             for (;;) {
                 if (m_pos >= n)
-                    return fail(error, QStringLiteral("unterminated text in expression \"%1\"").arg(m_text));
+                    return fail(error, QStringLiteral("текст без закрывающего апострофа в выражении \"%1\"").arg(shown(m_text)));
                 const QChar d = m_text.at(m_pos++);
                 if (d == u'\'') {
                     if (m_pos < n && m_text.at(m_pos) == u'\'') {
@@ -121,10 +134,10 @@ private:
         if (c == u'<') {
             const qsizetype end = m_text.indexOf(u'>', m_pos + 1);
             if (end < 0)
-                return fail(error, QStringLiteral("missing \">\" in expression \"%1\"").arg(m_text));
+                return fail(error, QStringLiteral("нет \">\" в выражении \"%1\"").arg(shown(m_text)));
             QString name = m_text.mid(m_pos + 1, end - m_pos - 1).remove(u'"').trimmed();
             if (name.isEmpty())
-                return fail(error, QStringLiteral("empty name in expression \"%1\"").arg(m_text));
+                return fail(error, QStringLiteral("пустое имя в выражении \"%1\"").arg(shown(m_text)));
             m_pos = end + 1;
             m_token.kind = Token::Kind::Name;
             m_token.text = name;
@@ -144,17 +157,53 @@ private:
             m_token.text = c;
             return true;
         }
-        return fail(error, QStringLiteral("unexpected \"%1\" in expression \"%2\"").arg(c).arg(m_text));
+        return fail(error, QStringLiteral("недопустимый знак \"%1\" в выражении \"%2\"").arg(c).arg(shown(m_text)));
     }
 
     bool isOp(const char *op) const { return m_token.kind == Token::Kind::Op && m_token.text == QLatin1String(op); }
 
-    static NodePtr binary(Node::Kind kind, NodePtr a, NodePtr b)
+    // A node over its arguments; null (and the error set) when the tree would
+    // grow deeper than the limit, which keeps the evaluation's recursion, and
+    // the tree's own destruction, within the stack.
+    NodePtr node(Node::Kind kind, std::vector<NodePtr> args, QString *error)
     {
-        auto node = std::make_shared<Node>();
-        node->kind = kind;
-        node->args = {std::move(a), std::move(b)};
-        return node;
+        if (!counted(error))
+            return nullptr;
+        auto n = std::make_shared<Node>();
+        n->kind = kind;
+        for (const NodePtr &a : args)
+            n->depth = std::max(n->depth, a->depth + 1);
+        n->args = std::move(args);
+        if (n->depth > Expression::kMaxDepth) {
+            fail(error, tooDeep(m_text));
+            return nullptr;
+        }
+        return n;
+    }
+
+    // Every node counts towards the limit as it is made, so that a long text
+    // is refused before it takes much memory.
+    bool counted(QString *error)
+    {
+        return ++m_nodes <= Expression::kMaxSize
+            || fail(error, QStringLiteral("выражение \"%1\" длиннее %2 действий").arg(shown(m_text)).arg(Expression::kMaxSize));
+    }
+
+public:
+    int nodes() const { return m_nodes; }
+
+private:
+    // Nesting of parentheses, functions and signs, which the parser follows by
+    // recursion.
+    struct Nesting
+    {
+        explicit Nesting(int &level) : m_level(level) { ++m_level; }
+        ~Nesting() { --m_level; }
+        int &m_level;
+    };
+    bool tooNested(QString *error) const
+    {
+        return m_nesting > Expression::kMaxDepth && !fail(error, tooDeep(m_text));
     }
 
     NodePtr sum(QString *error)
@@ -167,7 +216,7 @@ private:
             NodePtr right = product(error);
             if (!right)
                 return nullptr;
-            left = binary(kind, left, right);
+            left = node(kind, {left, right}, error);
         }
         return left;
     }
@@ -182,7 +231,7 @@ private:
             NodePtr right = unary(error);
             if (!right)
                 return nullptr;
-            left = binary(kind, left, right);
+            left = node(kind, {left, right}, error);
         }
         return left;
     }
@@ -190,16 +239,16 @@ private:
     NodePtr unary(QString *error)
     {
         if (isOp("-") || isOp("+")) {
+            const Nesting nesting(m_nesting);
+            if (tooNested(error))
+                return nullptr;
             const bool negate = isOp("-");
             if (!advance(error))
                 return nullptr;
             NodePtr operand = unary(error);
             if (!operand || !negate)
                 return operand;
-            auto node = std::make_shared<Node>();
-            node->kind = Node::Kind::Negate;
-            node->args = {operand};
-            return node;
+            return node(Node::Kind::Negate, {operand}, error);
         }
         return primary(error);
     }
@@ -209,11 +258,11 @@ private:
         const Token token = m_token;
         switch (token.kind) {
         case Token::Kind::End:
-            fail(error, QStringLiteral("incomplete expression \"%1\"").arg(m_text));
+            fail(error, QStringLiteral("незаконченное выражение \"%1\"").arg(shown(m_text)));
             return nullptr;
         case Token::Kind::Number:
         case Token::Kind::Text: {
-            if (!advance(error))
+            if (!counted(error) || !advance(error))
                 return nullptr;
             auto node = std::make_shared<Node>();
             node->literal = token.kind == Token::Kind::Number ? QVariant(token.number) : QVariant(token.text);
@@ -223,47 +272,48 @@ private:
             if (!advance(error))
                 return nullptr;
             if (!isOp("(")) {
+                if (!counted(error))
+                    return nullptr;
                 auto node = std::make_shared<Node>();
                 node->kind = Node::Kind::Name;
                 node->name = token.text;
                 return node;
             }
             if (token.text.compare(QLatin1String("abs"), Qt::CaseInsensitive) != 0) {
-                fail(error, QStringLiteral("unknown function \"%1\" in expression \"%2\"").arg(token.text, m_text));
+                fail(error, QStringLiteral("неизвестная функция \"%1\" в выражении \"%2\"").arg(token.text, shown(m_text)));
                 return nullptr;
             }
-            if (!advance(error))
+            const Nesting nesting(m_nesting);
+            if (tooNested(error) || !advance(error))
                 return nullptr;
             NodePtr argument = sum(error);
             if (!argument)
                 return nullptr;
             if (!isOp(")")) {
-                fail(error, QStringLiteral("abs takes one argument in expression \"%1\"").arg(m_text));
+                fail(error, QStringLiteral("функция abs принимает один аргумент в выражении \"%1\"").arg(shown(m_text)));
                 return nullptr;
             }
             if (!advance(error))
                 return nullptr;
-            auto node = std::make_shared<Node>();
-            node->kind = Node::Kind::Abs;
-            node->args = {argument};
-            return node;
+            return node(Node::Kind::Abs, {argument}, error);
         }
         case Token::Kind::Op:
             if (isOp("(")) {
-                if (!advance(error))
+                const Nesting nesting(m_nesting);
+                if (tooNested(error) || !advance(error))
                     return nullptr;
                 NodePtr inner = sum(error);
                 if (!inner)
                     return nullptr;
                 if (!isOp(")")) {
-                    fail(error, QStringLiteral("missing \")\" in expression \"%1\"").arg(m_text));
+                    fail(error, QStringLiteral("нет \")\" в выражении \"%1\"").arg(shown(m_text)));
                     return nullptr;
                 }
                 if (!advance(error))
                     return nullptr;
                 return inner;
             }
-            fail(error, QStringLiteral("unexpected \"%1\" in expression \"%2\"").arg(token.text, m_text));
+            fail(error, QStringLiteral("лишнее \"%1\" в выражении \"%2\"").arg(token.text, shown(m_text)));
             return nullptr;
         }
         return nullptr;
@@ -272,6 +322,8 @@ private:
     const QString &m_text;
     qsizetype m_pos = 0;
     Token m_token;
+    int m_nesting = 0;
+    int m_nodes = 0;
 };
 
 bool toNumber(const QVariant &v, double &out)
@@ -295,15 +347,20 @@ QString asText(const QVariant &v)
     return v.toString();
 }
 
-bool evaluateNode(const Node &node, const Scope &scope, const QString &text, QVariant &result, QString *error)
+bool evaluateNode(const Node &node, const Scope &scope, const QString &text, QVariant &result, QString *error,
+                  int level)
 {
+    // The parser builds no deeper tree; this keeps the recursion bounded
+    // whatever tree it is given.
+    if (level > Expression::kMaxDepth)
+        return fail(error, tooDeep(text));
     switch (node.kind) {
     case Node::Kind::Literal:
         result = node.literal;
         return true;
     case Node::Kind::Name:
         if (!scope.lookup(node.name, result))
-            return fail(error, QStringLiteral("unknown name \"%1\" in expression \"%2\"").arg(node.name, text));
+            return fail(error, unknownNameMessage(node.name, text));
         return true;
     default:
         break;
@@ -311,7 +368,7 @@ bool evaluateNode(const Node &node, const Scope &scope, const QString &text, QVa
 
     std::vector<QVariant> values(node.args.size());
     for (size_t i = 0; i < node.args.size(); ++i) {
-        if (!evaluateNode(*node.args[i], scope, text, values[i], error))
+        if (!evaluateNode(*node.args[i], scope, text, values[i], error, level + 1))
             return false;
         if (isNullValue(values[i])) {
             result = QVariant();
@@ -327,7 +384,7 @@ bool evaluateNode(const Node &node, const Scope &scope, const QString &text, QVa
     std::vector<double> numbers(values.size());
     for (size_t i = 0; i < values.size(); ++i)
         if (!toNumber(values[i], numbers[i]))
-            return fail(error, QStringLiteral("\"%1\" is not a number in expression \"%2\"").arg(asText(values[i]), text));
+            return fail(error, QStringLiteral("\"%1\" не число в выражении \"%2\"").arg(shown(asText(values[i])), shown(text)));
 
     switch (node.kind) {
     case Node::Kind::Negate:
@@ -347,11 +404,11 @@ bool evaluateNode(const Node &node, const Scope &scope, const QString &text, QVa
         return true;
     case Node::Kind::Divide:
         if (numbers[1] == 0)
-            return fail(error, QStringLiteral("division by zero in expression \"%1\"").arg(text));
+            return fail(error, QStringLiteral("деление на ноль в выражении \"%1\"").arg(shown(text)));
         result = numbers[0] / numbers[1];
         return true;
     default:
-        return fail(error, QStringLiteral("bad expression \"%1\"").arg(text));
+        return fail(error, QStringLiteral("неверное выражение \"%1\"").arg(shown(text)));
     }
 }
 
@@ -376,6 +433,7 @@ std::optional<Expression> Expression::parse(const QString &text, QString *error)
     Expression e;
     e.m_root = std::move(root);
     e.m_text = text;
+    e.m_size = parser.nodes();
     return e;
 }
 
@@ -383,8 +441,31 @@ bool Expression::evaluate(const Scope &scope, QVariant &result, QString *error) 
 {
     result = QVariant();
     if (!m_root)
-        return fail(error, QStringLiteral("empty expression"));
-    return evaluateNode(*m_root, scope, m_text, result, error);
+        return fail(error, QStringLiteral("пустое выражение"));
+    return evaluateNode(*m_root, scope, m_text, result, error, 1);
+}
+
+QStringList Expression::names() const
+{
+    QStringList out;
+    // Depth-first without recursion.
+    std::vector<const Node *> pending;
+    if (m_root)
+        pending.push_back(m_root.get());
+    while (!pending.empty()) {
+        const Node *n = pending.back();
+        pending.pop_back();
+        if (n->kind == Node::Kind::Name && !out.contains(n->name))
+            out.append(n->name);
+        for (auto it = n->args.rbegin(); it != n->args.rend(); ++it)
+            pending.push_back(it->get());
+    }
+    return out;
+}
+
+QString unknownNameMessage(const QString &name, const QString &expression)
+{
+    return QStringLiteral("неизвестное имя \"%1\" в выражении \"%2\"").arg(shown(name), shown(expression));
 }
 
 } // namespace kx::reports

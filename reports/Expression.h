@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -31,10 +32,21 @@ public:
 class Expression
 {
 public:
+    // Nesting beyond this (parentheses, abs, signs, or a chain of operators
+    // that deep) is refused: a hostile layout must not exhaust the stack.
+    static constexpr int kMaxDepth = 100;
+    // More operands and operators than this in one expression are refused:
+    // each is evaluated for every row printed.
+    static constexpr int kMaxSize = 1000;
+
     static std::optional<Expression> parse(const QString &text, QString *error = nullptr);
 
     bool evaluate(const Scope &scope, QVariant &result, QString *error = nullptr) const;
     const QString &text() const { return m_text; }
+    // The names the expression reads, each once, in the order written.
+    QStringList names() const;
+    // Its operands and operators: the work of one evaluation.
+    int size() const { return m_size; }
 
     struct Node;
 
@@ -43,7 +55,12 @@ private:
 
     std::shared_ptr<const Node> m_root;
     QString m_text;
+    int m_size = 0;
 };
+
+// "неизвестное имя \"SO2\" в выражении \"SO2 / 2\"": what an unknown name in
+// an expression is reported as, at evaluation and when a layout is checked.
+QString unknownNameMessage(const QString &name, const QString &expression);
 
 // True for Null values and invalid variants alike.
 bool isNullValue(const QVariant &v);

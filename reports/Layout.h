@@ -52,6 +52,7 @@ struct TextStyle
 
 struct TextObject
 {
+    int line = 0; // where it is written in the layout file
     QRectF rect;
     TextTemplate text;
     std::optional<NumberFormat> format;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -75,6 +76,13 @@ bool appliesTo(const QString &name, Target target)
     return false;
 }
 
+struct SubReportLevel
+{
+    explicit SubReportLevel(int &level) : m_level(level) { ++m_level; }
+    ~SubReportLevel() { --m_level; }
+    int &m_level;
+};
+
 class Parser
 {
 public:
@@ -95,8 +103,11 @@ private:
     // --- reporting --------------------------------------------------------
     bool fail(int line, const QString &text)
     {
+        // The reason goes into a message box: a value it quotes may be huge.
+        constexpr qsizetype kLongest = 300;
+        const QString shown = text.size() <= kLongest ? text : text.left(kLongest - 1) + u'…';
         if (m_error)
-            *m_error = line > 0 ? QStringLiteral("line %1: %2").arg(line).arg(text) : text;
+            *m_error = line > 0 ? QStringLiteral("строка %1: %2").arg(line).arg(shown) : shown;
         return false;
     }
 
@@ -135,7 +146,7 @@ private:
                         }
                     }
                     if (!closed)
-                        return fail(line, QStringLiteral("unterminated quoted text"));
+                        return fail(line, QStringLiteral("текст в кавычках не закрыт"));
                     m_tokens.push_back({Token::Kind::Text, value, line});
                 } else if (c == u'=') {
                     m_tokens.push_back({Token::Kind::Equals, QStringLiteral("="), line});
@@ -176,33 +187,35 @@ private:
         const Token &first = peek();
         st.line = first.line;
         if (first.kind != Token::Kind::Word)
-            return fail(first.line, QStringLiteral("expected a keyword, found \"%1\"").arg(first.text));
+            return fail(first.line, QStringLiteral("ожидалось ключевое слово, а не \"%1\"").arg(first.text));
         st.keyword = first.text;
         ++m_pos;
+        // A set, not a search of the list: a line may hold a great many.
+        QSet<QString> given;
         for (;;) {
             const Token &t = peek();
             if (t.kind == Token::Kind::Newline || t.kind == Token::Kind::End || t.kind == Token::Kind::Open
                 || t.kind == Token::Kind::Close)
                 return true;
             if (t.kind != Token::Kind::Word)
-                return fail(t.line, QStringLiteral("unexpected \"%1\" after %2").arg(t.text, st.keyword));
+                return fail(t.line, QStringLiteral("лишнее \"%1\" после %2").arg(t.text, st.keyword));
             ++m_pos;
             if (peek().kind == Token::Kind::Equals) {
                 ++m_pos;
                 const Token &v = peek();
                 if (v.kind != Token::Kind::Word && v.kind != Token::Kind::Text)
-                    return fail(t.line, QStringLiteral("attribute %1 has no value").arg(t.text));
+                    return fail(t.line, QStringLiteral("у атрибута %1 нет значения").arg(t.text));
                 ++m_pos;
-                for (const Attr &a : std::as_const(st.attrs))
-                    if (a.name == t.text)
-                        return fail(t.line, QStringLiteral("attribute %1 given twice").arg(t.text));
+                if (given.contains(t.text))
+                    return fail(t.line, QStringLiteral("атрибут %1 задан дважды").arg(t.text));
+                given.insert(t.text);
                 st.attrs.append({t.text, v.text, true, t.line});
             } else if (st.args.size() < positional && st.attrs.isEmpty()) {
                 st.args.append(t.text);
             } else {
-                for (const Attr &a : std::as_const(st.attrs))
-                    if (a.name == t.text)
-                        return fail(t.line, QStringLiteral("attribute %1 given twice").arg(t.text));
+                if (given.contains(t.text))
+                    return fail(t.line, QStringLiteral("атрибут %1 задан дважды").arg(t.text));
+                given.insert(t.text);
                 st.attrs.append({t.text, QString(), false, t.line});
             }
         }
@@ -224,9 +237,9 @@ private:
         bool ok = false;
         const double v = a.value.toDouble(&ok);
         if (!a.hasValue || !ok || !std::isfinite(v))
-            return fail(a.line, QStringLiteral("%1 needs a number, not \"%2\"").arg(a.name, a.value));
+            return fail(a.line, QStringLiteral("%1: нужно число, а не \"%2\"").arg(a.name, a.value));
         if (v < minimum || (strictlyAbove && v == minimum))
-            return fail(a.line, QStringLiteral("%1 is out of range: %2").arg(a.name, a.value));
+            return fail(a.line, QStringLiteral("%1 вне допустимых пределов: %2").arg(a.name, a.value));
         out = v;
         return true;
     }
@@ -246,7 +259,7 @@ private:
             out = false;
             return true;
         }
-        return fail(a.line, QStringLiteral("%1 is yes or no, not \"%2\"").arg(a.name, a.value));
+        return fail(a.line, QStringLiteral("%1: нужно yes или no, а не \"%2\"").arg(a.name, a.value));
     }
 
     bool color(const Attr &a, QColor &out)
@@ -263,14 +276,14 @@ private:
                 bool ok = false;
                 parts[i] = rgb.at(i).trimmed().toInt(&ok);
                 if (!ok || parts[i] < 0 || parts[i] > 255)
-                    return fail(a.line, QStringLiteral("bad colour \"%1\"").arg(v));
+                    return fail(a.line, QStringLiteral("неверный цвет \"%1\"").arg(v));
             }
             out = QColor(parts[0], parts[1], parts[2]);
             return true;
         }
         const QColor c = QColor::fromString(v);
         if (!a.hasValue || !c.isValid())
-            return fail(a.line, QStringLiteral("bad colour \"%1\"").arg(v));
+            return fail(a.line, QStringLiteral("неверный цвет \"%1\"").arg(v));
         out = c;
         return true;
     }
@@ -298,7 +311,7 @@ private:
             else if (s == u"bottom")
                 f.bottom = true;
             else
-                return fail(a.line, QStringLiteral("frame sides are left, top, right, bottom, all or none, not \"%1\"").arg(s));
+                return fail(a.line, QStringLiteral("стороны рамки: left, top, right, bottom, all или none, а не \"%1\"").arg(s));
         }
         out = f;
         return true;
@@ -309,12 +322,12 @@ private:
         const QString &n = a.name;
         if (n == u"font") {
             if (a.value.trimmed().isEmpty())
-                return fail(a.line, QStringLiteral("font needs a family name"));
+                return fail(a.line, QStringLiteral("у font нет имени шрифта"));
             p.style.fontFamily = a.value.trimmed();
             return true;
         }
         if (n == u"size")
-            return number(a, p.style.fontSize, 0, true) && (p.style.fontSize <= 500 || fail(a.line, QStringLiteral("size is out of range")));
+            return number(a, p.style.fontSize, 0, true) && (p.style.fontSize <= 500 || fail(a.line, QStringLiteral("size вне допустимых пределов")));
         if (n == u"bold")
             return flag(a, p.style.bold);
         if (n == u"italic")
@@ -347,7 +360,7 @@ private:
             else if (v == u"right")
                 p.style.align = HAlign::Right;
             else
-                return fail(a.line, QStringLiteral("align is left, center or right, not \"%1\"").arg(a.value));
+                return fail(a.line, QStringLiteral("align: left, center или right, а не \"%1\"").arg(a.value));
             return true;
         }
         if (n == u"valign") {
@@ -359,7 +372,7 @@ private:
             else if (v == u"bottom")
                 p.style.valign = VAlign::Bottom;
             else
-                return fail(a.line, QStringLiteral("valign is top, center or bottom, not \"%1\"").arg(a.value));
+                return fail(a.line, QStringLiteral("valign: top, center или bottom, а не \"%1\"").arg(a.value));
             return true;
         }
         if (n == u"format") {
@@ -371,7 +384,7 @@ private:
             p.format = NumberFormat::parse(a.value, &why);
             return p.format.has_value() || fail(a.line, why);
         }
-        return fail(a.line, QStringLiteral("unknown attribute %1").arg(n));
+        return fail(a.line, QStringLiteral("неизвестный атрибут %1").arg(n));
     }
 
     // Defaults, then the named styles in order, then the object's own style attributes.
@@ -382,11 +395,23 @@ private:
         for (const Attr &a : st.attrs) {
             if (a.name != u"style")
                 continue;
-            for (const QString &name : a.value.split(u',', Qt::SkipEmptyParts)) {
-                const auto it = m_styles.constFind(name.trimmed());
+            // A style named again counts where it is named last: applying it
+            // earlier too changes nothing, and a long list stays cheap.
+            QStringList names;
+            const QStringList written = a.value.split(u',', Qt::SkipEmptyParts);
+            QSet<QString> seen;
+            for (auto it = written.crbegin(); it != written.crend(); ++it) {
+                const QString name = it->trimmed();
+                if (!seen.contains(name)) {
+                    seen.insert(name);
+                    names.prepend(name);
+                }
+            }
+            for (const QString &name : std::as_const(names)) {
+                const auto it = m_styles.constFind(name);
                 if (it == m_styles.constEnd())
-                    return fail(a.line, QStringLiteral("unknown style %1").arg(name.trimmed()));
-                inherited += *it;
+                    return fail(a.line, QStringLiteral("неизвестный стиль %1").arg(name));
+                mergeAttrs(inherited, *it);
             }
         }
         for (const Attr &a : std::as_const(inherited))
@@ -395,11 +420,22 @@ private:
         for (const Attr &a : st.attrs)
             if (styleAttributes().contains(a.name) || a.name == u"color") {
                 if (!appliesTo(a.name, target))
-                    return fail(a.line, QStringLiteral("%1 does not apply to %2").arg(a.name, st.keyword));
+                    return fail(a.line, QStringLiteral("%1 не применим к %2").arg(a.name, st.keyword));
                 if (!applyStyleAttr(a, props))
                     return false;
             }
         return true;
+    }
+
+    // Later attributes of a name replace earlier ones: each sets its own part
+    // of the style, so only the last of a name matters, and the lists stay as
+    // short as the attribute names are few however often they are repeated.
+    static void mergeAttrs(QList<Attr> &into, const QList<Attr> &more)
+    {
+        for (const Attr &a : more) {
+            into.removeIf([&](const Attr &old) { return old.name == a.name; });
+            into.append(a);
+        }
     }
 
     // The object's own geometry attributes; anything not a style attribute or
@@ -410,12 +446,12 @@ private:
             if (a.name == u"style" || styleAttributes().contains(a.name))
                 continue;
             if (!names.contains(a.name))
-                return fail(a.line, QStringLiteral("unknown attribute %1 for %2").arg(a.name, st.keyword));
+                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у %2").arg(a.name, st.keyword));
             found.insert(a.name, a);
         }
         for (const QString &r : required)
             if (!found.contains(r))
-                return fail(st.line, QStringLiteral("%1 needs %2").arg(st.keyword, r));
+                return fail(st.line, QStringLiteral("у %1 нет %2").arg(st.keyword, r));
         return true;
     }
 
@@ -437,22 +473,23 @@ private:
     {
         bool header = false;
         bool page = false;
+        bool onlyOnce[static_cast<int>(BandKind::PageFooter) + 1] = {};
         for (;;) {
             skipNewlines();
             const Token &t = peek();
             if (t.kind == Token::Kind::End)
                 break;
             if (t.kind == Token::Kind::Close)
-                return fail(t.line, QStringLiteral("\"}\" without \"{\""));
+                return fail(t.line, QStringLiteral("\"}\" без \"{\""));
             Statement st;
             const bool positionalOne = t.text == u"kalyx-report" || t.text == u"band" || t.text == u"style";
             if (!readStatement(st, positionalOne ? 1 : 0))
                 return false;
             if (!header) {
                 if (st.keyword != u"kalyx-report")
-                    return fail(st.line, QStringLiteral("not a Kalyx report layout (the first line must be \"kalyx-report 1\")"));
+                    return fail(st.line, QStringLiteral("это не макет отчета Kalyx (первая строка должна быть \"kalyx-report 1\")"));
                 if (st.args != QStringList{QStringLiteral("1")} || !st.attrs.isEmpty())
-                    return fail(st.line, QStringLiteral("unsupported layout version"));
+                    return fail(st.line, QStringLiteral("неподдерживаемая версия макета"));
                 header = true;
                 if (!endOfStatement(st))
                     return false;
@@ -460,19 +497,19 @@ private:
             }
             if (st.keyword == u"page") {
                 if (page)
-                    return fail(st.line, QStringLiteral("page given twice"));
+                    return fail(st.line, QStringLiteral("page задан дважды"));
                 page = true;
                 if (!parsePage(st, layout) || !endOfStatement(st))
                     return false;
             } else if (st.keyword == u"defaults") {
                 if (!checkStyleAttrs(st) || !endOfStatement(st))
                     return false;
-                m_defaults += st.attrs;
+                mergeAttrs(m_defaults, st.attrs);
             } else if (st.keyword == u"style") {
                 if (st.args.size() != 1)
-                    return fail(st.line, QStringLiteral("style needs a name"));
+                    return fail(st.line, QStringLiteral("у style нет имени"));
                 if (m_styles.contains(st.args.first()))
-                    return fail(st.line, QStringLiteral("style %1 defined twice").arg(st.args.first()));
+                    return fail(st.line, QStringLiteral("стиль %1 определен дважды").arg(st.args.first()));
                 if (!checkStyleAttrs(st) || !endOfStatement(st))
                     return false;
                 m_styles.insert(st.args.first(), st.attrs);
@@ -480,21 +517,23 @@ private:
                 Band band;
                 if (!parseBand(st, band, false))
                     return false;
-                for (const Band &other : layout.bands)
-                    if (other.kind == band.kind
-                        && (band.kind == BandKind::Title || band.kind == BandKind::PageHeader || band.kind == BandKind::PageFooter))
-                        return fail(st.line, QStringLiteral("only one %1 band").arg(bandKindName(band.kind)));
+                if (band.kind == BandKind::Title || band.kind == BandKind::PageHeader || band.kind == BandKind::PageFooter) {
+                    bool &seen = onlyOnce[static_cast<int>(band.kind)];
+                    if (seen)
+                        return fail(st.line, QStringLiteral("полоса %1 может быть только одна").arg(bandKindName(band.kind)));
+                    seen = true;
+                }
                 layout.bands.push_back(std::move(band));
             } else if (st.keyword == u"kalyx-report") {
-                return fail(st.line, QStringLiteral("kalyx-report given twice"));
+                return fail(st.line, QStringLiteral("kalyx-report задан дважды"));
             } else {
-                return fail(st.line, QStringLiteral("unknown statement %1").arg(st.keyword));
+                return fail(st.line, QStringLiteral("неизвестная инструкция %1").arg(st.keyword));
             }
         }
         if (!header)
-            return fail(0, QStringLiteral("not a Kalyx report layout (empty file)"));
+            return fail(0, QStringLiteral("это не макет отчета Kalyx (файл пуст)"));
         if (!page)
-            return fail(0, QStringLiteral("the layout has no page statement"));
+            return fail(0, QStringLiteral("в макете нет инструкции page"));
         return true;
     }
 
@@ -502,9 +541,9 @@ private:
     bool endOfStatement(const Statement &st)
     {
         if (peek().kind == Token::Kind::Open)
-            return fail(st.line, QStringLiteral("%1 takes no block").arg(st.keyword));
+            return fail(st.line, QStringLiteral("у %1 не бывает блока").arg(st.keyword));
         if (peek().kind == Token::Kind::Close && m_depth == 0)
-            return fail(st.line, QStringLiteral("\"}\" without \"{\""));
+            return fail(st.line, QStringLiteral("\"}\" без \"{\""));
         return true;
     }
 
@@ -513,7 +552,7 @@ private:
         Props dummy;
         for (const Attr &a : st.attrs) {
             if (!styleAttributes().contains(a.name))
-                return fail(a.line, QStringLiteral("unknown attribute %1 for %2").arg(a.name, st.keyword));
+                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у %2").arg(a.name, st.keyword));
             if (!applyStyleAttr(a, dummy))
                 return false;
         }
@@ -536,26 +575,26 @@ private:
             } else if (a.name == u"margins") {
                 const QStringList parts = a.value.split(u',');
                 if (parts.size() != 1 && parts.size() != 4)
-                    return fail(a.line, QStringLiteral("margins are one number or four (left, top, right, bottom)"));
+                    return fail(a.line, QStringLiteral("margins: одно число или четыре (left, top, right, bottom)"));
                 double m[4];
                 for (int i = 0; i < 4; ++i) {
                     bool ok = false;
                     m[i] = parts.at(parts.size() == 1 ? 0 : i).trimmed().toDouble(&ok);
                     if (!ok || !std::isfinite(m[i]) || m[i] < 0)
-                        return fail(a.line, QStringLiteral("bad margins \"%1\"").arg(a.value));
+                        return fail(a.line, QStringLiteral("неверные margins \"%1\"").arg(a.value));
                 }
                 page.margins = QMarginsF(m[0], m[1], m[2], m[3]);
             } else if (a.name == u"title") {
                 layout.title = a.value;
             } else {
-                return fail(a.line, QStringLiteral("unknown attribute %1 for page").arg(a.name));
+                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у page").arg(a.name));
             }
         }
         if (!width || !height)
-            return fail(st.line, QStringLiteral("page needs width and height"));
+            return fail(st.line, QStringLiteral("у page нет width и height"));
         const QSizeF area = page.printingArea();
         if (area.width() <= 0 || area.height() <= 0)
-            return fail(st.line, QStringLiteral("the margins leave no printing area"));
+            return fail(st.line, QStringLiteral("поля не оставляют места для печати"));
         layout.page = page;
         return true;
     }
@@ -569,10 +608,10 @@ private:
         };
         band.line = st.line;
         if (st.args.size() != 1 || !kinds.contains(st.args.first()))
-            return fail(st.line, QStringLiteral("band needs a kind: title, page-header, header, data, summary or page-footer"));
+            return fail(st.line, QStringLiteral("у band нет вида: title, page-header, header, data, summary или page-footer"));
         band.kind = kinds.value(st.args.first());
         if (inSubReport && band.kind != BandKind::Header && band.kind != BandKind::Data && band.kind != BandKind::Summary)
-            return fail(st.line, QStringLiteral("a subreport holds only header, data and summary bands"));
+            return fail(st.line, QStringLiteral("во вложенном отчете бывают только полосы header, data и summary"));
         bool hasHeight = false;
         for (const Attr &a : st.attrs) {
             if (a.name == u"height") {
@@ -585,13 +624,13 @@ private:
                 if (!flag(a, band.repeat))
                     return false;
             } else {
-                return fail(a.line, QStringLiteral("unknown attribute %1 for a %2 band").arg(a.name, bandKindName(band.kind)));
+                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у полосы %2").arg(a.name, bandKindName(band.kind)));
             }
         }
         if (!hasHeight)
-            return fail(st.line, QStringLiteral("band needs height"));
+            return fail(st.line, QStringLiteral("у band нет height"));
         if (band.kind == BandKind::Data && band.dataset.isEmpty())
-            return fail(st.line, QStringLiteral("data band needs dataset"));
+            return fail(st.line, QStringLiteral("у полосы data нет dataset"));
         if (!opensBlock())
             return endOfStatement(st);
 
@@ -600,7 +639,7 @@ private:
             skipNewlines();
             const Token &t = peek();
             if (t.kind == Token::Kind::End)
-                return fail(band.line, QStringLiteral("band is not closed with \"}\""));
+                return fail(band.line, QStringLiteral("полоса не закрыта \"}\""));
             if (t.kind == Token::Kind::Close) {
                 ++m_pos;
                 break;
@@ -629,7 +668,7 @@ private:
                     return false;
                 band.objects.emplace_back(std::move(sub));
             } else {
-                return fail(obj.line, QStringLiteral("unknown object %1 (text, box, line or subreport)").arg(obj.keyword));
+                return fail(obj.line, QStringLiteral("неизвестный объект %1 (text, box, line или subreport)").arg(obj.keyword));
             }
         }
         --m_depth;
@@ -647,6 +686,7 @@ private:
         if (!t)
             return fail(st.line, why);
         text.text = std::move(*t);
+        text.line = st.line;
         text.style = props.style;
         text.format = props.format;
         text.frame = props.frame.value_or(FrameSides());
@@ -663,7 +703,7 @@ private:
         if (!rect(st, found, box.rect) || !resolveProps(st, Target::Box, props))
             return false;
         if (found.contains(QStringLiteral("text")))
-            return fail(st.line, QStringLiteral("a box has no text; use a text object"));
+            return fail(st.line, QStringLiteral("у box нет текста; используйте объект text"));
         box.frame = props.frame.value_or(FrameSides::all());
         box.lineWidth = props.lineWidth;
         box.lineColor = props.lineColor;
@@ -693,7 +733,7 @@ private:
         QHash<QString, Attr> found;
         for (const Attr &a : st.attrs)
             if (a.name == u"style" || styleAttributes().contains(a.name))
-                return fail(a.line, QStringLiteral("unknown attribute %1 for subreport").arg(a.name));
+                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у subreport").arg(a.name));
         if (!geometry(st, {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("w")}, found,
                       {QStringLiteral("x"), QStringLiteral("y")}))
             return false;
@@ -704,13 +744,18 @@ private:
             return false;
         sub.origin = QPointF(x, y);
         if (!opensBlock())
-            return fail(st.line, QStringLiteral("subreport needs a block of bands"));
+            return fail(st.line, QStringLiteral("у subreport нет блока полос"));
+        // The parser, the layout and the layout's own destruction follow
+        // subreports by recursion.
+        if (m_subReports >= kMaxSubReportDepth)
+            return fail(st.line, QStringLiteral("вложенные отчеты вложены глубже %1 уровней").arg(kMaxSubReportDepth));
+        const SubReportLevel level(m_subReports);
         ++m_depth;
         for (;;) {
             skipNewlines();
             const Token &t = peek();
             if (t.kind == Token::Kind::End)
-                return fail(st.line, QStringLiteral("subreport is not closed with \"}\""));
+                return fail(st.line, QStringLiteral("subreport не закрыт \"}\""));
             if (t.kind == Token::Kind::Close) {
                 ++m_pos;
                 break;
@@ -719,7 +764,7 @@ private:
             if (!readStatement(bandSt, 1))
                 return false;
             if (bandSt.keyword != u"band")
-                return fail(bandSt.line, QStringLiteral("a subreport holds only bands"));
+                return fail(bandSt.line, QStringLiteral("в subreport бывают только полосы"));
             Band band;
             if (!parseBand(bandSt, band, true))
                 return false;
@@ -727,7 +772,7 @@ private:
         }
         --m_depth;
         if (sub.bands.empty())
-            return fail(st.line, QStringLiteral("subreport without bands"));
+            return fail(st.line, QStringLiteral("subreport без полос"));
         return true;
     }
 
@@ -736,6 +781,7 @@ private:
     std::vector<Token> m_tokens;
     size_t m_pos = 0;
     int m_depth = 0;
+    int m_subReports = 0; // subreports open around the statement being read
     QList<Attr> m_defaults;
     QHash<QString, QList<Attr>> m_styles;
 };
@@ -754,7 +800,7 @@ bool loadLayout(const QString &path, Layout &layout, QString *error)
     QFile file(path);
     if (!file.exists()) {
         if (error)
-            *error = QStringLiteral("%1: the file does not exist").arg(name);
+            *error = QStringLiteral("%1: файл не найден").arg(name);
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -764,7 +810,7 @@ bool loadLayout(const QString &path, Layout &layout, QString *error)
     }
     if (file.size() > kMaxFileSize) {
         if (error)
-            *error = QStringLiteral("%1: the file is too large for a layout").arg(name);
+            *error = QStringLiteral("%1: файл слишком велик для макета").arg(name);
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -777,7 +823,7 @@ bool loadLayout(const QString &path, Layout &layout, QString *error)
     const QString text = decoder(bytes);
     if (decoder.hasError()) {
         if (error)
-            *error = QStringLiteral("%1: the file is not UTF-8 text").arg(name);
+            *error = QStringLiteral("%1: файл не в кодировке UTF-8").arg(name);
         return false;
     }
     QString why;

@@ -12,9 +12,14 @@ inline constexpr char kLayoutFileName[] = "pp.fr3";
 // be prepared.
 inline constexpr char16_t kLayoutFailedMessage[] = u"Ошибка открытия формы отчета pp.fr3!";
 
+// Subreports nested deeper than this are refused.
+inline constexpr int kMaxSubReportDepth = 8;
+
 // Reads a layout in the program's own text format (docs/pp.fr3.md describes
 // it). On failure returns false and sets *error to a one-line description with
-// the line number; the layout is left unchanged.
+// the line number ("строка 12: ..."); the layout is left unchanged. Any text
+// gives a layout or such a description, in time linear in its length: the
+// nesting of subreports and expressions is bounded.
 bool parseLayout(const QString &text, Layout &layout, QString *error = nullptr);
 
 // Reads the layout file (UTF-8). Fails when the file is missing, unreadable,

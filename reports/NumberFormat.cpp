@@ -33,7 +33,7 @@ std::optional<NumberFormat> NumberFormat::parse(const QString &pattern, QString 
         // A picture without a digit placeholder would print the same text for
         // every number: certainly a mistake in the layout.
         if (!pattern.contains(u'0') && !pattern.contains(u'#')) {
-            setError(error, QStringLiteral("no digit placeholder in format \"%1\"").arg(pattern));
+            setError(error, QStringLiteral("в формате \"%1\" нет места для цифр").arg(pattern));
             return std::nullopt;
         }
         f.m_kind = Kind::Picture;
@@ -55,7 +55,7 @@ std::optional<NumberFormat> NumberFormat::parse(const QString &pattern, QString 
             continue;
         }
         if (seen) {
-            setError(error, QStringLiteral("more than one conversion in format \"%1\"").arg(pattern));
+            setError(error, QStringLiteral("в формате \"%1\" больше одного преобразования").arg(pattern));
             return std::nullopt;
         }
         seen = true;
@@ -75,14 +75,14 @@ std::optional<NumberFormat> NumberFormat::parse(const QString &pattern, QString 
         }
         const QChar conv = i < n ? pattern.at(i) : QChar();
         if (conv.isNull() || !QStringLiteral("fFgGeEdD").contains(conv)) {
-            setError(error, QStringLiteral("unknown conversion in format \"%1\"").arg(pattern));
+            setError(error, QStringLiteral("неизвестное преобразование в формате \"%1\"").arg(pattern));
             return std::nullopt;
         }
         f.m_conversion = conv.toLower().unicode();
         literal = &f.m_suffix;
     }
     if (!seen) {
-        setError(error, QStringLiteral("no conversion in format \"%1\"").arg(pattern));
+        setError(error, QStringLiteral("в формате \"%1\" нет преобразования").arg(pattern));
         return std::nullopt;
     }
     return f;

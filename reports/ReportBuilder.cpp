@@ -1,5 +1,8 @@
 #include "ReportBuilder.h"
 
+#include "LayoutParser.h"
+
+#include <optional>
 #include <utility>
 
 namespace kx::reports {
@@ -60,6 +63,136 @@ private:
     std::vector<std::pair<QString, const QVariantMap *>> m_rows;
 };
 
+bool failText(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+QString lineMessage(int line, const QString &text)
+{
+    // The reason goes into a message box: a name it quotes may be huge.
+    constexpr qsizetype kLongest = 300;
+    return QStringLiteral("строка %1: %2").arg(line).arg(text.size() <= kLongest ? text : text.left(kLongest - 1) + u'…');
+}
+
+bool containsName(const QStringList &names, const QString &name)
+{
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
+// The dataset handed over under a name, matched as the builder matches it:
+// exactly, or else without regard to letter case.
+template<typename Map>
+auto findDataset(const Map &map, const QString &name)
+{
+    auto it = map.constFind(name);
+    if (it == map.constEnd())
+        for (it = map.constBegin(); it != map.constEnd(); ++it)
+            if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+                break;
+    return it;
+}
+
+QString noDatasetMessage(const QString &name)
+{
+    return QStringLiteral("нет набора данных %1").arg(name);
+}
+
+QString tooMuchMessage()
+{
+    return QStringLiteral("отчет слишком велик (больше %1 страниц, %2 объектов или %3 знаков текста)")
+        .arg(ReportLimits::kMaxPages)
+        .arg(ReportLimits::kMaxItems)
+        .arg(ReportLimits::kMaxTextChars);
+}
+
+// The static twin of RowScope::lookup: what a name can resolve to in a band
+// whose data bands around it (innermost last) are datasets.
+class NameCheck
+{
+public:
+    NameCheck(const ReportInput &input, QString *error) : m_input(input), m_error(error) {}
+
+    bool bands(const std::vector<Band> &bands, QStringList &scope, int level)
+    {
+        if (level > kMaxSubReportDepth + 1)
+            return failText(m_error, QStringLiteral("вложенные отчеты вложены глубже %1 уровней").arg(kMaxSubReportDepth));
+        for (const Band &band : bands) {
+            const bool data = band.kind == BandKind::Data;
+            if (data) {
+                if (findDataset(m_input.datasets, band.dataset) == m_input.datasets.constEnd())
+                    return failText(m_error, lineMessage(band.line, noDatasetMessage(band.dataset)));
+                scope.append(band.dataset);
+            }
+            const bool ok = objects(band, scope, level);
+            if (data)
+                scope.removeLast();
+            if (!ok)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    bool objects(const Band &band, QStringList &scope, int level)
+    {
+        for (const LayoutObject &object : band.objects) {
+            if (const auto *text = std::get_if<TextObject>(&object)) {
+                for (const Expression *e : text->text.expressions())
+                    for (const QString &name : e->names())
+                        if (!known(name, scope))
+                            return failText(m_error, lineMessage(text->line ? text->line : band.line,
+                                                                 unknownNameMessage(name, e->text())));
+            } else if (const auto *sub = std::get_if<SubReport>(&object)) {
+                if (!bands(sub->bands, scope, level + 1))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    // A dataset's columns: as handed over, or else those its rows have;
+    // nullopt when neither tells (no entry and no rows).
+    std::optional<QStringList> fieldsOf(const QString &dataset) const
+    {
+        const auto named = findDataset(m_input.fields, dataset);
+        if (named != m_input.fields.constEnd())
+            return named.value();
+        const auto rows = findDataset(m_input.datasets, dataset);
+        if (rows == m_input.datasets.constEnd() || rows.value().isEmpty())
+            return std::nullopt;
+        QStringList out;
+        for (const QVariantMap &row : rows.value())
+            for (auto it = row.constBegin(); it != row.constEnd(); ++it)
+                if (!out.contains(it.key()))
+                    out.append(it.key());
+        return out;
+    }
+
+    bool known(const QString &name, const QStringList &scope) const
+    {
+        for (const QString &dataset : scope) {
+            const std::optional<QStringList> fields = fieldsOf(dataset);
+            // Columns nobody told cannot be checked; the row, if any, will.
+            if (!fields || containsName(*fields, name))
+                return true;
+        }
+        for (const QString &dataset : scope)
+            if (name.size() > dataset.size() + 1 && name.startsWith(dataset, Qt::CaseInsensitive)
+                && name.at(dataset.size()) == u'.' && containsName(*fieldsOf(dataset), name.mid(dataset.size() + 1)))
+                return true;
+        for (auto it = m_input.variables.constBegin(); it != m_input.variables.constEnd(); ++it)
+            if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    }
+
+    const ReportInput &m_input;
+    QString *m_error;
+};
+
 class Builder
 {
 public:
@@ -116,22 +249,26 @@ public:
     }
 
 private:
-    bool fail(const Band &band, const QString &text)
+    bool fail(int line, const QString &text) { return failText(m_error, lineMessage(line, text)); }
+
+    // Counts objects placed on pages, the work of laying objects out
+    // (expression steps included) and the characters of the texts made,
+    // against the limits; false (and the error set) beyond them.
+    bool spend(qint64 items, qint64 work, qint64 chars)
     {
-        if (m_error)
-            *m_error = QStringLiteral("%1 band at line %2: %3").arg(bandKindName(band.kind)).arg(band.line).arg(text);
-        return false;
+        m_items += items;
+        m_work += work;
+        m_chars += chars;
+        if (m_items <= ReportLimits::kMaxItems && m_work <= ReportLimits::kMaxWork && m_chars <= ReportLimits::kMaxTextChars)
+            return true;
+        return failText(m_error, tooMuchMessage());
     }
 
     const QList<QVariantMap> *rows(const Band &band)
     {
-        auto it = m_input.datasets.constFind(band.dataset);
-        if (it == m_input.datasets.constEnd())
-            for (it = m_input.datasets.constBegin(); it != m_input.datasets.constEnd(); ++it)
-                if (it.key().compare(band.dataset, Qt::CaseInsensitive) == 0)
-                    break;
+        const auto it = findDataset(m_input.datasets, band.dataset);
         if (it == m_input.datasets.constEnd()) {
-            fail(band, QStringLiteral("no dataset %1").arg(band.dataset));
+            fail(band.line, noDatasetMessage(band.dataset));
             return nullptr;
         }
         return &it.value();
@@ -139,17 +276,28 @@ private:
 
     // Lays a band out at (x, y) into items; height gets the space it takes:
     // its own height, or more where a subreport reaches further down.
-    bool layOut(const Band &band, QPointF at, QList<PageItem> &items, double &height)
+    bool layOut(const Band &band, QPointF at, QList<PageItem> &items, double &height, int level = 0)
     {
+        // The parser refuses deeper nesting; this keeps the recursion bounded
+        // whatever layout it is given.
+        if (level > kMaxSubReportDepth)
+            return failText(m_error, QStringLiteral("вложенные отчеты вложены глубже %1 уровней").arg(kMaxSubReportDepth));
         height = band.height;
         for (const LayoutObject &object : band.objects) {
             if (const auto *text = std::get_if<TextObject>(&object)) {
+                qint64 steps = 1;
+                for (const Expression *e : text->text.expressions())
+                    steps += e->size();
+                if (!spend(0, steps, 0))
+                    return false;
                 PageItem item;
                 item.kind = PageItem::Kind::Text;
                 item.rect = text->rect.translated(at);
                 QString why;
                 if (!text->text.render(m_scope, text->format, item.text, &why))
-                    return fail(band, why);
+                    return fail(text->line ? text->line : band.line, why);
+                if (!spend(0, 0, item.text.size()))
+                    return false;
                 item.style = text->style;
                 item.frame = text->frame;
                 item.lineWidth = text->lineWidth;
@@ -157,6 +305,8 @@ private:
                 item.fill = text->fill;
                 items.append(item);
             } else if (const auto *box = std::get_if<BoxObject>(&object)) {
+                if (!spend(0, 1, 0))
+                    return false;
                 PageItem item;
                 item.kind = PageItem::Kind::Box;
                 item.rect = box->rect.translated(at);
@@ -166,6 +316,8 @@ private:
                 item.fill = box->fill;
                 items.append(item);
             } else if (const auto *line = std::get_if<LineObject>(&object)) {
+                if (!spend(0, 1, 0))
+                    return false;
                 PageItem item;
                 item.kind = PageItem::Kind::Line;
                 item.line = line->line.translated(at);
@@ -174,7 +326,7 @@ private:
                 items.append(item);
             } else if (const auto *sub = std::get_if<SubReport>(&object)) {
                 double subHeight = 0;
-                if (!layOutSubReport(*sub, at + sub->origin, items, subHeight))
+                if (!layOutSubReport(*sub, at + sub->origin, items, subHeight, level + 1))
                     return false;
                 height = qMax(height, sub->origin.y() + subHeight);
             }
@@ -183,13 +335,13 @@ private:
     }
 
     // A subreport's bands one under the other, without page breaks.
-    bool layOutSubReport(const SubReport &sub, QPointF at, QList<PageItem> &items, double &height)
+    bool layOutSubReport(const SubReport &sub, QPointF at, QList<PageItem> &items, double &height, int level)
     {
         height = 0;
         for (const Band &band : sub.bands) {
             if (band.kind != BandKind::Data) {
                 double h = 0;
-                if (!layOut(band, at + QPointF(0, height), items, h))
+                if (!layOut(band, at + QPointF(0, height), items, h, level))
                     return false;
                 height += h;
                 continue;
@@ -200,7 +352,7 @@ private:
             for (const QVariantMap &row : *data) {
                 m_scope.push(band.dataset, &row);
                 double h = 0;
-                const bool ok = layOut(band, at + QPointF(0, height), items, h);
+                const bool ok = layOut(band, at + QPointF(0, height), items, h, level);
                 m_scope.pop();
                 if (!ok)
                     return false;
@@ -212,6 +364,10 @@ private:
 
     bool place(const QList<PageItem> &items, double height)
     {
+        // A header repeated on every page takes room on every page (its texts
+        // are shared, not copied).
+        if (!spend(items.size(), 0, 0))
+            return false;
         for (PageItem item : items) {
             item.rect.translate(0, m_y);
             item.line.translate(0, m_y);
@@ -257,14 +413,16 @@ private:
                 // The header stays with the first row.
                 if (!fits(headerHeight + height) && !newPage())
                     return false;
-                place(headerItems, headerHeight);
+                if (!place(headerItems, headerHeight))
+                    return false;
             } else if (!fits(height)) {
                 if (!newPage())
                     return false;
-                if (header && header->repeat)
-                    place(headerItems, headerHeight);
+                if (header && header->repeat && !place(headerItems, headerHeight))
+                    return false;
             }
-            place(items, height);
+            if (!place(items, height))
+                return false;
         }
         if (data->isEmpty() && header)
             return flowItems(headerItems, headerHeight);
@@ -280,15 +438,16 @@ private:
 
     bool startPage()
     {
+        if (m_report.pages.size() >= ReportLimits::kMaxPages)
+            return failText(m_error, tooMuchMessage());
         m_report.pages.append(PreparedPage());
         m_y = 0;
         m_contentTop = 0;
         if (m_pageHeader) {
             QList<PageItem> items;
             double height = 0;
-            if (!layOut(*m_pageHeader, QPointF(), items, height))
+            if (!layOut(*m_pageHeader, QPointF(), items, height) || !place(items, height))
                 return false;
-            place(items, height);
             m_contentTop = m_y;
         }
         return true;
@@ -319,6 +478,9 @@ private:
     double m_y = 0;
     double m_contentTop = 0;
     double m_bottom = 0;
+    qint64 m_items = 0;
+    qint64 m_work = 0;
+    qint64 m_chars = 0;
 };
 
 } // namespace
@@ -350,12 +512,20 @@ bool prepareReport(const Layout &layout, const ReportInput &input, const PageSet
     laidOut.width /= scale;
     laidOut.height /= scale;
     laidOut.margins /= scale;
+    if (!checkNames(layout, input, error))
+        return false;
     Builder builder(layout, input, laidOut, error);
     if (!builder.run(out))
         return false;
     out.page = page;
     out.scale = scale;
     return true;
+}
+
+bool checkNames(const Layout &layout, const ReportInput &input, QString *error)
+{
+    QStringList scope;
+    return NameCheck(input, error).bands(layout.bands, scope, 0);
 }
 
 } // namespace kx::reports

@@ -11,12 +11,33 @@
 namespace kx::reports {
 
 // What a report is filled with: named variables and named datasets, each a
-// list of rows (column name → value; Null stays Null).
+// list of rows (column name → value; Null stays Null). fields names each
+// dataset's columns, so that a layout's names can be checked even when a
+// dataset has no rows; a dataset without an entry there has the columns its
+// rows have.
 struct ReportInput
 {
     QVariantMap variables;
     QMap<QString, QList<QVariantMap>> datasets;
+    QMap<QString, QStringList> fields;
 };
+
+// How much work a report may take; a layout that needs more is refused, so
+// that a hostile or mistaken layout cannot hang the program or exhaust its
+// memory. The delivered route sheet of a 99-leg route needs a few thousand
+// items on one or two pages.
+struct ReportLimits
+{
+    static constexpr int kMaxPages = 500;
+    static constexpr qint64 kMaxItems = 100'000;        // objects on the pages, all pages together
+    static constexpr qint64 kMaxWork = 2'000'000;       // objects laid out and expression steps evaluated
+    static constexpr qint64 kMaxTextChars = 10'000'000; // characters of the texts made
+};
+
+// Checks, before any row is printed, that every data band names a dataset
+// that is handed over and every name in every text is a variable or a field
+// in reach (the fields of the data bands around it). Fails with the line.
+bool checkNames(const Layout &layout, const ReportInput &input, QString *error = nullptr);
 
 // Lays the report out into pages: the title at the top of the first page, the
 // page header and footer on every page, each header before its data band (and
@@ -24,8 +45,9 @@ struct ReportInput
 // per row, and the summary after the data. A band that does not fit on the
 // rest of a page starts the next one; a header is kept with the first row.
 //
-// Fails, with *error set, when a data band names a dataset that was not handed
-// over or a text cannot be evaluated (an unknown name, division by zero).
+// Fails, with *error set ("строка 12: ..."), when checkNames fails, when a
+// text cannot be evaluated (division by zero, a text where a number is
+// needed), or when the report would exceed ReportLimits.
 bool prepareReport(const Layout &layout, const ReportInput &input, PreparedReport &out, QString *error = nullptr);
 
 // The same on another page (a printer's paper and margins after page setup).

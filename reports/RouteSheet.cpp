@@ -19,11 +19,15 @@ bool prepareRouteSheet(store::Session &session, store::Query &qp, QObject *messa
         session.prompter().error(messageOwner, message);
         return false;
     };
+    // The person who edits the layout learns what is wrong with it, and where.
+    const auto layoutFailedBecause = [&](const QString &why) {
+        return failed(why.isEmpty() ? layoutFailed : layoutFailed + QStringLiteral("\r\n") + why, why);
+    };
 
     RouteSheet result;
     QString why;
     if (!loadLayout(session.programFolder() + QLatin1String(kLayoutFileName), result.layout, &why))
-        return failed(layoutFailed, why);
+        return layoutFailedBecause(why);
 
     interchange::ReportData data;
     switch (interchange::gatherReportData(session, qp, data, &why)) {
@@ -32,13 +36,14 @@ bool prepareRouteSheet(store::Session &session, store::Query &qp, QObject *messa
     case interchange::ReportDataResult::PointsFailed:
         return failed(QStringLiteral("Ошибка выполнения запроса [QP]!"), why);
     case interchange::ReportDataResult::Failed:
-        return failed(layoutFailed, why);
+        return layoutFailedBecause(why);
     }
     result.input.variables = std::move(data.variables);
     result.input.datasets = std::move(data.datasets);
+    result.input.fields = std::move(data.fields);
 
     if (!prepareReport(result.layout, result.input, result.prepared, &why))
-        return failed(layoutFailed, why);
+        return layoutFailedBecause(why);
     sheet = std::move(result);
     return true;
 }

@@ -29,8 +29,9 @@ struct RouteSheet
 // On failure shows the message itself, owned by messageOwner (the route list
 // window): "Ошибка выполнения запроса [QP]!" when qp cannot be opened,
 // "Ошибка открытия формы отчета pp.fr3!" for a missing or broken layout or
-// any other failure; detail then says what went wrong, for logs and the
-// command line.
+// any other failure, followed on its next line by the reason (with the
+// layout's line number where there is one); detail then says what went
+// wrong, for logs.
 bool prepareRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, RouteSheet &sheet,
                        QString *detail = nullptr);
 

@@ -12,7 +12,7 @@ std::optional<TextTemplate> TextTemplate::parse(const QString &text, QString *er
         const QChar c = text.at(i);
         if (c == u']') {
             if (error)
-                *error = QStringLiteral("\"]\" without \"[\" in text \"%1\"").arg(text);
+                *error = QStringLiteral("\"]\" без \"[\" в тексте \"%1\"").arg(text);
             return std::nullopt;
         }
         if (c != u'[') {
@@ -29,7 +29,7 @@ std::optional<TextTemplate> TextTemplate::parse(const QString &text, QString *er
         }
         if (end >= n) {
             if (error)
-                *error = QStringLiteral("\"[\" without \"]\" in text \"%1\"").arg(text);
+                *error = QStringLiteral("\"[\" без \"]\" в тексте \"%1\"").arg(text);
             return std::nullopt;
         }
         std::optional<Expression> e = Expression::parse(text.mid(i + 1, end - i - 1), error);
@@ -45,6 +45,15 @@ std::optional<TextTemplate> TextTemplate::parse(const QString &text, QString *er
     if (!literal.isEmpty())
         t.m_parts.push_back(Part{literal, std::nullopt});
     return t;
+}
+
+std::vector<const Expression *> TextTemplate::expressions() const
+{
+    std::vector<const Expression *> out;
+    for (const Part &p : m_parts)
+        if (p.expression)
+            out.push_back(&*p.expression);
+    return out;
 }
 
 bool TextTemplate::hasExpressions() const

@@ -25,6 +25,8 @@ public:
 
     const QString &source() const { return m_source; }
     bool hasExpressions() const;
+    // The text's expressions in the order written.
+    std::vector<const Expression *> expressions() const;
 
 private:
     struct Part

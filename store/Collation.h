@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 
 class QSqlDatabase;
 struct sqlite3;
@@ -21,5 +22,15 @@ sqlite3 *sqliteHandle(const QSqlDatabase &db);
 
 // The collation's comparison of two UTF-8 texts: <0, 0 or >0.
 int compareNoCase(const char *a, int aLength, const char *b, int bLength);
+
+// The schema names no collation of the program's own, so an index can serve a
+// comparison under KALYX_NOCASE only through SQLite's own NOCASE (which folds
+// ASCII letters alone). This gives a condition on column that such an index
+// answers and that every text equal to text under KALYX_NOCASE meets: the
+// texts NOCASE takes as equal to one of text's spellings in other letter case
+// (Cyrillic ones included), or, when it has too many of them, those beginning
+// with a spelling of its first letters. The caller still compares with
+// KALYX_NOCASE; this only narrows the rows. Its values are appended to *values.
+QString noCaseIndexCondition(const QString &column, const QString &text, QVariantList *values);
 
 } // namespace kx::store

@@ -1,7 +1,10 @@
 #include "Compaction.h"
 
 #include "Database.h"
+#include "Schema.h"
 #include "SqlText.h"
+
+#include "base/Platform.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -56,6 +59,10 @@ bool vacuumInto(const QString &databasePath, const QString &scratchPath, RowCoun
     Database source(QStringLiteral("kalyx-compaction-source"));
     if (!source.open(databasePath) || !countRows(source, counts))
         return false;
+    // A file of a newer schema than this program knows is left exactly as it is.
+    const int version = schemaVersion(source);
+    if (version < 0 || version > kSchemaVersion)
+        return false;
     QSqlQuery q(source.sql());
     if (!q.prepare(QStringLiteral("VACUUM INTO ?")))
         return false;
@@ -92,8 +99,11 @@ bool compactDatabase(const QString &databasePath, const QString &scratchPath)
     // A write-ahead log still there belongs to some other connection: its
     // changes are not in the copy, so the copy must not replace the database.
     const QFileInfo wal(databasePath + QStringLiteral("-wal"));
+    // The copy takes the original's access rights (and owner where the process
+    // may set it) before it takes its name: whoever could use the database can
+    // use it after the compaction, and nobody else.
     const bool ok = copied && !(wal.exists() && wal.size() > 0) && checkCopy(scratchPath, counts)
-        && flushToDisk(scratchPath);
+        && flushToDisk(scratchPath) && platform::copyFileAccess(databasePath, scratchPath);
     // The check's connections are closed here, before anything is renamed.
     if (ok) {
         std::error_code error;

@@ -7,8 +7,10 @@ namespace kx::store {
 // Compacts the database file through a scratch copy: any scratch copy left over
 // from an earlier run is deleted, the database is copied compactly into the
 // scratch file (VACUUM INTO), the copy is checked (a complete SQLite file with
-// the same tables holding the same numbers of rows) and flushed to disk, and only
-// then renamed over the database in one step. Any failure leaves the database
+// the same tables holding the same numbers of rows), given the database's
+// access rights and owner, flushed to disk, and only then renamed over the
+// database in one step. A database of a newer schema than the program knows is
+// not compacted. Any failure leaves the database
 // file exactly as it was and removes the scratch copy; nothing is reported, so
 // the start-up goes on with whatever database is there.
 // Returns true when the database was replaced by its compacted copy.

@@ -1,25 +1,22 @@
 #pragma once
 
-#include <QLockFile>
+#include "base/FileLock.h"
+
 #include <QString>
 
 namespace kx::store {
 
-// A lock file beside the database, held by one running copy of the program for
-// its whole run. Only the copy that holds it compacts the database, so a second
-// copy never replaces the file under the first one (which would silently drop
-// the first one's later writes). A lock left by a copy that died is taken over.
-class InstanceLock
+// The lock file beside the database (kalyxdb.kdb.lock) that every running copy
+// of the program, window or command line, holds for its whole run: shared
+// while it works, exclusive only while it replaces or upgrades the database
+// file at start-up. A copy that cannot have the exclusive lock leaves the file
+// as it is, so no copy ever replaces the file under another one (which would
+// silently drop the other one's later writes). A copy that dies leaves no lock
+// behind.
+class InstanceLock : public FileLock
 {
 public:
-    explicit InstanceLock(const QString &databasePath);
-    // True when this run now holds the lock (or already did).
-    bool tryLock();
-    bool isLocked() const { return m_lock.isLocked(); }
-    void unlock() { m_lock.unlock(); }
-
-private:
-    QLockFile m_lock;
+    explicit InstanceLock(const QString &databasePath) : FileLock(databasePath + QStringLiteral(".lock")) {}
 };
 
 } // namespace kx::store

@@ -1,9 +1,11 @@
 -- The route database. Keys are assigned by SQLite and never reused
 -- (AUTOINCREMENT), so a key that once named a deleted row never names another.
--- Text columns are compared and ordered without regard to letter case through
--- the KALYX_NOCASE collation that the program registers on its connection; the
--- indexes below carry it so that those comparisons can use them. Any SQLite
--- client can read the file; writing rows needs the collation registered.
+-- The schema names no collation of the program's own, so that any SQLite
+-- client reads, orders and writes every table. The program compares and orders
+-- text without regard to letter case, Cyrillic included, through the
+-- KALYX_NOCASE collation that it registers on its own connection and names in
+-- its own statements. PRAGMA user_version records the schema's version; the
+-- program brings an older file up to it (store/Schema.cpp).
 
 CREATE TABLE Routes (
   Code      INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -95,12 +97,11 @@ CREATE TABLE Runways (
 CREATE INDEX Points_Route_Number ON Points (Route, Number);
 -- Routes that use a waypoint (deletion check, marking routes not calculated).
 CREATE INDEX Points_Punkt ON Points (Punkt);
--- The route list's order.
-CREATE INDEX Routes_Name ON Routes (Name COLLATE KALYX_NOCASE, S);
--- The waypoint catalogue's order, the flight plan import's and the waypoint
--- editor's look-ups by ident.
-CREATE INDEX Punkts_ID_Region ON Punkts (ID COLLATE KALYX_NOCASE, Region COLLATE KALYX_NOCASE);
--- The beacon catalogue's order.
-CREATE INDEX RSBN_Region_ID ON RSBN (Region COLLATE KALYX_NOCASE, ID COLLATE KALYX_NOCASE);
+-- The flight plan import's and the waypoint editor's look-ups by ident: the
+-- program narrows them through this index with SQLite's own NOCASE and then
+-- compares with its own collation (store/Collation.h).
+CREATE INDEX Punkts_ID_Region ON Punkts (ID COLLATE NOCASE, Region COLLATE NOCASE);
 -- An airport's runways.
 CREATE INDEX Runways_AP ON Runways (AP);
+
+PRAGMA user_version = 1;

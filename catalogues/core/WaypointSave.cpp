@@ -51,11 +51,15 @@ bool isPositionMissing(const QString &lat, const QString &lon)
 EntryProblem findDuplicate(store::Session &session, const WaypointEntry &entry, qint64 ownCode)
 {
     const QVariant type = entry.typeToStore();
+    // The ident index (with SQLite's NOCASE) narrows the rows; the program's
+    // collation decides.
+    QVariantList values;
     QString sql = QStringLiteral("SELECT Punkts.Code, Punkts.Region, Punkts.ID, Punkts.Type, Punkts.LAT, Punkts.LON "
                                  "FROM Punkts WHERE ")
+        + store::noCaseIndexCondition(QStringLiteral("Punkts.ID"), entry.id, &values) + QStringLiteral(" AND ")
         + equalsNoCase(QStringLiteral("Punkts.ID")) + QStringLiteral(" AND ")
         + equalsNoCase(QStringLiteral("ifnull(Punkts.Region, '')"));
-    QVariantList values{entry.id, entry.region};
+    values << entry.id << entry.region;
     if (!type.isNull()) {
         sql += QStringLiteral(" AND ") + equalsNoCase(QStringLiteral("Punkts.Type"));
         values.append(type);

@@ -4,6 +4,7 @@
 #include "base/Prompter.h"
 #include "geo/MagVar.h"
 #include "store/Compaction.h"
+#include "store/Schema.h"
 #include "store/Session.h"
 
 #include <QFileInfo>
@@ -79,16 +80,38 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
         session.writeSettings();
 
     session.ADOC.close();
-    // Only the copy of the program that holds the lock may replace the file;
-    // another copy keeps working on the database as it is. Every copy takes
-    // the lock when it is free, so none compacts under a running one.
-    const bool holdsLock = session.lock.tryLock();
-    if (options.compact && holdsLock)
+    // The exclusive lock says no other copy of the program, window or command
+    // line, is running: only then may the file be replaced or its schema
+    // changed. Otherwise this copy waits while another one holds it (which
+    // is replacing the file right now) and then works on the file as it is.
+    // Either way it holds the shared lock from here to its end, so that no
+    // later copy replaces the file under it.
+    const bool alone = session.lock.tryLockExclusive();
+    if (!alone)
+        session.lock.lockShared();
+    if (alone && options.compact)
         store::compactDatabase(databasePath, session.scratchPath());
-    if (!session.ADOC.open(databasePath)) {
+    const bool opened = session.ADOC.open(databasePath);
+    const int version = opened ? store::schemaVersion(session.ADOC) : -1;
+    if (opened && alone && version >= 0 && version < store::kSchemaVersion && !session.ADOC.isReadOnly()) {
+        // A failed upgrade leaves the file as it was, which this program still
+        // reads and writes; the next start tries again.
+        QString why;
+        if (!store::upgradeSchema(session.ADOC, &why))
+            qWarning("database schema not upgraded: %s", qPrintable(why));
+    }
+    if (alone)
+        session.lock.lockShared();
+    if (!opened) {
         busy.restoreNow();
         prompter.error(options.owner, QStringLiteral("Ошибка подключения к файлу базы данных!\r\n"
                                                      "Проверьте файл базы данных на целостность"));
+        return StartupResult::EndRequested;
+    }
+    if (version > store::kSchemaVersion) {
+        session.ADOC.close();
+        busy.restoreNow();
+        prompter.error(options.owner, store::newerSchemaMessage(databasePath, version));
         return StartupResult::EndRequested;
     }
     if (!session.openRoutes()) {

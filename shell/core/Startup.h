@@ -38,10 +38,13 @@ enum class StartupResult {
 
 // The start-up sequence: settings (created with the defaults when missing),
 // the database file, the simulator folder (asking for it until its variation
-// table is found and reads as one), settings written, compaction (only by the
-// copy of the program that holds the database's lock), the connection, the
-// route list. Shows its messages through the session's prompter; the busy
-// cursor is on for the whole sequence.
+// table is found and reads as one), settings written, the instance lock,
+// compaction and the upgrade of an older schema (only by a copy of the program
+// that runs alone: the exclusive instance lock), the connection, the route
+// list. A database of a newer schema than the program knows ends the program
+// with a message. The session holds the shared instance lock from then on.
+// Shows its messages through the session's prompter; the busy cursor is on for
+// the whole sequence.
 StartupResult runStartup(store::Session &session, const StartupOptions &options);
 
 } // namespace kx::shell

@@ -2,10 +2,51 @@
 #include "base/IniFile.h"
 #include "base/Settings.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <optional>
+
 using namespace kx;
+
+namespace {
+
+// The reading rules, line by line from the top for every key: slow, and plain
+// enough to check the reader's index against.
+std::optional<QString> readByScanning(const QStringList &lines, const QString &section, const QString &key)
+{
+    const auto sectionName = [](const QString &line) -> std::optional<QString> {
+        const QString t = line.trimmed();
+        if (!t.startsWith(u'['))
+            return std::nullopt;
+        const qsizetype close = t.indexOf(u']');
+        return (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
+    };
+    qsizetype i = 0;
+    for (bool found = false; !found; ++i) {
+        if (i == lines.size())
+            return std::nullopt;
+        const std::optional<QString> name = sectionName(lines.at(i));
+        found = name && name->compare(section, Qt::CaseInsensitive) == 0;
+    }
+    for (; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        if (sectionName(line))
+            return std::nullopt;
+        const QString t = line.trimmed();
+        const qsizetype eq = line.indexOf(u'=');
+        if (t.isEmpty() || t.startsWith(u';') || eq < 0 || line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        QString value = line.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+            value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 class TestIniFile : public QObject
 {
@@ -13,6 +54,8 @@ class TestIniFile : public QObject
 private slots:
     void reading_data();
     void reading();
+    void quotedValues_data();
+    void quotedValues();
     void wholeNumbers_data();
     void wholeNumbers();
     void writingKeepsOtherLines();
@@ -23,6 +66,7 @@ private slots:
     void settingsDefaultsAndBadRange();
     void settingsWriteKeepsForeignSections();
     void settingsUnwritableFolder();
+    void damagedFilesReadAsWindowsReadsThem();
 };
 
 void TestIniFile::reading_data()
@@ -52,6 +96,34 @@ void TestIniFile::reading()
     QFETCH(QString, key);
     QFETCH(QString, expected);
     QCOMPARE(IniFile(text).readString(section, key), expected);
+}
+
+void TestIniFile::quotedValues_data()
+{
+    QTest::addColumn<QString>("value"); // as typed after "FSPath="
+    QTest::addColumn<QString>("expected");
+    // Windows' profile functions drop one pair of quotes, double or single,
+    // that opens and closes the value once the blanks around it are gone.
+    QTest::newRow("double quotes") << "\"D:\\FS9\\\"" << "D:\\FS9\\";
+    QTest::newRow("single quotes") << "'D:\\FS9\\'" << "D:\\FS9\\";
+    QTest::newRow("blanks outside the quotes") << "  \"D:\\FS 9\\\"  " << "D:\\FS 9\\";
+    QTest::newRow("blanks inside the quotes stay") << "\" D:\\ \"" << " D:\\ ";
+    QTest::newRow("empty quotes") << "\"\"" << "";
+    QTest::newRow("only the outer pair") << "\"\"x\"\"" << "\"x\"";
+    QTest::newRow("quotes inside stay") << "D:\\\"FS9\"\\" << "D:\\\"FS9\"\\";
+    QTest::newRow("quotes that do not match stay") << "\"D:\\FS9\\'" << "\"D:\\FS9\\'";
+    QTest::newRow("an opening quote alone stays") << "\"D:\\FS9\\" << "\"D:\\FS9\\";
+    QTest::newRow("a lone quote stays") << "\"" << "\"";
+}
+
+void TestIniFile::quotedValues()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, expected);
+    const IniFile ini(QStringLiteral("[SETUP]\r\nFSPath=") + value + QStringLiteral("\r\nL_RSBN='250'\r\n"));
+    QCOMPARE(ini.readString(QStringLiteral("SETUP"), QStringLiteral("FSPath")), expected);
+    // Whole numbers are read through the same text.
+    QCOMPARE(ini.readInteger(QStringLiteral("SETUP"), QStringLiteral("L_RSBN"), 300), 250);
 }
 
 void TestIniFile::wholeNumbers_data()
@@ -182,6 +254,55 @@ void TestIniFile::settingsUnwritableFolder()
     QVERIFY(!file.createDefaults());
     QCOMPARE(file.read().rsbnRange, 300);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestIniFile::damagedFilesReadAsWindowsReadsThem()
+{
+    // Random and mutated files, read through the reader's index and by
+    // scanning: every key of every section reads the same, also after writes.
+    QRandomGenerator random(20261210);
+    const QString alphabet = QStringLiteral("[]=;\"' \t\r\nAaSsKkЖжЁ.\\") + QChar(0) + QChar(0x212A);
+    const QStringList names{"SETUP", "setup", "FSPath", "fspath", "PLNPath", "L_RSBN", "a", "A", "Ж", "ж", "", " k "};
+    const QByteArray settings("[Other]\r\nkeep=me\r\n[SETUP]\r\nFSPath=\"C:\\FS9\\\"\r\nPLNPath='D:\\'\r\nL_RSBN=300\r\n");
+    const auto pick = [&](const QStringList &list) { return list.at(random.bounded(list.size())); };
+    for (int round = 0; round < 400; ++round) {
+        QString text;
+        switch (round % 4) {
+        case 0: // noise over a small alphabet with the usual names
+            for (int i = random.bounded(300); i > 0; --i)
+                text += random.bounded(4) ? QString(alphabet.at(random.bounded(alphabet.size()))) : pick(names);
+            break;
+        case 1: { // the settings file with bytes changed, cut or doubled
+            QByteArray bytes = settings;
+            for (int i = random.bounded(6); i > 0; --i)
+                bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+            bytes = bytes.left(random.bounded(bytes.size() + 1)) + (random.bounded(2) ? bytes : QByteArray());
+            text = decodeTextFile(bytes).text;
+            break;
+        }
+        case 2: { // raw bytes, with or without a UTF-8 byte-order mark
+            QByteArray bytes(random.bounded(400), '\0');
+            for (char &b : bytes)
+                b = char(random.bounded(256));
+            text = decodeTextFile((random.bounded(2) ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + bytes).text;
+            break;
+        }
+        default: // many sections and keys of few names, in every letter case
+            for (int i = random.bounded(200); i > 0; --i)
+                text += random.bounded(5) ? pick(names) + u'=' + pick(names) + u'\n' : u'[' + pick(names) + QStringLiteral("]\n");
+            break;
+        }
+        IniFile ini(text);
+        QStringList sections = names;
+        for (int w = 0; w < 3; ++w) {
+            for (const QString &section : std::as_const(sections))
+                for (const QString &key : names) {
+                    const std::optional<QString> expected = readByScanning(ini.lines(), section, key);
+                    QCOMPARE(ini.readString(section, key, QStringLiteral("<none>")), expected.value_or(QStringLiteral("<none>")));
+                }
+            ini.writeString(pick(names), pick(names), pick(names));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

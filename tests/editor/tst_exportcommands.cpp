@@ -336,7 +336,7 @@ void TestExportCommands::routeSheetRefusedWithoutLayout()
     routeList.setObjectName(QStringLiteral("TF_Main"));
 
     QVERIFY(!editor::showRouteSheet(session, qp, &routeList, files, nullptr));
-    QCOMPARE(prompter.texts(), QStringList{"Ошибка открытия формы отчета pp.fr3!"});
+    QCOMPARE(prompter.texts(), QStringList{"Ошибка открытия формы отчета pp.fr3!\r\npp.fr3: файл не найден"});
     QCOMPARE(prompter.messages().at(0).owner, QStringLiteral("TF_Main"));
     QCOMPARE(busy.depth, 0);
 }

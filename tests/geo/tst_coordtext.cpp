@@ -4,6 +4,7 @@
 #include "geo/CoordEdit.h"
 #include "geo/CoordText.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cmath>
@@ -42,6 +43,7 @@ private slots:
     void fields();
     void altitudeText_data();
     void altitudeText();
+    void randomTextsGiveAnAngleOrAnError();
 };
 
 void TestCoordText::coordToRad_data()
@@ -116,6 +118,9 @@ void TestCoordText::readCommaNumber_data()
     QTest::newRow("two signs") << "--1" << false << 0.0;
     QTest::newRow("sign only") << "-" << false << 0.0;
     QTest::newRow("empty") << "" << false << 0.0;
+    // Beyond what a double holds: the formulas would meet an infinity.
+    QTest::newRow("too large for a double") << "24,E857" << false << 0.0;
+    QTest::newRow("too large, negative") << "-1E400" << false << 0.0;
 }
 
 void TestCoordText::readCommaNumber()
@@ -403,6 +408,51 @@ void TestCoordText::altitudeText()
     QFETCH(qint64, feet);
     QFETCH(QString, text);
     QCOMPARE(AltitudeText(feet), text);
+}
+
+void TestCoordText::randomTextsGiveAnAngleOrAnError()
+{
+    // Texts from files and fields, random and damaged: every reader gives a
+    // value or its error (kx::Error), and whatever the flight-plan conversion
+    // and the edit check accept reads as an angle within its range.
+    QRandomGenerator random(20261210);
+    const QString alphabet = QStringLiteral("NSEWnx*.,' -+0123456789e\t") + QChar(0) + QChar(0xFFFD) + QStringLiteral("Ж٣");
+    const QStringList good{"N55*58.33", "E037*24.87", "S33*56.80", "W000*27.70", "N55* 58.33'", "E37* 24.87'"};
+    for (int round = 0; round < 5000; ++round) {
+        QString text;
+        if (round % 2) {
+            for (int i = random.bounded(16); i > 0; --i)
+                text += alphabet.at(random.bounded(alphabet.size()));
+        } else {
+            text = good.at(random.bounded(good.size()));
+            for (int i = random.bounded(1, 4); i > 0; --i) {
+                const qsizetype at = random.bounded(text.size() + 1);
+                if (random.bounded(2))
+                    text.insert(at, alphabet.at(random.bounded(alphabet.size())));
+                else if (at < text.size())
+                    text.remove(at, 1 + random.bounded(3));
+            }
+        }
+        try {
+            const long double angle = CoordToRad(text);
+            QVERIFY2(std::isfinite(double(angle)), qPrintable(text));
+        } catch (const Error &e) {
+            QVERIFY(!e.text().isEmpty());
+        }
+        const std::optional<long double> number = geo::readCommaNumber(text);
+        QVERIFY(!number || !std::isnan(double(*number)));
+        // The flight-plan conversions give a text for anything.
+        PlnLatToText(text);
+        PlnLonToText(text);
+        for (const EditCheck &check : {CheckLatEdit(text), CheckLonEdit(text)}) {
+            if (!check.valid)
+                continue;
+            const long double angle = CoordToRad(check.text);
+            QVERIFY2(std::fabs(double(angle)) <= std::numbers::pi + 1e-12, qPrintable(text));
+        }
+        QCOMPARE(BlanksToZeros(text).size(), text.size());
+        QCOMPARE(FieldBeforeComma(SkipFields(text, 3)).contains(u','), false);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCoordText)

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 
@@ -62,6 +63,7 @@ private slots:
     void variationTableCheck();
     void realTable_data();
     void realTable();
+    void damagedTablesGiveAVariationOrZero();
 };
 
 void TestMagVar::offsets_data()
@@ -271,6 +273,54 @@ void TestMagVar::realTable()
     const double variation = MagVar(folder.fsPath(), lat, lon);
     QVERIFY2(std::fabs(variation - about) <= 1.0,
              qPrintable(QStringLiteral("%1 %2: %3, expected about %4").arg(lat, lon).arg(variation).arg(about)));
+}
+
+void TestMagVar::damagedTablesGiveAVariationOrZero()
+{
+    // Tables of any length and content, a sound one damaged, and positions
+    // sound and broken: every lookup gives a variation within a half turn, and
+    // 0 where the table has no entry for the position.
+    QRandomGenerator random(20261210);
+    test::TestFolder folder;
+    QVERIFY(folder.createSimulator());
+    QFile sound(folder.magdecPath());
+    QVERIFY(sound.open(QIODevice::ReadOnly));
+    const QByteArray table = sound.readAll();
+    sound.close();
+    const QStringList lats{"N57*20.00", "S90*00.00", "N90*00.00", "N00*00.00", "", "N5x*00.00", "S33*58.00", "N91*00.00"};
+    const QStringList lons{"E061*55.00", "W179*59.99", "E359*59.99", "E000*00.00", "", "E*", "W074*00.00", "E360*00.00"};
+    for (int round = 0; round < 200; ++round) {
+        QByteArray bytes;
+        switch (round % 3) {
+        case 0: // noise of any length, up to a little more than a table
+            bytes.resize(random.bounded(table.size() + 100));
+            for (char &b : bytes)
+                b = char(random.bounded(256));
+            break;
+        case 1: // the sound table cut anywhere
+            bytes = table.left(random.bounded(table.size() + 1));
+            break;
+        default: // the sound table with bytes changed
+            bytes = table;
+            for (int i = random.bounded(1, 50); i > 0; --i)
+                bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+            break;
+        }
+        QFile file(folder.magdecPath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), qint64(bytes.size()));
+        file.close();
+        for (int i = 0; i < 8; ++i) {
+            const QString lat = lats.at(random.bounded(lats.size()));
+            const QString lon = lons.at(random.bounded(lons.size()));
+            const double v = MagVar(folder.fsPath(), lat, lon);
+            QVERIFY2(std::isfinite(v) && std::fabs(v) <= 180.0, qPrintable(lat + u' ' + lon));
+            const qint64 offset = magdecOffset(lat, lon);
+            if (offset < 0 || offset + 2 > bytes.size())
+                QCOMPARE(v, 0.0);
+        }
+        isVariationTable(folder.fsPath());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMagVar)

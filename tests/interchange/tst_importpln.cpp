@@ -99,10 +99,13 @@ private slots:
     void waypointRowRefused();
     void failuresForTheErrorDisplayKeepEarlierRows_data();
     void failuresForTheErrorDisplayKeepEarlierRows();
+    void controlCharacterInTheHeaderStoresNothing_data();
+    void controlCharacterInTheHeaderStoresNothing();
     void unreadableFileKeepsTheRouteRow();
     void realPlans_data();
     void realPlans();
     void damagedPlansNeitherCrashNorStoreBadWaypoints();
+    void controlCharactersNeverReachTheDatabase();
 
 private:
     QString writePlan(const QString &name, const QByteArray &bytes);
@@ -515,6 +518,9 @@ void TestImportPln::failuresForTheErrorDisplayKeepEarlierRows_data()
         << "Неверная широта \"\" в строке waypoint.2 файла plan.PLN" << 2;
     QTest::newRow("a waypoint line missing") << planLines({kAirportLine, mr}) + QStringList{"waypoint.3=" + mr} << ""
                                              << "Неверная широта \"\" в строке waypoint.2 файла plan.PLN" << 2;
+    QTest::newRow("NUL inside an ident")
+        << planLines({kAirportLine, mr, QStringLiteral("UL, P") + QChar(0) + QStringLiteral("L, , PL, N, N59* 47.50', E30* 22.40', +0, "), kAirportLine})
+        << "" << "Недопустимый управляющий символ (код 0) в строке waypoint.2 файла plan.PLN" << 2;
     QTest::newRow("route point refused")
         << planLines({kAirportLine, mr, "UL, PL, , PL, N, N59* 47.50', E30* 22.40', +0, ", kAirportLine})
         << "CREATE TRIGGER refuse BEFORE INSERT ON Points WHEN NEW.Number = 3 BEGIN SELECT RAISE(ABORT, 'no'); END"
@@ -538,6 +544,40 @@ void TestImportPln::failuresForTheErrorDisplayKeepEarlierRows()
     QVERIFY(m_prompter->messages().isEmpty());
     QCOMPARE(punktsOf(lastRoute()).size(), 2);
     QTEST(int(m_fix->count("Punkts")), "catalogueRows");
+}
+
+void TestImportPln::controlCharacterInTheHeaderStoresNothing_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("NUL in the departure name") << "departure_name" << QStringLiteral("Sheremetyevo") + QChar(0) + "X"
+                                              << "Недопустимый управляющий символ (код 0) в строке departure_name файла plan.PLN";
+    QTest::newRow("escape in the destination ident") << "destination_id" << "UL\x1bLI, N59* 48.02', E30* 15.75'"
+                                                     << "Недопустимый управляющий символ (код 27) в строке destination_id файла plan.PLN";
+    QTest::newRow("DEL in the type") << "type" << "IF\x7fR"
+                                     << "Недопустимый управляющий символ (код 127) в строке type файла plan.PLN";
+}
+
+void TestImportPln::controlCharacterInTheHeaderStoresNothing()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, error);
+    QStringList head = header();
+    for (QString &line : head)
+        if (line.startsWith(key + '='))
+            line = key + '=' + value;
+    const QString path = writePlan("plan.PLN", planBytes(planLines({kAirportLine, kAirportLine}, head)));
+    try {
+        import(path);
+        QFAIL("no error for the error display");
+    } catch (const Error &e) {
+        QCOMPARE(e.text(), error);
+    }
+    QCOMPARE(m_fix->count("Routes"), 0);
+    QCOMPARE(m_fix->count("Punkts"), 0);
+    QVERIFY(m_prompter->messages().isEmpty());
 }
 
 void TestImportPln::unreadableFileKeepsTheRouteRow()
@@ -681,6 +721,48 @@ void TestImportPln::damagedPlansNeitherCrashNorStoreBadWaypoints()
                    "WHERE Punkts.Code IS NULL"));
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toInt(), 0);
+}
+
+void TestImportPln::controlCharactersNeverReachTheDatabase()
+{
+    // The sample plan with control bytes put anywhere in its lines: what is
+    // stored holds none (other programs cut a text at a NUL), and the rest of
+    // each plan is imported as far as it goes.
+    QFile sample(QStringLiteral(KX_SOURCE_DIR "/data/plans/UUEE-URSS.PLN"));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = sample.readAll().split('\n');
+    QRandomGenerator random(20261210);
+    const QByteArray controls("\x00\x01\x08\x09\x0b\x0c\x1b\x1f\x7f", 9);
+    int refused = 0;
+    for (int round = 0; round < 150; ++round) {
+        QList<QByteArray> changed = lines;
+        for (int i = random.bounded(1, 4); i > 0; --i) {
+            QByteArray &line = changed[random.bounded(changed.size())];
+            line.insert(random.bounded(line.size() + 1), controls.at(random.bounded(controls.size())));
+        }
+        try {
+            import(writePlan(QStringLiteral("plan%1.PLN").arg(round), changed.join('\n')));
+        } catch (const Error &e) {
+            refused += e.text().startsWith(QStringLiteral("Недопустимый управляющий символ"));
+        }
+        QCOMPARE(m_busy.depth, 0);
+        QVERIFY(!m_session->ADOC.inTransaction());
+    }
+    QVERIFY(refused > 0);
+    QSqlQuery q(m_session->ADOC.sql());
+    const QString texts = QStringLiteral(
+        "SELECT ifnull(Name, '') || ifnull(Type, '') || ifnull(AP_V, '') || ifnull(AP_P, '') || ifnull(Dep_ID, '') "
+        "|| ifnull(Dep_Name, '') || ifnull(Dep_Pos, '') || ifnull(Dest_ID, '') || ifnull(Dest_Name, '') FROM Routes "
+        "UNION ALL SELECT ifnull(Region, '') || ifnull(ID, '') || ifnull(Type, '') || ifnull(LAT, '') || ifnull(LON, '') "
+        "FROM Punkts");
+    QVERIFY(q.exec(texts));
+    int rows = 0;
+    while (q.next()) {
+        ++rows;
+        const QString text = q.value(0).toString();
+        QVERIFY2(interchange::firstControlCharacter(text) < 0, qPrintable(text.toUtf8().toPercentEncoding()));
+    }
+    QVERIFY(rows > 0);
 }
 
 QTEST_GUILESS_MAIN(TestImportPln)

@@ -88,32 +88,42 @@ void TestPlnFormat::refusesUnusableWaypointLines_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("problem");
 
-    QTest::newRow("missing key") << "" << "широта \"\"";
+    QTest::newRow("missing key") << "" << "Неверная широта \"\"";
     QTest::newRow("FS Navigator's five fields") << "EGSH, A, N52* 40.61', E001* 17.07', +000000.00,"
-                                                << "широта \"\"";
+                                                << "Неверная широта \"\"";
     QTest::newRow("six fields, unpadded") << "LSGG, A, N46* 14.28', E6* 6.53', +001410.76,"
-                                          << "широта \"\"";
+                                          << "Неверная широта \"\"";
     QTest::newRow("longitude in the latitude field") << "UU, X, , X, I, E37* 24.87', N55* 58.33', +000000.00, "
-                                                     << "широта \"E37* 24.87'\"";
+                                                     << "Неверная широта \"E37* 24.87'\"";
     QTest::newRow("latitude beyond the pole") << "UU, X, , X, I, N91* 00.00', E037* 00.00', +000000.00, "
-                                              << "широта \"N91* 00.00'\"";
+                                              << "Неверная широта \"N91* 00.00'\"";
     QTest::newRow("minutes beyond 60") << "UU, X, , X, I, N55* 61.00', E037* 00.00', +000000.00, "
-                                       << "широта \"N55* 61.00'\"";
+                                       << "Неверная широта \"N55* 61.00'\"";
     QTest::newRow("no fraction separator") << "UU, X, , X, I, N55* 5800', E037* 00.00', +000000.00, "
-                                           << "широта \"N55* 5800'\"";
+                                           << "Неверная широта \"N55* 5800'\"";
     QTest::newRow("longitude beyond 180") << "UU, X, , X, I, N55* 00.00', E181* 00.00', +000000.00, "
-                                          << "долгота \"E181* 00.00'\"";
+                                          << "Неверная долгота \"E181* 00.00'\"";
     QTest::newRow("longitude of four degree digits") << "UU, X, , X, I, N55* 00.00', E0370* 00.00', +000000.00, "
-                                                     << "долгота \"E0370* 00.00'\"";
+                                                     << "Неверная долгота \"E0370* 00.00'\"";
     // Without an eighth field the last field is read again.
     QTest::newRow("altitude missing") << "UU, X, , X, I, N55* 00.00', E037* 00.00'"
-                                      << "высота \"E037* 00.00'\"";
+                                      << "Неверная высота \"E037* 00.00'\"";
     QTest::newRow("altitude not a number") << "UU, X, , X, I, N55* 00.00', E037* 00.00', abc, "
-                                           << "высота \"abc\"";
+                                           << "Неверная высота \"abc\"";
     QTest::newRow("altitude with two separators") << "UU, X, , X, I, N55* 00.00', E037* 00.00', +0.00.5, "
-                                                  << "высота \"+0.00.5\"";
+                                                  << "Неверная высота \"+0.00.5\"";
     QTest::newRow("altitude out of range") << "UU, X, , X, I, N55* 00.00', E037* 00.00', 1e400, "
-                                           << "высота \"1e400\"";
+                                           << "Неверная высота \"1e400\"";
+    // What goes into the catalogue must hold no control character: other
+    // programs cut a text at a NUL.
+    QTest::newRow("NUL inside the ident") << QStringLiteral("UU, NU") + QChar(0) + QStringLiteral("L, , NUL, I, N55* 00.00', E037* 00.00', +000000.00, ")
+                                          << "Недопустимый управляющий символ (код 0)";
+    QTest::newRow("control character in the region") << "U\x01U, MR, , MR, V, N55* 00.00', E037* 00.00', +000000.00, "
+                                                     << "Недопустимый управляющий символ (код 1)";
+    QTest::newRow("tab inside the ident") << "UU, M\tR, , MR, V, N55* 00.00', E037* 00.00', +000000.00, "
+                                          << "Недопустимый управляющий символ (код 9)";
+    QTest::newRow("C1 control at the end of the ident") << QStringLiteral("UU, MR\u0085, , MR, V, N55* 00.00', E037* 00.00', +000000.00, ")
+                                                        << "Недопустимый управляющий символ (код 133)";
 }
 
 void TestPlnFormat::refusesUnusableWaypointLines()

@@ -135,6 +135,8 @@ void TestReportFormat::expressions_data()
     QTest::newRow("Null in abs") << "abs(Nothing)" << QVariant();
     QTest::newRow("Null joined") << "'x' + Nothing" << QVariant();
     QTest::newRow("exponent") << "1.5e3 + 1" << QVariant(1501.0);
+    QTest::newRow("100 nested parentheses, the deepest allowed")
+        << QString(100, u'(') + "2" + QString(100, u')') << QVariant(2.0);
 }
 
 void TestReportFormat::expressions()
@@ -164,23 +166,40 @@ void TestReportFormat::expressions()
     }
 }
 
+// ((1+1)+(1+1))+... : 2^levels ones, nested only `levels` deep.
+static QString balancedSum(int levels)
+{
+    return levels == 0 ? QStringLiteral("1") : u'(' + balancedSum(levels - 1) + u'+' + balancedSum(levels - 1) + u')';
+}
+
 void TestReportFormat::expressionErrors_data()
 {
     QTest::addColumn<QString>("expression");
     QTest::addColumn<bool>("parses");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("empty") << "" << false << "incomplete";
-    QTest::newRow("dangling operator") << "VH /" << false << "incomplete";
-    QTest::newRow("missing parenthesis") << "(VH + 1" << false << "missing \")\"";
-    QTest::newRow("unknown function") << "sqrt(VH)" << false << "unknown function";
-    QTest::newRow("unterminated text") << "'abc" << false << "unterminated";
-    QTest::newRow("unclosed angle bracket") << "<VH / 2" << false << "missing \">\"";
-    QTest::newRow("two values") << "VH VH" << false << "unexpected";
-    QTest::newRow("stray character") << "VH ; 2" << false << "unexpected";
-    QTest::newRow("unknown name") << "VX / 2" << true << "unknown name \"VX\"";
-    QTest::newRow("division by zero") << "VH / (VH - VH)" << true << "division by zero";
-    QTest::newRow("text in arithmetic") << "Word * 2" << true << "not a number";
+    QTest::newRow("empty") << "" << false << "незаконченное выражение";
+    QTest::newRow("dangling operator") << "VH /" << false << "незаконченное выражение";
+    QTest::newRow("missing parenthesis") << "(VH + 1" << false << "нет \")\"";
+    QTest::newRow("unknown function") << "sqrt(VH)" << false << "неизвестная функция";
+    QTest::newRow("unterminated text") << "'abc" << false << "текст без закрывающего апострофа";
+    QTest::newRow("unclosed angle bracket") << "<VH / 2" << false << "нет \">\"";
+    QTest::newRow("two values") << "VH VH" << false << "лишнее";
+    QTest::newRow("stray character") << "VH ; 2" << false << "недопустимый знак";
+    QTest::newRow("unknown name") << "VX / 2" << true << "неизвестное имя \"VX\"";
+    QTest::newRow("division by zero") << "VH / (VH - VH)" << true << "деление на ноль";
+    QTest::newRow("text in arithmetic") << "Word * 2" << true << "не число";
+    // Nesting that would exhaust the stack of the parser, the evaluator or the
+    // tree's destruction is refused, with the expression cut short in the message.
+    QTest::newRow("10,000 nested parentheses") << QString(10000, u'(') + "1" + QString(10000, u')') << false
+                                               << "вложено глубже 100 уровней";
+    QTest::newRow("10,000 nested abs") << QStringLiteral("abs(").repeated(10000) + "1" + QString(10000, u')') << false
+                                       << "вложено глубже 100 уровней";
+    QTest::newRow("100,000 minus signs") << QString(100000, u'-') + "VH" << false << "вложено глубже 100 уровней";
+    QTest::newRow("a sum of 100,000 terms") << "VH" + QStringLiteral("+VH").repeated(99999) << false
+                                            << "вложено глубже 100 уровней";
+    QTest::newRow("101 levels") << QString(101, u'(') + "1" + QString(101, u')') << false << "вложено глубже 100 уровней";
+    QTest::newRow("more than 1,000 steps, not deep") << balancedSum(10) << false << "длиннее 1000 действий";
 }
 
 void TestReportFormat::expressionErrors()
@@ -197,6 +216,7 @@ void TestReportFormat::expressionErrors()
         QVERIFY(!e->evaluate(scope, result, &error));
     }
     QVERIFY2(error.contains(message), qPrintable(error));
+    QVERIFY2(error.size() < 300, qPrintable(error));
 }
 
 void TestReportFormat::texts_data()

@@ -184,43 +184,58 @@ void TestReportLayout::syntaxErrors_data()
     const QString band = QStringLiteral("band title height=10 {\n%1\n}\n");
     const auto inBand = [&](const char *line) { return kHead + band.arg(QString::fromUtf8(line)); };
 
-    QTest::newRow("empty file") << QString() << "not a Kalyx report layout";
+    QTest::newRow("empty file") << QString() << "это не макет отчета Kalyx";
     QTest::newRow("another program's layout") << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TfrxReport>\n"
-                                              << "line 1: not a Kalyx report layout";
-    QTest::newRow("unknown version") << "kalyx-report 2\n" << "unsupported layout version";
-    QTest::newRow("no page") << "kalyx-report 1\nband title height=5\n" << "no page statement";
-    QTest::newRow("unknown statement") << kHead + "paper size=A4\n" << "line 3: unknown statement paper";
+                                              << "строка 1: это не макет отчета Kalyx";
+    QTest::newRow("unknown version") << "kalyx-report 2\n" << "неподдерживаемая версия макета";
+    QTest::newRow("no page") << "kalyx-report 1\nband title height=5\n" << "нет инструкции page";
+    QTest::newRow("unknown statement") << kHead + "paper size=A4\n" << "строка 3: неизвестная инструкция paper";
     QTest::newRow("margins eat the page") << "kalyx-report 1\npage width=20 height=20 margins=10\n"
-                                          << "no printing area";
+                                          << "поля не оставляют места для печати";
     QTest::newRow("unknown attribute") << inBand("  text x=0 y=0 w=5 h=5 colour=red text=\"a\"")
-                                       << "line 4: unknown attribute colour";
-    QTest::newRow("not a number") << inBand("  text x=abc y=0 w=5 h=5") << "line 4: x needs a number";
-    QTest::newRow("zero width") << inBand("  box x=0 y=0 w=0 h=5") << "line 4: w is out of range";
-    QTest::newRow("missing height") << inBand("  text x=0 y=0 w=5 text=\"a\"") << "line 4: text needs h";
-    QTest::newRow("unterminated quote") << inBand("  text x=0 y=0 w=5 h=5 text=\"abc") << "line 4: unterminated";
-    QTest::newRow("attribute without value") << inBand("  text x=0 y=0 w=5 h=5 text=") << "text has no value";
-    QTest::newRow("attribute twice") << inBand("  text x=0 x=1 y=0 w=5 h=5") << "x given twice";
+                                       << "строка 4: неизвестный атрибут colour";
+    QTest::newRow("not a number") << inBand("  text x=abc y=0 w=5 h=5") << "строка 4: x: нужно число";
+    QTest::newRow("zero width") << inBand("  box x=0 y=0 w=0 h=5") << "строка 4: w вне допустимых пределов";
+    QTest::newRow("missing height") << inBand("  text x=0 y=0 w=5 text=\"a\"") << "строка 4: у text нет h";
+    QTest::newRow("unterminated quote") << inBand("  text x=0 y=0 w=5 h=5 text=\"abc") << "строка 4: текст в кавычках не закрыт";
+    QTest::newRow("attribute without value") << inBand("  text x=0 y=0 w=5 h=5 text=") << "у атрибута text нет значения";
+    QTest::newRow("attribute twice") << inBand("  text x=0 x=1 y=0 w=5 h=5") << "атрибут x задан дважды";
     QTest::newRow("band not closed") << kHead + "band title height=10 {\n  box x=0 y=0 w=5 h=5\n"
-                                     << "line 3: band is not closed";
-    QTest::newRow("stray brace") << kHead + "}\n" << "line 3: \"}\" without \"{\"";
-    QTest::newRow("unknown band kind") << kHead + "band detail height=5\n" << "band needs a kind";
-    QTest::newRow("band without height") << kHead + "band title\n" << "band needs height";
-    QTest::newRow("data band without dataset") << kHead + "band data height=5\n" << "data band needs dataset";
-    QTest::newRow("two titles") << kHead + "band title height=5\nband title height=5\n" << "line 4: only one title band";
-    QTest::newRow("unknown style") << inBand("  text x=0 y=0 w=5 h=5 style=huge") << "unknown style huge";
+                                     << "строка 3: полоса не закрыта";
+    QTest::newRow("stray brace") << kHead + "}\n" << "строка 3: \"}\" без \"{\"";
+    QTest::newRow("unknown band kind") << kHead + "band detail height=5\n" << "у band нет вида";
+    QTest::newRow("band without height") << kHead + "band title\n" << "у band нет height";
+    QTest::newRow("data band without dataset") << kHead + "band data height=5\n" << "у полосы data нет dataset";
+    QTest::newRow("two titles") << kHead + "band title height=5\nband title height=5\n" << "строка 4: полоса title может быть только одна";
+    QTest::newRow("unknown style") << inBand("  text x=0 y=0 w=5 h=5 style=huge") << "неизвестный стиль huge";
     QTest::newRow("bad format") << inBand("  text x=0 y=0 w=5 h=5 format=\"%q\" text=\"[SO]\"")
-                                << "line 4: unknown conversion";
-    QTest::newRow("bad expression") << inBand("  text x=0 y=0 w=5 h=5 text=\"[Name +]\"") << "line 4: incomplete";
-    QTest::newRow("bad colour") << inBand("  box x=0 y=0 w=5 h=5 fill=300,0,0") << "bad colour";
-    QTest::newRow("bad frame side") << inBand("  box x=0 y=0 w=5 h=5 frame=middle") << "frame sides";
-    QTest::newRow("text on a box") << inBand("  box x=0 y=0 w=5 h=5 text=\"a\"") << "a box has no text";
-    QTest::newRow("font attribute on a line") << inBand("  line x1=0 y1=0 x2=5 y2=5 bold") << "bold does not apply to line";
-    QTest::newRow("unknown object") << inBand("  image x=0 y=0 w=5 h=5") << "unknown object image";
-    QTest::newRow("page title in a band") << inBand("  page width=1") << "unknown object page";
-    QTest::newRow("subreport without bands") << inBand("  subreport x=0 y=0 {\n  }") << "subreport without bands";
+                                << "строка 4: неизвестное преобразование";
+    QTest::newRow("bad expression") << inBand("  text x=0 y=0 w=5 h=5 text=\"[Name +]\"") << "строка 4: незаконченное выражение";
+    QTest::newRow("bad colour") << inBand("  box x=0 y=0 w=5 h=5 fill=300,0,0") << "неверный цвет";
+    QTest::newRow("bad frame side") << inBand("  box x=0 y=0 w=5 h=5 frame=middle") << "стороны рамки";
+    QTest::newRow("text on a box") << inBand("  box x=0 y=0 w=5 h=5 text=\"a\"") << "у box нет текста";
+    QTest::newRow("font attribute on a line") << inBand("  line x1=0 y1=0 x2=5 y2=5 bold") << "bold не применим к line";
+    QTest::newRow("unknown object") << inBand("  image x=0 y=0 w=5 h=5") << "неизвестный объект image";
+    QTest::newRow("page title in a band") << inBand("  page width=1") << "неизвестный объект page";
+    QTest::newRow("subreport without bands") << inBand("  subreport x=0 y=0 {\n  }") << "subreport без полос";
     QTest::newRow("title band in a subreport")
-        << inBand("  subreport x=0 y=0 {\n    band title height=5\n  }") << "only header, data and summary";
-    QTest::newRow("object outside a band") << kHead + "text x=0 y=0 w=5 h=5\n" << "unknown statement text";
+        << inBand("  subreport x=0 y=0 {\n    band title height=5\n  }") << "бывают только полосы header, data и summary";
+    QTest::newRow("object outside a band") << kHead + "text x=0 y=0 w=5 h=5\n" << "неизвестная инструкция text";
+
+    // Hostile files that exhausted the stack or ran without end: refused with
+    // the line, and a message of reasonable length.
+    QTest::newRow("20,000 nested subreports")
+        << kHead + "band summary height=5 {\n" + QStringLiteral("subreport x=0 y=0 {\nband summary height=1 {\n").repeated(20000)
+               + QStringLiteral("}\n}\n").repeated(20000) + "}\n"
+        << "строка 20: вложенные отчеты вложены глубже 8 уровней";
+    QTest::newRow("an expression 10,000 parentheses deep")
+        << kHead + band.arg("  text x=0 y=0 w=5 h=5 text=\"[" + QString(10000, u'(') + "1" + QString(10000, u')') + "]\"")
+        << "вложено глубже 100 уровней";
+    QString attributes;
+    for (int i = 0; i < 600000; ++i)
+        attributes += QStringLiteral(" a%1=1").arg(i);
+    QTest::newRow("600,000 attributes on one line") << kHead + band.arg("  text x=0 y=0 w=5 h=5" + attributes)
+                                                     << "строка 4: неизвестный атрибут a0 у text";
 }
 
 void TestReportLayout::syntaxErrors()
@@ -232,6 +247,7 @@ void TestReportLayout::syntaxErrors()
     QString error;
     QVERIFY(!parseLayout(text, layout, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
+    QVERIFY2(error.size() < 400, qPrintable(error));
     QCOMPARE(layout.title, QStringLiteral("unchanged"));
 }
 
@@ -239,11 +255,11 @@ void TestReportLayout::fileErrors_data()
 {
     QTest::addColumn<QByteArray>("content"); // written as pp.fr3 unless "-"
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing file") << QByteArray("-") << "pp.fr3: the file does not exist";
+    QTest::newRow("missing file") << QByteArray("-") << "pp.fr3: файл не найден";
     QTest::newRow("windows-1251 text") << QByteArray("kalyx-report 1\n# \xcc\xe0\xf0\xf8\xf0\xf3\xf2\n")
-                                       << "pp.fr3: the file is not UTF-8";
+                                       << "pp.fr3: файл не в кодировке UTF-8";
     QTest::newRow("binary") << QByteArray("\x00\x01\x02\xff\xfe", 5) << "pp.fr3: ";
-    QTest::newRow("broken layout") << QByteArray("kalyx-report 1\npage width=297\n") << "pp.fr3: line 2: page needs width and height";
+    QTest::newRow("broken layout") << QByteArray("kalyx-report 1\npage width=297\n") << "pp.fr3: строка 2: у page нет width и height";
 }
 
 void TestReportLayout::fileErrors()

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -111,6 +112,8 @@ ReportInput routeInput(int points)
                                                              {"ILSFreq", 111.1}, {"IZPU_P", 73.2},
                                                              {"Zm_P", 2.1}, {"Sm_P", -5.3}}});
     in.datasets.insert(QStringLiteral("FRDB3"), {});
+    in.fields.insert(QStringLiteral("FRDB3"), {"Code", "AP", "Runway", "DPRM", "BPRM", "ILSAngle", "ILSFreq", "Type",
+                                               "IZPU_P", "Zm_P", "Sm_P"});
     return in;
 }
 
@@ -158,6 +161,9 @@ private slots:
     void longRoutePdfContinuesOnAnotherPage();
     void wholeSheetOnThePaper_data();
     void wholeSheetOnThePaper();
+    void workIsBounded_data();
+    void workIsBounded();
+    void damagedLayoutsGiveASheetOrAReason();
 };
 
 void TestReportRender::pagination_data()
@@ -184,6 +190,7 @@ void TestReportRender::pagination()
     QVERIFY2(parseLayout(bandLayout(titleHeight), layout, &error), qPrintable(error));
     ReportInput input;
     input.datasets.insert(QStringLiteral("Rows"), numberedRows(rows));
+    input.fields.insert(QStringLiteral("Rows"), {QStringLiteral("N")});
     PreparedReport report;
     QVERIFY2(prepareReport(layout, input, report, &error), qPrintable(error));
     QCOMPARE(pagesText(report), expected);
@@ -302,6 +309,7 @@ void TestReportRender::subReportStretchesItsBand()
     QVERIFY2(parseLayout(text, layout, &error), qPrintable(error));
     ReportInput input;
     input.datasets.insert(QStringLiteral("Runways"), numberedRows(rows, QStringLiteral("K")));
+    input.fields.insert(QStringLiteral("Runways"), {QStringLiteral("K")});
     PreparedReport report;
     QVERIFY2(prepareReport(layout, input, report, &error), qPrintable(error));
     QCOMPARE(report.pages.size(), 1);
@@ -326,7 +334,7 @@ void TestReportRender::namesResolveToRowsThenVariables()
     PreparedReport report;
     QString error;
     QVERIFY2(!prepareReport(layout, input, report, &error), "FRDB1.Route is not a column");
-    QVERIFY2(error.contains(u"unknown name \"FRDB1.Route\""), qPrintable(error));
+    QVERIFY2(error.contains(u"неизвестное имя \"FRDB1.Route\""), qPrintable(error));
 
     QVERIFY(parseLayout(QString(text).replace(QStringLiteral("/[FRDB1.Route]"), QString()), layout));
     QVERIFY2(prepareReport(layout, input, report, &error), qPrintable(error));
@@ -338,14 +346,14 @@ void TestReportRender::preparingFails_data()
     QTest::addColumn<QString>("band");
     QTest::addColumn<QString>("message");
     QTest::newRow("dataset not handed over") << "band data dataset=FRDB9 height=5"
-                                             << "data band at line 3: no dataset FRDB9";
+                                             << "строка 3: нет набора данных FRDB9";
     QTest::newRow("unknown variable") << "band title height=5 {\n  text x=0 y=0 w=5 h=5 text=\"[Nmae]\"\n}"
-                                      << "title band at line 3: unknown name \"Nmae\"";
+                                      << "строка 4: неизвестное имя \"Nmae\"";
     QTest::newRow("division by zero") << "band title height=5 {\n  text x=0 y=0 w=5 h=5 text=\"[VH / 0]\"\n}"
-                                      << "division by zero";
+                                      << "деление на ноль";
     QTest::newRow("subreport over a missing dataset")
         << "band summary height=5 {\n  subreport x=0 y=0 {\n    band data dataset=FRDB3 height=5\n  }\n}"
-        << "data band at line 5: no dataset FRDB3";
+        << "строка 5: нет набора данных FRDB3";
 }
 
 void TestReportRender::preparingFails()
@@ -629,6 +637,129 @@ void TestReportRender::wholeSheetOnThePaper()
         QVERIFY2(words.contains(QString::fromUtf8(word)), word);
     QCOMPARE(words.count(QStringLiteral("№")), 2);
     QVERIFY2(rightmost > printing.right() - 5 * pt, qPrintable(QString::number(printing.right() - rightmost)));
+}
+
+void TestReportRender::workIsBounded_data()
+{
+    QTest::addColumn<QString>("layout"); // empty: the delivered pp.fr3
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("refused");
+
+    const QString head = QStringLiteral("kalyx-report 1\npage width=210 height=297 margins=10\n");
+    const auto dataBand = [](double height, const QString &objects) {
+        return QStringLiteral("band data dataset=FRDB1 height=%1 {\n%2}\n").arg(height).arg(objects);
+    };
+    QTest::newRow("the delivered sheet, 99 legs") << QString() << 99 << false;
+    QTest::newRow("66,000 objects a row")
+        << head + dataBand(5, QStringLiteral("  text x=0 y=0 w=1 h=1 text=\"[Number]\"\n").repeated(66000)) << 99 << true;
+    QTest::newRow("a page a row, 600 rows")
+        << head + dataBand(200, QStringLiteral("  text x=0 y=0 w=10 h=5 text=\"[Number]\"\n")) << 600 << true;
+    QTest::newRow("200,000 characters a row")
+        << head + dataBand(5, QStringLiteral("  text x=0 y=0 w=10 h=5 text=\"%1[Number]\"\n").arg(QString(200000, u'x')))
+        << 99 << true;
+    // 255 additions of Number each, nested 8 deep: within an expression's limits.
+    QString sum = QStringLiteral("Number");
+    for (int i = 0; i < 8; ++i)
+        sum = u'(' + sum + u'+' + sum + u')';
+    QTest::newRow("long expressions on 300 objects a row")
+        << head + dataBand(5, QStringLiteral("  text x=0 y=0 w=10 h=5 text=\"[%1]\"\n").arg(sum).repeated(300)) << 99 << true;
+}
+
+void TestReportRender::workIsBounded()
+{
+    QFETCH(QString, layout);
+    QFETCH(int, rows);
+    QFETCH(bool, refused);
+    Layout parsed;
+    QString error;
+    if (layout.isEmpty())
+        QVERIFY2(loadLayout(QStringLiteral(KX_SOURCE_DIR "/reports/pp.fr3"), parsed, &error), qPrintable(error));
+    else
+        QVERIFY2(parseLayout(layout, parsed, &error), qPrintable(error));
+    PreparedReport report;
+    const bool prepared = prepareReport(parsed, routeInput(rows), report, &error);
+    if (!refused) {
+        QVERIFY2(prepared, qPrintable(error));
+        QVERIFY(report.pages.size() < 10);
+        return;
+    }
+    QVERIFY(!prepared);
+    QVERIFY2(error.startsWith(u"отчет слишком велик"), qPrintable(error));
+}
+
+void TestReportRender::damagedLayoutsGiveASheetOrAReason()
+{
+    // The delivered layout damaged in many ways, and noise made of the
+    // format's own words: each gives a sheet, or a short reason.
+    QFile delivered(QStringLiteral(KX_SOURCE_DIR "/reports/pp.fr3"));
+    QVERIFY(delivered.open(QIODevice::ReadOnly));
+    const QByteArray original = delivered.readAll();
+    const QList<QByteArray> lines = original.split('\n');
+    const QList<QByteArray> words{"band", "title", "header", "data", "summary", "subreport", "text", "box", "line",
+                                  "dataset=FRDB1", "dataset=FRDB2", "height=5", "x=0", "y=0", "w=5", "h=5", "x1=1",
+                                  "style=cell", "format=\"#0.0\"", "text=\"[", "abs(", "(", ")", "]\"", "{", "}", "\n",
+                                  "[SO]", "<VH>", "'", "\"", "=", "#", "-", "+", "*", "/", "Number", "repeat", "page"};
+    QRandomGenerator random(20261210);
+    const auto noise = [&](int count) {
+        QByteArray out;
+        for (int i = 0; i < count; ++i)
+            out += words.at(random.bounded(words.size())) + (random.bounded(3) ? " " : "");
+        return out;
+    };
+    test::TestFolder folder;
+    int sheets = 0;
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        switch (round % 5) {
+        case 0: { // a line replaced by noise
+            QList<QByteArray> changed = lines;
+            changed[random.bounded(changed.size())] = noise(random.bounded(1, 12));
+            bytes = changed.join('\n');
+            break;
+        }
+        case 1: // cut anywhere
+            bytes = original.left(random.bounded(original.size() + 1));
+            break;
+        case 2: { // a run of lines repeated somewhere else
+            QList<QByteArray> changed = lines;
+            const int from = random.bounded(changed.size());
+            const QList<QByteArray> run = changed.mid(from, random.bounded(1, 30));
+            const int at = random.bounded(changed.size());
+            for (int i = 0; i < run.size(); ++i)
+                changed.insert(at + i, run.at(i));
+            bytes = changed.join('\n');
+            break;
+        }
+        case 3: // bytes changed
+            bytes = original;
+            for (int i = random.bounded(1, 8); i > 0; --i)
+                bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+            break;
+        default: // the format's words at random after a sound head
+            bytes = "kalyx-report 1\npage width=297 height=210 margins=10\n" + noise(random.bounded(400));
+            break;
+        }
+        QFile file(folder.file(QStringLiteral("pp.fr3")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        Layout layout;
+        QString error;
+        if (!loadLayout(file.fileName(), layout, &error)) {
+            QVERIFY(!error.isEmpty());
+            QVERIFY2(error.size() < 400, qPrintable(error));
+            continue;
+        }
+        PreparedReport report;
+        if (prepareReport(layout, routeInput(random.bounded(2, 40)), report, &error)) {
+            QVERIFY(!report.pages.isEmpty());
+            ++sheets;
+        } else {
+            QVERIFY(!error.isEmpty());
+            QVERIFY2(error.size() < 400, qPrintable(error));
+        }
+    }
+    QVERIFY(sheets > 0); // some damage still leaves a sheet
 }
 
 QTEST_MAIN(TestReportRender)

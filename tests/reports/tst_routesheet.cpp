@@ -420,11 +420,17 @@ void TestRouteSheet::pointListFollowsTheRoute()
 void TestRouteSheet::refusals_data()
 {
     QTest::addColumn<QString>("situation");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("pp.fr3 missing") << "missing" << "Ошибка открытия формы отчета pp.fr3!";
-    QTest::newRow("pp.fr3 broken") << "broken" << "Ошибка открытия формы отчета pp.fr3!";
-    QTest::newRow("layout names an unknown variable") << "unknown" << "Ошибка открытия формы отчета pp.fr3!";
-    QTest::newRow("route without points") << "empty" << "Ошибка открытия формы отчета pp.fr3!";
+    QTest::addColumn<QString>("message"); // {line}: the line of the layout the reason names
+    const QString layout = QStringLiteral("Ошибка открытия формы отчета pp.fr3!\r\n");
+    QTest::newRow("pp.fr3 missing") << "missing" << layout + "pp.fr3: файл не найден";
+    QTest::newRow("pp.fr3 broken")
+        << "broken" << layout + "pp.fr3: строка 1: это не макет отчета Kalyx (первая строка должна быть \"kalyx-report 1\")";
+    QTest::newRow("layout names an unknown variable")
+        << "unknown" << layout + "строка {line}: неизвестное имя \"Pilot\" в выражении \"Pilot\"";
+    // Checked when the layout is loaded, not only where a row is printed.
+    QTest::newRow("a field misspelt in a runway band without rows")
+        << "misspelt" << layout + "строка {line}: неизвестное имя \"Sm_PP\" в выражении \"Sm_PP\"";
+    QTest::newRow("route without points") << "empty" << layout + "в маршруте нет пунктов";
     QTest::newRow("QP cannot be opened") << "query" << "Ошибка выполнения запроса [QP]!";
 }
 
@@ -435,19 +441,32 @@ void TestRouteSheet::refusals()
     const QString layoutPath = m_folder->file(QStringLiteral("pp.fr3"));
     if (situation != u"missing")
         QVERIFY(copyDeliveredLayout());
+    int line = 0;
     if (situation == u"broken") {
         QFile f(layoutPath);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TfrxReport Version=\"4.0\">\n");
     } else if (situation == u"unknown") {
         QFile f(layoutPath);
-        QVERIFY(f.open(QIODevice::Append));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        line = f.readAll().count('\n') + 2;
         f.write("band summary height=5 {\n  text x=0 y=0 w=50 h=5 text=\"[Pilot]\"\n}\n");
+    } else if (situation == u"misspelt") {
+        QVERIFY(exec(m_session->ADOC.sql(), "DELETE FROM Runways"));
+        QFile f(layoutPath);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray text = f.readAll();
+        f.close();
+        text.replace("[Sm_P]", "[Sm_PP]");
+        line = text.left(text.indexOf("[Sm_PP]")).count('\n') + 1;
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
     } else if (situation == u"empty") {
         QVERIFY(exec(m_session->ADOC.sql(), "DELETE FROM Points"));
     } else if (situation == u"query") {
         QVERIFY(exec(m_session->ADOC.sql(), "DROP TABLE RSBN"));
     }
+    message.replace(QStringLiteral("{line}"), QString::number(line));
 
     reports::RouteSheet sheet;
     QString detail;

@@ -5,9 +5,11 @@
 #include "shell/core/Startup.h"
 #include "base/Settings.h"
 #include "store/InstanceLock.h"
+#include "store/Schema.h"
 #include "store/Session.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -52,6 +54,7 @@ private slots:
     void damagedSettingsFileStartsWithDefaults_data();
     void damagedSettingsFileStartsWithDefaults();
     void presentTableIsNotTested();
+    void quotedFolderInSettings();
     void chooserRepeatsUntilAValidTable();
     void cancelWritesEmptyFolderAndEnds();
     void missingDatabaseEnds();
@@ -59,7 +62,10 @@ private slots:
     void damagedDatabaseEnds();
     void leftoverScratchCopyIsRemoved();
     void secondCopyDoesNotCompact();
+    void firstSchemaIsUpgradedByTheOnlyCopy();
+    void newerSchemaEnds();
     void routeListFailureKeepsRunning();
+    void damagedDatabaseFilesNeverCrash();
     void commandLineWithoutChooser();
     void readOnlyProgramFolder();
 
@@ -167,6 +173,21 @@ void TestStartup::presentTableIsNotTested()
     QVERIFY(m_prompter->messages().isEmpty());
 }
 
+void TestStartup::quotedFolderInSettings()
+{
+    // A folder typed into the file by hand in quotes, as Windows reads it.
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeIni(QStringLiteral("[SETUP]\r\nFSPath=\"%1\"\r\nPLNPath='%2'\r\n")
+                                   .arg(m_folder->fsPath(), m_folder->path())));
+    ScriptedChooser chooser;
+    QCOMPARE(run(&chooser), StartupResult::Running);
+    QVERIFY(chooser.shownAt.isEmpty());
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(m_session->settings.fsPath, m_folder->fsPath());
+    QCOMPARE(m_session->settings.plnPath, m_folder->path());
+}
+
 void TestStartup::chooserRepeatsUntilAValidTable()
 {
     QVERIFY(m_folder->createDatabase());
@@ -265,15 +286,80 @@ void TestStartup::secondCopyDoesNotCompact()
     QVERIFY(m_folder->createSimulator());
     QVERIFY(m_folder->writeDefaultIni());
     store::InstanceLock first(m_folder->file(QStringLiteral("kalyxdb.kdb")));
-    QVERIFY(first.tryLock());
+    QVERIFY(first.lockShared());
     // The first copy may be writing its scratch copy right now: leave it.
     QFile scratch(m_folder->file(QStringLiteral("temp.kdb")));
     QVERIFY(scratch.open(QIODevice::WriteOnly));
     scratch.close();
     QCOMPARE(run(), StartupResult::Running);
     QVERIFY(scratch.exists());
-    QVERIFY(!m_session->lock.isLocked());
+    // This copy shares the lock for its whole run, so that no later copy
+    // replaces the file under it.
+    QCOMPARE(m_session->lock.mode(), FileLock::Mode::Shared);
     QVERIFY(m_session->QRoutes.isOpen());
+}
+
+void TestStartup::firstSchemaIsUpgradedByTheOnlyCopy()
+{
+    QVERIFY(m_folder->createFirstSchemaDatabase());
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeDefaultIni());
+    const QString path = m_folder->file(QStringLiteral("kalyxdb.kdb"));
+    {
+        store::Database db(QStringLiteral("fixture"));
+        QVERIFY(db.open(path));
+        test::Fixture(db.sql()).addRoute(QStringLiteral("Москва - Сочи"), 1400.0);
+    }
+    const auto version = [&] {
+        store::Database db(QStringLiteral("check"));
+        return db.open(path) ? store::schemaVersion(db) : -1;
+    };
+    // Another copy is running: the file stays as it is, and this copy works on it.
+    {
+        store::InstanceLock other(path);
+        QVERIFY(other.lockShared());
+        QCOMPARE(run(), StartupResult::Running);
+        QCOMPARE(m_session->QRoutes.rowCount(), 1);
+        m_session->closeAll();
+        QCOMPARE(version(), 0);
+        m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
+    }
+    // Alone, it upgrades the file; the route is still there.
+    QCOMPARE(run(), StartupResult::Running);
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(m_session->QRoutes.rowCount(), 1);
+    QCOMPARE(m_session->QRoutes.value(u"Name").toString(), QStringLiteral("Москва - Сочи"));
+    QCOMPARE(m_session->lock.mode(), FileLock::Mode::Shared);
+    QCOMPARE(version(), store::kSchemaVersion);
+}
+
+void TestStartup::newerSchemaEnds()
+{
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeDefaultIni());
+    const QString path = m_folder->file(QStringLiteral("kalyxdb.kdb"));
+    {
+        store::Database db(QStringLiteral("fixture"));
+        QVERIFY(db.open(path));
+        test::Fixture(db.sql()).addRoute(QStringLiteral("Route of a newer program"));
+        QSqlQuery q(db.sql());
+        QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = %1").arg(store::kSchemaVersion + 1)));
+    }
+    QCOMPARE(run(), StartupResult::EndRequested);
+    QCOMPARE(m_prompter->texts(),
+             QStringList{QStringLiteral("Файл базы данных %1 создан более новой версией программы (версия схемы %2, "
+                                        "эта версия программы знает версии до %3).\r\nОбновите программу.")
+                             .arg(path)
+                             .arg(store::kSchemaVersion + 1)
+                             .arg(store::kSchemaVersion)});
+    QCOMPARE(m_prompter->messages().first().kind, Kind::Error);
+    QVERIFY(!m_session->ADOC.isOpen());
+    // The file is neither compacted nor changed.
+    store::Database db(QStringLiteral("check"));
+    QVERIFY(db.open(path));
+    QCOMPARE(store::schemaVersion(db), store::kSchemaVersion + 1);
+    QCOMPARE(test::Fixture(db.sql()).count("Routes"), 1);
 }
 
 void TestStartup::routeListFailureKeepsRunning()
@@ -292,6 +378,83 @@ void TestStartup::routeListFailureKeepsRunning()
     QCOMPARE(run(), StartupResult::Running);
     QCOMPARE(m_prompter->texts(), QStringList{QStringLiteral("Ошибка открытия запроса [Routes]!")});
     QVERIFY(m_session->QRoutes.isEmpty());
+}
+
+void TestStartup::damagedDatabaseFilesNeverCrash()
+{
+    // A database with rows in every list, damaged in many ways: the start-up
+    // (compaction included) and the first reads and writes give the program's
+    // messages, never a crash.
+    QVERIFY(m_folder->createDatabase());
+    const QString path = m_folder->file(QStringLiteral("kalyxdb.kdb"));
+    {
+        store::Database db(QStringLiteral("fixture"));
+        QVERIFY(db.open(path));
+        test::Fixture fix(db.sql());
+        QVERIFY(db.begin());
+        for (int i = 0; i < 60; ++i) {
+            const qint64 route = fix.addRoute(QStringLiteral("Маршрут %1").arg(i), 100.0 + i);
+            for (int n = 1; n <= 5; ++n)
+                fix.addPoint(route, n, fix.addPunkt(QStringLiteral("W%1X%2").arg(i).arg(n), QStringLiteral("N55*00.00"),
+                                                    QStringLiteral("E037*00.00")));
+        }
+        QVERIFY(db.commit());
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray original = file.readAll();
+    file.close();
+    QVERIFY(original.size() > 8 * 4096);
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeDefaultIni());
+
+    const QString connectionFailed = QStringLiteral("Ошибка подключения к файлу базы данных!\r\n"
+                                                    "Проверьте файл базы данных на целостность");
+    QRandomGenerator random(20261210);
+    for (int round = 0; round < 60; ++round) {
+        QByteArray bytes = original;
+        switch (round % 4) {
+        case 0: // bytes changed past the header
+            for (int i = random.bounded(1, 20); i > 0; --i)
+                bytes[100 + random.bounded(bytes.size() - 100)] = char(random.bounded(256));
+            break;
+        case 1: // cut anywhere
+            bytes.truncate(random.bounded(bytes.size()));
+            break;
+        case 2: { // a whole page overwritten
+            const int page = random.bounded(1, bytes.size() / 4096);
+            for (int i = 0; i < 4096; ++i)
+                bytes[page * 4096 + i] = random.bounded(2) ? char(0) : char(random.bounded(256));
+            break;
+        }
+        default: // bytes of the header changed
+            for (int i = random.bounded(1, 4); i > 0; --i)
+                bytes[random.bounded(100)] = char(random.bounded(256));
+            break;
+        }
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+
+        m_prompter->clear();
+        m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
+        const StartupResult result = run();
+        for (const QString &text : m_prompter->texts())
+            QVERIFY2(text == connectionFailed || text == QStringLiteral("Ошибка открытия запроса [Routes]!")
+                         || text.startsWith(QStringLiteral("Файл базы данных ")),
+                     qPrintable(text));
+        if (result != StartupResult::Running || !m_session->ADOC.isOpen())
+            continue;
+        store::Query &routes = m_session->QRoutes;
+        for (routes.first(); !routes.eof(); routes.next())
+            routes.value(u"Name");
+        m_session->Q2.open(QStringLiteral("SELECT * FROM Punkts ORDER BY ID COLLATE KALYX_NOCASE, Region COLLATE KALYX_NOCASE"));
+        m_session->Q2.close();
+        m_session->Q3.exec(QStringLiteral("INSERT INTO Routes (Name) VALUES (?)"), {QStringLiteral("после")});
+        m_session->Q3.exec(QStringLiteral("DELETE FROM Points WHERE Route = ?"), {1});
+    }
 }
 
 void TestStartup::commandLineWithoutChooser()

@@ -4,9 +4,15 @@
 #include "store/Compaction.h"
 #include "store/Database.h"
 #include "store/InstanceLock.h"
+#include "store/Schema.h"
 
 #include <QSqlQuery>
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace kx;
 using namespace kx::store;
@@ -21,6 +27,9 @@ private slots:
     void neverReplacesUnderAnotherConnection();
     void failedRenameKeepsOriginal();
     void secondInstanceDoesNotGetTheLock();
+    void keepsAccessRightsAndOwner_data();
+    void keepsAccessRightsAndOwner();
+    void keepsTheSchemaVersion();
 
 private:
     static QByteArray readAll(const QString &path)
@@ -130,11 +139,76 @@ void TestCompaction::secondInstanceDoesNotGetTheLock()
     const QString db = folder.file(QStringLiteral("kalyxdb.kdb"));
     InstanceLock first(db);
     InstanceLock second(db);
-    QVERIFY(first.tryLock());
-    QVERIFY(first.tryLock()); // holding it already
-    QVERIFY(!second.tryLock());
+    QVERIFY(first.tryLockExclusive());
+    QVERIFY(first.tryLockExclusive()); // holding it already
+    QVERIFY(!second.tryLockExclusive());
+    // Exchanged for the shared lock in one step; any number of copies share it,
+    // and none of them gets the exclusive one while another holds it.
+    QVERIFY(first.lockShared());
+    QVERIFY(!second.tryLockExclusive());
+    QVERIFY(second.lockShared());
+    QCOMPARE(first.mode(), FileLock::Mode::Shared);
+    QCOMPARE(second.mode(), FileLock::Mode::Shared);
     first.unlock();
-    QVERIFY(second.tryLock());
+    second.unlock();
+    QVERIFY(second.tryLockExclusive());
+    // The lock file stays: removing it could let two copies lock two files.
+    second.unlock();
+    QVERIFY(QFileInfo::exists(db + QStringLiteral(".lock")));
+}
+
+void TestCompaction::keepsAccessRightsAndOwner_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("owner only") << 0600;
+    QTest::newRow("group reads") << 0640;
+    QTest::newRow("group writes") << 0660;
+}
+
+void TestCompaction::keepsAccessRightsAndOwner()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("access rights as mode bits are a POSIX matter");
+#else
+    QFETCH(int, mode);
+    test::TestFolder folder;
+    QVERIFY(folder.createDatabase());
+    const QString db = folder.file(QStringLiteral("kalyxdb.kdb"));
+    fill(db, 200);
+    const QByteArray name = QFile::encodeName(db);
+    QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+    // Only the superuser may give a file away; then the owner must stay too.
+    const bool giveAway = ::geteuid() == 0;
+    if (giveAway)
+        QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+    struct stat before = {};
+    QCOMPARE(::stat(name.constData(), &before), 0);
+    QVERIFY(compactDatabase(db, folder.file(QStringLiteral("temp.kdb"))));
+    struct stat after = {};
+    QCOMPARE(::stat(name.constData(), &after), 0);
+    QVERIFY(after.st_ino != before.st_ino); // it was replaced by the copy
+    QCOMPARE(int(after.st_mode & 07777), mode);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+#endif
+}
+
+void TestCompaction::keepsTheSchemaVersion()
+{
+    test::TestFolder folder;
+    QVERIFY(folder.createDatabase());
+    const QString db = folder.file(QStringLiteral("kalyxdb.kdb"));
+    QVERIFY(compactDatabase(db, folder.file(QStringLiteral("temp.kdb"))));
+    Database check(QStringLiteral("check"));
+    QVERIFY(check.open(db));
+    QCOMPARE(schemaVersion(check), kSchemaVersion);
+    // A file of a newer schema is left exactly as it is.
+    QSqlQuery q(check.sql());
+    QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion + 1)));
+    check.close();
+    const QByteArray newer = readAll(db);
+    QVERIFY(!compactDatabase(db, folder.file(QStringLiteral("temp.kdb"))));
+    QCOMPARE(readAll(db), newer);
 }
 
 QTEST_GUILESS_MAIN(TestCompaction)

@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "TestFolder.h"
 
+#include "store/Collation.h"
 #include "store/Database.h"
 #include "store/Query.h"
 #include "store/Session.h"
@@ -8,7 +9,9 @@
 #include "store/Transaction.h"
 #include "RecordingPrompter.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -25,6 +28,7 @@ private slots:
     void openRefusesFilesThatAreNotDatabases_data();
     void openRefusesFilesThatAreNotDatabases();
     void routeListOrdersNamesIgnoringCase();
+    void identIndexNarrowsWithoutMissingARow();
     void navigationAndEofBof();
     void valuesByNameAndNull();
     void locateExactAndPrefix();
@@ -115,6 +119,82 @@ void TestStore::routeListOrdersNamesIgnoringCase()
     QVERIFY(q.open(QStringLiteral("SELECT Code FROM Routes WHERE Name = ? COLLATE KALYX_NOCASE"),
                    {QStringLiteral("Москва - Сочи")}));
     QCOMPARE(q.rowCount(), 2);
+}
+
+void TestStore::identIndexNarrowsWithoutMissingARow()
+{
+    // The schema's ident index knows only SQLite's NOCASE (ASCII letters); the
+    // program narrows its look-ups through it and must still find every row
+    // its own collation takes as equal: Cyrillic letters in either case, and
+    // letters whose case folds meet across ASCII (the Kelvin sign folds to k,
+    // the long s to s), in short idents and in long ones alike.
+    const QString alphabet = QStringLiteral("aAkKsSzZ09-* жЖёЁяЯ") + QChar(0x212A) + QChar(0x017F) + QStringLiteral("ßΣσςİı");
+    QRandomGenerator random(20261210);
+    const auto randomText = [&](int maxLength) {
+        QString text;
+        const int length = random.bounded(maxLength + 1);
+        for (int i = 0; i < length; ++i)
+            text += alphabet.at(random.bounded(alphabet.size()));
+        return text;
+    };
+    const auto respelled = [&](const QString &text) {
+        QString out;
+        for (const QChar c : text) {
+            switch (random.bounded(4)) {
+            case 0: out += c.toUpper(); break;
+            case 1: out += c.toLower(); break;
+            case 2: out += c == u'k' || c == u'K' ? QChar(0x212A) : (c == u's' || c == u'S' ? QChar(0x017F) : c); break;
+            default: out += c;
+            }
+        }
+        return out;
+    };
+    QStringList stored;
+    for (int i = 0; i < 400; ++i)
+        stored << randomText(i % 2 ? 4 : 12);
+    QVERIFY(m_session->ADOC.begin());
+    for (const QString &id : std::as_const(stored))
+        QVERIFY(m_fix->addPunkt(id, QStringLiteral("N55*00.00"), QStringLiteral("E037*00.00")) > 0);
+    QVERIFY(m_session->ADOC.commit());
+
+    const auto codes = [&](const QString &sql, const QVariantList &values) {
+        QSqlQuery q(m_session->ADOC.sql());
+        q.prepare(sql);
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        QList<qint64> out;
+        if (!q.exec())
+            qWarning("%s", qPrintable(q.lastError().text()));
+        while (q.next())
+            out << q.value(0).toLongLong();
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    int found = 0;
+    for (int round = 0; round < 600; ++round) {
+        const QString id = round % 3 == 0 ? randomText(12) : respelled(stored.at(random.bounded(stored.size())));
+        const QList<qint64> all =
+            codes(QStringLiteral("SELECT Code FROM Punkts WHERE ID = ? COLLATE KALYX_NOCASE"), {id});
+        QVariantList values;
+        const QString narrow = noCaseIndexCondition(QStringLiteral("Punkts.ID"), id, &values);
+        values << id;
+        const QString sql =
+            QStringLiteral("SELECT Code FROM Punkts WHERE %1 AND Punkts.ID = ? COLLATE KALYX_NOCASE").arg(narrow);
+        QCOMPARE(codes(sql, values), all);
+        found += all.size();
+        if (round < 20) {
+            QSqlQuery plan(m_session->ADOC.sql());
+            plan.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+            for (const QVariant &v : std::as_const(values))
+                plan.addBindValue(v);
+            QVERIFY(plan.exec());
+            QString text;
+            while (plan.next())
+                text += plan.value(3).toString() + u'\n';
+            QVERIFY2(text.contains(QStringLiteral("INDEX Punkts_ID_Region")), qPrintable(id + u'\n' + text));
+        }
+    }
+    QVERIFY(found > 400); // the respelled idents found their rows
 }
 
 void TestStore::navigationAndEofBof()

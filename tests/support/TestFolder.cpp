@@ -2,10 +2,13 @@
 
 #include "base/Cp1251.h"
 #include "data/DbBuild.h"
+#include "store/Collation.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QtEndian>
 
 #include <cmath>
@@ -48,6 +51,30 @@ bool TestFolder::createDatabase()
 double TestFolder::variationAt(int latitudeNorth, int longitudeEast)
 {
     return (3 * latitudeNorth - longitudeEast) / 10.0;
+}
+
+bool TestFolder::createFirstSchemaDatabase()
+{
+    QFile schema(QStringLiteral(KX_SOURCE_DIR "/tests/store/data/schema-0.sql"));
+    if (!schema.open(QIODevice::ReadOnly))
+        return false;
+    const QString path = file(QStringLiteral("kalyxdb.kdb"));
+    if (QFileInfo::exists(path))
+        return false;
+    const QString name = QStringLiteral("kalyx-first-schema");
+    QString error;
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ok = db.open() && store::registerCollation(db)
+            && dbbuild::runScript(db, QString::fromUtf8(schema.readAll()), &error);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!ok)
+        qWarning("createFirstSchemaDatabase: %s", qPrintable(error));
+    return ok;
 }
 
 bool TestFolder::createSimulator(const MagdecEntry &entry)

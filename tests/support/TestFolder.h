@@ -34,6 +34,10 @@ public:
 
     // An empty route database with the program's tables.
     bool createDatabase();
+    // An empty route database as the program's first schema made it (schema
+    // version 0, tests/store/data/schema-0.sql): its indexes name the
+    // program's collation.
+    bool createFirstSchemaDatabase();
     // The simulator folder with a variation table (every entry from the
     // function, by default variationAt() at every node), the cell folder and
     // a gauge file holding a "[ppm" line.

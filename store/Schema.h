@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace kx::store {
+
+class Database;
+
+// The version of the route database's schema this program makes and knows,
+// kept in the file as PRAGMA user_version:
+//   0  the first schema: its ordering and look-up indexes named the program's
+//      collation KALYX_NOCASE, so other SQLite clients could not use the file;
+//   1  no collation of the program's own anywhere in the schema.
+inline constexpr int kSchemaVersion = 1;
+
+// The schema version of an open database; -1 when it cannot be read.
+int schemaVersion(Database &db);
+
+// Brings a database of an older schema up to kSchemaVersion in one
+// transaction: only indexes and the version change, never a row. On failure
+// the file stays as it was (and still works with this program) and *error
+// says why. Needs the connection's KALYX_NOCASE collation to drop the old
+// indexes, and must run only where no other copy of the program has the file
+// open (the exclusive instance lock).
+bool upgradeSchema(Database &db, QString *error = nullptr);
+
+// The message for a database made by a newer version of the program.
+QString newerSchemaMessage(const QString &databasePath, int version);
+
+} // namespace kx::store

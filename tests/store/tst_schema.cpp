@@ -1,0 +1,248 @@
+#include "Fixture.h"
+#include "TestFolder.h"
+
+#include "store/Collation.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+
+#include <QProcess>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::store;
+
+namespace {
+
+struct ShellRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// The stock sqlite3 shell, no extension loaded, on a database file.
+ShellRun sqliteShell(const QString &database, const QString &script)
+{
+    ShellRun run;
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty()) {
+        run.err = QStringLiteral("the sqlite3 shell is not installed (scripts/debian-packages.txt lists it)");
+        return run;
+    }
+    QProcess process;
+    process.start(shell, {QStringLiteral("-batch"), QStringLiteral("-bail"), database});
+    process.write(script.toUtf8());
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// Every row of every table, in key order, as text: what an upgrade must keep.
+QStringList dump(QSqlDatabase db)
+{
+    QStringList rows;
+    QSqlQuery tables(db);
+    tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    QStringList names;
+    while (tables.next())
+        names << tables.value(0).toString();
+    for (const QString &table : std::as_const(names)) {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i)
+                values << (q.isNull(i) ? QStringLiteral("<null>") : q.value(i).toString());
+            rows << table + u':' + values.join(u'|');
+        }
+    }
+    return rows;
+}
+
+QStringList column(QSqlDatabase db, const QString &sql, const QVariantList &values = {})
+{
+    QSqlQuery q(db);
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    QStringList out;
+    if (!q.exec())
+        return {QStringLiteral("error: ") + sql};
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+// Rows in every table, with Latin and Cyrillic texts in mixed letter case.
+void fillEveryTable(QSqlDatabase db)
+{
+    test::Fixture fix(db);
+    const qint64 moscow = fix.addPunkt({"UUEE", "N55*58.36", "E037*24.88", 11.0, "Airport", "", "Шереметьево"});
+    const qint64 sochi = fix.addPunkt({"urss", "N43*26.99", "E039*56.48", 6.5, "Airport", "", "сочи"});
+    fix.addPunkt({"ЖУК", "N56*00.00", "E038*00.00", 10.0, {}, "UU", "Жуковский"});
+    fix.addPunkt({"жук", "N57*00.00", "E039*00.00", 10.0, {}, "uu", "жуковка"});
+    fix.addPunkt({"Mr", "N55*57.70", "E037*20.90", 9.9, "VOR", "UU", "Мэр"});
+    const qint64 beacon = fix.addRsbn("ЛК", "Пулково", "N59*48.00", "E030*15.00", "UL");
+    fix.addRsbn("ak", "Аэро", "N55*00.00", "E037*00.00", "ul");
+    const qint64 route = fix.addRoute(QStringLiteral("Москва - Сочи"), 1400.0);
+    fix.addRoute(QStringLiteral("москва - сочи 2"));
+    fix.addRoute(QStringLiteral("Ёлки"));
+    fix.addRoute(QStringLiteral("apple"));
+    fix.addPoint(route, 1, moscow, beacon);
+    fix.addPoint(route, 2, sochi);
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("INSERT INTO Runways (AP, Runway, ILSAngle, IZPU_P) VALUES (%1, '24C', 247, 246.9)").arg(moscow));
+    q.exec(QStringLiteral("INSERT INTO Runways (AP, Runway, ILSAngle, IZPU_P) VALUES (%1, '06', 60, 59.5)").arg(sochi));
+    q.exec(QStringLiteral("INSERT INTO RSBNSelect (RSBN, L) VALUES (%1, 120.5)").arg(beacon));
+}
+
+} // namespace
+
+class TestSchema : public QObject
+{
+    Q_OBJECT
+private slots:
+    void stockClientUsesEveryTable_data();
+    void stockClientUsesEveryTable();
+    void upgradeKeepsEveryRowAndOrder();
+    void failedUpgradeLeavesTheFile();
+};
+
+void TestSchema::stockClientUsesEveryTable_data()
+{
+    QTest::addColumn<bool>("firstSchema"); // made by the first schema, then upgraded
+    QTest::newRow("new database") << false;
+    QTest::newRow("upgraded database") << true;
+}
+
+void TestSchema::stockClientUsesEveryTable()
+{
+    QFETCH(bool, firstSchema);
+    test::TestFolder folder;
+    QVERIFY(firstSchema ? folder.createFirstSchemaDatabase() : folder.createDatabase());
+    const QString path = folder.file(QStringLiteral("kalyxdb.kdb"));
+    {
+        Database db(QStringLiteral("program"));
+        QVERIFY(db.open(path));
+        fillEveryTable(db.sql());
+        if (firstSchema) {
+            QCOMPARE(schemaVersion(db), 0);
+            QString why;
+            QVERIFY2(upgradeSchema(db, &why), qPrintable(why));
+        }
+        QCOMPARE(schemaVersion(db), kSchemaVersion);
+        QCOMPARE(column(db.sql(), QStringLiteral("SELECT name FROM sqlite_master WHERE sql LIKE '%KALYX%'")),
+                 QStringList());
+    }
+
+    // Read, count, order, look up, insert, update and delete in every table,
+    // as a desktop client or a pilot's script does.
+    const ShellRun run = sqliteShell(path, QStringLiteral(
+        "SELECT count(*) FROM Routes; SELECT count(*) FROM Points; SELECT count(*) FROM Punkts;\n"
+        "SELECT count(*) FROM RSBN; SELECT count(*) FROM RSBNSelect; SELECT count(*) FROM Runways;\n"
+        "SELECT group_concat(ID, ',') FROM (SELECT ID FROM Punkts ORDER BY ID, Region);\n"
+        "SELECT group_concat(Code, ',') FROM (SELECT Code FROM Punkts WHERE ID = 'UUEE' COLLATE NOCASE);\n"
+        "SELECT Code FROM Punkts WHERE ID = 'Mr' AND Region = 'UU';\n"
+        "SELECT group_concat(ID, ',') FROM (SELECT ID FROM RSBN ORDER BY Region, ID);\n"
+        "SELECT group_concat(Name, ',') FROM (SELECT Name FROM Routes ORDER BY Name, S);\n"
+        "SELECT group_concat(Runway, ',') FROM (SELECT Runway FROM Runways ORDER BY AP, Runway);\n"
+        "INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS) VALUES ('uuww', 'UU', 'Внуково', 'Airport', 'N55*35.55', 'E037*15.07', 10.8);\n"
+        "INSERT INTO Routes (Name, FL) VALUES ('Новый', 9000);\n"
+        "INSERT INTO Points (Route, Number, Punkt) VALUES (last_insert_rowid(), 1, 1);\n"
+        "INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', 'НВ', 'Новый', 'N55*00.00', 'E037*00.00', 116.0);\n"
+        "INSERT INTO RSBNSelect (RSBN, L) VALUES (1, 5.5);\n"
+        "INSERT INTO Runways (AP, Runway) VALUES (1, '24L');\n"
+        "UPDATE Punkts SET Name = 'Шереметьево-2' WHERE ID = 'UUEE';\n"
+        "UPDATE Routes SET Name = 'Яблоко' WHERE Name = 'apple';\n"
+        "UPDATE Points SET Number = 3 WHERE Number = 2; UPDATE RSBN SET Freq = 117.0;\n"
+        "UPDATE RSBNSelect SET L = 1.0; UPDATE Runways SET ILSAngle = 248 WHERE Runway = '24C';\n"
+        "DELETE FROM Punkts WHERE ID = 'жук'; DELETE FROM Routes WHERE Name = 'Ёлки';\n"
+        "DELETE FROM Points WHERE Number = 3; DELETE FROM RSBN WHERE ID = 'ak';\n"
+        "DELETE FROM RSBNSelect; DELETE FROM Runways WHERE Runway = '06';\n"
+        "SELECT count(*) FROM Punkts; PRAGMA integrity_check;\n"));
+    QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), qPrintable(run.err));
+    QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts),
+             (QStringList{"4", "2", "5", "2", "1", "2", "Mr,UUEE,urss,ЖУК,жук", "1", "5", "ЛК,ak",
+                          "apple,Ёлки,Москва - Сочи,москва - сочи 2", "24C,06", "5", "ok"}));
+
+    // The program sees the client's rows and still compares without regard to
+    // letter case, Cyrillic included.
+    Database db(QStringLiteral("program"));
+    QVERIFY(db.open(path));
+    QCOMPARE(column(db.sql(), QStringLiteral("SELECT Name FROM Punkts WHERE ID = ? COLLATE KALYX_NOCASE"), {"UUWW"}),
+             QStringList{"Внуково"});
+    QCOMPARE(column(db.sql(), QStringLiteral("SELECT Name FROM Routes ORDER BY Name COLLATE KALYX_NOCASE, S")),
+             (QStringList{"Москва - Сочи", "москва - сочи 2", "Новый", "Яблоко"}));
+}
+
+void TestSchema::upgradeKeepsEveryRowAndOrder()
+{
+    test::TestFolder folder;
+    QVERIFY(folder.createFirstSchemaDatabase());
+    Database db(QStringLiteral("program"));
+    QVERIFY(db.open(folder.file(QStringLiteral("kalyxdb.kdb"))));
+    fillEveryTable(db.sql());
+
+    // What the program's own statements give, before and after.
+    const auto behaviour = [&] {
+        QStringList seen;
+        seen << column(db.sql(), QStringLiteral("SELECT Name FROM Routes ORDER BY Name COLLATE KALYX_NOCASE, S"));
+        seen << column(db.sql(), QStringLiteral("SELECT Code FROM Punkts ORDER BY ID COLLATE KALYX_NOCASE, "
+                                                "Region COLLATE KALYX_NOCASE"));
+        seen << column(db.sql(), QStringLiteral("SELECT Code FROM RSBN ORDER BY Region COLLATE KALYX_NOCASE, "
+                                                "ID COLLATE KALYX_NOCASE"));
+        for (const QString &id : QStringList{"жУк", "uuEE", "URSS", "mR"}) {
+            QVariantList values;
+            const QString narrow = noCaseIndexCondition(QStringLiteral("ID"), id, &values);
+            values << id;
+            seen << column(db.sql(),
+                           QStringLiteral("SELECT Code FROM Punkts WHERE %1 AND ID = ? COLLATE KALYX_NOCASE ORDER BY Code")
+                               .arg(narrow),
+                           values);
+        }
+        return seen;
+    };
+    const QStringList rowsBefore = dump(db.sql());
+    const QStringList before = behaviour();
+    QCOMPARE(before.mid(0, 4), (QStringList{"apple", "Москва - Сочи", "москва - сочи 2", "Ёлки"}));
+
+    QString why;
+    QVERIFY2(upgradeSchema(db, &why), qPrintable(why));
+    QCOMPARE(schemaVersion(db), kSchemaVersion);
+    QCOMPARE(dump(db.sql()), rowsBefore);
+    QCOMPARE(behaviour(), before);
+    // Once is enough: a second upgrade finds nothing to do.
+    QVERIFY(upgradeSchema(db));
+    QCOMPARE(dump(db.sql()), rowsBefore);
+}
+
+void TestSchema::failedUpgradeLeavesTheFile()
+{
+    // A first-schema file some other tool damaged: the upgrade cannot make its
+    // ident index, so nothing of it happens, not even the dropped indexes.
+    test::TestFolder folder;
+    QVERIFY(folder.createFirstSchemaDatabase());
+    Database db(QStringLiteral("program"));
+    QVERIFY(db.open(folder.file(QStringLiteral("kalyxdb.kdb"))));
+    QSqlQuery q(db.sql());
+    QVERIFY(q.exec(QStringLiteral("DROP TABLE Punkts")));
+    const QStringList indexes = column(db.sql(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"));
+    QVERIFY(indexes.contains(QStringLiteral("Routes_Name")));
+    QString why;
+    QVERIFY(!upgradeSchema(db, &why));
+    QVERIFY(!why.isEmpty());
+    QVERIFY(!db.inTransaction());
+    QCOMPARE(schemaVersion(db), 0);
+    QCOMPARE(column(db.sql(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")),
+             indexes);
+}
+
+QTEST_GUILESS_MAIN(TestSchema)
+#include "tst_schema.moc"
