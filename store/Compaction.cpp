@@ -90,12 +90,15 @@ bool removeIfExists(const QString &path)
 
 } // namespace
 
-bool compactDatabase(const QString &databasePath, const QString &scratchPath)
+bool compactDatabase(const QString &databasePath, const QString &scratchPath,
+                     const std::function<void(const QString &copy)> &afterCopy)
 {
     if (!removeIfExists(scratchPath) || !QFileInfo(databasePath).isFile())
         return false;
     RowCounts counts;
     const bool copied = vacuumInto(databasePath, scratchPath, &counts);
+    if (copied && afterCopy)
+        afterCopy(scratchPath);
     // A write-ahead log still there belongs to some other connection: its
     // changes are not in the copy, so the copy must not replace the database.
     const QFileInfo wal(databasePath + QStringLiteral("-wal"));

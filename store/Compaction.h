@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace kx::store {
 
 // Compacts the database file through a scratch copy: any scratch copy left over
@@ -14,6 +16,9 @@ namespace kx::store {
 // file exactly as it was and removes the scratch copy; nothing is reported, so
 // the start-up goes on with whatever database is there.
 // Returns true when the database was replaced by its compacted copy.
-bool compactDatabase(const QString &databasePath, const QString &scratchPath);
+// afterCopy runs on the finished copy before it is checked: what tests use to
+// spoil a copy and see that it is refused.
+bool compactDatabase(const QString &databasePath, const QString &scratchPath,
+                     const std::function<void(const QString &copy)> &afterCopy = {});
 
 } // namespace kx::store

@@ -65,6 +65,7 @@ private slots:
     void cp1251RoundTrip();
     void settingsDefaultsAndBadRange();
     void settingsWriteKeepsForeignSections();
+    void settingsWriteKeepsAUtf8File();
     void settingsUnwritableFolder();
     void damagedFilesReadAsWindowsReadsThem();
 };
@@ -240,6 +241,32 @@ void TestIniFile::settingsWriteKeepsForeignSections()
     QFile raw(file.path());
     QVERIFY(raw.open(QIODevice::ReadOnly));
     QCOMPARE(raw.readAll(), QByteArray("[Window]\r\nLeft=10\r\n[SETUP]\r\nFSPath=/fs9\r\nL_RSBN=150\r\nPLNPath=/plans/\r\n"));
+}
+
+void TestIniFile::settingsWriteKeepsAUtf8File()
+{
+    // A kalyx.ini saved by an editor as UTF-8 with a byte-order mark, holding
+    // text windows-1251 has no letters for: it stays UTF-8, nothing is lost.
+    QTemporaryDir dir;
+    SettingsFile file(dir.filePath(QStringLiteral("kalyx.ini")));
+    {
+        QFile raw(file.path());
+        QVERIFY(raw.open(QIODevice::WriteOnly));
+        raw.write(QByteArray("\xEF\xBB\xBF")
+                  + QStringLiteral("[Заметки]\r\nПилот=Łukasz 日本\r\n[SETUP]\r\nFSPath=D:\\FS9\\\r\nL_RSBN=250\r\n").toUtf8());
+    }
+    Settings s = file.read();
+    QCOMPARE(s.fsPath, QStringLiteral("D:\\FS9\\"));
+    QCOMPARE(s.rsbnRange, 250);
+    s.plnPath = QStringLiteral("D:\\Планы\\");
+    QVERIFY(file.write(s));
+    QFile raw(file.path());
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    QCOMPARE(raw.readAll(), QByteArray("\xEF\xBB\xBF")
+                                + QStringLiteral("[Заметки]\r\nПилот=Łukasz 日本\r\n[SETUP]\r\nFSPath=D:\\FS9\\\r\n"
+                                                 "L_RSBN=250\r\nPLNPath=D:\\Планы\\\r\n")
+                                      .toUtf8());
+    QCOMPARE(file.read().plnPath, QStringLiteral("D:\\Планы\\"));
 }
 
 void TestIniFile::settingsUnwritableFolder()

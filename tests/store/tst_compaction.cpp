@@ -26,6 +26,7 @@ private slots:
     void leavesDamagedDatabaseAlone();
     void neverReplacesUnderAnotherConnection();
     void failedRenameKeepsOriginal();
+    void refusesACopyThatLostRows();
     void secondInstanceDoesNotGetTheLock();
     void keepsAccessRightsAndOwner_data();
     void keepsAccessRightsAndOwner();
@@ -131,6 +132,37 @@ void TestCompaction::failedRenameKeepsOriginal()
     QCOMPARE(readAll(db), before);
     Database check(QStringLiteral("check"));
     QVERIFY(check.open(db));
+}
+
+void TestCompaction::refusesACopyThatLostRows()
+{
+    test::TestFolder folder;
+    QVERIFY(folder.createDatabase());
+    const QString db = folder.file(QStringLiteral("kalyxdb.kdb"));
+    fill(db, 20);
+    const QByteArray before = readAll(db);
+    const QString scratch = folder.file(QStringLiteral("temp.kdb"));
+    // A copy with one route less (as a copy taken while another program wrote
+    // would be), or with a table missing, never takes the database's place.
+    for (const char *spoil : {"DELETE FROM Routes WHERE Code = (SELECT max(Code) FROM Routes)", "DROP TABLE Runways"}) {
+        bool spoiled = false;
+        QVERIFY(!compactDatabase(db, scratch, [&](const QString &copy) {
+            Database c(QStringLiteral("spoil"));
+            QVERIFY(c.open(copy));
+            QSqlQuery q(c.sql());
+            spoiled = q.exec(QString::fromLatin1(spoil));
+        }));
+        QVERIFY(spoiled);
+        QCOMPARE(readAll(db), before);
+        QVERIFY(!QFileInfo::exists(scratch));
+    }
+    // Left alone, the same copy is taken.
+    QVERIFY(compactDatabase(db, scratch));
+    Database check(QStringLiteral("check"));
+    QVERIFY(check.open(db));
+    QSqlQuery q(check.sql());
+    QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM Routes")) && q.next());
+    QCOMPARE(q.value(0).toInt(), 10);
 }
 
 void TestCompaction::secondInstanceDoesNotGetTheLock()
