@@ -10,7 +10,7 @@
 #include "geo/CoordText.h"
 #include "geo/Rounding.h"
 #include "store/Session.h"
-#include "store/Transaction.h"
+#include "store/RowWrite.h"
 
 #include <QDateTime>
 
@@ -169,9 +169,7 @@ bool writeLeg(store::Session &session, qint64 pointCode, const Leg &leg, long do
     if (!table.edit())
         throw Error(QStringLiteral("%1\r\n%2").arg(kPointsWriteFailed, table.lastError()));
 
-    store::Transaction transaction(session.ADOC);
-    bool ok = transaction.isActive();
-    if (ok) {
+    return store::writeRowOrTell(session, table, kPointsWriteFailed, owner, [&] {
         table.setValue(u"IPU", rounded(leg.ipu));
         table.setValue(u"MPU", rounded(leg.mpu));
         table.setValue(u"S", 0.0 - RoundTo1(leg.s)); // stored negative, never -0
@@ -190,15 +188,7 @@ bool writeLeg(store::Session &session, qint64 pointCode, const Leg &leg, long do
             for (const char16_t *column : kBeaconColumns)
                 table.setValue(column, QVariant());
         }
-        ok = table.post() && transaction.commit();
-    }
-    if (!ok) {
-        transaction.rollback();
-        table.cancel();
-        session.prompter().error(owner, kPointsWriteFailed);
-        return false;
-    }
-    return true;
+    });
 }
 
 // The last point's row: the route's total distance, the leg columns Null.
@@ -212,24 +202,13 @@ bool writeLastPoint(store::Session &session, qint64 routeCode, long double total
     if (!q.open())
         throw Error(QStringLiteral("Ошибка открытия запроса [Points]!\r\n%1").arg(q.lastError()));
     q.last();
-
-    store::Transaction transaction(session.ADOC);
-    bool ok = transaction.isActive();
-    if (ok) {
-        if (!q.edit())
-            throw Error(QStringLiteral("%1\r\n%2").arg(kPointsWriteFailed, q.lastError()));
+    if (!q.edit())
+        throw Error(QStringLiteral("%1\r\n%2").arg(kPointsWriteFailed, q.lastError()));
+    return store::writeRowOrTell(session, q, kPointsWriteFailed, owner, [&] {
         q.setValue(u"Sp", rounded(total));
         for (const char16_t *column : kLegColumns)
             q.setValue(column, QVariant());
-        ok = q.post() && transaction.commit();
-    }
-    if (!ok) {
-        transaction.rollback();
-        q.cancel();
-        session.prompter().error(owner, kPointsWriteFailed);
-        return false;
-    }
-    return true;
+    });
 }
 
 // The route's header through the route list, whose current row is the route.
@@ -246,26 +225,19 @@ bool writeHeader(store::Session &session, qint64 routeCode, long double total, l
     if (!routes.edit())
         throw Error(QStringLiteral("%1\r\n%2").arg(kRoutesWriteFailed, routes.lastError()));
 
-    store::Transaction transaction(session.ADOC);
-    bool ok = transaction.isActive();
-    bool posted = false;
-    if (ok) {
+    const store::RowWrite written = store::writeRow(session.ADOC, routes, [&] {
         routes.setValue(u"S", rounded(total));
         routes.setValue(u"Vilka", rounded(fork));
         routes.setValue(u"DateTime", QDateTime::currentDateTime());
-        posted = routes.post();
-        ok = posted && transaction.commit();
-    }
-    if (!ok) {
-        transaction.rollback();
-        routes.cancel();
-        // A row posted but not committed shows values the database lacks.
-        if (posted)
-            routes.refreshAt(u"Code", routeCode);
-        session.prompter().error(owner, kRoutesWriteFailed);
-        return false;
-    }
-    return true;
+    });
+    if (written == store::RowWrite::Committed)
+        return true;
+    routes.cancel();
+    // A row posted but not committed shows values the database lacks.
+    if (written == store::RowWrite::NotCommitted)
+        routes.refreshAt(u"Code", routeCode);
+    session.prompter().error(owner, kRoutesWriteFailed);
+    return false;
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include "geo/MagVar.h"
 #include "store/Collation.h"
 #include "store/Session.h"
-#include "store/Transaction.h"
+#include "store/RowWrite.h"
 
 namespace kx::interchange {
 namespace {
@@ -48,8 +48,7 @@ qint64 appendWaypoint(store::Session &session, const PlanWaypoint &w)
     work.close();
     if (!work.open(QStringLiteral("Punkts")) || !work.append())
         return 0;
-    store::Transaction transaction(session.ADOC);
-    if (transaction.isActive()) {
+    const store::RowWrite written = store::writeRow(session.ADOC, work, [&] {
         work.setValue(u"Region", w.region);
         work.setValue(u"ID", w.id);
         work.setValue(u"Type", typeOfLetter(w.typeLetter));
@@ -57,10 +56,9 @@ qint64 appendWaypoint(store::Session &session, const PlanWaypoint &w)
         work.setValue(u"LON", w.lon);
         work.setValue(u"MS", geo::MagVar(session.settings.fsPath, w.lat, w.lon));
         work.setValue(u"H", w.h);
-        if (work.post() && transaction.commit())
-            return work.value(u"Code").toLongLong();
-    }
-    transaction.rollback();
+    });
+    if (written == store::RowWrite::Committed)
+        return work.value(u"Code").toLongLong();
     work.cancel();
     return 0;
 }
@@ -127,9 +125,7 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
     store::Query &routes = session.QRoutes;
     bool written = routes.append();
     if (written) {
-        store::Transaction transaction(session.ADOC);
-        written = transaction.isActive();
-        if (written) {
+        written = store::writeRow(session.ADOC, routes, [&] {
             routes.setValue(u"Name", nonNull(routeNameOf(fileName)));
             routes.setValue(u"FL", cruisingLevelMetres(altitude));
             routes.setValue(u"Type", entry("type"));
@@ -141,12 +137,9 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
             routes.setValue(u"Dep_Pos", entry("departure_position"));
             routes.setValue(u"Dest_ID", destinationId);
             routes.setValue(u"Dest_Name", entry("destination_name"));
-            written = routes.post() && transaction.commit();
-        }
-        if (!written) {
-            transaction.rollback();
+        }) == store::RowWrite::Committed;
+        if (!written)
             routes.cancel();
-        }
     }
     if (!written) {
         busy.restoreNow();

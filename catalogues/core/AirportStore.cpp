@@ -4,7 +4,7 @@
 
 #include "base/Prompter.h"
 #include "store/Session.h"
-#include "store/Transaction.h"
+#include "store/RowWrite.h"
 
 #include <QHash>
 
@@ -24,16 +24,17 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a.toString() == b.toString();
 }
 
+// False when the row could not be written; it then stays in editing with
+// the values.
 bool postRow(store::Session &session, store::Query &list, const QVariantHash &values)
 {
-    store::Transaction transaction(session.ADOC);
-    if (!transaction.isActive() || !list.edit())
+    if (!list.edit())
         return false;
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        list.setValue(it.key(), it.value());
-    if (!list.post())
-        return false; // rolled back; the row stays in editing with the values
-    return transaction.commit();
+    return store::writeRow(session.ADOC, list, [&] {
+               for (auto it = values.cbegin(); it != values.cend(); ++it)
+                   list.setValue(it.key(), it.value());
+           })
+        == store::RowWrite::Committed;
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "geo/MagVar.h"
 #include "store/Collation.h"
 #include "store/Session.h"
-#include "store/Transaction.h"
+#include "store/RowWrite.h"
 
 namespace kx::catalogues {
 namespace {
@@ -111,31 +111,31 @@ StoreResult storeWaypoint(store::Session &session, store::Query &punkts, const W
                           bool positionChanged, QObject *owner)
 {
     Prompter &prompter = session.prompter();
-    {
-        store::Transaction transaction(session.ADOC);
-        if (!transaction.isActive() || !punkts.edit()) {
-            prompter.error(owner, texts::saveFailed());
-            return StoreResult::NotSaved;
-        }
+    if (!punkts.edit()) {
+        prompter.error(owner, texts::saveFailed());
+        return StoreResult::NotSaved;
+    }
+    const store::RowWrite written = store::writeRow(session.ADOC, punkts, [&] {
         if (entry.typeIndex != kNoType)
             punkts.setValue(u"Type", entry.typeToStore());
         punkts.setValue(u"LAT", entry.lat);
         punkts.setValue(u"LON", entry.lon);
         punkts.setValue(u"MS", geo::MagVar(session.settings.fsPath, entry.lat, entry.lon));
-        if (!punkts.post()) {
-            // The row keeps what was typed, so that nothing is lost and the
-            // user can save again or cancel.
-            transaction.rollback();
-            prompter.error(owner, texts::saveFailed());
-            return StoreResult::NotSaved;
-        }
-        if (!transaction.commit()) {
-            // The list took a row the database did not: show what is stored.
-            const QVariant code = punkts.value(u"Code");
-            punkts.refreshAt(u"Code", code);
-            prompter.error(owner, texts::saveFailed());
-            return StoreResult::Lost;
-        }
+    });
+    switch (written) {
+    case store::RowWrite::Committed:
+        break;
+    case store::RowWrite::NotBegun:
+    case store::RowWrite::NotPosted:
+        // The row keeps what was typed, so that nothing is lost and the
+        // user can save again or cancel.
+        prompter.error(owner, texts::saveFailed());
+        return StoreResult::NotSaved;
+    case store::RowWrite::NotCommitted:
+        // The list took a row the database did not: show what is stored.
+        punkts.refreshAt(u"Code", punkts.value(u"Code"));
+        prompter.error(owner, texts::saveFailed());
+        return StoreResult::Lost;
     }
 
     const qint64 code = punkts.value(u"Code").toLongLong();

@@ -4,7 +4,7 @@
 
 #include "base/Prompter.h"
 #include "store/Session.h"
-#include "store/Transaction.h"
+#include "store/RowWrite.h"
 
 namespace kx::editor {
 
@@ -25,25 +25,16 @@ qint64 insertPointAfter(store::Session &session, QObject *owner, qint64 route, i
         prompter.error(owner, texts::pointAppendFailed());
         return 0;
     }
-    store::Transaction transaction(session.ADOC);
-    if (!transaction.isActive() || !work.append()) {
+    if (!work.append()) {
         prompter.error(owner, texts::pointAppendFailed());
         return 0;
     }
-    work.setValue(u"Route", route);
-    work.setValue(u"Punkt", punkt);
-    work.setValue(u"Number", after + 1);
-    if (!work.post()) {
-        work.cancel();
-        transaction.rollback();
-        prompter.error(owner, texts::pointAppendFailed());
-        return 0;
-    }
-    const qint64 code = work.value(u"Code").toLongLong();
-    if (!transaction.commit()) {
-        prompter.error(owner, texts::pointAppendFailed());
-        return 0;
-    }
+    const bool written = store::writeRowOrTell(session, work, texts::pointAppendFailed(), owner, [&] {
+        work.setValue(u"Route", route);
+        work.setValue(u"Punkt", punkt);
+        work.setValue(u"Number", after + 1);
+    });
+    const qint64 code = written ? work.value(u"Code").toLongLong() : 0;
     work.close();
     return code;
 }
