@@ -71,12 +71,10 @@ bool planText(store::Session &session, QString *text, bool *noPoints)
     plan += entry(QStringLiteral("departure_name"), textOf(routes.value(u"Dep_Name")));
     plan += entry(QStringLiteral("destination_name"), textOf(routes.value(u"Dest_Name")));
 
-    store::Query &q = session.Q3;
-    q.close();
+    store::Query q(session.ADOC, QStringLiteral("Points"));
     if (!q.open(waypointsSql(), {routes.value(u"Code")}))
         return false;
     if (q.isEmpty()) {
-        q.close();
         *noPoints = true;
         return false;
     }
@@ -84,16 +82,13 @@ bool planText(store::Session &session, QString *text, bool *noPoints)
         const QVariant h = q.valueAt(row, u"H");
         bool hOk = true;
         const double feet = h.isNull() ? 0 : h.toDouble(&hOk);
-        if (!hOk || !std::isfinite(feet) || std::abs(feet) > kMaxFeet) {
-            q.close();
+        if (!hOk || !std::isfinite(feet) || std::abs(feet) > kMaxFeet)
             return false;
-        }
         plan += entry(QStringLiteral("waypoint.") + QString::number(row),
                       waypointLine(textOf(q.valueAt(row, u"Region")), textOf(q.valueAt(row, u"Punkts.ID")),
                                    q.valueAt(row, u"Type"), textOf(q.valueAt(row, u"LAT")),
                                    textOf(q.valueAt(row, u"LON")), feet));
     }
-    q.close();
     *text = plan;
     return true;
 }

@@ -29,15 +29,12 @@ QString nonNull(const QString &text)
 // The Code of the catalogue row that serves the waypoint; 0 when there is none.
 qint64 findWaypoint(store::Session &session, const PlanWaypoint &w)
 {
-    store::Query &q = session.Q3;
-    q.close();
+    store::Query q(session.ADOC, QStringLiteral("Punkts"));
     QVariantList values;
     const QString sql = catalogueLookupSql(w, &values);
     if (!q.open(sql, values))
         throw Error(QStringLiteral("Ошибка выполнения запроса [Punkts]!\r\n") + q.lastError());
-    const qint64 code = q.isEmpty() ? 0 : q.value(u"Code").toLongLong();
-    q.close();
-    return code;
+    return q.isEmpty() ? 0 : q.value(u"Code").toLongLong();
 }
 
 // Appends the waypoint to the catalogue in a transaction of its own; its new
@@ -171,10 +168,9 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
                 return 0;
             }
         }
-        if (!session.Q3.exec(insertPointSql(), {route, k + 1, punkt}))
-            throw Error(QStringLiteral("Ошибка выполнения запроса [Points]!\r\n") + session.Q3.lastError());
+        if (!session.ADOC.exec(insertPointSql(), {route, k + 1, punkt}))
+            throw Error(QStringLiteral("Ошибка выполнения запроса [Points]!\r\n") + session.ADOC.lastError());
     }
-    session.Q3.close();
 
     session.reopenRoutesAt(route);
     return route;

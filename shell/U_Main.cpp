@@ -17,6 +17,8 @@
 #include "editor/ExportCommands.h"
 #include "editor/U_PSH.h"
 #include "editor/U_Points.h"
+#include "editor/core/EditorTexts.h"
+#include "editor/core/RouteHeader.h"
 #include "interchange/ImportPln.h"
 #include "mapview/U_Map.h"
 #include "store/Session.h"
@@ -25,6 +27,8 @@
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
+
+#include <algorithm>
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -264,18 +268,18 @@ void TF_Main::deleteCurrentRoute()
     if (!prompter.ask(this, QStringLiteral("Удалить маршрут ") + routes.value(u"Name").toString() + QStringLiteral(" ?"),
                       false))
         return;
+    const int row = routes.rowNumber();
+    if (!editor::deleteRouteWithPoints(*m_session, this, routes.value(u"Code").toLongLong()))
+        return;
+    // The list is read again and stays at the same place: on the route that
+    // followed the deleted one, or on the last.
     BusyGuard busy(m_session->busy());
-    store::Query &q3 = m_session->Q3;
-    q3.close();
-    if (!q3.exec(QStringLiteral("DELETE FROM Points WHERE Route = ?"), {routes.value(u"Code")})) {
+    if (!routes.refresh()) {
         busy.restoreNow();
-        prompter.info(this, QStringLiteral("Не удалось удалить ППМ маршрута!"));
+        prompter.error(this, editor::texts::routeListFailed());
         return;
     }
-    if (!routes.deleteRow()) {
-        busy.restoreNow();
-        prompter.info(this, QStringLiteral("Не удалось удалить маршрут!"));
-    }
+    routes.setRowNumber(std::min(row, routes.rowCount()));
 }
 
 void TF_Main::showWaypoints()

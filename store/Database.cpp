@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "Collation.h"
+#include "SqlText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -135,6 +136,24 @@ void Database::close()
 bool Database::isOpen() const
 {
     return m_db.isOpen();
+}
+
+bool Database::exec(const QString &sql, const QVariantList &params, int *rowsAffected)
+{
+    QSqlQuery q(m_db);
+    bool ok = q.prepare(sql);
+    if (ok) {
+        for (const QVariant &p : params)
+            q.addBindValue(forBinding(p));
+        ok = q.exec();
+    }
+    if (!ok) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    if (rowsAffected)
+        *rowsAffected = q.numRowsAffected();
+    return true;
 }
 
 bool Database::begin()

@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
 
 namespace kx::store {
 
@@ -28,6 +29,11 @@ public:
     QString lastError() const { return m_error; }
 
     QSqlDatabase &sql() { return m_db; }
+
+    // Runs one statement that returns no rows (DELETE, INSERT, UPDATE) with its
+    // values bound; rowsAffected, when given, receives how many rows it
+    // touched. False with lastError() when it fails.
+    bool exec(const QString &sql, const QVariantList &params = {}, int *rowsAffected = nullptr);
 
     bool begin();
     bool commit();

@@ -11,14 +11,6 @@
 namespace kx::store {
 namespace {
 
-// Date-times are stored as local time text, the form SQLite's own date functions read.
-QVariant forBinding(const QVariant &v)
-{
-    if (v.typeId() == QMetaType::QDateTime && !v.isNull())
-        return v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-    return v;
-}
-
 bool bindAll(QSqlQuery &q, const QVariantList &params)
 {
     for (const QVariant &p : params)

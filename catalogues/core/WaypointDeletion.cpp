@@ -19,19 +19,17 @@ const QString kCut = QStringLiteral("\r\n...");
 
 std::optional<QStringList> routesUsingWaypoint(store::Session &session, qint64 waypoint)
 {
-    store::Query &q2 = session.Q2;
-    q2.close();
-    if (!q2.open(QStringLiteral("SELECT Points.Punkt, Points.Route, Routes.Name "
-                                "FROM Routes INNER JOIN Points ON Routes.Code = Points.Route "
-                                "WHERE Points.Punkt = ? "
-                                "ORDER BY Points.Route"),
-                 {waypoint}))
+    store::Query uses(session.ADOC, QStringLiteral("Points"));
+    if (!uses.open(QStringLiteral("SELECT Points.Punkt, Points.Route, Routes.Name "
+                                  "FROM Routes INNER JOIN Points ON Routes.Code = Points.Route "
+                                  "WHERE Points.Punkt = ? "
+                                  "ORDER BY Points.Route"),
+                   {waypoint}))
         return std::nullopt;
     QStringList names;
-    names.reserve(q2.rowCount());
-    for (int row = 0; row < q2.rowCount(); ++row)
-        names.append(q2.valueAt(row, u"Name").toString());
-    q2.close();
+    names.reserve(uses.rowCount());
+    for (int row = 0; row < uses.rowCount(); ++row)
+        names.append(uses.valueAt(row, u"Name").toString());
     return names;
 }
 
@@ -86,9 +84,7 @@ bool deleteWaypoint(store::Session &session, store::Query &punkts, QObject *owne
 
     // An airport's runways go with it: nothing could reach them afterwards.
     store::Transaction transaction(session.ADOC);
-    store::Query &q2 = session.Q2;
-    q2.close();
-    bool ok = transaction.isActive() && q2.exec(QStringLiteral("DELETE FROM Runways WHERE AP = ?"), {code});
+    bool ok = transaction.isActive() && session.ADOC.exec(QStringLiteral("DELETE FROM Runways WHERE AP = ?"), {code});
     const int row = punkts.rowNumber();
     bool rowRemoved = false;
     if (ok) {

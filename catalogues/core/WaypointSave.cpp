@@ -68,13 +68,11 @@ EntryProblem findDuplicate(store::Session &session, const WaypointEntry &entry, 
         + equalsNoCase(QStringLiteral("Punkts.LON"));
     values << entry.lat << entry.lon;
 
-    store::Query &q2 = session.Q2;
-    q2.close();
-    if (!q2.open(sql, values))
+    store::Query matches(session.ADOC, QStringLiteral("Punkts"));
+    if (!matches.open(sql, values))
         return EntryProblem::DuplicateCheckFailed;
-    const int rows = q2.rowCount();
-    const qint64 found = rows > 0 ? q2.value(u"Code").toLongLong() : 0;
-    q2.close();
+    const int rows = matches.rowCount();
+    const qint64 found = rows > 0 ? matches.value(u"Code").toLongLong() : 0;
     if (rows >= 2 || (rows == 1 && found != ownCode))
         return EntryProblem::Duplicate;
     return EntryProblem::None;
@@ -93,18 +91,14 @@ EntryProblem checkEntry(store::Session &session, const WaypointEntry &entry, qin
 
 bool markRoutesNotCalculated(store::Session &session, qint64 waypoint)
 {
-    store::Query &q2 = session.Q2;
-    q2.close();
-    return q2.exec(QStringLiteral("UPDATE Routes SET DateTime = Null "
-                                  "WHERE Code IN (SELECT Points.Route FROM Points WHERE Points.Punkt = ?)"),
-                   {waypoint});
+    return session.ADOC.exec(QStringLiteral("UPDATE Routes SET DateTime = Null "
+                                            "WHERE Code IN (SELECT Points.Route FROM Points WHERE Points.Punkt = ?)"),
+                             {waypoint});
 }
 
 bool deleteRunways(store::Session &session, qint64 waypoint)
 {
-    store::Query &q2 = session.Q2;
-    q2.close();
-    return q2.exec(QStringLiteral("DELETE FROM Runways WHERE AP = ?"), {waypoint});
+    return session.ADOC.exec(QStringLiteral("DELETE FROM Runways WHERE AP = ?"), {waypoint});
 }
 
 StoreResult storeWaypoint(store::Session &session, store::Query &punkts, const WaypointEntry &entry,

@@ -27,16 +27,14 @@ int searchBeacons(store::Session &session, QObject *owner, const QString &pointL
     const std::optional<Position> point = readPosition(pointLat, pointLon);
 
     store::Transaction transaction(session.ADOC);
-    store::Query &q2 = session.Q2;
-    q2.close();
-    if (!transaction.isActive() || !q2.exec(QStringLiteral("DELETE FROM RSBNSelect"))) {
+    if (!transaction.isActive() || !session.ADOC.exec(QStringLiteral("DELETE FROM RSBNSelect"))) {
         transaction.rollback();
         busy.restoreNow();
         prompter.error(owner, texts::candidatesClearFailed());
         return 0;
     }
-    q2.close();
-    if (!q2.open(QStringLiteral("SELECT RSBN.Code, RSBN.ID, RSBN.Name, RSBN.LAT, RSBN.LON FROM RSBN"))) {
+    store::Query beacons(session.ADOC, QStringLiteral("RSBN"));
+    if (!beacons.open(QStringLiteral("SELECT RSBN.Code, RSBN.ID, RSBN.Name, RSBN.LAT, RSBN.LON FROM RSBN"))) {
         transaction.commit(); // the list stays emptied
         busy.restoreNow();
         prompter.error(owner, texts::beaconsReadFailed());
@@ -48,18 +46,19 @@ int searchBeacons(store::Session &session, QObject *owner, const QString &pointL
         !insert.prepare(QStringLiteral("INSERT INTO RSBNSelect (RSBN, L) SELECT RSBN.Code, ? AS L FROM RSBN "
                                        "WHERE RSBN.Code = ?"));
     int candidates = 0;
-    const int codeColumn = q2.columnIndex(u"Code");
-    const int latColumn = q2.columnIndex(u"LAT");
-    const int lonColumn = q2.columnIndex(u"LON");
-    for (int row = 0; point && !insertFailed && row < q2.rowCount(); ++row) {
-        const std::optional<Position> beacon = readPosition(q2.valueAt(row, latColumn), q2.valueAt(row, lonColumn));
+    const int codeColumn = beacons.columnIndex(u"Code");
+    const int latColumn = beacons.columnIndex(u"LAT");
+    const int lonColumn = beacons.columnIndex(u"LON");
+    for (int row = 0; point && !insertFailed && row < beacons.rowCount(); ++row) {
+        const std::optional<Position> beacon =
+            readPosition(beacons.valueAt(row, latColumn), beacons.valueAt(row, lonColumn));
         if (!beacon)
             continue;
         const long double distance = geo::OrthoDistance(point->lat, point->lon, beacon->lat, beacon->lon);
         if (!(distance <= static_cast<long double>(range)))
             continue;
         insert.bindValue(0, geo::RoundTo1(distance));
-        insert.bindValue(1, q2.valueAt(row, codeColumn));
+        insert.bindValue(1, beacons.valueAt(row, codeColumn));
         if (!insert.exec()) {
             insertFailed = true;
             break;
@@ -67,7 +66,7 @@ int searchBeacons(store::Session &session, QObject *owner, const QString &pointL
         ++candidates;
     }
     insert.finish();
-    q2.close();
+    beacons.close();
     // After a failed insert the candidates before it stay, until the next search.
     const bool committed = transaction.commit();
     busy.restoreNow();
@@ -84,9 +83,7 @@ int searchBeacons(store::Session &session, QObject *owner, const QString &pointL
 
 bool setPointBeacon(store::Session &session, QObject *owner, qint64 point, const QVariant &beacon)
 {
-    store::Query &q2 = session.Q2;
-    q2.close();
-    if (!q2.exec(QStringLiteral("UPDATE Points SET RSBN = ? WHERE Code = ?"), {beacon, point})) {
+    if (!session.ADOC.exec(QStringLiteral("UPDATE Points SET RSBN = ? WHERE Code = ?"), {beacon, point})) {
         session.prompter().error(owner, texts::pointsStatementFailed());
         return false;
     }

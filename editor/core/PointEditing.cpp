@@ -11,10 +11,8 @@ namespace kx::editor {
 qint64 insertPointAfter(store::Session &session, QObject *owner, qint64 route, int after, qint64 punkt)
 {
     Prompter &prompter = session.prompter();
-    store::Query &q2 = session.Q2;
-    q2.close();
-    if (!q2.exec(QStringLiteral("UPDATE Points SET Number = Number + 1 WHERE Route = ? AND Number > ?"),
-                 {route, after})) {
+    if (!session.ADOC.exec(QStringLiteral("UPDATE Points SET Number = Number + 1 WHERE Route = ? AND Number > ?"),
+                           {route, after})) {
         prompter.error(owner, texts::pointsStatementFailed());
         return 0;
     }
@@ -41,11 +39,9 @@ qint64 insertPointAfter(store::Session &session, QObject *owner, qint64 route, i
 
 bool replacePointWaypoint(store::Session &session, QObject *owner, qint64 point, qint64 punkt)
 {
-    store::Query &q2 = session.Q2;
-    q2.close();
-    if (!q2.exec(QStringLiteral("UPDATE Points SET Punkt = ?, MPU = Null, S = Null, RSBN = Null, Dm = Null "
-                                "WHERE Code = ?"),
-                 {punkt, point})) {
+    if (!session.ADOC.exec(QStringLiteral("UPDATE Points SET Punkt = ?, MPU = Null, S = Null, RSBN = Null, Dm = Null "
+                                          "WHERE Code = ?"),
+                           {punkt, point})) {
         session.prompter().error(owner, texts::pointUpdateFailed());
         return false;
     }
@@ -54,17 +50,16 @@ bool replacePointWaypoint(store::Session &session, QObject *owner, qint64 point,
 
 bool deletePoint(store::Session &session, QObject *owner, qint64 route, qint64 point, int number)
 {
-    store::Query &q2 = session.Q2;
-    q2.close();
-    if (!q2.exec(QStringLiteral("DELETE FROM Points WHERE Code = ?"), {point})) {
+    store::Database &db = session.ADOC;
+    int deleted = 0;
+    if (!db.exec(QStringLiteral("DELETE FROM Points WHERE Code = ?"), {point}, &deleted)) {
         // The point is still there: closing its gap would give its number twice.
         session.prompter().error(owner, texts::pointsStatementFailed());
         return false;
     }
-    if (q2.numRowsAffected() == 0)
+    if (deleted == 0)
         return true; // no longer there, so its number is not ours to close
-    q2.close();
-    if (!q2.exec(QStringLiteral("UPDATE Points SET Number = Number - 1 WHERE Route = ? AND Number > ?"),
+    if (!db.exec(QStringLiteral("UPDATE Points SET Number = Number - 1 WHERE Route = ? AND Number > ?"),
                  {route, number})) {
         session.prompter().error(owner, texts::pointsStatementFailed());
         return false;

@@ -5,27 +5,27 @@
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "store/Session.h"
+#include "store/Transaction.h"
 
 namespace kx::editor {
 
 bool deleteRouteWithPoints(store::Session &session, QObject *owner, qint64 route)
 {
-    Prompter &prompter = session.prompter();
     BusyGuard busy(session.busy());
-    store::Query &q3 = session.Q3;
-    q3.close();
-    if (!q3.exec(QStringLiteral("DELETE FROM Points WHERE Route = ?"), {route})) {
-        busy.restoreNow();
-        prompter.info(owner, texts::routePointsDeleteFailed());
-    }
-    q3.close();
-    const bool deleted = q3.exec(QStringLiteral("DELETE FROM Routes WHERE Code = ?"), {route});
-    if (!deleted) {
-        busy.restoreNow();
-        prompter.info(owner, texts::routeDeleteFailed());
-    }
-    q3.close();
-    return deleted;
+    store::Transaction transaction(session.ADOC);
+    QString failure;
+    if (!transaction.isActive())
+        failure = texts::routeDeleteFailed();
+    else if (!session.ADOC.exec(QStringLiteral("DELETE FROM Points WHERE Route = ?"), {route}))
+        failure = texts::routePointsDeleteFailed();
+    else if (!session.ADOC.exec(QStringLiteral("DELETE FROM Routes WHERE Code = ?"), {route}) || !transaction.commit())
+        failure = texts::routeDeleteFailed();
+    if (failure.isEmpty())
+        return true;
+    transaction.rollback();
+    busy.restoreNow();
+    session.prompter().info(owner, failure);
+    return false;
 }
 
 bool saveRouteHeader(store::Session &session, QObject *owner)

@@ -10,9 +10,11 @@ class Session;
 
 namespace kx::editor {
 
-// Deletes a route's points and then its row (each statement through Q3, with
-// the busy cursor), reporting each failure with the information icon and going
-// on. Returns whether the route's row is gone.
+// Deletes a route's points and its row in one transaction, with the busy
+// cursor: both go, or nothing does. A failure is told with the information
+// icon, "Не удалось удалить ППМ маршрута!" when the points could not be
+// deleted and "Не удалось удалить маршрут!" when the row could not. Returns
+// whether the route is gone.
 bool deleteRouteWithPoints(store::Session &session, QObject *owner, qint64 route);
 
 // Posts the current row of the route list, which saves the header fields the

@@ -472,8 +472,8 @@ void TestRouteEdit::deletingAnEmptyRoute_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("routeGone");
     QTest::newRow("both deleted") << QString() << QStringList() << true;
-    QTest::newRow("points fail, route still deleted")
-        << "BEFORE DELETE ON Points" << QStringList{"Не удалось удалить ППМ маршрута!"} << true;
+    QTest::newRow("points fail, nothing deleted")
+        << "BEFORE DELETE ON Points" << QStringList{"Не удалось удалить ППМ маршрута!"} << false;
     QTest::newRow("route fails") << "BEFORE DELETE ON Routes" << QStringList{"Не удалось удалить маршрут!"} << false;
 }
 
@@ -491,6 +491,7 @@ void TestRouteEdit::deletingAnEmptyRoute()
     for (const test::RecordingPrompter::Message &m : m_prompter->messages())
         QCOMPARE(m.kind, Kind::Info);
     QCOMPARE(m_fix->value("Routes", route, "Code").isValid(), !routeGone);
+    QCOMPARE(sequence(route).size(), routeGone ? 0 : 1); // the points go with the route, or stay with it
     QCOMPARE(sequence(other).size(), 1);
 }
 
