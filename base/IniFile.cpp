@@ -1,10 +1,10 @@
 #include "IniFile.h"
 
+#include "AtomicFile.h"
 #include "CaseFold.h"
 #include "Cp1251.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace kx {
 
@@ -151,14 +151,8 @@ QString IniFile::toText() const
 
 bool IniFile::save(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     const QString text = toText();
-    const QByteArray bytes = m_utf8 ? QByteArray("\xEF\xBB\xBF") + text.toUtf8() : toCp1251(text);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return writeFileAtomically(path, m_utf8 ? QByteArray("\xEF\xBB\xBF") + text.toUtf8() : toCp1251(text));
 }
 
 const IniFile::Section *IniFile::findSection(const QString &section) const

@@ -2,6 +2,7 @@
 // every leg, end to end with its one-row transactions, beside the formulas
 // alone, so that the cost of the database writes shows.
 #include "Bench.h"
+#include "Generate.h"
 #include "Groups.h"
 #include "SilentPrompter.h"
 
@@ -12,9 +13,9 @@
 #include "data/DbBuild.h"
 #include "geo/CoordText.h"
 #include "geo/Rounding.h"
+#include "map/CoordFormat.h"
 #include "store/Session.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -33,16 +34,6 @@ struct GeneratedPoint
     QString beaconLon;
 };
 
-QString coordinateText(char letter, int degreeDigits, double value)
-{
-    const int whole = static_cast<int>(value);
-    const double minutes = (value - whole) * 60;
-    return QStringLiteral("%1%2*%3")
-        .arg(QChar(letter))
-        .arg(whole, degreeDigits, 10, QChar(u'0'))
-        .arg(minutes, 5, 'f', 2, QChar(u'0'));
-}
-
 // A zigzag eastward across Russia, a beacon a little off each leg's end.
 std::vector<GeneratedPoint> generateRoute()
 {
@@ -52,8 +43,8 @@ std::vector<GeneratedPoint> generateRoute()
         const double lon = 30 + i * 1.1 + (i % 2) * 0.43;
         const double beaconLat = lat + 0.5 - (i % 4) * 0.3;
         const double beaconLon = lon + 0.8;
-        points.push_back({coordinateText('N', 2, lat), coordinateText('E', 3, lon), std::round((5 + i * 0.2) * 10) / 10,
-                          coordinateText('N', 2, beaconLat), coordinateText('E', 3, beaconLon)});
+        points.push_back({map::latitudeText(lat), map::longitudeText(lon), std::round((5 + i * 0.2) * 10) / 10,
+                          map::latitudeText(beaconLat), map::longitudeText(beaconLon)});
     }
     return points;
 }
@@ -61,16 +52,7 @@ std::vector<GeneratedPoint> generateRoute()
 bool insertRoute(QSqlDatabase db, const std::vector<GeneratedPoint> &points, qint64 *route, QString *why)
 {
     QSqlQuery q(db);
-    auto exec = [&](const QString &sql, const QVariantList &values) {
-        q.prepare(sql);
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        if (!q.exec()) {
-            *why = q.lastError().text();
-            return false;
-        }
-        return true;
-    };
+    auto exec = [&](const QString &sql, const QVariantList &values) { return execBound(q, sql, values, why); };
     if (!exec(QStringLiteral("INSERT INTO Routes (Name) VALUES (?)"), {QStringLiteral("Bench 99")}))
         return false;
     *route = q.lastInsertId().toLongLong();

@@ -2,6 +2,7 @@
 // range (so every one is written to the scratch table), and opening the editor
 // window on a route of 99 points.
 #include "Bench.h"
+#include "Generate.h"
 #include "Groups.h"
 #include "SilentPrompter.h"
 
@@ -11,7 +12,6 @@
 #include "store/Session.h"
 
 #include <QApplication>
-#include <QSqlError>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -22,27 +22,6 @@ namespace {
 constexpr int kBeacons = 2000;
 constexpr int kPoints = 99;
 
-QString coordinateText(char letter, int degreeDigits, double value)
-{
-    const int whole = static_cast<int>(value);
-    const double minutes = (value - whole) * 60;
-    return QStringLiteral("%1%2*%3")
-        .arg(QChar(letter))
-        .arg(whole, degreeDigits, 10, QChar(u'0'))
-        .arg(minutes, 5, 'f', 2, QChar(u'0'));
-}
-
-bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *why)
-{
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (q.exec())
-        return true;
-    *why = q.lastError().text();
-    return false;
-}
-
 // Beacons on a grid within 2 degrees of latitude and 2.5 of longitude around
 // N55 E037: at most about 280 km from the centre, inside the default range.
 bool insertBeacons(QSqlDatabase db, QString *why)
@@ -52,10 +31,8 @@ bool insertBeacons(QSqlDatabase db, QString *why)
     for (int i = 0; i < kBeacons; ++i) {
         const double lat = 53.0 + 4.0 * (i % 40) / 39.0;
         const double lon = 34.5 + 5.0 * (i / 40) / 49.0;
-        if (!exec(q, QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
-                  {QStringLiteral("B%1").arg(i), QStringLiteral("Beacon %1").arg(i), coordinateText('N', 2, lat),
-                   coordinateText('E', 3, lon)},
-                  why))
+        qint64 beacon = 0;
+        if (!insertBeacon(q, i, lat, lon, &beacon, why))
             return false;
     }
     return db.commit();
@@ -65,22 +42,20 @@ bool insertRoute(QSqlDatabase db, qint64 *route, QString *why)
 {
     QSqlQuery q(db);
     db.transaction();
-    if (!exec(q, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench 99")}, why))
+    if (!execBound(q, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench 99")}, why))
         return false;
     *route = q.lastInsertId().toLongLong();
     for (int i = 0; i < kPoints; ++i) {
         const double lat = 52 + 6 * std::sin(i * 0.7);
         const double lon = 30 + i * 1.1;
-        if (!exec(q, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?, 10)"),
-                  {QStringLiteral("P%1").arg(i + 1), QStringLiteral("Point %1").arg(i + 1), coordinateText('N', 2, lat),
-                   coordinateText('E', 3, lon)},
-                  why))
-            return false;
-        const qint64 punkt = q.lastInsertId().toLongLong();
-        if (!exec(q, QStringLiteral("INSERT INTO Points (Route, Number, Punkt, MPU, S) VALUES (?, ?, ?, 90, -100)"),
-                  {*route, i + 1, punkt}, why))
+        qint64 punkt = 0;
+        if (!insertWaypoint(q, i + 1, lat, lon, QVariant(), &punkt, why)
+            || !insertRoutePoint(q, *route, i + 1, punkt, QVariant(), why))
             return false;
     }
+    // Calculated-looking legs: the grid shows numbers, as it does for a real route.
+    if (!execBound(q, QStringLiteral("UPDATE Points SET MPU = 90, S = -100 WHERE Route = ?"), {*route}, why))
+        return false;
     return db.commit();
 }
 

@@ -2,6 +2,7 @@
 // base layers, and opening the map window on it (reading the map data file,
 // the route and the catalogue, projecting, the first paint).
 #include "Bench.h"
+#include "Generate.h"
 #include "Groups.h"
 #include "SilentPrompter.h"
 
@@ -21,7 +22,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QSqlError>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -33,28 +33,6 @@ constexpr int kPoints = 99;
 constexpr int kCatalogueBeacons = 2000;
 constexpr QSize kPicture(1600, 1000);
 
-QString coordinateText(bool latitude, double value)
-{
-    const QChar letter = latitude ? (value < 0 ? u'S' : u'N') : (value < 0 ? u'W' : u'E');
-    const double a = std::abs(value);
-    const int whole = static_cast<int>(a);
-    return QStringLiteral("%1%2*%3")
-        .arg(letter)
-        .arg(whole, latitude ? 2 : 3, 10, QChar(u'0'))
-        .arg((a - whole) * 60, 5, 'f', 2, QChar(u'0'));
-}
-
-bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *why)
-{
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (q.exec())
-        return true;
-    *why = q.lastError().text();
-    return false;
-}
-
 // A route of 99 points over some 4,000 km of Russia, a correction beacon on
 // every third leg, and 2,000 catalogue beacons over the same country.
 bool insertData(QSqlDatabase db, qint64 *route, QString *why)
@@ -65,29 +43,21 @@ bool insertData(QSqlDatabase db, qint64 *route, QString *why)
     for (int i = 0; i < kCatalogueBeacons; ++i) {
         const double lat = 42 + 20.0 * (i % 50) / 49;
         const double lon = 26 + 70.0 * (i / 50) / 39;
-        if (!exec(q, QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
-                  {QStringLiteral("B%1").arg(i), QStringLiteral("Beacon %1").arg(i), coordinateText(true, lat),
-                   coordinateText(false, lon)},
-                  why))
+        qint64 beacon = 0;
+        if (!insertBeacon(q, i, lat, lon, &beacon, why))
             return false;
-        beacons.append(q.lastInsertId().toLongLong());
+        beacons.append(beacon);
     }
-    if (!exec(q, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench map")}, why))
+    if (!execBound(q, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench map")}, why))
         return false;
     *route = q.lastInsertId().toLongLong();
     for (int i = 0; i < kPoints; ++i) {
         const double lat = 52 + 6 * std::sin(i * 0.15);
         const double lon = 30 + 0.6 * i;
-        if (!exec(q, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?, ?, 10)"),
-                  {QStringLiteral("P%1").arg(i + 1), QStringLiteral("Point %1").arg(i + 1),
-                   i == 0 || i == kPoints - 1 ? QVariant(QStringLiteral("Airport")) : QVariant(),
-                   coordinateText(true, lat), coordinateText(false, lon)},
-                  why))
-            return false;
-        const qint64 punkt = q.lastInsertId().toLongLong();
+        const QVariant type = i == 0 || i == kPoints - 1 ? QVariant(QStringLiteral("Airport")) : QVariant();
         const QVariant beacon = i % 3 == 0 && i + 1 < kPoints ? QVariant(beacons.at((i * 20) % kCatalogueBeacons)) : QVariant();
-        if (!exec(q, QStringLiteral("INSERT INTO Points (Route, Number, Punkt, RSBN) VALUES (?, ?, ?, ?)"),
-                  {*route, i + 1, punkt, beacon}, why))
+        qint64 punkt = 0;
+        if (!insertWaypoint(q, i + 1, lat, lon, type, &punkt, why) || !insertRoutePoint(q, *route, i + 1, punkt, beacon, why))
             return false;
     }
     return db.commit();

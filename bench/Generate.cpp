@@ -1,6 +1,7 @@
 #include "Generate.h"
 
 #include "data/DbBuild.h"
+#include "map/CoordFormat.h"
 #include "store/Collation.h"
 
 #include <QDir>
@@ -15,17 +16,6 @@
 
 namespace kx::bench {
 namespace {
-
-QString coordinate(char letter, int degreeDigits, double value)
-{
-    const int whole = static_cast<int>(value);
-    const int hundredths = static_cast<int>(std::lround((value - whole) * 6000));
-    return QStringLiteral("%1%2*%3.%4")
-        .arg(QChar(letter))
-        .arg(whole + hundredths / 6000, degreeDigits, 10, QChar(u'0'))
-        .arg(hundredths % 6000 / 100, 2, 10, QChar(u'0'))
-        .arg(hundredths % 100, 2, 10, QChar(u'0'));
-}
 
 QString ident(QRandomGenerator &random, int length)
 {
@@ -67,8 +57,8 @@ bool generateDatabase(const QString &path, const GeneratedSize &size, QString *w
                 q.addBindValue(QString::fromUtf16(kWords[random.bounded(20)]) + u' ' + QString::number(i));
                 q.addBindValue(type);
                 q.addBindValue(type.isNull() ? QVariant() : QVariant(108.0 + random.bounded(100) / 10.0));
-                q.addBindValue(coordinate('N', 2, lat));
-                q.addBindValue(coordinate('E', 3, lon));
+                q.addBindValue(map::latitudeText(lat));
+                q.addBindValue(map::longitudeText(lon));
                 q.addBindValue(std::round((lon - 30) / 8.0 * 10) / 10);
                 ok = q.exec();
             }
@@ -78,8 +68,8 @@ bool generateDatabase(const QString &path, const GeneratedSize &size, QString *w
                 const double lon = 20 + random.generateDouble() * 120;
                 q.addBindValue(ident(random, 2));
                 q.addBindValue(QStringLiteral("%1 BEACON %2").arg(random.bounded(1, 41), 2, 10, QChar(u'0')).arg(i));
-                q.addBindValue(coordinate('N', 2, lat));
-                q.addBindValue(coordinate('E', 3, lon));
+                q.addBindValue(map::latitudeText(lat));
+                q.addBindValue(map::longitudeText(lon));
                 q.addBindValue(116.0 + random.bounded(40) * 0.05);
                 ok = q.exec();
             }
@@ -143,6 +133,45 @@ bool generateSimulator(const QString &fsPath, QString *why)
         return false;
     }
     return true;
+}
+
+bool execBound(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *why)
+{
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (q.exec())
+        return true;
+    *why = q.lastError().text();
+    return false;
+}
+
+bool insertBeacon(QSqlQuery &q, int n, double lat, double lon, qint64 *code, QString *why)
+{
+    if (!execBound(q, QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
+                   {QStringLiteral("B%1").arg(n), QStringLiteral("Beacon %1").arg(n), map::latitudeText(lat),
+                    map::longitudeText(lon)},
+                   why))
+        return false;
+    *code = q.lastInsertId().toLongLong();
+    return true;
+}
+
+bool insertWaypoint(QSqlQuery &q, int n, double lat, double lon, const QVariant &type, qint64 *code, QString *why)
+{
+    if (!execBound(q, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?, ?, 10)"),
+                   {QStringLiteral("P%1").arg(n), QStringLiteral("Point %1").arg(n), type, map::latitudeText(lat),
+                    map::longitudeText(lon)},
+                   why))
+        return false;
+    *code = q.lastInsertId().toLongLong();
+    return true;
+}
+
+bool insertRoutePoint(QSqlQuery &q, qint64 route, int n, qint64 punkt, const QVariant &beacon, QString *why)
+{
+    return execBound(q, QStringLiteral("INSERT INTO Points (Route, Number, Punkt, RSBN) VALUES (?, ?, ?, ?)"),
+                     {route, n, punkt, beacon}, why);
 }
 
 } // namespace kx::bench

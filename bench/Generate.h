@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
+
+class QSqlQuery;
 
 namespace kx::bench {
 
@@ -21,5 +24,16 @@ bool generateDatabase(const QString &path, const GeneratedSize &size, QString *w
 // A simulator folder with a variation table (a smooth field of declinations),
 // the NVU cell folder and the I-21 gauge file; fsPath ends with a separator.
 bool generateSimulator(const QString &fsPath, QString *why);
+
+// Runs one statement with its values bound; false with *why.
+bool execBound(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *why);
+
+// Catalogue rows for the timed scenes, numbered from 0 or 1 by the caller:
+// beacon "B<n>" named "Beacon <n>" on 116 MHz, waypoint "P<n>" named
+// "Point <n>" (type may be null), and the n-th point of a route. *code gets
+// the new row's code.
+bool insertBeacon(QSqlQuery &q, int n, double lat, double lon, qint64 *code, QString *why);
+bool insertWaypoint(QSqlQuery &q, int n, double lat, double lon, const QVariant &type, qint64 *code, QString *why);
+bool insertRoutePoint(QSqlQuery &q, qint64 route, int n, qint64 punkt, const QVariant &beacon, QString *why);
 
 } // namespace kx::bench

@@ -11,6 +11,7 @@
 #include "geo/Rounding.h"
 #include "store/Session.h"
 #include "store/RowWrite.h"
+#include "store/StoreTexts.h"
 
 #include <QDateTime>
 
@@ -48,8 +49,8 @@ const QString kPointsSql = QStringLiteral(
 const QString kQueryOpenFailed = QStringLiteral("Ошибка открытия запроса!");
 const QString kTooFewPoints = QStringLiteral("Маршрут должен содержать не менее двух ППМ!");
 const QString kPointsOpenFailed = QStringLiteral("Ошибка открытия таблицы [Points]!");
-const QString kPointsWriteFailed = QStringLiteral("Ошибка записи в таблицу [Points]!");
-const QString kRoutesWriteFailed = QStringLiteral("Ошибка записи в таблицу [Routes]!");
+const QString kPointsWriteFailed = store::texts::tableWriteFailed(QStringLiteral("Points"));
+const QString kRoutesWriteFailed = store::texts::tableWriteFailed(QStringLiteral("Routes"));
 
 // The columns of a leg's row that hold the leg's values; the last point's row
 // has them all Null.

@@ -73,9 +73,7 @@ int legs(CommandContext &context)
     qint64 code = 0;
     if (!selectRoute(context, &code))
         return ExitFailed;
-    store::Query &q = context.session.Q2;
-    q.close();
-    q.setUpdateTable(QString());
+    store::Query q(context.session.ADOC, QStringLiteral("Points"));
     if (!q.open(QString::fromUtf16(kLegsSql), {code})) {
         printError(QStringLiteral("Ошибка открытия запроса [Points]!\n%1").arg(q.lastError()));
         return ExitFailed;
@@ -88,7 +86,6 @@ int legs(CommandContext &context)
             fields.append(csvField(q.valueAt(row, column)));
         out << fields.join(u',') << '\n';
     }
-    q.close();
     return ExitOk;
 }
 

@@ -38,14 +38,11 @@ int import(CommandContext &context)
 
 qint64 routePointCount(store::Session &session, qint64 route)
 {
-    store::Query &q = session.Q2;
-    q.close();
+    store::Query q(session.ADOC, QStringLiteral("Points"));
     const bool ok = q.open(QStringLiteral("SELECT count(*) AS Points FROM Points INNER JOIN Punkts "
                                           "ON Points.Punkt = Punkts.Code WHERE Points.Route = ?"),
                            {route});
-    const qint64 count = ok ? q.value(u"Points").toLongLong() : 0;
-    q.close();
-    return count;
+    return ok ? q.value(u"Points").toLongLong() : 0;
 }
 
 // Makes the route of the command line's CODE the current route, as the route

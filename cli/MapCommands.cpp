@@ -1,11 +1,13 @@
 #include "CliPrompter.h"
 #include "Command.h"
 
+#include "base/BaseTexts.h"
 #include "map/MapData.h"
 #include "map/MapPage.h"
 #include "map/MapScene.h"
 #include "map/RouteMapReader.h"
 #include "store/Session.h"
+#include "store/StoreTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -61,7 +63,7 @@ int writeMap(CommandContext &context)
     map::RouteMap route;
     QString why;
     if (!map::readRouteMap(session.ADOC, code, session.settings.rsbnRange, &route, &why)) {
-        context.prompter.error(nullptr, QStringLiteral("Ошибка выполнения запроса [Points]!"));
+        context.prompter.error(nullptr, store::texts::queryFailed(QStringLiteral("Points")));
         QTextStream(stderr) << why << Qt::endl;
         return ExitFailed;
     }
@@ -88,7 +90,7 @@ int writeMap(CommandContext &context)
     const bool written = suffix == u"png" ? map::writeMapPng(path, size, scene, options, &why)
                                           : map::writeMapPdf(path, scene, options, std::nullopt, &why);
     if (!written) {
-        context.prompter.error(nullptr, QStringLiteral("Ошибка записи в файл!"));
+        context.prompter.error(nullptr, texts::fileWriteFailed());
         QTextStream(stderr) << path << ": " << why << Qt::endl;
         return ExitFailed;
     }

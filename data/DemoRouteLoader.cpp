@@ -32,7 +32,7 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
     const QString section = QStringLiteral("flightplan");
     if (!plan.hasSection(section))
         return fail(QStringLiteral("no [flightplan] section"));
-    const int last = interchange::lastWaypointIndex(splitTextLines(text));
+    const int last = interchange::lastWaypointIndexOfLines(splitTextLines(text));
     if (last < 1)
         return fail(QStringLiteral("the last line must be the line of the last waypoint, of two or more"));
 

@@ -4,12 +4,6 @@
 
 namespace kx::geo {
 
-namespace {
-
-constexpr long double kFeetPerMetre = 3.280839895L;
-
-} // namespace
-
 double RoundTo1(long double value)
 {
     // Done in double on purpose: 0.25 / 0.1 is exactly 2.5 there and goes to
@@ -30,6 +24,11 @@ double RoundTenth(long double value)
 long long MetresToFeet(long double metres)
 {
     return std::llrint(metres * kFeetPerMetre);
+}
+
+long long FeetToWholeMetres(long long feet)
+{
+    return std::llrint(feet / kFeetPerMetre);
 }
 
 double FeetToMetres(long long feet)

@@ -11,8 +11,13 @@ double RoundTo1(long double value);
 // to even: 12.25 gives 12.2, -3.25 gives -3.2.
 double RoundTenth(long double value);
 
-// Whole feet of a height in metres (3.280839895 feet per metre), halves to even.
+inline constexpr long double kFeetPerMetre = 3.280839895L;
+
+// Whole feet of a height in metres, halves to even.
 long long MetresToFeet(long double metres);
+// Whole metres of a height in feet, halves to even (the cruising level a plan
+// file gives in feet).
+long long FeetToWholeMetres(long long feet);
 // Metres with one decimal of a height in whole feet, by RoundTenth.
 double FeetToMetres(long long feet);
 

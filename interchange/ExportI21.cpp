@@ -1,6 +1,6 @@
 #include "ExportI21.h"
 
-#include "AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "InterchangeTexts.h"
 #include "RoutePointsQuery.h"
 

@@ -1,6 +1,6 @@
 #include "ExportNvu.h"
 
-#include "AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "InterchangeTexts.h"
 #include "RoutePointsQuery.h"
 

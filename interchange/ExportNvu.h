@@ -26,10 +26,10 @@ QString nvuCellPath(const QString &fsPath, int cell);
 // slots. qp is the route editor's point list QP; it is opened on the route and
 // closed again. The file is written whole under a temporary name and then takes
 // the cell's name. Returns true on success. Otherwise it has shown its failure
-// through the session's prompter: "Ошибка выполения запроса [QPrint]" owned by
-// editor when QP cannot be opened; "Ошибка присвоения!" owned by chooser when
+// through the session's prompter: texts::pointsQueryFailed owned by editor
+// when QP cannot be opened; texts::assignmentFailed owned by chooser when
 // a value that is read unconditionally is empty or not a number (no file
-// touched); "Ошибка записи в файл!" owned by chooser when the file cannot be
+// touched); texts::fileWriteFailed owned by chooser when the file cannot be
 // written (the old cell untouched).
 bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *editor, QObject *chooser);
 

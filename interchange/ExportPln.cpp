@@ -1,6 +1,6 @@
 #include "ExportPln.h"
 
-#include "AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "InterchangeTexts.h"
 #include "PlnFormat.h"
 

@@ -17,8 +17,8 @@ namespace kx::interchange {
 // fileName, so an existing file is replaced only by a complete plan.
 // Returns true when the file is complete. Otherwise it has shown its failure
 // through the session's prompter, owned by owner (the route list window):
-// "Ошибка выполнения запроса [Routes]!" when the route has no points,
-// "Ошибка записи в файл!" when a header value cannot be converted (an empty
+// texts::routeQueryFailed when the route has no points,
+// texts::fileWriteFailed when a header value cannot be converted (an empty
 // FL or RouteType) or the file cannot be written; no file is left behind and
 // an existing one is untouched. The busy cursor is shown meanwhile.
 bool ExportPLN(store::Session &session, const QString &fileName, QObject *owner);

@@ -147,7 +147,7 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
 
     if (!readable)
         throw Error(readError);
-    const int last = lastWaypointIndex(splitTextLines(text));
+    const int last = lastWaypointIndexOfLines(splitTextLines(text));
     if (last <= 0) {
         busy.restoreNow();
         prompter.error(owner, last < 0 ? texts::fileReadFailed(shownName) : texts::wrongFileFormat(shownName));

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "base/BaseTexts.h"
+#include "store/StoreTexts.h"
+
 #include <QString>
 
 // The messages of the flight plan import and of the three exports, exactly as
@@ -20,7 +23,7 @@ inline QString wrongFileFormat(const QString &fileName)
 {
     return QStringLiteral("Неправильный формат файла ") + fileName + QStringLiteral(" !");
 }
-inline QString punktsWriteFailed() { return QStringLiteral("Ошибка записи в таблицу [Punkts]!"); }
+inline QString punktsWriteFailed() { return store::texts::tableWriteFailed(QStringLiteral("Punkts")); }
 
 inline QString notCalculated() { return QStringLiteral("Маршрут не расчитан!"); }
 inline QString exportDone() { return QStringLiteral("Экспорт произведен успешно"); }
@@ -29,8 +32,8 @@ inline QString replaceFileQuestion(const QString &path)
     return QStringLiteral("Файл ") + path + QStringLiteral(" уже существует.") + QStringLiteral("\r\n")
         + QStringLiteral("Заменить существующий файл?");
 }
-inline QString routeQueryFailed() { return QStringLiteral("Ошибка выполнения запроса [Routes]!"); }
-inline QString fileWriteFailed() { return QStringLiteral("Ошибка записи в файл!"); }
+inline QString routeQueryFailed() { return store::texts::queryFailed(QStringLiteral("Routes")); }
+using kx::texts::fileWriteFailed;
 
 inline QString folderNotFound(const QString &folder)
 {

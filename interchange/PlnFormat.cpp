@@ -5,6 +5,7 @@
 #include "base/IniFile.h"
 #include "base/Numbers.h"
 #include "geo/CoordText.h"
+#include "geo/Rounding.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +15,6 @@
 
 namespace kx::interchange {
 namespace {
-
-constexpr long double kFeetPerMetre = 3.280839895L;
 
 // Leading characters up to the blank removed, as the flight plan's region and
 // ident fields are read.
@@ -182,12 +181,12 @@ bool isCoordinateText(const QString &text, bool latitude)
 
 int cruisingLevelMetres(int feet)
 {
-    return static_cast<int>(std::nearbyint(feet / kFeetPerMetre));
+    return static_cast<int>(geo::FeetToWholeMetres(feet));
 }
 
 qint64 cruisingAltitudeFeet(double metres)
 {
-    return static_cast<qint64>(std::nearbyint(metres * kFeetPerMetre));
+    return geo::MetresToFeet(metres);
 }
 
 QString planFileName(const QString &path)
@@ -223,7 +222,7 @@ QString withPlanExtension(const QString &path)
     return path + QStringLiteral(".PLN");
 }
 
-int lastWaypointIndex(const QStringList &lines)
+int lastWaypointIndexOfLines(const QStringList &lines)
 {
     if (lines.isEmpty())
         return -1;
@@ -244,7 +243,7 @@ int LastWaypointIndex(const QString &fileName)
     QString error;
     if (!readPlanText(fileName, &text, &error))
         throw Error(error);
-    return lastWaypointIndex(splitTextLines(text));
+    return lastWaypointIndexOfLines(splitTextLines(text));
 }
 
 bool readPlanText(const QString &fileName, QString *text, QString *error)

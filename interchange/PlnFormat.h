@@ -94,7 +94,7 @@ QString withPlanExtension(const QString &path);
 // The index of the last waypoint, read from the last line alone: its text
 // before the first "=", after the first "." there, as a whole number. -1 when
 // there are no lines or that text is not a whole number of digits.
-int lastWaypointIndex(const QStringList &lines);
+int lastWaypointIndexOfLines(const QStringList &lines);
 // The same for a file on disk (windows-1251, or UTF-8 after a byte-order mark;
 // CR LF, LF or CR line ends). Throws kx::Error when the file cannot be read.
 int LastWaypointIndex(const QString &fileName);

@@ -38,7 +38,7 @@ void paintMapPage(QPainter &painter, QPagedPaintDevice &device, MapScene &scene,
 
 // The whole route as a PNG picture, or on an A4 page as PDF. The file appears
 // only complete (written under a temporary name, then renamed); *error says
-// why not ("Ошибка записи в файл!" is the message for the person).
+// why not (texts::fileWriteFailed is the message for the person).
 bool writeMapPng(const QString &path, const QSize &size, MapScene &scene, const RenderOptions &options,
                  QString *error = nullptr);
 bool writeMapPdf(const QString &path, MapScene &scene, const RenderOptions &options,

@@ -3,6 +3,7 @@
 #include "MapCanvas.h"
 #include "MapDocument.h"
 
+#include "base/BaseTexts.h"
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "geo/Sphere.h"
@@ -336,7 +337,7 @@ void TF_Map::savePng()
     QString why;
     if (!map::writeViewPng(path, m_scene, m_canvas->view(), m_canvas->options(), &why)) {
         qWarning("route map: %s", qPrintable(why));
-        m_session.prompter().error(this, QStringLiteral("Ошибка записи в файл!"));
+        m_session.prompter().error(this, kx::texts::fileWriteFailed());
     }
 }
 

@@ -3,6 +3,7 @@
 #include "LayoutParser.h"
 #include "PagePainter.h"
 
+#include "base/BaseTexts.h"
 #include "base/Prompter.h"
 #include "interchange/ReportData.h"
 #include "store/Session.h"
@@ -58,7 +59,7 @@ bool writeRouteSheetPdf(store::Session &session, store::Query &qp, QObject *mess
     if (!writePdf(sheet.prepared, path, &why)) {
         if (detail)
             *detail = why;
-        session.prompter().error(messageOwner, QStringLiteral("Ошибка записи в файл!"));
+        session.prompter().error(messageOwner, kx::texts::fileWriteFailed());
         return false;
     }
     return true;

@@ -37,7 +37,7 @@ bool prepareRouteSheet(store::Session &session, store::Query &qp, QObject *messa
 
 // The sheet of the current route written as a PDF file (the command line's
 // print). Messages as prepareRouteSheet; a file that cannot be written gives
-// "Ошибка записи в файл!" and leaves no file behind.
+// texts::fileWriteFailed and leaves no file behind.
 bool writeRouteSheetPdf(store::Session &session, store::Query &qp, QObject *messageOwner, const QString &path,
                         QString *detail = nullptr);
 

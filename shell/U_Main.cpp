@@ -1,7 +1,7 @@
 #include "U_Main.h"
 
+#include "FolderChooser.h"
 #include "U_About.h"
-#include "U_Shell.h"
 #include "Version.h"
 #include "WaypointProperties.h"
 
@@ -20,6 +20,7 @@
 #include "editor/core/EditorTexts.h"
 #include "editor/core/RouteHeader.h"
 #include "interchange/ImportPln.h"
+#include "interchange/InterchangeTexts.h"
 #include "mapview/U_Map.h"
 #include "store/Session.h"
 #include "ui/DialogParts.h"
@@ -246,7 +247,7 @@ void TF_Main::importRoute()
     Settings &settings = m_session->settings;
     const QString folder = settings.plnPath.isEmpty() ? m_session->programFolder() : settings.plnPath;
     const QString file = m_fileDialogs->openFile(
-        this, folder, QStringLiteral("Планы полетов MSFS2004 (*.pln);;Все файлы (*.*)"));
+        this, folder, interchange::texts::planOpenFilters());
     if (file.isEmpty())
         return;
     settings.plnPath = withTrailingSeparator(QFileInfo(file).absolutePath());

@@ -7,7 +7,7 @@ class QWidget;
 namespace kx::ui {
 
 // The open-file and save-file dialogs, behind an interface so that tests can
-// answer them. Filters use Qt's form: "Планы полетов MSFS2004 (*.pln);;Все файлы (*.*)".
+// answer them. Filters use Qt's form, "name (*.pln);;name (*.*)".
 class FileDialogs
 {
 public:

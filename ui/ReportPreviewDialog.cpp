@@ -2,6 +2,7 @@
 
 #include "FileDialogs.h"
 
+#include "base/BaseTexts.h"
 #include "base/Prompter.h"
 #include "reports/PagePainter.h"
 
@@ -291,7 +292,7 @@ void ReportPreviewDialog::saveAsPdf()
     QString why;
     if (!m_document->writePdf(path, m_printer->pageLayout(), &why)) {
         qWarning("%s: %s", qPrintable(m_document->title()), qPrintable(why));
-        m_prompter.error(this, QStringLiteral("Ошибка записи в файл!"));
+        m_prompter.error(this, kx::texts::fileWriteFailed());
     }
 }
 

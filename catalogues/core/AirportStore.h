@@ -20,8 +20,7 @@ QStringList airportColumns(); // H, FL_PER, H_PER, ATIS, RSBN
 // = rsbn, Null for no beacon) in a transaction of its own. Whatever else is
 // pending in the row (the waypoint editor's entries) stays pending, to be
 // stored or discarded by the editor. When the write fails, the airport's
-// values stay pending as well and "Не удалось сохранить запись [QPunkts]" is
-// shown. Returns whether the airport's columns were stored.
+// values stay pending as well and texts::airportStoreFailed is shown. Returns whether the airport's columns were stored.
 bool storeAirport(store::Session &session, store::Query &punkts, const QVariant &rsbn, QObject *owner);
 
 // The runway dialog's "Сохранить": the current runway row (editing or

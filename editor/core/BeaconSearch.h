@@ -27,7 +27,7 @@ int searchBeacons(store::Session &session, QObject *owner, const QString &pointL
                   int range);
 
 // Sets the point's correction beacon (a Null beacon removes it). Shows
-// "Ошибка выполнения запроса [Points]!" when the statement fails.
+// texts::pointsStatementFailed when the statement fails.
 bool setPointBeacon(store::Session &session, QObject *owner, qint64 point, const QVariant &beacon);
 
 } // namespace kx::editor

@@ -1,23 +1,26 @@
 #pragma once
 
+#include "interchange/InterchangeTexts.h"
+#include "store/StoreTexts.h"
+
 #include <QString>
 
 // The route editor's own texts: messages, questions, captions and statuses.
 namespace kx::editor::texts {
 
-inline QString notCalculated() { return QStringLiteral("Маршрут не расчитан!"); }
+using interchange::texts::notCalculated;
 inline QString calculatedPrefix() { return QStringLiteral("Маршрут расчитан "); }
 inline QString calculating() { return QStringLiteral("Расчет маршрута..."); }
 
 inline QString pointListOpenFailed() { return QStringLiteral("Ошибка открытия запроса! [Points]!"); }
 inline QString tooFewPoints() { return QStringLiteral("Маршрут должен содержать не менее двух пунктов!"); }
-inline QString routesWriteFailed() { return QStringLiteral("Ошибка записи в таблицу [Routes]!"); }
+inline QString routesWriteFailed() { return store::texts::tableWriteFailed(QStringLiteral("Routes")); }
 inline QString emptyRouteQuestion() { return QStringLiteral("В маршруте нет ни одного ППМ.\r\nУдалить шапку маршрута?"); }
 inline QString routePointsDeleteFailed() { return QStringLiteral("Не удалось удалить ППМ маршрута!"); }
-inline QString routeListFailed() { return QStringLiteral("Ошибка открытия запроса [Routes]!"); }
+inline QString routeListFailed() { return store::texts::queryOpenFailed(QStringLiteral("Routes")); }
 inline QString routeDeleteFailed() { return QStringLiteral("Не удалось удалить маршрут!"); }
 
-inline QString pointsStatementFailed() { return QStringLiteral("Ошибка выполнения запроса [Points]!"); }
+inline QString pointsStatementFailed() { return store::texts::queryFailed(QStringLiteral("Points")); }
 inline QString pointAppendFailed() { return QStringLiteral("Ошибка добавления записи [Points]!"); }
 inline QString pointUpdateFailed() { return QStringLiteral("Ошибка выполнения запроса обновления [Points]!"); }
 inline QString deletePointQuestion(int number, const QString &id)
@@ -26,16 +29,16 @@ inline QString deletePointQuestion(int number, const QString &id)
         + QStringLiteral(" из маршрута?");
 }
 inline QString addPointCaption() { return QStringLiteral("Добавление ППМ"); }
-inline QString waypointListFailed() { return QStringLiteral("Ошибка выполнения запроса [PPMSel]!"); }
+inline QString waypointListFailed() { return store::texts::queryFailed(QStringLiteral("PPMSel")); }
 
 inline QString candidatesClearFailed() { return QStringLiteral("Ошибка очистки таблицы [RSBNSelect]!"); }
-inline QString beaconsReadFailed() { return QStringLiteral("Ошибка выполнения запроса [RSBN]!"); }
-inline QString candidateInsertFailed() { return QStringLiteral("Ошибка выполнения запроса [RSBNSelect]!"); }
+inline QString beaconsReadFailed() { return store::texts::queryFailed(QStringLiteral("RSBN")); }
+inline QString candidateInsertFailed() { return store::texts::queryFailed(QStringLiteral("RSBNSelect")); }
 inline QString noBeaconsInRange(int range)
 {
     return QStringLiteral("Маяков в пределах дальности ") + QString::number(range) + QStringLiteral(" км не найдено!");
 }
 inline QString removeBeaconQuestion() { return QStringLiteral("Удалить коррекцию по маяку РСБН для данного пункта?"); }
-inline QString beaconListFailed() { return QStringLiteral("Ошибка выполнения запроса [RSBNSel]!"); }
+inline QString beaconListFailed() { return store::texts::queryFailed(QStringLiteral("RSBNSel")); }
 
 } // namespace kx::editor::texts

@@ -16,8 +16,8 @@ QDateTime storedDateTime(const QVariant &value);
 // midnight.
 QString dateTimeText(const QDateTime &moment, const QLocale &locale = QLocale());
 
-// The editor's status text for a route's DateTime: "Маршрут не расчитан!" for
-// Null, otherwise "Маршрут расчитан " and the date and time. A stored text
+// The editor's status text for a route's DateTime: texts::notCalculated for
+// Null, otherwise texts::calculatedPrefix and the date and time. A stored text
 // that cannot be read as a date follows the prefix as it stands.
 QString routeStatusText(const QVariant &dateTime, const QLocale &locale = QLocale());
 

@@ -6,6 +6,7 @@
 #include "store/Compaction.h"
 #include "store/Schema.h"
 #include "store/Session.h"
+#include "store/StoreTexts.h"
 
 #include <QFileInfo>
 
@@ -116,7 +117,7 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
     }
     if (!session.openRoutes()) {
         busy.restoreNow();
-        prompter.error(options.owner, QStringLiteral("Ошибка открытия запроса [Routes]!"));
+        prompter.error(options.owner, store::texts::queryOpenFailed(QStringLiteral("Routes")));
     }
     return accepted ? StartupResult::Running : StartupResult::EndRequested;
 }

@@ -26,11 +26,11 @@ private slots:
     void planExtensionRule_data();
     void planExtensionRule();
     void proposedNameForSaving();
-    void lastWaypointIndexOfLines_data();
-    void lastWaypointIndexOfLines();
-    void lastWaypointIndexOfFile_data();
-    void lastWaypointIndexOfFile();
-    void lastWaypointIndexOfMissingFileThrows();
+    void lastWaypointFromLines_data();
+    void lastWaypointFromLines();
+    void lastWaypointFromFile_data();
+    void lastWaypointFromFile();
+    void lastWaypointOfMissingFileThrows();
     void cruisingLevelInFeetAndMetres_data();
     void cruisingLevelInFeetAndMetres();
     void coordinateTexts_data();
@@ -263,7 +263,7 @@ void TestPlnFormat::proposedNameForSaving()
              QString("IFR Rio_Galeao to A_B_______ (by Kalyx).PLN"));
 }
 
-void TestPlnFormat::lastWaypointIndexOfLines_data()
+void TestPlnFormat::lastWaypointFromLines_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<int>("index");
@@ -283,13 +283,13 @@ void TestPlnFormat::lastWaypointIndexOfLines_data()
     QTest::newRow("letters after the number") << QStringList{"waypoint.3a=x"} << -1;
 }
 
-void TestPlnFormat::lastWaypointIndexOfLines()
+void TestPlnFormat::lastWaypointFromLines()
 {
     QFETCH(QStringList, lines);
-    QTEST(lastWaypointIndex(lines), "index");
+    QTEST(lastWaypointIndexOfLines(lines), "index");
 }
 
-void TestPlnFormat::lastWaypointIndexOfFile_data()
+void TestPlnFormat::lastWaypointFromFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("index");
@@ -303,7 +303,7 @@ void TestPlnFormat::lastWaypointIndexOfFile_data()
     QTest::newRow("empty file") << QByteArray() << -1;
 }
 
-void TestPlnFormat::lastWaypointIndexOfFile()
+void TestPlnFormat::lastWaypointFromFile()
 {
     QFETCH(QByteArray, bytes);
     test::TestFolder folder;
@@ -314,7 +314,7 @@ void TestPlnFormat::lastWaypointIndexOfFile()
     QTEST(LastWaypointIndex(file.fileName()), "index");
 }
 
-void TestPlnFormat::lastWaypointIndexOfMissingFileThrows()
+void TestPlnFormat::lastWaypointOfMissingFileThrows()
 {
     test::TestFolder folder;
     QVERIFY_THROWS_EXCEPTION(Error, LastWaypointIndex(folder.file("missing.PLN")));

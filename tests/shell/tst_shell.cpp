@@ -1,6 +1,6 @@
 #include "WidgetInput.h"
 
-#include "shell/U_Shell.h"
+#include "shell/FolderChooser.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "AtomicFile.h"
 
-#include "base/FileError.h"
+#include "FileError.h"
 
 #include <QSaveFile>
 
-namespace kx::interchange {
+namespace kx {
 
 bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error)
 {
@@ -20,4 +20,4 @@ bool writeFileAtomically(const QString &path, const QByteArray &content, QString
     return true;
 }
 
-} // namespace kx::interchange
+} // namespace kx

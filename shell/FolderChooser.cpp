@@ -1,4 +1,4 @@
-#include "U_Shell.h"
+#include "FolderChooser.h"
 
 #include "base/SimPath.h"
 #include "ui/DialogParts.h"

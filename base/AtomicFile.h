@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace kx::interchange {
+namespace kx {
 
 // Writes the whole content to a temporary file in the target's folder and
 // renames it over the target only when every byte is written, so the target
@@ -12,4 +12,4 @@ namespace kx::interchange {
 // file; *error then says why.
 bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error = nullptr);
 
-} // namespace kx::interchange
+} // namespace kx
