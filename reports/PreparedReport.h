@@ -42,7 +42,7 @@ struct PreparedReport
     double scale = 1;
 
     // All texts of one page, in drawing order (for tests and searching).
-    QStringList texts(int page) const;
+    QStringList texts(int pageIndex) const;
 };
 
 } // namespace kx::reports

@@ -485,12 +485,12 @@ private:
 
 } // namespace
 
-QStringList PreparedReport::texts(int page) const
+QStringList PreparedReport::texts(int pageIndex) const
 {
     QStringList out;
-    if (page < 0 || page >= pages.size())
+    if (pageIndex < 0 || pageIndex >= pages.size())
         return out;
-    for (const PageItem &item : pages.at(page).items)
+    for (const PageItem &item : pages.at(pageIndex).items)
         if (item.kind == PageItem::Kind::Text)
             out.append(item.text);
     return out;

@@ -9,7 +9,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+# Only what the demo runs: the two programs and the files they keep beside
+# themselves (the tests are built by test.sh).
+"$root/scripts/build.sh" kalyx kalyx-cli kx_shipped_database kx_report_layout kx_map_data
 
 bin="$root/build/bin"
 plan="$root/data/plans/UUEE-URSS.PLN"

@@ -176,28 +176,23 @@ void TF_Main::buildWindow()
     outer->addWidget(group);
     setCentralWidget(central);
 
+    // The menu bar: the original items keep their places, the route map
+    // comes after them.
     const struct
     {
         const char *name;
         const char *caption;
-    } items[] = {{"N1", "Пункты"}, {"N2", "Маяки РСБН"}, {"N3", "О программе"}, {"N4", "Выход"}};
+        void (TF_Main::*run)();
+    } items[] = {{"N1", "Пункты", &TF_Main::showWaypoints},
+                 {"N2", "Маяки РСБН", &TF_Main::showBeacons},
+                 {"N3", "О программе", &TF_Main::showAbout},
+                 {"N4", "Выход", &TF_Main::quit},
+                 {"NMap", "Карта", &TF_Main::showMap}};
     for (const auto &item : items) {
         QAction *action = menuBar()->addAction(QString::fromUtf8(item.caption));
         action->setObjectName(QString::fromLatin1(item.name));
-        if (qstrcmp(item.name, "N1") == 0)
-            connect(action, &QAction::triggered, this, &TF_Main::showWaypoints);
-        else if (qstrcmp(item.name, "N2") == 0)
-            connect(action, &QAction::triggered, this, &TF_Main::showBeacons);
-        else if (qstrcmp(item.name, "N3") == 0)
-            connect(action, &QAction::triggered, this, &TF_Main::showAbout);
-        else if (qstrcmp(item.name, "N4") == 0)
-            connect(action, &QAction::triggered, this, &QWidget::close);
+        connect(action, &QAction::triggered, this, item.run);
     }
-
-    // The route map comes after the original items, which keep their places.
-    QAction *mapItem = menuBar()->addAction(QStringLiteral("Карта"));
-    mapItem->setObjectName(QStringLiteral("NMap"));
-    connect(mapItem, &QAction::triggered, this, &TF_Main::showMap);
 
     // A client area of 772 x 486 under the menu bar, not resizable.
     setFixedSize(772, 486 + menuBar()->sizeHint().height());
@@ -302,6 +297,11 @@ void TF_Main::showMap()
 {
     if (!m_session->QRoutes.isEmpty())
         m_map->showMap();
+}
+
+void TF_Main::quit()
+{
+    close();
 }
 
 void TF_Main::closeEvent(QCloseEvent *event)

@@ -71,6 +71,7 @@ public:
     void showBeacons();
     void showAbout();
     void showMap(); // "Карта": the current route on the map
+    void quit();    // "Выход"
 
 signals:
     void startupFinished(kx::shell::StartupResult result);

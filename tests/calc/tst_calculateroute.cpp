@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "base/Error.h"
@@ -46,7 +47,7 @@ const QStringList kLegColumns = {"IPU", "MPU", "S",  "Sp", "P_V", "P_P", "OZMPU_
 
 } // namespace
 
-class TestCalculateRoute : public QObject
+class TestCalculateRoute : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -83,31 +84,20 @@ private:
     // old values, to see which rows a calculation rewrote.
     void markOld(qint64 route);
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     RecordingProgress m_progress;
     QObject m_owner;
 };
 
 void TestCalculateRoute::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<Session>(m_folder->path(), *m_prompter);
-    QVERIFY2(m_session->ADOC.open(m_session->databasePath()), qPrintable(m_session->ADOC.lastError()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession());
     m_progress.calls.clear();
     m_owner.setObjectName("TF_Points");
 }
 
 void TestCalculateRoute::cleanup()
 {
-    m_fix.reset();
-    m_session.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 qint64 TestCalculateRoute::addRoute(const QList<qint64> &punkts, const QList<QVariant> &beacons)

@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "catalogues/core/AirportStore.h"
@@ -36,7 +37,7 @@ QString head()
 
 // The catalogues' work without windows: deleting a waypoint, the entry
 // checks, storing a waypoint and what follows from it, storing an airport.
-class TestCatalogueCore : public QObject
+class TestCatalogueCore : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -77,11 +78,7 @@ private:
     }
     bool locate(qint64 code) { return m_lists->QPunkts.locate(u"Code", code); }
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
     std::unique_ptr<CatalogueLists> m_lists;
-    std::unique_ptr<test::Fixture> m_fix;
     QObject m_owner;
 
     qint64 m_sheremetyevo = 0; // an airport with two runways
@@ -95,14 +92,7 @@ private:
 void TestCatalogueCore::init()
 {
     m_owner.setObjectName(QStringLiteral("owner"));
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    QVERIFY(m_folder->createSimulator(varyingEntry));
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    m_session->settings.fsPath = m_folder->fsPath();
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession(test::SessionSetup::withSimulator(varyingEntry)));
 
     test::Fixture::Waypoint airport;
     airport.id = QStringLiteral("UUEE");
@@ -140,10 +130,7 @@ void TestCatalogueCore::init()
 void TestCatalogueCore::cleanup()
 {
     m_lists.reset();
-    m_fix.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 void TestCatalogueCore::exec(const QString &sql)

@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "Painted.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 #include "WidgetInput.h"
 
@@ -86,7 +87,7 @@ QString headerTitles(ui::GridView *grid)
 } // namespace
 
 // The catalogue windows driven by their controls, with a scripted prompter.
-class TestCatalogueWindows : public QObject
+class TestCatalogueWindows : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -133,10 +134,6 @@ private:
         return m_fix->value(table, code, column);
     }
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     std::unique_ptr<CatalogueLists> m_lists;
     std::unique_ptr<TF_PPM> m_ppm;
     std::unique_ptr<TF_Punkts> m_punkts;
@@ -158,14 +155,7 @@ void TestCatalogueWindows::initTestCase()
 
 void TestCatalogueWindows::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    QVERIFY(m_folder->createSimulator());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    m_session->settings.fsPath = m_folder->fsPath();
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession(test::SessionSetup::withSimulator()));
 
     test::Fixture::Waypoint w;
     w.id = QStringLiteral("UUEE");
@@ -223,10 +213,7 @@ void TestCatalogueWindows::cleanup()
     m_punkts.reset();
     m_ppm.reset();
     m_lists.reset();
-    m_fix.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 void TestCatalogueWindows::exec(const QString &sql)

@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "base/Busy.h"
@@ -41,7 +42,7 @@ QByteArray readBytes(const QString &path)
 
 } // namespace
 
-class TestExportCommands : public QObject
+class TestExportCommands : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -67,9 +68,6 @@ private:
     void addCalculatedRoute();
     QPushButton *button(const char *name) const { return m_chooser->findChild<QPushButton *>(name); }
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<Session> m_session;
     std::unique_ptr<QWidget> m_editor;
     std::unique_ptr<editor::TF_PSH> m_chooser;
     QObject m_routeList;
@@ -78,13 +76,7 @@ private:
 
 void TestExportCommands::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    QVERIFY(m_folder->createSimulator());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<Session>(m_folder->path(), *m_prompter);
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
-    m_session->settings.fsPath = m_folder->fsPath();
+    QVERIFY(openSession(test::SessionSetup::withSimulator()));
     m_session->settings.plnPath = m_folder->path();
     m_editor = std::make_unique<QWidget>();
     m_editor->setObjectName("TF_Points");
@@ -99,8 +91,7 @@ void TestExportCommands::cleanup()
     QCOMPARE(m_prompter->unexpectedQuestions(), 0);
     m_chooser.reset();
     m_editor.reset();
-    m_session.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 void TestExportCommands::addCalculatedRoute()

@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 #include "WidgetInput.h"
 
@@ -29,7 +30,7 @@ void doubleClickRow(ui::GridView *grid, int row)
 }
 } // namespace
 
-class TestPickers : public QObject
+class TestPickers : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -57,10 +58,6 @@ private:
     QString cell(QDialog *dialog, int row, int column) const;
     void sql(const QString &statement);
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     QHash<QString, qint64> m_code;
 };
 
@@ -71,12 +68,7 @@ void TestPickers::initTestCase()
 
 void TestPickers::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession());
     m_code.clear();
     const struct
     {
@@ -110,10 +102,7 @@ void TestPickers::init()
 
 void TestPickers::cleanup()
 {
-    m_fix.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 QString TestPickers::cell(QDialog *dialog, int row, int column) const

@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "Painted.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 #include "WidgetInput.h"
 
@@ -62,7 +63,7 @@ const QString kCalculatedAt = QStringLiteral("2024-03-05T14:07:09");
 
 } // namespace
 
-class TestPoints : public QObject
+class TestPoints : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -109,10 +110,6 @@ private:
     QString cell(int row, int column) const;
     void sql(const QString &statement);
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     ScriptedWaypoints m_waypoints;
     ScriptedBeacons m_beacons;
     std::unique_ptr<TF_Points> m_window;
@@ -126,12 +123,7 @@ void TestPoints::initTestCase()
 
 void TestPoints::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession());
     m_waypoints = {};
     m_beacons = {};
     m_punkt.clear();
@@ -160,10 +152,7 @@ void TestPoints::init()
 void TestPoints::cleanup()
 {
     m_window.reset();
-    m_fix.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 qint64 TestPoints::route(const QStringList &ids, bool calculated)

@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "editor/core/BeaconSearch.h"
@@ -19,7 +20,7 @@ using namespace kx;
 using namespace kx::editor;
 using Kind = test::RecordingPrompter::Kind;
 
-class TestRouteEdit : public QObject
+class TestRouteEdit : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -56,21 +57,12 @@ private:
     void sql(const QString &statement);
     qint64 makeRoute(const QStringList &ids);
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     QHash<QString, qint64> m_punkt; // waypoint Code by ID
 };
 
 void TestRouteEdit::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession());
     m_punkt.clear();
     int minute = 0;
     for (const char *id : {"A", "B", "C", "D", "X"}) {
@@ -82,10 +74,7 @@ void TestRouteEdit::init()
 
 void TestRouteEdit::cleanup()
 {
-    m_fix.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 QStringList TestRouteEdit::sequence(qint64 route) const

@@ -265,7 +265,7 @@ void TestMagVar::realTable()
     QFETCH(double, about);
     const QString source = QStringLiteral(KX_SHARED_DIR "/testdata/magdec/magdec_2018_fsxp3d_sors.bgl");
     if (!QFileInfo::exists(source))
-        QSKIP("no real variation table in the shared test data");
+        QSKIP(qPrintable(QStringLiteral("optional case skipped, no %1").arg(source)));
     test::TestFolder folder;
     QVERIFY(QDir().mkpath(QFileInfo(folder.magdecPath()).absolutePath()));
     QVERIFY(QFile::copy(source, folder.magdecPath()));

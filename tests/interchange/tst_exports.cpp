@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "base/Cp1251.h"
@@ -46,7 +47,7 @@ QStringList gaugeLines(const QByteArray &bytes)
 
 } // namespace
 
-class TestExports : public QObject
+class TestExports : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -85,10 +86,6 @@ private:
     QString cellPath(int cell) const { return interchange::nvuCellPath(m_folder->fsPath(), cell); }
     QString gaugePath() const { return m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG"; }
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     std::unique_ptr<Query> m_qp;
     QObject m_routeList;
     QObject m_editor;
@@ -97,14 +94,7 @@ private:
 
 void TestExports::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    QVERIFY(m_folder->createSimulator());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<Session>(m_folder->path(), *m_prompter);
-    QVERIFY2(m_session->ADOC.open(m_session->databasePath()), qPrintable(m_session->ADOC.lastError()));
-    m_session->settings.fsPath = m_folder->fsPath();
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession(test::SessionSetup::withSimulator()));
     m_qp = std::make_unique<Query>(m_session->ADOC, "QP");
     m_routeList.setObjectName("TF_Main");
     m_editor.setObjectName("TF_Points");
@@ -115,9 +105,7 @@ void TestExports::cleanup()
 {
     QVERIFY(!m_qp->isOpen());
     m_qp.reset();
-    m_fix.reset();
-    m_session.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 void TestExports::exec(const QString &sql, const QVariantList &values)
@@ -279,7 +267,7 @@ void TestExports::planRoundTrip()
 {
     QFETCH(QString, plan);
     if (!QFile::exists(plan))
-        QSKIP("the plan is not here");
+        QSKIP(qPrintable(QStringLiteral("optional case skipped, no %1").arg(plan)));
     QSqlQuery q(m_session->ADOC.sql());
     const auto punkts = [&](qint64 route) {
         QList<qint64> codes;

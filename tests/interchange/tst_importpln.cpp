@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "base/Busy.h"
@@ -77,7 +78,7 @@ QString sharedPlans()
 
 } // namespace
 
-class TestImportPln : public QObject
+class TestImportPln : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -117,35 +118,22 @@ private:
     QVariant routeValue(qint64 route, const QString &column) const { return m_fix->value("Routes", route, column); }
     qint64 lastRoute() const;
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
     BusyDepth m_busy;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     QObject m_owner;
 };
 
 void TestImportPln::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    QVERIFY(m_folder->createSimulator());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
+    QVERIFY(openSession(test::SessionSetup::withSimulator().withBusy(&m_busy)));
     m_busy = BusyDepth();
-    m_session = std::make_unique<Session>(m_folder->path(), *m_prompter, &m_busy);
-    QVERIFY2(m_session->ADOC.open(m_session->databasePath()), qPrintable(m_session->ADOC.lastError()));
-    m_session->settings.fsPath = m_folder->fsPath();
     QVERIFY(m_session->openRoutes());
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
     m_owner.setObjectName("TF_Main");
 }
 
 void TestImportPln::cleanup()
 {
     QCOMPARE(m_busy.depth, 0);
-    m_fix.reset();
-    m_session.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 QString TestImportPln::writePlan(const QString &name, const QByteArray &bytes)
@@ -618,7 +606,7 @@ void TestImportPln::realPlans()
     QFETCH(QStringList, ids);
     QFETCH(QString, message);
     if (!QDir(sharedPlans()).exists())
-        QSKIP("the shared test plans are not here");
+        QSKIP(qPrintable(QStringLiteral("optional cases skipped, no %1").arg(sharedPlans())));
 
     QString error;
     qint64 route = 0;

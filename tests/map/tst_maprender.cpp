@@ -227,11 +227,11 @@ void TestMapRender::rangeCircleRadius()
     double sum = 0;
     int hits = 0;
     for (int degree = 0; degree < 360; ++degree) {
-        const double a = degree * 3.14159265358979 / 180;
+        const double angle = degree * 3.14159265358979 / 180;
         double raySum = 0;
         int rayHits = 0;
         for (double radius = expected - 15; radius <= expected + 15; radius += 0.25) {
-            const QPoint p = (middle + radius * QPointF(std::cos(a), std::sin(a))).toPoint();
+            const QPoint p = (middle + radius * QPointF(std::cos(angle), std::sin(angle))).toPoint();
             if (near(image.pixel(p), colours::correction(), 60)) {
                 raySum += radius;
                 ++rayHits;

@@ -103,12 +103,12 @@ private:
         bool begin(QPaintDevice *) override { return true; }
         bool end() override { return true; }
         Type type() const override { return QPaintEngine::User; }
-        void updateState(const QPaintEngineState &state) override
+        void updateState(const QPaintEngineState &changed) override
         {
-            if (state.state() & QPaintEngine::DirtyPen)
-                m_pen = state.pen();
-            if (state.state() & QPaintEngine::DirtyTransform)
-                m_transform = state.transform();
+            if (changed.state() & QPaintEngine::DirtyPen)
+                m_pen = changed.pen();
+            if (changed.state() & QPaintEngine::DirtyTransform)
+                m_transform = changed.transform();
         }
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
         void drawTextItem(const QPointF &p, const QTextItem &item) override

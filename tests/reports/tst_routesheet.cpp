@@ -8,6 +8,7 @@
 #include "Fixture.h"
 #include "PdfText.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include <QRegularExpression>
@@ -183,7 +184,7 @@ bool exec(QSqlDatabase db, const QString &sql, const QVariantList &values = {})
 
 } // namespace
 
-class TestRouteSheet : public QObject
+class TestRouteSheet : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -204,10 +205,6 @@ private:
     void buildRoute();
     bool copyDeliveredLayout();
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     std::unique_ptr<store::Query> m_qp;
     QObject m_routeList;
     qint64 m_route = 0;
@@ -219,12 +216,7 @@ private:
 void TestRouteSheet::init()
 {
     m_routeList.setObjectName(QStringLiteral("TF_Main"));
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    QVERIFY2(m_session->ADOC.open(m_session->databasePath()), qPrintable(m_session->ADOC.lastError()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession());
     m_qp = std::make_unique<store::Query>(m_session->ADOC, QStringLiteral("QP"));
     buildRoute();
 }
@@ -232,10 +224,7 @@ void TestRouteSheet::init()
 void TestRouteSheet::cleanup()
 {
     m_qp.reset();
-    m_fix.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 // UUEE (airport with a name and a beacon of its own, no ATIS, no transition

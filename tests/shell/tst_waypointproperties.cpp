@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "catalogues/core/CatalogueLists.h"
@@ -42,7 +43,7 @@ T *child(QWidget *window, const char *name)
 
 // "Cвойства пункта" of the route editor: the waypoint editor on the current
 // point's waypoint, and what follows for the route.
-class TestWaypointProperties : public QObject
+class TestWaypointProperties : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -57,10 +58,6 @@ private:
         return m_fix->value(table, code, column);
     }
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
     std::unique_ptr<catalogues::CatalogueLists> m_lists;
     std::unique_ptr<catalogues::TF_PPM> m_ppm;
     qint64 m_ndb = 0;
@@ -70,14 +67,7 @@ private:
 
 void TestWaypointProperties::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    QVERIFY(m_folder->createSimulator());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    m_session->settings.fsPath = m_folder->fsPath();
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession(test::SessionSetup::withSimulator()));
     const qint64 uuee = m_fix->addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87"));
     test::Fixture::Waypoint w;
     w.id = QStringLiteral("ABCDE");
@@ -101,10 +91,7 @@ void TestWaypointProperties::cleanup()
 {
     m_ppm.reset();
     m_lists.reset();
-    m_fix.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 void TestWaypointProperties::fromTheRouteEditor()

@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "store/Collation.h"
@@ -18,7 +19,7 @@
 using namespace kx;
 using namespace kx::store;
 
-class TestStore : public QObject
+class TestStore : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -43,27 +44,16 @@ private slots:
     void transactionRollsBackOnScopeExit();
 
 private:
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
 };
 
 void TestStore::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<Session>(m_folder->path(), *m_prompter);
-    QVERIFY2(m_session->ADOC.open(m_session->databasePath()), qPrintable(m_session->ADOC.lastError()));
-    m_fix = std::make_unique<test::Fixture>(m_session->ADOC.sql());
+    QVERIFY(openSession());
 }
 
 void TestStore::cleanup()
 {
-    m_fix.reset();
-    m_session.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 void TestStore::openRefusesFilesThatAreNotDatabases_data()
