@@ -1,9 +1,9 @@
 #include "CatalogueLoader.h"
 
 #include "CsvTable.h"
-#include "DecimalCoord.h"
 
 #include "base/Numbers.h"
+#include "geo/DecimalCoord.h"
 #include "geo/MagVar.h"
 
 #include <QDir>
@@ -62,8 +62,8 @@ struct Position
 
 std::optional<Position> position(const QString &lat, const QString &lon)
 {
-    const std::optional<QString> latText = latitudeFromDecimal(lat);
-    const std::optional<QString> lonText = longitudeFromDecimal(lon);
+    const std::optional<QString> latText = geo::latitudeFromDecimal(lat);
+    const std::optional<QString> lonText = geo::longitudeFromDecimal(lon);
     if (!latText || !lonText)
         return std::nullopt;
     return Position{*latText, *lonText};

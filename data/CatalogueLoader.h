@@ -26,7 +26,7 @@ struct CatalogueCounts
 //   designator with gpl/runway_ils.csv (ILSFreq, ILSAngle, DPRM, BPRM) unless
 //   the GPL-derived file is left out;
 // - RSBN from rsbn.csv, Name = channel + " " + name.
-// Coordinates become coordinate texts (DecimalCoord.h). The caller owns the
+// Coordinates become coordinate texts (geo/DecimalCoord.h). The caller owns the
 // transaction; any bad value stops the load with a message naming file and line.
 class CatalogueLoader
 {

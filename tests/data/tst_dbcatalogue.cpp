@@ -4,8 +4,8 @@
 #include "base/IniFile.h"
 #include "base/SimPath.h"
 #include "data/CsvTable.h"
-#include "data/DecimalCoord.h"
 #include "data/ShippedDatabase.h"
+#include "geo/DecimalCoord.h"
 #include "geo/MagVar.h"
 #include "store/Database.h"
 
@@ -20,6 +20,8 @@
 
 using namespace kx;
 using namespace kx::dbbuild;
+using kx::geo::latitudeFromDecimal;
+using kx::geo::longitudeFromDecimal;
 
 namespace {
 
