@@ -55,6 +55,7 @@ int main(int argc, char *argv[])
     addCalcCommands(commands);
     addInterchangeCommands(commands);
     addMapCommands(commands);
+    addCatalogueCommands(commands);
 
     QStringList args = app.arguments().mid(1);
     QString folder = QCoreApplication::applicationDirPath();
