@@ -1,0 +1,32 @@
+#include "ImportOurAirports.h"
+
+#include "ImportProgressDialog.h"
+
+#include "catalogues/core/OurAirportsImport.h"
+#include "catalogues/core/OurAirportsTexts.h"
+#include "store/Query.h"
+#include "store/Session.h"
+#include "ui/FileDialogs.h"
+
+#include <QStandardPaths>
+
+namespace kx::catalogues {
+
+void importOurAirportsFolder(store::Session &session, store::Query &punkts, ui::FileDialogs &dialogs,
+                             QString *folder, QWidget *owner)
+{
+    const QString start =
+        folder->isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DownloadLocation) : *folder;
+    const QString chosen = dialogs.chooseFolder(owner, start, texts::importFolderCaption());
+    if (chosen.isEmpty())
+        return;
+    *folder = chosen;
+
+    const QVariant current = punkts.isOpen() && !punkts.isEmpty() ? punkts.value(u"Code") : QVariant();
+    ImportProgressDialog progress(texts::importCaption(), owner);
+    const ImportOutcome outcome = importOurAirports(session, chosen, OurAirportsFilter(), &progress, owner);
+    if (outcome == ImportOutcome::Done && punkts.isOpen())
+        punkts.refreshAt(u"Code", current);
+}
+
+} // namespace kx::catalogues
