@@ -8,6 +8,8 @@
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace kx::catalogues {
@@ -15,8 +17,12 @@ namespace kx::catalogues {
 void importOurAirportsFolder(store::Session &session, store::Query &punkts, ui::FileDialogs &dialogs,
                              QString *folder, QWidget *owner)
 {
-    const QString start =
-        folder->isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DownloadLocation) : *folder;
+    QString start = *folder;
+    if (start.isEmpty()) {
+        start = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        if (!QFileInfo(start).isDir())
+            start = QDir::homePath();
+    }
     const QString chosen = dialogs.chooseFolder(owner, start, texts::importFolderCaption());
     if (chosen.isEmpty())
         return;
