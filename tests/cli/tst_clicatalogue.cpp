@@ -20,6 +20,7 @@ private slots:
     void wrongCommandLines_data();
     void wrongCommandLines();
     void badFolderFailsAndChangesNothing();
+    void helpShowsTheCommand();
 
 private:
     kx::test::CliRun run(const QStringList &args)
@@ -113,6 +114,16 @@ void TestCliCatalogue::badFolderFailsAndChangesNothing()
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.out, QString());
     QCOMPARE(idents(), QStringList());
+}
+
+void TestCliCatalogue::helpShowsTheCommand()
+{
+    const kx::test::CliRun result = run({"--help"});
+    QCOMPARE(result.exitCode, 0);
+    // A synopsis longer than its column has its help on the next line.
+    QVERIFY2(result.out.contains("\n  import-ourairports FOLDER [--countries LIST] [--types LIST]\n"
+                                 "                              import airports.csv, runways.csv, "),
+             qPrintable(result.out));
 }
 
 QTEST_GUILESS_MAIN(TestCliCatalogue)
