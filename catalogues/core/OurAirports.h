@@ -16,8 +16,9 @@ inline constexpr char16_t kFrequenciesFile[] = u"airport-frequencies.csv";
 inline constexpr char16_t kRunwaysFile[] = u"runways.csv";
 inline constexpr char16_t kNavaidsFile[] = u"navaids.csv";
 
-// The world's files are about 12 MB at most; anything this large is not one.
-inline constexpr qint64 kMaxOurAirportsFileBytes = 256LL * 1024 * 1024;
+// The world's files are about 12 MB at most; anything this large is not one,
+// and its rows, all kept in memory until they are written, could exhaust it.
+inline constexpr qint64 kMaxOurAirportsFileBytes = 64LL * 1024 * 1024;
 
 // Which airports an import takes. Runways and ATIS follow their airports; the
 // country filter applies to the radio aids as well.

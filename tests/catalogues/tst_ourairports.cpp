@@ -514,7 +514,7 @@ void TestOurAirports::badFilesChangeNothing_data()
     QTest::newRow("empty") << "airports.csv" << QByteArray() << QByteArray()
                            << "Файл airports.csv: нет строки заголовка";
     QTest::newRow("1 GB") << "runways.csv" << QByteArray() << QByteArray("1 GB")
-                          << "Файл runways.csv: слишком велик (1024 МБ, файлы OurAirports меньше 256 МБ)";
+                          << "Файл runways.csv: слишком велик (1024 МБ, файлы OurAirports меньше 64 МБ)";
     QTest::newRow("a folder in its place") << "airports.csv" << QByteArray() << QByteArray("folder")
                                            << "Файл airports.csv: не удалось прочитать (это папка)";
     QTest::newRow("a named pipe in its place (nothing would ever come)")
