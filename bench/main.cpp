@@ -67,6 +67,7 @@ int main(int argc, char *argv[])
         kx::bench::benchInterchange,
         kx::bench::benchEditor,
         kx::bench::benchCatalogues,
+        kx::bench::benchOurAirports,
         kx::bench::benchMap,
     };
     for (const auto group : groups)

@@ -5,11 +5,14 @@
 #include "ui/FormParts.h"
 #include "U_PPM.h"
 #include "catalogues/core/WaypointDeletion.h"
+#include "catalogues/core/OurAirportsTexts.h"
+#include "ImportOurAirports.h"
 
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "store/Session.h"
 #include "ui/DialogParts.h"
+#include "ui/FileDialogs.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
@@ -17,6 +20,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -77,6 +81,15 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
         return colours;
     });
     connect(m_grid, &ui::GridView::chosen, this, &TF_Punkts::editWaypoint);
+
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    QAction *import = menu->addAction(texts::importMenuEntry());
+    import->setObjectName(QStringLiteral("NOurAirports"));
+    connect(import, &QAction::triggered, this, &TF_Punkts::importOurAirports);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this, menu](const QPoint &pos) { menu->popup(m_grid->viewport()->mapToGlobal(pos)); });
 
     m_search = ui::form::identSearch(group);
     connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_Punkts::search);
@@ -146,6 +159,15 @@ void TF_Punkts::editWaypoint()
 void TF_Punkts::deleteWaypoint()
 {
     catalogues::deleteWaypoint(m_session, m_lists.QPunkts, this);
+}
+
+void TF_Punkts::importOurAirports()
+{
+    if (!m_fileDialogs) {
+        m_ownFileDialogs = std::make_unique<ui::QtFileDialogs>();
+        m_fileDialogs = m_ownFileDialogs.get();
+    }
+    importOurAirportsFolder(m_session, m_lists.QPunkts, *m_fileDialogs, &m_importFolder, this);
 }
 
 void TF_Punkts::done(int result)

@@ -2,11 +2,14 @@
 
 #include "ui/Dialog.h"
 
+#include <memory>
+
 namespace kx::store {
 class Session;
 }
 
 namespace kx::ui {
+class FileDialogs;
 class GridView;
 class SearchEdit;
 } // namespace kx::ui
@@ -17,7 +20,8 @@ class CatalogueLists;
 class TF_PPM;
 
 // The waypoint catalogue: every waypoint in ident order, search by exact
-// ident, new, edit and delete through the waypoint editor. Closing it reads
+// ident, new, edit and delete through the waypoint editor, and from the
+// grid's context menu the import of OurAirports' files. Closing it reads
 // the route list again on the same route, since saved waypoints may have
 // marked routes as not calculated.
 class TF_Punkts : public ui::Dialog
@@ -33,6 +37,9 @@ public:
     void newWaypoint();     // "Новый"
     void editWaypoint();    // "Правка", double click
     void deleteWaypoint();  // "Удалить"
+    void importOurAirports(); // the grid's context menu
+    // The dialogs the import's folder is chosen in; none: the platform's.
+    void setFileDialogs(ui::FileDialogs *dialogs) { m_fileDialogs = dialogs; }
 
     void done(int result) override;
 
@@ -44,6 +51,9 @@ private:
     TF_PPM &m_editor;
     ui::GridView *m_grid = nullptr;
     ui::SearchEdit *m_search = nullptr;
+    ui::FileDialogs *m_fileDialogs = nullptr;
+    std::unique_ptr<ui::FileDialogs> m_ownFileDialogs;
+    QString m_importFolder; // the folder of the last import, for the next one
 };
 
 } // namespace kx::catalogues

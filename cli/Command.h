@@ -53,5 +53,6 @@ void addRouteCommands(CommandSet &commands);
 void addCalcCommands(CommandSet &commands);
 void addInterchangeCommands(CommandSet &commands);
 void addMapCommands(CommandSet &commands);
+void addCatalogueCommands(CommandSet &commands);
 
 } // namespace kx::cli

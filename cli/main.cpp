@@ -31,8 +31,15 @@ void printHelp(const CommandSet &commands, QTextStream &out)
            "  --fs   simulator (FS2004) folder for this run, instead of FSPath in kalyx.ini\n"
            "  --yes  answer Yes to the program's questions\n\n"
            "Commands:\n";
-    for (const Command &c : commands)
-        out << "  " << (c.name + u' ' + c.arguments).leftJustified(28) << c.help << '\n';
+    constexpr int kColumn = 28;
+    for (const Command &c : commands) {
+        const QString synopsis = c.name + u' ' + c.arguments;
+        // A synopsis too long for its column puts the help under it.
+        if (synopsis.size() < kColumn)
+            out << "  " << synopsis.leftJustified(kColumn) << c.help << '\n';
+        else
+            out << "  " << synopsis << '\n' << QString(kColumn + 2, u' ') << c.help << '\n';
+    }
     out << "\nExit codes: 0 done, 1 the command failed (message on stderr), 2 wrong command line, "
            "3 start-up failed.\n";
 }
@@ -55,6 +62,7 @@ int main(int argc, char *argv[])
     addCalcCommands(commands);
     addInterchangeCommands(commands);
     addMapCommands(commands);
+    addCatalogueCommands(commands);
 
     QStringList args = app.arguments().mid(1);
     QString folder = QCoreApplication::applicationDirPath();

@@ -1,17 +1,20 @@
 #include "CatalogueLoader.h"
 
 #include "CsvTable.h"
-#include "DecimalCoord.h"
 
 #include "base/Numbers.h"
+#include "geo/DecimalCoord.h"
 #include "geo/MagVar.h"
+#include "geo/Sphere.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSet>
 #include <QSqlQuery>
+#include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -62,8 +65,8 @@ struct Position
 
 std::optional<Position> position(const QString &lat, const QString &lon)
 {
-    const std::optional<QString> latText = latitudeFromDecimal(lat);
-    const std::optional<QString> lonText = longitudeFromDecimal(lon);
+    const std::optional<QString> latText = geo::latitudeFromDecimal(lat);
+    const std::optional<QString> lonText = geo::longitudeFromDecimal(lon);
     if (!latText || !lonText)
         return std::nullopt;
     return Position{*latText, *lonText};
@@ -91,11 +94,13 @@ bool CatalogueLoader::load(const QString &folder, bool withGpl, QString *error)
     const QDir dir(folder);
     m_counts = {};
     m_airportCodes.clear();
+    m_stations.clear();
     const QString gpl = withGpl ? dir.filePath(QStringLiteral("gpl/runway_ils.csv")) : QString();
     return loadAirports(dir.filePath(QStringLiteral("airports.csv")), error)
         && loadNavaids(dir.filePath(QStringLiteral("navaids.csv")), error)
         && loadRunways(dir.filePath(QStringLiteral("runways.csv")), gpl, error)
-        && loadRsbn(dir.filePath(QStringLiteral("rsbn.csv")), error);
+        && loadRsbn(dir.filePath(QStringLiteral("rsbn.csv")), error)
+        && loadRsbn(dir.filePath(QStringLiteral("rsbn_ussr.csv")), error);
 }
 
 bool CatalogueLoader::insert(const QString &sql, const QVariantList &values, qint64 *code, QString *error)
@@ -356,6 +361,12 @@ bool CatalogueLoader::loadRsbn(const QString &path, QString *error)
             *error = at(path, table, i) + QStringLiteral(": unreadable frequency");
             return false;
         }
+        const Station station{channel, qDegreesToRadians(row.at(c->at(4)).toDouble()),
+                              qDegreesToRadians(row.at(c->at(5)).toDouble())};
+        if (isKnownStation(station)) {
+            ++m_counts.rsbnInBothLists;
+            continue;
+        }
         if (!insert(QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES (?, ?, ?, ?, ?, ?)"),
                     {row.at(c->at(0)), row.at(c->at(1)), channel + u' ' + row.at(c->at(2)), pos->lat, pos->lon,
                      freq},
@@ -363,9 +374,18 @@ bool CatalogueLoader::loadRsbn(const QString &path, QString *error)
             *error = at(path, table, i) + QStringLiteral(": ") + *error;
             return false;
         }
+        m_stations.append(station);
         ++m_counts.rsbn;
     }
     return true;
+}
+
+bool CatalogueLoader::isKnownStation(const Station &station) const
+{
+    return std::any_of(m_stations.cbegin(), m_stations.cend(), [&](const Station &known) {
+        return known.channel == station.channel
+            && geo::OrthoDistance(known.lat, known.lon, station.lat, station.lon) <= kSameStationKm;
+    });
 }
 
 } // namespace kx::dbbuild

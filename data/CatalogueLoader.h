@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -15,6 +16,7 @@ struct CatalogueCounts
     int navaids = 0;
     int runways = 0;
     int rsbn = 0;
+    int rsbnInBothLists = 0; // rows of rsbn_ussr.csv whose station rsbn.csv holds
 };
 
 // Fills the catalogue tables of a new route database from the demonstration
@@ -25,8 +27,10 @@ struct CatalogueCounts
 // - Runways from runways.csv (IZPU_P, the true heading) joined by airport and
 //   designator with gpl/runway_ils.csv (ILSFreq, ILSAngle, DPRM, BPRM) unless
 //   the GPL-derived file is left out;
-// - RSBN from rsbn.csv, Name = channel + " " + name.
-// Coordinates become coordinate texts (DecimalCoord.h). The caller owns the
+// - RSBN from rsbn.csv, then the stations of rsbn_ussr.csv that rsbn.csv does
+//   not hold (the same channel within 1 km is the same station, kept as the
+//   post-1991 list names it), Name = channel + " " + name.
+// Coordinates become coordinate texts (geo/DecimalCoord.h). The caller owns the
 // transaction; any bad value stops the load with a message naming file and line.
 class CatalogueLoader
 {
@@ -44,9 +48,20 @@ private:
     bool loadRsbn(const QString &path, QString *error);
     bool insert(const QString &sql, const QVariantList &values, qint64 *code, QString *error);
 
+    // An RSBN station as the two lists are matched: channel and position (radians).
+    struct Station
+    {
+        QString channel;
+        long double lat = 0;
+        long double lon = 0;
+    };
+    static constexpr long double kSameStationKm = 1.0;
+    bool isKnownStation(const Station &station) const;
+
     QSqlDatabase m_db;
     QString m_fsPath;
     QHash<QString, qint64> m_airportCodes; // ident -> Punkts.Code
+    QList<Station> m_stations;             // the RSBN stations loaded so far
     CatalogueCounts m_counts;
 };
 

@@ -10,7 +10,7 @@ namespace kx::dbbuild {
 struct ShippedDatabaseOptions
 {
     QString output;          // the database file to make; must not exist
-    QString catalogueFolder; // airports.csv, navaids.csv, runways.csv, rsbn.csv, gpl/
+    QString catalogueFolder; // airports.csv, navaids.csv, runways.csv, rsbn.csv, rsbn_ussr.csv, gpl/
     QString fsPath;          // simulator folder holding Scenery/BASE/Scenery/magdec.bgl
     QStringList plans;       // *.PLN files, or folders whose *.PLN files are taken in name order
     bool withGpl = true;     // also load gpl/runway_ils.csv

@@ -82,6 +82,7 @@ void TF_Main::createWindows()
     m_ppm = new catalogues::TF_PPM(*m_session, *m_lists, this); // with the airport and runway windows
     m_points = new editor::TF_Points(*m_session, this);        // with both pickers
     m_punkts = new catalogues::TF_Punkts(*m_session, *m_lists, *m_ppm, this);
+    m_punkts->setFileDialogs(m_fileDialogs);
     m_rsbn = new catalogues::TF_RSBN(*m_session, *m_lists, this);
     m_psh = new editor::TF_PSH(*m_session, this);
     m_about = new TF_About(this);

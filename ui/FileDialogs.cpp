@@ -29,4 +29,14 @@ QString QtFileDialogs::saveFile(QWidget *owner, const QString &folder, const QSt
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
+QString QtFileDialogs::chooseFolder(QWidget *owner, const QString &folder, const QString &caption)
+{
+    QFileDialog dialog(owner, caption, folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
 } // namespace kx::ui

@@ -6,8 +6,8 @@ class QWidget;
 
 namespace kx::ui {
 
-// The open-file and save-file dialogs, behind an interface so that tests can
-// answer them. Filters use Qt's form, "name (*.pln);;name (*.*)".
+// The open-file, save-file and folder dialogs, behind an interface so that
+// tests can answer them. Filters use Qt's form, "name (*.pln);;name (*.*)".
 class FileDialogs
 {
 public:
@@ -17,6 +17,9 @@ public:
     // proposedName: the file name the dialog starts with, in folder.
     virtual QString saveFile(QWidget *owner, const QString &folder, const QString &proposedName,
                              const QString &filters) = 0;
+    // The chosen folder's full path, opened at folder; empty when the user
+    // cancelled.
+    virtual QString chooseFolder(QWidget *owner, const QString &folder, const QString &caption) = 0;
 };
 
 // The platform's dialogs.
@@ -26,6 +29,7 @@ public:
     QString openFile(QWidget *owner, const QString &folder, const QString &filters) override;
     QString saveFile(QWidget *owner, const QString &folder, const QString &proposedName,
                      const QString &filters) override;
+    QString chooseFolder(QWidget *owner, const QString &folder, const QString &caption) override;
 };
 
 } // namespace kx::ui

@@ -20,7 +20,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: kalyx-mkdb OUT.kdb --catalogue DIR --fs FS_FOLDER [--plans PATH...] [--no-gpl]\n"
     "  OUT.kdb      the database to create; an existing file is never replaced\n"
-    "  --catalogue  folder with airports.csv, navaids.csv, runways.csv, rsbn.csv (and gpl/)\n"
+    "  --catalogue  folder with airports.csv, navaids.csv, runways.csv, rsbn.csv, rsbn_ussr.csv (and gpl/)\n"
     "  --fs         simulator folder whose Scenery/BASE/Scenery/magdec.bgl gives the variations\n"
     "  --plans      *.PLN files or folders of them, made into demonstration routes\n"
     "  --no-gpl     leave out gpl/runway_ils.csv (ILS and locator data under GPL-3.0)\n";

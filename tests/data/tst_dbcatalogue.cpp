@@ -4,9 +4,11 @@
 #include "base/IniFile.h"
 #include "base/SimPath.h"
 #include "data/CsvTable.h"
-#include "data/DecimalCoord.h"
 #include "data/ShippedDatabase.h"
+#include "geo/DecimalCoord.h"
+#include "geo/CoordText.h"
 #include "geo/MagVar.h"
+#include "geo/Sphere.h"
 #include "store/Database.h"
 
 #include <QCryptographicHash>
@@ -20,6 +22,8 @@
 
 using namespace kx;
 using namespace kx::dbbuild;
+using kx::geo::latitudeFromDecimal;
+using kx::geo::longitudeFromDecimal;
 
 namespace {
 
@@ -74,6 +78,7 @@ private slots:
     void runwayValues_data();
     void runwayValues();
     void rsbnNamesStartWithTheirChannel();
+    void bothRsbnListsHoldEachStationOnce();
     void demoRoutesFollowThePlans();
 
     void withoutGplNoRadioData();
@@ -101,6 +106,8 @@ void TestDbCatalogue::initTestCase()
     QString error;
     QVERIFY2(buildShippedDatabase(shippedOptions(path), &summary, &error), qPrintable(error));
     QCOMPARE(summary.catalogue.airports, 26);
+    QCOMPARE(summary.catalogue.rsbn, 202);
+    QCOMPARE(summary.catalogue.rsbnInBothLists, 103);
     QCOMPARE(summary.routes, 3);
     m_db = std::make_unique<store::Database>(QStringLiteral("tst_dbcatalogue"));
     QVERIFY2(m_db->open(path), qPrintable(m_db->lastError()));
@@ -234,7 +241,7 @@ void TestDbCatalogue::shippedCounts()
     QCOMPARE(value(QStringLiteral("SELECT count(*) FROM Punkts WHERE Type IN ('NDB', 'VOR')")).toInt(), 121);
     QCOMPARE(value(QStringLiteral("SELECT count(*) FROM Punkts")).toInt(), 147);
     QCOMPARE(value(QStringLiteral("SELECT count(*) FROM Runways")).toInt(), 84);
-    QCOMPARE(value(QStringLiteral("SELECT count(*) FROM RSBN")).toInt(), 108);
+    QCOMPARE(value(QStringLiteral("SELECT count(*) FROM RSBN")).toInt(), 202); // 108 + 197 - 103 in both
     QCOMPARE(value(QStringLiteral("SELECT count(*) FROM Routes")).toInt(), 3);
     QCOMPARE(value(QStringLiteral("SELECT count(*) FROM Points")).toInt(), 14);
     QCOMPARE(value(QStringLiteral("SELECT count(*) FROM RSBNSelect")).toInt(), 0);
@@ -376,6 +383,49 @@ void TestDbCatalogue::rsbnNamesStartWithTheirChannel()
     QCOMPARE(pskov.value(3).toDouble(), 117.8);
     QCOMPARE(value(QStringLiteral("SELECT Name FROM RSBN WHERE ID = 'PO'")).toString(),
              QStringLiteral("02 St PETERSBURG Pulkovo"));
+}
+
+void TestDbCatalogue::bothRsbnListsHoldEachStationOnce()
+{
+    struct Station
+    {
+        QString id;
+        QString name;
+        geo::Position at;
+    };
+    QList<Station> stations;
+    QSqlQuery q(m_db->sql());
+    QVERIFY(q.exec(QStringLiteral("SELECT ID, Name, LAT, LON FROM RSBN ORDER BY Code")));
+    while (q.next()) {
+        const std::optional<geo::Position> at = geo::readPosition(q.value(2), q.value(3));
+        QVERIFY2(at, qPrintable(q.value(1).toString()));
+        stations.append({q.value(0).toString(), q.value(1).toString(), *at});
+    }
+    QCOMPARE(stations.size(), 202);
+    // No two rows of one channel within a kilometre: each station once.
+    for (qsizetype i = 0; i < stations.size(); ++i)
+        for (qsizetype j = i + 1; j < stations.size(); ++j)
+            if (stations.at(i).name.left(2) == stations.at(j).name.left(2))
+                QVERIFY2(geo::OrthoDistance(stations.at(i).at.lat, stations.at(i).at.lon, stations.at(j).at.lat,
+                                            stations.at(j).at.lon) > 1.0,
+                         qPrintable(stations.at(i).name + u'/' + stations.at(j).name));
+    QStringList names;
+    for (const Station &s : std::as_const(stations))
+        names.append(s.id + u' ' + s.name);
+    // The post-1991 list comes first, under its own keys and names; a station
+    // both lists hold keeps them ("PU 03 SVERDLOVSK" is the same station).
+    QCOMPARE(names.first(), QStringLiteral("NP 37 PSKOV"));
+    QCOMPARE(names.at(107), QStringLiteral("AN 30 ANDIZHAN"));
+    QVERIFY(names.contains(QStringLiteral("ED 03 YEKATERINBURG")));
+    QVERIFY(!names.contains(QStringLiteral("PU 03 SVERDLOVSK")));
+    QVERIFY(!names.contains(QStringLiteral("KV 02 LENINGRAD Pulkovo")));
+    // Stations only the USSR list has follow, the one west of the 180th
+    // meridian included.
+    QCOMPARE(names.at(108), QStringLiteral("PF 12 MURMANSK"));
+    QCOMPARE(value(QStringLiteral("SELECT LON FROM RSBN WHERE Name = ?"), {QStringLiteral("15 SHMIDTA,MYS")}).toString(),
+             QStringLiteral("W179*21.80"));
+    // 1.5 km apart on one channel: two stations by the rule, both kept.
+    QCOMPARE(names.filter(QStringLiteral("15 KHERSON")).size(), 2);
 }
 
 void TestDbCatalogue::demoRoutesFollowThePlans()

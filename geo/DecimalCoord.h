@@ -4,12 +4,13 @@
 
 #include <optional>
 
-namespace kx::dbbuild {
+namespace kx::geo {
 
-// Signed decimal degrees as the catalogue files give them ("55.9726",
-// "-179.36333") to the coordinate texts the database stores: hemisphere letter
-// (N/S, E/W), whole degrees zero-padded to 2 (latitude) or 3 (longitude) digits,
-// "*", minutes with exactly two decimals ("N55*58.36", "E037*24.88").
+// Signed decimal degrees as catalogue files give them (the shipped catalogue,
+// OurAirports: "55.9726", "-179.36333") to the coordinate texts the database
+// stores: hemisphere letter (N/S, E/W), whole degrees zero-padded to 2
+// (latitude) or 3 (longitude) digits, "*", minutes with exactly two decimals
+// ("N55*58.36", "E037*24.88").
 // The minutes are rounded to hundredths, halves to even; the arithmetic is done
 // on the decimal digits themselves, so a value that lies exactly on a half is
 // rounded as written and not as its nearest binary double. Minutes that round
@@ -20,4 +21,4 @@ namespace kx::dbbuild {
 std::optional<QString> latitudeFromDecimal(const QString &degrees);
 std::optional<QString> longitudeFromDecimal(const QString &degrees);
 
-} // namespace kx::dbbuild
+} // namespace kx::geo

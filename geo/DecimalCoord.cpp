@@ -1,6 +1,6 @@
 #include "DecimalCoord.h"
 
-namespace kx::dbbuild {
+namespace kx::geo {
 
 namespace {
 
@@ -81,4 +81,4 @@ std::optional<QString> longitudeFromDecimal(const QString &degrees)
     return fromDecimal(degrees, 180, 3, u'E', u'W');
 }
 
-} // namespace kx::dbbuild
+} // namespace kx::geo
