@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "OurAirportsFixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "TestFolder.h"
 
 #include "base/Cp1251.h"
@@ -115,7 +116,7 @@ QString summary(int airports[3], int runways[3], int navaids[3])
 // The import of OurAirports' files without windows: what becomes of each row,
 // the identities by which a second import updates instead of adding, and
 // that a bad file, a failed write or a cancel leave the catalogue as it was.
-class TestOurAirports : public QObject
+class TestOurAirports : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -153,30 +154,16 @@ private:
     // What a person and earlier imports of flight plans left in the catalogue.
     void addPersonsCatalogue();
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
-    std::unique_ptr<test::Fixture> m_fix;
 };
 
 void TestOurAirports::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    QVERIFY(m_folder->createSimulator());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    m_session->settings.fsPath = m_folder->fsPath();
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
-    m_fix = std::make_unique<test::Fixture>(db());
+    QVERIFY(openSession(test::SessionSetup::withSimulator()));
 }
 
 void TestOurAirports::cleanup()
 {
-    m_fix.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 void TestOurAirports::csvRecordsAndFaults_data()

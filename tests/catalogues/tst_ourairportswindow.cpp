@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "OurAirportsFixture.h"
 #include "RecordingPrompter.h"
+#include "SessionTest.h"
 #include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
 
@@ -77,7 +78,7 @@ private:
 // The import from OurAirports in the waypoint catalogue window, driven as a
 // person drives it: a right click on the grid, the menu's entry, the folder
 // dialog (scripted), the progress window and its Cancel, the summary.
-class TestOurAirportsWindow : public QObject
+class TestOurAirportsWindow : public test::SessionTest
 {
     Q_OBJECT
 private slots:
@@ -94,9 +95,6 @@ private:
     // A right click on the grid's current row, then the menu's only entry.
     void chooseImportFromTheMenu();
 
-    std::unique_ptr<test::TestFolder> m_folder;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<store::Session> m_session;
     std::unique_ptr<CatalogueLists> m_lists;
     std::unique_ptr<TF_PPM> m_ppm;
     std::unique_ptr<TF_Punkts> m_window;
@@ -106,13 +104,7 @@ private:
 
 void TestOurAirportsWindow::init()
 {
-    m_folder = std::make_unique<test::TestFolder>();
-    QVERIFY(m_folder->createDatabase());
-    QVERIFY(m_folder->createSimulator());
-    m_prompter = std::make_unique<test::RecordingPrompter>();
-    m_session = std::make_unique<store::Session>(m_folder->path(), *m_prompter);
-    m_session->settings.fsPath = m_folder->fsPath();
-    QVERIFY(m_session->ADOC.open(m_session->databasePath()));
+    QVERIFY(openSession(test::SessionSetup::withSimulator()));
     test::Fixture fix(m_session->ADOC.sql());
     fix.addPunkt(QStringLiteral("ABC"), QStringLiteral("N50*00.00"), QStringLiteral("E030*00.00"));
     m_own = fix.addPunkt(QStringLiteral("ZZZ"), QStringLiteral("N51*00.00"), QStringLiteral("E031*00.00"));
@@ -133,9 +125,7 @@ void TestOurAirportsWindow::cleanup()
     m_window.reset();
     m_ppm.reset();
     m_lists.reset();
-    m_session.reset();
-    m_prompter.reset();
-    m_folder.reset();
+    closeSession();
 }
 
 void TestOurAirportsWindow::chooseImportFromTheMenu()
