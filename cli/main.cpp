@@ -42,10 +42,13 @@ void printHelp(const CommandSet &commands, QTextStream &out)
 int main(int argc, char *argv[])
 {
     // Printing a route sheet lays text out with fonts, which needs a GUI
-    // application; without a display it uses Qt's offscreen platform.
+    // application; without a display it uses Qt's offscreen platform. Windows
+    // always has its desktop (and the package ships only the windows platform).
+#ifndef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     qInstallMessageHandler(quietMessages);
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalyx-cli"));
