@@ -9,4 +9,16 @@ source "$here/windows-env.sh"
 kx_find_toolchain
 kx_wine_env
 kx_wine_prefix
+
+# A Qt Test program's log does not always reach a pipe under Wine: it writes it
+# to a file, shown here when the program ends.
+program="$1"
+if [[ "$(basename "$program")" == tst_*.exe ]] && [[ " $* " != *" -o "* ]]; then
+    log=$(mktemp --suffix=.txt)
+    status=0
+    "$kx_wine" "$@" -o "$(kx_winpath "$log"),txt" || status=$?
+    cat "$log"
+    rm -f "$log"
+    exit "$status"
+fi
 exec "$kx_wine" "$@"
