@@ -16,10 +16,12 @@ namespace {
 using namespace kx::cli;
 
 // Qt's own notes about the platform (such as a missing XDG_RUNTIME_DIR with
-// the offscreen platform) are not the command's output.
+// the offscreen platform, or a display scaling mode Windows refuses) are not
+// the command's output.
 void quietMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:"))
+        || (type == QtWarningMsg && context.category && qstrncmp(context.category, "qt.qpa.", 7) == 0))
         return;
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << Qt::endl;
 }

@@ -48,11 +48,14 @@ kx_wine_package_env() {
     export WINEARCH=win64
     export WINEDEBUG="${WINEDEBUG:--all}"
     export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
-    unset WINEPATH QT_PLUGIN_PATH
+    unset WINEPATH
 }
 
 # Wine's environment for the programs of the build folder: the toolchain's and
-# the compiler's DLLs and Qt's plugins are found where they are.
+# the compiler's DLLs are found where they are, and Qt finds its plugins beside
+# its own DLLs. Wine hands no QT_* variable to a Windows program, so the tests'
+# QT_QPA_PLATFORM=offscreen does not reach them: they use the windows platform
+# on the (virtual) X display.
 kx_wine_env() {
     kx_wine_package_env
     local path dir
@@ -61,8 +64,6 @@ kx_wine_env() {
         path="$path;$(kx_winpath "$dir")"
     done
     export WINEPATH="$path"
-    QT_PLUGIN_PATH="$(kx_winpath "$kx_qt/plugins")"
-    export QT_PLUGIN_PATH
 }
 
 # Makes the Wine prefix when it is missing (the first run takes a minute). Wine's
