@@ -200,6 +200,9 @@ void TestReportPreview::pageSetupKeepsTheWholeSheet_data()
 // inside the margins, and a sheet made smaller says so.
 void TestReportPreview::pageSetupKeepsTheWholeSheet()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows shows its own page setup dialog, which has no widgets to drive");
+#endif
     QFETCH(QString, orientation);
     QFETCH(QString, note);
     test::TestFolder folder;
