@@ -16,10 +16,12 @@ namespace {
 using namespace kx::cli;
 
 // Qt's own notes about the platform (such as a missing XDG_RUNTIME_DIR with
-// the offscreen platform) are not the command's output.
+// the offscreen platform, or a display scaling mode Windows refuses) are not
+// the command's output.
 void quietMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:"))
+        || (type == QtWarningMsg && context.category && qstrncmp(context.category, "qt.qpa.", 7) == 0))
         return;
     QTextStream(stderr) << qFormatLogMessage(type, context, message) << Qt::endl;
 }
@@ -49,10 +51,13 @@ void printHelp(const CommandSet &commands, QTextStream &out)
 int main(int argc, char *argv[])
 {
     // Printing a route sheet lays text out with fonts, which needs a GUI
-    // application; without a display it uses Qt's offscreen platform.
+    // application; without a display it uses Qt's offscreen platform. Windows
+    // always has its desktop (and the package ships only the windows platform).
+#ifndef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     qInstallMessageHandler(quietMessages);
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalyx-cli"));

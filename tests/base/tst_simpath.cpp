@@ -20,12 +20,15 @@ void TestSimPath::keepsTheFolderAsStored()
     // An empty simulator folder gives the relative path.
     QCOMPARE(simPath(QString(), QStringLiteral("Scenery\\BASE\\Scenery\\magdec.bgl")),
              QDir::toNativeSeparators(QStringLiteral("Scenery/BASE/Scenery/magdec.bgl")));
-    // A folder without trailing separator is used as a plain prefix.
+    // A folder without trailing separator is used as a plain prefix; the folder
+    // itself is kept exactly as stored, only the relative part is made native.
     QCOMPARE(simPath(QStringLiteral("/nowhere/fs9"), QStringLiteral("Scenery\\x")),
-             QDir::toNativeSeparators(QStringLiteral("/nowhere/fs9Scenery/x")));
+             QStringLiteral("/nowhere/fs9") + QDir::toNativeSeparators(QStringLiteral("Scenery/x")));
     // A leading separator doubles the folder's trailing one, as the gauge paths do.
     QCOMPARE(simPath(QStringLiteral("/nowhere/"), QStringLiteral("\\Gauges\\i21_cfg")),
-             QDir::toNativeSeparators(QStringLiteral("/nowhere//Gauges/i21_cfg")));
+             QStringLiteral("/nowhere/") + QDir::toNativeSeparators(QStringLiteral("/Gauges/i21_cfg")));
+    QCOMPARE(simPath(QStringLiteral("C:\\FS9\\"), QStringLiteral("\\Gauges\\i21_cfg")),
+             QStringLiteral("C:\\FS9\\") + QDir::toNativeSeparators(QStringLiteral("/Gauges/i21_cfg")));
 }
 
 void TestSimPath::findsFoldersOfAnotherCase()

@@ -1,3 +1,4 @@
+#include "BuildMachineTools.h"
 #include "TestFolder.h"
 
 #include "base/Cp1251.h"
@@ -668,6 +669,7 @@ void TestDbCatalogue::commandLineAndBuildRule()
 
     QProcess process;
     if (viaBuildRule) {
+        KX_NEEDS_BUILD_MACHINE_TOOL("cmake");
         process.start(QStringLiteral(KX_CMAKE),
                       {QStringLiteral("-DMKDB=" KX_MKDB), QStringLiteral("-DOUTPUT=") + output,
                        QStringLiteral("-DCATALOGUE=") + dataDir(QStringLiteral("catalogue")),

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "TestFolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -138,7 +139,9 @@ void TestCliInterchange::failuresExplainOnStderr()
             .replace("%calculated", calculated)
             .replace("%folder/", m_folder->path());
     const kx::test::CliRun result = run(args);
-    err.replace("%missing", missing).replace("%folder/", m_folder->path());
+    // The messages name files as the system writes them.
+    err.replace("%missing", QDir::toNativeSeparators(missing))
+        .replace("%folder/", QDir::toNativeSeparators(m_folder->path()));
     QVERIFY2(result.err.startsWith(err), qPrintable(result.err));
     QTEST(result.exitCode, "exitCode");
 }
@@ -154,7 +157,8 @@ void TestCliInterchange::existingPlanIsReplacedOnlyWhenAnswered()
 
     const kx::test::CliRun declined = run({"export-pln", code, path});
     QCOMPARE(declined.exitCode, 1);
-    QVERIFY(declined.err.startsWith("Файл " + path + " уже существует.\nЗаменить существующий файл?"));
+    QVERIFY(declined.err.startsWith("Файл " + QDir::toNativeSeparators(path)
+                                    + " уже существует.\nЗаменить существующий файл?"));
     QCOMPARE(readBytes(path), QByteArray("old"));
 
     const kx::test::CliRun answered = run({"--yes", "export-pln", code, path});

@@ -5,6 +5,7 @@
 #include "reports/RouteSheet.h"
 #include "store/Session.h"
 
+#include "BuildMachineTools.h"
 #include "Fixture.h"
 #include "PdfText.h"
 #include "RecordingPrompter.h"
@@ -511,6 +512,7 @@ void TestRouteSheet::sheetOfTheRoute()
     const QString pdf = m_folder->file(QStringLiteral("UUEE-URSS.pdf"));
     QVERIFY2(reports::writePdf(report, pdf, &error), qPrintable(error));
     QList<test::PdfPage> pages;
+    KX_NEEDS_BUILD_MACHINE_TOOL("pdftotext");
     QVERIFY(test::pdfWords(pdf, pages));
     QCOMPARE(pages.size(), 1);
     const double pt = 72 / 25.4;

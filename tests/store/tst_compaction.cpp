@@ -27,6 +27,7 @@ private slots:
     void neverReplacesUnderAnotherConnection();
     void failedRenameKeepsOriginal();
     void refusesACopyThatLostRows();
+    void fileOpenElsewhereIsReplacedWholeOrNotAtAll();
     void secondInstanceDoesNotGetTheLock();
     void keepsAccessRightsAndOwner_data();
     void keepsAccessRightsAndOwner();
@@ -163,6 +164,36 @@ void TestCompaction::refusesACopyThatLostRows()
     QSqlQuery q(check.sql());
     QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM Routes")) && q.next());
     QCOMPARE(q.value(0).toInt(), 10);
+}
+
+// A file held open by some other program (a backup, a database browser that
+// has not read it yet): Linux renames the copy over it and the holder keeps
+// the old file; Windows renames nothing over a file opened without leave to
+// delete it, so the database stays as it was. Nothing is half done either way.
+void TestCompaction::fileOpenElsewhereIsReplacedWholeOrNotAtAll()
+{
+    test::TestFolder folder;
+    QVERIFY(folder.createDatabase());
+    const QString db = folder.file(QStringLiteral("kalyxdb.kdb"));
+    const QString scratch = folder.file(QStringLiteral("temp.kdb"));
+    fill(db, 3000);
+    const QByteArray before = readAll(db);
+    QFile holder(db);
+    QVERIFY(holder.open(QIODevice::ReadOnly));
+    const bool replaced = compactDatabase(db, scratch);
+    QVERIFY(!QFileInfo::exists(scratch));
+    QCOMPARE(holder.readAll(), before);
+    holder.close();
+#ifdef Q_OS_WIN
+    QVERIFY(!replaced);
+    QCOMPARE(readAll(db), before);
+#else
+    QVERIFY(replaced);
+    QVERIFY(readAll(db).size() < before.size());
+#endif
+    Database check(QStringLiteral("check"));
+    QVERIFY(check.open(db));
+    QCOMPARE(test::Fixture(check.sql()).count("Routes"), 1500);
 }
 
 void TestCompaction::secondInstanceDoesNotGetTheLock()

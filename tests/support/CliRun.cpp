@@ -17,6 +17,11 @@ CliRun runCli(const QString &program, const QString &folder, const QStringList &
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
+#ifdef Q_OS_WIN
+    // A Windows console program ends its lines with CR LF.
+    result.out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
     return result;
 }
 

@@ -13,7 +13,8 @@ struct CliRun
     QString err;
 };
 
-// Runs program --dir folder args... and waits for it (at most a minute).
+// Runs program --dir folder args... and waits for it (at most a minute). Lines
+// end in "\n" on every system.
 CliRun runCli(const QString &program, const QString &folder, const QStringList &args);
 
 } // namespace kx::test
