@@ -116,6 +116,10 @@ if (unset DISPLAY; road windows "$windows" windows "$kx_wine" "$package/kalyx-cl
 else
     fail "the demo road with kalyx-cli.exe"
 fi
+# Wine's session started without a display stays without one while its server
+# lives: the windows below need a new one.
+wineserver="$(dirname "$kx_wine")/wineserver"
+timeout 60 "$wineserver" -w || "$wineserver" -k
 
 echo "== the same bytes"
 for file in "FS9/Gauges/Tu154_cfg/nvu_dat_1.dat" "FS9/Gauges/i21_cfg/I21_PPM.CFG" "UUEE-URSS (by Kalyx).PLN"; do
@@ -175,6 +179,8 @@ fi
 
 if $suite; then
     echo "== the test executables under Wine"
+    "$wineserver" -k
+    timeout 60 "$wineserver" -w || true
     kx_wine_env
     if ctest --test-dir "$kx_win_build" --output-on-failure -j"$(nproc)"; then
         pass "the test executables under Wine"
