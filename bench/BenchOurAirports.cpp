@@ -57,6 +57,22 @@ struct World
     std::vector<Airport> airports;
 };
 
+// One of the names, each as often as its share of all the shares.
+template<std::size_t N>
+const char *weightedPick(QRandomGenerator &random, const std::pair<const char *, int> (&shares)[N])
+{
+    int total = 0;
+    for (const auto &share : shares)
+        total += share.second;
+    int pick = random.bounded(total);
+    for (const auto &[name, share] : shares) {
+        if (pick < share)
+            return name;
+        pick -= share;
+    }
+    return shares[0].first;
+}
+
 QByteArray airportsCsv(QRandomGenerator &random, World *world)
 {
     // The types in about the proportions of the real file.
@@ -68,15 +84,7 @@ QByteArray airportsCsv(QRandomGenerator &random, World *world)
                      "\"icao_code\",\"iata_code\",\"gps_code\",\"local_code\",\"home_link\",\"wikipedia_link\","
                      "\"keywords\"\n";
     for (int i = 0; i < kAirports; ++i) {
-        int pick = random.bounded(992);
-        const char *type = types[0].first;
-        for (const auto &[name, share] : types) {
-            if (pick < share) {
-                type = name;
-                break;
-            }
-            pick -= share;
-        }
+        const char *type = weightedPick(random, types);
         const char *country = kCountries[random.bounded(static_cast<int>(std::size(kCountries)))];
         // Every other airport has an ICAO ident of four letters, the rest a
         // local code or OurAirports' own.
@@ -141,15 +149,7 @@ QByteArray navaidsCsv(QRandomGenerator &random)
                      "\"dme_latitude_deg\",\"dme_longitude_deg\",\"dme_elevation_ft\",\"slaved_variation_deg\","
                      "\"magnetic_variation_deg\",\"usageType\",\"power\",\"associated_airport\"\n";
     for (int i = 0; i < kNavaids; ++i) {
-        int pick = random.bounded(100);
-        const char *type = types[0].first;
-        for (const auto &[name, share] : types) {
-            if (pick < share) {
-                type = name;
-                break;
-            }
-            pick -= share;
-        }
+        const char *type = weightedPick(random, types);
         QString ident;
         for (int n = i, k = 0; k < 3; ++k, n /= 26)
             ident.prepend(QChar(u'A' + n % 26));

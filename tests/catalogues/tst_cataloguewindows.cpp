@@ -29,6 +29,7 @@
 
 using namespace kx;
 using namespace kx::catalogues;
+using kx::test::whenOpen;
 using Kind = test::RecordingPrompter::Kind;
 
 namespace {
@@ -45,19 +46,6 @@ void typeCoordinate(ui::CoordinateEdit *edit, const QString &digits)
     edit->setFocus();
     edit->setCursorPosition(1);
     QTest::keyClicks(edit, digits);
-}
-
-// Runs action once the modal dialog that the next call opens is on screen;
-// closes the dialog afterwards should the action have stopped half-way.
-void whenOpen(QDialog *dialog, const std::function<void()> &action)
-{
-    QTimer::singleShot(0, dialog, [dialog, action] {
-        dialog->activateWindow();
-        QTRY_VERIFY(dialog->isActiveWindow());
-        action();
-        if (dialog->isVisible())
-            dialog->reject();
-    });
 }
 
 // Whether the control is the one its window gives the keyboard focus to

@@ -2,6 +2,7 @@
 #include "RecordingPrompter.h"
 #include "SessionTest.h"
 #include "TestFolder.h"
+#include "WidgetInput.h"
 
 #include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
@@ -17,21 +18,9 @@
 
 using namespace kx;
 using namespace kx::shell;
+using kx::test::whenOpen;
 
 namespace {
-
-// Runs action once the modal dialog that the next call opens is on screen;
-// closes the dialog afterwards should the action have stopped half-way.
-void whenOpen(QDialog *dialog, const std::function<void()> &action)
-{
-    QTimer::singleShot(0, dialog, [dialog, action] {
-        dialog->activateWindow();
-        QTRY_VERIFY(dialog->isActiveWindow());
-        action();
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
 
 template<typename T>
 T *child(QWidget *window, const char *name)

@@ -2,12 +2,16 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 namespace kx::test {
 
@@ -43,6 +47,19 @@ inline QStringList tabWalk(int presses)
         visited << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
     }
     return visited;
+}
+
+// Runs action once the modal dialog that the next call opens is on screen;
+// closes the dialog afterwards should the action have stopped half-way.
+inline void whenOpen(QDialog *dialog, const std::function<void()> &action)
+{
+    QTimer::singleShot(0, dialog, [dialog, action] {
+        dialog->activateWindow();
+        QTRY_VERIFY(dialog->isActiveWindow());
+        action();
+        if (dialog->isVisible())
+            dialog->reject();
+    });
 }
 
 } // namespace kx::test
