@@ -10,10 +10,10 @@
 #include "calc/CalculateRoute.h"
 #include "calc/Leg.h"
 #include "calc/TurnAnticipation.h"
-#include "data/DbBuild.h"
+#include "tools/mkdb/DbBuild.h"
 #include "geo/CoordText.h"
 #include "geo/Rounding.h"
-#include "map/CoordFormat.h"
+#include "map/core/CoordFormat.h"
 #include "store/Session.h"
 
 #include <QSqlQuery>

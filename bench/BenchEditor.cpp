@@ -6,7 +6,7 @@
 #include "Groups.h"
 #include "SilentPrompter.h"
 
-#include "data/DbBuild.h"
+#include "tools/mkdb/DbBuild.h"
 #include "editor/core/BeaconSearch.h"
 #include "editor/U_Points.h"
 #include "store/Session.h"

@@ -11,7 +11,7 @@
 #include "SilentPrompter.h"
 
 #include "catalogues/core/OurAirportsImport.h"
-#include "data/DbBuild.h"
+#include "tools/mkdb/DbBuild.h"
 #include "store/Session.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "Generate.h"
 
-#include "data/DbBuild.h"
-#include "map/CoordFormat.h"
+#include "tools/mkdb/DbBuild.h"
+#include "map/core/CoordFormat.h"
 #include "store/Collation.h"
 
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "interchange/ImportPln.h"
 #include "interchange/InterchangeTexts.h"
 #include "interchange/PlnFormat.h"
-#include "reports/RouteSheet.h"
+#include "reports/core/RouteSheet.h"
 #include "store/Session.h"
 
 #include <QDir>

@@ -2,10 +2,10 @@
 #include "Command.h"
 
 #include "base/BaseTexts.h"
-#include "map/MapData.h"
-#include "map/MapPage.h"
-#include "map/MapScene.h"
-#include "map/RouteMapReader.h"
+#include "map/core/MapData.h"
+#include "map/core/MapPage.h"
+#include "map/core/MapScene.h"
+#include "map/core/RouteMapReader.h"
 #include "store/Session.h"
 #include "store/StoreTexts.h"
 

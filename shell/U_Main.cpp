@@ -21,7 +21,7 @@
 #include "editor/core/RouteHeader.h"
 #include "interchange/ImportPln.h"
 #include "interchange/InterchangeTexts.h"
-#include "mapview/U_Map.h"
+#include "map/U_Map.h"
 #include "store/Session.h"
 #include "ui/DialogParts.h"
 #include "ui/FileDialogs.h"

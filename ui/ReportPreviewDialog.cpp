@@ -4,7 +4,7 @@
 
 #include "base/BaseTexts.h"
 #include "base/Prompter.h"
-#include "reports/PagePainter.h"
+#include "reports/core/PagePainter.h"
 
 #include <QAction>
 #include <QFile>

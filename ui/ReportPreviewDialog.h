@@ -2,8 +2,8 @@
 
 #include "PreviewDocument.h"
 
-#include "reports/Layout.h"
-#include "reports/ReportBuilder.h"
+#include "reports/core/Layout.h"
+#include "reports/core/ReportBuilder.h"
 
 #include <QDialog>
 

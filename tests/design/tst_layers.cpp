@@ -27,11 +27,11 @@ constexpr int kWindows = 4;
 const Layer kLayers[] = {
     {"base", 0},
     {"store", 1},          {"geo", 1},
-    {"calc", kCore},       {"interchange", kCore}, {"reports", kCore},        {"map", kCore},
+    {"calc", kCore},       {"interchange", kCore}, {"reports/core", kCore},   {"map/core", kCore},
     {"editor/core", kCore}, {"catalogues/core", kCore}, {"shell/core", kCore},
     {"cli", kCore},        // a program of the core alone
     {"ui", 3},
-    {"editor", kWindows},  {"catalogues", kWindows}, {"mapview", kWindows},
+    {"editor", kWindows},  {"catalogues", kWindows}, {"map", kWindows},
     {"shell", 5},
 };
 

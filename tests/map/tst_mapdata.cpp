@@ -1,8 +1,8 @@
 // The map data file: the shipped file reads whole, and no content of a file
 // (missing, cut, damaged, foreign, forged) crashes the reader, hangs it or
 // gets through as data.
-#include "map/MapData.h"
-#include "map/MapTexts.h"
+#include "map/core/MapData.h"
+#include "map/core/MapTexts.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -2,12 +2,12 @@
 // fall on the produced image, that a switched-off layer leaves nothing, and
 // routes the map must survive (one point, coincident points, a point without
 // position, no base layers).
-#include "map/MapData.h"
-#include "map/MapPage.h"
-#include "map/MapRenderer.h"
-#include "map/MapScene.h"
-#include "map/MapTexts.h"
-#include "map/MapView.h"
+#include "map/core/MapData.h"
+#include "map/core/MapPage.h"
+#include "map/core/MapRenderer.h"
+#include "map/core/MapScene.h"
+#include "map/core/MapTexts.h"
+#include "map/core/MapView.h"
 
 #include <QImage>
 #include <QPainter>

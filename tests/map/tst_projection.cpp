@@ -1,8 +1,8 @@
 // The map's projection and its geodesy on the calculation's sphere, checked
 // against GeographicLib's geodesic on that sphere: routes near Moscow, across
 // the 180th meridian and above 80 degrees north.
-#include "map/Geodesy.h"
-#include "map/Projection.h"
+#include "map/core/Geodesy.h"
+#include "map/core/Projection.h"
 
 #include "geo/Sphere.h"
 

@@ -1,6 +1,6 @@
-#include "reports/Expression.h"
-#include "reports/NumberFormat.h"
-#include "reports/TextTemplate.h"
+#include "reports/core/Expression.h"
+#include "reports/core/NumberFormat.h"
+#include "reports/core/TextTemplate.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "reports/LayoutParser.h"
+#include "reports/core/LayoutParser.h"
 
 #include "TestFolder.h"
 

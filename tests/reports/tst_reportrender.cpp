@@ -1,6 +1,6 @@
-#include "reports/LayoutParser.h"
-#include "reports/PagePainter.h"
-#include "reports/ReportBuilder.h"
+#include "reports/core/LayoutParser.h"
+#include "reports/core/PagePainter.h"
+#include "reports/core/ReportBuilder.h"
 
 #include "BuildMachineTools.h"
 #include "PaintRecorder.h"

@@ -1,8 +1,8 @@
 #include "interchange/ReportData.h"
 #include "interchange/RoutePointsQuery.h"
-#include "reports/LayoutParser.h"
-#include "reports/PagePainter.h"
-#include "reports/RouteSheet.h"
+#include "reports/core/LayoutParser.h"
+#include "reports/core/PagePainter.h"
+#include "reports/core/RouteSheet.h"
 #include "store/Session.h"
 
 #include "BuildMachineTools.h"

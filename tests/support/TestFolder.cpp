@@ -1,7 +1,7 @@
 #include "TestFolder.h"
 
 #include "base/Cp1251.h"
-#include "data/DbBuild.h"
+#include "tools/mkdb/DbBuild.h"
 #include "store/Collation.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "ui/ReportPreviewDialog.h"
 
 #include "base/Busy.h"
-#include "reports/LayoutParser.h"
+#include "reports/core/LayoutParser.h"
 #include "store/Session.h"
 
 #include "BuildMachineTools.h"

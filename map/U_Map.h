@@ -1,7 +1,7 @@
 #pragma once
 
-#include "map/MapScene.h"
-#include "map/MapSettings.h"
+#include "map/core/MapScene.h"
+#include "map/core/MapSettings.h"
 
 #include <QPointer>
 #include <QTimer>

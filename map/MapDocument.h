@@ -1,7 +1,7 @@
 #pragma once
 
-#include "map/MapRenderer.h"
-#include "map/MapView.h"
+#include "map/core/MapRenderer.h"
+#include "map/core/MapView.h"
 #include "ui/PreviewDocument.h"
 
 #include <optional>

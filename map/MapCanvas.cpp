@@ -1,7 +1,7 @@
 #include "MapCanvas.h"
 
-#include "map/MapPage.h"
-#include "map/MapScene.h"
+#include "map/core/MapPage.h"
+#include "map/core/MapScene.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

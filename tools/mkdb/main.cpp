@@ -8,7 +8,7 @@
 // demonstration routes. --no-gpl leaves out the GPL-derived runway radio data
 // (DIR/gpl/runway_ils.csv).
 
-#include "data/ShippedDatabase.h"
+#include "tools/mkdb/ShippedDatabase.h"
 
 #include <QCoreApplication>
 #include <QStringList>
