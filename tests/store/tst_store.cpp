@@ -6,6 +6,7 @@
 #include "store/Database.h"
 #include "store/Query.h"
 #include "store/Session.h"
+#include "store/Statement.h"
 #include "store/Table.h"
 #include "store/Transaction.h"
 #include "RecordingPrompter.h"
@@ -42,6 +43,7 @@ private slots:
     void postFailureKeepsBuffer();
     void tableObjectLocatesOneRow();
     void transactionRollsBackOnScopeExit();
+    void statementRunsAgainWithNewValues();
 
 private:
 };
@@ -440,6 +442,45 @@ void TestStore::transactionRollsBackOnScopeExit()
         QVERIFY(t.commit());
     }
     QCOMPARE(m_fix->count("Routes"), 1);
+}
+
+void TestStore::statementRunsAgainWithNewValues()
+{
+    Database &db = m_session->ADOC;
+    Statement insert(db, QStringLiteral("INSERT INTO Routes (Name, S) VALUES (?, ?)"));
+    QVERIFY(insert.isPrepared());
+    const QString quoted = QStringLiteral("O'Hare \"7\" ;--");
+    QVERIFY(insert.exec({QStringLiteral("A"), 10.5}));
+    const qint64 first = insert.lastInsertId().toLongLong();
+    QVERIFY(insert.exec({quoted, QVariant()}));
+    QCOMPARE(insert.rowsAffected(), 1);
+    QVERIFY(insert.lastInsertId().toLongLong() > first);
+
+    // Each run reads its own rows: a cursor left half-read does not leak into the next run.
+    Statement find(db, QStringLiteral("SELECT Name, S FROM Routes WHERE Code >= ? ORDER BY Code"));
+    QVERIFY(find.exec({first}));
+    QVERIFY(find.next());
+    QCOMPARE(find.value(0).toString(), QStringLiteral("A"));
+    QVERIFY(find.execFirst({first + 1}));
+    QCOMPARE(find.value(u"Name"_qs).toString(), quoted);
+    QVERIFY(find.isNull(1));
+    QVERIFY(!find.next());
+    // No row is not a failure.
+    QVERIFY(!find.execFirst({first + 100}));
+    QVERIFY(find.lastError().isEmpty());
+
+    // A statement that cannot be prepared fails at every run, with the reason and its text.
+    Statement broken(db, QStringLiteral("SELECT NoSuchColumn FROM Routes WHERE Code = ?"));
+    QVERIFY(!broken.isPrepared());
+    QVERIFY(!broken.exec({1}));
+    QVERIFY(broken.lastError().contains(QStringLiteral("NoSuchColumn")));
+    // A run refused by the database says why and the next good run clears it.
+    Statement unique(db, QStringLiteral("INSERT INTO Routes (Code, Name) VALUES (?, ?)"));
+    QVERIFY(!unique.exec({first, QStringLiteral("dup")}));
+    QVERIFY(!unique.lastError().isEmpty());
+    QVERIFY(unique.exec({first + 1000, QStringLiteral("ok")}));
+    QVERIFY(unique.lastError().isEmpty());
+    QCOMPARE(m_fix->count("Routes"), 3);
 }
 
 QTEST_GUILESS_MAIN(TestStore)
