@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kx::store {
 
@@ -10,8 +11,11 @@ class Database;
 // kept in the file as PRAGMA user_version:
 //   0  the first schema: its ordering and look-up indexes named the program's
 //      collation KALYX_NOCASE, so other SQLite clients could not use the file;
-//   1  no collation of the program's own anywhere in the schema.
-inline constexpr int kSchemaVersion = 1;
+//   1  no collation of the program's own anywhere in the schema;
+//   2  the waypoint catalogue's order in an index of built-in functions
+//      (Punkts_Order, TextKey.h), and the words of waypoint names in the
+//      table PunktWords, which triggers keep (NameWords.h).
+inline constexpr int kSchemaVersion = 2;
 
 // The schema version of an open database; -1 when it cannot be read.
 int schemaVersion(Database &db);
@@ -26,5 +30,18 @@ bool upgradeSchema(Database &db, QString *error = nullptr);
 
 // The message for a database made by a newer version of the program.
 QString newerSchemaMessage(const QString &databasePath, int version);
+
+// The keys of the waypoint catalogue's order, ident then region (letter case
+// ignored, Cyrillic included) then Code, over the table Punkts: the
+// expressions of the index Punkts_Order, so that a list in this order is read
+// through it.
+QStringList waypointOrderKeys();
+// An ident's key as the first of those keys has it: what a search of that
+// order compares with.
+QString waypointIdentKey(const QString &ident);
+
+// The statements that make what schema 2 adds to schema 1 (store/schema.sql
+// holds the same), in order.
+QStringList waypointSearchSchema();
 
 } // namespace kx::store

@@ -30,6 +30,8 @@ inline QString deletePointQuestion(int number, const QString &id)
 }
 inline QString addPointCaption() { return QStringLiteral("Добавление ППМ"); }
 inline QString waypointListFailed() { return store::texts::queryFailed(QStringLiteral("PPMSel")); }
+// The waypoint picker's column of the distance from the route's current point, km.
+inline QString distanceColumn() { return QStringLiteral("Расст., км"); }
 
 inline QString candidatesClearFailed() { return QStringLiteral("Ошибка очистки таблицы [RSBNSelect]!"); }
 inline QString beaconsReadFailed() { return store::texts::queryFailed(QStringLiteral("RSBN")); }

@@ -90,8 +90,13 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
     const bool alone = session.lock.tryLockExclusive();
     if (!alone)
         session.lock.lockShared();
-    if (alone && options.compact)
-        store::compactDatabase(databasePath, session.scratchPath());
+    // A file with little to give back is not copied whole at every start.
+    if (alone && options.compact) {
+        if (store::isWorthCompacting(databasePath))
+            store::compactDatabase(databasePath, session.scratchPath());
+        else
+            store::removeScratchCopy(session.scratchPath());
+    }
     const bool opened = session.ADOC.open(databasePath);
     const int version = opened ? store::schemaVersion(session.ADOC) : -1;
     if (opened && alone && version >= 0 && version < store::kSchemaVersion && !session.ADOC.isReadOnly()) {

@@ -55,7 +55,17 @@ double TestFolder::variationAt(int latitudeNorth, int longitudeEast)
 
 bool TestFolder::createFirstSchemaDatabase()
 {
-    QFile schema(QStringLiteral(KX_SOURCE_DIR "/tests/store/data/schema-0.sql"));
+    return createOlderSchemaDatabase(QStringLiteral("schema-0.sql"));
+}
+
+bool TestFolder::createSecondSchemaDatabase()
+{
+    return createOlderSchemaDatabase(QStringLiteral("schema-1.sql"));
+}
+
+bool TestFolder::createOlderSchemaDatabase(const QString &schemaFile)
+{
+    QFile schema(QStringLiteral(KX_SOURCE_DIR "/tests/store/data/") + schemaFile);
     if (!schema.open(QIODevice::ReadOnly))
         return false;
     const QString path = file(QStringLiteral("kalyxdb.kdb"));
@@ -73,7 +83,7 @@ bool TestFolder::createFirstSchemaDatabase()
     }
     QSqlDatabase::removeDatabase(name);
     if (!ok)
-        qWarning("createFirstSchemaDatabase: %s", qPrintable(error));
+        qWarning("%s: %s", qPrintable(schemaFile), qPrintable(error));
     return ok;
 }
 

@@ -37,6 +37,10 @@ bool runScript(QSqlDatabase &db, const QString &script, QString *error)
         statement += line + u'\n';
         if (!line.trimmed().endsWith(u';'))
             continue;
+        // A trigger's own statements end with ";" too: it ends at its END.
+        if (statement.trimmed().startsWith(QStringLiteral("CREATE TRIGGER"), Qt::CaseInsensitive)
+            && line.trimmed().compare(QStringLiteral("END;"), Qt::CaseInsensitive) != 0)
+            continue;
         QSqlQuery q(db);
         if (!q.exec(statement.trimmed()))
             return setError(error, q.lastError().text() + QStringLiteral(": ") + statement.trimmed());
