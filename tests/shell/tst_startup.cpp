@@ -58,7 +58,9 @@ private slots:
     void presentTableIsNotTested();
     void quotedFolderInSettings();
     void chooserRepeatsUntilAValidTable();
-    void cancelWritesEmptyFolderAndEnds();
+    void cancelWritesNothingAndEnds_data();
+    void cancelWritesNothingAndEnds();
+    void twoCopiesKeepEachOthersSettings();
     void missingDatabaseEnds();
     void damagedDatabaseEnds_data();
     void damagedDatabaseEnds();
@@ -153,7 +155,7 @@ void TestStartup::damagedSettingsFileStartsWithDefaults()
     QCOMPARE(m_session->settings.rsbnRange, 300);
     QVERIFY(m_prompter->messages().isEmpty());
     // The settings are written back; whatever else the file held stays.
-    const SettingsFile written = m_session->settingsFile();
+    SettingsFile written = m_session->settingsFile();
     QCOMPARE(written.read().fsPath, m_folder->fsPath());
     QCOMPARE(written.read().rsbnRange, 300);
 }
@@ -213,16 +215,73 @@ void TestStartup::chooserRepeatsUntilAValidTable()
     QCOMPARE(m_session->settings.fsPath, m_folder->fsPath());
 }
 
-void TestStartup::cancelWritesEmptyFolderAndEnds()
+void TestStartup::cancelWritesNothingAndEnds_data()
 {
+    QTest::addColumn<QByteArray>("ini"); // empty: no kalyx.ini at all
+    QTest::newRow("first start, no kalyx.ini") << QByteArray();
+    QTest::newRow("a folder that is gone") << QByteArray("[SETUP]\r\nFSPath=C:\\old FS9\\\r\nL_RSBN=250\r\n");
+    QTest::newRow("a file edited by hand") << QByteArray("; mine\n[setup]\nfspath = D:\\FS9\\\n");
+}
+
+void TestStartup::cancelWritesNothingAndEnds()
+{
+    QFETCH(QByteArray, ini);
     QVERIFY(m_folder->createDatabase());
+    const QString path = m_folder->file(QStringLiteral("kalyx.ini"));
+    if (!ini.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ini);
+    }
     ScriptedChooser chooser;
     chooser.answers = {QString()};
     QCOMPARE(run(&chooser), StartupResult::EndRequested);
+    QCOMPARE(chooser.shownAt.size(), 1);
     QVERIFY(m_prompter->messages().isEmpty());
-    QVERIFY(m_folder->readIni().contains(QStringLiteral("\r\nFSPath=\r\n")));
+    // Nothing was chosen, so nothing is written: no file where there was
+    // none, and a file that was there stays byte for byte.
+    if (ini.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), ini);
+    }
     // The rest of the sequence still ran.
     QVERIFY(m_session->ADOC.isOpen());
+}
+
+void TestStartup::twoCopiesKeepEachOthersSettings()
+{
+    // Two copies on one program folder, each with the settings it read at its
+    // start: what one writes, the other does not undo.
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeDefaultIni());
+    QCOMPARE(run(), StartupResult::Running);
+    test::RecordingPrompter otherPrompter;
+    store::Session other(m_folder->path(), otherPrompter);
+    StartupOptions options;
+    options.compact = false;
+    QCOMPARE(runStartup(other, options), StartupResult::Running);
+
+    // The other copy imports a plan from another folder; this one is told a
+    // new range by hand in the file, then changes its simulator folder.
+    other.settings.plnPath = QStringLiteral("/plans/");
+    QVERIFY(other.writeSettings());
+    QVERIFY(m_folder->writeIni(m_folder->readIni().replace(QStringLiteral("L_RSBN=300"), QStringLiteral("L_RSBN=150"))));
+    const QString before = m_folder->readIni();
+    // Writing what it has not changed leaves the file as it is.
+    QVERIFY(m_session->writeSettings());
+    QCOMPARE(m_folder->readIni(), before);
+    const QString elsewhere = m_folder->path() + QStringLiteral("FS9 copy/");
+    m_session->settings.fsPath = elsewhere;
+    QVERIFY(m_session->writeSettings());
+    QCOMPARE(m_folder->readIni(),
+             QStringLiteral("[SETUP]\r\nFSPath=%1\r\nPLNPath=/plans/\r\nL_RSBN=150\r\n").arg(elsewhere));
+    // And the other copy, ending, keeps this one's folder.
+    QVERIFY(other.writeSettings());
+    QVERIFY(m_folder->readIni().contains(QStringLiteral("FSPath=%1\r\n").arg(elsewhere)));
 }
 
 void TestStartup::missingDatabaseEnds()
@@ -508,6 +567,7 @@ void TestStartup::readOnlyProgramFolder()
     m_session->QRoutes.setValue(u"Name", QStringLiteral("Renamed"));
     QVERIFY(!m_session->QRoutes.post());
     m_session->QRoutes.cancel();
+    m_session->settings.plnPath = QStringLiteral("/plans/");
     QVERIFY(!m_session->writeSettings());
     QVERIFY(QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QCOMPARE(m_folder->readIni(), ini);
