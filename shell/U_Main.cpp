@@ -225,6 +225,7 @@ void TF_Main::startUp()
     if (m_windowCopies.anotherRunning() && m_askAboutAnotherCopy
         && !m_session->prompter().ask(this, texts::anotherCopyRunning(QDir::toNativeSeparators(m_session->programFolder())),
                                       false)) {
+        m_ending = true;
         emit startupFinished(StartupResult::EndRequested);
         emit endRequested();
         return;
@@ -233,6 +234,7 @@ void TF_Main::startUp()
     options.owner = this;
     options.chooser = m_chooser;
     const StartupResult result = runStartup(*m_session, options);
+    m_ending = result == StartupResult::EndRequested;
     if (result == StartupResult::Running)
         m_grid->setFocus();
     emit startupFinished(result);
@@ -329,6 +331,13 @@ void TF_Main::quit()
 
 void TF_Main::closeEvent(QCloseEvent *event)
 {
+    // A start that asked the program to end leaves without the end of a run:
+    // Qt closes the windows on its way out, and a settings file written then
+    // would undo what the start left alone (a cancelled chooser writes nothing).
+    if (m_ending) {
+        event->accept();
+        return;
+    }
     BusyGuard busy(m_session->busy());
     m_lists->QPunkts.close();
     m_lists->QRSBN.close();

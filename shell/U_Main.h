@@ -104,6 +104,7 @@ private:
     std::unique_ptr<catalogues::CatalogueLists> m_lists;
     bool m_started = false;
     bool m_showStarted = false;
+    bool m_ending = false; // the start asked the program to end
     WindowCopies m_windowCopies;
     bool m_askAboutAnotherCopy = true;
 

@@ -66,6 +66,7 @@ private slots:
     void closingWritesSettings();
     void tabFollowsTheLayout();
     void simulatorFolderFromTheMenu();
+    void firstStartCancelledLeavesNoSettings();
     void secondWindowCopyOnTheFolder_data();
     void secondWindowCopyOnTheFolder();
 
@@ -510,6 +511,23 @@ void TestMain::simulatorFolderFromTheMenu()
     QVERIFY(m_prompter->messages().isEmpty());
     QCOMPARE(m_main->session().settings.fsPath, other);
     QCOMPARE(m_folder->readIni(), QString(ini).replace(m_folder->fsPath(), other));
+}
+
+void TestMain::firstStartCancelledLeavesNoSettings()
+{
+    // No kalyx.ini yet, and "Отмена" in the chooser: the program ends, and
+    // the windows Qt closes on its way out write nothing either.
+    QVERIFY(QFile::remove(m_folder->file(QStringLiteral("kalyx.ini"))));
+    ScriptedChooser chooser;
+    chooser.answers = {QString()};
+    m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr, &chooser, &m_dialogs);
+    QSignalSpy ended(m_main.get(), &TF_Main::endRequested);
+    m_main->show();
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(chooser.shownAt.size(), 1);
+    QVERIFY(m_main->close());
+    QVERIFY(!QFileInfo::exists(m_folder->file(QStringLiteral("kalyx.ini"))));
+    QVERIFY(m_prompter->messages().isEmpty());
 }
 
 void TestMain::secondWindowCopyOnTheFolder_data()
