@@ -180,7 +180,8 @@ else
 fi
 
 echo "== what the executables carry"
-if python3 "$here/windows-resources.py" "$package/kalyx.exe" "$package/kalyx-cli.exe"; then
+# Debian's own Python, which has python3-pefile.
+if /usr/bin/python3 "$here/windows-resources.py" "$package/kalyx.exe" "$package/kalyx-cli.exe"; then
     pass "icon, version information and manifest in kalyx.exe and kalyx-cli.exe"
 else
     fail "the executables lack their icon, version information or manifest"

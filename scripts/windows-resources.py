@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Checks what a Windows executable of Kalyx carries, as its file properties
 show it: the icon, the version information (product, version, company,
 description, copyright) and the application manifest (run as the invoker,
@@ -18,7 +18,8 @@ EXPECTED_MANIFEST = ('level="asInvoker"', "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a
 
 
 def resources(pe, type_id):
-    for entry in getattr(pe, "DIRECTORY_ENTRY_RESOURCE", pefile.Structure(None)).entries:
+    directory = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
+    for entry in directory.entries if directory else []:
         if entry.id == type_id:
             return entry
     return None

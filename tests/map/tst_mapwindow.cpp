@@ -339,7 +339,7 @@ void TestMapWindow::layersAndPlaceAreKept()
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY(!graticule->isChecked());
     QVERIFY(!(map.canvas().options().layers & map::Layer::Graticule));
-    // A size the screen holds (the offscreen screen is 800 x 600).
+    // A size the screen holds (Qt's offscreen screen is 800 pixels each way).
     map.resize(700, 500);
     QTRY_COMPARE(map.size(), QSize(700, 500));
     QTRY_COMPARE(map.canvas().view().size, QSizeF(map.canvas().size()));
