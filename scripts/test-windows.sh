@@ -161,18 +161,13 @@ echo "== Russian in a console window (cmd.exe, code page 866)"
 # Under a terminal Wine gives a program a console of its own; chcp sets its
 # code page as a Russian Windows has it. Bytes written to such a console are
 # read in that code page, so UTF-8 would come out as garbage; characters come
-# out as they are. The batch file is in the console's code page, as a pilot's
-# would be, so the Cyrillic folder name reaches the program as typed.
-batch="$work/console.bat"
-{
-    printf '@chcp 866 >nul\r\n'
-    printf '@"%s" --dir "%s" legs 999\r\n' "$(winpath "$package/kalyx-cli.exe")" "$(winpath "$windows")"
-    printf '@"%s" --dir "%s" status\r\n' "$(winpath "$package/kalyx-cli.exe")" "$(winpath "$windows")"
-} | iconv -f UTF-8 -t CP866 > "$batch"
-(unset DISPLAY; script -qec "$kx_wine cmd /c $(winpath "$batch" | sed 's/\\/\\\\/g')" /dev/null) \
-    < /dev/null > "$work/console.txt" 2>&1 || true
+# out as they are. The Cyrillic folder name is typed on cmd's command line.
+cli_exe=$(winpath "$package/kalyx-cli.exe")
+printf '%q ' "$kx_wine" cmd /c chcp 866 '>nul' '&' "$cli_exe" --dir "$(winpath "$windows")" legs 999 \
+    '&' "$cli_exe" --dir "$(winpath "$windows")" status > "$work/console.sh"
+(unset DISPLAY; script -qec "bash $(printf '%q' "$work/console.sh")" /dev/null) < /dev/null > "$work/console.txt" 2>&1 || true
 "$wineserver" -w
-if grep -q "Маршрут 999 не найден" "$work/console.txt" && grep -q "program folder: .*Пилот" "$work/console.txt"; then
+if grep -q "Маршрут 999 не найден" "$work/console.txt" && grep -q "program folder: .*Пилот.Kalyx 2.3" "$work/console.txt"; then
     pass "Russian reads right in a console window of code page 866"
 else
     cat "$work/console.txt" >&2
