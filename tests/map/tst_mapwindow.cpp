@@ -38,8 +38,8 @@ using Kind = test::RecordingPrompter::Kind;
 namespace {
 
 // Runs a command that shows a modal window; once it is up, runs body on it
-// and then closes it. Returns the window that was shown (which may be gone
-// by then: only to compare).
+// (inside the window's modal loop) and then closes it. Returns the window
+// that was shown (which may be gone by then: only to compare).
 QWidget *whileModal(const std::function<void()> &command, const std::function<void(QWidget *)> &body)
 {
     QWidget *shown = nullptr;
@@ -51,9 +51,16 @@ QWidget *whileModal(const std::function<void()> &command, const std::function<vo
             return;
         poll.stop();
         shown = modal;
-        body(modal);
-        if (modal->isVisible())
-            modal->close();
+        // Not from this timeout itself: on Windows a running timer's timeout
+        // comes from the system's timer message, and windows shown while it
+        // is handled get no paint message (so are never exposed) until it
+        // returns, which a body that waits on them never lets happen. A
+        // zero-time single shot comes from Qt's posted events instead.
+        QTimer::singleShot(0, modal, [body, modal] {
+            body(modal);
+            if (modal->isVisible())
+                modal->close();
+        });
     });
     poll.start();
     command();
