@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "Painted.h"
 #include "RecordingPrompter.h"
+#include "ScriptedChooser.h"
 #include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
 #include "WidgetInput.h"
@@ -26,23 +27,6 @@
 using namespace kx;
 using namespace kx::shell;
 using Kind = test::RecordingPrompter::Kind;
-
-namespace {
-
-// Answers the simulator folder chooser from a list; an empty entry is "Отмена".
-class ScriptedChooser : public FolderChooser
-{
-public:
-    QStringList answers;
-    QStringList shownAt;
-    QString choose(const QString &current) override
-    {
-        shownAt.append(current);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
-
-} // namespace
 
 class TestMain : public QObject
 {
@@ -472,7 +456,7 @@ void TestMain::tabFollowsTheLayout()
 
 void TestMain::simulatorFolderFromTheMenu()
 {
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr, &chooser, &m_dialogs);
     start();
     // The menu's items keep their places; the folder's item comes after "Карта".
@@ -518,7 +502,7 @@ void TestMain::firstStartCancelledLeavesNoSettings()
     // No kalyx.ini yet, and "Отмена" in the chooser: the program ends, and
     // the windows Qt closes on its way out write nothing either.
     QVERIFY(QFile::remove(m_folder->file(QStringLiteral("kalyx.ini"))));
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     chooser.answers = {QString()};
     m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr, &chooser, &m_dialogs);
     QSignalSpy ended(m_main.get(), &TF_Main::endRequested);

@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "ScriptedChooser.h"
 #include "TestFolder.h"
 
 #include "shell/core/Startup.h"
@@ -18,19 +19,6 @@ using namespace kx::shell;
 using Kind = test::RecordingPrompter::Kind;
 
 namespace {
-
-// Answers the chooser from a list of folders; an empty entry is "Отмена".
-class ScriptedChooser : public FolderChooser
-{
-public:
-    QStringList answers;
-    QStringList shownAt;
-    QString choose(const QString &current) override
-    {
-        shownAt.append(current);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
 
 const QString kNotFound = QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!");
 const QString kNotTable = QStringLiteral("Файл %1 не является справочником магнитных склонений MSFS2004!");
@@ -74,7 +62,7 @@ private slots:
     void readOnlyProgramFolder();
 
 private:
-    StartupResult run(ScriptedChooser *chooser = nullptr);
+    StartupResult run(test::ScriptedChooser *chooser = nullptr);
 
     std::unique_ptr<test::TestFolder> m_folder;
     std::unique_ptr<test::RecordingPrompter> m_prompter;
@@ -94,7 +82,7 @@ void TestStartup::cleanup()
     m_folder.reset();
 }
 
-StartupResult TestStartup::run(ScriptedChooser *chooser)
+StartupResult TestStartup::run(test::ScriptedChooser *chooser)
 {
     StartupOptions options;
     options.chooser = chooser;
@@ -105,7 +93,7 @@ void TestStartup::noSettingsFileCreatesDefaultsAndAsks()
 {
     QVERIFY(m_folder->createDatabase());
     QVERIFY(m_folder->createSimulator());
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     chooser.answers = {m_folder->fsPath()};
     QCOMPARE(run(&chooser), StartupResult::Running);
     QCOMPARE(chooser.shownAt, QStringList{QString()}); // opened at the empty folder
@@ -148,7 +136,7 @@ void TestStartup::damagedSettingsFileStartsWithDefaults()
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write(content);
     ini.close();
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     chooser.answers = {m_folder->fsPath()};
     QCOMPARE(run(&chooser), StartupResult::Running);
     QCOMPARE(chooser.shownAt, QStringList{QString()});
@@ -171,7 +159,7 @@ void TestStartup::presentTableIsNotTested()
     table.write(QByteArray(200, 'x'));
     table.close();
     QVERIFY(m_folder->writeDefaultIni());
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     QCOMPARE(run(&chooser), StartupResult::Running);
     QVERIFY(chooser.shownAt.isEmpty());
     QVERIFY(m_prompter->messages().isEmpty());
@@ -184,7 +172,7 @@ void TestStartup::quotedFolderInSettings()
     QVERIFY(m_folder->createSimulator());
     QVERIFY(m_folder->writeIni(QStringLiteral("[SETUP]\r\nFSPath=\"%1\"\r\nPLNPath='%2'\r\n")
                                    .arg(m_folder->fsPath(), m_folder->path())));
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     QCOMPARE(run(&chooser), StartupResult::Running);
     QVERIFY(chooser.shownAt.isEmpty());
     QVERIFY(m_prompter->messages().isEmpty());
@@ -203,7 +191,7 @@ void TestStartup::chooserRepeatsUntilAValidTable()
     const QString zero = m_folder->path() + QStringLiteral("Zero/");
     QVERIFY(test::writeMagdec(magdecOf(zero), [](int, int) -> qint16 { return 0; }));
     QVERIFY(m_folder->createSimulator());
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     chooser.answers = {empty, zero, zero, m_folder->fsPath()};
     QCOMPARE(run(&chooser), StartupResult::Running);
     QCOMPARE(chooser.shownAt,
@@ -233,7 +221,7 @@ void TestStartup::cancelWritesNothingAndEnds()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(ini);
     }
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     chooser.answers = {QString()};
     QCOMPARE(run(&chooser), StartupResult::EndRequested);
     QCOMPARE(chooser.shownAt.size(), 1);
