@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <tuple>
+
 namespace kx {
 namespace {
 const QString kSection = QStringLiteral("SETUP");
@@ -25,7 +27,8 @@ bool SettingsFile::createDefaults() const
 Settings SettingsFile::read() const
 {
     IniFile ini;
-    ini.load(m_path);
+    // A file that cannot be read gives the defaults, as a missing one does.
+    std::ignore = ini.load(m_path);
     Settings s;
     s.fsPath = ini.readString(kSection, kFsPath);
     s.plnPath = ini.readString(kSection, kPlnPath);

@@ -22,11 +22,11 @@ public:
 
     const QString &path() const { return m_path; }
     bool exists() const;
-    bool createDefaults() const;
+    [[nodiscard]] bool createDefaults() const;
     Settings read() const;
     // Writes the three values into section SETUP, keeping every other line of the
     // file. False when the file cannot be written (a read-only program folder).
-    bool write(const Settings &settings) const;
+    [[nodiscard]] bool write(const Settings &settings) const;
 
 private:
     QString m_path;

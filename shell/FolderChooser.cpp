@@ -1,7 +1,7 @@
 #include "FolderChooser.h"
 
 #include "base/SimPath.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 
 #include <QDir>
 #include <QFileSystemModel>

@@ -27,9 +27,9 @@ namespace editor {
 class TF_Points;
 class TF_PSH;
 } // namespace editor
-namespace mapview {
+namespace map {
 class TF_Map;
-} // namespace mapview
+} // namespace map
 namespace catalogues {
 class CatalogueLists;
 class TF_PPM;
@@ -57,7 +57,7 @@ public:
 
     store::Session &session() { return *m_session; }
     editor::TF_Points &routeEditor() { return *m_points; }
-    mapview::TF_Map &routeMap() { return *m_map; }
+    map::TF_Map &routeMap() { return *m_map; }
 
     // The start-up sequence; runs by itself when the window is first shown.
     void startUp();
@@ -108,7 +108,7 @@ private:
     catalogues::TF_Punkts *m_punkts = nullptr;
     catalogues::TF_RSBN *m_rsbn = nullptr;
     editor::TF_PSH *m_psh = nullptr;
-    mapview::TF_Map *m_map = nullptr;
+    map::TF_Map *m_map = nullptr;
     TF_About *m_about = nullptr;
 };
 
