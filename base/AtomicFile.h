@@ -10,6 +10,6 @@ namespace kx {
 // holds either its old content or the new one, never a part. False (the
 // target untouched, no temporary file left) when the folder cannot take the
 // file; *error then says why.
-bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error = nullptr);
+[[nodiscard]] bool writeFileAtomically(const QString &path, const QByteArray &content, QString *error = nullptr);
 
 } // namespace kx

@@ -55,9 +55,9 @@ public:
 
     // A missing file loads as empty and returns true; false when the file exists
     // but cannot be read.
-    bool load(const QString &path);
+    [[nodiscard]] bool load(const QString &path);
     // Writes the whole file to a temporary name and renames it over the target.
-    bool save(const QString &path) const;
+    [[nodiscard]] bool save(const QString &path) const;
 
     bool hasSection(const QString &section) const;
     QString readString(const QString &section, const QString &key, const QString &defaultValue = {}) const;

@@ -18,12 +18,12 @@ inline constexpr LockHandle kNoLockHandle = -1;
 LockHandle openLockFile(const QString &path);
 void closeLockFile(LockHandle handle);
 // Exclusive lock over the whole file, without waiting.
-bool tryLockFileExclusive(LockHandle handle);
+[[nodiscard]] bool tryLockFileExclusive(LockHandle handle);
 // Shared lock over the whole file, waiting while another holder has the
 // exclusive one.
-bool lockFileShared(LockHandle handle);
+[[nodiscard]] bool lockFileShared(LockHandle handle);
 // Exchanges this handle's exclusive lock for a shared one in one step.
-bool downgradeFileLock(LockHandle handle);
+[[nodiscard]] bool downgradeFileLock(LockHandle handle);
 void unlockFile(LockHandle handle);
 
 // --- access rights ---------------------------------------------------------
@@ -32,7 +32,7 @@ void unlockFile(LockHandle handle);
 // bits; on Windows its access control list), and its owner and group where
 // the process may set them. False when the rights could not be given (the
 // owner alone is not required).
-bool copyFileAccess(const QString &from, const QString &to);
+[[nodiscard]] bool copyFileAccess(const QString &from, const QString &to);
 
 // Writes what the file has been given through to the disk (fsync; _commit on
 // Windows); false when the system could not. handle: the file's descriptor.

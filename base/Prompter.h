@@ -9,7 +9,8 @@ namespace kx {
 // The one seam through which the program talks to a person. Every message box
 // of the program goes through it, titled "Трасмер". The owner is the window the
 // message belongs to (a QWidget in the GUI); the core passes it through without
-// knowing what it is.
+// knowing what it is. A box shows the normal cursor even under a busy one
+// (BusyGuard), so a command need not take its busy cursor down first.
 class Prompter
 {
 public:

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <tuple>
+
 namespace kx {
 namespace {
 const QString kSection = QStringLiteral("SETUP");
@@ -46,7 +48,8 @@ bool SettingsFile::createDefaults()
 Settings SettingsFile::read()
 {
     IniFile ini;
-    ini.load(m_path);
+    // A file that cannot be read gives the defaults, as a missing one does.
+    std::ignore = ini.load(m_path);
     m_known = readFrom(ini);
     return *m_known;
 }

@@ -33,13 +33,13 @@ public:
     const QString &path() const { return m_path; }
     bool exists() const;
     // A new file of the three keys with their defaults.
-    bool createDefaults();
+    [[nodiscard]] bool createDefaults();
     // The three keys, each missing or unreadable one as its default.
     Settings read();
     // Writes into section SETUP what changed (above), keeping every other line
     // of the file; the whole file when it was never read. False when the file
     // cannot be written (a read-only program folder).
-    bool write(const Settings &settings);
+    [[nodiscard]] bool write(const Settings &settings);
 
 private:
     QString m_path;

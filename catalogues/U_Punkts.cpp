@@ -11,7 +11,7 @@
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/FileDialogs.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
@@ -23,6 +23,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace kx::catalogues {
 namespace {
@@ -129,7 +131,6 @@ void TF_Punkts::shown()
     {
         BusyGuard busy(m_session.busy());
         if (!m_lists.openPunkts()) {
-            busy.restoreNow();
             m_session.prompter().error(this, texts::punktsOpenFailed());
             return;
         }
@@ -176,8 +177,10 @@ void TF_Punkts::done(int result)
         BusyGuard busy(m_session.busy());
         m_lists.QPunkts.close();
         store::Query &routes = m_session.QRoutes;
+        // A route list that cannot be read again is left closed and shows
+        // no routes, as at a start-up that cannot open it.
         if (!routes.isEmpty())
-            m_session.reopenRoutesAt(m_session.currentRouteCode());
+            std::ignore = m_session.reopenRoutesAt(m_session.currentRouteCode());
     }
     QDialog::done(result);
 }

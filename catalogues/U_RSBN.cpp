@@ -7,7 +7,7 @@
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
@@ -79,7 +79,6 @@ void TF_RSBN::shown()
     {
         BusyGuard busy(m_session.busy());
         if (!m_lists.openRsbn()) {
-            busy.restoreNow();
             m_session.prompter().error(this, texts::rsbnOpenFailed());
             return;
         }

@@ -6,6 +6,7 @@
 #include "base/Numbers.h"
 #include "calc/CalculateRoute.h"
 #include "geo/CoordText.h"
+#include "geo/GeoTexts.h"
 #include "geo/MagVar.h"
 #include "store/Session.h"
 
@@ -30,18 +31,11 @@ int calculate(CommandContext &context)
     qint64 code = 0;
     if (!selectRoute(context, &code))
         return ExitFailed;
-    const int errorsBefore = context.prompter.errorCount();
     bool calculated = false;
     if (!runGuarded(context.prompter, nullptr,
                     [&] { calculated = calc::CalculateRoute(context.session, code, nullptr, nullptr); }))
         return ExitFailed;
-    if (calculated)
-        return ExitOk;
-    // The one failure the calculation does not report itself: a point's row
-    // vanished under it.
-    if (context.prompter.errorCount() == errorsBefore)
-        printError(QStringLiteral("Маршрут %1 не рассчитан!").arg(code));
-    return ExitFailed;
+    return calculated ? ExitOk : ExitFailed;
 }
 
 // A stored value as CSV: empty for Null, numbers in their shortest form with
@@ -94,7 +88,7 @@ int magvar(CommandContext &context)
     const QString lon = context.args.at(1);
     for (const QString &text : {lat, lon}) {
         if (!geo::readCoordinate(text)) {
-            printError(geo::badCoordinateText(text));
+            printError(geo::texts::badCoordinate(text));
             return ExitFailed;
         }
     }

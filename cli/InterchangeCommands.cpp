@@ -28,8 +28,9 @@ QString absolutePath(const QString &path)
 int import(CommandContext &context)
 {
     qint64 code = 0;
-    runGuarded(context.prompter, nullptr,
-               [&] { code = interchange::ImportPLN(context.session, absolutePath(context.args.at(0)), nullptr); });
+    if (!runGuarded(context.prompter, nullptr,
+                    [&] { code = interchange::ImportPLN(context.session, absolutePath(context.args.at(0)), nullptr); }))
+        return ExitFailed;
     if (code == 0)
         return ExitFailed;
     ConsoleStream(stdout) << code << Qt::endl;

@@ -1,6 +1,6 @@
 #include "U_PSH.h"
 
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/PushButton.h"
 
 #include "base/Prompter.h"

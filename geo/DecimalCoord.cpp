@@ -1,5 +1,7 @@
 #include "DecimalCoord.h"
 
+#include <cmath>
+
 namespace kx::geo {
 
 namespace {
@@ -46,6 +48,20 @@ std::optional<Scaled> readScaled(const QString &text)
     return result;
 }
 
+// The text of a position given as a count of hundredths of a minute, sign
+// apart. Whole degrees and minutes come from that one count, so minutes of
+// 59.995 and more carry into the degrees instead of reading 60.00. Zero takes
+// the positive letter.
+QString coordinateText(bool isNegative, qint64 hundredths, int degreeDigits, QChar positive, QChar negative)
+{
+    const qint64 degrees = hundredths / 6000;
+    const qint64 minuteHundredths = hundredths % 6000;
+    const QChar letter = isNegative && hundredths != 0 ? negative : positive;
+    return letter + QStringLiteral("%1").arg(degrees, degreeDigits, 10, QLatin1Char('0')) + u'*'
+           + QStringLiteral("%1").arg(minuteHundredths / 100, 2, 10, QLatin1Char('0')) + u'.'
+           + QStringLiteral("%1").arg(minuteHundredths % 100, 2, 10, QLatin1Char('0'));
+}
+
 std::optional<QString> fromDecimal(const QString &text, int limit, int degreeDigits, QChar positive, QChar negative)
 {
     const std::optional<Scaled> value = readScaled(text);
@@ -59,14 +75,14 @@ std::optional<QString> fromDecimal(const QString &text, int limit, int degreeDig
     const qint64 remainder = numerator % kDivisor;
     if (2 * remainder > kDivisor || (2 * remainder == kDivisor && hundredths % 2 != 0))
         ++hundredths;
-    // Whole degrees and minutes come from one count of hundredths, so minutes of
-    // 59.995 and more carry into the degrees instead of reading 60.00.
-    const qint64 degrees = hundredths / 6000;
-    const qint64 minuteHundredths = hundredths % 6000;
-    const QChar letter = value->negative && hundredths != 0 ? negative : positive;
-    return letter + QStringLiteral("%1").arg(degrees, degreeDigits, 10, QLatin1Char('0')) + u'*'
-        + QStringLiteral("%1").arg(minuteHundredths / 100, 2, 10, QLatin1Char('0')) + u'.'
-        + QStringLiteral("%1").arg(minuteHundredths % 100, 2, 10, QLatin1Char('0'));
+    return coordinateText(value->negative, hundredths, degreeDigits, positive, negative);
+}
+
+// Degrees as a double: hundredths of a minute rounded once (halves away from
+// zero), so the minutes never read 60.00.
+QString fromDegrees(double degrees, int degreeDigits, QChar positive, QChar negative)
+{
+    return coordinateText(degrees < 0, std::llround(std::abs(degrees) * 6000), degreeDigits, positive, negative);
 }
 
 } // namespace
@@ -80,5 +96,9 @@ std::optional<QString> longitudeFromDecimal(const QString &degrees)
 {
     return fromDecimal(degrees, 180, 3, u'E', u'W');
 }
+
+QString latitudeText(double degrees) { return fromDegrees(degrees, 2, u'N', u'S'); }
+
+QString longitudeText(double degrees) { return fromDegrees(degrees, 3, u'E', u'W'); }
 
 } // namespace kx::geo

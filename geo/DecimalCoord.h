@@ -21,4 +21,10 @@ namespace kx::geo {
 std::optional<QString> latitudeFromDecimal(const QString &degrees);
 std::optional<QString> longitudeFromDecimal(const QString &degrees);
 
+// The same text for degrees held as a double (a position on the map, made
+// data): minutes rounded to hundredths, halves away from zero, 60.00 minutes
+// carried into the degrees.
+QString latitudeText(double degrees);
+QString longitudeText(double degrees);
+
 } // namespace kx::geo

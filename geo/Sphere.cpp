@@ -10,7 +10,6 @@ namespace {
 
 constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr long double kDegreesPerRadian = 180 / kPi;
-constexpr long double kKmPerDegree = 60 * 1.852L;
 constexpr long double kZeroGuard = -2.90888e-6L;
 
 bool coincide(long double lat1, long double lon1, long double lat2, long double lon2)

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <numbers>
+
 namespace kx::geo {
 
-// Great-circle navigation on a sphere on which one minute of arc is one
-// nautical mile of 1.852 km (radius 6366.707 km). Positions in radians,
+// The sphere of every distance and course in the program: one minute of arc
+// is one nautical mile of 1.852 km (radius 6366.707 km).
+inline constexpr long double kKmPerDegree = 60 * 1.852L;
+inline constexpr long double kSphereRadiusKm = kKmPerDegree * 180 / std::numbers::pi_v<long double>;
+
+// Great-circle navigation on that sphere. Positions in radians,
 // latitude north positive, longitude east positive; courses in degrees
 // clockwise from true north; distances in km. The first position is where the
 // arc starts. Longitude differences are taken the short way round, so a leg

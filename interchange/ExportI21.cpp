@@ -1,14 +1,14 @@
 #include "ExportI21.h"
 
-#include "base/AtomicFile.h"
 #include "InterchangeTexts.h"
+#include "PlnText.h"
 #include "RoutePointsQuery.h"
+#include "base/AtomicFile.h"
 
 #include "base/Busy.h"
 #include "base/Cp1251.h"
 #include "base/Prompter.h"
 #include "base/SimPath.h"
-#include "geo/CoordText.h"
 #include "store/Session.h"
 
 #include <QFile>
@@ -44,7 +44,7 @@ bool leadingPart(const QByteArray &file, QList<QByteArray> *lines)
 // hemisphere letter; south and west carry a minus sign instead.
 QString gaugeCoordinate(const QString &text)
 {
-    const QString plain = geo::ReplaceAll(text, QStringLiteral(","), QStringLiteral("."));
+    const QString plain = ReplaceAll(text, QStringLiteral(","), QStringLiteral("."));
     if (plain.isEmpty())
         return plain;
     const QChar letter = plain.front();
@@ -92,7 +92,6 @@ bool ExportI21(store::Session &session, store::Query &qp, QObject *editor)
     BusyGuard busy(session.busy());
     const store::Query &routes = session.QRoutes;
     if (routes.isEmpty() || !openRoutePoints(qp, routes.value(u"Code").toLongLong())) {
-        busy.restoreNow();
         prompter.error(editor, texts::pointsQueryFailed());
         return false;
     }
@@ -125,7 +124,6 @@ bool ExportI21(store::Session &session, store::Query &qp, QObject *editor)
         ok = (QFileInfo::exists(backup) || QFile::copy(gauge, backup)) && writeFileAtomically(gauge, content);
     }
     if (!ok) {
-        busy.restoreNow();
         prompter.error(editor, texts::fileWriteFailed());
         return false;
     }

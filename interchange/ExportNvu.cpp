@@ -48,7 +48,7 @@ std::optional<double> number(const QVariant &value)
 std::optional<double> tenth(const QVariant &value)
 {
     const std::optional<double> d = number(value);
-    return d ? std::optional<double>(geo::RoundTenth(*d)) : std::nullopt;
+    return d ? std::optional<double>(geo::roundFractionToTenth(*d)) : std::nullopt;
 }
 
 double tenthOrZero(const QVariant &value)
@@ -135,7 +135,6 @@ bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *edi
     const store::Query &routes = session.QRoutes;
 
     if (routes.isEmpty() || !openRoutePoints(qp, routes.value(u"Code").toLongLong())) {
-        busy.restoreNow();
         prompter.error(editor, texts::pointsQueryFailed());
         return false;
     }
@@ -143,12 +142,10 @@ bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *edi
     const bool filled = fillCell(qp, routes.value(u"Vilka"), values);
     qp.close();
     if (!filled) {
-        busy.restoreNow();
         prompter.error(chooser, texts::assignmentFailed());
         return false;
     }
     if (!writeFileAtomically(path, cellBytes(values))) {
-        busy.restoreNow();
         prompter.error(chooser, texts::fileWriteFailed());
         return false;
     }

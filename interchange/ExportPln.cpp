@@ -103,7 +103,6 @@ bool ExportPLN(store::Session &session, const QString &fileName, QObject *owner)
     const bool ok = planText(session, &text, &noPoints) && writeFileAtomically(fileName, toCp1251(text));
     if (ok)
         return true;
-    busy.restoreNow();
     session.prompter().error(owner, noPoints ? texts::routeQueryFailed() : texts::fileWriteFailed());
     return false;
 }

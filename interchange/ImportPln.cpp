@@ -2,6 +2,7 @@
 
 #include "InterchangeTexts.h"
 #include "PlnFormat.h"
+#include "PlnText.h"
 
 #include "base/Busy.h"
 #include "base/Error.h"
@@ -10,8 +11,11 @@
 #include "geo/CoordText.h"
 #include "geo/MagVar.h"
 #include "store/Collation.h"
-#include "store/Session.h"
 #include "store/RowWrite.h"
+#include "store/Session.h"
+#include "store/Table.h"
+
+#include <tuple>
 
 namespace kx::interchange {
 namespace {
@@ -41,8 +45,7 @@ qint64 findWaypoint(store::Session &session, const PlanWaypoint &w)
 // Code, or 0 when the row could not be written (rolled back and cancelled).
 qint64 appendWaypoint(store::Session &session, const PlanWaypoint &w)
 {
-    store::Table &work = session.AWork;
-    work.close();
+    store::Table work(session.ADOC, QStringLiteral("Punkts"));
     if (!work.open(QStringLiteral("Punkts")) || !work.append())
         return 0;
     const store::RowWrite written = store::writeRow(session.ADOC, work, [&] {
@@ -127,8 +130,8 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
             routes.setValue(u"FL", cruisingLevelMetres(altitude));
             routes.setValue(u"Type", entry("type"));
             routes.setValue(u"RouteType", plan.readInteger(section, QStringLiteral("routetype"), 0));
-            routes.setValue(u"AP_V", geo::FieldBeforeComma(departureId));
-            routes.setValue(u"AP_P", geo::FieldBeforeComma(destinationId));
+            routes.setValue(u"AP_V", FieldBeforeComma(departureId));
+            routes.setValue(u"AP_P", FieldBeforeComma(destinationId));
             routes.setValue(u"Dep_ID", departureId);
             routes.setValue(u"Dep_Name", entry("departure_name"));
             routes.setValue(u"Dep_Pos", entry("departure_position"));
@@ -139,7 +142,6 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
             routes.cancel();
     }
     if (!written) {
-        busy.restoreNow();
         prompter.error(owner, texts::routesWriteFailed());
         return 0;
     }
@@ -149,7 +151,6 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
         throw Error(readError);
     const int last = lastWaypointIndexOfLines(splitTextLines(text));
     if (last <= 0) {
-        busy.restoreNow();
         prompter.error(owner, last < 0 ? texts::fileReadFailed(shownName) : texts::wrongFileFormat(shownName));
         return 0;
     }
@@ -163,7 +164,6 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
         if (punkt == 0) {
             punkt = appendWaypoint(session, w);
             if (punkt == 0) {
-                busy.restoreNow();
                 prompter.error(owner, texts::punktsWriteFailed());
                 return 0;
             }
@@ -172,7 +172,8 @@ qint64 ImportPLN(store::Session &session, const QString &fileName, QObject *owne
             throw Error(QStringLiteral("Ошибка выполнения запроса [Points]!\r\n") + session.ADOC.lastError());
     }
 
-    session.reopenRoutesAt(route);
+    // The route is stored whether or not the list can show it at once.
+    std::ignore = session.reopenRoutesAt(route);
     return route;
 }
 

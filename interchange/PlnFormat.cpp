@@ -1,5 +1,7 @@
 #include "PlnFormat.h"
 
+#include "PlnText.h"
+
 #include "base/Error.h"
 #include "base/FileError.h"
 #include "base/IniFile.h"
@@ -33,10 +35,7 @@ QString nonNull(const QString &text)
 }
 
 // Field i (from 1) of a waypoint value.
-QString field(const QString &value, int i)
-{
-    return geo::FieldBeforeComma(geo::SkipFields(value, i - 1));
-}
+QString field(const QString &value, int i) { return FieldBeforeComma(SkipFields(value, i - 1)); }
 
 bool allDigits(QStringView text)
 {
@@ -83,13 +82,13 @@ PlanWaypoint parseWaypointLine(const QString &value)
     w.typeLetter = type.isEmpty() ? QChar(u' ') : type.front();
 
     const QString latField = field(value, 6);
-    w.lat = geo::PlnLatToText(latField);
+    w.lat = PlnLatToText(latField);
     if (!isCoordinateText(w.lat, true)) {
         w.problem = QStringLiteral("Неверная широта \"%1\"").arg(latField.trimmed());
         return w;
     }
     const QString lonField = field(value, 7);
-    w.lon = geo::PlnLonToText(lonField);
+    w.lon = PlnLonToText(lonField);
     if (!isCoordinateText(w.lon, false)) {
         w.problem = QStringLiteral("Неверная долгота \"%1\"").arg(lonField.trimmed());
         return w;
@@ -129,20 +128,19 @@ QChar letterOfType(const QVariant &type)
 
 QString planLatitude(const QString &lat)
 {
-    return geo::ReplaceAll(geo::SpaceAfterDegree(lat), QStringLiteral(","), QStringLiteral(".")) + u'\'';
+    return ReplaceAll(SpaceAfterDegree(lat), QStringLiteral(","), QStringLiteral(".")) + u'\'';
 }
 
 QString planLongitude(const QString &lon)
 {
-    return geo::ReplaceAll(geo::TrimLonZero(geo::SpaceAfterDegree(lon)), QStringLiteral(","), QStringLiteral("."))
-        + u'\'';
+    return ReplaceAll(TrimLonZero(SpaceAfterDegree(lon)), QStringLiteral(","), QStringLiteral(".")) + u'\'';
 }
 
 QString planAltitude(double feet)
 {
     if (feet == 0)
         return QStringLiteral("+000000.00");
-    return geo::AltitudeText(static_cast<qint64>(roundHalfEven(feet)));
+    return AltitudeText(static_cast<qint64>(roundHalfEven(feet)));
 }
 
 QString waypointLine(const QString &region, const QString &id, const QVariant &type, const QString &lat,

@@ -8,6 +8,7 @@
 #
 #   build-windows.sh            the program: kalyx.exe and kalyx-cli.exe, and the package
 #   build-windows.sh --tests    the test executables too (run under Wine by test-windows.sh --suite)
+# KX_WERROR=ON in the environment makes every compiler warning an error (CI).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=windows-env.sh
@@ -33,7 +34,8 @@ echo "== Windows build in $win: ${targets[*]}"
 # CTest runs the Windows tests under Wine, through wine-run.sh.
 "$kx_qt/bin/qt-cmake" -S "$root" -B "$win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DSQLite3_INCLUDE_DIR="$kx_qt/include" -DSQLite3_LIBRARY="$kx_qt/lib/libsqlite3.dll.a" \
-    -DKX_HOST_MKDB="$mkdb" -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
+    -DKX_HOST_MKDB="$mkdb" -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" \
+    -DKX_WERROR="${KX_WERROR:-OFF}" >/dev/null
 cmake --build "$win" --target "${targets[@]}" -j"$(nproc)"
 
 version=$(sed -n 's/^project(Kalyx VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")

@@ -4,7 +4,7 @@
 
 #include "base/Platform.h"
 #include "base/SimPath.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 
 #include <QDir>
 #include <QFileSystemModel>

@@ -25,13 +25,14 @@
 #include "interchange/InterchangeTexts.h"
 #include "map/U_Map.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/FileDialogs.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <QCloseEvent>
 #include <QDir>
@@ -91,15 +92,15 @@ void TF_Main::createWindows()
     m_psh = new editor::TF_PSH(*m_session, this);
     m_about = new TF_About(this);
     // Beside the route editor, so that it works while the editor is modal.
-    m_map = new mapview::TF_Map(*m_session, m_points->pointList(), *m_fileDialogs, m_points);
+    m_map = new map::TF_Map(*m_session, m_points->pointList(), *m_fileDialogs, m_points);
 
     editor::PointsHooks hooks;
     hooks.print = [this] {
         editor::showRouteSheet(*m_session, *m_qp, this, *m_fileDialogs, m_points);
     };
-    hooks.exportPln = [this] { editor::exportToPln(*m_session, *m_fileDialogs, m_points, this); };
-    hooks.exportI21 = [this] { editor::exportToI21(*m_session, m_points); };
-    hooks.exportCell = [this] { editor::exportToCell(*m_psh, m_points); };
+    hooks.exportPln = [this] { editor::runPlnExport(*m_session, *m_fileDialogs, m_points, this); };
+    hooks.exportI21 = [this] { editor::runI21Export(*m_session, m_points); };
+    hooks.exportCell = [this] { editor::runCellExport(*m_psh, m_points); };
     hooks.pointProperties = [this] { showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
     hooks.showMap = [this] { m_map->showMap(); };
     m_points->setHooks(std::move(hooks));
@@ -124,9 +125,7 @@ void TF_Main::buildWindow()
         ui::GridColumn::centred(QStringLiteral("Vilka"), QStringLiteral("Вилка"), QStringLiteral("0.0")),
         ui::GridColumn::centred(QStringLiteral("FL"), QStringLiteral("Эшелон"), QStringLiteral("### ### ###")),
     });
-    m_grid->setColumnWidth(0, 206);
-    for (int c = 1; c < 6; ++c)
-        m_grid->setColumnWidth(c, 80);
+    m_grid->setColumnWidths({{0, 206}, {1, 80}, {2, 80}, {3, 80}, {4, 80}, {5, 80}});
     m_grid->setCellStyler([this](int row, int, bool selected, bool) {
         const bool calculated = !m_session->QRoutes.valueAt(row, u"DateTime").isNull();
         if (selected)
@@ -263,12 +262,15 @@ void TF_Main::importRoute()
     if (file.isEmpty())
         return;
     settings.plnPath = withTrailingSeparator(QFileInfo(file).absolutePath());
-    m_session->writeSettings();
+    // A program folder that cannot be written keeps the plan folder for this
+    // run only.
+    std::ignore = m_session->writeSettings();
     QCoreApplication::processEvents(); // repaint what the dialog covered
     qint64 route = 0;
-    runGuarded(m_session->prompter(), this, [&] { route = interchange::ImportPLN(*m_session, file, this); });
+    const bool ranThrough =
+        runGuarded(m_session->prompter(), this, [&] { route = interchange::ImportPLN(*m_session, file, this); });
     // The import appended the route to the list and made it current.
-    if (route > 0)
+    if (ranThrough && route > 0)
         m_points->exec();
 }
 
@@ -288,7 +290,6 @@ void TF_Main::deleteCurrentRoute()
     // followed the deleted one, or on the last.
     BusyGuard busy(m_session->busy());
     if (!routes.refresh()) {
-        busy.restoreNow();
         prompter.error(this, editor::texts::routeListFailed());
         return;
     }
@@ -343,7 +344,8 @@ void TF_Main::closeEvent(QCloseEvent *event)
     m_lists->QRSBN.close();
     m_qp->close();
     m_session->closeAll();
-    m_session->writeSettings();
+    // Nothing is left to do about a program folder that cannot be written.
+    std::ignore = m_session->writeSettings();
     event->accept();
 }
 

@@ -28,9 +28,9 @@ namespace editor {
 class TF_Points;
 class TF_PSH;
 } // namespace editor
-namespace mapview {
+namespace map {
 class TF_Map;
-} // namespace mapview
+} // namespace map
 namespace catalogues {
 class CatalogueLists;
 class TF_PPM;
@@ -58,7 +58,7 @@ public:
 
     store::Session &session() { return *m_session; }
     editor::TF_Points &routeEditor() { return *m_points; }
-    mapview::TF_Map &routeMap() { return *m_map; }
+    map::TF_Map &routeMap() { return *m_map; }
 
     // Whether the start asks before it goes on beside another window copy of
     // the program on the same folder (it does unless told otherwise).
@@ -116,7 +116,7 @@ private:
     catalogues::TF_Punkts *m_punkts = nullptr;
     catalogues::TF_RSBN *m_rsbn = nullptr;
     editor::TF_PSH *m_psh = nullptr;
-    mapview::TF_Map *m_map = nullptr;
+    map::TF_Map *m_map = nullptr;
     TF_About *m_about = nullptr;
 };
 

@@ -10,13 +10,16 @@
 #include <QDir>
 #include <QTimer>
 
+#include <tuple>
+
 int main(int argc, char *argv[])
 {
     kx::shell::Application app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kalyx"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.3 beta"));
     QGuiApplication::setWindowIcon(kx::shell::programIcon());
-    kx::ui::installQtTranslation(app);
+    // Without Qt's Russian texts the program runs with its English ones.
+    std::ignore = kx::ui::installQtTranslation(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Kalyx - route calculator for the Tu-154 NVU in FS2004"));

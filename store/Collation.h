@@ -15,7 +15,7 @@ inline constexpr char kCollation[] = "KALYX_NOCASE";
 
 // Registers the collation on an open connection; false when the driver does not
 // give access to its SQLite handle.
-bool registerCollation(QSqlDatabase &db);
+[[nodiscard]] bool registerCollation(QSqlDatabase &db);
 
 // The SQLite handle under a Qt connection; null when the driver is not SQLite.
 sqlite3 *sqliteHandle(const QSqlDatabase &db);

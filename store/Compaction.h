@@ -18,7 +18,7 @@ namespace kx::store {
 // Returns true when the database was replaced by its compacted copy.
 // afterCopy runs on the finished copy before it is checked: what tests use to
 // spoil a copy and see that it is refused.
-bool compactDatabase(const QString &databasePath, const QString &scratchPath,
-                     const std::function<void(const QString &copy)> &afterCopy = {});
+[[nodiscard]] bool compactDatabase(const QString &databasePath, const QString &scratchPath,
+                                   const std::function<void(const QString &copy)> &afterCopy = {});
 
 } // namespace kx::store

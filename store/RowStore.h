@@ -18,7 +18,7 @@ class RowStore
 {
 public:
     // Runs a SELECT with its bound values and reads every row.
-    bool load(const QSqlDatabase &db, const QString &sql, const QVariantList &params, QString *error);
+    [[nodiscard]] bool load(const QSqlDatabase &db, const QString &sql, const QVariantList &params, QString *error);
     void clear();
 
     const QStringList &columns() const { return m_columns; }

@@ -25,14 +25,16 @@ public:
     CatalogueLists &operator=(const CatalogueLists &) = delete;
 
     // Open the lists (closing them first); the first row becomes current.
-    bool openPunkts();
-    bool openRsbn();
+    [[nodiscard]] bool openPunkts();
+    [[nodiscard]] bool openRsbn();
 
     store::Query QPunkts;
     store::Query QRSBN;
 };
 
-// The runway list of an airport (QAP): its runways by key, writable.
+// An airport's runways by key, one bound value (the airport's Punkts.Code):
+// the airport window's list QAP (writable) and the route sheet's runway
+// datasets.
 QString runwaysSql();
 
 } // namespace kx::catalogues

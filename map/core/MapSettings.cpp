@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace kx::map {
 namespace {
@@ -15,7 +16,8 @@ const QString kSection = QStringLiteral("MAP");
 MapSettings readMapSettings(const QString &iniPath)
 {
     IniFile ini;
-    ini.load(iniPath);
+    // A file that cannot be read gives the defaults, as a missing one does.
+    std::ignore = ini.load(iniPath);
     MapSettings s;
     for (const LayerInfo &info : layerInfos()) {
         const int shown = ini.readInteger(kSection, info.key, info.shown ? 1 : 0);

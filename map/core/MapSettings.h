@@ -22,6 +22,6 @@ struct MapSettings
 // Missing or unreadable keys read as the defaults.
 MapSettings readMapSettings(const QString &iniPath);
 // Writes these keys of section MAP only; every other line of the file stays as it was.
-bool writeMapSettings(const QString &iniPath, const MapSettings &settings);
+[[nodiscard]] bool writeMapSettings(const QString &iniPath, const MapSettings &settings);
 
 } // namespace kx::map

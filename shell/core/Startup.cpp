@@ -12,6 +12,8 @@
 
 #include <QFileInfo>
 
+#include <tuple>
+
 namespace kx::shell {
 namespace {
 
@@ -23,13 +25,12 @@ bool tableExists(const QString &fsPath)
 // Step 5: the simulator folder is accepted when its table exists; otherwise the
 // chooser is shown until the user picks a folder whose table reads as one, or
 // cancels.
-bool settleSimulatorFolder(store::Session &session, const StartupOptions &options, BusyGuard &busy)
+bool settleSimulatorFolder(store::Session &session, const StartupOptions &options)
 {
     QString &fsPath = session.settings.fsPath;
     if (tableExists(fsPath))
         return true;
     if (!options.chooser) {
-        busy.restoreNow();
         session.prompter().error(options.owner, texts::variationTableNotFound(geo::magdecPath(fsPath)));
         return false;
     }
@@ -76,18 +77,18 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
 
     const QString databasePath = session.databasePath();
     if (!QFileInfo(databasePath).isFile()) {
-        busy.restoreNow();
         prompter.error(options.owner, texts::databaseNotFound(databasePath));
         return StartupResult::EndRequested;
     }
 
-    const bool accepted = settleSimulatorFolder(session, options, busy);
+    const bool accepted = settleSimulatorFolder(session, options);
     if (!accepted && !options.chooser)
         return StartupResult::EndRequested;
     // The folder chosen just now survives even if the program is stopped
-    // abruptly. A start cancelled in the chooser writes nothing.
+    // abruptly. A start cancelled in the chooser writes nothing; a program
+    // folder that cannot be written keeps the choice for this run.
     if (accepted && options.writeSettings)
-        session.writeSettings();
+        std::ignore = session.writeSettings();
 
     session.ADOC.close();
     // The exclusive lock says no other copy of the program, window or command
@@ -96,11 +97,15 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
     // is replacing the file right now) and then works on the file as it is.
     // Either way it holds the shared lock from here to its end, so that no
     // later copy replaces the file under it.
+    // No lock at all can be had in a folder that cannot be written and holds
+    // no lock file; the database there opens read-only, so no copy replaces
+    // it either.
     const bool alone = session.lock.tryLockExclusive();
     if (!alone)
-        session.lock.lockShared();
+        std::ignore = session.lock.lockShared();
+    // A compaction that fails leaves the database as it was, and says nothing.
     if (alone && options.compact)
-        store::compactDatabase(databasePath, session.scratchPath());
+        std::ignore = store::compactDatabase(databasePath, session.scratchPath());
     const bool opened = session.ADOC.open(databasePath);
     const int version = opened ? store::schemaVersion(session.ADOC) : -1;
     if (opened && alone && version >= 0 && version < store::kSchemaVersion && !session.ADOC.isReadOnly()) {
@@ -110,21 +115,21 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
         if (!store::upgradeSchema(session.ADOC, &why))
             qWarning("database schema not upgraded: %s", qPrintable(why));
     }
+    // Should the exclusive lock not turn into a shared one, this copy keeps
+    // it: other copies then wait at their start, which is safe, rather than
+    // get in while nothing guards the file.
     if (alone)
-        session.lock.lockShared();
+        std::ignore = session.lock.lockShared();
     if (!opened) {
-        busy.restoreNow();
         prompter.error(options.owner, texts::connectionFailed());
         return StartupResult::EndRequested;
     }
     if (version > store::kSchemaVersion) {
         session.ADOC.close();
-        busy.restoreNow();
         prompter.error(options.owner, store::newerSchemaMessage(databasePath, version));
         return StartupResult::EndRequested;
     }
     if (!session.openRoutes()) {
-        busy.restoreNow();
         prompter.error(options.owner, store::texts::queryOpenFailed(QStringLiteral("Routes")));
     }
     return accepted ? StartupResult::Running : StartupResult::EndRequested;

@@ -46,7 +46,7 @@ enum class StartupResult {
 // with a message. The session holds the shared instance lock from then on.
 // Shows its messages through the session's prompter; the busy cursor is on for
 // the whole sequence.
-StartupResult runStartup(store::Session &session, const StartupOptions &options);
+[[nodiscard]] StartupResult runStartup(store::Session &session, const StartupOptions &options);
 
 // The chooser, shown until the person picks a folder whose variation table
 // reads as one (true: the session's simulator folder is that folder) or

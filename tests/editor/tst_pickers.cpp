@@ -9,6 +9,7 @@
 #include "store/Session.h"
 #include "ui/GridView.h"
 #include "ui/ListModel.h"
+#include "ui/SearchEdit.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -80,14 +81,13 @@ void TestPickers::init()
                      {"uudd", "", "Домодедово", "Airport"},   {"AR", "UU", "Арбатская", "NDB"},
                      {"UUBW", "UU", "Быково", "VOR"},        {"GEKLA", "UL", "", nullptr}};
     for (const auto &w : waypoints) {
-        test::Fixture::Waypoint p;
-        p.id = QString::fromUtf8(w.id);
-        p.region = QString::fromUtf8(w.region);
-        p.name = QString::fromUtf8(w.name);
-        p.type = w.type ? QVariant(QString::fromLatin1(w.type)) : QVariant();
-        p.lat = QStringLiteral("N55*00.00");
-        p.lon = QStringLiteral("E037*00.00");
-        m_code.insert(p.id, m_fix->addPunkt(p));
+        const QString id = QString::fromUtf8(w.id);
+        m_code.insert(id, m_fix->addPunkt({.id = id,
+                                           .lat = QStringLiteral("N55*00.00"),
+                                           .lon = QStringLiteral("E037*00.00"),
+                                           .type = w.type ? QVariant(QString::fromLatin1(w.type)) : QVariant(),
+                                           .region = QString::fromUtf8(w.region),
+                                           .name = QString::fromUtf8(w.name)}));
     }
     for (const char *id : {"KN", "MR", "TL", "FA"})
         m_code.insert(QString::fromLatin1(id),
@@ -184,8 +184,11 @@ void TestPickers::waypointSearchWhileTyping()
     QCOMPARE(id->text(), QStringLiteral("UU"));
     QCOMPARE(picker.list().value(u"ID").toString(), QStringLiteral("AR")); // not before the wait
     QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("UUBW"));
-    test::typeText(id, QStringLiteral("q")); // begins no ident: the row stays
-    QTest::qWait(250);
+    // A text that begins no ident moves nothing once its wait has run out.
+    test::typeText(id, QStringLiteral("q"));
+    auto *idSearch = qobject_cast<ui::SearchEdit *>(id);
+    QVERIFY(idSearch && idSearch->isWaiting());
+    QTRY_VERIFY(!idSearch->isWaiting());
     QCOMPARE(picker.list().value(u"ID").toString(), QStringLiteral("UUBW"));
 
     name->setFocus();

@@ -24,12 +24,6 @@ namespace {
 
 using Values = QMap<int, double>; // cell value index → value; every other index 0
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -77,7 +71,6 @@ private slots:
     void i21Refusals();
 
 private:
-    void exec(const QString &sql, const QVariantList &values = {});
     // A calculated route of n points, point k at N5x / E03x with the leg
     // values given by legs(k) as column → value (k from 0).
     qint64 addRoute(int n, const std::function<QVariantMap(int)> &legs = {});
@@ -108,15 +101,6 @@ void TestExports::cleanup()
     closeSession();
 }
 
-void TestExports::exec(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery q(m_session->ADOC.sql());
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    QVERIFY2(q.exec(), qPrintable(q.lastError().text() + " in " + sql));
-}
-
 qint64 TestExports::addRoute(int n, const std::function<QVariantMap(int)> &legs)
 {
     const qint64 route = m_fix->addRoute("Route", 1234.5, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
@@ -141,7 +125,7 @@ void TestExports::makeCurrent(qint64 route)
 
 Values TestExports::cellValues(int cell) const
 {
-    const QByteArray bytes = readBytes(cellPath(cell));
+    const QByteArray bytes = test::readBytes(cellPath(cell));
     Values values;
     if (bytes.size() != interchange::kNvuCellSize) {
         values.insert(-1, bytes.size());
@@ -164,10 +148,13 @@ void TestExports::planEntriesAndWaypointLines()
          "Dep_ID = 'UUEE, N55* 58.36'', E37* 24.88'', +000622.00', Dep_Pos = NULL, Dest_ID = 'URSS', "
          "Dep_Name = 'Шереметьево', Dest_Name = 'Sochi' WHERE Code = ?",
          {route});
-    test::Fixture::Waypoint uuee{"UUEE", "N55*58.36", "E037*24.88", 11.0, "Airport", "UU", {}};
-    test::Fixture::Waypoint mr{"MR", "N55*57,70", "E037*20.90", 11.0, "VOR", "UU", {}};
-    test::Fixture::Waypoint gotik{"GOTIK", "N05*12.00", "E005*12.00", 11.0, {}, "", {}};
-    test::Fixture::Waypoint urss{"URSS", "N43*26.99", "E039*57.40", 6.0, "Airport", "UR", {}};
+    const test::Fixture::Waypoint uuee{
+        .id = "UUEE", .lat = "N55*58.36", .lon = "E037*24.88", .ms = 11.0, .type = "Airport", .region = "UU"};
+    const test::Fixture::Waypoint mr{
+        .id = "MR", .lat = "N55*57,70", .lon = "E037*20.90", .ms = 11.0, .type = "VOR", .region = "UU"};
+    const test::Fixture::Waypoint gotik{.id = "GOTIK", .lat = "N05*12.00", .lon = "E005*12.00", .ms = 11.0};
+    const test::Fixture::Waypoint urss{
+        .id = "URSS", .lat = "N43*26.99", .lon = "E039*57.40", .ms = 6.0, .type = "Airport", .region = "UR"};
     const qint64 a = m_fix->addPunkt(uuee);
     const qint64 b = m_fix->addPunkt(mr);
     const qint64 c = m_fix->addPunkt(gotik);
@@ -200,7 +187,7 @@ void TestExports::planEntriesAndWaypointLines()
                              "waypoint.1=UU, MR, , MR, V, N55* 57.70', E37* 20.90', +000000.00, \r\n"
                              "waypoint.2=, GOTIK, , GOTIK, I, N05* 12.00', E05* 12.00', +000000.00, \r\n"
                              "waypoint.3=UR, URSS, , URSS, A, N43* 26.99', E39* 57.40', +000088.00, \r\n";
-    QCOMPARE(readBytes(path), toCp1251(expected));
+    QCOMPARE(test::readBytes(path), toCp1251(expected));
     QCOMPARE(QDir(m_folder->path()).entryList({"plan*"}, QDir::Files | QDir::Hidden), QStringList{"plan.PLN"});
 }
 
@@ -246,12 +233,12 @@ void TestExports::planReplacesAnExistingFileWhole()
     exec("UPDATE Routes SET FL = NULL");
     makeCurrent(route);
     QVERIFY(!interchange::ExportPLN(*m_session, path, &m_routeList));
-    QCOMPARE(readBytes(path), QByteArray("the user's old plan"));
+    QCOMPARE(test::readBytes(path), QByteArray("the user's old plan"));
 
     exec("UPDATE Routes SET FL = 100");
     makeCurrent(route);
     QVERIFY(interchange::ExportPLN(*m_session, path, &m_routeList));
-    QVERIFY(readBytes(path).startsWith("[flightplan]\r\nAppVersion=9.0.30612\r\n"));
+    QVERIFY(test::readBytes(path).startsWith("[flightplan]\r\nAppVersion=9.0.30612\r\n"));
 }
 
 void TestExports::planRoundTrip_data()
@@ -303,7 +290,7 @@ void TestExports::planRoundTrip()
     makeCurrent(second);
     const QString again = m_folder->file("again.PLN");
     QVERIFY(interchange::ExportPLN(*m_session, again, &m_routeList));
-    QCOMPARE(readBytes(again), readBytes(exported));
+    QCOMPARE(test::readBytes(again), test::readBytes(exported));
 }
 
 // ---------------------------------------------------------------- NVU cell
@@ -409,7 +396,7 @@ void TestExports::cellValueFailures()
         return;
     QCOMPARE(m_prompter->texts(), QStringList{message});
     QTEST(m_prompter->messages().first().owner, "owner");
-    QCOMPARE(readBytes(cellPath(3)), QByteArray("old cell"));
+    QCOMPARE(test::readBytes(cellPath(3)), QByteArray("old cell"));
 }
 
 void TestExports::cellPointsQueryFails()
@@ -461,7 +448,7 @@ void TestExports::i21Numbering()
     QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
     QVERIFY(m_prompter->messages().isEmpty());
 
-    const QStringList lines = gaugeLines(readBytes(gaugePath()));
+    const QStringList lines = gaugeLines(test::readBytes(gaugePath()));
     QCOMPARE(lines.mid(0, 3), (QStringList{"[config]", "version=1", "[ppm]"}));
     QStringList written;
     for (const QString &line : lines.mid(3))
@@ -478,8 +465,8 @@ void TestExports::i21Numbering()
 void TestExports::i21KeepsTheLeadingPartByteForByte()
 {
     const qint64 route = m_fix->addRoute("R", 1.0, QDateTime::currentDateTime());
-    test::Fixture::Waypoint a{"A", "N55*58,33", "E037*24.87", 0.0, {}, "", {}};
-    test::Fixture::Waypoint b{"B", "S33*56.80", "W070*40.50", 0.0, {}, "", {}};
+    const test::Fixture::Waypoint a{.id = "A", .lat = "N55*58,33", .lon = "E037*24.87"};
+    const test::Fixture::Waypoint b{.id = "B", .lat = "S33*56.80", .lon = "W070*40.50"};
     m_fix->addPoint(route, 1, m_fix->addPunkt(a));
     m_fix->addPoint(route, 2, m_fix->addPunkt(b));
     makeCurrent(route);
@@ -489,28 +476,27 @@ void TestExports::i21KeepsTheLeadingPartByteForByte()
                                "  [ppm list]  ";
     QVERIFY(writeBytes(gaugePath(), leading + "\nppm_01=1*00.00,001*00.00\n[ppm]\nppm_01=2\n"));
     QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
-    QCOMPARE(readBytes(gaugePath()),
-             QByteArray(leading).replace('\n', "\r\n") + "\r\n" + "ppm_01=55*58.33,037*24.87\r\n"
-                 + "ppm_02=-33*56.80,-070*40.50\r\n");
+    QCOMPARE(test::readBytes(gaugePath()), QByteArray(leading).replace('\n', "\r\n") + "\r\n"
+                                               + "ppm_01=55*58.33,037*24.87\r\n" + "ppm_02=-33*56.80,-070*40.50\r\n");
 }
 
 void TestExports::i21BackupOnce()
 {
     addRoute(3);
-    const QByteArray original = readBytes(gaugePath());
+    const QByteArray original = test::readBytes(gaugePath());
     QVERIFY(original.contains("[ppm]"));
     const QString backup = interchange::i21Backup(m_folder->fsPath());
     QVERIFY(!QFile::exists(backup));
 
     QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
-    QCOMPARE(readBytes(backup), original);
-    const QByteArray first = readBytes(gaugePath());
+    QCOMPARE(test::readBytes(backup), original);
+    const QByteArray first = test::readBytes(gaugePath());
     QVERIFY(first != original);
 
     addRoute(5);
     QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
-    QCOMPARE(readBytes(backup), original);
-    QCOMPARE(gaugeLines(readBytes(gaugePath())).size(), 3 + 5);
+    QCOMPARE(test::readBytes(backup), original);
+    QCOMPARE(gaugeLines(test::readBytes(gaugePath())).size(), 3 + 5);
     // Nothing left beside the gauge file and its backup.
     QCOMPARE(QDir(m_folder->fsPath() + "Gauges/i21_cfg").entryList(QDir::Files | QDir::Hidden),
              (QStringList{"I21_PPM.CFG", "I21_PPM.CFG.org"}));
@@ -549,7 +535,7 @@ void TestExports::i21Refusals()
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     if (gauge.startsWith('-'))
         return;
-    QCOMPARE(readBytes(gaugePath()), gauge.toLatin1());
+    QCOMPARE(test::readBytes(gaugePath()), gauge.toLatin1());
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"I21_PPM.CFG"});
 }
 

@@ -111,7 +111,6 @@ private slots:
 private:
     QString writePlan(const QString &name, const QByteArray &bytes);
     qint64 import(const QString &path);
-    void exec(const QString &sql);
     // The route's points as Punkt codes in Number order; fails the test unless
     // they are numbered 1, 2, 3 ...
     QList<qint64> punktsOf(qint64 route);
@@ -147,12 +146,6 @@ QString TestImportPln::writePlan(const QString &name, const QByteArray &bytes)
 qint64 TestImportPln::import(const QString &path)
 {
     return interchange::ImportPLN(*m_session, path, &m_owner);
-}
-
-void TestImportPln::exec(const QString &sql)
-{
-    QSqlQuery q(m_session->ADOC.sql());
-    QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + " in " + sql));
 }
 
 QList<qint64> TestImportPln::punktsOf(qint64 route)

@@ -109,7 +109,7 @@ private slots:
 
 private:
     void start();
-    mapview::TF_Map &openFromMenu();
+    map::TF_Map &openFromMenu();
     QPoint pixelOf(int index);
 
     std::unique_ptr<test::TestFolder> m_folder;
@@ -138,12 +138,22 @@ void TestMapWindow::init()
         store::Database db(QStringLiteral("fixture"));
         QVERIFY(db.open(m_folder->file(QStringLiteral("kalyxdb.kdb"))));
         test::Fixture fix(db.sql());
-        test::Fixture::Waypoint uuee{QStringLiteral("UUEE"), QStringLiteral("N55*58.27"), QStringLiteral("E037*24.88"),
-                                     9.5, QStringLiteral("Airport"), QStringLiteral("UU"), QStringLiteral("Шереметьево")};
-        test::Fixture::Waypoint mid{QStringLiteral("RATIN"), QStringLiteral("N51*30.00"), QStringLiteral("E039*12.00"),
-                                    8.0, QVariant(), QStringLiteral("UU"), QStringLiteral("Ратин")};
-        test::Fixture::Waypoint urss{QStringLiteral("URSS"), QStringLiteral("N43*26.98"), QStringLiteral("E039*56.82"),
-                                     7.0, QStringLiteral("Airport"), QStringLiteral("UR"), QStringLiteral("Сочи")};
+        const test::Fixture::Waypoint uuee{.id = "UUEE",
+                                           .lat = "N55*58.27",
+                                           .lon = "E037*24.88",
+                                           .ms = 9.5,
+                                           .type = "Airport",
+                                           .region = "UU",
+                                           .name = "Шереметьево"};
+        const test::Fixture::Waypoint mid{
+            .id = "RATIN", .lat = "N51*30.00", .lon = "E039*12.00", .ms = 8.0, .region = "UU", .name = "Ратин"};
+        const test::Fixture::Waypoint urss{.id = "URSS",
+                                           .lat = "N43*26.98",
+                                           .lon = "E039*56.82",
+                                           .ms = 7.0,
+                                           .type = "Airport",
+                                           .region = "UR",
+                                           .name = "Сочи"};
         const qint64 a = fix.addPunkt(uuee), b = fix.addPunkt(mid), c = fix.addPunkt(urss);
         m_sochi = fix.addRoute(QStringLiteral("Москва - Сочи"));
         fix.addPoint(m_sochi, 1, a);
@@ -174,10 +184,10 @@ void TestMapWindow::start()
     QVERIFY(m_main->session().QRoutes.locate(u"Code", m_sochi));
 }
 
-mapview::TF_Map &TestMapWindow::openFromMenu()
+map::TF_Map &TestMapWindow::openFromMenu()
 {
     clickMenuBarItem(m_main->menuBar(), "NMap");
-    mapview::TF_Map &map = m_main->routeMap();
+    map::TF_Map &map = m_main->routeMap();
     [&] {
         QVERIFY(QTest::qWaitForWindowExposed(&map));
         map.activateWindow();
@@ -188,7 +198,7 @@ mapview::TF_Map &TestMapWindow::openFromMenu()
 
 QPoint TestMapWindow::pixelOf(int index)
 {
-    mapview::TF_Map &map = m_main->routeMap();
+    map::TF_Map &map = m_main->routeMap();
     for (const map::MapScene::Waypoint &w : map.scene().waypoints())
         if (w.index == index)
             return map.canvas().view().toPixel(w.km).toPoint();
@@ -198,7 +208,7 @@ QPoint TestMapWindow::pixelOf(int index)
 void TestMapWindow::openedFromTheRouteListFollowsIt()
 {
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     QVERIFY(map.isVisible());
     QCOMPARE(map.scene().route().code, m_sochi);
     QCOMPARE(map.scene().route().points.size(), 3);
@@ -226,7 +236,7 @@ void TestMapWindow::openedFromTheRouteListFollowsIt()
 void TestMapWindow::openedFromTheEditorFollowsIt()
 {
     start();
-    mapview::TF_Map &map = m_main->routeMap();
+    map::TF_Map &map = m_main->routeMap();
     editor::TF_Points &editor = m_main->routeEditor();
     store::Query &points = editor.pointList();
     bool ran = false;
@@ -280,8 +290,8 @@ void TestMapWindow::openedFromTheEditorFollowsIt()
 void TestMapWindow::mouseAndKeys()
 {
     start();
-    mapview::TF_Map &map = openFromMenu();
-    mapview::MapCanvas &canvas = map.canvas();
+    map::TF_Map &map = openFromMenu();
+    map::MapCanvas &canvas = map.canvas();
     const map::MapView fitted = canvas.view();
 
     // The wheel zooms at the cursor: the place under it stays there.
@@ -334,7 +344,7 @@ void TestMapWindow::mouseAndKeys()
 void TestMapWindow::layersAndPlaceAreKept()
 {
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     // The graticule switched off through the layer menu.
     auto *button = map.findChild<QToolButton *>(QStringLiteral("BLayers"));
     auto *menu = map.findChild<QMenu *>(QStringLiteral("MapLayers"));
@@ -365,7 +375,7 @@ void TestMapWindow::layersAndPlaceAreKept()
     m_main.reset();
     m_main = std::make_unique<shell::TF_Main>(m_folder->path(), *m_prompter, nullptr, nullptr, &m_dialogs);
     start();
-    mapview::TF_Map &again = openFromMenu();
+    map::TF_Map &again = openFromMenu();
     QCOMPARE(again.size(), QSize(700, 500));
     QVERIFY(!again.layerAction(map::Layer::Graticule)->isChecked());
     QVERIFY(!(again.canvas().options().layers & map::Layer::Graticule));
@@ -390,7 +400,7 @@ void TestMapWindow::aPlaceOffTheScreenOpensOnIt()
                                + QStringLiteral("[MAP]\r\nLeft=%1\r\nTop=%2\r\nWidth=%3\r\nHeight=%4\r\n")
                                      .arg(saved.x()).arg(saved.y()).arg(saved.width()).arg(saved.height())));
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     const QRect screen = map.screen()->availableGeometry();
     QTRY_VERIFY(screen.contains(map.frameGeometry()));
     // Its close button, at the frame's top right, is on the screen.
@@ -400,7 +410,7 @@ void TestMapWindow::aPlaceOffTheScreenOpensOnIt()
 void TestMapWindow::printAndPng()
 {
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     // Printing goes through the route sheet's preview: one landscape page.
     int pages = 0;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
@@ -435,7 +445,7 @@ void TestMapWindow::missingMapData()
 {
     QVERIFY(QFile::remove(m_folder->file(map::mapDataFileName())));
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     QCOMPARE(m_prompter->messages().size(), 1);
     QCOMPARE(m_prompter->messages().first().kind, Kind::Error);
     QCOMPARE(m_prompter->messages().first().owner, QStringLiteral("TF_Map"));

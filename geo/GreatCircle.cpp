@@ -1,4 +1,6 @@
-#include "Geodesy.h"
+#include "GreatCircle.h"
+
+#include "Sphere.h"
 
 #include <GeographicLib/Geodesic.hpp>
 #include <GeographicLib/GeodesicLine.hpp>
@@ -8,17 +10,11 @@
 #include <cmath>
 #include <numbers>
 
-namespace kx::map {
+namespace kx::geo {
 namespace {
 
 using Vec = std::array<double, 3>;
 constexpr double kDeg = std::numbers::pi / 180;
-
-const GeographicLib::Geodesic &sphere()
-{
-    static const GeographicLib::Geodesic geodesic(kSphereRadiusKm * 1000, 0);
-    return geodesic;
-}
 
 Vec unit(GeoPoint p)
 {
@@ -36,28 +32,40 @@ Vec cross(const Vec &a, const Vec &b)
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-double dot(const Vec &a, const Vec &b)
-{
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
+double dot(const Vec &a, const Vec &b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-double norm(const Vec &v)
-{
-    return std::sqrt(dot(v, v));
-}
+double norm(const Vec &v) { return std::sqrt(dot(v, v)); }
 
 } // namespace
+
+const GeographicLib::Geodesic &sphereGeodesic()
+{
+    static const GeographicLib::Geodesic geodesic(static_cast<double>(kSphereRadiusKm) * 1000, 0);
+    return geodesic;
+}
+
+long double orthoDistanceKm(GeoPoint a, GeoPoint b)
+{
+    constexpr long double rad = std::numbers::pi_v<long double> / 180;
+    return OrthoDistance(a.lat * rad, a.lon * rad, b.lat * rad, b.lon * rad);
+}
+
+long double orthoCourse(GeoPoint a, GeoPoint b)
+{
+    constexpr long double rad = std::numbers::pi_v<long double> / 180;
+    return OrthoCourse(a.lat * rad, a.lon * rad, b.lat * rad, b.lon * rad);
+}
 
 double distanceKm(GeoPoint a, GeoPoint b)
 {
     double s12 = 0;
-    sphere().Inverse(a.lat, a.lon, b.lat, b.lon, s12);
+    sphereGeodesic().Inverse(a.lat, a.lon, b.lat, b.lon, s12);
     return s12 / 1000;
 }
 
 QList<GeoPoint> greatCircle(GeoPoint a, GeoPoint b, double stepKm)
 {
-    const GeographicLib::GeodesicLine line = sphere().InverseLine(a.lat, a.lon, b.lat, b.lon);
+    const GeographicLib::GeodesicLine line = sphereGeodesic().InverseLine(a.lat, a.lon, b.lat, b.lon);
     const double length = line.Distance() / 1000;
     const int steps = std::clamp(static_cast<int>(std::ceil(length / std::max(stepKm, 1e-3))), 1, 4096);
     QList<GeoPoint> points;
@@ -79,7 +87,8 @@ QList<GeoPoint> circle(GeoPoint centre, double radiusKm, int segments)
     points.reserve(segments + 1);
     for (int i = 0; i <= segments; ++i) {
         GeoPoint p;
-        sphere().Direct(centre.lat, centre.lon, 360.0 * (i % segments) / segments, radiusKm * 1000, p.lat, p.lon);
+        sphereGeodesic().Direct(centre.lat, centre.lon, 360.0 * (i % segments) / segments, radiusKm * 1000, p.lat,
+                                p.lon);
         points.append(p);
     }
     return points;
@@ -128,4 +137,4 @@ double wrapLongitude(double lon)
     return lon - 180;
 }
 
-} // namespace kx::map
+} // namespace kx::geo

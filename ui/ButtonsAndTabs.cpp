@@ -1,4 +1,4 @@
-#include "DialogParts.h"
+#include "ButtonsAndTabs.h"
 
 #include "PushButton.h"
 
@@ -52,10 +52,7 @@ void setDropDownRows(QComboBox *box, int rows)
     box->setStyle(style);
 }
 
-void skipByTab(QWidget *widget)
-{
-    widget->setFocusPolicy(Qt::ClickFocus);
-}
+void skipByTab(QWidget *widget) { widget->setFocusPolicy(Qt::ClickFocus); }
 
 QHBoxLayout *buttonRow(std::initializer_list<QPushButton *> buttons)
 {

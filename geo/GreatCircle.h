@@ -6,15 +6,28 @@
 
 #include <optional>
 
-namespace kx::map {
+namespace GeographicLib {
+class Geodesic;
+}
 
-// The sphere of the route calculation, on which one minute of arc is one
-// nautical mile of 1.852 km. The map draws on it so that a leg, a distance
-// and a beacon's range look exactly as the calculation counts them.
-inline constexpr double kSphereRadiusKm = 1.852 * 60 * 180 / 3.14159265358979323846;
+namespace kx::geo {
+
+// Great circles in degrees on the sphere of the route calculation (Sphere.h),
+// on which one minute of arc is one nautical mile of 1.852 km: what the map
+// draws, so that a leg, a distance and a beacon's range look exactly as the
+// calculation counts them.
+
+// The sphere as GeographicLib's geodesic, for projections onto it.
+const GeographicLib::Geodesic &sphereGeodesic();
 
 // Geodesic distance on the sphere, km.
 double distanceKm(GeoPoint a, GeoPoint b);
+
+// The distance (km) and the initial true course (0..360) from a to b by the
+// route calculation's own formulas (OrthoDistance, OrthoCourse), to the last
+// digit as the calculation gives them.
+long double orthoDistanceKm(GeoPoint a, GeoPoint b);
+long double orthoCourse(GeoPoint a, GeoPoint b);
 
 // Points along the great circle from a to b, both ends included, no farther
 // apart than stepKm.
@@ -35,4 +48,4 @@ std::optional<GeoPoint> perpendicularFoot(GeoPoint a, GeoPoint b, GeoPoint m, bo
 // Longitude brought into -180..180.
 double wrapLongitude(double lon);
 
-} // namespace kx::map
+} // namespace kx::geo

@@ -9,6 +9,8 @@ class QHBoxLayout;
 class QPushButton;
 class QWidget;
 
+// What every window does with its buttons and the Tab key (the pieces of a
+// form itself, groups, edits and labels, are in FormParts.h).
 namespace kx::ui {
 
 // A push button named as the window names its control (BOK, BCancel, ...),

@@ -5,11 +5,11 @@
 
 class QPagedPaintDevice;
 
-namespace kx::ui {
+namespace kx::reports {
 
 // What the print preview shows, prints and saves as PDF: pages painted on
-// whatever paper the printer has. The route sheet is one, the route map
-// another.
+// whatever paper the printer has. The route sheet is one (RouteSheetDocument),
+// the route map another.
 class PreviewDocument
 {
 public:
@@ -23,10 +23,10 @@ public:
     virtual QString fileName() const = 0;
     // Paints every page on the device's own paper; *note is what the preview
     // should tell about the pages on this paper (empty: nothing).
-    virtual bool paint(QPagedPaintDevice &device, QString *why, QString *note) const = 0;
+    [[nodiscard]] virtual bool paint(QPagedPaintDevice &device, QString *why, QString *note) const = 0;
     // Writes the pages as a PDF file on this paper; the file appears only
     // complete.
-    virtual bool writePdf(const QString &path, const QPageLayout &page, QString *why) const = 0;
+    [[nodiscard]] virtual bool writePdf(const QString &path, const QPageLayout &page, QString *why) const = 0;
 };
 
-} // namespace kx::ui
+} // namespace kx::reports

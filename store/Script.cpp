@@ -1,0 +1,31 @@
+#include "Script.h"
+
+#include "Statement.h"
+
+#include <QStringList>
+
+namespace kx::store {
+
+bool runScript(Database &db, const QString &script, QString *error)
+{
+    QString statement;
+    const QStringList lines = script.split(u'\n');
+    for (QString line : lines) {
+        const qsizetype comment = line.indexOf(QStringLiteral("--"));
+        if (comment >= 0)
+            line.truncate(comment);
+        statement += line + u'\n';
+        if (!line.trimmed().endsWith(u';'))
+            continue;
+        Statement run(db, statement.trimmed());
+        if (!run.exec()) {
+            if (error)
+                *error = run.lastError();
+            return false;
+        }
+        statement.clear();
+    }
+    return true;
+}
+
+} // namespace kx::store
