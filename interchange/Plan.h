@@ -13,13 +13,18 @@
 namespace kx::interchange {
 
 // What the catalogue calls a waypoint: an airport, a VOR, an NDB, or a
-// waypoint without catalogue type (an intersection, a user waypoint).
-enum class PlanPointType { Airport, Vor, Ndb, None };
+// waypoint without catalogue type (an intersection, a user waypoint). Unknown
+// is for plans that do not say: such a waypoint is the catalogue's waypoint
+// of its ident at its place whatever its type, and new, one without type.
+enum class PlanPointType { Airport, Vor, Ndb, None, Unknown };
 
 struct PlanPoint
 {
     QString ident;  // never empty
     QString region; // the ICAO region the plan gives; empty when it gives none
+    // False for plans that carry no region (FS9's short form, X-Plane,
+    // FlightGear): any region of the catalogue is then the waypoint's.
+    bool regionKnown = true;
     PlanPointType type = PlanPointType::None;
     // The position as coordinate texts ("N55*58.33", "W003*06.02"); both
     // empty when the plan gives none (newer XML planners leave it out for
@@ -65,6 +70,7 @@ inline QVariant catalogueType(PlanPointType type)
     case PlanPointType::Ndb:
         return QStringLiteral("NDB");
     case PlanPointType::None:
+    case PlanPointType::Unknown:
         break;
     }
     return QVariant(QMetaType::fromType<QString>());

@@ -30,10 +30,6 @@ QString typeKey(const QVariant &type)
     return type.isNull() ? QString(QLatin1String("")) : caseFolded(type.toString());
 }
 
-QString rowKey(const QString &ident, const QVariant &type)
-{
-    return caseFolded(ident) + u'\n' + typeKey(type);
-}
 
 } // namespace
 
@@ -77,9 +73,9 @@ bool PlanCatalogue::load(store::Database &db, const QList<PlanPoint> &points, QS
                 continue;
             const QString lat = lookup.value(4).toString();
             const QString lon = lookup.value(5).toString();
-            Row row{lookup.value(0).toLongLong(), caseFolded(lookup.value(2).toString()), caseFolded(lat),
-                    caseFolded(lon), geo::readCoordinate(lat), geo::readCoordinate(lon)};
-            found.append({rowKey(ident, lookup.value(3)), row});
+            Row row{lookup.value(0).toLongLong(), typeKey(lookup.value(3)), caseFolded(lookup.value(2).toString()),
+                    caseFolded(lat), caseFolded(lon), geo::readCoordinate(lat), geo::readCoordinate(lon)};
+            found.append({caseFolded(ident), row});
         }
     }
     // The rows of the oldest first, whatever order the index gave them in.
@@ -92,23 +88,30 @@ bool PlanCatalogue::load(store::Database &db, const QList<PlanPoint> &points, QS
 
 qint64 PlanCatalogue::find(const PlanPoint &point) const
 {
-    const auto it = m_rows.constFind(rowKey(point.ident, catalogueType(point.type)));
-    if (it == m_rows.cend() || it->isEmpty())
+    const auto it = m_rows.constFind(caseFolded(point.ident));
+    if (it == m_rows.cend())
         return 0;
-    const QList<Row> &rows = it.value();
-    if (point.type == PlanPointType::Airport)
-        return rows.first().code;
+    const QString type = typeKey(catalogueType(point.type));
     const QString region = caseFolded(point.region);
+    const auto typeMatches = [&](const Row &row) { return point.type == PlanPointType::Unknown || row.type == type; };
+    const auto regionMatches = [&](const Row &row) { return !point.regionKnown || row.region == region; };
+    const QList<Row> &rows = it.value();
+    if (point.type == PlanPointType::Airport) {
+        for (const Row &row : rows)
+            if (typeMatches(row))
+                return row.code;
+        return 0;
+    }
     if (!point.hasPosition()) {
         for (const Row &row : rows)
-            if (row.region == region)
+            if (typeMatches(row) && regionMatches(row))
                 return row.code;
         return 0;
     }
     const QString lat = caseFolded(point.lat);
     const QString lon = caseFolded(point.lon);
     for (const Row &row : rows)
-        if (row.region == region && row.lat == lat && row.lon == lon)
+        if (typeMatches(row) && regionMatches(row) && row.lat == lat && row.lon == lon)
             return row.code;
     const std::optional<long double> latRad = geo::readCoordinate(point.lat);
     const std::optional<long double> lonRad = geo::readCoordinate(point.lon);
@@ -117,7 +120,7 @@ qint64 PlanCatalogue::find(const PlanPoint &point) const
     qint64 nearest = 0;
     long double nearestKm = geo::kSamePlaceKm;
     for (const Row &row : rows) {
-        if (!row.latRad || !row.lonRad)
+        if (!typeMatches(row) || !row.latRad || !row.lonRad)
             continue;
         const long double km = geo::OrthoDistance(*latRad, *lonRad, *row.latRad, *row.lonRad);
         if (km < nearestKm || (km == nearestKm && nearest == 0)) {
@@ -130,9 +133,9 @@ qint64 PlanCatalogue::find(const PlanPoint &point) const
 
 void PlanCatalogue::add(qint64 code, const PlanPoint &point)
 {
-    m_rows[rowKey(point.ident, catalogueType(point.type))].append(
-        {code, caseFolded(point.region), caseFolded(point.lat), caseFolded(point.lon), geo::readCoordinate(point.lat),
-         geo::readCoordinate(point.lon)});
+    m_rows[caseFolded(point.ident)].append({code, typeKey(catalogueType(point.type)), caseFolded(point.region),
+                                            caseFolded(point.lat), caseFolded(point.lon),
+                                            geo::readCoordinate(point.lat), geo::readCoordinate(point.lon)});
 }
 
 qint64 storePlan(store::Database &db, const QString &fsPath, const Plan &plan, QString *error)

@@ -32,6 +32,8 @@ namespace kx::interchange {
 //   else the nearest such row within kSamePlaceKm whatever its region (FS9
 //   writes the placeholder region "KK" for the catalogue's "EG" beacons);
 // - the same without a position: of the same ident, type and region.
+// A waypoint of Unknown type takes a row of any type by the same rules; one
+// whose region is not known, a row of any region.
 // A row added for an earlier waypoint of the plan serves later ones alike.
 class PlanCatalogue
 {
@@ -48,14 +50,14 @@ private:
     struct Row
     {
         qint64 code = 0;
+        QString type;   // "airport", "vor", "ndb", or "" for none (case-folded Type)
         QString region; // case-folded, as the coordinate texts
         QString lat;
         QString lon;
         std::optional<long double> latRad;
         std::optional<long double> lonRad;
     };
-    // Rows by case-folded ident and type ("vor", "ndb", "airport", "" for
-    // none; any other type is no plan waypoint's), in Code order.
+    // Rows by case-folded ident, in Code order.
     QHash<QString, QList<Row>> m_rows;
 };
 

@@ -77,12 +77,15 @@ bool readFs9Plan(const QString &text, const QString &fileName, Plan *plan, QStri
     plan->points.reserve(last + 1);
     for (int k = 0; k <= last; ++k) {
         const QString key = QStringLiteral("waypoint.") + QString::number(k);
-        const PlanWaypoint w = parseWaypointLine(ini.readString(section, key));
+        const QString value = ini.readString(section, key);
+        const PlanWaypoint w = parseWaypointLine(value);
         if (!w.problem.isEmpty()) {
             *error = texts::planProblem(w.problem, key, shownName);
             return false;
         }
-        plan->points.append({w.id, w.region, pointTypeOfLetter(w.typeLetter), w.lat, w.lon, w.h, key});
+        // The short form carries no region: the catalogue's, whatever it is.
+        plan->points.append({w.id, w.region, !isShortWaypointLine(value), pointTypeOfLetter(w.typeLetter), w.lat, w.lon,
+                             w.h, key});
     }
     return true;
 }

@@ -99,6 +99,7 @@ struct Waypoint
     QString id;        // the id attribute
     QString icaoIdent; // ICAO/ICAOIdent
     QString region;    // ICAO/ICAORegion
+    bool hasRegion = false;
     QString type;      // ATCWaypointType
     QString position;  // WorldPosition
     bool hasPosition = false;
@@ -229,8 +230,10 @@ bool Reader::endElement()
     } else if (depth == m_planDepth + 3 && parent == u"ICAO") {
         if (name == u"ICAOIdent")
             m_waypoint->icaoIdent = text;
-        else if (name == u"ICAORegion")
+        else if (name == u"ICAORegion") {
             m_waypoint->region = text;
+            m_waypoint->hasRegion = true;
+        }
     }
     return true;
 }
@@ -242,6 +245,7 @@ bool Reader::addWaypoint()
     PlanPoint point;
     point.ident = w.icaoIdent.isEmpty() ? w.id : w.icaoIdent;
     point.region = w.region.isNull() ? QString(QLatin1String("")) : w.region;
+    point.regionKnown = w.hasRegion;
     point.type = typeOfWaypoint(w.type);
     const int number = static_cast<int>(m_plan->points.size()) + 1;
     if (point.ident.isEmpty())

@@ -101,6 +101,8 @@ private slots:
     void catalogueLookups();
     void navaidOfTheSamePlace_data();
     void navaidOfTheSamePlace();
+    void waypointsOfUnknownTypeOrRegion_data();
+    void waypointsOfUnknownTypeOrRegion();
     void lookupsUseTheIdentIndex_data();
     void lookupsUseTheIdentIndex();
     void sameWaypointTwiceIsOneCatalogueRow();
@@ -440,6 +442,66 @@ void TestImportPln::navaidOfTheSamePlace()
     QVERIFY2(route > 0, qPrintable(m_prompter->texts().join('\n')));
     QCOMPARE(m_fix->value("Punkts", punktsOf(route).at(1), "Name").toString(), found);
     QCOMPARE(m_fix->count("Punkts"), rowsBefore + 1); // the airport only
+}
+
+void TestImportPln::waypointsOfUnknownTypeOrRegion_data()
+{
+    // Plans of other planners may not say a waypoint's type or region.
+    using Type = interchange::PlanPointType;
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("regionKnown");
+    QTest::addColumn<QString>("region");
+    QTest::addColumn<QString>("lat"); // empty: no position
+    QTest::addColumn<QString>("found"); // the catalogue row's name, or "new"
+
+    QTest::newRow("unknown type at the VOR") << int(Type::Unknown) << false << "" << "N55*57.71" << "MR VOR";
+    QTest::newRow("unknown type at the NDB of the same ident")
+        << int(Type::Unknown) << false << "" << "N56*10.00" << "MR NDB";
+    QTest::newRow("unknown type 5 km away") << int(Type::Unknown) << false << "" << "N56*00.40" << "new";
+    QTest::newRow("unknown region, no position") << int(Type::Vor) << false << "" << "" << "MR VOR";
+    QTest::newRow("known empty region, no position")
+        << int(Type::Vor) << true << "" << "" << "Точка p1 файла plan.fms не найдена";
+    QTest::newRow("unknown type and region, no position") << int(Type::Unknown) << false << "" << "" << "MR VOR";
+}
+
+void TestImportPln::waypointsOfUnknownTypeOrRegion()
+{
+    QFETCH(int, type);
+    QFETCH(bool, regionKnown);
+    QFETCH(QString, region);
+    QFETCH(QString, lat);
+    QFETCH(QString, found);
+    m_fix->addPunkt({"MR", "N55*57.70", "E037*20.90", 0.0, "VOR", "UU", "MR VOR"});
+    m_fix->addPunkt({"MR", "N56*10.00", "E037*20.90", 0.0, "NDB", "UU", "MR NDB"});
+    const qint64 before = m_fix->count("Punkts");
+
+    interchange::Plan plan;
+    plan.fileName = "plan.fms";
+    plan.routeName = "plan";
+    interchange::PlanPoint airport{"UUEE", "", false, interchange::PlanPointType::Airport, "N55*58.36", "E037*24.88",
+                                   622, "p0"};
+    interchange::PlanPoint point{"mr", region, regionKnown, interchange::PlanPointType(type), lat,
+                                 lat.isEmpty() ? QString() : QStringLiteral("E037*20.90"), 0, "p1"};
+    plan.points = {airport, point};
+    const qint64 route = interchange::importPlan(*m_session, plan, &m_owner);
+    if (found.startsWith("Точка")) {
+        QCOMPARE(route, 0);
+        QVERIFY2(m_prompter->lastText().startsWith(found), qPrintable(m_prompter->lastText()));
+        QCOMPARE(m_fix->count("Punkts"), before);
+        return;
+    }
+    QVERIFY2(route > 0, qPrintable(m_prompter->texts().join('\n')));
+    const qint64 p = punktsOf(route).at(1);
+    if (found != "new") {
+        QCOMPARE(m_fix->value("Punkts", p, "Name").toString(), found);
+        QCOMPARE(m_fix->count("Punkts"), before + 1);
+        return;
+    }
+    // A new waypoint of unknown type is one without type.
+    QCOMPARE(m_fix->count("Punkts"), before + 2);
+    QVERIFY(m_fix->value("Punkts", p, "Type").isNull());
+    QCOMPARE(m_fix->value("Punkts", p, "ID").toString(), QString("mr"));
+    QCOMPARE(m_fix->value("Punkts", p, "Region").toString(), QString(""));
 }
 
 void TestImportPln::lookupsUseTheIdentIndex_data()
