@@ -1,7 +1,8 @@
 #include "DecimalCoord.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
-#include <vector>
 
 namespace kx::geo {
 
@@ -16,7 +17,7 @@ constexpr int kMaxWholeDigits = 3;
 struct Digits
 {
     bool negative = false;
-    std::vector<int> digits;
+    QVarLengthArray<quint8, 40> digits;
     int fractionDigits = 0;
 };
 
@@ -33,12 +34,12 @@ std::optional<Digits> readDigits(const QString &text)
     const QStringView fraction = point < 0 ? QStringView() : s.mid(point + 1);
     if ((whole.isEmpty() && fraction.isEmpty()) || whole.size() > kMaxWholeDigits)
         return std::nullopt;
-    result.digits.reserve(static_cast<size_t>(whole.size() + fraction.size()));
+    result.digits.reserve(whole.size() + fraction.size());
     for (const QStringView part : {whole, fraction}) {
         for (const QChar c : part) {
             if (c < u'0' || c > u'9')
                 return std::nullopt;
-            result.digits.push_back(c.unicode() - u'0');
+            result.digits.append(static_cast<quint8>(c.unicode() - u'0'));
         }
     }
     result.fractionDigits = static_cast<int>(fraction.size());
@@ -51,20 +52,20 @@ std::optional<Digits> readDigits(const QString &text)
 // decides the rounding.
 qint64 roundedHundredths(const Digits &value)
 {
-    std::vector<int> product(value.digits.size() + 1, 0);
+    QVarLengthArray<quint8, 41> product(value.digits.size() + 1);
     int carry = 0;
-    for (size_t i = value.digits.size(); i-- > 0;) {
+    for (qsizetype i = value.digits.size(); i-- > 0;) {
         const int d = value.digits[i] * 6 + carry;
-        product[i + 1] = d % 10;
+        product[i + 1] = static_cast<quint8>(d % 10);
         carry = d / 10;
     }
-    product[0] = carry;
+    product[0] = static_cast<quint8>(carry);
     // product holds value * 6 with fractionDigits decimals; times 1000 moves
     // the point three places right.
     const int fraction = value.fractionDigits - 3;
-    const size_t wholeCount = fraction > 0 ? product.size() - static_cast<size_t>(fraction) : product.size();
+    const qsizetype wholeCount = fraction > 0 ? product.size() - fraction : product.size();
     qint64 hundredths = 0;
-    for (size_t i = 0; i < wholeCount; ++i)
+    for (qsizetype i = 0; i < wholeCount; ++i)
         hundredths = hundredths * 10 + product[i];
     for (int i = fraction; i < 0; ++i)
         hundredths *= 10;
@@ -72,7 +73,7 @@ qint64 roundedHundredths(const Digits &value)
         return hundredths;
     const int first = product[wholeCount];
     bool beyond = false;
-    for (size_t i = wholeCount + 1; i < product.size() && !beyond; ++i)
+    for (qsizetype i = wholeCount + 1; i < product.size() && !beyond; ++i)
         beyond = product[i] != 0;
     if (first > 5 || (first == 5 && (beyond || hundredths % 2 != 0)))
         ++hundredths;
@@ -85,10 +86,19 @@ QString coordinateText(qint64 hundredths, bool negative, int degreeDigits, QChar
     // 59.995 and more carry into the degrees instead of reading 60.00.
     const qint64 degrees = hundredths / 6000;
     const qint64 minuteHundredths = hundredths % 6000;
-    const QChar letter = negative && hundredths != 0 ? negativeLetter : positive;
-    return letter + QStringLiteral("%1").arg(degrees, degreeDigits, 10, QLatin1Char('0')) + u'*'
-           + QStringLiteral("%1").arg(minuteHundredths / 100, 2, 10, QLatin1Char('0')) + u'.'
-           + QStringLiteral("%1").arg(minuteHundredths % 100, 2, 10, QLatin1Char('0'));
+    // Written digit by digit: an import converts hundreds of thousands.
+    char16_t text[10];
+    qsizetype n = 0;
+    text[n++] = (negative && hundredths != 0 ? negativeLetter : positive).unicode();
+    for (qint64 scale = degreeDigits == 3 ? 100 : 10; scale > 0; scale /= 10)
+        text[n++] = static_cast<char16_t>(u'0' + degrees / scale % 10);
+    text[n++] = u'*';
+    text[n++] = static_cast<char16_t>(u'0' + minuteHundredths / 1000);
+    text[n++] = static_cast<char16_t>(u'0' + minuteHundredths / 100 % 10);
+    text[n++] = u'.';
+    text[n++] = static_cast<char16_t>(u'0' + minuteHundredths / 10 % 10);
+    text[n++] = static_cast<char16_t>(u'0' + minuteHundredths % 10);
+    return QString(reinterpret_cast<const QChar *>(text), n);
 }
 
 // A whole number of at most `digits` digits.

@@ -32,6 +32,10 @@ struct Degrees
 // second digit of the hundredths) is dropped before the value is taken.
 std::optional<Degrees> readDegrees(const QString &text)
 {
+    if (text.size() > 2) {
+        if (const std::optional<long double> degrees = readPlainDegrees(QStringView(text).mid(1).chopped(1)))
+            return Degrees{text.front(), *degrees};
+    }
     QString s = PointToComma(text).trimmed();
     if (s.size() < 2)
         return std::nullopt;

@@ -19,9 +19,9 @@
 namespace kx::interchange {
 namespace {
 
-// Idents per look-up statement: each may add some spellings to its values,
-// and every statement stays far below SQLite's limit of bound values.
-constexpr qsizetype kIdentsPerLookup = 200;
+// Spellings per run of the look-up statement, which is prepared once: a
+// 10,000-waypoint plan takes a few dozen runs, a short one one.
+constexpr int kSpellingsPerLookup = 500;
 
 // The key of a catalogue type among the rows: "airport", "vor", "ndb", or
 // empty for none.
@@ -33,35 +33,43 @@ QString typeKey(const QVariant &type)
 
 } // namespace
 
-QString catalogueLookupSql(const QStringList &idents, QVariantList *values)
+QString catalogueLookupSql(int spellings)
 {
-    QStringList conditions;
-    conditions.reserve(idents.size());
-    for (const QString &ident : idents)
-        conditions.append(store::noCaseIndexCondition(QStringLiteral("ID"), ident, values));
+    QString marks;
+    marks.reserve(3 * spellings);
+    for (int i = 0; i < spellings; ++i)
+        marks += i == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
+    return QStringLiteral("SELECT Code, ID, Region, Type, LAT, LON FROM Punkts WHERE ID COLLATE NOCASE IN (") + marks
+        + u')';
+}
+
+QString catalogueRangeLookupSql(const QString &ident, QVariantList *values)
+{
     // Named, since SQLite's planner, knowing nothing of the rows, takes a
-    // handful of ranges (the leading letters of a Cyrillic ident) for more
-    // work than reading the whole table.
+    // handful of ranges for more work than reading the whole table.
     return QStringLiteral("SELECT Code, ID, Region, Type, LAT, LON FROM Punkts INDEXED BY Punkts_ID_Region WHERE ")
-        + conditions.join(QStringLiteral(" OR "));
+        + store::noCaseIndexCondition(QStringLiteral("ID"), ident, values);
 }
 
 bool PlanCatalogue::load(store::Database &db, const QList<PlanPoint> &points, QString *error)
 {
     m_rows.clear();
     QSet<QString> wanted;
-    QStringList idents;
+    QVariantList spellings; // of the idents NOCASE finds in few spellings
+    QStringList others;     // the idents narrowed by ranges of their leading letters
     for (const PlanPoint &p : points) {
         const QString folded = caseFolded(p.ident);
-        if (!wanted.contains(folded)) {
-            wanted.insert(folded);
-            idents.append(p.ident);
-        }
+        if (wanted.contains(folded))
+            continue;
+        wanted.insert(folded);
+        const QStringList spelled = store::noCaseSpellings(p.ident);
+        if (spelled.isEmpty())
+            others.append(p.ident);
+        for (const QString &s : spelled)
+            spellings.append(s);
     }
     QList<std::pair<QString, Row>> found;
-    for (qsizetype from = 0; from < idents.size(); from += kIdentsPerLookup) {
-        QVariantList values;
-        store::Statement lookup(db, catalogueLookupSql(idents.mid(from, kIdentsPerLookup), &values));
+    const auto read = [&](store::Statement &lookup, const QVariantList &values) {
         if (!lookup.exec(values)) {
             *error = lookup.lastError();
             return false;
@@ -77,8 +85,27 @@ bool PlanCatalogue::load(store::Database &db, const QList<PlanPoint> &points, QS
                     caseFolded(lat), caseFolded(lon), geo::readCoordinate(lat), geo::readCoordinate(lon)};
             found.append({caseFolded(ident), row});
         }
+        return true;
+    };
+    if (!spellings.isEmpty()) {
+        const int size = static_cast<int>(std::min<qsizetype>(spellings.size(), kSpellingsPerLookup));
+        store::Statement lookup(db, catalogueLookupSql(size));
+        for (qsizetype from = 0; from < spellings.size(); from += size) {
+            QVariantList values = spellings.mid(from, size);
+            // The last run's free places repeat a spelling: one statement serves every run.
+            while (values.size() < size)
+                values.append(values.constLast());
+            if (!read(lookup, values))
+                return false;
+        }
     }
-    // The rows of the oldest first, whatever order the index gave them in.
+    for (const QString &ident : std::as_const(others)) {
+        QVariantList values;
+        store::Statement lookup(db, catalogueRangeLookupSql(ident, &values));
+        if (!read(lookup, values))
+            return false;
+    }
+    // The oldest rows first, whatever order the look-ups gave them in.
     std::stable_sort(found.begin(), found.end(),
                      [](const auto &a, const auto &b) { return a.second.code < b.second.code; });
     for (const auto &[key, row] : std::as_const(found))

@@ -61,10 +61,14 @@ private:
     QHash<QString, QList<Row>> m_rows;
 };
 
-// The statement that reads the catalogue rows of some idents, whatever their
-// letter case (Code, ID, Region, Type, LAT, LON), narrowed through the ident
-// index Punkts_ID_Region, which it names; its values are appended to *values.
-QString catalogueLookupSql(const QStringList &idents, QVariantList *values);
+// The statements that read the catalogue rows of the plan's idents, whatever
+// their letter case (Code, ID, Region, Type, LAT, LON), through the ident
+// index: the rows of so many spellings (store::noCaseSpellings), bound in
+// order; the rows of an ident of too many spellings, narrowed by the ranges
+// of its leading letters (the index Punkts_ID_Region, which it names), its
+// values appended to *values.
+QString catalogueLookupSql(int spellings);
+QString catalogueRangeLookupSql(const QString &ident, QVariantList *values);
 
 // Stores a plan as a new route, all in one transaction: the Routes row of its
 // header (Name the plan's route name, FL its cruising altitude in metres,

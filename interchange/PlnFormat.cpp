@@ -50,6 +50,13 @@ bool allDigits(QStringView text)
     return true;
 }
 
+// Whether the third field is a latitude (see isShortWaypointLine).
+bool isLatitudeField(QStringView third)
+{
+    third = third.trimmed();
+    return third.size() > 1 && (third.front() == u'N' || third.front() == u'S') && third.contains(u'*');
+}
+
 } // namespace
 
 int firstControlCharacter(QStringView text)
@@ -64,21 +71,24 @@ int firstControlCharacter(QStringView text)
 
 bool isShortWaypointLine(const QString &value)
 {
-    const QString third = field(value, 3).trimmed();
-    return third.size() > 1 && (third.front() == u'N' || third.front() == u'S') && third.contains(u'*');
+    return isLatitudeField(field(value, 3));
 }
 
 PlanWaypoint parseWaypointLine(const QString &value)
 {
+    // Field i as SkipFields and FieldBeforeComma find it: past the last
+    // comma, every further field is the last one again.
+    const QStringList parts = value.split(u',');
+    const auto field = [&parts](int i) { return parts.at(std::min<qsizetype>(i, parts.size()) - 1); };
     // Where each value stands: FS9's own nine fields, or the short form.
     struct Layout
     {
         int region, id, type, lat, lon, altitude;
     };
-    const Layout layout = isShortWaypointLine(value) ? Layout{0, 1, 2, 3, 4, 5} : Layout{1, 2, 5, 6, 7, 8};
+    const Layout layout = isLatitudeField(field(3)) ? Layout{0, 1, 2, 3, 4, 5} : Layout{1, 2, 5, 6, 7, 8};
     PlanWaypoint w;
-    w.region = layout.region > 0 ? nonNull(trimLeft(field(value, layout.region))) : QString(QLatin1String(""));
-    w.id = nonNull(trimLeft(field(value, layout.id)));
+    w.region = layout.region > 0 ? nonNull(trimLeft(field(layout.region))) : QString(QLatin1String(""));
+    w.id = nonNull(trimLeft(field(layout.id)));
     // Such a character would go into the catalogue, where other programs cut
     // the text at a NUL or show garbage.
     for (const QString *text : {&w.region, &w.id}) {
@@ -88,22 +98,22 @@ PlanWaypoint parseWaypointLine(const QString &value)
             return w;
         }
     }
-    const QString type = field(value, layout.type).trimmed();
+    const QString type = field(layout.type).trimmed();
     w.typeLetter = type.isEmpty() ? QChar(u' ') : type.front();
 
-    const QString latField = field(value, layout.lat);
+    const QString latField = field(layout.lat);
     w.lat = geo::PlnLatToText(latField);
     if (!isCoordinateText(w.lat, true)) {
         w.problem = texts::badPlanLatitude(latField.trimmed());
         return w;
     }
-    const QString lonField = field(value, layout.lon);
+    const QString lonField = field(layout.lon);
     w.lon = geo::PlnLonToText(lonField);
     if (!isCoordinateText(w.lon, false)) {
         w.problem = texts::badPlanLongitude(lonField.trimmed());
         return w;
     }
-    const QString altField = field(value, layout.altitude);
+    const QString altField = field(layout.altitude);
     const std::optional<double> h = planAltitudeFeet(altField);
     if (!h) {
         w.problem = texts::badPlanAltitude(altField.trimmed());

@@ -67,8 +67,7 @@ private:
                   QString *lonText);
     // An optional number within its range; Null after dropValue when the
     // field holds something else.
-    QVariant optionalNumber(const CsvReader &reader, const QString &field, double minimum, double maximum,
-                            const QString &what);
+    QVariant optionalNumber(const CsvReader &reader, int column, double minimum, double maximum, const QString &what);
 
     // The taken airport (index in m_data->airports) a row of another file
     // names; -1 when the filter left it out or the airports file lacks it.
@@ -167,13 +166,12 @@ bool Reader::position(const CsvReader &reader, const QString &lat, const QString
     return true;
 }
 
-QVariant Reader::optionalNumber(const CsvReader &reader, const QString &field, double minimum, double maximum,
-                                const QString &what)
+QVariant Reader::optionalNumber(const CsvReader &reader, int column, double minimum, double maximum, const QString &what)
 {
-    const std::optional<QVariant> value = fields::numberWithin(field, minimum, maximum);
+    const std::optional<QVariant> value = fields::numberWithin(reader.bytes(column), minimum, maximum);
     if (value)
         return *value;
-    dropValue(reader, what, field);
+    dropValue(reader, what, reader.text(column));
     return {};
 }
 
@@ -228,8 +226,8 @@ bool Reader::readAirports()
         OaAirport airport;
         if (!position(reader, reader.text(c.latitude), reader.text(c.longitude), &airport.lat, &airport.lon))
             continue;
-        airport.elevation = optionalNumber(reader, reader.text(c.elevation), fields::kMinElevationFeet,
-                                           fields::kMaxElevationFeet, texts::badElevation());
+        airport.elevation =
+            optionalNumber(reader, c.elevation, fields::kMinElevationFeet, fields::kMaxElevationFeet, texts::badElevation());
         // Every airport with an ICAO code, whatever the filter takes, tells
         // the radio aids near it their region.
         if (fields::isIcaoCode(ident)) {
@@ -284,14 +282,14 @@ bool Reader::readFrequencies()
             continue;
         qint64 id = records;
         if (idColumn >= 0) {
-            const std::optional<QVariant> rowId = fields::number(reader.text(idColumn));
+            const std::optional<QVariant> rowId = fields::number(reader.bytes(idColumn));
             if (!rowId || rowId->isNull()) {
                 skipRow(reader, texts::badRowId(), reader.text(idColumn));
                 continue;
             }
             id = static_cast<qint64>(rowId->toDouble());
         }
-        const QVariant frequency = optionalNumber(reader, reader.text(c.frequency), fields::kMinAtisMegahertz,
+        const QVariant frequency = optionalNumber(reader, c.frequency, fields::kMinAtisMegahertz,
                                                   fields::kMaxAtisMegahertz, texts::badFrequency());
         if (frequency.isNull())
             continue;
@@ -358,9 +356,9 @@ bool Reader::readRunways()
         for (int e = 0; e < 2; ++e) {
             const EndColumns &columns = c.ends[e];
             End &end = ends[e];
-            end.lat = optionalNumber(reader, reader.text(columns.latitude), -90, 90, texts::badLatitude());
-            end.lon = optionalNumber(reader, reader.text(columns.longitude), -180, 180, texts::badLongitude());
-            end.heading = optionalNumber(reader, reader.text(columns.heading), 0, 360, texts::badHeading());
+            end.lat = optionalNumber(reader, columns.latitude, -90, 90, texts::badLatitude());
+            end.lon = optionalNumber(reader, columns.longitude, -180, 180, texts::badLongitude());
+            end.heading = optionalNumber(reader, columns.heading, 0, 360, texts::badHeading());
         }
         const qsizetype airport = airportOf(reader, refColumn, c.airport);
         if (closed == u"1" || airport < 0)
@@ -429,7 +427,7 @@ bool Reader::readNavaids()
         if (!position(reader, reader.text(c.latitude), reader.text(c.longitude), &navaid.lat, &navaid.lon))
             continue;
         const bool vor = navaid.type == u"VOR";
-        const QVariant khz = optionalNumber(reader, reader.text(c.frequency),
+        const QVariant khz = optionalNumber(reader, c.frequency,
                                             vor ? fields::kMinVorKilohertz : fields::kMinNdbKilohertz,
                                             vor ? fields::kMaxVorKilohertz : fields::kMaxNdbKilohertz,
                                             texts::badFrequency());

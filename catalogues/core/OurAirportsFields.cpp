@@ -3,6 +3,7 @@
 #include "base/Numbers.h"
 #include "geo/DecimalCoord.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace kx::catalogues::fields {
@@ -66,19 +67,24 @@ std::optional<QString> coordinate(const QString &field, bool isLatitude)
 
 } // namespace
 
-std::optional<QVariant> number(const QString &field)
+std::optional<QVariant> number(QByteArrayView field)
 {
-    const QString text = field.trimmed();
+    const QByteArrayView text = field.trimmed();
     if (text.isEmpty())
         return QVariant();
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    // The files write "+5" now and then; from_chars takes no plus.
+    if (*begin == '+' && end - begin > 1 && begin[1] != '-' && begin[1] != '+')
+        ++begin;
+    double value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return QVariant(value);
 }
 
-std::optional<QVariant> numberWithin(const QString &field, double minimum, double maximum)
+std::optional<QVariant> numberWithin(QByteArrayView field, double minimum, double maximum)
 {
     std::optional<QVariant> value = number(field);
     if (value && !value->isNull() && (value->toDouble() < minimum || value->toDouble() > maximum))

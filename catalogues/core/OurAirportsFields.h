@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -17,9 +18,9 @@ inline constexpr int kMaxDesignator = 10; // Runways.Runway
 // A decimal number as the files write it: "." whatever the machine's
 // settings, an optional sign ("+5.2"), an exponent allowed; Null for an empty
 // field, nothing for anything else.
-std::optional<QVariant> number(const QString &field);
+std::optional<QVariant> number(QByteArrayView field);
 // The same, nothing also outside minimum..maximum.
-std::optional<QVariant> numberWithin(const QString &field, double minimum, double maximum);
+std::optional<QVariant> numberWithin(QByteArrayView field, double minimum, double maximum);
 
 // Decimal degrees to a coordinate text ("N55*58.36", "W046*28.07"), every
 // decimal taken and rounded exactly (geo/DecimalCoord.h); an exponent form

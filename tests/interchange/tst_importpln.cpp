@@ -10,6 +10,7 @@
 #include "interchange/ImportPln.h"
 #include "interchange/PlanImport.h"
 #include "interchange/PlnFormat.h"
+#include "store/Collation.h"
 #include "store/Session.h"
 
 #include <QDir>
@@ -356,6 +357,11 @@ void TestImportPln::catalogueLookups_data()
                                                  << none << moscow;
     QTest::newRow("the short form, without region") << "MR, V, N55* 57.7', E37* 20.9', +000000.00," << "MR"
                                                     << QVariant() << 0.0;
+    QTest::newRow("a Cyrillic ident in other letter case") << "UL, пл, , пл, N, N59* 47.60', E30* 22.40', +000000.00, "
+                                                           << "ПЛ" << QVariant() << 0.0;
+    // Of so many spellings that the look-up narrows by its leading letters.
+    QTest::newRow("a Cyrillic ident of many spellings")
+        << "UU, кЕДр, , кЕДр, I, N56* 10.00', E38* 00.00', +000000.00, " << "КЕДР" << QVariant() << 0.0;
 }
 
 void TestImportPln::catalogueLookups()
@@ -380,6 +386,8 @@ void TestImportPln::catalogueLookups()
     add("UU", "MR", "VOR", "N55*57.70", "E037*20.90");
     add("UL", "PL", "NDB", "N59*47.50", "E030*22.40");
     add("UU", "GOTIK", QVariant(), "N56*00.00", "E038*00.00");
+    add("UL", "ПЛ", "NDB", "N59*47.60", "E030*22.40");
+    add("UU", "КЕДР", QVariant(), "N56*10.00", "E038*00.00");
     const qint64 rowsBefore = m_fix->count("Punkts");
 
     const qint64 route = import(writePlan("plan.PLN", planBytes(planLines({line, kAirportLine}))));
@@ -506,17 +514,26 @@ void TestImportPln::waypointsOfUnknownTypeOrRegion()
 
 void TestImportPln::lookupsUseTheIdentIndex_data()
 {
-    QTest::addColumn<QStringList>("idents");
-    QTest::newRow("one") << QStringList{"UUEE"};
-    QTest::newRow("several") << QStringList{"UUEE", "MR", "GOTIK"};
-    QTest::newRow("Cyrillic and Latin") << QStringList{"ПЛ", "Кедр", "kk"};
+    QTest::addColumn<QString>("ident"); // of too many spellings for one list; empty: the list of spellings
+    QTest::newRow("spellings of many idents") << "";
+    QTest::newRow("a Cyrillic ident of many spellings") << "Кедр";
+    QTest::newRow("a long Latin one") << "KKKKKKKKKK";
 }
 
 void TestImportPln::lookupsUseTheIdentIndex()
 {
-    QFETCH(QStringList, idents);
+    QFETCH(QString, ident);
     QVariantList values;
-    const QString sql = interchange::catalogueLookupSql(idents, &values);
+    QString sql;
+    if (ident.isEmpty()) {
+        for (const QString &id : QStringList{"UUEE", "MR", "GOTIK", "ПЛ"})
+            for (const QString &spelled : store::noCaseSpellings(id))
+                values.append(spelled);
+        sql = interchange::catalogueLookupSql(int(values.size()));
+    } else {
+        QVERIFY(store::noCaseSpellings(ident).isEmpty());
+        sql = interchange::catalogueRangeLookupSql(ident, &values);
+    }
     QSqlQuery q(m_session->ADOC.sql());
     QVERIFY(q.prepare("EXPLAIN QUERY PLAN " + sql));
     for (const QVariant &v : std::as_const(values))
