@@ -26,6 +26,13 @@ void CliPrompter::info(QObject *, const QString &text)
         ConsoleStream(stdout) << terminalText(text) << Qt::endl;
 }
 
+void CliPrompter::infoWithDetails(QObject *owner, const QString &text, const QString &details)
+{
+    info(owner, text);
+    if (!details.isEmpty())
+        QTextStream(stderr) << terminalText(details) << Qt::endl;
+}
+
 bool CliPrompter::ask(QObject *, const QString &text, bool)
 {
     ConsoleStream(stderr) << terminalText(text) << (m_yes ? " -> yes" : " -> no (use --yes to answer yes)") << Qt::endl;

@@ -74,7 +74,7 @@ int exportPln(CommandContext &context)
         return ExitFailed;
     if (!interchange::ExportPLN(context.session, path, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::exportDone());
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::exportDone(), path));
     return ExitOk;
 }
 
@@ -91,7 +91,8 @@ int exportNvu(CommandContext &context)
     store::Query qp(context.session.ADOC, QStringLiteral("QP"));
     if (!interchange::ExportNVU(context.session, qp, cell, nullptr, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::cellExportDone(cell));
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::cellExportDone(cell),
+                                                          interchange::nvuCellPath(context.session.settings.fsPath, cell)));
     return ExitOk;
 }
 
@@ -102,7 +103,8 @@ int exportI21(CommandContext &context)
     store::Query qp(context.session.ADOC, QStringLiteral("QP"));
     if (!interchange::ExportI21(context.session, qp, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::exportDone());
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::exportDone(),
+                                                          interchange::i21GaugeFile(context.session.settings.fsPath)));
     return ExitOk;
 }
 

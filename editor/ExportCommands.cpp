@@ -14,6 +14,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kx::editor {
@@ -41,7 +42,7 @@ void runPlnExport(store::Session &session, ui::FileDialogs &dialogs, QWidget *ed
             continue;
         }
         if (interchange::ExportPLN(session, path, routeList))
-            session.prompter().info(editor, texts::exportDone());
+            session.prompter().info(editor, texts::withWrittenFile(texts::exportDone(), QDir::toNativeSeparators(path)));
         return;
     }
 }
@@ -50,7 +51,8 @@ void runI21Export(store::Session &session, QWidget *editor)
 {
     store::Query qp(session.ADOC, QStringLiteral("QP"));
     if (interchange::ExportI21(session, qp, editor))
-        session.prompter().info(editor, texts::exportDone());
+        session.prompter().info(editor, texts::withWrittenFile(texts::exportDone(),
+                                                               interchange::i21GaugeFile(session.settings.fsPath)));
 }
 
 void runCellExport(TF_PSH &chooser, QWidget *editor) { chooser.exportFor(editor); }

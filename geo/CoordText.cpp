@@ -53,8 +53,47 @@ std::optional<long double> readCommaNumber(const QString &text)
     return negative ? -value : value;
 }
 
+std::optional<long double> readPlainDegrees(QStringView body)
+{
+    const auto digits = [&body](qsizetype from, qsizetype to, qint64 *value) {
+        *value = 0;
+        for (qsizetype i = from; i < to; ++i) {
+            const char16_t c = body[i].unicode();
+            if (c < u'0' || c > u'9')
+                return false;
+            *value = *value * 10 + (c - u'0');
+        }
+        return to > from;
+    };
+    const qsizetype star = body.indexOf(u'*');
+    if (star < 1 || star > 3)
+        return std::nullopt;
+    qsizetype mark = body.indexOf(u'.', star);
+    if (mark < 0)
+        mark = body.indexOf(u',', star);
+    constexpr qsizetype kMaxDecimals = 9;
+    qint64 degrees = 0;
+    qint64 minutes = 0;
+    qint64 fraction = 0;
+    if (mark < 0 || mark - star - 1 > 2 || body.size() - mark - 1 > kMaxDecimals || !digits(0, star, &degrees)
+        || !digits(star + 1, mark, &minutes) || !digits(mark + 1, body.size(), &fraction))
+        return std::nullopt;
+    qint64 scale = 1;
+    for (qsizetype i = mark + 1; i < body.size(); ++i)
+        scale *= 10;
+    const long double wholeMinutes = static_cast<long double>(minutes * scale + fraction) / scale;
+    return static_cast<long double>(degrees) + wholeMinutes / 60;
+}
+
 std::optional<long double> readCoordinate(const QString &text)
 {
+    if (text.size() > 1) {
+        if (const std::optional<long double> degrees = readPlainDegrees(QStringView(text).mid(1))) {
+            const long double radians = *degrees * std::numbers::pi_v<long double> / 180;
+            const QChar letter = text.front();
+            return letter == u'S' || letter == u'W' ? -radians : radians;
+        }
+    }
     if (text.isEmpty())
         return std::nullopt;
     const QString body = PointToComma(text.mid(1));

@@ -28,6 +28,12 @@ std::optional<long double> readCoordinate(const QString &text);
 // The same for a coordinate that must be there (a route's waypoint): throws
 // kx::Error with texts::badCoordinate when it cannot be read.
 long double CoordToRad(const QString &text);
+// The degrees of a coordinate text's body, its letter left off, in the
+// program's own layout ("55*58.36", "037*24,88": one to three digits, "*",
+// one or two digits, "." or ",", one to nine digits): the same value as
+// readCoordinate's degrees, without its general conversions, for work that
+// reads hundreds of thousands (an import). Nothing for any other layout.
+std::optional<long double> readPlainDegrees(QStringView body);
 
 // A position in radians, latitude north and longitude east positive.
 struct Position

@@ -1,10 +1,12 @@
 #include "ExportNvu.h"
 
-#include "base/AtomicFile.h"
+#include "ExportFailure.h"
 #include "InterchangeTexts.h"
 #include "RoutePointsQuery.h"
 
+#include "base/AtomicFile.h"
 #include "base/Busy.h"
+#include "base/FileError.h"
 #include "base/Prompter.h"
 #include "base/SimPath.h"
 #include "geo/CoordText.h"
@@ -145,8 +147,9 @@ bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *edi
         prompter.error(chooser, texts::assignmentFailed());
         return false;
     }
-    if (!writeFileAtomically(path, cellBytes(values))) {
-        prompter.error(chooser, texts::fileWriteFailed());
+    FileFailure failure;
+    if (!writeFileAtomically(path, cellBytes(values), &failure)) {
+        prompter.error(chooser, exportFailureText(path, failure));
         return false;
     }
     return true;

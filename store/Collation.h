@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 class QSqlDatabase;
@@ -32,5 +33,10 @@ int compareNoCase(const char *a, int aLength, const char *b, int bLength);
 // with a spelling of its first letters. The caller still compares with
 // KALYX_NOCASE; this only narrows the rows. Its values are appended to *values.
 QString noCaseIndexCondition(const QString &column, const QString &text, QVariantList *values);
+// The spellings of text that an index with SQLite's NOCASE tells apart and
+// that KALYX_NOCASE takes as equal to it ("k" and the Kelvin sign "K"), for
+// look-ups of many texts in one "column COLLATE NOCASE IN (...)"; empty when
+// there are more than a few, and noCaseIndexCondition narrows by ranges.
+QStringList noCaseSpellings(const QString &text);
 
 } // namespace kx::store

@@ -1,7 +1,6 @@
 #include "DemoRouteLoader.h"
 
 #include "base/IniFile.h"
-#include "interchange/ImportPln.h"
 #include "interchange/PlnFormat.h"
 #include "interchange/PlnText.h"
 #include "store/Statement.h"
@@ -46,11 +45,10 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
             return fail(QStringLiteral("waypoint.%1: %2").arg(k).arg(w.problem));
         if (typeOfLetter(w.typeLetter).isNull())
             return fail(QStringLiteral("waypoint.%1 (%2) is of no catalogue type").arg(k).arg(w.id));
-        // The import's own look-up, then stricter: the sample plans must name
-        // catalogue waypoints exactly where the catalogue has them.
-        QVariantList values;
-        store::Statement q(m_db, interchange::catalogueLookupSql(w, &values));
-        if (!q.exec(values))
+        // Stricter than the import: the sample plans must name catalogue
+        // waypoints exactly, ident, type and position as the catalogue has them.
+        store::Statement q(m_db, QStringLiteral("SELECT Code, LAT, LON FROM Punkts WHERE ID = ? AND Type = ? ORDER BY Code LIMIT 1"));
+        if (!q.exec({w.id, typeOfLetter(w.typeLetter)}))
             return fail(q.lastError());
         if (!q.next())
             return fail(QStringLiteral("waypoint.%1 (%2 %3 at %4 %5) is not in the catalogue")
