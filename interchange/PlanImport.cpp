@@ -2,6 +2,7 @@
 
 #include "InterchangeTexts.h"
 #include "PlnFormat.h"
+#include "PlnText.h"
 
 #include "base/Busy.h"
 #include "base/CaseFold.h"
@@ -183,7 +184,7 @@ qint64 storePlan(store::Database &db, const QString &fsPath, const Plan &plan, Q
                                                     "Dep_ID, Dep_Name, Dep_Pos, Dest_ID, Dest_Name) "
                                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     if (!insertRoute.exec({plan.routeName, cruisingLevelMetres(h.cruisingAltitude), h.type, h.routeType,
-                           geo::FieldBeforeComma(h.departureId), geo::FieldBeforeComma(h.destinationId),
+                           FieldBeforeComma(h.departureId), FieldBeforeComma(h.destinationId),
                            h.departureId, h.departureName, h.departurePosition, h.destinationId,
                            h.destinationName})) {
         *error = texts::routesWriteFailed();

@@ -608,7 +608,7 @@ void TestExports::unwritableFilesAreNamedWithTheReason()
         else
             qputenv("ProgramFiles", programFiles);
     });
-    const QByteArray gauge = readBytes(gaugePath());
+    const QByteArray gauge = test::readBytes(gaugePath());
     const QStringList files = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     std::unique_ptr<test::ImmutableFolder> readOnly;
     if (place.contains("read-only")) {
@@ -632,7 +632,7 @@ void TestExports::unwritableFilesAreNamedWithTheReason()
     QCOMPARE(m_prompter->messages().first().owner, owner->objectName());
     readOnly.reset();
     // Nothing half-written stays behind, and the gauge's own file is as it was.
-    QCOMPARE(readBytes(gaugePath()), gauge);
+    QCOMPARE(test::readBytes(gaugePath()), gauge);
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), files);
 }
 
