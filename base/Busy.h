@@ -13,7 +13,9 @@ public:
 };
 
 // Busy cursor for the lifetime of a scope, restored on every path out of it
-// (exceptions included). restoreNow() ends it early, e.g. before a message box.
+// (exceptions included). restoreNow() ends it early, before work that goes on
+// without it (a window opened for the person). A message box needs no such
+// step: the prompter shows it with the normal cursor.
 class BusyGuard
 {
 public:

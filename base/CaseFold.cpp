@@ -4,10 +4,23 @@ namespace kx {
 
 QString caseFolded(QStringView text)
 {
-    QString out;
-    out.reserve(text.size());
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    // Idents and coordinates are ASCII, whose fold is its lower case: an
+    // import folds hundreds of thousands of them.
+    QString out(n, Qt::Uninitialized);
+    char16_t *ascii = reinterpret_cast<char16_t *>(out.data());
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit >= 0x80)
+            break;
+        ascii[i] = unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + (u'a' - u'A')) : unit;
+    }
+    if (i == n)
+        return out;
+    out.clear();
+    out.reserve(n);
+    for (i = 0; i < n; ++i) {
         const char16_t unit = text[i].unicode();
         // A lone surrogate stays itself, as Qt's comparison treats it.
         if (QChar::isHighSurrogate(unit) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {

@@ -10,10 +10,13 @@ namespace kx {
 // 1. Readers, writers and the database wrapper below the commands never speak
 //    to a person. They return false (or an empty std::optional) and, where a
 //    person may need the reason, give it through a QString *error argument.
+//    Such a result is the only word of the failure, so these functions are
+//    [[nodiscard]]: a caller that lets one go (a settings file a read-only
+//    folder cannot take) says so with std::ignore and a comment.
 // 2. A command (the work of one button, one menu item or one kalyx-cli
 //    command) reports each failure it handles where it happens, with its own
 //    message through the Prompter, and returns false (or 0 for "no row");
-//    its caller shows nothing more.
+//    its caller shows nothing more, and may go on as it would anyway.
 // 3. A failure a command does not handle (a waypoint whose position cannot be
 //    read in the middle of a calculation, a database error in a step that has
 //    no message of its own) is thrown as kx::Error with a text for a person.

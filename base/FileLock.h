@@ -34,16 +34,16 @@ public:
     // The exclusive lock, when nobody else holds any lock on the file. Never
     // waits. Only from no lock: a shared lock is not turned into an exclusive
     // one (Windows cannot do so without letting another holder in between).
-    bool tryLockExclusive();
+    [[nodiscard]] bool tryLockExclusive();
     // The shared lock. From the exclusive lock it is exchanged in one step,
     // so no other holder gets in between; from no lock it waits while another
     // holder has the exclusive one. False when the lock file cannot be opened
     // (a folder that cannot be written and holds no lock file).
-    bool lockShared();
+    [[nodiscard]] bool lockShared();
     void unlock();
 
 private:
-    bool openFile();
+    [[nodiscard]] bool openFile();
 
     QString m_path;
     platform::LockHandle m_handle;

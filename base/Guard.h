@@ -12,6 +12,6 @@ class Prompter;
 // handle itself (see Error.h), with the error's own text, owned by the given
 // window (the GUI), or on stderr (kalyx-cli). The program keeps running.
 // Returns false when an error was shown.
-bool runGuarded(Prompter &prompter, QObject *owner, const std::function<void()> &command);
+[[nodiscard]] bool runGuarded(Prompter &prompter, QObject *owner, const std::function<void()> &command);
 
 } // namespace kx

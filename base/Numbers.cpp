@@ -12,10 +12,17 @@ QString generalNumber(double value)
     return QString::number(value, 'g', 15);
 }
 
-QString generalNumberComma(double value)
+QString withDecimalComma(QString text)
 {
-    return generalNumber(value).replace(u'.', u',');
+    const qsizetype point = text.indexOf(u'.');
+    if (point >= 0)
+        text[point] = u',';
+    return text;
 }
+
+QString generalNumberComma(double value) { return withDecimalComma(generalNumber(value)); }
+
+QString fixedNumberComma(double value, int decimals) { return withDecimalComma(QString::number(value, 'f', decimals)); }
 
 bool isNumber(const QVariant &value)
 {

@@ -10,13 +10,11 @@
 #include "calc/CalculateRoute.h"
 #include "calc/Leg.h"
 #include "calc/TurnAnticipation.h"
-#include "tools/mkdb/DbBuild.h"
 #include "geo/CoordText.h"
+#include "geo/DecimalCoord.h"
 #include "geo/Rounding.h"
-#include "map/core/CoordFormat.h"
 #include "store/Session.h"
-
-#include <QSqlQuery>
+#include "tools/mkdb/DbBuild.h"
 
 #include <cmath>
 
@@ -43,35 +41,37 @@ std::vector<GeneratedPoint> generateRoute()
         const double lon = 30 + i * 1.1 + (i % 2) * 0.43;
         const double beaconLat = lat + 0.5 - (i % 4) * 0.3;
         const double beaconLon = lon + 0.8;
-        points.push_back({map::latitudeText(lat), map::longitudeText(lon), std::round((5 + i * 0.2) * 10) / 10,
-                          map::latitudeText(beaconLat), map::longitudeText(beaconLon)});
+        points.push_back({geo::latitudeText(lat), geo::longitudeText(lon), std::round((5 + i * 0.2) * 10) / 10,
+                          geo::latitudeText(beaconLat), geo::longitudeText(beaconLon)});
     }
     return points;
 }
 
-bool insertRoute(QSqlDatabase db, const std::vector<GeneratedPoint> &points, qint64 *route, QString *why)
+bool insertRoute(store::Database &db, const std::vector<GeneratedPoint> &points, qint64 *route, QString *why)
 {
-    QSqlQuery q(db);
-    auto exec = [&](const QString &sql, const QVariantList &values) { return execBound(q, sql, values, why); };
-    if (!exec(QStringLiteral("INSERT INTO Routes (Name) VALUES (?)"), {QStringLiteral("Bench 99")}))
+    if (!execBound(db, QStringLiteral("INSERT INTO Routes (Name) VALUES (?)"), {QStringLiteral("Bench 99")}, why,
+                   route))
         return false;
-    *route = q.lastInsertId().toLongLong();
     for (int i = 0; i < kPoints; ++i) {
         const GeneratedPoint &p = points[static_cast<size_t>(i)];
-        if (!exec(QStringLiteral("INSERT INTO Punkts (ID, Region, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?)"),
-                  {QStringLiteral("P%1").arg(i + 1), p.lat, p.lon, p.ms}))
+        qint64 punkt = 0;
+        if (!execBound(db, QStringLiteral("INSERT INTO Punkts (ID, Region, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?)"),
+                       {QStringLiteral("P%1").arg(i + 1), p.lat, p.lon, p.ms}, why, &punkt))
             return false;
-        const qint64 punkt = q.lastInsertId().toLongLong();
         QVariant beacon;
         if (i + 1 < kPoints) {
-            if (!exec(QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
-                      {QStringLiteral("R%1").arg(i + 1), QStringLiteral("Beacon %1").arg(i + 1), p.beaconLat,
-                       p.beaconLon}))
+            qint64 code = 0;
+            if (!execBound(db,
+                           QStringLiteral(
+                               "INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
+                           {QStringLiteral("R%1").arg(i + 1), QStringLiteral("Beacon %1").arg(i + 1), p.beaconLat,
+                            p.beaconLon},
+                           why, &code))
                 return false;
-            beacon = q.lastInsertId();
+            beacon = code;
         }
-        if (!exec(QStringLiteral("INSERT INTO Points (Route, Number, Punkt, RSBN) VALUES (?, ?, ?, ?)"),
-                  {*route, i + 1, punkt, beacon}))
+        if (!execBound(db, QStringLiteral("INSERT INTO Points (Route, Number, Punkt, RSBN) VALUES (?, ?, ?, ?)"),
+                       {*route, i + 1, punkt, beacon}, why))
             return false;
     }
     return true;
@@ -93,7 +93,7 @@ double formulasOnly(const std::vector<GeneratedPoint> &points)
     for (const GeneratedPoint &p : points)
         route.push_back({position(p.lat, p.lon), p.ms});
     const long double fork = calc::routeFork(route.front(), route.back());
-    double checksum = geo::RoundTo1(fork);
+    double checksum = geo::roundDividingByTenth(fork);
     long double total = 0;
     double previousOzmpuV = -1;
     for (size_t k = 0; k + 1 < route.size(); ++k) {
@@ -101,14 +101,14 @@ double formulasOnly(const std::vector<GeneratedPoint> &points)
         const calc::Leg leg = calc::computeLeg(route.front(), route[k], route[k + 1].pos, &beacon, fork);
         for (const long double v : {leg.ipu, leg.mpu, leg.s, total, leg.pV, leg.pP, leg.ozmpuV, leg.ozmpuP, leg.uKm,
                                     leg.sm, leg.zm, leg.am, leg.dm})
-            checksum += geo::RoundTo1(v);
+            checksum += geo::roundDividingByTenth(v);
         total += leg.s;
-        const double ozmpuP = geo::RoundTo1(leg.ozmpuP);
+        const double ozmpuP = geo::roundDividingByTenth(leg.ozmpuP);
         if (k > 0)
             checksum += calc::turnAnticipation(previousOzmpuV, ozmpuP);
-        previousOzmpuV = geo::RoundTo1(leg.ozmpuV);
+        previousOzmpuV = geo::roundDividingByTenth(leg.ozmpuV);
     }
-    return checksum + geo::RoundTo1(total);
+    return checksum + geo::roundDividingByTenth(total);
 }
 
 } // namespace
@@ -132,9 +132,8 @@ void benchCalc(Bench &bench)
         SilentPrompter prompter;
         store::Session session(folder, prompter);
         qint64 route = 0;
-        if (!session.ADOC.open(session.databasePath())
-            || !insertRoute(session.ADOC.sql(), points, &route, &why) || !session.openRoutes()
-            || !session.QRoutes.locate(u"Code", route)) {
+        if (!session.ADOC.open(session.databasePath()) || !insertRoute(session.ADOC, points, &route, &why)
+            || !session.openRoutes() || !session.QRoutes.locate(u"Code", route)) {
             bench.fail(endToEnd, why.isEmpty() ? session.ADOC.lastError() : why);
             return;
         }

@@ -6,13 +6,13 @@
 #include "Groups.h"
 #include "SilentPrompter.h"
 
-#include "tools/mkdb/DbBuild.h"
-#include "editor/core/BeaconSearch.h"
 #include "editor/U_Points.h"
+#include "editor/core/BeaconSearch.h"
 #include "store/Session.h"
+#include "store/Transaction.h"
+#include "tools/mkdb/DbBuild.h"
 
 #include <QApplication>
-#include <QSqlQuery>
 
 #include <cmath>
 
@@ -24,39 +24,37 @@ constexpr int kPoints = 99;
 
 // Beacons on a grid within 2 degrees of latitude and 2.5 of longitude around
 // N55 E037: at most about 280 km from the centre, inside the default range.
-bool insertBeacons(QSqlDatabase db, QString *why)
+bool insertBeacons(store::Database &db, QString *why)
 {
-    QSqlQuery q(db);
-    db.transaction();
+    store::Transaction transaction(db);
     for (int i = 0; i < kBeacons; ++i) {
         const double lat = 53.0 + 4.0 * (i % 40) / 39.0;
         const double lon = 34.5 + 5.0 * (i / 40) / 49.0;
         qint64 beacon = 0;
-        if (!insertBeacon(q, i, lat, lon, &beacon, why))
+        if (!insertBeacon(db, i, lat, lon, &beacon, why))
             return false;
     }
-    return db.commit();
+    return transaction.commit();
 }
 
-bool insertRoute(QSqlDatabase db, qint64 *route, QString *why)
+bool insertRoute(store::Database &db, qint64 *route, QString *why)
 {
-    QSqlQuery q(db);
-    db.transaction();
-    if (!execBound(q, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench 99")}, why))
+    store::Transaction transaction(db);
+    if (!execBound(db, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench 99")},
+                   why, route))
         return false;
-    *route = q.lastInsertId().toLongLong();
     for (int i = 0; i < kPoints; ++i) {
         const double lat = 52 + 6 * std::sin(i * 0.7);
         const double lon = 30 + i * 1.1;
         qint64 punkt = 0;
-        if (!insertWaypoint(q, i + 1, lat, lon, QVariant(), &punkt, why)
-            || !insertRoutePoint(q, *route, i + 1, punkt, QVariant(), why))
+        if (!insertWaypoint(db, i + 1, lat, lon, QVariant(), &punkt, why)
+            || !insertRoutePoint(db, *route, i + 1, punkt, QVariant(), why))
             return false;
     }
     // Calculated-looking legs: the grid shows numbers, as it does for a real route.
-    if (!execBound(q, QStringLiteral("UPDATE Points SET MPU = 90, S = -100 WHERE Route = ?"), {*route}, why))
+    if (!execBound(db, QStringLiteral("UPDATE Points SET MPU = 90, S = -100 WHERE Route = ?"), {*route}, why))
         return false;
-    return db.commit();
+    return transaction.commit();
 }
 
 } // namespace
@@ -76,8 +74,8 @@ void benchEditor(Bench &bench)
     }
     store::Session session(folder, prompter);
     qint64 route = 0;
-    if (!session.ADOC.open(session.databasePath()) || !insertBeacons(session.ADOC.sql(), &why)
-        || !insertRoute(session.ADOC.sql(), &route, &why) || !session.openRoutes()
+    if (!session.ADOC.open(session.databasePath()) || !insertBeacons(session.ADOC, &why)
+        || !insertRoute(session.ADOC, &route, &why) || !session.openRoutes()
         || !session.QRoutes.locate(u"Code", route)) {
         bench.fail(search, why.isEmpty() ? session.ADOC.lastError() : why);
         return;

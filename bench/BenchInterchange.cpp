@@ -16,12 +16,12 @@
 #include "interchange/ImportPln.h"
 #include "interchange/PlnFormat.h"
 #include "store/Session.h"
+#include "store/Statement.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSqlQuery>
 
 #include <functional>
 
@@ -45,15 +45,13 @@ struct PlanWaypoint
 };
 
 // Waypoints of the generated catalogue, picked at random.
-QList<PlanWaypoint> cataloguedWaypoints(QSqlDatabase db, int count, int catalogueSize)
+QList<PlanWaypoint> cataloguedWaypoints(store::Database &db, int count, int catalogueSize)
 {
     QList<PlanWaypoint> waypoints;
     QRandomGenerator random(99);
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT Region, ID, Type, LAT, LON FROM Punkts WHERE Code = ?"));
+    store::Statement q(db, QStringLiteral("SELECT Region, ID, Type, LAT, LON FROM Punkts WHERE Code = ?"));
     while (waypoints.size() < count) {
-        q.addBindValue(1 + random.bounded(catalogueSize));
-        if (!q.exec() || !q.next())
+        if (!q.execFirst({1 + random.bounded(catalogueSize)}))
             break;
         waypoints.append({q.value(0).toString(), q.value(1).toString(), q.value(2), q.value(3).toString(),
                           q.value(4).toString()});
@@ -123,7 +121,7 @@ void benchInterchange(Bench &bench)
     }
 
     // One plan per timed run, and one more for the route the exports write.
-    const QList<PlanWaypoint> catalogued = cataloguedWaypoints(session.ADOC.sql(), kCatalogued, size.waypoints);
+    const QList<PlanWaypoint> catalogued = cataloguedWaypoints(session.ADOC, kCatalogued, size.waypoints);
     QStringList plans;
     for (int n = 0; n <= bench.runs(); ++n) {
         plans.append(folder + QStringLiteral("plan%1.PLN").arg(n));
@@ -152,7 +150,7 @@ void benchInterchange(Bench &bench)
             bench.report(import, ms, QStringLiteral("ms"));
     }
     if (bench.wants(longImport)) {
-        const QList<PlanWaypoint> many = cataloguedWaypoints(session.ADOC.sql(), kLongCatalogued, size.waypoints);
+        const QList<PlanWaypoint> many = cataloguedWaypoints(session.ADOC, kLongCatalogued, size.waypoints);
         std::vector<double> times;
         for (int run = 0; run < std::min(bench.runs(), kLongRuns); ++run) {
             const QString path = folder + QStringLiteral("long%1.PLN").arg(run);

@@ -6,23 +6,23 @@
 #include "Groups.h"
 #include "SilentPrompter.h"
 
-#include "tools/mkdb/DbBuild.h"
+#include "map/MapCanvas.h"
+#include "map/U_Map.h"
 #include "map/core/MapData.h"
 #include "map/core/MapPage.h"
 #include "map/core/MapRenderer.h"
 #include "map/core/MapScene.h"
 #include "map/core/RouteMapReader.h"
-#include "map/MapCanvas.h"
-#include "map/U_Map.h"
 #include "store/Query.h"
 #include "store/Session.h"
+#include "store/Transaction.h"
+#include "tools/mkdb/DbBuild.h"
 #include "ui/FileDialogs.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QSqlQuery>
 
 #include <cmath>
 
@@ -35,32 +35,32 @@ constexpr QSize kPicture(1600, 1000);
 
 // A route of 99 points over some 4,000 km of Russia, a correction beacon on
 // every third leg, and 2,000 catalogue beacons over the same country.
-bool insertData(QSqlDatabase db, qint64 *route, QString *why)
+bool insertData(store::Database &db, qint64 *route, QString *why)
 {
-    QSqlQuery q(db);
-    db.transaction();
+    store::Transaction transaction(db);
     QList<qint64> beacons;
     for (int i = 0; i < kCatalogueBeacons; ++i) {
         const double lat = 42 + 20.0 * (i % 50) / 49;
         const double lon = 26 + 70.0 * (i / 50) / 39;
         qint64 beacon = 0;
-        if (!insertBeacon(q, i, lat, lon, &beacon, why))
+        if (!insertBeacon(db, i, lat, lon, &beacon, why))
             return false;
         beacons.append(beacon);
     }
-    if (!execBound(q, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench map")}, why))
+    if (!execBound(db, QStringLiteral("INSERT INTO Routes (Name, FL) VALUES (?, 9449)"), {QStringLiteral("Bench map")},
+                   why, route))
         return false;
-    *route = q.lastInsertId().toLongLong();
     for (int i = 0; i < kPoints; ++i) {
         const double lat = 52 + 6 * std::sin(i * 0.15);
         const double lon = 30 + 0.6 * i;
         const QVariant type = i == 0 || i == kPoints - 1 ? QVariant(QStringLiteral("Airport")) : QVariant();
         const QVariant beacon = i % 3 == 0 && i + 1 < kPoints ? QVariant(beacons.at((i * 20) % kCatalogueBeacons)) : QVariant();
         qint64 punkt = 0;
-        if (!insertWaypoint(q, i + 1, lat, lon, type, &punkt, why) || !insertRoutePoint(q, *route, i + 1, punkt, beacon, why))
+        if (!insertWaypoint(db, i + 1, lat, lon, type, &punkt, why)
+            || !insertRoutePoint(db, *route, i + 1, punkt, beacon, why))
             return false;
     }
-    return db.commit();
+    return transaction.commit();
 }
 
 } // namespace
@@ -87,8 +87,8 @@ void benchMap(Bench &bench)
     }
     store::Session session(folder, prompter);
     qint64 route = 0;
-    if (!session.ADOC.open(session.databasePath()) || !insertData(session.ADOC.sql(), &route, &why)
-        || !session.openRoutes() || !session.QRoutes.locate(u"Code", route)) {
+    if (!session.ADOC.open(session.databasePath()) || !insertData(session.ADOC, &route, &why) || !session.openRoutes()
+        || !session.QRoutes.locate(u"Code", route)) {
         bench.fail(render, why.isEmpty() ? session.ADOC.lastError() : why);
         return;
     }
@@ -130,7 +130,7 @@ void benchMap(Bench &bench)
         store::Query pointList(session.ADOC, QStringLiteral("QPPM"));
         ui::QtFileDialogs dialogs;
         const double ms = bench.medianMs([&] {
-            mapview::TF_Map window(session, pointList, dialogs);
+            map::TF_Map window(session, pointList, dialogs);
             window.showMap();
             window.canvas().repaint();
             QApplication::processEvents();

@@ -1,15 +1,14 @@
 #include "Generate.h"
 
+#include "geo/DecimalCoord.h"
+#include "store/Database.h"
+#include "store/Statement.h"
+#include "store/Transaction.h"
 #include "tools/mkdb/DbBuild.h"
-#include "map/core/CoordFormat.h"
-#include "store/Collation.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QtEndian>
 
 #include <cmath>
@@ -53,77 +52,65 @@ bool generateTables(const QString &path, const GeneratedSize &size, QString *why
 {
     if (!dbbuild::createDatabase(path, why))
         return false;
-    const QString name = QStringLiteral("kalyx-bench-generate");
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open() || !store::registerCollation(db)) {
-            *why = db.lastError().text();
-        } else {
-            QRandomGenerator random(20261210);
-            QSqlQuery q(db);
-            ok = db.transaction();
-            q.prepare(QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, Freq, LAT, LON, MS) VALUES (?,?,?,?,?,?,?,?)"));
-            const QVariant types[] = {QVariant(), QStringLiteral("NDB"), QStringLiteral("VOR"), QStringLiteral("Airport")};
-            for (int i = 0; ok && i < size.waypoints; ++i) {
-                const double lat = 40 + random.generateDouble() * 30;
-                const double lon = 20 + random.generateDouble() * 120;
-                const QVariant type = types[random.bounded(4)];
-                q.addBindValue(ident(random, type.isNull() ? 5 : (type.toString() == u"Airport" ? 4 : 3)));
-                q.addBindValue(type.toString() == u"Airport" ? QString() : ident(random, 2));
-                q.addBindValue(QString::fromUtf16(kWords[random.bounded(20)]) + u' ' + QString::number(i));
-                q.addBindValue(type);
-                q.addBindValue(type.isNull() ? QVariant() : QVariant(108.0 + random.bounded(100) / 10.0));
-                q.addBindValue(map::latitudeText(lat));
-                q.addBindValue(map::longitudeText(lon));
-                q.addBindValue(std::round((lon - 30) / 8.0 * 10) / 10);
-                ok = q.exec();
-            }
-            q.prepare(QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('', ?, ?, ?, ?, ?)"));
-            for (int i = 0; ok && i < size.beacons; ++i) {
-                const double lat = 40 + random.generateDouble() * 30;
-                const double lon = 20 + random.generateDouble() * 120;
-                q.addBindValue(ident(random, 2));
-                q.addBindValue(QStringLiteral("%1 BEACON %2").arg(random.bounded(1, 41), 2, 10, QChar(u'0')).arg(i));
-                q.addBindValue(map::latitudeText(lat));
-                q.addBindValue(map::longitudeText(lon));
-                q.addBindValue(116.0 + random.bounded(40) * 0.05);
-                ok = q.exec();
-            }
-            QSqlQuery points(db);
-            points.prepare(QStringLiteral("INSERT INTO Points (Route, Number, Punkt) VALUES (?,?,?)"));
-            q.prepare(QStringLiteral("INSERT INTO Routes (Name, FL, Type, RouteType, AP_V, AP_P, S, Vilka, DateTime) "
-                                     "VALUES (?,?,?,?,?,?,?,?,?)"));
-            for (int r = 0; ok && r < size.routes; ++r) {
-                const bool calculated = random.bounded(2) == 0;
-                q.addBindValue(QString::fromUtf16(kWords[random.bounded(20)]) + QStringLiteral(" - ")
-                               + QString::fromUtf16(kWords[random.bounded(20)]) + u' ' + QString::number(r));
-                q.addBindValue(9449);
-                q.addBindValue(QStringLiteral("IFR"));
-                q.addBindValue(1);
-                q.addBindValue(ident(random, 4));
-                q.addBindValue(ident(random, 4));
-                q.addBindValue(calculated ? QVariant(100.0 + random.bounded(5000)) : QVariant());
-                q.addBindValue(calculated ? QVariant(random.bounded(400) / 10.0 - 20) : QVariant());
-                q.addBindValue(calculated ? QVariant(QStringLiteral("2026-12-01T10:00:00")) : QVariant());
-                ok = q.exec();
-                const qint64 route = q.lastInsertId().toLongLong();
-                for (int n = 1; ok && n <= size.pointsPerRoute; ++n) {
-                    points.addBindValue(route);
-                    points.addBindValue(n);
-                    points.addBindValue(1 + random.bounded(std::max(1, size.waypoints)));
-                    ok = points.exec();
-                }
-            }
-            if (!ok)
-                *why = q.lastError().text() + points.lastError().text();
-            ok = ok && db.commit();
-        }
-        db.close();
+    store::Database db(QStringLiteral("kalyx-bench-generate"));
+    if (!db.open(path)) {
+        *why = db.lastError();
+        return false;
     }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+    store::Transaction transaction(db);
+    QRandomGenerator random(20261210);
+    store::Statement punkt(db, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, Freq, LAT, LON, MS) "
+                                              "VALUES (?,?,?,?,?,?,?,?)"));
+    bool ok = transaction.isActive();
+    const QVariant types[] = {QVariant(), QStringLiteral("NDB"), QStringLiteral("VOR"), QStringLiteral("Airport")};
+    for (int i = 0; ok && i < size.waypoints; ++i) {
+        const double lat = 40 + random.generateDouble() * 30;
+        const double lon = 20 + random.generateDouble() * 120;
+        const QVariant type = types[random.bounded(4)];
+        const QString id = ident(random, type.isNull() ? 5 : (type.toString() == u"Airport" ? 4 : 3));
+        const QString region = type.toString() == u"Airport" ? QString() : ident(random, 2);
+        const QString name = QString::fromUtf16(kWords[random.bounded(20)]) + u' ' + QString::number(i);
+        const QVariant freq = type.isNull() ? QVariant() : QVariant(108.0 + random.bounded(100) / 10.0);
+        ok = punkt.exec({id, region, name, type, freq, geo::latitudeText(lat), geo::longitudeText(lon),
+                         std::round((lon - 30) / 8.0 * 10) / 10});
+    }
+    store::Statement beacon(db, QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) "
+                                               "VALUES ('', ?, ?, ?, ?, ?)"));
+    for (int i = 0; ok && i < size.beacons; ++i) {
+        const double lat = 40 + random.generateDouble() * 30;
+        const double lon = 20 + random.generateDouble() * 120;
+        const QString id = ident(random, 2);
+        const QString name = QStringLiteral("%1 BEACON %2").arg(random.bounded(1, 41), 2, 10, QChar(u'0')).arg(i);
+        ok =
+            beacon.exec({id, name, geo::latitudeText(lat), geo::longitudeText(lon), 116.0 + random.bounded(40) * 0.05});
+    }
+    store::Statement points(db, QStringLiteral("INSERT INTO Points (Route, Number, Punkt) VALUES (?,?,?)"));
+    store::Statement routes(db, QStringLiteral("INSERT INTO Routes (Name, FL, Type, RouteType, AP_V, AP_P, S, Vilka, "
+                                               "DateTime) VALUES (?,?,?,?,?,?,?,?,?)"));
+    for (int r = 0; ok && r < size.routes; ++r) {
+        const bool calculated = random.bounded(2) == 0;
+        const QString name = QString::fromUtf16(kWords[random.bounded(20)]) + QStringLiteral(" - ")
+                             + QString::fromUtf16(kWords[random.bounded(20)]) + u' ' + QString::number(r);
+        const QString departure = ident(random, 4);
+        const QString destination = ident(random, 4);
+        const QVariant distance = calculated ? QVariant(100.0 + random.bounded(5000)) : QVariant();
+        const QVariant fork = calculated ? QVariant(random.bounded(400) / 10.0 - 20) : QVariant();
+        const QVariant dateTime = calculated ? QVariant(QStringLiteral("2026-12-01T10:00:00")) : QVariant();
+        ok = routes.exec({name, 9449, QStringLiteral("IFR"), 1, departure, destination, distance, fork, dateTime});
+        const qint64 route = routes.lastInsertId().toLongLong();
+        for (int n = 1; ok && n <= size.pointsPerRoute; ++n)
+            ok = points.exec({route, n, 1 + random.bounded(std::max(1, size.waypoints))});
+    }
+    if (!ok) {
+        for (const store::Statement *s : {&punkt, &beacon, &routes, &points})
+            *why += s->lastError();
+        return false;
+    }
+    if (!transaction.commit()) {
+        *why = db.lastError();
+        return false;
+    }
+    return true;
 }
 
 bool generateSimulator(const QString &fsPath, QString *why)
@@ -153,42 +140,41 @@ bool generateSimulator(const QString &fsPath, QString *why)
     return true;
 }
 
-bool execBound(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *why)
+bool execBound(store::Database &db, const QString &sql, const QVariantList &values, QString *why, qint64 *insertId)
 {
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (q.exec())
-        return true;
-    *why = q.lastError().text();
-    return false;
-}
-
-bool insertBeacon(QSqlQuery &q, int n, double lat, double lon, qint64 *code, QString *why)
-{
-    if (!execBound(q, QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
-                   {QStringLiteral("B%1").arg(n), QStringLiteral("Beacon %1").arg(n), map::latitudeText(lat),
-                    map::longitudeText(lon)},
-                   why))
+    store::Statement statement(db, sql);
+    if (!statement.exec(values)) {
+        *why = statement.lastError();
         return false;
-    *code = q.lastInsertId().toLongLong();
+    }
+    if (insertId)
+        *insertId = statement.lastInsertId().toLongLong();
     return true;
 }
 
-bool insertWaypoint(QSqlQuery &q, int n, double lat, double lon, const QVariant &type, qint64 *code, QString *why)
+bool insertBeacon(store::Database &db, int n, double lat, double lon, qint64 *code, QString *why)
 {
-    if (!execBound(q, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?, ?, 10)"),
-                   {QStringLiteral("P%1").arg(n), QStringLiteral("Point %1").arg(n), type, map::latitudeText(lat),
-                    map::longitudeText(lon)},
-                   why))
-        return false;
-    *code = q.lastInsertId().toLongLong();
-    return true;
+    return execBound(
+        db, QStringLiteral("INSERT INTO RSBN (Region, ID, Name, LAT, LON, Freq) VALUES ('UU', ?, ?, ?, ?, 116)"),
+        {QStringLiteral("B%1").arg(n), QStringLiteral("Beacon %1").arg(n), geo::latitudeText(lat),
+         geo::longitudeText(lon)},
+        why, code);
 }
 
-bool insertRoutePoint(QSqlQuery &q, qint64 route, int n, qint64 punkt, const QVariant &beacon, QString *why)
+bool insertWaypoint(store::Database &db, int n, double lat, double lon, const QVariant &type, qint64 *code,
+                    QString *why)
 {
-    return execBound(q, QStringLiteral("INSERT INTO Points (Route, Number, Punkt, RSBN) VALUES (?, ?, ?, ?)"),
+    return execBound(
+        db,
+        QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS) VALUES (?, 'UU', ?, ?, ?, ?, 10)"),
+        {QStringLiteral("P%1").arg(n), QStringLiteral("Point %1").arg(n), type, geo::latitudeText(lat),
+         geo::longitudeText(lon)},
+        why, code);
+}
+
+bool insertRoutePoint(store::Database &db, qint64 route, int n, qint64 punkt, const QVariant &beacon, QString *why)
+{
+    return execBound(db, QStringLiteral("INSERT INTO Points (Route, Number, Punkt, RSBN) VALUES (?, ?, ?, ?)"),
                      {route, n, punkt, beacon}, why);
 }
 

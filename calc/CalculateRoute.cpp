@@ -1,26 +1,27 @@
 #include "CalculateRoute.h"
 
+#include "CalcTexts.h"
 #include "Leg.h"
 #include "TurnAnticipation.h"
 
 #include "base/Error.h"
-#include "base/Numbers.h"
 #include "base/Progress.h"
 #include "base/Prompter.h"
 #include "geo/CoordText.h"
 #include "geo/Rounding.h"
-#include "store/Session.h"
 #include "store/RowWrite.h"
-#include "store/StoreTexts.h"
+#include "store/Session.h"
+#include "store/Table.h"
 
 #include <QDateTime>
 
 #include <optional>
+#include <tuple>
 
 namespace kx::calc {
 namespace {
 
-using geo::RoundTo1;
+using geo::roundDividingByTenth;
 
 // The route's points in flight order with their waypoints and beacons. The left
 // joins keep one row for a route without points and keep a point whose
@@ -45,12 +46,6 @@ const QString kPointsSql = QStringLiteral(
     "FROM Points\n"
     "WHERE Points.Route = ?\n"
     "ORDER BY Points.Number, Points.Code");
-
-const QString kQueryOpenFailed = QStringLiteral("Ошибка открытия запроса!");
-const QString kTooFewPoints = QStringLiteral("Маршрут должен содержать не менее двух ППМ!");
-const QString kPointsOpenFailed = QStringLiteral("Ошибка открытия таблицы [Points]!");
-const QString kPointsWriteFailed = store::texts::tableWriteFailed(QStringLiteral("Points"));
-const QString kRoutesWriteFailed = store::texts::tableWriteFailed(QStringLiteral("Routes"));
 
 // The columns of a leg's row that hold the leg's values; the last point's row
 // has them all Null.
@@ -80,7 +75,7 @@ public:
         bool ok = false;
         p.ms = ms.toDouble(&ok);
         if (ms.isNull() || !ok)
-            throw Error(QStringLiteral("У ППМ %1 не задано магнитное склонение!").arg(waypointId(row)));
+            throw Error(texts::variationMissing(waypointId(row)));
         return p;
     }
 
@@ -96,6 +91,7 @@ public:
     }
 
     qint64 pointCode(int row) const { return value(row, u"Points.Code").toLongLong(); }
+    QString pointNumber(int row) const { return value(row, u"Points.Number").toString(); }
 
 private:
     QVariant value(int row, QStringView column) const { return m_rows.valueAt(row, column); }
@@ -105,75 +101,49 @@ private:
     void checkWaypoint(int row) const
     {
         if (value(row, u"Punkts.Code").isNull())
-            throw Error(QStringLiteral("ППМ № %1 маршрута нет в справочнике ППМ!")
-                            .arg(value(row, u"Points.Number").toString()));
+            throw Error(texts::waypointMissing(pointNumber(row)));
     }
 
     long double angle(int row, QStringView column, const QString &id, bool isBeacon) const
     {
         const QVariant v = value(row, column);
         const QString text = v.toString().trimmed();
-        const QString what = isBeacon ? QStringLiteral("маяка РСБН %1").arg(id) : QStringLiteral("ППМ %1").arg(id);
+        const QString what = isBeacon ? texts::beaconWhat(id) : texts::waypointWhat(id);
         if (v.isNull() || text.isEmpty())
-            throw Error(QStringLiteral("У %1 не заданы координаты!").arg(what));
-        try {
-            return geo::CoordToRad(geo::PointToComma(text));
-        } catch (const Error &) {
-            throw Error(QStringLiteral("Неверная координата %1: \"%2\"!").arg(what, text));
-        }
+            throw Error(texts::coordinatesMissing(what));
+        const std::optional<long double> angle = geo::readCoordinate(geo::PointToComma(text));
+        if (!angle)
+            throw Error(texts::badCoordinate(what, text));
+        return *angle;
     }
 
     const store::Query &m_rows;
 };
 
-// Leaves the shared statement object as other commands expect to find it:
-// closed and read-only.
-class StatementReset
-{
-public:
-    explicit StatementReset(store::Query &q) : m_q(q) {}
-    ~StatementReset()
-    {
-        m_q.close();
-        m_q.setUpdateTable(QString());
-    }
-    StatementReset(const StatementReset &) = delete;
-    StatementReset &operator=(const StatementReset &) = delete;
+QVariant rounded(long double value) { return roundDividingByTenth(value); }
 
-private:
-    store::Query &m_q;
-};
-
-QVariant rounded(long double value)
+// Writes one leg into its point's row, found by its key in the table object,
+// in a transaction of its own. False after a handled failure, its message
+// shown: the write that fails, and the row that is gone (deleted by another
+// copy of the program while the route was being calculated). A failure
+// without a message of its own (the table cannot be searched, the row cannot
+// be put into editing) is thrown (base/Error.h).
+bool writeLeg(store::Session &session, store::Table &table, const PointReader &reader, int row, const Leg &leg,
+              long double distanceSoFar, QObject *owner)
 {
-    return RoundTo1(value);
-}
-
-// Writes one leg into its point's row through the table object, in a
-// transaction of its own. False after a handled failure: the table that cannot
-// be opened and the write that fails have their messages, a row that is gone
-// has none. A failure without a message of its own (the table cannot be
-// searched, the row cannot be put into editing) is thrown (base/Error.h).
-bool writeLeg(store::Session &session, qint64 pointCode, const Leg &leg, long double distanceSoFar, QObject *owner)
-{
-    store::Table &table = session.AWork;
-    table.close();
-    if (!table.open(QStringLiteral("Points"))) {
-        session.prompter().error(owner, kPointsOpenFailed);
-        return false;
-    }
-    if (!table.locate(QStringLiteral("Code"), pointCode)) {
+    if (!table.locate(QStringLiteral("Code"), reader.pointCode(row))) {
         if (!table.lastError().isEmpty())
-            throw Error(QStringLiteral("%1\r\n%2").arg(kPointsOpenFailed, table.lastError()));
+            throw Error(texts::withReason(texts::pointsOpenFailed(), table.lastError()));
+        session.prompter().error(owner, texts::pointGone(reader.pointNumber(row)));
         return false;
     }
     if (!table.edit())
-        throw Error(QStringLiteral("%1\r\n%2").arg(kPointsWriteFailed, table.lastError()));
+        throw Error(texts::withReason(texts::pointsWriteFailed(), table.lastError()));
 
-    return store::writeRowOrTell(session, table, kPointsWriteFailed, owner, [&] {
+    return store::writeRowOrTell(session, table, texts::pointsWriteFailed(), owner, [&] {
         table.setValue(u"IPU", rounded(leg.ipu));
         table.setValue(u"MPU", rounded(leg.mpu));
-        table.setValue(u"S", 0.0 - RoundTo1(leg.s)); // stored negative, never -0
+        table.setValue(u"S", 0.0 - roundDividingByTenth(leg.s)); // stored negative, never -0
         table.setValue(u"Sp", rounded(distanceSoFar));
         table.setValue(u"P_V", rounded(leg.pV));
         table.setValue(u"P_P", rounded(leg.pP));
@@ -192,23 +162,17 @@ bool writeLeg(store::Session &session, qint64 pointCode, const Leg &leg, long do
     });
 }
 
-// The last point's row: the route's total distance, the leg columns Null.
-// Q2 is left open on the route's points for the turn anticipation.
-bool writeLastPoint(store::Session &session, qint64 routeCode, long double total, QObject *owner)
+// The last point's row of the route's updatable point list: the route's total
+// distance, the leg columns Null.
+bool writeLastPoint(store::Session &session, store::Query &points, long double total, QObject *owner)
 {
-    store::Query &q = session.Q2;
-    q.close();
-    q.setSql(kPointsSql, {routeCode});
-    q.setUpdateTable(QStringLiteral("Points"));
-    if (!q.open())
-        throw Error(QStringLiteral("Ошибка открытия запроса [Points]!\r\n%1").arg(q.lastError()));
-    q.last();
-    if (!q.edit())
-        throw Error(QStringLiteral("%1\r\n%2").arg(kPointsWriteFailed, q.lastError()));
-    return store::writeRowOrTell(session, q, kPointsWriteFailed, owner, [&] {
-        q.setValue(u"Sp", rounded(total));
+    points.last();
+    if (!points.edit())
+        throw Error(texts::withReason(texts::pointsWriteFailed(), points.lastError()));
+    return store::writeRowOrTell(session, points, texts::pointsWriteFailed(), owner, [&] {
+        points.setValue(u"Sp", rounded(total));
         for (const char16_t *column : kLegColumns)
-            q.setValue(column, QVariant());
+            points.setValue(column, QVariant());
     });
 }
 
@@ -220,11 +184,11 @@ bool writeHeader(store::Session &session, qint64 routeCode, long double total, l
     // one, find this one rather than overwrite the other.
     const QVariant current = routes.value(u"Code");
     if ((current.isNull() || current.toLongLong() != routeCode) && !routes.locate(u"Code", routeCode)) {
-        session.prompter().error(owner, kRoutesWriteFailed);
+        session.prompter().error(owner, texts::routesWriteFailed());
         return false;
     }
     if (!routes.edit())
-        throw Error(QStringLiteral("%1\r\n%2").arg(kRoutesWriteFailed, routes.lastError()));
+        throw Error(texts::withReason(texts::routesWriteFailed(), routes.lastError()));
 
     const store::RowWrite written = store::writeRow(session.ADOC, routes, [&] {
         routes.setValue(u"S", rounded(total));
@@ -234,10 +198,12 @@ bool writeHeader(store::Session &session, qint64 routeCode, long double total, l
     if (written == store::RowWrite::Committed)
         return true;
     routes.cancel();
-    // A row posted but not committed shows values the database lacks.
+    // A row posted but not committed shows values the database lacks: the
+    // list is read again. Should that fail too, the list is left closed, and
+    // the message below is still the one to show.
     if (written == store::RowWrite::NotCommitted)
-        routes.refreshAt(u"Code", routeCode);
-    session.prompter().error(owner, kRoutesWriteFailed);
+        std::ignore = routes.refreshAt(u"Code", routeCode);
+    session.prompter().error(owner, texts::routesWriteFailed());
     return false;
 }
 
@@ -246,62 +212,60 @@ bool writeHeader(store::Session &session, qint64 routeCode, long double total, l
 bool CalculateRoute(store::Session &session, qint64 routeCode, Progress *progress, QObject *owner)
 {
     Prompter &prompter = session.prompter();
-    store::Query &q = session.Q2;
-    const StatementReset resetQ2(q);
-
-    q.close();
-    q.setUpdateTable(QString());
-    q.setSql(kPointsWithWaypointsSql, {routeCode});
-    if (!q.open()) {
-        prompter.error(owner, kQueryOpenFailed);
+    store::Query route(session.ADOC, QStringLiteral("Route"));
+    if (!route.open(kPointsWithWaypointsSql, {routeCode})) {
+        prompter.error(owner, texts::queryOpenFailed());
         return false;
     }
-    const int n = q.rowCount();
+    const int n = route.rowCount();
     if (n < 2) {
-        q.close();
-        prompter.error(owner, kTooFewPoints);
+        prompter.error(owner, texts::tooFewPoints());
         return false;
     }
 
-    const PointReader reader(q);
+    const PointReader reader(route);
     long double total = 0;
     const RoutePoint first = reader.point(0);
     const RoutePoint last = reader.point(n - 1);
     const long double fork = routeFork(first, last);
-    q.first();
     if (progress)
         progress->setMaximum(n - 1);
 
+    store::Table legRows(session.ADOC, QStringLiteral("Points"));
+    if (!legRows.open(QStringLiteral("Points"))) {
+        prompter.error(owner, texts::pointsOpenFailed());
+        return false;
+    }
     for (int k = 1; k <= n - 1; ++k) {
         const int a = k - 1; // rows are 0-based here
         const RoutePoint from = reader.point(a);
         const std::optional<Position> beacon = reader.beacon(a);
-        q.setRowNumber(k + 1);
         const Position to = reader.position(a + 1);
 
         const Leg leg = computeLeg(first, from, to, beacon ? &*beacon : nullptr, fork);
 
-        q.setRowNumber(k);
-        if (!writeLeg(session, reader.pointCode(a), leg, total, owner))
+        if (!writeLeg(session, legRows, reader, a, leg, total, owner))
             return false;
         total += leg.s;
         if (progress)
             progress->setPosition(k);
-        q.setRowNumber(k + 1);
     }
 
-    if (!writeLastPoint(session, routeCode, total, owner))
+    // The same points again, now with the values just written, to write the
+    // last point and the turn anticipation.
+    store::Query points(session.ADOC, QStringLiteral("Points"));
+    points.setSql(kPointsSql, {routeCode});
+    points.setUpdateTable(QStringLiteral("Points"));
+    if (!points.open())
+        throw Error(texts::withReason(texts::pointsQueryOpenFailed(), points.lastError()));
+    if (!writeLastPoint(session, points, total, owner))
         return false;
     if (!writeHeader(session, routeCode, total, fork, owner))
         return false;
-    session.AWork.close();
 
-    writeTurnAnticipation(q);
-    q.close();
+    writeTurnAnticipation(points);
 
-    prompter.info(owner, QStringLiteral("Расчет выполнен.\r\n\r\nРасстояние = ") + generalNumberComma(RoundTo1(total))
-                             + QStringLiteral(" км") + QStringLiteral("\r\n") + QStringLiteral("Вилка = ")
-                             + generalNumberComma(RoundTo1(fork)) + QStringLiteral(" град."));
+    prompter.info(owner, texts::summary(roundDividingByTenth(total), roundDividingByTenth(fork)));
     return true;
 }
 

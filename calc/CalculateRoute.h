@@ -22,6 +22,6 @@ namespace kx::calc {
 // message shown). A waypoint without coordinates or variation, or a coordinate
 // text that cannot be read, throws kx::Error for the caller's general error
 // display; the legs written before it stay.
-bool CalculateRoute(store::Session &session, qint64 routeCode, Progress *progress, QObject *owner);
+[[nodiscard]] bool CalculateRoute(store::Session &session, qint64 routeCode, Progress *progress, QObject *owner);
 
 } // namespace kx::calc

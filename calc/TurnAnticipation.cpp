@@ -1,5 +1,7 @@
 #include "TurnAnticipation.h"
 
+#include "CalcTexts.h"
+
 #include "base/Error.h"
 #include "base/Numbers.h"
 #include "store/Query.h"
@@ -20,12 +22,12 @@ double courseOrMissing(const QVariant &value)
 void setLur(store::Query &points, const QVariant &lur)
 {
     if (!points.edit())
-        throw Error(QStringLiteral("Ошибка записи в таблицу [Points]!\r\n%1").arg(points.lastError()));
+        throw Error(texts::withReason(texts::pointsWriteFailed(), points.lastError()));
     points.setValue(u"LUR", lur);
     if (!points.post()) {
         const QString why = points.lastError();
         points.cancel();
-        throw Error(QStringLiteral("Ошибка записи в таблицу [Points]!\r\n%1").arg(why));
+        throw Error(texts::withReason(texts::pointsWriteFailed(), why));
     }
 }
 

@@ -3,7 +3,7 @@
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/FormParts.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
@@ -55,7 +55,6 @@ void CatalogueWindow::shown()
     {
         BusyGuard busy(m_session.busy());
         if (!openList()) {
-            busy.restoreNow();
             m_session.prompter().error(this, m_setup.openFailed);
             return;
         }

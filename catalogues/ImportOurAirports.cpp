@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <tuple>
+
 namespace kx::catalogues {
 
 void importOurAirportsFolder(store::Session &session, store::Query &punkts, ui::FileDialogs &dialogs,
@@ -32,7 +34,9 @@ void importOurAirportsFolder(store::Session &session, store::Query &punkts, ui::
     ImportProgressDialog progress(texts::importCaption(), owner);
     const ImportOutcome outcome = importOurAirports(session, chosen, OurAirportsFilter(), &progress, owner);
     if (outcome == ImportOutcome::Done && punkts.isOpen())
-        punkts.refreshAt(u"Code", current);
+        // A list that cannot be read again is left closed, as any list that
+        // fails to open.
+        std::ignore = punkts.refreshAt(u"Code", current);
 }
 
 } // namespace kx::catalogues

@@ -1,7 +1,7 @@
 #include "ImportProgressDialog.h"
 
 #include "catalogues/core/OurAirportsTexts.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 
 #include <QCoreApplication>
 #include <QLabel>

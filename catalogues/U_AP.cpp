@@ -11,7 +11,7 @@
 #include "base/Prompter.h"
 #include "geo/Rounding.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/GridView.h"
 #include "ui/NumberEdit.h"
 

@@ -11,7 +11,7 @@
 #include "base/Prompter.h"
 #include "geo/CoordEdit.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/CoordinateEdit.h"
 #include "ui/NumberEdit.h"
 
@@ -23,6 +23,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace kx::catalogues {
 namespace {
@@ -163,7 +165,9 @@ void TF_PPM::shown()
         m_openingLatField = m_lat->fieldText();
         m_openingLonField = m_lon->fieldText();
         m_coordinatesChanged = false;
-        m_punkts.edit();
+        // A row that cannot be put into editing is refused when it is saved,
+        // with the saving's message.
+        std::ignore = m_punkts.edit();
     } else {
         setWindowTitle(texts::newCaption());
         m_type->setCurrentIndex(kIntersection);
@@ -173,7 +177,7 @@ void TF_PPM::shown()
         m_openingLon.clear();
         m_openingLatField.clear();
         m_openingLonField.clear();
-        m_punkts.append();
+        std::ignore = m_punkts.append(); // as edit() above
     }
     typeChanged(m_type->currentIndex());
     m_loading = false;
@@ -244,10 +248,8 @@ void TF_PPM::save()
         return;
 
     const int type = m_type->currentIndex();
-    if (type == kAirport && !m_punkts.value(u"Region").isNull()) {
-        m_punkts.edit();
+    if (type == kAirport && !m_punkts.value(u"Region").isNull() && m_punkts.edit())
         m_punkts.setValue(u"Region", QVariant());
-    }
     WaypointEntry entry;
     entry.typeIndex = type;
     entry.storedType = m_punkts.value(u"Type");

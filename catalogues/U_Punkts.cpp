@@ -8,7 +8,7 @@
 #include "U_PPM.h"
 
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/FileDialogs.h"
 #include "ui/FormParts.h"
 #include "ui/GridView.h"
@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <tuple>
 #include <utility>
 
 namespace kx::catalogues {
@@ -123,8 +124,10 @@ bool TF_Punkts::openList()
 
 void TF_Punkts::listClosed()
 {
-    if (!session().QRoutes.isEmpty() && !session().reopenRoutesAt(session().currentRouteCode()))
-        qWarning("the route list was not read again: %s", qPrintable(session().QRoutes.lastError()));
+    // A route list that cannot be read again is left closed and shows no
+    // routes, as at a start-up that cannot open it.
+    if (!session().QRoutes.isEmpty())
+        std::ignore = session().reopenRoutesAt(session().currentRouteCode());
 }
 
 void TF_Punkts::newWaypoint()

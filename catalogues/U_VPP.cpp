@@ -6,7 +6,7 @@
 
 #include "store/Query.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/NumberEdit.h"
 
 #include <QGroupBox>

@@ -1,14 +1,14 @@
 #include "CliPrompter.h"
 #include "Command.h"
+#include "Console.h"
 
 #include "base/Guard.h"
 #include "base/Numbers.h"
 #include "calc/CalculateRoute.h"
 #include "geo/CoordText.h"
+#include "geo/GeoTexts.h"
 #include "geo/MagVar.h"
 #include "store/Session.h"
-
-#include <QTextStream>
 
 namespace kx::cli {
 namespace {
@@ -23,7 +23,7 @@ const char kLegsHeader[] = "Number,ID,IPU,MPU,S,Sp,P_V,P_P,OZMPU_V,OZMPU_P,UKm,S
 
 void printError(const QString &text)
 {
-    QTextStream(stderr) << terminalText(text) << Qt::endl;
+    ConsoleStream(stderr) << terminalText(text) << Qt::endl;
 }
 
 int calculate(CommandContext &context)
@@ -31,18 +31,11 @@ int calculate(CommandContext &context)
     qint64 code = 0;
     if (!selectRoute(context, &code))
         return ExitFailed;
-    const int errorsBefore = context.prompter.errorCount();
     bool calculated = false;
     if (!runGuarded(context.prompter, nullptr,
                     [&] { calculated = calc::CalculateRoute(context.session, code, nullptr, nullptr); }))
         return ExitFailed;
-    if (calculated)
-        return ExitOk;
-    // The one failure the calculation does not report itself: a point's row
-    // vanished under it.
-    if (context.prompter.errorCount() == errorsBefore)
-        printError(QStringLiteral("Маршрут %1 не рассчитан!").arg(code));
-    return ExitFailed;
+    return calculated ? ExitOk : ExitFailed;
 }
 
 // A stored value as CSV: empty for Null, numbers in their shortest form with
@@ -78,7 +71,7 @@ int legs(CommandContext &context)
         printError(QStringLiteral("Ошибка открытия запроса [Points]!\n%1").arg(q.lastError()));
         return ExitFailed;
     }
-    QTextStream out(stdout);
+    ConsoleStream out(stdout);
     out << kLegsHeader << '\n';
     for (int row = 0; row < q.rowCount(); ++row) {
         QStringList fields;
@@ -95,7 +88,7 @@ int magvar(CommandContext &context)
     const QString lon = context.args.at(1);
     for (const QString &text : {lat, lon}) {
         if (!geo::readCoordinate(text)) {
-            printError(geo::badCoordinateText(text));
+            printError(geo::texts::badCoordinate(text));
             return ExitFailed;
         }
     }
@@ -103,7 +96,7 @@ int magvar(CommandContext &context)
         printError(QStringLiteral("Координаты %1 %2 вне справочника магнитных склонений").arg(lat, lon));
         return ExitFailed;
     }
-    QTextStream(stdout) << generalNumber(geo::MagVar(context.session.settings.fsPath, lat, lon)) << '\n';
+    ConsoleStream(stdout) << generalNumber(geo::MagVar(context.session.settings.fsPath, lat, lon)) << '\n';
     return ExitOk;
 }
 

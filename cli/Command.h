@@ -46,7 +46,7 @@ using CommandSet = QList<Command>;
 // Makes the route named by the command's first argument (its Code) the current
 // route of the route list; false, with "Маршрут CODE не найден" on stderr, when
 // there is none.
-bool selectRoute(CommandContext &context, qint64 *code = nullptr);
+[[nodiscard]] bool selectRoute(CommandContext &context, qint64 *code = nullptr);
 
 // Each group of commands registers itself here (one function per file).
 void addRouteCommands(CommandSet &commands);

@@ -1,5 +1,6 @@
 #include "CliPrompter.h"
 #include "Command.h"
+#include "Console.h"
 
 #include "base/Guard.h"
 #include "interchange/ExportI21.h"
@@ -13,7 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTextStream>
 
 namespace kx::cli {
 namespace {
@@ -28,11 +28,12 @@ QString absolutePath(const QString &path)
 int import(CommandContext &context)
 {
     qint64 code = 0;
-    runGuarded(context.prompter, nullptr,
-               [&] { code = interchange::ImportPLN(context.session, absolutePath(context.args.at(0)), nullptr); });
+    if (!runGuarded(context.prompter, nullptr,
+                    [&] { code = interchange::ImportPLN(context.session, absolutePath(context.args.at(0)), nullptr); }))
+        return ExitFailed;
     if (code == 0)
         return ExitFailed;
-    QTextStream(stdout) << code << Qt::endl;
+    ConsoleStream(stdout) << code << Qt::endl;
     return ExitOk;
 }
 
@@ -73,7 +74,7 @@ int exportPln(CommandContext &context)
         return ExitFailed;
     if (!interchange::ExportPLN(context.session, path, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::exportDone());
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::exportDone(), path));
     return ExitOk;
 }
 
@@ -82,7 +83,7 @@ int exportNvu(CommandContext &context)
     bool ok = false;
     const int cell = context.args.at(1).toInt(&ok);
     if (!ok || cell < 1 || cell > interchange::kNvuCellCount) {
-        QTextStream(stderr) << "kalyx-cli export-nvu: the cell number must be 1 to 20\n";
+        ConsoleStream(stderr) << "kalyx-cli export-nvu: the cell number must be 1 to 20\n";
         return ExitUsage;
     }
     if (!exportableRoute(context))
@@ -90,7 +91,8 @@ int exportNvu(CommandContext &context)
     store::Query qp(context.session.ADOC, QStringLiteral("QP"));
     if (!interchange::ExportNVU(context.session, qp, cell, nullptr, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::cellExportDone(cell));
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::cellExportDone(cell),
+                                                          interchange::nvuCellPath(context.session.settings.fsPath, cell)));
     return ExitOk;
 }
 
@@ -101,7 +103,8 @@ int exportI21(CommandContext &context)
     store::Query qp(context.session.ADOC, QStringLiteral("QP"));
     if (!interchange::ExportI21(context.session, qp, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::exportDone());
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::exportDone(),
+                                                          interchange::i21GaugeFile(context.session.settings.fsPath)));
     return ExitOk;
 }
 
@@ -114,7 +117,7 @@ int report(CommandContext &context)
     if (!reports::writeRouteSheetPdf(context.session, qp, nullptr, absolutePath(context.args.at(1)), &detail)) {
         // The layout's reason is part of the message already.
         if (!detail.isEmpty() && !context.prompter.lastError().contains(detail))
-            QTextStream(stderr) << detail << Qt::endl;
+            ConsoleStream(stderr) << detail << Qt::endl;
         return ExitFailed;
     }
     return ExitOk;

@@ -9,17 +9,19 @@
 #include "interchange/InterchangeTexts.h"
 #include "interchange/PlnFormat.h"
 #include "reports/core/RouteSheet.h"
+#include "reports/core/RouteSheetDocument.h"
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kx::editor {
 
 namespace texts = interchange::texts;
 
-void exportToPln(store::Session &session, ui::FileDialogs &dialogs, QWidget *editor, QObject *routeList)
+void runPlnExport(store::Session &session, ui::FileDialogs &dialogs, QWidget *editor, QObject *routeList)
 {
     const store::Query &routes = session.QRoutes;
     QString folder = session.settings.plnPath;
@@ -40,22 +42,20 @@ void exportToPln(store::Session &session, ui::FileDialogs &dialogs, QWidget *edi
             continue;
         }
         if (interchange::ExportPLN(session, path, routeList))
-            session.prompter().info(editor, texts::exportDone());
+            session.prompter().info(editor, texts::withWrittenFile(texts::exportDone(), QDir::toNativeSeparators(path)));
         return;
     }
 }
 
-void exportToI21(store::Session &session, QWidget *editor)
+void runI21Export(store::Session &session, QWidget *editor)
 {
     store::Query qp(session.ADOC, QStringLiteral("QP"));
     if (interchange::ExportI21(session, qp, editor))
-        session.prompter().info(editor, texts::exportDone());
+        session.prompter().info(editor, texts::withWrittenFile(texts::exportDone(),
+                                                               interchange::i21GaugeFile(session.settings.fsPath)));
 }
 
-void exportToCell(TF_PSH &chooser, QWidget *editor)
-{
-    chooser.exportFor(editor);
-}
+void runCellExport(TF_PSH &chooser, QWidget *editor) { chooser.exportFor(editor); }
 
 bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, ui::FileDialogs &fileDialogs,
                     QWidget *parent)
@@ -69,7 +69,9 @@ bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageO
     }
     // The preview waits for the person: no busy cursor over it.
     busy.restoreNow();
-    ui::ReportPreviewDialog dialog(std::move(sheet.layout), std::move(sheet.input), session.prompter(), fileDialogs, parent);
+    ui::ReportPreviewDialog dialog(
+        std::make_unique<reports::RouteSheetDocument>(std::move(sheet.layout), std::move(sheet.input)),
+        session.prompter(), fileDialogs, parent);
     dialog.exec();
     return true;
 }

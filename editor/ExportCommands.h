@@ -16,7 +16,9 @@ namespace kx::editor {
 
 class TF_PSH;
 
-// The route editor's export buttons. The editor runs them only for a route
+// The route editor's export buttons, run as the buttons run them: the exports
+// themselves (interchange::ExportPLN, ExportI21, ExportNVU) with the dialogs,
+// questions and closing message around them. The editor runs them only for a route
 // that has points and is calculated (it refuses the others itself); each works
 // on the current route of the session's route list, editor being the route
 // editor window.
@@ -24,12 +26,14 @@ class TF_PSH;
 // "Экспорт в *.PLN": the save dialog in the flight plan folder with the
 // proposed name and the one filter, ".PLN" appended to a name without a plan
 // extension, the replace question for an existing file (No shows the dialog
-// again with the name chosen last), then the export and texts::exportDone. The export's own failures are owned by routeList (the route list
-// window).
-void exportToPln(store::Session &session, ui::FileDialogs &dialogs, QWidget *editor, QObject *routeList);
+// again with the name chosen last), then the export and texts::exportDone
+// with the file written. The export's own failures are owned by routeList
+// (the route list window).
+void runPlnExport(store::Session &session, ui::FileDialogs &dialogs, QWidget *editor, QObject *routeList);
 
-// "Экспорт в И-21": the I-21 gauge export, then texts::exportDone.
-void exportToI21(store::Session &session, QWidget *editor);
+// "Экспорт в И-21": the I-21 gauge export, then texts::exportDone with the
+// gauge file written.
+void runI21Export(store::Session &session, QWidget *editor);
 
 // "Печать" from the busy cursor on: the sheet of the current route prepared
 // from pp.fr3 (reports/RouteSheet.h, whose messages go to messageOwner, the
@@ -40,6 +44,6 @@ bool showRouteSheet(store::Session &session, store::Query &qp, QObject *messageO
                     QWidget *parent);
 
 // "Экспорт в ПШ": the cell chooser, made once per program run, shown modally.
-void exportToCell(TF_PSH &chooser, QWidget *editor);
+void runCellExport(TF_PSH &chooser, QWidget *editor);
 
 } // namespace kx::editor

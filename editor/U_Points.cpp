@@ -14,7 +14,7 @@
 #include "base/Prompter.h"
 #include "calc/CalculateRoute.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/EnterWalk.h"
 #include "ui/FieldLink.h"
 #include "ui/FormParts.h"
@@ -218,9 +218,7 @@ QWidget *TF_Points::buildPointsGroup()
         ui::GridColumn::left(QStringLiteral("RSBN.Name"), QStringLiteral("Наименование")),
         dm,
     });
-    const int widths[] = {32, 64, 160, 56, 64, 56, 160};
-    for (int c = 0; c < 7; ++c)
-        m_grid->setColumnWidth(c, widths[c]);
+    m_grid->setColumnWidths({{0, 32}, {1, 64}, {2, 160}, {3, 56}, {4, 64}, {5, 56}, {6, 160}});
     m_grid->setCellStyler([](int row, int, bool selected, bool focused) {
         return ui::form::stripedRow(kPointRows, row, selected, focused);
     });
@@ -277,7 +275,6 @@ void TF_Points::shown()
     showRouteStatus();
     m_meter->setPosition(0);
     if (!m_points.open(m_session.currentRouteCode().toLongLong())) {
-        busy.restoreNow();
         m_session.prompter().error(this, texts::pointListOpenFailed());
         return;
     }
@@ -361,10 +358,9 @@ void TF_Points::calculate()
     bool calculated = false;
     // A waypoint whose position or variation cannot be read ends the
     // calculation with an error of its own; the route then stays not calculated.
-    runGuarded(prompter, this, [&] {
-        calculated = calc::CalculateRoute(m_session, m_points.route(), m_meter, this);
-    });
-    if (!calculated) {
+    const bool ranThrough = runGuarded(
+        prompter, this, [&] { calculated = calc::CalculateRoute(m_session, m_points.route(), m_meter, this); });
+    if (!ranThrough || !calculated) {
         showNotCalculated();
         return;
     }
@@ -479,7 +475,6 @@ void TF_Points::done(int result)
             saveRouteHeader(m_session, this);
         const bool reread = m_session.reopenRoutesAt(current);
         m_points.close();
-        busy.restoreNow();
         if (!reread)
             m_session.prompter().error(this, texts::routeListFailed());
     }

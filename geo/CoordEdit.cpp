@@ -1,6 +1,7 @@
 #include "CoordEdit.h"
 
 #include "CoordText.h"
+#include "GeoTexts.h"
 
 #include "base/Prompter.h"
 
@@ -112,24 +113,14 @@ std::optional<QString> PastedLon(const QString &text, QChar currentLetter)
     return pasted(text, u'E', u'W', 3, currentLetter);
 }
 
-QString latEditErrorText()
-{
-    return QStringLiteral("Ошибка ввода широты!");
-}
-
-QString lonEditErrorText()
-{
-    return QStringLiteral("Ошибка ввода долготы!");
-}
-
 bool reportLatEdit(const EditCheck &check, Prompter &prompter, QObject *owner)
 {
-    return report(check, latEditErrorText(), prompter, owner);
+    return report(check, texts::latEditError(), prompter, owner);
 }
 
 bool reportLonEdit(const EditCheck &check, Prompter &prompter, QObject *owner)
 {
-    return report(check, lonEditErrorText(), prompter, owner);
+    return report(check, texts::lonEditError(), prompter, owner);
 }
 
 } // namespace kx::geo

@@ -42,14 +42,11 @@ EditCheck CheckLonEdit(const QString &fieldText);
 std::optional<QString> PastedLat(const QString &text, QChar currentLetter = u'N');
 std::optional<QString> PastedLon(const QString &text, QChar currentLetter = u'E');
 
-// Messages of the two checks.
-QString latEditErrorText(); // "Ошибка ввода широты!"
-QString lonEditErrorText(); // "Ошибка ввода долготы!"
-
-// Shows the check's error message owned by owner when the value is invalid;
+// Shows the check's error message (texts::latEditError, lonEditError) owned by
+// owner when the value is invalid;
 // returns whether it is valid. Selecting the text and focusing the field is
 // left to the window.
-bool reportLatEdit(const EditCheck &check, Prompter &prompter, QObject *owner);
-bool reportLonEdit(const EditCheck &check, Prompter &prompter, QObject *owner);
+[[nodiscard]] bool reportLatEdit(const EditCheck &check, Prompter &prompter, QObject *owner);
+[[nodiscard]] bool reportLonEdit(const EditCheck &check, Prompter &prompter, QObject *owner);
 
 } // namespace kx::geo

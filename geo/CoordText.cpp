@@ -1,6 +1,9 @@
 #include "CoordText.h"
 
+#include "GeoTexts.h"
+
 #include "base/Error.h"
+#include "base/Numbers.h"
 
 #include <charconv>
 #include <cmath>
@@ -20,53 +23,7 @@ QString replaceFirst(const QString &text, QChar from, QChar to)
     return result;
 }
 
-[[noreturn]] void badCoordinate(const QString &text)
-{
-    throw Error(badCoordinateText(text));
-}
-
-// Shared by the two flight-plan converters: positive/negative are the two
-// hemisphere letters, degreeDigits the padded width of the degrees.
-QString plnToText(const QString &text, QChar positive, QChar negative, int degreeDigits)
-{
-    QString s = text;
-    s.remove(u'\'');
-    s.remove(u' ');
-    s.remove(u'\t');
-
-    QChar letter = positive;
-    for (const QChar c : std::as_const(s)) {
-        if (c == positive || c == negative) {
-            letter = c;
-            break;
-        }
-    }
-    s.remove(positive);
-    s.remove(negative);
-    s.replace(u',', u'.');
-
-    const qsizetype star = s.indexOf(u'*');
-    QString degrees = star < 0 ? s : s.left(star);
-    const QString rest = star < 0 ? QString() : s.mid(star + 1);
-    const qsizetype point = rest.indexOf(u'.');
-    QString minutes = point < 0 ? rest : rest.left(point);
-    QString fraction = point < 0 ? QString() : rest.mid(point + 1);
-
-    if (degreeDigits == 3 && degrees.size() == 2)
-        degrees.prepend(u'0');
-    if (degrees.size() == 1)
-        degrees.prepend(degreeDigits == 3 ? QStringLiteral("00") : QStringLiteral("0"));
-    if (minutes.size() == 1)
-        minutes.prepend(u'0');
-    // Whole minutes without a fraction ("N55* 58'") still make a well-formed
-    // coordinate text.
-    if (fraction.isEmpty())
-        fraction = QStringLiteral("00");
-    else if (fraction.size() == 1)
-        fraction.append(u'0');
-
-    return letter + degrees + u'*' + minutes + u'.' + fraction;
-}
+[[noreturn]] void badCoordinate(const QString &text) { throw Error(texts::badCoordinate(text)); }
 
 } // namespace
 
@@ -96,8 +53,47 @@ std::optional<long double> readCommaNumber(const QString &text)
     return negative ? -value : value;
 }
 
+std::optional<long double> readPlainDegrees(QStringView body)
+{
+    const auto digits = [&body](qsizetype from, qsizetype to, qint64 *value) {
+        *value = 0;
+        for (qsizetype i = from; i < to; ++i) {
+            const char16_t c = body[i].unicode();
+            if (c < u'0' || c > u'9')
+                return false;
+            *value = *value * 10 + (c - u'0');
+        }
+        return to > from;
+    };
+    const qsizetype star = body.indexOf(u'*');
+    if (star < 1 || star > 3)
+        return std::nullopt;
+    qsizetype mark = body.indexOf(u'.', star);
+    if (mark < 0)
+        mark = body.indexOf(u',', star);
+    constexpr qsizetype kMaxDecimals = 9;
+    qint64 degrees = 0;
+    qint64 minutes = 0;
+    qint64 fraction = 0;
+    if (mark < 0 || mark - star - 1 > 2 || body.size() - mark - 1 > kMaxDecimals || !digits(0, star, &degrees)
+        || !digits(star + 1, mark, &minutes) || !digits(mark + 1, body.size(), &fraction))
+        return std::nullopt;
+    qint64 scale = 1;
+    for (qsizetype i = mark + 1; i < body.size(); ++i)
+        scale *= 10;
+    const long double wholeMinutes = static_cast<long double>(minutes * scale + fraction) / scale;
+    return static_cast<long double>(degrees) + wholeMinutes / 60;
+}
+
 std::optional<long double> readCoordinate(const QString &text)
 {
+    if (text.size() > 1) {
+        if (const std::optional<long double> degrees = readPlainDegrees(QStringView(text).mid(1))) {
+            const long double radians = *degrees * std::numbers::pi_v<long double> / 180;
+            const QChar letter = text.front();
+            return letter == u'S' || letter == u'W' ? -radians : radians;
+        }
+    }
     if (text.isEmpty())
         return std::nullopt;
     const QString body = PointToComma(text.mid(1));
@@ -111,11 +107,6 @@ std::optional<long double> readCoordinate(const QString &text)
     const long double radians = (*degrees + *minutes / 60) * std::numbers::pi_v<long double> / 180;
     const QChar letter = text.front();
     return letter == u'S' || letter == u'W' ? -radians : radians;
-}
-
-QString badCoordinateText(const QString &text)
-{
-    return QStringLiteral("Неверная координата: \"%1\"").arg(text);
 }
 
 long double CoordToRad(const QString &text)
@@ -137,10 +128,7 @@ std::optional<Position> readPosition(const QVariant &lat, const QVariant &lon)
     return Position{*latRad, *lonRad};
 }
 
-QString PointToComma(const QString &text)
-{
-    return replaceFirst(text, u'.', u',');
-}
+QString PointToComma(const QString &text) { return withDecimalComma(text); }
 
 QString CommaToPoint(const QString &text)
 {
@@ -154,76 +142,6 @@ QString BlanksToZeros(const QString &text)
         if (result.at(i) == u' ')
             result[i] = u'0';
     return result;
-}
-
-QString PlnLatToText(const QString &text)
-{
-    return plnToText(text, u'N', u'S', 2);
-}
-
-QString PlnLonToText(const QString &text)
-{
-    return plnToText(text, u'E', u'W', 3);
-}
-
-QString SpaceAfterDegree(const QString &text)
-{
-    QString result = text;
-    const qsizetype star = result.indexOf(u'*');
-    if (star >= 0)
-        result.insert(star + 1, u' ');
-    return result;
-}
-
-QString TrimLonZero(const QString &text)
-{
-    if (text.startsWith(QStringLiteral("E0")) || text.startsWith(QStringLiteral("W0")))
-        return text.left(1) + text.mid(2);
-    return text;
-}
-
-QString ReplaceAll(const QString &text, const QString &search, const QString &replacement)
-{
-    if (search.isEmpty())
-        return text;
-    if (replacement.contains(search)) {
-        QString once = text;
-        return once.replace(search, replacement);
-    }
-    QString result = text;
-    qsizetype from = 0;
-    for (qsizetype at; (at = result.indexOf(search, from)) >= 0;) {
-        result.replace(at, search.size(), replacement);
-        // Nothing before the replaced stretch changed, so the next occurrence
-        // cannot start earlier than this.
-        from = qMax<qsizetype>(0, at - search.size() + 1);
-    }
-    return result;
-}
-
-QString FieldBeforeComma(const QString &text)
-{
-    const qsizetype comma = text.indexOf(u',');
-    return comma < 0 ? text : text.left(comma);
-}
-
-QString SkipFields(const QString &text, int n)
-{
-    QString result = text;
-    for (int i = 0; i < n; ++i) {
-        const qsizetype comma = result.indexOf(u',');
-        if (comma < 0)
-            break;
-        result.remove(0, comma + 1);
-    }
-    return result;
-}
-
-QString AltitudeText(qint64 feet)
-{
-    const quint64 magnitude = feet < 0 ? 0 - static_cast<quint64>(feet) : static_cast<quint64>(feet);
-    return (feet < 0 ? QStringLiteral("-") : QStringLiteral("+"))
-        + QString::number(magnitude).rightJustified(6, u'0') + QStringLiteral(".00");
 }
 
 } // namespace kx::geo

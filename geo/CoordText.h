@@ -10,7 +10,8 @@ namespace kx::geo {
 // A stored position is two coordinate texts: latitude "N57*20.00" and
 // longitude "E061*55.00" (hemisphere letter, zero-padded whole degrees, "*",
 // minutes with hundredths). South and west are written with "S" and "W" in the
-// same layout. Flight plans carry the form N57* 20.00' / E61* 55.00'.
+// same layout. Flight plans carry the form N57* 20.00' / E61* 55.00'
+// (interchange/PlnText.h).
 
 // A number written with the decimal comma ("20,00", "57", "-3,5"), read the
 // same way on every machine. Surrounding blanks are ignored; a "." anywhere,
@@ -25,10 +26,14 @@ std::optional<long double> readCommaNumber(const QString &text);
 // read: for readers to which a bad coordinate is an expected case.
 std::optional<long double> readCoordinate(const QString &text);
 // The same for a coordinate that must be there (a route's waypoint): throws
-// kx::Error with badCoordinateText when it cannot be read.
+// kx::Error with texts::badCoordinate when it cannot be read.
 long double CoordToRad(const QString &text);
-// "Неверная координата: "<text>"".
-QString badCoordinateText(const QString &text);
+// The degrees of a coordinate text's body, its letter left off, in the
+// program's own layout ("55*58.36", "037*24,88": one to three digits, "*",
+// one or two digits, "." or ",", one to nine digits): the same value as
+// readCoordinate's degrees, without its general conversions, for work that
+// reads hundreds of thousands (an import). Nothing for any other layout.
+std::optional<long double> readPlainDegrees(QStringView body);
 
 // A position in radians, latitude north and longitude east positive.
 struct Position
@@ -48,36 +53,5 @@ QString CommaToPoint(const QString &text);
 // An edit field's text with every blank from the second character on turned
 // into "0" in place (the letter position is left alone, digits do not shift).
 QString BlanksToZeros(const QString &text);
-
-// Flight-plan latitude ("N55* 58.27'", "S33* 56.8'") to a coordinate text
-// ("N55*58.27", "S33*56.80"): apostrophes and blanks dropped, "," read as ".",
-// degrees padded to two digits, minutes to two, a one-digit fraction gets a
-// trailing "0". A text without a hemisphere letter is taken as north.
-QString PlnLatToText(const QString &text);
-// The same for a longitude, degrees padded to three digits ("E37* 24.88'" gives
-// "E037*24.88", "W0* 27.7'" gives "W000*27.70"); no letter is taken as east.
-QString PlnLonToText(const QString &text);
-
-// The text with a blank inserted after its first "*".
-QString SpaceAfterDegree(const QString &text);
-// A longitude without the zero that follows a leading "E0" or "W0"
-// ("E061*55.00" gives "E61*55.00"); anything else is returned unchanged.
-QString TrimLonZero(const QString &text);
-
-// Replaces, while the search text occurs, its first occurrence (so occurrences
-// formed by a replacement are replaced as well). An empty search text, or a
-// replacement that contains the search text, replaces each original
-// occurrence once instead of looping.
-QString ReplaceAll(const QString &text, const QString &search, const QString &replacement);
-
-// The part before the first ","; the whole text when there is none.
-QString FieldBeforeComma(const QString &text);
-// The text after its n-th ",": n times, everything up to and including the
-// first remaining "," is dropped; once no "," is left a step changes nothing.
-QString SkipFields(const QString &text, int n);
-
-// Flight-plan altitude: sign, at least six digits, ".00" (622 gives
-// "+000622.00", -10 gives "-000010.00").
-QString AltitudeText(qint64 feet);
 
 } // namespace kx::geo

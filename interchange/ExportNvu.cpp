@@ -1,10 +1,12 @@
 #include "ExportNvu.h"
 
-#include "base/AtomicFile.h"
+#include "ExportFailure.h"
 #include "InterchangeTexts.h"
 #include "RoutePointsQuery.h"
 
+#include "base/AtomicFile.h"
 #include "base/Busy.h"
+#include "base/FileError.h"
 #include "base/Prompter.h"
 #include "base/SimPath.h"
 #include "geo/CoordText.h"
@@ -48,7 +50,7 @@ std::optional<double> number(const QVariant &value)
 std::optional<double> tenth(const QVariant &value)
 {
     const std::optional<double> d = number(value);
-    return d ? std::optional<double>(geo::RoundTenth(*d)) : std::nullopt;
+    return d ? std::optional<double>(geo::roundFractionToTenth(*d)) : std::nullopt;
 }
 
 double tenthOrZero(const QVariant &value)
@@ -135,7 +137,6 @@ bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *edi
     const store::Query &routes = session.QRoutes;
 
     if (routes.isEmpty() || !openRoutePoints(qp, routes.value(u"Code").toLongLong())) {
-        busy.restoreNow();
         prompter.error(editor, texts::pointsQueryFailed());
         return false;
     }
@@ -143,13 +144,12 @@ bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *edi
     const bool filled = fillCell(qp, routes.value(u"Vilka"), values);
     qp.close();
     if (!filled) {
-        busy.restoreNow();
         prompter.error(chooser, texts::assignmentFailed());
         return false;
     }
-    if (!writeFileAtomically(path, cellBytes(values))) {
-        busy.restoreNow();
-        prompter.error(chooser, texts::fileWriteFailed());
+    FileFailure failure;
+    if (!writeFileAtomically(path, cellBytes(values), &failure)) {
+        prompter.error(chooser, exportFailureText(path, failure));
         return false;
     }
     return true;

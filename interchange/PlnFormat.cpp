@@ -1,5 +1,8 @@
 #include "PlnFormat.h"
 
+#include "InterchangeTexts.h"
+#include "PlnText.h"
+
 #include "base/Error.h"
 #include "base/FileError.h"
 #include "base/IniFile.h"
@@ -33,10 +36,7 @@ QString nonNull(const QString &text)
 }
 
 // Field i (from 1) of a waypoint value.
-QString field(const QString &value, int i)
-{
-    return geo::FieldBeforeComma(geo::SkipFields(value, i - 1));
-}
+QString field(const QString &value, int i) { return FieldBeforeComma(SkipFields(value, i - 1)); }
 
 bool allDigits(QStringView text)
 {
@@ -46,6 +46,13 @@ bool allDigits(QStringView text)
         if (c < u'0' || c > u'9')
             return false;
     return true;
+}
+
+// Whether the third field is a latitude (see isShortWaypointLine).
+bool isLatitudeField(QStringView third)
+{
+    third = third.trimmed();
+    return third.size() > 1 && (third.front() == u'N' || third.front() == u'S') && third.contains(u'*');
 }
 
 } // namespace
@@ -60,65 +67,88 @@ int firstControlCharacter(QStringView text)
     return -1;
 }
 
-QString controlCharacterProblem(int code)
+bool isShortWaypointLine(const QString &value)
 {
-    return QStringLiteral("Недопустимый управляющий символ (код %1)").arg(code);
+    return isLatitudeField(field(value, 3));
 }
 
 PlanWaypoint parseWaypointLine(const QString &value)
 {
+    // Field i as SkipFields and FieldBeforeComma find it: past the last
+    // comma, every further field is the last one again.
+    const QStringList parts = value.split(u',');
+    const auto field = [&parts](int i) { return parts.at(std::min<qsizetype>(i, parts.size()) - 1); };
+    // Where each value stands: FS9's own nine fields, or the short form.
+    struct Layout
+    {
+        int region, id, type, lat, lon, altitude;
+    };
+    const Layout layout = isLatitudeField(field(3)) ? Layout{0, 1, 2, 3, 4, 5} : Layout{1, 2, 5, 6, 7, 8};
     PlanWaypoint w;
-    w.region = nonNull(trimLeft(field(value, 1)));
-    w.id = nonNull(trimLeft(field(value, 2)));
+    w.region = layout.region > 0 ? nonNull(trimLeft(field(layout.region))) : QString(QLatin1String(""));
+    w.id = nonNull(trimLeft(field(layout.id)));
     // Such a character would go into the catalogue, where other programs cut
     // the text at a NUL or show garbage.
     for (const QString *text : {&w.region, &w.id}) {
         const int code = firstControlCharacter(*text);
         if (code >= 0) {
-            w.problem = controlCharacterProblem(code);
+            w.problem = texts::controlCharacter(code);
             return w;
         }
     }
-    const QString type = field(value, 5).trimmed();
+    const QString type = field(layout.type).trimmed();
     w.typeLetter = type.isEmpty() ? QChar(u' ') : type.front();
 
-    const QString latField = field(value, 6);
-    w.lat = geo::PlnLatToText(latField);
+    const QString latField = field(layout.lat);
+    w.lat = PlnLatToText(latField);
     if (!isCoordinateText(w.lat, true)) {
-        w.problem = QStringLiteral("Неверная широта \"%1\"").arg(latField.trimmed());
+        w.problem = texts::badPlanLatitude(latField.trimmed());
         return w;
     }
-    const QString lonField = field(value, 7);
-    w.lon = geo::PlnLonToText(lonField);
+    const QString lonField = field(layout.lon);
+    w.lon = PlnLonToText(lonField);
     if (!isCoordinateText(w.lon, false)) {
-        w.problem = QStringLiteral("Неверная долгота \"%1\"").arg(lonField.trimmed());
+        w.problem = texts::badPlanLongitude(lonField.trimmed());
         return w;
     }
-    const QString altField = field(value, 8);
-    QString alt = altField;
+    const QString altField = field(layout.altitude);
+    const std::optional<double> h = planAltitudeFeet(altField);
+    if (!h) {
+        w.problem = texts::badPlanAltitude(altField.trimmed());
+        return w;
+    }
+    w.h = *h;
+    return w;
+}
+
+std::optional<double> planAltitudeFeet(const QString &text)
+{
+    QString alt = text;
     alt.remove(u'+');
     alt.replace(u'.', u',');
     const std::optional<long double> h = geo::readCommaNumber(alt);
-    if (!h || !std::isfinite(static_cast<double>(*h))) {
-        w.problem = QStringLiteral("Неверная высота \"%1\"").arg(altField.trimmed());
-        return w;
+    if (!h || !std::isfinite(static_cast<double>(*h)))
+        return std::nullopt;
+    return static_cast<double>(*h);
+}
+
+PlanPointType pointTypeOfLetter(QChar letter)
+{
+    switch (letter.unicode()) {
+    case u'A':
+        return PlanPointType::Airport;
+    case u'N':
+        return PlanPointType::Ndb;
+    case u'V':
+        return PlanPointType::Vor;
+    default:
+        return PlanPointType::None;
     }
-    w.h = static_cast<double>(*h);
-    return w;
 }
 
 QVariant typeOfLetter(QChar letter)
 {
-    switch (letter.unicode()) {
-    case u'A':
-        return QStringLiteral("Airport");
-    case u'N':
-        return QStringLiteral("NDB");
-    case u'V':
-        return QStringLiteral("VOR");
-    default:
-        return QVariant(QMetaType::fromType<QString>());
-    }
+    return catalogueType(pointTypeOfLetter(letter));
 }
 
 QChar letterOfType(const QVariant &type)
@@ -129,20 +159,19 @@ QChar letterOfType(const QVariant &type)
 
 QString planLatitude(const QString &lat)
 {
-    return geo::ReplaceAll(geo::SpaceAfterDegree(lat), QStringLiteral(","), QStringLiteral(".")) + u'\'';
+    return ReplaceAll(SpaceAfterDegree(lat), QStringLiteral(","), QStringLiteral(".")) + u'\'';
 }
 
 QString planLongitude(const QString &lon)
 {
-    return geo::ReplaceAll(geo::TrimLonZero(geo::SpaceAfterDegree(lon)), QStringLiteral(","), QStringLiteral("."))
-        + u'\'';
+    return ReplaceAll(TrimLonZero(SpaceAfterDegree(lon)), QStringLiteral(","), QStringLiteral(".")) + u'\'';
 }
 
 QString planAltitude(double feet)
 {
     if (feet == 0)
         return QStringLiteral("+000000.00");
-    return geo::AltitudeText(static_cast<qint64>(roundHalfEven(feet)));
+    return AltitudeText(static_cast<qint64>(roundHalfEven(feet)));
 }
 
 QString waypointLine(const QString &region, const QString &id, const QVariant &type, const QString &lat,
@@ -246,20 +275,34 @@ int LastWaypointIndex(const QString &fileName)
     return lastWaypointIndexOfLines(splitTextLines(text));
 }
 
-bool readPlanText(const QString &fileName, QString *text, QString *error)
+bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error)
 {
+    const QString shown = QDir::toNativeSeparators(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Не удалось открыть файл %1\r\n%2")
-                     .arg(QDir::toNativeSeparators(fileName), fileErrorText(file, FileAccess::Read));
+        *error = texts::planFileUnopened(shown, fileErrorText(file, FileAccess::Read));
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // One byte past the limit tells a file that is too large, however large
+    // it is and even while it grows.
+    *bytes = file.read(kMaxPlanFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("Не удалось прочитать файл %1\r\n%2")
-                     .arg(QDir::toNativeSeparators(fileName), fileErrorText(file, FileAccess::Read));
+        *error = texts::planFileUnread(shown, fileErrorText(file, FileAccess::Read));
         return false;
     }
+    if (bytes->size() > kMaxPlanFileBytes) {
+        bytes->clear();
+        *error = texts::planFileUnread(shown, texts::planFileTooLarge(kMaxPlanFileBytes / (1024 * 1024)));
+        return false;
+    }
+    return true;
+}
+
+bool readPlanText(const QString &fileName, QString *text, QString *error)
+{
+    QByteArray bytes;
+    if (!readPlanBytes(fileName, &bytes, error))
+        return false;
     *text = decodeTextFile(bytes).text;
     return true;
 }

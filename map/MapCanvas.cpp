@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-namespace kx::mapview {
+namespace kx::map {
 namespace {
 
 // The base picture reaches this share of the widget beyond each edge.
@@ -237,4 +237,4 @@ void MapCanvas::leaveEvent(QEvent *event)
     emit cursorLeft();
 }
 
-} // namespace kx::mapview
+} // namespace kx::map

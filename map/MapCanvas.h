@@ -11,7 +11,7 @@ namespace kx::map {
 class MapScene;
 }
 
-namespace kx::mapview {
+namespace kx::map {
 
 // The map on screen: drag to pan, the wheel zooms at the cursor, Home shows
 // the whole route, + and - zoom, the arrows pan. A click on a route point
@@ -74,4 +74,4 @@ private:
     QPointF m_lastAt;
 };
 
-} // namespace kx::mapview
+} // namespace kx::map

@@ -1,19 +1,22 @@
 #include "U_Map.h"
 
 #include "MapCanvas.h"
-#include "MapDocument.h"
 
 #include "base/BaseTexts.h"
 #include "base/Busy.h"
+#include "base/FileName.h"
+#include "base/Numbers.h"
 #include "base/Prompter.h"
-#include "geo/Sphere.h"
-#include "map/core/CoordFormat.h"
+#include "geo/DecimalCoord.h"
+#include "geo/GreatCircle.h"
+#include "map/core/MapDocument.h"
 #include "map/core/MapPage.h"
 #include "map/core/MapTexts.h"
 #include "map/core/RouteMapReader.h"
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
+#include "ui/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,24 +26,25 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <tuple>
 
-namespace kx::mapview {
+namespace kx::map {
 namespace {
 
 constexpr QSize kDefaultSize(1000, 700);
 
-QString decimal(double value, int decimals)
+// The window's place and size, in the map's own section.
+ui::WindowGeometry windowGeometryIn(const store::Session &session)
 {
-    return QString::number(value, 'f', decimals).replace(u'.', u',');
+    return ui::WindowGeometry(session.settingsFile().path(), QStringLiteral("MAP"));
 }
 
 } // namespace
@@ -161,19 +165,7 @@ void TF_Map::showMap()
                     a->setChecked(m_settings.layers.testFlag(info.layer));
                 }
             m_canvas->setLayers(m_settings.layers);
-            if (m_settings.geometry.isEmpty()) {
-                if (const QScreen *screen = QGuiApplication::primaryScreen())
-                    move(screen->availableGeometry().center() - rect().center());
-            } else {
-                // Only a place that some screen still shows.
-                const QScreen *screen = QGuiApplication::screenAt(m_settings.geometry.center());
-                if (screen) {
-                    resize(m_settings.geometry.size());
-                    move(m_settings.geometry.topLeft());
-                } else {
-                    resize(m_settings.geometry.size().boundedTo(kDefaultSize * 2));
-                }
-            }
+            windowGeometryIn(m_session).restore(this);
         }
         m_route = -1; // the view is fitted anew
         show();
@@ -292,19 +284,17 @@ void TF_Map::cursorMoved(QPointF km)
         m_status->clear();
         return;
     }
-    const map::GeoPoint at = m_scene.projection().reverse(km);
-    QString text = map::latitudeText(at.lat) + u' ' + map::longitudeText(at.lon);
+    const geo::GeoPoint at = m_scene.projection().reverse(km);
+    QString text = geo::latitudeText(at.lat) + u' ' + geo::longitudeText(at.lon);
     const int current = m_canvas->options().currentPoint;
     const QList<map::MapPoint> &points = m_scene.route().points;
     if (current >= 0 && current < points.size() && points.at(current).position) {
         // Distance and course by the program's own formulas, as the
         // calculation would give them.
-        constexpr long double rad = std::numbers::pi_v<long double> / 180;
-        const map::GeoPoint from = *points.at(current).position;
-        const long double s = geo::OrthoDistance(from.lat * rad, from.lon * rad, at.lat * rad, at.lon * rad);
-        const long double course = geo::OrthoCourse(from.lat * rad, from.lon * rad, at.lat * rad, at.lon * rad);
-        text += QStringLiteral("    от ППМ ") + points.at(current).label() + QStringLiteral(": S = ")
-            + decimal(double(s), 1) + QStringLiteral(" км, ИПУ = ") + decimal(double(course), 1) + u'°';
+        const geo::GeoPoint from = *points.at(current).position;
+        text = map::texts::cursorFromPoint(text, points.at(current).label(),
+                                           fixedNumberComma(double(geo::orthoDistanceKm(from, at)), 1),
+                                           fixedNumberComma(double(geo::orthoCourse(from, at)), 1));
     }
     m_status->setText(text);
 }
@@ -320,15 +310,15 @@ void TF_Map::setLayer(map::Layer layer, bool on)
 
 void TF_Map::printMap()
 {
-    auto document = std::make_unique<MapDocument>(m_scene, m_canvas->options(), m_canvas->view());
+    auto document = std::make_unique<map::MapDocument>(m_scene, m_canvas->options(), m_canvas->view());
     ui::ReportPreviewDialog preview(std::move(document), m_session.prompter(), m_fileDialogs, this);
     preview.exec();
 }
 
 void TF_Map::savePng()
 {
-    QString path = m_fileDialogs.saveFile(this, m_pngFolder, routeFileName(m_scene.route().name, QStringLiteral(" - карта.png")),
-                                          QStringLiteral("PNG (*.png)"));
+    QString path = m_fileDialogs.saveFile(
+        this, m_pngFolder, routeFileName(m_scene.route().name, map::texts::pngSuffix()), QStringLiteral("PNG (*.png)"));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -345,12 +335,14 @@ void TF_Map::saveSettings()
 {
     if (!m_settingsRead)
         return;
-    m_settings.geometry = QRect(pos(), size());
+    windowGeometryIn(m_session).save(this);
     const double fitted = m_canvas->fittedView().scale;
     if (fitted > 0)
         m_settings.zoom = std::clamp(m_canvas->view().scale / fitted, map::MapSettings::kMinZoom,
                                      map::MapSettings::kMaxZoom);
-    map::writeMapSettings(m_session.settingsFile().path(), m_settings);
+    // A program folder that cannot be written keeps the map's settings for
+    // this run only, as it keeps the others.
+    std::ignore = map::writeMapSettings(m_session.settingsFile().path(), m_settings);
 }
 
 void TF_Map::hideEvent(QHideEvent *event)
@@ -370,4 +362,4 @@ void TF_Map::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-} // namespace kx::mapview
+} // namespace kx::map

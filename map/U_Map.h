@@ -21,7 +21,7 @@ namespace kx::ui {
 class FileDialogs;
 }
 
-namespace kx::mapview {
+namespace kx::map {
 
 class MapCanvas;
 
@@ -85,4 +85,4 @@ private:
     QString m_pngFolder;
 };
 
-} // namespace kx::mapview
+} // namespace kx::map

@@ -8,6 +8,7 @@
 #
 #   build-windows.sh            the program: kalyx.exe and kalyx-cli.exe, and the package
 #   build-windows.sh --tests    the test executables too (run under Wine by test-windows.sh --suite)
+# KX_WERROR=ON in the environment makes every compiler warning an error (CI).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=windows-env.sh
@@ -33,7 +34,8 @@ echo "== Windows build in $win: ${targets[*]}"
 # CTest runs the Windows tests under Wine, through wine-run.sh.
 "$kx_qt/bin/qt-cmake" -S "$root" -B "$win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DSQLite3_INCLUDE_DIR="$kx_qt/include" -DSQLite3_LIBRARY="$kx_qt/lib/libsqlite3.dll.a" \
-    -DKX_HOST_MKDB="$mkdb" -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
+    -DKX_HOST_MKDB="$mkdb" -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" \
+    -DKX_WERROR="${KX_WERROR:-OFF}" >/dev/null
 cmake --build "$win" --target "${targets[@]}" -j"$(nproc)"
 
 version=$(sed -n 's/^project(Kalyx VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
@@ -119,3 +121,38 @@ cp "$root/data/catalogue/gpl/COPYING" "$lic/data/catalogue-gpl-COPYING.txt"
 
 (cd "$win/package" && zip -qr -X "../$name.zip" "$name")
 echo "== written $win/$name.zip ($(du -h "$win/$name.zip" | cut -f1))"
+
+# The installer beside the zip (packaging/windows/kalyx.nsi): the lists of the
+# program's own files it installs and removes again, made from the package;
+# the person's files (kalyxdb.kdb, pp.fr3) the script names itself.
+lists="$win/installer"
+rm -rf "$lists"
+mkdir -p "$lists"
+{
+    (cd "$package" && find . -type d | sort) | while read -r folder; do
+        folder="${folder#./}"
+        [ "$folder" = "." ] && folder=""
+        echo "SetOutPath \"\$INSTDIR${folder:+\\${folder//\//\\}}\""
+        (cd "$package" && find "./$folder" -mindepth 1 -maxdepth 1 -type f | sort) | while read -r file; do
+            file="${file#./}"
+            case "$file" in kalyxdb.kdb | pp.fr3) continue ;; esac
+            echo "File \"$package/$file\""
+        done
+    done
+} > "$lists/install-files.nsh"
+{
+    (cd "$package" && find . -type f | sort) | while read -r file; do
+        file="${file#./}"
+        case "$file" in kalyxdb.kdb | pp.fr3) continue ;; esac
+        echo "Delete \"\$INSTDIR\\${file//\//\\}\""
+    done
+    (cd "$package" && find . -mindepth 1 -type d | sort -r) | while read -r folder; do
+        folder="${folder#./}"
+        echo "RMDir \"\$INSTDIR\\${folder//\//\\}\""
+    done
+} > "$lists/uninstall-files.nsh"
+setup="$win/$name-setup.exe"
+makensis -V2 -INPUTCHARSET UTF8 -DPACKAGE="$package" -DFILES="$lists" -DVERSION="$version" \
+    -DSHOWN_VERSION="$shown_version" -DOUTFILE="$setup" -DICON="$root/packaging/icon/kalyx.ico" \
+    "$root/packaging/windows/kalyx.nsi"
+echo "== written $setup ($(du -h "$setup" | cut -f1))"

@@ -4,12 +4,14 @@
 #include "U_About.h"
 #include "Version.h"
 #include "WaypointProperties.h"
+#include "core/ShellTexts.h"
 
 #include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
 #include "catalogues/U_Punkts.h"
 #include "catalogues/U_RSBN.h"
 
+#include "base/BaseTexts.h"
 #include "base/Busy.h"
 #include "base/Guard.h"
 #include "base/Prompter.h"
@@ -23,15 +25,17 @@
 #include "interchange/InterchangeTexts.h"
 #include "map/U_Map.h"
 #include "store/Session.h"
-#include "ui/DialogParts.h"
+#include "ui/ButtonsAndTabs.h"
 #include "ui/FileDialogs.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -60,6 +64,7 @@ TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator
     , m_fileDialogs(fileDialogs)
     , m_qp(std::make_unique<store::Query>(m_session->ADOC, QStringLiteral("QP")))
     , m_lists(std::make_unique<catalogues::CatalogueLists>(m_session->ADOC))
+    , m_windowCopies(programFolder)
 {
     setObjectName(QStringLiteral("TF_Main"));
     setWindowTitle(QStringLiteral("Kalyx - Трасмер (V. ") + QString::fromUtf16(kVersionText) + u')');
@@ -87,15 +92,15 @@ void TF_Main::createWindows()
     m_psh = new editor::TF_PSH(*m_session, this);
     m_about = new TF_About(this);
     // Beside the route editor, so that it works while the editor is modal.
-    m_map = new mapview::TF_Map(*m_session, m_points->pointList(), *m_fileDialogs, m_points);
+    m_map = new map::TF_Map(*m_session, m_points->pointList(), *m_fileDialogs, m_points);
 
     editor::PointsHooks hooks;
     hooks.print = [this] {
         editor::showRouteSheet(*m_session, *m_qp, this, *m_fileDialogs, m_points);
     };
-    hooks.exportPln = [this] { editor::exportToPln(*m_session, *m_fileDialogs, m_points, this); };
-    hooks.exportI21 = [this] { editor::exportToI21(*m_session, m_points); };
-    hooks.exportCell = [this] { editor::exportToCell(*m_psh, m_points); };
+    hooks.exportPln = [this] { editor::runPlnExport(*m_session, *m_fileDialogs, m_points, this); };
+    hooks.exportI21 = [this] { editor::runI21Export(*m_session, m_points); };
+    hooks.exportCell = [this] { editor::runCellExport(*m_psh, m_points); };
     hooks.pointProperties = [this] { showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
     hooks.showMap = [this] { m_map->showMap(); };
     m_points->setHooks(std::move(hooks));
@@ -120,9 +125,7 @@ void TF_Main::buildWindow()
         ui::GridColumn::centred(QStringLiteral("Vilka"), QStringLiteral("Вилка"), QStringLiteral("0.0")),
         ui::GridColumn::centred(QStringLiteral("FL"), QStringLiteral("Эшелон"), QStringLiteral("### ### ###")),
     });
-    m_grid->setColumnWidth(0, 206);
-    for (int c = 1; c < 6; ++c)
-        m_grid->setColumnWidth(c, 80);
+    m_grid->setColumnWidths({{0, 206}, {1, 80}, {2, 80}, {3, 80}, {4, 80}, {5, 80}});
     m_grid->setCellStyler([this](int row, int, bool selected, bool) {
         const bool calculated = !m_session->QRoutes.valueAt(row, u"DateTime").isNull();
         if (selected)
@@ -194,6 +197,9 @@ void TF_Main::buildWindow()
         action->setObjectName(QString::fromLatin1(item.name));
         connect(action, &QAction::triggered, this, item.run);
     }
+    QAction *folder = menuBar()->addAction(texts::chooserMenuItem());
+    folder->setObjectName(QStringLiteral("NFS9"));
+    connect(folder, &QAction::triggered, this, &TF_Main::chooseSimulatorFolder);
 
     // A client area of 772 x 486 under the menu bar, not resizable.
     setFixedSize(772, 486 + menuBar()->sizeHint().height());
@@ -215,10 +221,19 @@ void TF_Main::startUp()
     if (m_started)
         return;
     m_started = true;
+    if (m_windowCopies.anotherRunning() && m_askAboutAnotherCopy
+        && !m_session->prompter().ask(this, texts::anotherCopyRunning(QDir::toNativeSeparators(m_session->programFolder())),
+                                      false)) {
+        m_ending = true;
+        emit startupFinished(StartupResult::EndRequested);
+        emit endRequested();
+        return;
+    }
     StartupOptions options;
     options.owner = this;
     options.chooser = m_chooser;
     const StartupResult result = runStartup(*m_session, options);
+    m_ending = result == StartupResult::EndRequested;
     if (result == StartupResult::Running)
         m_grid->setFocus();
     emit startupFinished(result);
@@ -247,12 +262,15 @@ void TF_Main::importRoute()
     if (file.isEmpty())
         return;
     settings.plnPath = withTrailingSeparator(QFileInfo(file).absolutePath());
-    m_session->writeSettings();
+    // A program folder that cannot be written keeps the plan folder for this
+    // run only.
+    std::ignore = m_session->writeSettings();
     QCoreApplication::processEvents(); // repaint what the dialog covered
     qint64 route = 0;
-    runGuarded(m_session->prompter(), this, [&] { route = interchange::ImportPLN(*m_session, file, this); });
+    const bool ranThrough =
+        runGuarded(m_session->prompter(), this, [&] { route = interchange::ImportPLN(*m_session, file, this); });
     // The import appended the route to the list and made it current.
-    if (route > 0)
+    if (ranThrough && route > 0)
         m_points->exec();
 }
 
@@ -272,7 +290,6 @@ void TF_Main::deleteCurrentRoute()
     // followed the deleted one, or on the last.
     BusyGuard busy(m_session->busy());
     if (!routes.refresh()) {
-        busy.restoreNow();
         prompter.error(this, editor::texts::routeListFailed());
         return;
     }
@@ -300,6 +317,14 @@ void TF_Main::showMap()
         m_map->showMap();
 }
 
+void TF_Main::chooseSimulatorFolder()
+{
+    // The same chooser and checks as at the start; a folder taken is written
+    // at once, and nothing is written when none was.
+    if (askSimulatorFolder(*m_session, *m_chooser, this) && !m_session->writeSettings())
+        m_session->prompter().error(this, kx::texts::fileWriteFailed());
+}
+
 void TF_Main::quit()
 {
     close();
@@ -307,12 +332,20 @@ void TF_Main::quit()
 
 void TF_Main::closeEvent(QCloseEvent *event)
 {
+    // A start that asked the program to end leaves without the end of a run:
+    // Qt closes the windows on its way out, and a settings file written then
+    // would undo what the start left alone (a cancelled chooser writes nothing).
+    if (m_ending) {
+        event->accept();
+        return;
+    }
     BusyGuard busy(m_session->busy());
     m_lists->QPunkts.close();
     m_lists->QRSBN.close();
     m_qp->close();
     m_session->closeAll();
-    m_session->writeSettings();
+    // Nothing is left to do about a program folder that cannot be written.
+    std::ignore = m_session->writeSettings();
     event->accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/core/Startup.h"
+#include "shell/core/WindowCopies.h"
 
 #include <QMainWindow>
 
@@ -27,9 +28,9 @@ namespace editor {
 class TF_Points;
 class TF_PSH;
 } // namespace editor
-namespace mapview {
+namespace map {
 class TF_Map;
-} // namespace mapview
+} // namespace map
 namespace catalogues {
 class CatalogueLists;
 class TF_PPM;
@@ -57,8 +58,11 @@ public:
 
     store::Session &session() { return *m_session; }
     editor::TF_Points &routeEditor() { return *m_points; }
-    mapview::TF_Map &routeMap() { return *m_map; }
+    map::TF_Map &routeMap() { return *m_map; }
 
+    // Whether the start asks before it goes on beside another window copy of
+    // the program on the same folder (it does unless told otherwise).
+    void setAskAboutAnotherCopy(bool ask) { m_askAboutAnotherCopy = ask; }
     // The start-up sequence; runs by itself when the window is first shown.
     void startUp();
     bool hasStarted() const { return m_started; }
@@ -71,6 +75,7 @@ public:
     void showBeacons();
     void showAbout();
     void showMap(); // "Карта": the current route on the map
+    void chooseSimulatorFolder(); // "Папка FS9…"
     void quit();    // "Выход"
 
 signals:
@@ -99,6 +104,9 @@ private:
     std::unique_ptr<catalogues::CatalogueLists> m_lists;
     bool m_started = false;
     bool m_showStarted = false;
+    bool m_ending = false; // the start asked the program to end
+    WindowCopies m_windowCopies;
+    bool m_askAboutAnotherCopy = true;
 
     ui::GridView *m_grid = nullptr;
     ui::SearchEdit *m_search = nullptr;
@@ -108,7 +116,7 @@ private:
     catalogues::TF_Punkts *m_punkts = nullptr;
     catalogues::TF_RSBN *m_rsbn = nullptr;
     editor::TF_PSH *m_psh = nullptr;
-    mapview::TF_Map *m_map = nullptr;
+    map::TF_Map *m_map = nullptr;
     TF_About *m_about = nullptr;
 };
 

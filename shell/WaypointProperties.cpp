@@ -6,6 +6,8 @@
 #include "editor/U_Points.h"
 #include "store/Session.h"
 
+#include <tuple>
+
 namespace kx::shell {
 
 using catalogues::TF_PPM;
@@ -30,7 +32,9 @@ void showWaypointProperties(store::Session &session, editor::TF_Points &points, 
     waypointEditor.run(TF_PPM::Mode::Edit);
 
     BusyGuard busy(session.busy());
-    session.reopenRoutesAt(route);
+    // A route list that cannot be read again is left closed and shows no
+    // routes; the editor's own list, read next, tells its own failure.
+    std::ignore = session.reopenRoutesAt(route);
     points.reloadPointsAtCode(point);
     if (waypointEditor.coordinatesChanged())
         points.markNotCalculated();

@@ -225,6 +225,26 @@ QString noCasePrefixCondition(const QString &column, const QString &text, QVaria
     return prefixRanges(column, spellingsOfLeading(text).texts, values);
 }
 
+QStringList noCaseSpellings(const QString &text)
+{
+    QStringList spellings{QString()};
+    for (const uint c : text.toUcs4()) {
+        const QList<char32_t> options = spellingsOf(c);
+        if (spellings.size() * options.size() > kMaxSpellings)
+            return {};
+        QStringList longer;
+        longer.reserve(spellings.size() * options.size());
+        for (const QString &spelled : std::as_const(spellings))
+            for (const char32_t option : options) {
+                QString next = spelled;
+                appendCodePoint(next, option);
+                longer.append(next);
+            }
+        spellings = std::move(longer);
+    }
+    return spellings;
+}
+
 int compareNoCase(const char *a, int aLength, const char *b, int bLength)
 {
     // Identifiers and coordinates are ASCII: compare them without decoding.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 class QSqlDatabase;
@@ -20,7 +21,7 @@ inline constexpr char kHasWord[] = "KALYX_HASWORD";
 
 // Registers the collation and the function on an open connection; false when
 // the driver does not give access to its SQLite handle.
-bool registerCollation(QSqlDatabase &db);
+[[nodiscard]] bool registerCollation(QSqlDatabase &db);
 
 // The SQLite handle under a Qt connection; null when the driver is not SQLite.
 sqlite3 *sqliteHandle(const QSqlDatabase &db);
@@ -37,6 +38,11 @@ int compareNoCase(const char *a, int aLength, const char *b, int bLength);
 // with a spelling of its first letters. The caller still compares with
 // KALYX_NOCASE; this only narrows the rows. Its values are appended to *values.
 QString noCaseIndexCondition(const QString &column, const QString &text, QVariantList *values);
+// The spellings of text that an index with SQLite's NOCASE tells apart and
+// that KALYX_NOCASE takes as equal to it ("k" and the Kelvin sign "K"), for
+// look-ups of many texts in one "column COLLATE NOCASE IN (...)"; empty when
+// there are more than a few, and noCaseIndexCondition narrows by ranges.
+QStringList noCaseSpellings(const QString &text);
 
 // As noCaseIndexCondition, for the texts that begin with text: ranges of an
 // index with SQLite's NOCASE for each spelling of text's first letters, which

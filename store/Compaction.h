@@ -18,8 +18,8 @@ namespace kx::store {
 // Returns true when the database was replaced by its compacted copy.
 // afterCopy runs on the finished copy before it is checked: what tests use to
 // spoil a copy and see that it is refused.
-bool compactDatabase(const QString &databasePath, const QString &scratchPath,
-                     const std::function<void(const QString &copy)> &afterCopy = {});
+[[nodiscard]] bool compactDatabase(const QString &databasePath, const QString &scratchPath,
+                                   const std::function<void(const QString &copy)> &afterCopy = {});
 
 // Whether compacting would give back enough of the file to be worth copying
 // all of it: at least an eighth of its pages are free. SQLite reuses free pages

@@ -98,6 +98,18 @@ bool Database::open(const QString &path)
     return true;
 }
 
+bool Database::create(const QString &path)
+{
+    close();
+    m_error.clear();
+    m_path = path;
+    if (QFileInfo::exists(path)) {
+        m_error = QStringLiteral("%1 already exists").arg(path);
+        return false;
+    }
+    return connect(path, false);
+}
+
 bool Database::connect(const QString &path, bool readOnly)
 {
     m_db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
@@ -107,7 +119,8 @@ bool Database::connect(const QString &path, bool readOnly)
                              + QStringLiteral("?immutable=1"));
         m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
     } else {
-        // Never create a database file: a missing one is the caller's message.
+        // open() never gets here for a missing file (that is the caller's
+        // message); create() does, to make one.
         m_db.setDatabaseName(path);
         m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }

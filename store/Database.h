@@ -25,7 +25,10 @@ public:
     // Opens an existing database file. Fails when the file is missing, is not an
     // SQLite database, is cut short, or its schema cannot be read: SQLite itself
     // would open such a file and fail only at the first statement.
-    bool open(const QString &path);
+    [[nodiscard]] bool open(const QString &path);
+    // Creates a new, empty database file and opens it (the shipped database
+    // is made so, and the tests' ones); fails when the file exists.
+    [[nodiscard]] bool create(const QString &path);
     void close();
     bool isOpen() const;
     // Opened read-only because its folder cannot be written.
@@ -47,20 +50,20 @@ public:
     // Runs one statement that returns no rows (DELETE, INSERT, UPDATE) with its
     // values bound; rowsAffected, when given, receives how many rows it
     // touched. False with lastError() when it fails.
-    bool exec(const QString &sql, const QVariantList &params = {}, int *rowsAffected = nullptr);
+    [[nodiscard]] bool exec(const QString &sql, const QVariantList &params = {}, int *rowsAffected = nullptr);
 
-    bool begin();
-    bool commit();
+    [[nodiscard]] bool begin();
+    [[nodiscard]] bool commit();
     bool rollback();
     bool inTransaction() const { return m_inTransaction; }
 
     // Checks that the file at path looks like a complete SQLite database:
     // the header's magic text, and a file no shorter than the header's page count
     // says. Cheap; reads 100 bytes.
-    static bool looksLikeDatabase(const QString &path, QString *why = nullptr);
+    [[nodiscard]] static bool looksLikeDatabase(const QString &path, QString *why = nullptr);
 
 private:
-    bool connect(const QString &path, bool readOnly);
+    [[nodiscard]] bool connect(const QString &path, bool readOnly);
     void finalizePrepared();
 
     QString m_name;

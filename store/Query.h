@@ -32,8 +32,7 @@ struct PagedSql
 };
 
 // A list: an SQL statement opened as rows in memory with a current row, the way
-// every window and work object of the program reads the database; also runs
-// DELETE/INSERT/UPDATE statements (the Q2/Q3 work objects).
+// every window reads the database; also runs DELETE/INSERT/UPDATE statements.
 //
 // Values are bound to "?" placeholders, never spliced into the text. Columns
 // are found by name without regard to letter case; a qualified name
@@ -79,11 +78,11 @@ public:
     int pageSize() const { return m_pageSize; }
 
     // Runs the statement and reads its rows; the first row becomes current.
-    bool open();
-    bool open(const QString &sql, const QVariantList &params = {});
+    [[nodiscard]] bool open();
+    [[nodiscard]] bool open(const QString &sql, const QVariantList &params = {});
     // Runs a statement that returns no rows. The list is closed first.
-    bool exec();
-    bool exec(const QString &sql, const QVariantList &params = {});
+    [[nodiscard]] bool exec();
+    [[nodiscard]] bool exec(const QString &sql, const QVariantList &params = {});
     int numRowsAffected() const { return m_rowsAffected; }
     QVariant lastInsertId() const { return m_lastInsertId; }
     void close();
@@ -138,17 +137,17 @@ public:
     bool locateWhere(const QString &condition, const QVariantList &values);
     static QString orderKey(int i) { return QStringLiteral("kx_key%1").arg(i); }
     // Posts a pending change, runs the statement again, first row current.
-    bool refresh();
+    [[nodiscard]] bool refresh();
     // refresh, then locate the row whose column equals value (first row if gone).
-    bool refreshAt(QStringView column, const QVariant &value);
+    [[nodiscard]] bool refreshAt(QStringView column, const QVariant &value);
 
-    bool edit();
-    bool append();
+    [[nodiscard]] bool edit();
+    [[nodiscard]] bool append();
     void setValue(QStringView column, const QVariant &value);
     bool isModified() const;
-    bool post();
+    [[nodiscard]] bool post();
     void cancel();
-    bool deleteRow();
+    [[nodiscard]] bool deleteRow();
 
 signals:
     void aboutToReset();

@@ -18,7 +18,7 @@ class RowStore
 {
 public:
     // Runs a prepared SELECT with its bound values and reads every row.
-    bool load(sqlite3_stmt *statement, const QVariantList &params, QString *error);
+    [[nodiscard]] bool load(sqlite3_stmt *statement, const QVariantList &params, QString *error);
     void clear();
 
     const QStringList &columns() const { return m_columns; }

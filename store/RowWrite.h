@@ -10,7 +10,7 @@
 namespace kx::store {
 
 // How the write of one row in a transaction of its own ended.
-enum class RowWrite {
+enum class [[nodiscard]] RowWrite{
     Committed,
     NotBegun,    // the transaction could not be begun
     NotPosted,   // the row was refused
@@ -38,7 +38,7 @@ RowWrite writeRow(Database &db, Row &row, Fill &&fill)
 // pending changes are cancelled and the message shown, owned by owner. True
 // when the row was committed.
 template<typename Row, typename Fill>
-bool writeRowOrTell(Session &session, Row &row, const QString &failure, QObject *owner, Fill &&fill)
+[[nodiscard]] bool writeRowOrTell(Session &session, Row &row, const QString &failure, QObject *owner, Fill &&fill)
 {
     if (writeRow(session.ADOC, row, std::forward<Fill>(fill)) == RowWrite::Committed)
         return true;

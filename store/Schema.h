@@ -18,7 +18,7 @@ class Database;
 inline constexpr int kSchemaVersion = 2;
 
 // The schema version of an open database; -1 when it cannot be read.
-int schemaVersion(Database &db);
+[[nodiscard]] int schemaVersion(Database &db);
 
 // Brings a database of an older schema up to kSchemaVersion in one
 // transaction: only indexes and the version change, never a row. On failure
@@ -26,7 +26,7 @@ int schemaVersion(Database &db);
 // says why. Needs the connection's KALYX_NOCASE collation to drop the old
 // indexes, and must run only where no other copy of the program has the file
 // open (the exclusive instance lock).
-bool upgradeSchema(Database &db, QString *error = nullptr);
+[[nodiscard]] bool upgradeSchema(Database &db, QString *error = nullptr);
 
 // The message for a database made by a newer version of the program.
 QString newerSchemaMessage(const QString &databasePath, int version);

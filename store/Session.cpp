@@ -29,12 +29,10 @@ QString connectionName()
 
 Session::Session(const QString &programFolder, Prompter &prompter, BusyIndicator *busy)
     : ADOC(connectionName())
-    , Q2(ADOC, QStringLiteral("Q2"))
-    , Q3(ADOC, QStringLiteral("Q3"))
-    , AWork(ADOC, QStringLiteral("AWork"))
     , QRoutes(ADOC, QStringLiteral("QRoutes"))
     , lock(withTrailingSeparator(programFolder) + QLatin1String(kDatabaseName))
     , m_folder(withTrailingSeparator(programFolder))
+    , m_settingsFile(m_folder + QLatin1String(kSettingsName))
     , m_prompter(prompter)
     , m_busy(busy)
 {
@@ -70,9 +68,6 @@ QVariant Session::currentRouteCode() const
 
 void Session::closeAll()
 {
-    Q2.close();
-    Q3.close();
-    AWork.close();
     QRoutes.close();
     ADOC.close();
 }

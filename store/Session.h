@@ -3,7 +3,6 @@
 #include "Database.h"
 #include "InstanceLock.h"
 #include "Query.h"
-#include "Table.h"
 
 #include "base/Settings.h"
 
@@ -16,11 +15,12 @@ class BusyIndicator;
 
 namespace kx::store {
 
-// The shared work objects of a program run, owned by the main window (or the
-// command-line tool) and borrowed by every command for one operation at a time:
-// the connection ADOC, the statement objects Q2 and Q3, the table object AWork
-// and the route list QRoutes, whose current row is the current route.
-// Also holds the program folder, the settings and the seams to the person.
+// What a program run shares, owned by the main window (or the command-line
+// tool) and borrowed by every command: the connection ADOC and the route list
+// QRoutes, whose current row is the current route; the program folder, the
+// settings and the seams to the person. Work that needs a statement of its own
+// makes a local one (store::Statement, or a local list), so no command depends
+// on the state another left behind.
 class Session
 {
 public:
@@ -37,34 +37,36 @@ public:
     const QString &programFolder() const { return m_folder; } // with its trailing separator
     QString databasePath() const { return m_folder + QLatin1String(kDatabaseName); }
     QString scratchPath() const { return m_folder + QLatin1String(kScratchName); }
-    SettingsFile settingsFile() const { return SettingsFile(m_folder + QLatin1String(kSettingsName)); }
-    bool writeSettings() const { return settingsFile().write(settings); }
+    const SettingsFile &settingsFile() const { return m_settingsFile; }
+    // Reads kalyx.ini into settings (the defaults when it is missing).
+    void readSettings() { settings = m_settingsFile.read(); }
+    // Writes into kalyx.ini the settings this copy changed since it read or
+    // last wrote them (see SettingsFile).
+    [[nodiscard]] bool writeSettings() { return m_settingsFile.write(settings); }
 
     Prompter &prompter() const { return m_prompter; }
     BusyIndicator *busy() const { return m_busy; }
 
     // Opens the route list (closing it first). Its rows are ordered by name,
     // letter case ignored, then by total distance.
-    bool openRoutes();
+    [[nodiscard]] bool openRoutes();
     // Re-reads the route list and makes the route with this code current again
     // (the first row when it is gone).
-    bool reopenRoutesAt(const QVariant &code);
+    [[nodiscard]] bool reopenRoutesAt(const QVariant &code);
     // Code of the current route; an invalid QVariant when the list is empty.
     QVariant currentRouteCode() const;
 
-    // Closes Q2, Q3, AWork and QRoutes, then the connection.
+    // Closes QRoutes, then the connection.
     void closeAll();
 
     Settings settings;
     Database ADOC;
-    Query Q2;
-    Query Q3;
-    Table AWork;
     Query QRoutes;
     InstanceLock lock;
 
 private:
     QString m_folder;
+    SettingsFile m_settingsFile;
     Prompter &m_prompter;
     BusyIndicator *m_busy;
 };

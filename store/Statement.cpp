@@ -1,6 +1,7 @@
 #include "Statement.h"
 
 #include "Database.h"
+#include "SqlText.h"
 
 #include <QSqlError>
 
@@ -23,7 +24,7 @@ bool Statement::exec(const QVariantList &values)
     m_error.clear();
     m_query.finish();
     for (int i = 0; i < values.size(); ++i)
-        m_query.bindValue(i, values.at(i));
+        m_query.bindValue(i, forBinding(values.at(i)));
     if (m_query.exec())
         return true;
     m_error = m_query.lastError().text() + QStringLiteral(" [") + m_sql + u']';

@@ -4,8 +4,8 @@
 
 namespace kx::store {
 
-// A table object (AWork): a whole table by name, used to append a row or to
-// edit one row found by a column. It reads only the row it is asked for, so
+// A table object: a whole table by name, used to append a row or to edit one
+// row found by a column. It reads only the row it is asked for, so
 // pointing it at a table of a quarter of a million rows costs nothing.
 class Table
 {
@@ -13,7 +13,7 @@ public:
     Table(Database &db, QString name);
 
     // Points the object at a table; fails when the table does not exist.
-    bool open(const QString &table);
+    [[nodiscard]] bool open(const QString &table);
     void close() { m_rows.close(); m_table.clear(); }
     bool isOpen() const { return m_rows.isOpen(); }
     const QString &table() const { return m_table; }
@@ -22,11 +22,11 @@ public:
     // there is none.
     bool locate(const QString &column, const QVariant &value);
 
-    bool append() { return m_rows.append(); }
-    bool edit() { return m_rows.edit(); }
+    [[nodiscard]] bool append() { return m_rows.append(); }
+    [[nodiscard]] bool edit() { return m_rows.edit(); }
     void setValue(QStringView column, const QVariant &value) { m_rows.setValue(column, value); }
     QVariant value(QStringView column) const { return m_rows.value(column); }
-    bool post() { return m_rows.post(); }
+    [[nodiscard]] bool post() { return m_rows.post(); }
     void cancel() { m_rows.cancel(); }
     bool hasRow() const { return !m_rows.isEmpty(); }
     const QString &lastError() const { return m_rows.lastError(); }

@@ -1,6 +1,6 @@
 #include "FormParts.h"
 
-#include "DialogParts.h"
+#include "ButtonsAndTabs.h"
 #include "FieldLink.h"
 #include "Navigator.h"
 #include "NumberEdit.h"

@@ -216,6 +216,12 @@ void GridView::setCellStyler(CellStyler styler)
     viewport()->update();
 }
 
+void GridView::setColumnWidths(std::initializer_list<std::pair<int, int>> widths)
+{
+    for (const auto &[column, width] : widths)
+        setColumnWidth(column, width);
+}
+
 void GridView::setTitleColor(const QColor &color)
 {
     m_titleColor = color;

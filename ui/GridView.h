@@ -6,6 +6,8 @@
 #include <QTableView>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 namespace kx::store {
 class Query;
@@ -41,6 +43,9 @@ public:
     void setList(store::Query &list, const GridColumns &columns);
     ListModel *listModel() const { return m_model; }
     store::Query *list() const { return m_list; }
+    // The widths of the columns named, as (column, width in pixels) pairs;
+    // the others keep theirs.
+    void setColumnWidths(std::initializer_list<std::pair<int, int>> widths);
     void setCellStyler(CellStyler styler);
     void setTitleColor(const QColor &color);
     const CellStyler &cellStyler() const { return m_styler; }

@@ -1,6 +1,8 @@
 #include "GuiPrompter.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -22,6 +24,21 @@ QString displayText(QString text)
     text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     return text;
+}
+
+// A message box is shown with the normal cursor even while the work that
+// asks has the busy cursor up, and the busy cursor returns when the box is
+// closed, should the work go on. So no command has to take its busy cursor
+// down before a message, nor remember to.
+int showWithNormalCursor(QMessageBox &box)
+{
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    const int result = box.exec();
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
+    return result;
 }
 
 } // namespace
@@ -47,17 +64,25 @@ std::unique_ptr<QMessageBox> GuiPrompter::messageBox(Kind kind, QObject *owner, 
 
 void GuiPrompter::error(QObject *owner, const QString &text)
 {
-    messageBox(Kind::Error, owner, text)->exec();
+    showWithNormalCursor(*messageBox(Kind::Error, owner, text));
 }
 
 void GuiPrompter::info(QObject *owner, const QString &text)
 {
-    messageBox(Kind::Info, owner, text)->exec();
+    showWithNormalCursor(*messageBox(Kind::Info, owner, text));
+}
+
+void GuiPrompter::infoWithDetails(QObject *owner, const QString &text, const QString &details)
+{
+    const std::unique_ptr<QMessageBox> box = messageBox(Kind::Info, owner, text);
+    if (!details.isEmpty())
+        box->setDetailedText(displayText(details));
+    box->exec();
 }
 
 bool GuiPrompter::ask(QObject *owner, const QString &text, bool defaultYes)
 {
-    return messageBox(Kind::Question, owner, text, defaultYes)->exec() == QMessageBox::Yes;
+    return showWithNormalCursor(*messageBox(Kind::Question, owner, text, defaultYes)) == QMessageBox::Yes;
 }
 
 } // namespace kx::ui

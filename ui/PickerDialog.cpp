@@ -1,6 +1,6 @@
 #include "PickerDialog.h"
 
-#include "DialogParts.h"
+#include "ButtonsAndTabs.h"
 #include "GridView.h"
 
 #include "base/Prompter.h"

@@ -9,6 +9,6 @@ namespace kx::ui {
 // beside the program (translations/, as the Windows package ships it) or in
 // Qt's installed translations. Without it the program runs with Qt's English
 // texts; returns whether it was loaded.
-bool installQtTranslation(QCoreApplication &app);
+[[nodiscard]] bool installQtTranslation(QCoreApplication &app);
 
 } // namespace kx::ui

@@ -4,7 +4,6 @@
 
 #include "base/BaseTexts.h"
 #include "base/Prompter.h"
-#include "reports/core/PagePainter.h"
 
 #include <QAction>
 #include <QFile>
@@ -31,71 +30,9 @@ QIcon previewIcon(const QString &name)
     return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 
-QString pdfFileName(const QVariant &routeName)
-{
-    QString name = routeName.toString().trimmed();
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (QChar &c : name)
-        if (forbidden.contains(c) || c.unicode() < 32)
-            c = u'_';
-    if (name.isEmpty())
-        name = QStringLiteral("route");
-    return name + QStringLiteral(".pdf");
-}
-
-// The route sheet: laid out again on whatever paper the printer has.
-class RouteSheetDocument : public PreviewDocument
-{
-public:
-    RouteSheetDocument(reports::Layout layout, reports::ReportInput input)
-        : m_layout(std::move(layout))
-        , m_input(std::move(input))
-    {
-    }
-
-    QPageLayout pageLayout() const override { return m_layout.page.pageLayout(); }
-    QString title() const override { return m_layout.title; }
-    QString fileName() const override { return pdfFileName(m_input.variables.value(QStringLiteral("Name"))); }
-
-    bool paint(QPagedPaintDevice &device, QString *why, QString *note) const override
-    {
-        // The layout was prepared once before the preview opened, so it is
-        // known to succeed; preparing it again only follows the paper.
-        reports::PreparedReport prepared;
-        const reports::PageSetup page = reports::PageSetup::fromPageLayout(device.pageLayout());
-        if (!reports::prepareReport(m_layout, m_input, page, prepared, why)
-            || !reports::paintReport(prepared, device, why))
-            return false;
-        // A sheet made smaller for the paper is said so, not left to be noticed.
-        if (note && prepared.scale < 0.995)
-            *note = QStringLiteral("Лист уменьшен до %1 %, чтобы уместиться по ширине страницы")
-                        .arg(qRound(prepared.scale * 100));
-        return true;
-    }
-
-    bool writePdf(const QString &path, const QPageLayout &layout, QString *why) const override
-    {
-        reports::PreparedReport prepared;
-        const reports::PageSetup page = reports::PageSetup::fromPageLayout(layout);
-        return reports::prepareReport(m_layout, m_input, page, prepared, why)
-            && reports::writePdf(prepared, path, why);
-    }
-
-private:
-    reports::Layout m_layout;
-    reports::ReportInput m_input;
-};
-
 } // namespace
 
-ReportPreviewDialog::ReportPreviewDialog(reports::Layout layout, reports::ReportInput input, Prompter &prompter,
-                                         FileDialogs &fileDialogs, QWidget *parent)
-    : ReportPreviewDialog(std::make_unique<RouteSheetDocument>(std::move(layout), std::move(input)), prompter,
-                          fileDialogs, parent)
-{
-}
-
-ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<PreviewDocument> document, Prompter &prompter,
+ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<reports::PreviewDocument> document, Prompter &prompter,
                                          FileDialogs &fileDialogs, QWidget *parent)
     : QDialog(parent)
     , m_document(std::move(document))

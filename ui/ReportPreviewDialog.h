@@ -1,9 +1,6 @@
 #pragma once
 
-#include "PreviewDocument.h"
-
-#include "reports/core/Layout.h"
-#include "reports/core/ReportBuilder.h"
+#include "reports/core/PreviewDocument.h"
 
 #include <QDialog>
 
@@ -23,21 +20,18 @@ namespace kx::ui {
 
 class FileDialogs;
 
-// The modal preview of a report: the pages as they will be printed, with
-// printing (on the default printer unless the user picks another), page setup,
-// zoom, page navigation and saving as PDF. The report is laid out again on the
-// printer's paper whenever the page setup changes, so what is shown is what
-// prints; on paper narrower than the sheet it is made smaller, whole, and a
-// line under the tools says by how much.
+// The modal preview of a document (the route sheet, the route map): the pages
+// as they will be printed, with printing (on the default printer unless the
+// user picks another), page setup, zoom, page navigation and saving as PDF.
+// The document is painted again on the printer's paper whenever the page
+// setup changes, so what is shown is what prints; what it says about the
+// pages on that paper is a line under the tools.
 class ReportPreviewDialog : public QDialog
 {
     Q_OBJECT
 public:
-    ReportPreviewDialog(reports::Layout layout, reports::ReportInput input, Prompter &prompter,
+    ReportPreviewDialog(std::unique_ptr<reports::PreviewDocument> document, Prompter &prompter,
                         FileDialogs &fileDialogs, QWidget *parent = nullptr);
-    // Any other document through the same preview.
-    ReportPreviewDialog(std::unique_ptr<PreviewDocument> document, Prompter &prompter, FileDialogs &fileDialogs,
-                        QWidget *parent = nullptr);
     ~ReportPreviewDialog() override;
 
     QPrintPreviewWidget *preview() const { return m_preview; }
@@ -57,7 +51,7 @@ private:
     void updatePageControls();
     QAction *addTool(const QString &objectName, const QString &text, const QString &icon);
 
-    std::unique_ptr<PreviewDocument> m_document;
+    std::unique_ptr<reports::PreviewDocument> m_document;
     Prompter &m_prompter;
     FileDialogs &m_fileDialogs;
     std::unique_ptr<QPrinter> m_printer;

@@ -72,13 +72,14 @@ bool storeAirport(store::Session &session, store::Query &punkts, const QVariant 
     const bool stored = postRow(session, punkts, airport);
     if (!stored) {
         // Nothing typed is lost: the airport's values stay pending with the rest.
-        if (punkts.state() != store::Query::State::Edit) {
-            punkts.edit();
+        if (punkts.state() != store::Query::State::Edit && punkts.edit()) {
             for (auto it = airport.cbegin(); it != airport.cend(); ++it)
                 punkts.setValue(it.key(), it.value());
         }
-    } else if (!pending.isEmpty() || wasEditing) {
-        punkts.edit();
+    } else if ((!pending.isEmpty() || wasEditing) && !punkts.edit()) {
+        // A row that can no longer be edited (gone under the list) has
+        // nothing left to keep the other changes in.
+        pending.clear();
     }
     for (auto it = pending.cbegin(); it != pending.cend(); ++it)
         punkts.setValue(it.key(), it.value());

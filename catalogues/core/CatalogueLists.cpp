@@ -97,9 +97,12 @@ std::optional<WaypointPlace> waypointPlace(store::Database &db, qint64 code)
 
 QString runwaysSql()
 {
-    return QStringLiteral("SELECT Runways.Code, Runways.AP, Runways.Runway, Runways.DPRM, Runways.BPRM, "
-                          "Runways.ILSAngle, Runways.ILSFreq, Runways.Type, Runways.IZPU_P, Runways.Zm_P, "
-                          "Runways.Sm_P "
+    // Each column named by its own name alone, as the route sheet's layout
+    // addresses it.
+    return QStringLiteral("SELECT Runways.Code AS \"Code\", Runways.AP AS \"AP\", Runways.Runway AS \"Runway\", "
+                          "Runways.DPRM AS \"DPRM\", Runways.BPRM AS \"BPRM\", Runways.ILSAngle AS \"ILSAngle\", "
+                          "Runways.ILSFreq AS \"ILSFreq\", Runways.Type AS \"Type\", Runways.IZPU_P AS \"IZPU_P\", "
+                          "Runways.Zm_P AS \"Zm_P\", Runways.Sm_P AS \"Sm_P\" "
                           "FROM Runways "
                           "WHERE Runways.AP = ? "
                           "ORDER BY Runways.Code");

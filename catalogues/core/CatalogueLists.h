@@ -29,8 +29,8 @@ public:
     CatalogueLists &operator=(const CatalogueLists &) = delete;
 
     // Open the lists (closing them first); the first row becomes current.
-    bool openPunkts();
-    bool openRsbn();
+    [[nodiscard]] bool openPunkts();
+    [[nodiscard]] bool openRsbn();
 
     store::Query QPunkts;
     store::Query QRSBN;
@@ -44,12 +44,12 @@ store::PagedSql waypointListSql(const QString &columns);
 // first waypoint, in its order, that matches, and answers false, the current
 // row staying where it was, when none does (or the statement fails).
 // By the beginning of the ident, letter case ignored.
-bool findWaypointByIdent(store::Query &list, const QString &text);
+[[nodiscard]] bool findWaypointByIdent(store::Query &list, const QString &text);
 // By the beginning of any word of the name (NameWords.h), letter case
 // ignored: "heath" finds "London Heathrow". With at most sortAtMost names
 // holding such a word it sorts them; with more it walks the list in order,
 // where one then comes soon (tests choose either way).
-bool findWaypointByName(store::Query &list, const QString &text, int sortAtMost = 256);
+[[nodiscard]] bool findWaypointByName(store::Query &list, const QString &text, int sortAtMost = 256);
 
 // A waypoint's position texts (LAT, LON); nothing when there is no such
 // waypoint or it cannot be read.
@@ -60,7 +60,9 @@ struct WaypointPlace
 };
 std::optional<WaypointPlace> waypointPlace(store::Database &db, qint64 code);
 
-// The runway list of an airport (QAP): its runways by key, writable.
+// An airport's runways by key, one bound value (the airport's Punkts.Code):
+// the airport window's list QAP (writable) and the route sheet's runway
+// datasets.
 QString runwaysSql();
 
 } // namespace kx::catalogues

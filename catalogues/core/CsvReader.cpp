@@ -17,6 +17,17 @@ bool isControl(unsigned char byte)
     return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
 }
 
+// Bytes that only add to the field they are in.
+bool isOrdinaryUnquoted(unsigned char byte)
+{
+    return byte >= 0x20 ? byte != ',' && byte != '"' : byte == '\t';
+}
+
+bool isOrdinaryQuoted(unsigned char byte)
+{
+    return byte >= 0x20 ? byte != '"' : byte == '\t' || byte == '\r';
+}
+
 } // namespace
 
 CsvReader::CsvReader(QString path, QString shownName, qint64 maxFileBytes)
@@ -73,10 +84,15 @@ bool CsvReader::next(QString *error)
 
 QString CsvReader::text(int column) const
 {
+    return QString::fromUtf8(bytes(column));
+}
+
+QByteArrayView CsvReader::bytes(int column) const
+{
     if (column < 0 || column >= static_cast<int>(m_fields.size()))
         return {};
     const auto [offset, length] = m_fields[static_cast<size_t>(column)];
-    return QString::fromUtf8(m_record.constData() + offset, length);
+    return QByteArrayView(m_record.constData() + offset, length);
 }
 
 QString CsvReader::problem(const QString &what) const
@@ -132,7 +148,33 @@ bool CsvReader::readRecord(QString *error)
     };
 
     char c = 0;
-    while (nextByte(&c)) {
+    for (;;) {
+        // The bytes of a field's text are taken in runs: only a delimiter, a
+        // quote, a line break or a control byte needs a look of its own.
+        if (!m_pendingCr && (state == State::Unquoted || state == State::Quoted) && m_blockPos < m_block.size()) {
+            const char *begin = m_block.constData() + m_blockPos;
+            const char *end = m_block.constData() + m_block.size();
+            const char *p = begin;
+            if (state == State::Unquoted)
+                while (p < end && isOrdinaryUnquoted(static_cast<unsigned char>(*p)))
+                    ++p;
+            else
+                while (p < end && isOrdinaryQuoted(static_cast<unsigned char>(*p)))
+                    ++p;
+            if (p > begin) {
+                const qsizetype run = p - begin;
+                m_record.append(begin, run);
+                m_blockPos += run;
+                m_consumed += run;
+                if (m_consumed > m_maxFileBytes)
+                    return fault(m_line, texts::fileTooLarge(m_consumed / kMegabyte, m_maxFileBytes / kMegabyte), error);
+                if (m_record.size() > kMaxRecordBytes)
+                    return fault(m_recordLine, texts::recordTooLong(kMaxRecordBytes / 1024), error);
+                continue;
+            }
+        }
+        if (!nextByte(&c))
+            break;
         if (m_consumed > m_maxFileBytes) // the file grew while it was read
             return fault(m_line, texts::fileTooLarge(m_consumed / kMegabyte, m_maxFileBytes / kMegabyte), error);
         if (m_record.size() > kMaxRecordBytes)

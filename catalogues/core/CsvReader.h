@@ -31,6 +31,8 @@ public:
     // shownName: the file as messages name it.
     CsvReader(QString path, QString shownName, qint64 maxFileBytes);
 
+    const QString &shownName() const { return m_name; }
+
     // Opens the file and reads its header row; false with *error.
     bool open(QString *error);
     const QStringList &header() const { return m_header; }
@@ -42,6 +44,8 @@ public:
     bool next(QString *error);
     // A field of the current record as text; empty for column -1.
     QString text(int column) const;
+    // The same as the file's UTF-8 bytes, valid until the next record.
+    QByteArrayView bytes(int column) const;
     // The line of the file the current record starts on (the header is line 1
     // unless blank lines precede it).
     int line() const { return m_recordLine; }

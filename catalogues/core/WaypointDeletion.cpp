@@ -66,17 +66,14 @@ bool deleteWaypoint(store::Session &session, store::Query &punkts, QObject *owne
 
     const std::optional<QStringList> routes = routesUsingWaypoint(session, code);
     if (!routes) {
-        busy.restoreNow();
         prompter.error(owner, texts::usingRoutesFailed());
         return false;
     }
     if (!routes->isEmpty()) {
-        busy.restoreNow();
         prompter.error(owner, deletionRefusedText(*routes));
         return false;
     }
 
-    busy.restoreNow();
     if (!prompter.ask(owner, texts::deleteQuestion(punkts.value(u"ID").toString(), punkts.value(u"Name").toString()),
                       false))
         return false;
@@ -98,7 +95,6 @@ bool deleteWaypoint(store::Session &session, store::Query &punkts, QObject *owne
         // The list dropped a row the database kept: read it again.
         if (rowRemoved && punkts.refreshAt(u"Code", code) && punkts.value(u"Code").toLongLong() != code)
             punkts.setRowNumber(row);
-        deleting.restoreNow();
         prompter.error(owner, texts::deleteFailed());
         return false;
     }

@@ -17,7 +17,7 @@ namespace kx::catalogues {
 // The names of the routes that use a waypoint, one per route point (a route
 // that passes the waypoint twice is named twice), in the order of the routes'
 // keys. Nothing when the statement fails.
-std::optional<QStringList> routesUsingWaypoint(store::Session &session, qint64 waypoint);
+[[nodiscard]] std::optional<QStringList> routesUsingWaypoint(store::Session &session, qint64 waypoint);
 
 // The message that refuses to delete a waypoint still in use: the head, then
 // each route's name on a line of its own. More than ten names are cut after

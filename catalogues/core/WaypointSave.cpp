@@ -9,6 +9,8 @@
 #include "store/Session.h"
 #include "store/RowWrite.h"
 
+#include <tuple>
+
 namespace kx::catalogues {
 namespace {
 
@@ -126,8 +128,9 @@ StoreResult storeWaypoint(store::Session &session, store::Query &punkts, const W
         prompter.error(owner, texts::saveFailed());
         return StoreResult::NotSaved;
     case store::RowWrite::NotCommitted:
-        // The list took a row the database did not: show what is stored.
-        punkts.refreshAt(u"Code", punkts.value(u"Code"));
+        // The list took a row the database did not: show what is stored (or,
+        // should the list not be read again, nothing).
+        std::ignore = punkts.refreshAt(u"Code", punkts.value(u"Code"));
         prompter.error(owner, texts::saveFailed());
         return StoreResult::Lost;
     }

@@ -68,11 +68,11 @@ enum class StoreResult {
 // waypoint as not calculated; when the type is not an airport, deletes the
 // waypoint's runways; and reads the list again on the waypoint. Each failure
 // shows its message through the session's prompter, owned by owner.
-StoreResult storeWaypoint(store::Session &session, store::Query &punkts, const WaypointEntry &entry,
-                          bool positionChanged, QObject *owner);
+[[nodiscard]] StoreResult storeWaypoint(store::Session &session, store::Query &punkts, const WaypointEntry &entry,
+                                        bool positionChanged, QObject *owner);
 
 // The two statements that follow a save, for the editor and for tests.
-bool markRoutesNotCalculated(store::Session &session, qint64 waypoint);
-bool deleteRunways(store::Session &session, qint64 waypoint);
+[[nodiscard]] bool markRoutesNotCalculated(store::Session &session, qint64 waypoint);
+[[nodiscard]] bool deleteRunways(store::Session &session, qint64 waypoint);
 
 } // namespace kx::catalogues

@@ -15,10 +15,11 @@ namespace kx::editor {
 // leaves them as the candidates in RSBNSelect (RSBN = the beacon's Code, L =
 // its distance rounded to 0.1 km), replacing the last search's. A beacon at
 // exactly range km is a candidate. A beacon whose position cannot be read is
-// never a candidate; a route point whose position cannot be read has none.
-// Shows the busy cursor while it works, and its messages through the session's
-// prompter, owned by owner: a failed statement, or none in range. Returns the
-// number of candidates; 0 after a message.
+// never a candidate. Shows the busy cursor while it works, and its messages
+// through the session's prompter, owned by owner: the route point's
+// coordinate that cannot be read (the candidates then stay as they were), a
+// failed statement, or none in range. Returns the number of candidates; 0
+// after a message.
 //
 // The emptying and the inserts form one transaction, so that thousands of
 // candidates cost one disk sync. After a failed insert the candidates

@@ -3,8 +3,9 @@
 #include "EditorTexts.h"
 
 #include "base/Prompter.h"
-#include "store/Session.h"
 #include "store/RowWrite.h"
+#include "store/Session.h"
+#include "store/Table.h"
 
 namespace kx::editor {
 
@@ -17,8 +18,7 @@ qint64 insertPointAfter(store::Session &session, QObject *owner, qint64 route, i
         return 0;
     }
 
-    store::Table &work = session.AWork;
-    work.close();
+    store::Table work(session.ADOC, QStringLiteral("Points"));
     if (!work.open(QStringLiteral("Points"))) {
         prompter.error(owner, texts::pointAppendFailed());
         return 0;
@@ -32,9 +32,7 @@ qint64 insertPointAfter(store::Session &session, QObject *owner, qint64 route, i
         work.setValue(u"Punkt", punkt);
         work.setValue(u"Number", after + 1);
     });
-    const qint64 code = written ? work.value(u"Code").toLongLong() : 0;
-    work.close();
-    return code;
+    return written ? work.value(u"Code").toLongLong() : 0;
 }
 
 bool replacePointWaypoint(store::Session &session, QObject *owner, qint64 point, qint64 punkt)

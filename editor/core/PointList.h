@@ -26,7 +26,7 @@ public:
 
     // Reads the route's points (closing the list first); the first row becomes
     // current. False when the statement fails; the list is then closed.
-    bool open(qint64 routeCode);
+    [[nodiscard]] bool open(qint64 routeCode);
     void close() { m_list.close(); }
     bool isOpen() const { return m_list.isOpen(); }
     qint64 route() const { return m_route; }
@@ -37,13 +37,13 @@ public:
 
     // Reads the list again and makes the point with this Code current; the
     // first row stays current when it is gone.
-    bool reopenAtCode(qint64 pointCode);
+    [[nodiscard]] bool reopenAtCode(qint64 pointCode);
     // Reads the list again and goes back to this row number; the first row
     // stays current when there are fewer rows now.
-    bool reopenAtRow(int rowNumber);
+    [[nodiscard]] bool reopenAtRow(int rowNumber);
     // Reads the list again after the point at this row number was deleted: the
     // point that followed it becomes current, or the last point when none did.
-    bool reopenAfterDeletion(int rowNumber);
+    [[nodiscard]] bool reopenAfterDeletion(int rowNumber);
 
     // The current point; 0, empty or Null on an empty list.
     qint64 currentCode() const;

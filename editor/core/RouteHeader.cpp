@@ -23,7 +23,6 @@ bool deleteRouteWithPoints(store::Session &session, QObject *owner, qint64 route
     if (failure.isEmpty())
         return true;
     transaction.rollback();
-    busy.restoreNow();
     session.prompter().info(owner, failure);
     return false;
 }

@@ -1,6 +1,7 @@
 #include "BaseGeometry.h"
 
-#include "Geodesy.h"
+#include "geo/GreatCircle.h"
+#include "geo/Sphere.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,14 +26,14 @@ double dot(const std::array<double, 3> &a, const std::array<double, 3> &b)
 // No bounding box may rule a ring out first: Antarctica's encloses the pole
 // beyond its southernmost point. Once per polygon and centre, the whole test
 // is cheap.
-bool ringContains(const MapData &data, const MapData::Span &span, GeoPoint p)
+bool ringContains(const MapData &data, const MapData::Span &span, geo::GeoPoint p)
 {
     bool inside = false;
-    const GeoPoint *pts = data.points.data() + span.first;
+    const geo::GeoPoint *pts = data.points.data() + span.first;
     for (quint32 i = 0, j = span.count - 1; i < span.count; j = i++) {
-        const GeoPoint a = pts[j], b = pts[i];
-        const double ra = wrapLongitude(a.lon - p.lon);
-        const double rb = ra + wrapLongitude(b.lon - a.lon);
+        const geo::GeoPoint a = pts[j], b = pts[i];
+        const double ra = geo::wrapLongitude(a.lon - p.lon);
+        const double rb = ra + geo::wrapLongitude(b.lon - a.lon);
         if ((ra <= 0) == (rb <= 0))
             continue;
         const double lat = a.lat + (b.lat - a.lat) * (0 - ra) / (rb - ra);
@@ -48,7 +49,7 @@ BaseGeometry::BaseGeometry(std::shared_ptr<const MapData> data, const Projection
     : m_data(std::move(data))
     , m_projection(projection)
 {
-    const GeoPoint c = projection.centre();
+    const geo::GeoPoint c = projection.centre();
     m_centre = {std::cos(c.lat * kDeg) * std::cos(c.lon * kDeg), std::cos(c.lat * kDeg) * std::sin(c.lon * kDeg),
                 std::sin(c.lat * kDeg)};
     if (m_data) {
@@ -76,7 +77,7 @@ QPointF BaseGeometry::projected(quint32 index)
 
 bool BaseGeometry::containsAntipode(const MapData::Part &part) const
 {
-    const GeoPoint a = m_projection.antipode();
+    const geo::GeoPoint a = m_projection.antipode();
     bool inside = false;
     for (const MapData::Span &span : part.spans)
         inside ^= ringContains(*m_data, span, a);
@@ -87,7 +88,7 @@ BaseGeometry::Shape BaseGeometry::shape(const MapData::Part &part, bool polygon,
 {
     // Arc length is taken as the chord of the unit vectors, which is close
     // enough for spacing the coarse points.
-    const double coarseStep = kCoarseStepKm / kSphereRadiusKm;
+    const double coarseStep = kCoarseStepKm / static_cast<double>(geo::kSphereRadiusKm);
     Shape out;
     for (const MapData::Span &span : part.spans) {
         QPolygonF ring;
@@ -152,7 +153,7 @@ void BaseGeometry::projectWithin(double cosDetail)
 
 void BaseGeometry::rebuild()
 {
-    const double cosDetail = std::cos(m_radius / kSphereRadiusKm);
+    const double cosDetail = std::cos(m_radius / static_cast<double>(geo::kSphereRadiusKm));
     projectWithin(cosDetail);
     for (int l = 0; l < MapData::LayerCount; ++l) {
         const auto layer = static_cast<MapData::Layer>(l);

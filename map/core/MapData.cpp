@@ -113,7 +113,7 @@ bool readSpan(Reader &in, MapData &data, MapData::Span *span)
         if (lon < -180 * kUnitsPerDegree || lon > 180 * kUnitsPerDegree || lat < -90 * kUnitsPerDegree
             || lat > 90 * kUnitsPerDegree)
             return false;
-        const GeoPoint p{lat / kUnitsPerDegree, lon / kUnitsPerDegree};
+        const geo::GeoPoint p{lat / kUnitsPerDegree, lon / kUnitsPerDegree};
         data.points.push_back(p);
         minLon = std::min(minLon, p.lon);
         maxLon = std::max(maxLon, p.lon);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GeoPoint.h"
+#include "geo/GeoPoint.h"
 
 #include <QList>
 #include <QRectF>
@@ -32,7 +32,7 @@ struct MapData
         QRectF bounds;
     };
 
-    std::vector<GeoPoint> points;
+    std::vector<geo::GeoPoint> points;
     std::vector<std::array<double, 3>> unit; // each point as a unit vector
     std::array<std::vector<Part>, LayerCount> layers;
 

@@ -39,13 +39,13 @@ void paintMapPage(QPainter &painter, QPagedPaintDevice &device, MapScene &scene,
 // The whole route as a PNG picture, or on an A4 page as PDF. The file appears
 // only complete (written under a temporary name, then renamed); *error says
 // why not (texts::fileWriteFailed is the message for the person).
-bool writeMapPng(const QString &path, const QSize &size, MapScene &scene, const RenderOptions &options,
-                 QString *error = nullptr);
-bool writeMapPdf(const QString &path, MapScene &scene, const RenderOptions &options,
-                 const std::optional<MapView> &windowView = std::nullopt, QString *error = nullptr,
-                 const QPageLayout &page = mapPageLayout());
+[[nodiscard]] bool writeMapPng(const QString &path, const QSize &size, MapScene &scene, const RenderOptions &options,
+                               QString *error = nullptr);
+[[nodiscard]] bool writeMapPdf(const QString &path, MapScene &scene, const RenderOptions &options,
+                               const std::optional<MapView> &windowView = std::nullopt, QString *error = nullptr,
+                               const QPageLayout &page = mapPageLayout());
 // The window's own view as a PNG picture of the view's size.
-bool writeViewPng(const QString &path, MapScene &scene, const MapView &view, const RenderOptions &options,
-                  QString *error = nullptr);
+[[nodiscard]] bool writeViewPng(const QString &path, MapScene &scene, const MapView &view, const RenderOptions &options,
+                                QString *error = nullptr);
 
 } // namespace kx::map

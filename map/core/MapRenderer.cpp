@@ -1,7 +1,10 @@
 #include "MapRenderer.h"
 
+#include "LabelPlacer.h"
+#include "MapDecorations.h"
 #include "MapScene.h"
 #include "MapView.h"
+#include "PaintTools.h"
 #include "Projection.h"
 
 #include <QFontMetricsF>
@@ -32,9 +35,7 @@ namespace {
 
 const QColor kBeyondRim(200, 204, 208);
 const QColor kGridText(80, 100, 120);
-const QColor kInk(26, 26, 26);
 const QColor kHighlight(255, 212, 0);
-const QColor kNote(150, 0, 0);
 
 // Points closer than this on the picture are one point to the eye.
 constexpr double kMinStepPx = 0.7;
@@ -61,84 +62,10 @@ QPolygonF toPixels(const QPolygonF &km, const MapView &view)
     return out;
 }
 
-// A thin line's pen. On a screen or an image a one-pixel cosmetic pen draws
-// many times faster than a pen of a width in between, at no loss the eye can
-// see; on paper, where the painter is scaled, the width is kept.
-QPen thinPen(const QPainter &painter, const QColor &colour, double width)
-{
-    const int type = painter.device()->devType();
-    const bool raster = (type == QInternal::Image || type == QInternal::Widget || type == QInternal::Pixmap)
-        && painter.transform().type() <= QTransform::TxTranslate;
-    QPen pen(colour, raster ? 1 : width);
-    pen.setCosmetic(raster);
-    return pen;
-}
-
 bool inView(const QRectF &boundsKm, const QRectF &visibleKm)
 {
     return boundsKm.intersects(visibleKm) || visibleKm.contains(boundsKm.topLeft());
 }
-
-QFont font(double pixels, bool bold = false)
-{
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(std::max(1, int(std::lround(pixels))));
-    f.setBold(bold);
-    return f;
-}
-
-// Text on a pale ground, so that it reads over lines and land alike (one
-// rectangle costs far less than a halo of text drawn around it).
-void haloText(QPainter &painter, QPointF baseline, const QString &text, const QColor &colour)
-{
-    const QFontMetricsF metrics(painter.font());
-    const QRectF box(baseline.x() - 1, baseline.y() - metrics.ascent(), metrics.horizontalAdvance(text) + 2,
-                     metrics.height());
-    painter.fillRect(box, QColor(255, 255, 255, 170));
-    painter.setPen(colour);
-    painter.drawText(baseline, text);
-}
-
-// Labels already placed; a new one goes where it overlaps none, or nowhere
-// when it may be left out.
-class LabelPlacer
-{
-public:
-    explicit LabelPlacer(QSizeF size) : m_bounds(QPointF(0, 0), size) {}
-
-    // Tries the four corners around anchor at distance gap; returns the
-    // baseline position, or nothing.
-    std::optional<QPointF> place(QPointF anchor, QSizeF size, double ascent, double gap, bool mandatory)
-    {
-        const QPointF offsets[] = {{gap, -gap - size.height()}, {gap, gap}, {-gap - size.width(), -gap - size.height()},
-                                   {-gap - size.width(), gap}};
-        for (const QPointF &o : offsets) {
-            const QRectF r(anchor + o, size);
-            if (!free(r))
-                continue;
-            m_taken.append(r);
-            return r.topLeft() + QPointF(0, ascent);
-        }
-        if (!mandatory)
-            return std::nullopt;
-        const QRectF r(anchor + offsets[0], size);
-        m_taken.append(r);
-        return r.topLeft() + QPointF(0, ascent);
-    }
-    void reserve(const QRectF &r) { m_taken.append(r); }
-
-private:
-    bool free(const QRectF &r) const
-    {
-        for (const QRectF &t : m_taken)
-            if (t.intersects(r))
-                return false;
-        return true;
-    }
-    QRectF m_bounds;
-    QList<QRectF> m_taken;
-};
 
 QPolygonF hexagon(QPointF c, double r)
 {
@@ -422,7 +349,7 @@ void renderWaypoints(QPainter &painter, const MapScene &scene, const MapView &vi
             painter.setBrush(colours::airport());
             painter.drawEllipse(p, 2.5, 2.5);
         } else {
-            painter.setPen(QPen(kInk, 1.6));
+            painter.setPen(QPen(ink(), 1.6));
             painter.setBrush(Qt::white);
             QPolygonF triangle;
             triangle << p + QPointF(0, -5.5) << p + QPointF(5, 3.5) << p + QPointF(-5, 3.5);
@@ -440,89 +367,8 @@ void renderWaypoints(QPainter &painter, const MapScene &scene, const MapView &vi
         painter.setFont(numberFont);
         haloText(painter, *at, number, colours::leg().darker(110));
         painter.setFont(idFont);
-        haloText(painter, *at + QPointF(numberWidth, 0), point.id, point.isAirport() ? colours::airport() : kInk);
+        haloText(painter, *at + QPointF(numberWidth, 0), point.id, point.isAirport() ? colours::airport() : ink());
     }
-}
-
-void renderScaleBar(QPainter &painter, const MapView &view)
-{
-    const double km = scaleBarKm(160 / view.scale);
-    const double length = km * view.scale;
-    const QPointF origin(14, view.size.height() - 28);
-    const QFont f = font(11);
-    painter.setFont(f);
-    const QString text = (km >= 1 ? QString::number(km, 'f', 0) : QString::number(km, 'g', 3).replace(u'.', u','))
-        + QStringLiteral(" км");
-    const QFontMetricsF metrics(f);
-    const QRectF box(origin + QPointF(-6, -metrics.height() - 8), QSizeF(length + 12, metrics.height() + 20));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(255, 255, 255, 200));
-    painter.drawRect(box);
-    painter.setPen(QPen(kInk, 1));
-    for (int i = 0; i < 4; ++i) {
-        painter.setBrush(i % 2 ? QColor(Qt::white) : kInk);
-        painter.drawRect(QRectF(origin + QPointF(length * i / 4, 0), QSizeF(length / 4, 5)));
-    }
-    painter.setPen(kInk);
-    painter.drawText(origin + QPointF(0, -5), text);
-}
-
-void renderNorth(QPainter &painter, const MapScene &scene, const MapView &view)
-{
-    // The true north where the mark stands, which away from the map's
-    // centre is not straight up.
-    const QPointF at(view.size.width() - 30, 44);
-    const QPointF km = view.toKm(at);
-    double dx = 0, dy = -1;
-    if (std::hypot(km.x(), km.y()) < Projection::rimKm() * 0.99) {
-        GeoPoint g = scene.projection().reverse(km);
-        if (g.lat < 89.9) {
-            GeoPoint north = g;
-            north.lat = std::min(90.0, g.lat + 0.05);
-            const QPointF n = view.toPixel(scene.projection().forward(north));
-            const double len = std::hypot(n.x() - at.x(), n.y() - at.y());
-            if (len > 1e-9) {
-                dx = (n.x() - at.x()) / len;
-                dy = (n.y() - at.y()) / len;
-            }
-        }
-    }
-    const QPointF dir(dx, dy), side(-dy, dx);
-    const QPointF tip = at + 6 * dir, tail = at - 18 * dir;
-    painter.setPen(QPen(QColor(120, 120, 120), 0.8));
-    painter.setBrush(QColor(255, 255, 255, 215));
-    painter.drawEllipse(at, 26, 26);
-    painter.setPen(QPen(kInk, 1));
-    painter.setBrush(kInk);
-    painter.drawPolygon(QPolygonF({tip, tail + 6 * side, at - 12 * dir, tail - 6 * side}));
-    // "С", for север, beyond the tip.
-    const QFont f = font(13, true);
-    painter.setFont(f);
-    const QFontMetricsF metrics(f);
-    const QString letter = QStringLiteral("С");
-    const QPointF centre = at + 15 * dir;
-    painter.setPen(kInk);
-    painter.drawText(centre + QPointF(-metrics.horizontalAdvance(letter) / 2, metrics.capHeight() / 2), letter);
-}
-
-void renderNotes(QPainter &painter, const MapView &view, const QStringList &notes)
-{
-    if (notes.isEmpty())
-        return;
-    const QFont f = font(12, true);
-    painter.setFont(f);
-    const QFontMetricsF metrics(f);
-    double y = 10;
-    for (const QString &note : notes) {
-        const QRectF box(10, y, metrics.horizontalAdvance(note) + 12, metrics.height() + 6);
-        painter.setPen(QPen(kNote, 1));
-        painter.setBrush(QColor(255, 255, 255, 230));
-        painter.drawRect(box);
-        painter.setPen(kNote);
-        painter.drawText(box.topLeft() + QPointF(6, 3 + metrics.ascent()), note);
-        y += box.height() + 4;
-    }
-    Q_UNUSED(view);
 }
 
 } // namespace
@@ -535,17 +381,6 @@ double graticuleStep(const MapView &view)
     if (span < 2000)
         return 5;
     return 10;
-}
-
-double scaleBarKm(double maxKm)
-{
-    if (!(maxKm > 0))
-        return 1;
-    const double power = std::pow(10.0, std::floor(std::log10(maxKm)));
-    for (const double m : {5.0, 2.0, 1.0})
-        if (m * power <= maxKm)
-            return m * power;
-    return power;
 }
 
 void renderBase(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options)
@@ -631,7 +466,7 @@ void renderOverlay(QPainter &painter, MapScene &scene, const MapView &view, cons
 
     renderScaleBar(painter, view);
     renderNorth(painter, scene, view);
-    renderNotes(painter, view, options.notes);
+    renderNotes(painter, options.notes);
     painter.restore();
 }
 

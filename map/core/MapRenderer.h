@@ -30,7 +30,8 @@ struct RenderOptions
 // The base (sea, land, lakes, coasts, borders, graticule) is apart from the
 // overlay (the route, the beacons, scale, north and notes), so that a window
 // can keep a picture of the base and draw only the overlay while the person
-// works.
+// works. The labels are placed by LabelPlacer, the scale, north and notes
+// drawn by MapDecorations.
 namespace renderer {
 
 void renderBase(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options);
@@ -39,8 +40,6 @@ void render(QPainter &painter, MapScene &scene, const MapView &view, const Rende
 
 // The graticule's spacing in degrees for a view: 10, 5 or 1.
 double graticuleStep(const MapView &view);
-// A scale bar's length: 1, 2 or 5 times a power of ten km, about maxKm or less.
-double scaleBarKm(double maxKm);
 
 // The colours the map draws in, for the tests that look at its pictures.
 namespace colours {

@@ -1,7 +1,8 @@
 #include "MapScene.h"
 
-#include "Geodesy.h"
 #include "MapView.h"
+#include "geo/GreatCircle.h"
+#include "geo/Sphere.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,7 +31,7 @@ void MapScene::setBaseData(std::shared_ptr<const MapData> data)
     m_base = m_data ? std::make_unique<BaseGeometry>(m_data, m_projection) : nullptr;
 }
 
-void MapScene::recentre(GeoPoint centre)
+void MapScene::recentre(geo::GeoPoint centre)
 {
     m_projection = Projection(centre);
     m_base = m_data ? std::make_unique<BaseGeometry>(m_data, m_projection) : nullptr;
@@ -42,9 +43,9 @@ void MapScene::recentre(GeoPoint centre)
 void MapScene::setRoute(const RouteMap &route, bool keepCentre)
 {
     m_route = route;
-    const QList<GeoPoint> positions = route.positions();
-    const GeoPoint centre = positions.isEmpty() ? m_projection.centre() : Projection::centreOf(positions);
-    const bool suits = keepCentre && m_centred && distanceKm(centre, m_projection.centre()) < kKeepCentreKm;
+    const QList<geo::GeoPoint> positions = route.positions();
+    const geo::GeoPoint centre = positions.isEmpty() ? m_projection.centre() : Projection::centreOf(positions);
+    const bool suits = keepCentre && m_centred && geo::distanceKm(centre, m_projection.centre()) < kKeepCentreKm;
     if (!m_centred || (!suits && !positions.isEmpty())) {
         recentre(centre);
         m_centred = true;
@@ -63,10 +64,10 @@ void MapScene::projectCatalogue()
     // Chosen by the angle between unit vectors: far cheaper than a
     // geodesic, and the reach is no fine line.
     constexpr double deg = 3.14159265358979323846 / 180;
-    const GeoPoint c = m_projection.centre();
+    const geo::GeoPoint c = m_projection.centre();
     const double cx = std::cos(c.lat * deg) * std::cos(c.lon * deg), cy = std::cos(c.lat * deg) * std::sin(c.lon * deg),
                  cz = std::sin(c.lat * deg);
-    const double reach = std::cos(kCatalogueReachKm / kSphereRadiusKm);
+    const double reach = std::cos(kCatalogueReachKm / static_cast<double>(geo::kSphereRadiusKm));
     const auto marks = [&](const QList<MapBeacon> &beacons) {
         QList<Mark> out;
         for (const MapBeacon &b : beacons) {
@@ -99,8 +100,9 @@ void MapScene::project()
         // cannot be drawn, and a straight line across it would be a leg that
         // the route does not have.
         if (previous == i - 1 && previous >= 0)
-            m_legs.append({previous, i,
-                           m_projection.projectLine(greatCircle(*points.at(previous).position, *p.position, kLegStepKm))});
+            m_legs.append(
+                {previous, i,
+                 m_projection.projectLine(geo::greatCircle(*points.at(previous).position, *p.position, kLegStepKm))});
         previous = i;
     }
     for (int i = 0; i < points.size(); ++i) {
@@ -110,19 +112,19 @@ void MapScene::project()
         Correction c;
         c.from = i;
         c.beacon = *p.beacon;
-        const GeoPoint at = *p.beacon->position;
+        const geo::GeoPoint at = *p.beacon->position;
         c.km = m_projection.forward(at);
-        c.range = m_projection.projectLine(circle(at, m_route.rangeKm, kCircleSegments));
+        c.range = m_projection.projectLine(geo::circle(at, m_route.rangeKm, kCircleSegments));
         const bool hasLeg = i + 1 < points.size() && p.position && points.at(i + 1).position;
         if (hasLeg) {
             c.to = i + 1;
-            const GeoPoint a = *p.position, b = *points.at(i + 1).position;
+            const geo::GeoPoint a = *p.position, b = *points.at(i + 1).position;
             bool within = true;
-            if (const auto foot = perpendicularFoot(a, b, at, &within)) {
+            if (const auto foot = geo::perpendicularFoot(a, b, at, &within)) {
                 c.foot = m_projection.forward(*foot);
                 if (!within) {
-                    const GeoPoint nearer = distanceKm(*foot, a) < distanceKm(*foot, b) ? a : b;
-                    c.extension = m_projection.projectLine(greatCircle(nearer, *foot, kLegStepKm));
+                    const geo::GeoPoint nearer = geo::distanceKm(*foot, a) < geo::distanceKm(*foot, b) ? a : b;
+                    c.extension = m_projection.projectLine(geo::greatCircle(nearer, *foot, kLegStepKm));
                 }
             }
         }
@@ -176,7 +178,7 @@ const QList<MapScene::GridLine> &MapScene::graticule(double step, const MapView 
     // The part of the sphere in view, in latitude and in longitude unwrapped
     // about the projection's centre (so a view across the 180th meridian is
     // one range).
-    const GeoPoint c = m_projection.centre();
+    const geo::GeoPoint c = m_projection.centre();
     const double rim = Projection::rimKm() * 0.999;
     const QRectF r = view.visibleKm();
     double latMin = 90, latMax = -90, lonMin = 1e9, lonMax = -1e9;
@@ -184,8 +186,8 @@ const QList<MapScene::GridLine> &MapScene::graticule(double step, const MapView 
         const double d = std::hypot(km.x(), km.y());
         if (d > rim)
             km *= rim / d;
-        const GeoPoint g = m_projection.reverse(km);
-        const double lon = c.lon + wrapLongitude(g.lon - c.lon);
+        const geo::GeoPoint g = m_projection.reverse(km);
+        const double lon = c.lon + geo::wrapLongitude(g.lon - c.lon);
         latMin = std::min(latMin, g.lat);
         latMax = std::max(latMax, g.lat);
         lonMin = std::min(lonMin, lon);
@@ -235,20 +237,20 @@ const QList<MapScene::GridLine> &MapScene::graticule(double step, const MapView 
             break; // the same meridian as at west
         // Near the poles close meridians would merge into a blot.
         const double limit = std::fmod(std::abs(lon), 10.0) < 1e-9 ? 90.0 : step >= 5 ? 85.0 : 89.0;
-        QList<GeoPoint> line;
+        QList<geo::GeoPoint> line;
         const double from = std::max(south, -limit), to = std::min(north, limit);
         const int n = std::max(1, int(std::ceil((to - from) / sample)));
         for (int i = 0; i <= n; ++i)
-            line.append({from + (to - from) * i / n, wrapLongitude(lon)});
-        m_grid.append({true, wrapLongitude(lon), m_projection.projectLine(line)});
+            line.append({from + (to - from) * i / n, geo::wrapLongitude(lon)});
+        m_grid.append({true, geo::wrapLongitude(lon), m_projection.projectLine(line)});
     }
     for (double lat = std::ceil(south / step) * step; lat <= north + 1e-9; lat += step) {
         if (std::abs(lat) > 89.999)
             continue;
-        QList<GeoPoint> line;
+        QList<geo::GeoPoint> line;
         const int n = std::max(1, int(std::ceil((east - west) / sample)));
         for (int i = 0; i <= n; ++i)
-            line.append({lat, wrapLongitude(west + (east - west) * i / n)});
+            line.append({lat, geo::wrapLongitude(west + (east - west) * i / n)});
         m_grid.append({false, lat, m_projection.projectLine(line)});
     }
     return m_grid;

@@ -94,7 +94,7 @@ public:
 private:
     void project();
     void projectCatalogue();
-    void recentre(GeoPoint centre);
+    void recentre(geo::GeoPoint centre);
 
     std::shared_ptr<const MapData> m_data;
     std::unique_ptr<BaseGeometry> m_base;

@@ -23,5 +23,20 @@ inline QString unlocatedNote(const QStringList &points)
     return QStringLiteral("Без координат: ") + points.join(QStringLiteral(", "));
 }
 inline QString notCalculated() { return QStringLiteral("маршрут не расчитан"); }
+// The scale bar's length, its number already written.
+inline QString scaleBar(const QString &km) { return km + QStringLiteral(" км"); }
+// The north mark's letter, "С" for север.
+inline QString northLetter() { return QStringLiteral("С"); }
+// What the route's name is followed by in the file names proposed for the map.
+inline QString pdfSuffix() { return QStringLiteral(" - карта.pdf"); }
+inline QString pngSuffix() { return QStringLiteral(" - карта.png"); }
+// The status line under the cursor: its position, then its distance and true
+// course from the current point (decimal comma, one decimal).
+inline QString cursorFromPoint(const QString &position, const QString &point, const QString &distance,
+                               const QString &course)
+{
+    return position + QStringLiteral("    от ППМ ") + point + QStringLiteral(": S = ") + distance
+           + QStringLiteral(" км, ИПУ = ") + course + u'°';
+}
 
 } // namespace kx::map::texts

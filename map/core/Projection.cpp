@@ -1,6 +1,7 @@
 #include "Projection.h"
 
-#include "Geodesy.h"
+#include "geo/GreatCircle.h"
+#include "geo/Sphere.h"
 
 #include <GeographicLib/AzimuthalEquidistant.hpp>
 #include <GeographicLib/Geodesic.hpp>
@@ -20,39 +21,32 @@ constexpr int kMaxDepth = 12;
 
 } // namespace
 
-Projection::Projection(GeoPoint centre)
+Projection::Projection(geo::GeoPoint centre)
     : m_centre(centre)
-    , m_ae(std::make_shared<GeographicLib::AzimuthalEquidistant>(
-          GeographicLib::Geodesic(kSphereRadiusKm * 1000, 0)))
+    , m_ae(std::make_shared<GeographicLib::AzimuthalEquidistant>(geo::sphereGeodesic()))
 {
 }
 
-GeoPoint Projection::antipode() const
-{
-    return {-m_centre.lat, wrapLongitude(m_centre.lon + 180)};
-}
+geo::GeoPoint Projection::antipode() const { return {-m_centre.lat, geo::wrapLongitude(m_centre.lon + 180)}; }
 
-QPointF Projection::forward(GeoPoint p) const
+QPointF Projection::forward(geo::GeoPoint p) const
 {
     double x = 0, y = 0, azi = 0, rk = 0;
     m_ae->Forward(m_centre.lat, m_centre.lon, p.lat, p.lon, x, y, azi, rk);
     return {x / 1000, y / 1000};
 }
 
-GeoPoint Projection::reverse(QPointF km) const
+geo::GeoPoint Projection::reverse(QPointF km) const
 {
-    GeoPoint p;
+    geo::GeoPoint p;
     double azi = 0, rk = 0;
     m_ae->Reverse(m_centre.lat, m_centre.lon, km.x() * 1000, km.y() * 1000, p.lat, p.lon, azi, rk);
     return p;
 }
 
-double Projection::rimKm()
-{
-    return std::numbers::pi * kSphereRadiusKm;
-}
+double Projection::rimKm() { return std::numbers::pi * static_cast<double>(geo::kSphereRadiusKm); }
 
-QPolygonF Projection::projectLine(const QList<GeoPoint> &points) const
+QPolygonF Projection::projectLine(const QList<geo::GeoPoint> &points) const
 {
     QPolygonF out;
     if (points.isEmpty())
@@ -68,18 +62,18 @@ QPolygonF Projection::projectLine(const QList<GeoPoint> &points) const
     return out;
 }
 
-void Projection::appendArc(QPolygonF &out, GeoPoint a, QPointF aKm, GeoPoint b, QPointF bKm) const
+void Projection::appendArc(QPolygonF &out, geo::GeoPoint a, QPointF aKm, geo::GeoPoint b, QPointF bKm) const
 {
     appendArc(out, a, aKm, b, bKm, 0);
 }
 
-void Projection::appendArc(QPolygonF &out, GeoPoint a, QPointF aKm, GeoPoint b, QPointF bKm, int depth) const
+void Projection::appendArc(QPolygonF &out, geo::GeoPoint a, QPointF aKm, geo::GeoPoint b, QPointF bKm, int depth) const
 {
     const QPointF d = bKm - aKm;
     const double chord = std::hypot(d.x(), d.y());
     const double reach = std::min(std::hypot(aKm.x(), aKm.y()), std::hypot(bKm.x(), bKm.y()));
     if (depth < kMaxDepth && chord > kMinSplitKm && chord > kSplitShare * reach) {
-        const GeoPoint mid = interpolate(a, b, 0.5);
+        const geo::GeoPoint mid = geo::interpolate(a, b, 0.5);
         const QPointF midKm = forward(mid);
         appendArc(out, a, aKm, mid, midKm, depth + 1);
         appendArc(out, mid, midKm, b, bKm, depth + 1);
@@ -88,12 +82,12 @@ void Projection::appendArc(QPolygonF &out, GeoPoint a, QPointF aKm, GeoPoint b, 
     out.append(bKm);
 }
 
-GeoPoint Projection::centreOf(const QList<GeoPoint> &points)
+geo::GeoPoint Projection::centreOf(const QList<geo::GeoPoint> &points)
 {
     if (points.isEmpty())
         return {};
     double x = 0, y = 0, z = 0;
-    for (const GeoPoint &p : points) {
+    for (const geo::GeoPoint &p : points) {
         x += std::cos(p.lat * kDeg) * std::cos(p.lon * kDeg);
         y += std::cos(p.lat * kDeg) * std::sin(p.lon * kDeg);
         z += std::sin(p.lat * kDeg);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GeoPoint.h"
+#include "geo/GeoPoint.h"
 
 #include <QList>
 #include <QPointF>
@@ -25,33 +25,33 @@ namespace kx::map {
 class Projection
 {
 public:
-    explicit Projection(GeoPoint centre = {});
+    explicit Projection(geo::GeoPoint centre = {});
 
-    const GeoPoint &centre() const { return m_centre; }
-    GeoPoint antipode() const;
+    const geo::GeoPoint &centre() const { return m_centre; }
+    geo::GeoPoint antipode() const;
 
-    QPointF forward(GeoPoint p) const;
-    GeoPoint reverse(QPointF km) const;
+    QPointF forward(geo::GeoPoint p) const;
+    geo::GeoPoint reverse(QPointF km) const;
 
     // A line of the sphere (its points joined by short arcs) in the plane.
     // Where an arc's image is long against its distance from the centre (near
     // the antipode, where a short arc can sweep half around the rim) points of
     // the arc are added, so that a straight chord never cuts across the map.
-    QPolygonF projectLine(const QList<GeoPoint> &points) const;
+    QPolygonF projectLine(const QList<geo::GeoPoint> &points) const;
     // The same for one arc from a to b whose ends are already projected;
     // appends the points after a up to and including b.
-    void appendArc(QPolygonF &out, GeoPoint a, QPointF aKm, GeoPoint b, QPointF bKm) const;
+    void appendArc(QPolygonF &out, geo::GeoPoint a, QPointF aKm, geo::GeoPoint b, QPointF bKm) const;
 
     static double rimKm();
 
     // A centre for a set of positions: the direction of the sum of their unit
     // vectors, or the first position when they cancel out.
-    static GeoPoint centreOf(const QList<GeoPoint> &points);
+    static geo::GeoPoint centreOf(const QList<geo::GeoPoint> &points);
 
 private:
-    void appendArc(QPolygonF &out, GeoPoint a, QPointF aKm, GeoPoint b, QPointF bKm, int depth) const;
+    void appendArc(QPolygonF &out, geo::GeoPoint a, QPointF aKm, geo::GeoPoint b, QPointF bKm, int depth) const;
 
-    GeoPoint m_centre;
+    geo::GeoPoint m_centre;
     std::shared_ptr<const GeographicLib::AzimuthalEquidistant> m_ae;
 };
 

@@ -2,9 +2,9 @@
 
 namespace kx::map {
 
-QList<GeoPoint> RouteMap::positions() const
+QList<geo::GeoPoint> RouteMap::positions() const
 {
-    QList<GeoPoint> result;
+    QList<geo::GeoPoint> result;
     for (const MapPoint &p : points)
         if (p.position)
             result.append(*p.position);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GeoPoint.h"
+#include "geo/GeoPoint.h"
 
 #include <QList>
 #include <QString>
@@ -17,7 +17,7 @@ struct MapBeacon
     qint64 code = 0;
     QString id;
     QString name;
-    std::optional<GeoPoint> position;
+    std::optional<geo::GeoPoint> position;
 };
 
 // One point of the route in flight order.
@@ -28,7 +28,7 @@ struct MapPoint
     QString id;
     QString name;
     QString type; // Punkts.Type: "Airport", "NDB", "VOR" or empty for an intersection
-    std::optional<GeoPoint> position;
+    std::optional<geo::GeoPoint> position;
     // The correction beacon of the leg that starts here.
     std::optional<MapBeacon> beacon;
 
@@ -47,7 +47,7 @@ struct RouteMap
     int rangeKm = 300; // L_RSBN
     QList<MapPoint> points;
 
-    QList<GeoPoint> positions() const;
+    QList<geo::GeoPoint> positions() const;
     // "3 ABC" for each point whose position cannot be read.
     QStringList unlocated() const;
 };

@@ -30,7 +30,7 @@ MapBeacon beaconOf(const store::Query &q, QStringView code, QStringView id, QStr
 
 } // namespace
 
-std::optional<GeoPoint> positionOf(const QString &lat, const QString &lon)
+std::optional<geo::GeoPoint> positionOf(const QString &lat, const QString &lon)
 {
     constexpr long double toDegrees = 180 / std::numbers::pi_v<long double>;
     try {
@@ -40,7 +40,7 @@ std::optional<GeoPoint> positionOf(const QString &lat, const QString &lon)
             return std::nullopt;
         if (!(latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180))
             return std::nullopt;
-        return GeoPoint{latitude, longitude};
+        return geo::GeoPoint{latitude, longitude};
     } catch (const kx::Error &) {
         return std::nullopt;
     }

@@ -13,13 +13,14 @@ namespace kx::map {
 // Reads a route for the map: its header from Routes, its points in flight
 // order with their waypoints and correction beacons. False when there is no
 // such route or a statement fails (*error then says which).
-bool readRouteMap(store::Database &db, qint64 route, int rangeKm, RouteMap *out, QString *error = nullptr);
+[[nodiscard]] bool readRouteMap(store::Database &db, qint64 route, int rangeKm, RouteMap *out,
+                                QString *error = nullptr);
 
 // The catalogue's RSBN beacons and, when wanted, its VOR and NDB waypoints.
-bool readMapCatalogue(store::Database &db, bool withNavaids, MapCatalogue *out, QString *error = nullptr);
+[[nodiscard]] bool readMapCatalogue(store::Database &db, bool withNavaids, MapCatalogue *out, QString *error = nullptr);
 
 // A position from two coordinate texts; nothing when either cannot be read,
 // or when both are the all-zero texts that mean no position was entered.
-std::optional<GeoPoint> positionOf(const QString &lat, const QString &lon);
+std::optional<geo::GeoPoint> positionOf(const QString &lat, const QString &lon);
 
 } // namespace kx::map

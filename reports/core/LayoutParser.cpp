@@ -1,80 +1,20 @@
 #include "LayoutParser.h"
 
+#include "LayoutAttributes.h"
+#include "LayoutTokens.h"
+#include "ReportTexts.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QStringDecoder>
-
-#include <cmath>
 
 namespace kx::reports {
 namespace {
 
+using namespace layout;
+
 constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
-
-struct Token
-{
-    enum class Kind { Word, Text, Equals, Open, Close, Newline, End };
-    Kind kind = Kind::End;
-    QString text;
-    int line = 0;
-};
-
-struct Attr
-{
-    QString name;
-    QString value;
-    bool hasValue = false;
-    int line = 0;
-};
-
-struct Statement
-{
-    QString keyword;
-    QStringList args;
-    QList<Attr> attrs;
-    int line = 0;
-};
-
-// Everything a style can set; objects take what applies to them.
-struct Props
-{
-    TextStyle style;
-    std::optional<NumberFormat> format;
-    std::optional<FrameSides> frame;
-    double lineWidth = 0.5;
-    QColor lineColor = QColor(0, 0, 0);
-    QColor fill;
-};
-
-enum class Target { Style, Text, Box, Line };
-
-const QStringList &styleAttributes()
-{
-    static const QStringList names{
-        QStringLiteral("font"),      QStringLiteral("size"),       QStringLiteral("bold"),
-        QStringLiteral("italic"),    QStringLiteral("underline"),  QStringLiteral("color"),
-        QStringLiteral("align"),     QStringLiteral("valign"),     QStringLiteral("wrap"),
-        QStringLiteral("frame"),     QStringLiteral("line-width"), QStringLiteral("line-color"),
-        QStringLiteral("fill"),      QStringLiteral("format"),
-    };
-    return names;
-}
-
-bool appliesTo(const QString &name, Target target)
-{
-    switch (target) {
-    case Target::Style:
-    case Target::Text:
-        return styleAttributes().contains(name);
-    case Target::Box:
-        return name == u"frame" || name == u"line-width" || name == u"line-color" || name == u"fill";
-    case Target::Line:
-        return name == u"line-width" || name == u"color";
-    }
-    return false;
-}
 
 struct SubReportLevel
 {
@@ -83,15 +23,19 @@ struct SubReportLevel
     int &m_level;
 };
 
+// The grammar of a layout: its statements, bands and objects, read from the
+// tokens (LayoutTokens.h) with their attributes (LayoutAttributes.h).
 class Parser
 {
 public:
-    Parser(const QString &text, QString *error) : m_source(text), m_error(error) {}
+    Parser(std::vector<Token> tokens, Failure &fail)
+        : m_fail(fail)
+        , m_tokens(std::move(tokens), fail)
+        , m_attributes(fail)
+    { }
 
     bool run(Layout &out)
     {
-        if (!tokenize())
-            return false;
         Layout layout;
         if (!parseRoot(layout))
             return false;
@@ -100,390 +44,23 @@ public:
     }
 
 private:
-    // --- reporting --------------------------------------------------------
-    bool fail(int line, const QString &text)
-    {
-        // The reason goes into a message box: a value it quotes may be huge.
-        constexpr qsizetype kLongest = 300;
-        const QString shown = text.size() <= kLongest ? text : text.left(kLongest - 1) + u'…';
-        if (m_error)
-            *m_error = line > 0 ? QStringLiteral("строка %1: %2").arg(line).arg(shown) : shown;
-        return false;
-    }
+    bool fail(int line, const QString &text) { return m_fail.at(line, text); }
 
-    // --- tokens -----------------------------------------------------------
-    bool tokenize()
-    {
-        const QStringList lines = m_source.split(u'\n');
-        for (int index = 0; index < lines.size(); ++index) {
-            const int line = index + 1;
-            QString text = lines.at(index);
-            if (text.endsWith(u'\r'))
-                text.chop(1);
-            if (text.trimmed().startsWith(u'#')) {
-                m_tokens.push_back({Token::Kind::Newline, QString(), line});
-                continue;
-            }
-            const qsizetype n = text.size();
-            qsizetype i = 0;
-            while (i < n) {
-                const QChar c = text.at(i);
-                if (c.isSpace()) {
-                    ++i;
-                } else if (c == u'"') {
-                    QString value;
-                    ++i;
-                    bool closed = false;
-                    while (i < n) {
-                        const QChar d = text.at(i++);
-                        if (d == u'\\' && i < n && (text.at(i) == u'"' || text.at(i) == u'\\')) {
-                            value += text.at(i++);
-                        } else if (d == u'"') {
-                            closed = true;
-                            break;
-                        } else {
-                            value += d;
-                        }
-                    }
-                    if (!closed)
-                        return fail(line, QStringLiteral("текст в кавычках не закрыт"));
-                    m_tokens.push_back({Token::Kind::Text, value, line});
-                } else if (c == u'=') {
-                    m_tokens.push_back({Token::Kind::Equals, QStringLiteral("="), line});
-                    ++i;
-                } else if (c == u'{') {
-                    m_tokens.push_back({Token::Kind::Open, QStringLiteral("{"), line});
-                    ++i;
-                } else if (c == u'}') {
-                    m_tokens.push_back({Token::Kind::Close, QStringLiteral("}"), line});
-                    ++i;
-                } else {
-                    const qsizetype start = i;
-                    while (i < n && !text.at(i).isSpace() && text.at(i) != u'=' && text.at(i) != u'"'
-                           && text.at(i) != u'{' && text.at(i) != u'}')
-                        ++i;
-                    m_tokens.push_back({Token::Kind::Word, text.mid(start, i - start), line});
-                }
-            }
-            m_tokens.push_back({Token::Kind::Newline, QString(), line});
-        }
-        m_tokens.push_back({Token::Kind::End, QString(), static_cast<int>(lines.size())});
-        return true;
-    }
-
-    const Token &peek() const { return m_tokens[m_pos]; }
-    void skipNewlines()
-    {
-        while (peek().kind == Token::Kind::Newline)
-            ++m_pos;
-    }
-
-    // Reads "keyword positional... name=value flag ..." up to the end of the
-    // line or a brace. positional: how many bare words after the keyword are
-    // arguments rather than flags.
-    bool readStatement(Statement &st, int positional)
-    {
-        st = Statement();
-        const Token &first = peek();
-        st.line = first.line;
-        if (first.kind != Token::Kind::Word)
-            return fail(first.line, QStringLiteral("ожидалось ключевое слово, а не \"%1\"").arg(first.text));
-        st.keyword = first.text;
-        ++m_pos;
-        // A set, not a search of the list: a line may hold a great many.
-        QSet<QString> given;
-        for (;;) {
-            const Token &t = peek();
-            if (t.kind == Token::Kind::Newline || t.kind == Token::Kind::End || t.kind == Token::Kind::Open
-                || t.kind == Token::Kind::Close)
-                return true;
-            if (t.kind != Token::Kind::Word)
-                return fail(t.line, QStringLiteral("лишнее \"%1\" после %2").arg(t.text, st.keyword));
-            ++m_pos;
-            if (peek().kind == Token::Kind::Equals) {
-                ++m_pos;
-                const Token &v = peek();
-                if (v.kind != Token::Kind::Word && v.kind != Token::Kind::Text)
-                    return fail(t.line, QStringLiteral("у атрибута %1 нет значения").arg(t.text));
-                ++m_pos;
-                if (given.contains(t.text))
-                    return fail(t.line, QStringLiteral("атрибут %1 задан дважды").arg(t.text));
-                given.insert(t.text);
-                st.attrs.append({t.text, v.text, true, t.line});
-            } else if (st.args.size() < positional && st.attrs.isEmpty()) {
-                st.args.append(t.text);
-            } else {
-                if (given.contains(t.text))
-                    return fail(t.line, QStringLiteral("атрибут %1 задан дважды").arg(t.text));
-                given.insert(t.text);
-                st.attrs.append({t.text, QString(), false, t.line});
-            }
-        }
-    }
-
-    // After a statement: true when a "{" opens a block (consumed).
-    bool opensBlock()
-    {
-        if (peek().kind == Token::Kind::Open) {
-            ++m_pos;
-            return true;
-        }
-        return false;
-    }
-
-    // --- values -----------------------------------------------------------
-    bool number(const Attr &a, double &out, double minimum = -1e9, bool strictlyAbove = false)
-    {
-        bool ok = false;
-        const double v = a.value.toDouble(&ok);
-        if (!a.hasValue || !ok || !std::isfinite(v))
-            return fail(a.line, QStringLiteral("%1: нужно число, а не \"%2\"").arg(a.name, a.value));
-        if (v < minimum || (strictlyAbove && v == minimum))
-            return fail(a.line, QStringLiteral("%1 вне допустимых пределов: %2").arg(a.name, a.value));
-        out = v;
-        return true;
-    }
-
-    bool flag(const Attr &a, bool &out)
-    {
-        if (!a.hasValue) {
-            out = true;
-            return true;
-        }
-        const QString v = a.value.toLower();
-        if (v == u"yes" || v == u"true" || v == u"1") {
-            out = true;
-            return true;
-        }
-        if (v == u"no" || v == u"false" || v == u"0") {
-            out = false;
-            return true;
-        }
-        return fail(a.line, QStringLiteral("%1: нужно yes или no, а не \"%2\"").arg(a.name, a.value));
-    }
-
-    bool color(const Attr &a, QColor &out)
-    {
-        const QString v = a.value.trimmed();
-        if (v.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0) {
-            out = QColor();
-            return true;
-        }
-        const QStringList rgb = v.split(u',');
-        if (rgb.size() == 3) {
-            int parts[3];
-            for (int i = 0; i < 3; ++i) {
-                bool ok = false;
-                parts[i] = rgb.at(i).trimmed().toInt(&ok);
-                if (!ok || parts[i] < 0 || parts[i] > 255)
-                    return fail(a.line, QStringLiteral("неверный цвет \"%1\"").arg(v));
-            }
-            out = QColor(parts[0], parts[1], parts[2]);
-            return true;
-        }
-        const QColor c = QColor::fromString(v);
-        if (!a.hasValue || !c.isValid())
-            return fail(a.line, QStringLiteral("неверный цвет \"%1\"").arg(v));
-        out = c;
-        return true;
-    }
-
-    bool frame(const Attr &a, FrameSides &out)
-    {
-        FrameSides f;
-        const QString v = a.value.trimmed().toLower();
-        if (!a.hasValue || v == u"all") {
-            out = FrameSides::all();
-            return true;
-        }
-        if (v == u"none") {
-            out = f;
-            return true;
-        }
-        for (const QString &side : v.split(u',')) {
-            const QString s = side.trimmed();
-            if (s == u"left")
-                f.left = true;
-            else if (s == u"top")
-                f.top = true;
-            else if (s == u"right")
-                f.right = true;
-            else if (s == u"bottom")
-                f.bottom = true;
-            else
-                return fail(a.line, QStringLiteral("стороны рамки: left, top, right, bottom, all или none, а не \"%1\"").arg(s));
-        }
-        out = f;
-        return true;
-    }
-
-    bool applyStyleAttr(const Attr &a, Props &p)
-    {
-        const QString &n = a.name;
-        if (n == u"font") {
-            if (a.value.trimmed().isEmpty())
-                return fail(a.line, QStringLiteral("у font нет имени шрифта"));
-            p.style.fontFamily = a.value.trimmed();
-            return true;
-        }
-        if (n == u"size")
-            return number(a, p.style.fontSize, 0, true) && (p.style.fontSize <= 500 || fail(a.line, QStringLiteral("size вне допустимых пределов")));
-        if (n == u"bold")
-            return flag(a, p.style.bold);
-        if (n == u"italic")
-            return flag(a, p.style.italic);
-        if (n == u"underline")
-            return flag(a, p.style.underline);
-        if (n == u"wrap")
-            return flag(a, p.style.wrap);
-        if (n == u"color")
-            return color(a, p.style.color);
-        if (n == u"line-color")
-            return color(a, p.lineColor);
-        if (n == u"fill")
-            return color(a, p.fill);
-        if (n == u"line-width")
-            return number(a, p.lineWidth, 0);
-        if (n == u"frame") {
-            FrameSides f;
-            if (!frame(a, f))
-                return false;
-            p.frame = f;
-            return true;
-        }
-        if (n == u"align") {
-            const QString v = a.value.toLower();
-            if (v == u"left")
-                p.style.align = HAlign::Left;
-            else if (v == u"center")
-                p.style.align = HAlign::Center;
-            else if (v == u"right")
-                p.style.align = HAlign::Right;
-            else
-                return fail(a.line, QStringLiteral("align: left, center или right, а не \"%1\"").arg(a.value));
-            return true;
-        }
-        if (n == u"valign") {
-            const QString v = a.value.toLower();
-            if (v == u"top")
-                p.style.valign = VAlign::Top;
-            else if (v == u"center")
-                p.style.valign = VAlign::Center;
-            else if (v == u"bottom")
-                p.style.valign = VAlign::Bottom;
-            else
-                return fail(a.line, QStringLiteral("valign: top, center или bottom, а не \"%1\"").arg(a.value));
-            return true;
-        }
-        if (n == u"format") {
-            if (a.value.isEmpty()) {
-                p.format.reset();
-                return true;
-            }
-            QString why;
-            p.format = NumberFormat::parse(a.value, &why);
-            return p.format.has_value() || fail(a.line, why);
-        }
-        return fail(a.line, QStringLiteral("неизвестный атрибут %1").arg(n));
-    }
-
-    // Defaults, then the named styles in order, then the object's own style attributes.
-    bool resolveProps(const Statement &st, Target target, Props &props)
-    {
-        props = Props();
-        QList<Attr> inherited = m_defaults;
-        for (const Attr &a : st.attrs) {
-            if (a.name != u"style")
-                continue;
-            // A style named again counts where it is named last: applying it
-            // earlier too changes nothing, and a long list stays cheap.
-            QStringList names;
-            const QStringList written = a.value.split(u',', Qt::SkipEmptyParts);
-            QSet<QString> seen;
-            for (auto it = written.crbegin(); it != written.crend(); ++it) {
-                const QString name = it->trimmed();
-                if (!seen.contains(name)) {
-                    seen.insert(name);
-                    names.prepend(name);
-                }
-            }
-            for (const QString &name : std::as_const(names)) {
-                const auto it = m_styles.constFind(name);
-                if (it == m_styles.constEnd())
-                    return fail(a.line, QStringLiteral("неизвестный стиль %1").arg(name));
-                mergeAttrs(inherited, *it);
-            }
-        }
-        for (const Attr &a : std::as_const(inherited))
-            if (appliesTo(a.name, target) && !applyStyleAttr(a, props))
-                return false;
-        for (const Attr &a : st.attrs)
-            if (styleAttributes().contains(a.name) || a.name == u"color") {
-                if (!appliesTo(a.name, target))
-                    return fail(a.line, QStringLiteral("%1 не применим к %2").arg(a.name, st.keyword));
-                if (!applyStyleAttr(a, props))
-                    return false;
-            }
-        return true;
-    }
-
-    // Later attributes of a name replace earlier ones: each sets its own part
-    // of the style, so only the last of a name matters, and the lists stay as
-    // short as the attribute names are few however often they are repeated.
-    static void mergeAttrs(QList<Attr> &into, const QList<Attr> &more)
-    {
-        for (const Attr &a : more) {
-            into.removeIf([&](const Attr &old) { return old.name == a.name; });
-            into.append(a);
-        }
-    }
-
-    // The object's own geometry attributes; anything not a style attribute or
-    // one of these is an error.
-    bool geometry(const Statement &st, const QStringList &names, QHash<QString, Attr> &found, const QStringList &required)
-    {
-        for (const Attr &a : st.attrs) {
-            if (a.name == u"style" || styleAttributes().contains(a.name))
-                continue;
-            if (!names.contains(a.name))
-                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у %2").arg(a.name, st.keyword));
-            found.insert(a.name, a);
-        }
-        for (const QString &r : required)
-            if (!found.contains(r))
-                return fail(st.line, QStringLiteral("у %1 нет %2").arg(st.keyword, r));
-        return true;
-    }
-
-    bool rect(const Statement &st, QHash<QString, Attr> &found, QRectF &out)
-    {
-        if (!geometry(st, {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("w"), QStringLiteral("h"), QStringLiteral("text")},
-                      found, {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("w"), QStringLiteral("h")}))
-            return false;
-        double x = 0, y = 0, w = 0, h = 0;
-        if (!number(found.value(QStringLiteral("x")), x) || !number(found.value(QStringLiteral("y")), y)
-            || !number(found.value(QStringLiteral("w")), w, 0, true) || !number(found.value(QStringLiteral("h")), h, 0, true))
-            return false;
-        out = QRectF(x, y, w, h);
-        return true;
-    }
-
-    // --- statements -------------------------------------------------------
     bool parseRoot(Layout &layout)
     {
         bool header = false;
         bool page = false;
         bool onlyOnce[static_cast<int>(BandKind::PageFooter) + 1] = {};
         for (;;) {
-            skipNewlines();
-            const Token &t = peek();
+            m_tokens.skipNewlines();
+            const Token &t = m_tokens.peek();
             if (t.kind == Token::Kind::End)
                 break;
             if (t.kind == Token::Kind::Close)
                 return fail(t.line, QStringLiteral("\"}\" без \"{\""));
             Statement st;
             const bool positionalOne = t.text == u"kalyx-report" || t.text == u"band" || t.text == u"style";
-            if (!readStatement(st, positionalOne ? 1 : 0))
+            if (!m_tokens.readStatement(st, positionalOne ? 1 : 0))
                 return false;
             if (!header) {
                 if (st.keyword != u"kalyx-report")
@@ -502,17 +79,17 @@ private:
                 if (!parsePage(st, layout) || !endOfStatement(st))
                     return false;
             } else if (st.keyword == u"defaults") {
-                if (!checkStyleAttrs(st) || !endOfStatement(st))
+                if (!m_attributes.checkStyleAttrs(st) || !endOfStatement(st))
                     return false;
-                mergeAttrs(m_defaults, st.attrs);
+                m_attributes.addDefaults(st.attrs);
             } else if (st.keyword == u"style") {
                 if (st.args.size() != 1)
                     return fail(st.line, QStringLiteral("у style нет имени"));
-                if (m_styles.contains(st.args.first()))
+                if (m_attributes.hasStyle(st.args.first()))
                     return fail(st.line, QStringLiteral("стиль %1 определен дважды").arg(st.args.first()));
-                if (!checkStyleAttrs(st) || !endOfStatement(st))
+                if (!m_attributes.checkStyleAttrs(st) || !endOfStatement(st))
                     return false;
-                m_styles.insert(st.args.first(), st.attrs);
+                m_attributes.addStyle(st.args.first(), st.attrs);
             } else if (st.keyword == u"band") {
                 Band band;
                 if (!parseBand(st, band, false))
@@ -540,22 +117,10 @@ private:
     // A statement that takes no block must end its line.
     bool endOfStatement(const Statement &st)
     {
-        if (peek().kind == Token::Kind::Open)
+        if (m_tokens.peek().kind == Token::Kind::Open)
             return fail(st.line, QStringLiteral("у %1 не бывает блока").arg(st.keyword));
-        if (peek().kind == Token::Kind::Close && m_depth == 0)
+        if (m_tokens.peek().kind == Token::Kind::Close && m_depth == 0)
             return fail(st.line, QStringLiteral("\"}\" без \"{\""));
-        return true;
-    }
-
-    bool checkStyleAttrs(const Statement &st)
-    {
-        Props dummy;
-        for (const Attr &a : st.attrs) {
-            if (!styleAttributes().contains(a.name))
-                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у %2").arg(a.name, st.keyword));
-            if (!applyStyleAttr(a, dummy))
-                return false;
-        }
         return true;
     }
 
@@ -565,11 +130,11 @@ private:
         bool width = false, height = false;
         for (const Attr &a : st.attrs) {
             if (a.name == u"width") {
-                if (!number(a, page.width, 10))
+                if (!m_attributes.number(a, page.width, 10))
                     return false;
                 width = true;
             } else if (a.name == u"height") {
-                if (!number(a, page.height, 10))
+                if (!m_attributes.number(a, page.height, 10))
                     return false;
                 height = true;
             } else if (a.name == u"margins") {
@@ -615,13 +180,13 @@ private:
         bool hasHeight = false;
         for (const Attr &a : st.attrs) {
             if (a.name == u"height") {
-                if (!number(a, band.height, 0))
+                if (!m_attributes.number(a, band.height, 0))
                     return false;
                 hasHeight = true;
             } else if (a.name == u"dataset" && band.kind == BandKind::Data) {
                 band.dataset = a.value.trimmed();
             } else if (a.name == u"repeat" && band.kind == BandKind::Header) {
-                if (!flag(a, band.repeat))
+                if (!m_attributes.flag(a, band.repeat))
                     return false;
             } else {
                 return fail(a.line, QStringLiteral("неизвестный атрибут %1 у полосы %2").arg(a.name, bandKindName(band.kind)));
@@ -631,21 +196,21 @@ private:
             return fail(st.line, QStringLiteral("у band нет height"));
         if (band.kind == BandKind::Data && band.dataset.isEmpty())
             return fail(st.line, QStringLiteral("у полосы data нет dataset"));
-        if (!opensBlock())
+        if (!m_tokens.opensBlock())
             return endOfStatement(st);
 
         ++m_depth;
         for (;;) {
-            skipNewlines();
-            const Token &t = peek();
+            m_tokens.skipNewlines();
+            const Token &t = m_tokens.peek();
             if (t.kind == Token::Kind::End)
                 return fail(band.line, QStringLiteral("полоса не закрыта \"}\""));
             if (t.kind == Token::Kind::Close) {
-                ++m_pos;
+                m_tokens.skip();
                 break;
             }
             Statement obj;
-            if (!readStatement(obj, 0))
+            if (!m_tokens.readStatement(obj, 0))
                 return false;
             if (obj.keyword == u"text") {
                 TextObject text;
@@ -679,7 +244,7 @@ private:
     {
         QHash<QString, Attr> found;
         Props props;
-        if (!rect(st, found, text.rect) || !resolveProps(st, Target::Text, props))
+        if (!m_attributes.rect(st, found, text.rect) || !m_attributes.resolveProps(st, Target::Text, props))
             return false;
         QString why;
         std::optional<TextTemplate> t = TextTemplate::parse(found.value(QStringLiteral("text")).value, &why);
@@ -700,7 +265,7 @@ private:
     {
         QHash<QString, Attr> found;
         Props props;
-        if (!rect(st, found, box.rect) || !resolveProps(st, Target::Box, props))
+        if (!m_attributes.rect(st, found, box.rect) || !m_attributes.resolveProps(st, Target::Box, props))
             return false;
         if (found.contains(QStringLiteral("text")))
             return fail(st.line, QStringLiteral("у box нет текста; используйте объект text"));
@@ -716,11 +281,11 @@ private:
         QHash<QString, Attr> found;
         Props props;
         const QStringList names{QStringLiteral("x1"), QStringLiteral("y1"), QStringLiteral("x2"), QStringLiteral("y2")};
-        if (!geometry(st, names, found, names) || !resolveProps(st, Target::Line, props))
+        if (!m_attributes.geometry(st, names, found, names) || !m_attributes.resolveProps(st, Target::Line, props))
             return false;
         double v[4];
         for (int i = 0; i < 4; ++i)
-            if (!number(found.value(names.at(i)), v[i]))
+            if (!m_attributes.number(found.value(names.at(i)), v[i]))
                 return false;
         line.line = QLineF(v[0], v[1], v[2], v[3]);
         line.lineWidth = props.lineWidth;
@@ -734,34 +299,36 @@ private:
         for (const Attr &a : st.attrs)
             if (a.name == u"style" || styleAttributes().contains(a.name))
                 return fail(a.line, QStringLiteral("неизвестный атрибут %1 у subreport").arg(a.name));
-        if (!geometry(st, {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("w")}, found,
-                      {QStringLiteral("x"), QStringLiteral("y")}))
+        if (!m_attributes.geometry(st, {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("w")}, found,
+                                   {QStringLiteral("x"), QStringLiteral("y")}))
             return false;
         double x = 0, y = 0;
-        if (!number(found.value(QStringLiteral("x")), x) || !number(found.value(QStringLiteral("y")), y))
+        if (!m_attributes.number(found.value(QStringLiteral("x")), x)
+            || !m_attributes.number(found.value(QStringLiteral("y")), y))
             return false;
-        if (found.contains(QStringLiteral("w")) && !number(found.value(QStringLiteral("w")), sub.width, 0, true))
+        if (found.contains(QStringLiteral("w"))
+            && !m_attributes.number(found.value(QStringLiteral("w")), sub.width, 0, true))
             return false;
         sub.origin = QPointF(x, y);
-        if (!opensBlock())
+        if (!m_tokens.opensBlock())
             return fail(st.line, QStringLiteral("у subreport нет блока полос"));
         // The parser, the layout and the layout's own destruction follow
         // subreports by recursion.
         if (m_subReports >= kMaxSubReportDepth)
-            return fail(st.line, QStringLiteral("вложенные отчеты вложены глубже %1 уровней").arg(kMaxSubReportDepth));
+            return fail(st.line, texts::subReportsTooDeep(kMaxSubReportDepth));
         const SubReportLevel level(m_subReports);
         ++m_depth;
         for (;;) {
-            skipNewlines();
-            const Token &t = peek();
+            m_tokens.skipNewlines();
+            const Token &t = m_tokens.peek();
             if (t.kind == Token::Kind::End)
                 return fail(st.line, QStringLiteral("subreport не закрыт \"}\""));
             if (t.kind == Token::Kind::Close) {
-                ++m_pos;
+                m_tokens.skip();
                 break;
             }
             Statement bandSt;
-            if (!readStatement(bandSt, 1))
+            if (!m_tokens.readStatement(bandSt, 1))
                 return false;
             if (bandSt.keyword != u"band")
                 return fail(bandSt.line, QStringLiteral("в subreport бывают только полосы"));
@@ -776,21 +343,22 @@ private:
         return true;
     }
 
-    const QString &m_source;
-    QString *m_error;
-    std::vector<Token> m_tokens;
-    size_t m_pos = 0;
+    Failure &m_fail;
+    TokenStream m_tokens;
+    AttributeReader m_attributes;
     int m_depth = 0;
     int m_subReports = 0; // subreports open around the statement being read
-    QList<Attr> m_defaults;
-    QHash<QString, QList<Attr>> m_styles;
 };
 
 } // namespace
 
 bool parseLayout(const QString &text, Layout &layout, QString *error)
 {
-    Parser parser(text, error);
+    Failure fail(error);
+    std::vector<Token> tokens;
+    if (!tokenize(text, tokens, fail))
+        return false;
+    Parser parser(std::move(tokens), fail);
     return parser.run(layout);
 }
 

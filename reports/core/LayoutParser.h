@@ -8,9 +8,6 @@ namespace kx::reports {
 
 // The layout file of the route sheet, beside the program, read at every print.
 inline constexpr char kLayoutFileName[] = "pp.fr3";
-// What the person is told when the layout cannot be loaded or the sheet cannot
-// be prepared.
-inline constexpr char16_t kLayoutFailedMessage[] = u"Ошибка открытия формы отчета pp.fr3!";
 
 // Subreports nested deeper than this are refused.
 inline constexpr int kMaxSubReportDepth = 8;
@@ -20,10 +17,10 @@ inline constexpr int kMaxSubReportDepth = 8;
 // the line number ("строка 12: ..."); the layout is left unchanged. Any text
 // gives a layout or such a description, in time linear in its length: the
 // nesting of subreports and expressions is bounded.
-bool parseLayout(const QString &text, Layout &layout, QString *error = nullptr);
+[[nodiscard]] bool parseLayout(const QString &text, Layout &layout, QString *error = nullptr);
 
 // Reads the layout file (UTF-8). Fails when the file is missing, unreadable,
 // not UTF-8 or not a valid layout.
-bool loadLayout(const QString &path, Layout &layout, QString *error = nullptr);
+[[nodiscard]] bool loadLayout(const QString &path, Layout &layout, QString *error = nullptr);
 
 } // namespace kx::reports

@@ -20,10 +20,10 @@ void paintPage(QPainter &painter, const PreparedPage &page, double dotsPerMmX, d
 // the page layout the device has (its printing area's corner is the origin),
 // at the report's scale.
 // The one way a report reaches paper, PDF and screen.
-bool paintReport(const PreparedReport &report, QPagedPaintDevice &device, QString *error = nullptr);
+[[nodiscard]] bool paintReport(const PreparedReport &report, QPagedPaintDevice &device, QString *error = nullptr);
 
 // Writes the report as a PDF file on the report's own page; the file appears
 // only when complete (written under a temporary name, then renamed).
-bool writePdf(const PreparedReport &report, const QString &path, QString *error = nullptr);
+[[nodiscard]] bool writePdf(const PreparedReport &report, const QString &path, QString *error = nullptr);
 
 } // namespace kx::reports

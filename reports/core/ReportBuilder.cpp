@@ -1,6 +1,8 @@
 #include "ReportBuilder.h"
 
 #include "LayoutParser.h"
+#include "NameCheck.h"
+#include "ReportTexts.h"
 
 #include <optional>
 #include <utility>
@@ -70,129 +72,6 @@ bool failText(QString *error, const QString &text)
     return false;
 }
 
-QString lineMessage(int line, const QString &text)
-{
-    // The reason goes into a message box: a name it quotes may be huge.
-    constexpr qsizetype kLongest = 300;
-    return QStringLiteral("строка %1: %2").arg(line).arg(text.size() <= kLongest ? text : text.left(kLongest - 1) + u'…');
-}
-
-bool containsName(const QStringList &names, const QString &name)
-{
-    return names.contains(name, Qt::CaseInsensitive);
-}
-
-// The dataset handed over under a name, matched as the builder matches it:
-// exactly, or else without regard to letter case.
-template<typename Map>
-auto findDataset(const Map &map, const QString &name)
-{
-    auto it = map.constFind(name);
-    if (it == map.constEnd())
-        for (it = map.constBegin(); it != map.constEnd(); ++it)
-            if (it.key().compare(name, Qt::CaseInsensitive) == 0)
-                break;
-    return it;
-}
-
-QString noDatasetMessage(const QString &name)
-{
-    return QStringLiteral("нет набора данных %1").arg(name);
-}
-
-QString tooMuchMessage()
-{
-    return QStringLiteral("отчет слишком велик (больше %1 страниц, %2 объектов или %3 знаков текста)")
-        .arg(ReportLimits::kMaxPages)
-        .arg(ReportLimits::kMaxItems)
-        .arg(ReportLimits::kMaxTextChars);
-}
-
-// The static twin of RowScope::lookup: what a name can resolve to in a band
-// whose data bands around it (innermost last) are datasets.
-class NameCheck
-{
-public:
-    NameCheck(const ReportInput &input, QString *error) : m_input(input), m_error(error) {}
-
-    bool bands(const std::vector<Band> &bands, QStringList &scope, int level)
-    {
-        if (level > kMaxSubReportDepth + 1)
-            return failText(m_error, QStringLiteral("вложенные отчеты вложены глубже %1 уровней").arg(kMaxSubReportDepth));
-        for (const Band &band : bands) {
-            const bool data = band.kind == BandKind::Data;
-            if (data) {
-                if (findDataset(m_input.datasets, band.dataset) == m_input.datasets.constEnd())
-                    return failText(m_error, lineMessage(band.line, noDatasetMessage(band.dataset)));
-                scope.append(band.dataset);
-            }
-            const bool ok = objects(band, scope, level);
-            if (data)
-                scope.removeLast();
-            if (!ok)
-                return false;
-        }
-        return true;
-    }
-
-private:
-    bool objects(const Band &band, QStringList &scope, int level)
-    {
-        for (const LayoutObject &object : band.objects) {
-            if (const auto *text = std::get_if<TextObject>(&object)) {
-                for (const Expression *e : text->text.expressions())
-                    for (const QString &name : e->names())
-                        if (!known(name, scope))
-                            return failText(m_error, lineMessage(text->line ? text->line : band.line,
-                                                                 unknownNameMessage(name, e->text())));
-            } else if (const auto *sub = std::get_if<SubReport>(&object)) {
-                if (!bands(sub->bands, scope, level + 1))
-                    return false;
-            }
-        }
-        return true;
-    }
-
-    // A dataset's columns: as handed over, or else those its rows have;
-    // nullopt when neither tells (no entry and no rows).
-    std::optional<QStringList> fieldsOf(const QString &dataset) const
-    {
-        const auto named = findDataset(m_input.fields, dataset);
-        if (named != m_input.fields.constEnd())
-            return named.value();
-        const auto rows = findDataset(m_input.datasets, dataset);
-        if (rows == m_input.datasets.constEnd() || rows.value().isEmpty())
-            return std::nullopt;
-        QStringList out;
-        for (const QVariantMap &row : rows.value())
-            for (auto it = row.constBegin(); it != row.constEnd(); ++it)
-                if (!out.contains(it.key()))
-                    out.append(it.key());
-        return out;
-    }
-
-    bool known(const QString &name, const QStringList &scope) const
-    {
-        for (const QString &dataset : scope) {
-            const std::optional<QStringList> fields = fieldsOf(dataset);
-            // Columns nobody told cannot be checked; the row, if any, will.
-            if (!fields || containsName(*fields, name))
-                return true;
-        }
-        for (const QString &dataset : scope)
-            if (name.size() > dataset.size() + 1 && name.startsWith(dataset, Qt::CaseInsensitive)
-                && name.at(dataset.size()) == u'.' && containsName(*fieldsOf(dataset), name.mid(dataset.size() + 1)))
-                return true;
-        for (auto it = m_input.variables.constBegin(); it != m_input.variables.constEnd(); ++it)
-            if (it.key().compare(name, Qt::CaseInsensitive) == 0)
-                return true;
-        return false;
-    }
-
-    const ReportInput &m_input;
-    QString *m_error;
-};
-
 class Builder
 {
 public:
@@ -249,7 +128,7 @@ public:
     }
 
 private:
-    bool fail(int line, const QString &text) { return failText(m_error, lineMessage(line, text)); }
+    bool fail(int line, const QString &text) { return failText(m_error, texts::atLine(line, text)); }
 
     // Counts objects placed on pages, the work of laying objects out
     // (expression steps included) and the characters of the texts made,
@@ -261,14 +140,15 @@ private:
         m_chars += chars;
         if (m_items <= ReportLimits::kMaxItems && m_work <= ReportLimits::kMaxWork && m_chars <= ReportLimits::kMaxTextChars)
             return true;
-        return failText(m_error, tooMuchMessage());
+        return failText(m_error, texts::reportTooLarge(ReportLimits::kMaxPages, ReportLimits::kMaxItems,
+                                                       ReportLimits::kMaxTextChars));
     }
 
     const QList<QVariantMap> *rows(const Band &band)
     {
         const auto it = findDataset(m_input.datasets, band.dataset);
         if (it == m_input.datasets.constEnd()) {
-            fail(band.line, noDatasetMessage(band.dataset));
+            fail(band.line, texts::noDataset(band.dataset));
             return nullptr;
         }
         return &it.value();
@@ -281,7 +161,7 @@ private:
         // The parser refuses deeper nesting; this keeps the recursion bounded
         // whatever layout it is given.
         if (level > kMaxSubReportDepth)
-            return failText(m_error, QStringLiteral("вложенные отчеты вложены глубже %1 уровней").arg(kMaxSubReportDepth));
+            return failText(m_error, texts::subReportsTooDeep(kMaxSubReportDepth));
         height = band.height;
         for (const LayoutObject &object : band.objects) {
             if (const auto *text = std::get_if<TextObject>(&object)) {
@@ -439,7 +319,8 @@ private:
     bool startPage()
     {
         if (m_report.pages.size() >= ReportLimits::kMaxPages)
-            return failText(m_error, tooMuchMessage());
+            return failText(m_error, texts::reportTooLarge(ReportLimits::kMaxPages, ReportLimits::kMaxItems,
+                                                           ReportLimits::kMaxTextChars));
         m_report.pages.append(PreparedPage());
         m_y = 0;
         m_contentTop = 0;
@@ -520,12 +401,6 @@ bool prepareReport(const Layout &layout, const ReportInput &input, const PageSet
     out.page = page;
     out.scale = scale;
     return true;
-}
-
-bool checkNames(const Layout &layout, const ReportInput &input, QString *error)
-{
-    QStringList scope;
-    return NameCheck(input, error).bands(layout.bands, scope, 0);
 }
 
 } // namespace kx::reports

@@ -1,26 +1,13 @@
 #pragma once
 
 #include "Layout.h"
+#include "NameCheck.h"
 #include "PreparedReport.h"
+#include "ReportInput.h"
 
-#include <QList>
-#include <QMap>
 #include <QString>
-#include <QVariantMap>
 
 namespace kx::reports {
-
-// What a report is filled with: named variables and named datasets, each a
-// list of rows (column name → value; Null stays Null). fields names each
-// dataset's columns, so that a layout's names can be checked even when a
-// dataset has no rows; a dataset without an entry there has the columns its
-// rows have.
-struct ReportInput
-{
-    QVariantMap variables;
-    QMap<QString, QList<QVariantMap>> datasets;
-    QMap<QString, QStringList> fields;
-};
 
 // How much work a report may take; a layout that needs more is refused, so
 // that a hostile or mistaken layout cannot hang the program or exhaust its
@@ -34,11 +21,6 @@ struct ReportLimits
     static constexpr qint64 kMaxTextChars = 10'000'000; // characters of the texts made
 };
 
-// Checks, before any row is printed, that every data band names a dataset
-// that is handed over and every name in every text is a variable or a field
-// in reach (the fields of the data bands around it). Fails with the line.
-bool checkNames(const Layout &layout, const ReportInput &input, QString *error = nullptr);
-
 // Lays the report out into pages: the title at the top of the first page, the
 // page header and footer on every page, each header before its data band (and
 // again on every page its data continues on when it repeats), one data band
@@ -48,13 +30,14 @@ bool checkNames(const Layout &layout, const ReportInput &input, QString *error =
 // Fails, with *error set ("строка 12: ..."), when checkNames fails, when a
 // text cannot be evaluated (division by zero, a text where a number is
 // needed), or when the report would exceed ReportLimits.
-bool prepareReport(const Layout &layout, const ReportInput &input, PreparedReport &out, QString *error = nullptr);
+[[nodiscard]] bool prepareReport(const Layout &layout, const ReportInput &input, PreparedReport &out,
+                                 QString *error = nullptr);
 
 // The same on another page (a printer's paper and margins after page setup).
 // A printing area narrower than the layout's takes the whole sheet made
 // smaller to its width (out.scale), never a sheet cut at the right; the pages
 // then hold as many bands as the smaller sheet lets fit.
-bool prepareReport(const Layout &layout, const ReportInput &input, const PageSetup &page, PreparedReport &out,
-                   QString *error = nullptr);
+[[nodiscard]] bool prepareReport(const Layout &layout, const ReportInput &input, const PageSetup &page,
+                                 PreparedReport &out, QString *error = nullptr);
 
 } // namespace kx::reports

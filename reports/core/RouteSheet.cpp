@@ -2,10 +2,11 @@
 
 #include "LayoutParser.h"
 #include "PagePainter.h"
+#include "ReportTexts.h"
+#include "RouteSheetData.h"
 
 #include "base/BaseTexts.h"
 #include "base/Prompter.h"
-#include "interchange/ReportData.h"
 #include "store/Session.h"
 
 namespace kx::reports {
@@ -13,7 +14,7 @@ namespace kx::reports {
 bool prepareRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, RouteSheet &sheet,
                        QString *detail)
 {
-    const QString layoutFailed = QString::fromUtf16(kLayoutFailedMessage);
+    const QString layoutFailed = texts::layoutFailed();
     const auto failed = [&](const QString &message, const QString &why) {
         if (detail)
             *detail = why;
@@ -30,18 +31,14 @@ bool prepareRouteSheet(store::Session &session, store::Query &qp, QObject *messa
     if (!loadLayout(session.programFolder() + QLatin1String(kLayoutFileName), result.layout, &why))
         return layoutFailedBecause(why);
 
-    interchange::ReportData data;
-    switch (interchange::gatherReportData(session, qp, data, &why)) {
-    case interchange::ReportDataResult::Ok:
+    switch (gatherRouteSheetData(session, qp, result.input, &why)) {
+    case RouteSheetData::Ok:
         break;
-    case interchange::ReportDataResult::PointsFailed:
-        return failed(QStringLiteral("Ошибка выполнения запроса [QP]!"), why);
-    case interchange::ReportDataResult::Failed:
+    case RouteSheetData::PointsFailed:
+        return failed(texts::pointsQueryFailed(), why);
+    case RouteSheetData::Failed:
         return layoutFailedBecause(why);
     }
-    result.input.variables = std::move(data.variables);
-    result.input.datasets = std::move(data.datasets);
-    result.input.fields = std::move(data.fields);
 
     if (!prepareReport(result.layout, result.input, result.prepared, &why))
         return layoutFailedBecause(why);

@@ -25,20 +25,20 @@ struct RouteSheet
 
 // The printing of the current route (the current row of session.QRoutes) up
 // to the preview: loads pp.fr3 from the program folder afresh, gathers the
-// route's data through qp, Q2 and Q3 (all left closed) and prepares the pages.
+// route's data (RouteSheetData.h; qp is left closed) and prepares the pages.
 // On failure shows the message itself, owned by messageOwner (the route list
 // window): "Ошибка выполнения запроса [QP]!" when qp cannot be opened,
 // "Ошибка открытия формы отчета pp.fr3!" for a missing or broken layout or
 // any other failure, followed on its next line by the reason (with the
 // layout's line number where there is one); detail then says what went
 // wrong, for logs.
-bool prepareRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner, RouteSheet &sheet,
-                       QString *detail = nullptr);
+[[nodiscard]] bool prepareRouteSheet(store::Session &session, store::Query &qp, QObject *messageOwner,
+                                     RouteSheet &sheet, QString *detail = nullptr);
 
 // The sheet of the current route written as a PDF file (the command line's
 // print). Messages as prepareRouteSheet; a file that cannot be written gives
 // texts::fileWriteFailed and leaves no file behind.
-bool writeRouteSheetPdf(store::Session &session, store::Query &qp, QObject *messageOwner, const QString &path,
-                        QString *detail = nullptr);
+[[nodiscard]] bool writeRouteSheetPdf(store::Session &session, store::Query &qp, QObject *messageOwner,
+                                      const QString &path, QString *detail = nullptr);
 
 } // namespace kx::reports

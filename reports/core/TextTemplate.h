@@ -20,8 +20,8 @@ public:
 
     static std::optional<TextTemplate> parse(const QString &text, QString *error = nullptr);
 
-    bool render(const Scope &scope, const std::optional<NumberFormat> &format, QString &out,
-                QString *error = nullptr) const;
+    [[nodiscard]] bool render(const Scope &scope, const std::optional<NumberFormat> &format, QString &out,
+                              QString *error = nullptr) const;
 
     const QString &source() const { return m_source; }
     bool hasExpressions() const;

@@ -1,5 +1,7 @@
 #include "Startup.h"
 
+#include "ShellTexts.h"
+
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "geo/MagVar.h"
@@ -9,6 +11,8 @@
 #include "store/StoreTexts.h"
 
 #include <QFileInfo>
+
+#include <tuple>
 
 namespace kx::shell {
 namespace {
@@ -21,64 +25,70 @@ bool tableExists(const QString &fsPath)
 // Step 5: the simulator folder is accepted when its table exists; otherwise the
 // chooser is shown until the user picks a folder whose table reads as one, or
 // cancels.
-bool settleSimulatorFolder(store::Session &session, const StartupOptions &options, BusyGuard &busy)
+bool settleSimulatorFolder(store::Session &session, const StartupOptions &options)
 {
-    Prompter &prompter = session.prompter();
     QString &fsPath = session.settings.fsPath;
     if (tableExists(fsPath))
         return true;
     if (!options.chooser) {
-        busy.restoreNow();
-        prompter.error(options.owner, QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!")
-                                          .arg(geo::magdecPath(fsPath)));
+        session.prompter().error(options.owner, texts::variationTableNotFound(geo::magdecPath(fsPath)));
         return false;
     }
+    return askSimulatorFolder(session, *options.chooser, options.owner);
+}
+
+} // namespace
+
+bool askSimulatorFolder(store::Session &session, FolderChooser &chooser, QObject *owner)
+{
+    Prompter &prompter = session.prompter();
+    QString &fsPath = session.settings.fsPath;
+    const QString before = fsPath;
     for (;;) {
-        fsPath = options.chooser->choose(fsPath);
-        if (fsPath.isEmpty())
+        fsPath = chooser.choose(fsPath);
+        if (fsPath.isEmpty()) {
+            // Nothing chosen: the folder stays as it was, and nothing is written.
+            fsPath = before;
             return false;
+        }
         if (!tableExists(fsPath)) {
-            prompter.error(options.owner, QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!")
-                                              .arg(geo::magdecPath(fsPath)));
+            prompter.error(owner, texts::variationTableNotFound(geo::magdecPath(fsPath)));
             continue;
         }
         if (!geo::isVariationTable(fsPath)) {
-            prompter.error(options.owner,
-                           QStringLiteral("Файл %1 не является справочником магнитных склонений MSFS2004!")
-                               .arg(geo::magdecPath(fsPath)));
+            prompter.error(owner, texts::notAVariationTable(geo::magdecPath(fsPath)));
             continue;
         }
         return true;
     }
 }
 
-} // namespace
-
 StartupResult runStartup(store::Session &session, const StartupOptions &options)
 {
     BusyGuard busy(session.busy());
     Prompter &prompter = session.prompter();
 
-    const SettingsFile settingsFile = session.settingsFile();
-    if (!settingsFile.exists())
-        settingsFile.createDefaults();
-    session.settings = settingsFile.read();
+    // A missing settings file reads as the defaults; it is written once the
+    // simulator folder is settled, so that a start cancelled in the chooser
+    // leaves nothing behind.
+    session.readSettings();
     if (!options.fsOverride.isEmpty())
         session.settings.fsPath = options.fsOverride;
 
     const QString databasePath = session.databasePath();
     if (!QFileInfo(databasePath).isFile()) {
-        busy.restoreNow();
-        prompter.error(options.owner, QStringLiteral("Файл базы данных %1 не найден!").arg(databasePath));
+        prompter.error(options.owner, texts::databaseNotFound(databasePath));
         return StartupResult::EndRequested;
     }
 
-    const bool accepted = settleSimulatorFolder(session, options, busy);
+    const bool accepted = settleSimulatorFolder(session, options);
     if (!accepted && !options.chooser)
         return StartupResult::EndRequested;
-    // The folder chosen just now survives even if the program is stopped abruptly.
-    if (options.writeSettings)
-        session.writeSettings();
+    // The folder chosen just now survives even if the program is stopped
+    // abruptly. A start cancelled in the chooser writes nothing; a program
+    // folder that cannot be written keeps the choice for this run.
+    if (accepted && options.writeSettings)
+        std::ignore = session.writeSettings();
 
     session.ADOC.close();
     // The exclusive lock says no other copy of the program, window or command
@@ -87,13 +97,17 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
     // is replacing the file right now) and then works on the file as it is.
     // Either way it holds the shared lock from here to its end, so that no
     // later copy replaces the file under it.
+    // No lock at all can be had in a folder that cannot be written and holds
+    // no lock file; the database there opens read-only, so no copy replaces
+    // it either.
     const bool alone = session.lock.tryLockExclusive();
     if (!alone)
-        session.lock.lockShared();
-    // A file with little to give back is not copied whole at every start.
+        std::ignore = session.lock.lockShared();
+    // A file with little to give back is not copied whole at every start. A
+    // compaction that fails leaves the database as it was, and says nothing.
     if (alone && options.compact) {
         if (store::isWorthCompacting(databasePath))
-            store::compactDatabase(databasePath, session.scratchPath());
+            std::ignore = store::compactDatabase(databasePath, session.scratchPath());
         else
             store::removeScratchCopy(session.scratchPath());
     }
@@ -106,22 +120,21 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
         if (!store::upgradeSchema(session.ADOC, &why))
             qWarning("database schema not upgraded: %s", qPrintable(why));
     }
+    // Should the exclusive lock not turn into a shared one, this copy keeps
+    // it: other copies then wait at their start, which is safe, rather than
+    // get in while nothing guards the file.
     if (alone)
-        session.lock.lockShared();
+        std::ignore = session.lock.lockShared();
     if (!opened) {
-        busy.restoreNow();
-        prompter.error(options.owner, QStringLiteral("Ошибка подключения к файлу базы данных!\r\n"
-                                                     "Проверьте файл базы данных на целостность"));
+        prompter.error(options.owner, texts::connectionFailed());
         return StartupResult::EndRequested;
     }
     if (version > store::kSchemaVersion) {
         session.ADOC.close();
-        busy.restoreNow();
         prompter.error(options.owner, store::newerSchemaMessage(databasePath, version));
         return StartupResult::EndRequested;
     }
     if (!session.openRoutes()) {
-        busy.restoreNow();
         prompter.error(options.owner, store::texts::queryOpenFailed(QStringLiteral("Routes")));
     }
     return accepted ? StartupResult::Running : StartupResult::EndRequested;

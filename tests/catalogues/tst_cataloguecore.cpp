@@ -71,11 +71,6 @@ private slots:
     void airportStoreFailureLosesNothing();
 
 private:
-    void exec(const QString &sql);
-    QVariant dbValue(const QString &table, qint64 code, const QString &column) const
-    {
-        return m_fix->value(table, code, column);
-    }
     bool locate(qint64 code) { return m_lists->QPunkts.locate(u"Code", code); }
 
     std::unique_ptr<CatalogueLists> m_lists;
@@ -94,21 +89,17 @@ void TestCatalogueCore::init()
     m_owner.setObjectName(QStringLiteral("owner"));
     QVERIFY(openSession(test::SessionSetup::withSimulator(varyingEntry)));
 
-    test::Fixture::Waypoint airport;
-    airport.id = QStringLiteral("UUEE");
-    airport.name = QStringLiteral("Шереметьево");
-    airport.type = QStringLiteral("Airport");
-    airport.lat = QStringLiteral("N55*58.33");
-    airport.lon = QStringLiteral("E037*24.87");
-    m_sheremetyevo = m_fix->addPunkt(airport);
-    test::Fixture::Waypoint ndb;
-    ndb.id = QStringLiteral("ABCDE");
-    ndb.region = QStringLiteral("UU");
-    ndb.name = QStringLiteral("Привод");
-    ndb.type = QStringLiteral("NDB");
-    ndb.lat = QStringLiteral("N55*00.00");
-    ndb.lon = QStringLiteral("E037*00.00");
-    m_ndb = m_fix->addPunkt(ndb);
+    m_sheremetyevo = m_fix->addPunkt({.id = QStringLiteral("UUEE"),
+                                      .lat = QStringLiteral("N55*58.33"),
+                                      .lon = QStringLiteral("E037*24.87"),
+                                      .type = QStringLiteral("Airport"),
+                                      .name = QStringLiteral("Шереметьево")});
+    m_ndb = m_fix->addPunkt({.id = QStringLiteral("ABCDE"),
+                             .lat = QStringLiteral("N55*00.00"),
+                             .lon = QStringLiteral("E037*00.00"),
+                             .type = QStringLiteral("NDB"),
+                             .region = QStringLiteral("UU"),
+                             .name = QStringLiteral("Привод")});
     m_unused = m_fix->addPunkt(QStringLiteral("ZZZ"), QStringLiteral("N50*00.00"), QStringLiteral("E030*00.00"));
     const QDateTime calculated(QDate(2024, 5, 1), QTime(12, 0));
     m_route1 = m_fix->addRoute(QStringLiteral("Москва - Сочи"), 1498.8, calculated);
@@ -131,12 +122,6 @@ void TestCatalogueCore::cleanup()
 {
     m_lists.reset();
     closeSession();
-}
-
-void TestCatalogueCore::exec(const QString &sql)
-{
-    QSqlQuery q(m_session->ADOC.sql());
-    QVERIFY2(q.exec(sql), qPrintable(sql));
 }
 
 void TestCatalogueCore::refusalListsRouteNames_data()

@@ -44,14 +44,9 @@ void TestCliCalc::init()
     kx::store::Database db("cli-fixture");
     QVERIFY(db.open(m_folder->file("kalyxdb.kdb")));
     kx::test::Fixture fix(db.sql());
-    const qint64 a = fix.addPunkt("UUEE", "N55*58.27", "E037*24.88", 9.5);
-    const qint64 b = fix.addPunkt("WPT", "N56*50.00", "E049*10.00", 11.2);
-    const qint64 c = fix.addPunkt("USSS", "N57*20.00", "E061*55.00", 13.4);
-    const qint64 beacon = fix.addRsbn("RB", "Beacon", "N56*30.00", "E047*00.00");
-    m_route = fix.addRoute("UUEE-USSS");
-    fix.addPoint(m_route, 1, a, beacon);
-    fix.addPoint(m_route, 2, b);
-    fix.addPoint(m_route, 3, c);
+    const kx::test::Fixture::WorkedExample example = fix.addWorkedExample();
+    const qint64 a = example.uuee, c = example.usss;
+    m_route = example.route;
     m_onePoint = fix.addRoute("Lonely");
     fix.addPoint(m_onePoint, 1, a);
     m_noCoords = fix.addRoute("Broken");

@@ -11,7 +11,9 @@
 // core folders may include each other as long as no two need each other; the
 // window folders may not include each other, but the shell, which puts the
 // program together, includes them all. Below ui nothing includes a Widgets
-// header, and kalyx-cli stays a program without windows.
+// header; kalyx-cli and the tools stay programs without windows; the
+// benchmark, which times the windows too, stands above them all. Every
+// folder of C++ sources but the tests is one of these.
 namespace {
 
 struct Layer
@@ -26,14 +28,29 @@ constexpr int kWindows = 4;
 // A file belongs to the longest folder that prefixes its path.
 const Layer kLayers[] = {
     {"base", 0},
-    {"store", 1},          {"geo", 1},
-    {"calc", kCore},       {"interchange", kCore}, {"reports/core", kCore},   {"map/core", kCore},
-    {"editor/core", kCore}, {"catalogues/core", kCore}, {"shell/core", kCore},
-    {"cli", kCore},        // a program of the core alone
+    {"store", 1},
+    {"geo", 1},
+    {"calc", kCore},
+    {"interchange", kCore},
+    {"reports/core", kCore},
+    {"map/core", kCore},
+    {"editor/core", kCore},
+    {"catalogues/core", kCore},
+    {"shell/core", kCore},
+    {"cli", kCore},   // a program of the core alone
+    {"tools", kCore}, // the makers of the shipped files, of the core alone
     {"ui", 3},
-    {"editor", kWindows},  {"catalogues", kWindows}, {"map", kWindows},
+    {"editor", kWindows},
+    {"catalogues", kWindows},
+    {"map", kWindows},
     {"shell", 5},
+    {"bench", 6},
 };
+
+bool isProgramOfTheCore(const Layer *layer)
+{
+    return qstrcmp(layer->folder, "cli") == 0 || qstrcmp(layer->folder, "tools") == 0;
+}
 
 const Layer *layerOf(const QString &path)
 {
@@ -86,6 +103,22 @@ QStringList sources(const QString &root)
     return files;
 }
 
+// Every C++ file of the tree but the tests' and the build folders'.
+QStringList allSources(const QString &root)
+{
+    QStringList files;
+    QDirIterator it(root, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = QDir(root).relativeFilePath(it.next());
+        const QString top = path.section(u'/', 0, 0);
+        if (top == QLatin1String("tests") || top.startsWith(QLatin1String("build")) || top.startsWith(u'.')
+            || path.contains(QLatin1String("/node_modules/")) || !path.contains(u'/'))
+            continue;
+        files << path;
+    }
+    return files;
+}
+
 QSet<QString> widgetHeaders()
 {
     QSet<QString> names{QStringLiteral("QtWidgets")};
@@ -129,6 +162,7 @@ class TestLayers : public QObject
     Q_OBJECT
 private slots:
     void includesPointDown();
+    void everySourceIsInALayer();
 };
 
 void TestLayers::includesPointDown()
@@ -160,14 +194,27 @@ void TestLayers::includesPointDown()
                 faults << where + QStringLiteral(" (another window folder: let the shell join them)");
             else if (sameLevel && from->level == kCore)
                 coreEdges[QLatin1String(from->folder)].insert(QLatin1String(to->folder));
-            if (qstrcmp(from->folder, "cli") == 0 && to->level > kCore)
-                faults << where + QStringLiteral(" (the command line has no windows)");
+            if (isProgramOfTheCore(from) && to->level > kCore)
+                faults << where + QStringLiteral(" (a program of the core has no windows)");
         }
     }
     const QString cycle = cycleIn(coreEdges);
     if (!cycle.isEmpty())
         faults << QStringLiteral("core folders need each other: ") + cycle;
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+}
+
+void TestLayers::everySourceIsInALayer()
+{
+    const QString root = QStringLiteral(KX_SOURCE_DIR);
+    const QStringList files = allSources(root);
+    QVERIFY2(files.size() > 100, "the source tree was not found");
+    QStringList outside;
+    for (const QString &file : files)
+        if (!layerOf(file))
+            outside << file;
+    QVERIFY2(outside.isEmpty(),
+             qPrintable(QStringLiteral("in no layer (add the folder to kLayers):\n") + outside.join(u'\n')));
 }
 
 QTEST_GUILESS_MAIN(TestLayers)

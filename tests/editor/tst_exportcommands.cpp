@@ -7,6 +7,7 @@
 #include "base/Busy.h"
 #include "editor/ExportCommands.h"
 #include "editor/U_PSH.h"
+#include "interchange/ExportI21.h"
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
@@ -33,12 +34,6 @@ public:
     void restore() override { --depth; }
     int depth = 0;
 };
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -154,8 +149,10 @@ void TestExportCommands::chosenCellIsExportedAndStaysChosen()
     QTest::mouseClick(button("BOK"), Qt::LeftButton);
     QVERIFY(!m_chooser->isVisible());
     QCOMPARE(m_chooser->result(), int(QDialog::Accepted));
-    QCOMPARE(readBytes(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_11.dat").size(), 4096);
-    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт в ячейку 11 произведен успешно"});
+    QCOMPARE(test::readBytes(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_11.dat").size(), 4096);
+    // The success names the file written.
+    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт в ячейку 11 произведен успешно\r\n"
+                                              + QDir::toNativeSeparators(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_11.dat")});
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
 
@@ -186,13 +183,15 @@ void TestExportCommands::failedCellExportClosesTheChooser()
     m_chooser->show();
     QTest::mouseClick(button("BOK"), Qt::LeftButton);
     QVERIFY(!m_chooser->isVisible());
-    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!\r\n"
+                                              + QDir::toNativeSeparators(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_1.dat")
+                                              + "\r\nПапка не найдена."});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_PSH"));
 }
 
 void TestExportCommands::planDialogCancelled()
 {
-    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    editor::runPlnExport(*m_session, m_dialogs, m_editor.get(), &m_routeList);
     QCOMPARE(m_dialogs.calls.size(), 1);
     QCOMPARE(m_dialogs.calls.first().folder, m_folder->path());
     QCOMPARE(m_dialogs.calls.first().name, QString("IFR Sheremetyevo to Sochi (by Kalyx).PLN"));
@@ -204,10 +203,11 @@ void TestExportCommands::planDialogCancelled()
 void TestExportCommands::planNameGetsTheExtension()
 {
     m_dialogs.answers = {m_folder->file("plan.txt")};
-    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
-    QVERIFY(readBytes(m_folder->file("plan.txt.PLN")).startsWith("[flightplan]\r\n"));
+    editor::runPlnExport(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    QVERIFY(test::readBytes(m_folder->file("plan.txt.PLN")).startsWith("[flightplan]\r\n"));
     QVERIFY(!QFile::exists(m_folder->file("plan.txt")));
-    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно"});
+    QCOMPARE(m_prompter->texts(),
+             QStringList{"Экспорт произведен успешно\r\n" + QDir::toNativeSeparators(m_folder->file("plan.txt.PLN"))});
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     QCOMPARE(m_session->settings.plnPath, m_folder->path()); // the export does not move it
@@ -224,24 +224,25 @@ void TestExportCommands::planReplaceQuestionLoopsBackToTheDialog()
     // No: the dialog comes back on the name chosen last; then a new name.
     m_prompter->answer(false);
     m_dialogs.answers = {existing, m_folder->file("other/new")};
-    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    editor::runPlnExport(*m_session, m_dialogs, m_editor.get(), &m_routeList);
     QCOMPARE(m_dialogs.calls.size(), 2);
     QCOMPARE(QDir(m_dialogs.calls.at(1).folder), QDir(m_folder->file("other")));
     QCOMPARE(m_dialogs.calls.at(1).name, QString("old.PLN"));
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Question);
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
-    QCOMPARE(m_prompter->texts(), (QStringList{"Файл " + existing + " уже существует.\r\nЗаменить существующий файл?",
-                                               "Экспорт произведен успешно"}));
-    QCOMPARE(readBytes(existing), QByteArray("old"));
-    QVERIFY(readBytes(m_folder->file("other/new.PLN")).startsWith("[flightplan]"));
+    QCOMPARE(m_prompter->texts(),
+             (QStringList{"Файл " + existing + " уже существует.\r\nЗаменить существующий файл?",
+                          "Экспорт произведен успешно\r\n" + QDir::toNativeSeparators(m_folder->file("other/new.PLN"))}));
+    QCOMPARE(test::readBytes(existing), QByteArray("old"));
+    QVERIFY(test::readBytes(m_folder->file("other/new.PLN")).startsWith("[flightplan]"));
 
     // Yes: the existing file is replaced.
     m_prompter->clear();
     m_prompter->answer(true);
     m_dialogs.answers = {existing};
-    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
-    QCOMPARE(m_prompter->texts().last(), QString("Экспорт произведен успешно"));
-    QCOMPARE(readBytes(existing), readBytes(m_folder->file("other/new.PLN")));
+    editor::runPlnExport(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    QCOMPARE(m_prompter->texts().last(), "Экспорт произведен успешно\r\n" + QDir::toNativeSeparators(existing));
+    QCOMPARE(test::readBytes(existing), test::readBytes(m_folder->file("other/new.PLN")));
 }
 
 void TestExportCommands::planExportFailureIsNotReportedAsSuccess()
@@ -251,22 +252,24 @@ void TestExportCommands::planExportFailureIsNotReportedAsSuccess()
     const QVariant code = m_session->currentRouteCode();
     QVERIFY(m_session->reopenRoutesAt(code));
     m_dialogs.answers = {m_folder->file("plan.PLN")};
-    editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
-    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    editor::runPlnExport(*m_session, m_dialogs, m_editor.get(), &m_routeList);
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!\r\n" + QDir::toNativeSeparators(m_folder->file("plan.PLN"))
+                                              + "\r\nЭшелон, тип маршрута или превышение точки маршрута не число."});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Main"));
     QVERIFY(!QFile::exists(m_folder->file("plan.PLN")));
 }
 
 void TestExportCommands::i21ExportReportsSuccess()
 {
-    editor::exportToI21(*m_session, m_editor.get());
-    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно"});
+    editor::runI21Export(*m_session, m_editor.get());
+    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно\r\n"
+                                              + interchange::i21GaugeFile(m_session->settings.fsPath)});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
-    QVERIFY(readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG").contains("ppm_03=55*00.00,037*00.00"));
+    QVERIFY(test::readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG").contains("ppm_03=55*00.00,037*00.00"));
 
     m_prompter->clear();
     QVERIFY(QFile::remove(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG"));
-    editor::exportToI21(*m_session, m_editor.get());
+    editor::runI21Export(*m_session, m_editor.get());
     QCOMPARE(m_prompter->messages().size(), 1);
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Error);
 }

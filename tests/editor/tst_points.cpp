@@ -139,13 +139,12 @@ void TestPoints::init()
                      {"D", "N57*40.00", "E065*00.00", 13.9},
                      {"X", "N56*00.00", "E040*00.00", 10.0}};
     for (const auto &w : waypoints) {
-        test::Fixture::Waypoint p;
-        p.id = QString::fromLatin1(w.id);
-        p.name = QStringLiteral("Пункт ") + p.id;
-        p.lat = QString::fromLatin1(w.lat);
-        p.lon = QString::fromLatin1(w.lon);
-        p.ms = w.ms;
-        m_punkt.insert(p.id, m_fix->addPunkt(p));
+        const QString id = QString::fromLatin1(w.id);
+        m_punkt.insert(id, m_fix->addPunkt({.id = id,
+                                            .lat = QString::fromLatin1(w.lat),
+                                            .lon = QString::fromLatin1(w.lon),
+                                            .ms = w.ms,
+                                            .name = QStringLiteral("Пункт ") + id}));
     }
 }
 

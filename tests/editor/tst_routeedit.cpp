@@ -39,7 +39,8 @@ private slots:
     void beaconSearchRange_data();
     void beaconSearchRange();
     void beaconSearchReplacesLastCandidatesAndSkipsUnreadable();
-    void beaconSearchWithUnreadablePointFindsNothing();
+    void beaconSearchTellsAnUnreadablePoint_data();
+    void beaconSearchTellsAnUnreadablePoint();
     void beaconSearchFailures_data();
     void beaconSearchFailures();
     void settingAndRemovingABeacon();
@@ -333,13 +334,35 @@ void TestRouteEdit::beaconSearchReplacesLastCandidatesAndSkipsUnreadable()
     QVERIFY(!m_session->ADOC.inTransaction());
 }
 
-void TestRouteEdit::beaconSearchWithUnreadablePointFindsNothing()
+void TestRouteEdit::beaconSearchTellsAnUnreadablePoint_data()
 {
+    QTest::addColumn<QString>("lat");
+    QTest::addColumn<QString>("lon");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no latitude") << ""
+                                 << "E030*00.00"
+                                 << "Неверная координата: \"\"";
+    QTest::newRow("latitude unreadable") << "N5x*00.00"
+                                         << "E030*00.00"
+                                         << "Неверная координата: \"N5x*00.00\"";
+    QTest::newRow("longitude unreadable") << "N50*00.00"
+                                          << "E030"
+                                          << "Неверная координата: \"E030\"";
+}
+
+void TestRouteEdit::beaconSearchTellsAnUnreadablePoint()
+{
+    // Not "no beacons in range": the point's own position is what is wrong,
+    // and the beacon in range is not looked at.
+    QFETCH(QString, lat);
+    QFETCH(QString, lon);
+    QFETCH(QString, message);
     m_fix->addRsbn("NE", "Near", "N50*30.00", "E030*00.00");
-    sql(QStringLiteral("INSERT INTO RSBNSelect (RSBN, L) VALUES (999, 1.0)"));
-    QCOMPARE(searchBeacons(*m_session, nullptr, "", "E030*00.00", 300), 0);
-    QCOMPARE(m_prompter->texts(), QStringList{"Маяков в пределах дальности 300 км не найдено!"});
+    QCOMPARE(searchBeacons(*m_session, nullptr, lat, lon, 300), 0);
+    QCOMPARE(m_prompter->texts(), QStringList{message});
+    QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Error);
     QCOMPARE(m_fix->count("RSBNSelect"), 0);
+    QVERIFY(!m_session->ADOC.inTransaction());
 }
 
 void TestRouteEdit::beaconSearchFailures_data()

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "geo/CoordEdit.h"
 #include "geo/CoordText.h"
+#include "geo/DecimalCoord.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -31,18 +32,10 @@ private slots:
     void editCheck();
     void editCheckMessages_data();
     void editCheckMessages();
-    void plnToText_data();
-    void plnToText();
-    void writtenPlanFormReadsBack_data();
-    void writtenPlanFormReadsBack();
-    void spaceAfterDegreeAndTrimLonZero_data();
-    void spaceAfterDegreeAndTrimLonZero();
-    void replaceAll_data();
-    void replaceAll();
-    void fields_data();
-    void fields();
-    void altitudeText_data();
-    void altitudeText();
+    void degreesAsText_data();
+    void degreesAsText();
+    void pastedPositions_data();
+    void pastedPositions();
     void randomTextsGiveAnAngleOrAnError();
 };
 
@@ -254,167 +247,109 @@ void TestCoordText::editCheckMessages()
     }
 }
 
-void TestCoordText::plnToText_data()
+void TestCoordText::degreesAsText_data()
 {
-    QTest::addColumn<bool>("longitude");
-    QTest::addColumn<QString>("pln");
+    QTest::addColumn<bool>("latitude");
+    QTest::addColumn<double>("degrees");
     QTest::addColumn<QString>("text");
-    QTest::newRow("lat") << false << "N55* 58.27'" << "N55*58.27";
-    QTest::newRow("lat short parts") << false << "N5* 3.1'" << "N05*03.10";
-    QTest::newRow("lat comma fraction") << false << "N55* 58,27'" << "N55*58.27";
-    QTest::newRow("lat long fraction kept") << false << "N55* 58.275'" << "N55*58.275";
-    QTest::newRow("lat blanks anywhere") << false << " N 55 * 58.27 ' " << "N55*58.27";
-    QTest::newRow("lat without fraction") << false << "N55* 58'" << "N55*58.00";
-    QTest::newRow("lat south") << false << "S33* 56.8'" << "S33*56.80";
-    QTest::newRow("lat no letter is north") << false << "55* 58.27'" << "N55*58.27";
-    QTest::newRow("lon two digits") << true << "E37* 24.88'" << "E037*24.88";
-    QTest::newRow("lon one digit") << true << "E9* 5.5'" << "E009*05.50";
-    QTest::newRow("lon three digits") << true << "E100* 0.00'" << "E100*00.00";
-    QTest::newRow("lon as written with a zero") << true << "E061* 55.00'" << "E061*55.00";
-    QTest::newRow("lon west keeps its letter") << true << "W000* 27.70'" << "W000*27.70";
-    QTest::newRow("lon west trimmed") << true << "W74* 0.00'" << "W074*00.00";
-    QTest::newRow("lon no letter is east") << true << "61* 55.00'" << "E061*55.00";
+    QTest::newRow("north") << true << 55.971167 << "N55*58.27";
+    QTest::newRow("south") << true << -33.946667 << "S33*56.80";
+    QTest::newRow("zero") << true << 0.0 << "N00*00.00";
+    QTest::newRow("a hair south of zero is zero") << true << -0.0000001 << "N00*00.00";
+    QTest::newRow("minutes carried into the degrees") << true << 59.999999 << "N60*00.00";
+    QTest::newRow("east, padded") << false << 37.414667 << "E037*24.88";
+    QTest::newRow("west, single digit") << false << -0.461667 << "W000*27.70";
+    QTest::newRow("the date line") << false << -179.9999999 << "W180*00.00";
 }
 
-void TestCoordText::plnToText()
+void TestCoordText::degreesAsText()
 {
-    QFETCH(bool, longitude);
-    QFETCH(QString, pln);
+    QFETCH(bool, latitude);
+    QFETCH(double, degrees);
     QFETCH(QString, text);
-    QCOMPARE(longitude ? PlnLonToText(pln) : PlnLatToText(pln), text);
+    QCOMPARE(latitude ? latitudeText(degrees) : longitudeText(degrees), text);
+    // The text reads back as the position it was made from, to its hundredth
+    // of a minute.
+    const std::optional<long double> back = readCoordinate(text);
+    QVERIFY(back);
+    QVERIFY(std::fabs(double(*back) * 180 / std::numbers::pi - degrees) <= 1.0 / 12000 + 1e-12);
 }
 
-void TestCoordText::writtenPlanFormReadsBack_data()
+void TestCoordText::pastedPositions_data()
 {
-    QTest::addColumn<QString>("lat");
-    QTest::addColumn<QString>("lon");
-    QTest::addColumn<QString>("plnLat");
-    QTest::addColumn<QString>("plnLon");
-    QTest::newRow("catalogue airport") << "N55*58.33" << "E037*24.87" << "N55* 58.33'" << "E37* 24.87'";
-    QTest::newRow("small degrees") << "N05*03.10" << "E009*05.50" << "N05* 03.10'" << "E09* 05.50'";
-    QTest::newRow("three-digit longitude") << "N57*20.00" << "E100*00.00" << "N57* 20.00'" << "E100* 00.00'";
-    QTest::newRow("south west") << "S33*56.80" << "W074*00.00" << "S33* 56.80'" << "W74* 00.00'";
-    QTest::newRow("comma left in a text") << "N57*20,00" << "E061*55,00" << "N57* 20.00'" << "E61* 55.00'";
-}
-
-void TestCoordText::writtenPlanFormReadsBack()
-{
-    QFETCH(QString, lat);
-    QFETCH(QString, lon);
-    QFETCH(QString, plnLat);
-    QFETCH(QString, plnLon);
-    // How the plan writer forms its fields, and the reader takes them back.
-    const QString writtenLat = ReplaceAll(SpaceAfterDegree(lat), QStringLiteral(","), QStringLiteral(".")) + u'\'';
-    const QString writtenLon =
-        ReplaceAll(TrimLonZero(SpaceAfterDegree(lon)), QStringLiteral(","), QStringLiteral(".")) + u'\'';
-    QCOMPARE(writtenLat, plnLat);
-    QCOMPARE(writtenLon, plnLon);
-    QCOMPARE(PlnLatToText(writtenLat), CommaToPoint(lat));
-    QCOMPARE(PlnLonToText(writtenLon), CommaToPoint(lon));
-}
-
-void TestCoordText::spaceAfterDegreeAndTrimLonZero_data()
-{
+    QTest::addColumn<bool>("latitude");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("spaced");
-    QTest::addColumn<QString>("trimmed");
-    QTest::newRow("longitude") << "E061*55.00" << "E061* 55.00" << "E61*55.00";
-    QTest::newRow("small longitude") << "E009*05.50" << "E009* 05.50" << "E09*05.50";
-    QTest::newRow("three digits unchanged") << "E100*00.00" << "E100* 00.00" << "E100*00.00";
-    QTest::newRow("west") << "W074*00.00" << "W074* 00.00" << "W74*00.00";
-    QTest::newRow("latitude unchanged") << "N05*03.10" << "N05* 03.10" << "N05*03.10";
-    QTest::newRow("south latitude unchanged") << "S05*03.10" << "S05* 03.10" << "S05*03.10";
-    QTest::newRow("no degree mark") << "E061" << "E061" << "E61";
+    QTest::addColumn<QString>("current"); // the field's letter before the paste
+    QTest::addColumn<QString>("field");   // empty: not a position of this axis
+    QTest::newRow("own text") << true << "N55*58.27"
+                              << "N"
+                              << "N55*58.27";
+    QTest::newRow("flight plan form") << true << "N55* 58.27'"
+                                      << "N"
+                                      << "N55*58.27";
+    QTest::newRow("degree sign, comma, letter after") << true << "33\u00B056,8' S"
+                                                      << "N"
+                                                      << "S33*56.80";
+    QTest::newRow("no letter keeps the field's") << true << "33 56.8"
+                                                 << "S"
+                                                 << "S33*56.80";
+    QTest::newRow("small letter") << true << "s33 56.8"
+                                  << "N"
+                                  << "S33*56.80";
+    QTest::newRow("letter before and after") << true << "N55 58.27 S"
+                                             << "N"
+                                             << "";
+    QTest::newRow("the same letter twice") << true << "N55 58.27 N"
+                                           << "N"
+                                           << "";
+    QTest::newRow("letter of the other axis") << true << "E037*24.88"
+                                              << "N"
+                                              << "";
+    QTest::newRow("a leading zero too many") << true << "N055 58.27"
+                                             << "N"
+                                             << "N55*58.27";
+    QTest::newRow("degrees too wide") << true << "N123*00.00"
+                                      << "N"
+                                      << "";
+    QTest::newRow("no minutes") << true << "N55"
+                                << "N"
+                                << "";
+    QTest::newRow("not a position") << true << "Шереметьево"
+                                    << "N"
+                                    << "";
+    QTest::newRow("longitude padded") << false << "E37* 24.88'"
+                                      << "E"
+                                      << "E037*24.88";
+    QTest::newRow("west, one digit") << false << " W0* 27.7' "
+                                     << "E"
+                                     << "W000*27.70";
+    QTest::newRow("longer fraction cut") << false << "E037*24.875"
+                                         << "E"
+                                         << "E037*24.87";
+    QTest::newRow("longitude, letters both sides") << false << "W37 24.88 E"
+                                                   << "E"
+                                                   << "";
+    QTest::newRow("latitude's letter") << false << "N037*24.88"
+                                       << "E"
+                                       << "";
 }
 
-void TestCoordText::spaceAfterDegreeAndTrimLonZero()
+void TestCoordText::pastedPositions()
 {
+    QFETCH(bool, latitude);
     QFETCH(QString, text);
-    QFETCH(QString, spaced);
-    QFETCH(QString, trimmed);
-    QCOMPARE(SpaceAfterDegree(text), spaced);
-    QCOMPARE(TrimLonZero(text), trimmed);
-}
-
-void TestCoordText::replaceAll_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QString>("replacement");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("every comma") << "N57* 20,00,5" << "," << "." << "N57* 20.00.5";
-    QTest::newRow("remove apostrophes") << "E37* 24.88''" << "'" << "" << "E37* 24.88";
-    QTest::newRow("occurrence formed by a removal") << "aaabb" << "ab" << "" << "a";
-    QTest::newRow("longer search") << "a, , b, , c" << ", " << ";" << "a;;b;;c";
-    QTest::newRow("not found") << "abc" << "x" << "y" << "abc";
-    QTest::newRow("empty text") << "" << "," << "." << "";
-    QTest::newRow("empty search") << "abc" << "" << "z" << "abc";
-    QTest::newRow("replacement holds the search") << "a.b.c" << "." << ".." << "a..b..c";
-}
-
-void TestCoordText::replaceAll()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, search);
-    QFETCH(QString, replacement);
-    QFETCH(QString, expected);
-    QCOMPARE(ReplaceAll(text, search, replacement), expected);
-}
-
-void TestCoordText::fields_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("skip");
-    QTest::addColumn<QString>("rest");
-    QTest::addColumn<QString>("field");
-    const QString line = QStringLiteral("UU, UUEE, , UUEE, A, N55* 58.33', E37* 24.87', +000622.00, ");
-    QTest::newRow("no skip") << line << 0 << line << "UU";
-    QTest::newRow("identifier") << line << 1 << line.mid(3) << " UUEE";
-    QTest::newRow("empty field") << line << 2 << line.mid(9) << " ";
-    QTest::newRow("latitude") << line << 5 << line.mid(20) << " N55* 58.33'";
-    QTest::newRow("longitude") << line << 6 << line.mid(33) << " E37* 24.87'";
-    QTest::newRow("altitude") << line << 7 << QStringLiteral(" +000622.00, ") << " +000622.00";
-    QTest::newRow("last field") << line << 8 << " " << " ";
-    QTest::newRow("past the last comma") << line << 12 << " " << " ";
-    QTest::newRow("no comma at all") << "abc" << 3 << "abc" << "abc";
-    QTest::newRow("leading comma") << ",x" << 0 << ",x" << "";
-    QTest::newRow("empty") << "" << 2 << "" << "";
-}
-
-void TestCoordText::fields()
-{
-    QFETCH(QString, line);
-    QFETCH(int, skip);
-    QFETCH(QString, rest);
+    QFETCH(QString, current);
     QFETCH(QString, field);
-    QCOMPARE(SkipFields(line, skip), rest);
-    QCOMPARE(FieldBeforeComma(SkipFields(line, skip)), field);
-}
-
-void TestCoordText::altitudeText_data()
-{
-    QTest::addColumn<qint64>("feet");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("airport") << qint64(622) << "+000622.00";
-    QTest::newRow("negative") << qint64(-10) << "-000010.00";
-    QTest::newRow("negative 50") << qint64(-50) << "-000050.00";
-    QTest::newRow("zero") << qint64(0) << "+000000.00";
-    QTest::newRow("six digits") << qint64(999999) << "+999999.00";
-    QTest::newRow("longer is not cut") << qint64(1234567) << "+1234567.00";
-}
-
-void TestCoordText::altitudeText()
-{
-    QFETCH(qint64, feet);
-    QFETCH(QString, text);
-    QCOMPARE(AltitudeText(feet), text);
+    const std::optional<QString> pasted =
+        latitude ? PastedLat(text, current.front()) : PastedLon(text, current.front());
+    QCOMPARE(pasted.value_or(QString()), field);
 }
 
 void TestCoordText::randomTextsGiveAnAngleOrAnError()
 {
     // Texts from files and fields, random and damaged: every reader gives a
-    // value or its error (kx::Error), and whatever the flight-plan conversion
-    // and the edit check accept reads as an angle within its range.
+    // value or its error (kx::Error), and whatever the edit check accepts
+    // reads as an angle within its range.
     QRandomGenerator random(20261210);
     const QString alphabet = QStringLiteral("NSEWnx*.,' -+0123456789e\t") + QChar(0) + QChar(0xFFFD) + QStringLiteral("Ж٣");
     const QStringList good{"N55*58.33", "E037*24.87", "S33*56.80", "W000*27.70", "N55* 58.33'", "E37* 24.87'"};
@@ -441,9 +376,6 @@ void TestCoordText::randomTextsGiveAnAngleOrAnError()
         }
         const std::optional<long double> number = geo::readCommaNumber(text);
         QVERIFY(!number || !std::isnan(double(*number)));
-        // The flight-plan conversions give a text for anything.
-        PlnLatToText(text);
-        PlnLonToText(text);
         for (const EditCheck &check : {CheckLatEdit(text), CheckLonEdit(text)}) {
             if (!check.valid)
                 continue;
@@ -451,7 +383,6 @@ void TestCoordText::randomTextsGiveAnAngleOrAnError()
             QVERIFY2(std::fabs(double(angle)) <= std::numbers::pi + 1e-12, qPrintable(text));
         }
         QCOMPARE(BlanksToZeros(text).size(), text.size());
-        QCOMPARE(FieldBeforeComma(SkipFields(text, 3)).contains(u','), false);
     }
 }
 

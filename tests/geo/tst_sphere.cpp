@@ -58,7 +58,7 @@ private slots:
     void feetAndMetres();
 };
 
-// Courses: the expected value with its tolerance, and what RoundTo1 makes of it.
+// Courses: the expected value with its tolerance, and what roundDividingByTenth makes of it.
 void TestSphere::orthoCourse_data()
 {
     QTest::addColumn<double>("lat1");
@@ -91,7 +91,7 @@ void TestSphere::orthoCourse()
     QFETCH(double, rounded);
     const long double actual = OrthoCourse(rad(lat1), rad(lon1), rad(lat2), rad(lon2));
     CHECK_NEAR(actual, course, tolerance);
-    QCOMPARE(RoundTo1(Norm360(actual)), rounded);
+    QCOMPARE(roundDividingByTenth(Norm360(actual)), rounded);
 }
 
 void TestSphere::convergence_data()
@@ -166,35 +166,35 @@ void TestSphere::workedRoute()
     const long double ms1 = 9.5, ms2 = 11.2, ms3 = 13.4;
 
     const long double vilka = RefCorrection(lat1, lon1, lat3, lon3, ms1, ms3);
-    QCOMPARE(RoundTo1(vilka), 16.7);
+    QCOMPARE(roundDividingByTenth(vilka), 16.7);
 
     const long double s1 = OrthoDistance(lat1, lon1, lat2, lon2);
     const long double s2 = OrthoDistance(lat2, lon2, lat3, lon3);
-    QCOMPARE(RoundTo1(s1), 728.0);
-    QCOMPARE(RoundTo1(s2), 770.8);
-    QCOMPARE(RoundTo1(s1 + s2), 1498.8);
+    QCOMPARE(roundDividingByTenth(s1), 728.0);
+    QCOMPARE(roundDividingByTenth(s2), 770.8);
+    QCOMPARE(roundDividingByTenth(s1 + s2), 1498.8);
 
     const long double ipu1 = Norm360(OrthoCourse(lat1, lon1, lat2, lon2));
     const long double ipu2 = Norm360(OrthoCourse(lat2, lon2, lat3, lon3));
-    QCOMPARE(RoundTo1(ipu1), 77.6);
-    QCOMPARE(RoundTo1(ipu2), 80.5);
-    QCOMPARE(RoundTo1(Norm360(ipu1 - ms1)), 68.1);
-    QCOMPARE(RoundTo1(Norm360(ipu2 - ms2)), 69.3);
+    QCOMPARE(roundDividingByTenth(ipu1), 77.6);
+    QCOMPARE(roundDividingByTenth(ipu2), 80.5);
+    QCOMPARE(roundDividingByTenth(Norm360(ipu1 - ms1)), 68.1);
+    QCOMPARE(roundDividingByTenth(Norm360(ipu2 - ms2)), 69.3);
 
     const long double pv2 = RefCorrection(lat1, lon1, lat2, lon2, ms1, ms2);
-    QCOMPARE(RoundTo1(pv2), 8.1);
-    QCOMPARE(RoundTo1(pv2 - vilka), -8.6);
-    QCOMPARE(RoundTo1(Norm360(ipu2 - ms2) - (pv2 - vilka)), 77.9);
+    QCOMPARE(roundDividingByTenth(pv2), 8.1);
+    QCOMPARE(roundDividingByTenth(pv2 - vilka), -8.6);
+    QCOMPARE(roundDividingByTenth(Norm360(ipu2 - ms2) - (pv2 - vilka)), 77.9);
 
     const long double ukm = ipu1 + Convergence(lat1, lon1, latM, lonM);
-    QCOMPARE(RoundTo1(ukm), 85.5);
+    QCOMPARE(roundDividingByTenth(ukm), 85.5);
     const long double alpha =
         Norm360(OrthoCourse(lat2, lon2, latM, lonM) - ukm + Convergence(lat2, lon2, latM, lonM)) * std::numbers::pi_v<long double> / 180;
     const long double d = OrthoDistance(lat2, lon2, latM, lonM);
-    QCOMPARE(RoundTo1(d * std::cos(alpha)), -134.3);
-    QCOMPARE(RoundTo1(d * std::sin(alpha)), 28.8);
-    QCOMPARE(RoundTo1(OrthoCourse(latM, lonM, lat2, lon2)), 73.5);
-    QCOMPARE(RoundTo1(OrthoDistance(latM, lonM, lat2, lon2)), 137.4);
+    QCOMPARE(roundDividingByTenth(d * std::cos(alpha)), -134.3);
+    QCOMPARE(roundDividingByTenth(d * std::sin(alpha)), 28.8);
+    QCOMPARE(roundDividingByTenth(OrthoCourse(latM, lonM, lat2, lon2)), 73.5);
+    QCOMPARE(roundDividingByTenth(OrthoDistance(latM, lonM, lat2, lon2)), 137.4);
 }
 
 // A leg mirrored across the equator or across Greenwich has the same length,
@@ -325,8 +325,8 @@ void TestSphere::roundTo1()
 {
     QFETCH(double, value);
     QFETCH(double, rounded);
-    QCOMPARE(RoundTo1(value), rounded);
-    QCOMPARE(std::signbit(RoundTo1(value)), std::signbit(rounded)); // no -0
+    QCOMPARE(roundDividingByTenth(value), rounded);
+    QCOMPARE(std::signbit(roundDividingByTenth(value)), std::signbit(rounded)); // no -0
 }
 
 void TestSphere::roundTenth_data()
@@ -346,8 +346,8 @@ void TestSphere::roundTenth()
 {
     QFETCH(double, value);
     QFETCH(double, rounded);
-    QCOMPARE(RoundTenth(value), rounded);
-    QCOMPARE(std::signbit(RoundTenth(value)), std::signbit(rounded)); // no -0
+    QCOMPARE(roundFractionToTenth(value), rounded);
+    QCOMPARE(std::signbit(roundFractionToTenth(value)), std::signbit(rounded)); // no -0
 }
 
 void TestSphere::feetAndMetres_data()

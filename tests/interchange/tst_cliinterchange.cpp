@@ -32,17 +32,11 @@ namespace {
 
 const QString kSample = QStringLiteral(KX_SOURCE_DIR "/data/plans/UUEE-URSS.PLN");
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The sample plan as the export writes it back: 31000 ft are 9449 m, which
 // are 31001 ft.
 QByteArray sampleWrittenBack()
 {
-    return readBytes(kSample).replace("cruising_altitude=31000\r\n", "cruising_altitude=31001\r\n");
+    return kx::test::readBytes(kSample).replace("cruising_altitude=31000\r\n", "cruising_altitude=31001\r\n");
 }
 
 } // namespace
@@ -81,21 +75,24 @@ void TestCliInterchange::importCalculateAndExportEverything()
     const kx::test::CliRun cell = run({"export-nvu", code, "7"});
     QCOMPARE(cell.err, QString());
     QCOMPARE(cell.exitCode, 0);
-    QCOMPARE(cell.out, QString("Экспорт в ячейку 7 произведен успешно\n"));
-    QCOMPARE(readBytes(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_7.dat").size(), 4096);
+    QCOMPARE(cell.out, "Экспорт в ячейку 7 произведен успешно\n"
+                           + QDir::toNativeSeparators(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_7.dat") + "\n");
+    QCOMPARE(kx::test::readBytes(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_7.dat").size(), 4096);
 
     const kx::test::CliRun i21 = run({"export-i21", code});
     QCOMPARE(i21.exitCode, 0);
-    QCOMPARE(i21.out, QString("Экспорт произведен успешно\n"));
-    const QByteArray gauge = readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG");
+    // The simulator folder keeps its trailing separator in the gauge's path.
+    QCOMPARE(i21.out, "Экспорт произведен успешно\n"
+                          + QDir::toNativeSeparators(m_folder->fsPath() + "/Gauges/i21_cfg/I21_PPM.CFG") + "\n");
+    const QByteArray gauge = kx::test::readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG");
     QVERIFY(gauge.endsWith("[ppm]\r\nppm_01=55*58.36,037*24.88\r\nppm_02=55*22.00,037*58.70\r\n"
                            "ppm_03=47*45.00,039*48.00\r\nppm_04=47*17.50,039*52.00\r\nppm_05=43*24.20,039*56.90\r\n"
                            "ppm_06=43*26.99,039*57.40\r\n"));
 
     const kx::test::CliRun plan = run({"export-pln", code, m_folder->file("again")});
     QCOMPARE(plan.exitCode, 0);
-    QCOMPARE(plan.out, QString("Экспорт произведен успешно\n"));
-    QCOMPARE(readBytes(m_folder->file("again.PLN")), sampleWrittenBack());
+    QCOMPARE(plan.out, "Экспорт произведен успешно\n" + QDir::toNativeSeparators(m_folder->file("again.PLN")) + "\n");
+    QCOMPARE(kx::test::readBytes(m_folder->file("again.PLN")), sampleWrittenBack());
 }
 
 void TestCliInterchange::failuresExplainOnStderr_data()
@@ -117,7 +114,8 @@ void TestCliInterchange::failuresExplainOnStderr_data()
     QTest::newRow("cell beyond 20") << QStringList{"export-nvu", "%route", "21"}
                                     << "kalyx-cli export-nvu: the cell number must be 1 to 20\n" << 2;
     QTest::newRow("plan into a missing folder")
-        << QStringList{"export-pln", "%calculated", "%folder/nowhere/plan.PLN"} << "Ошибка записи в файл!\n" << 1;
+        << QStringList{"export-pln", "%calculated", "%folder/nowhere/plan.PLN"}
+        << "Ошибка записи в файл!\n%folder/nowhere/plan.PLN\nПапка не найдена.\n" << 1;
 }
 
 void TestCliInterchange::failuresExplainOnStderr()
@@ -141,6 +139,7 @@ void TestCliInterchange::failuresExplainOnStderr()
     const kx::test::CliRun result = run(args);
     // The messages name files as the system writes them.
     err.replace("%missing", QDir::toNativeSeparators(missing))
+        .replace("%folder/nowhere/plan.PLN", QDir::toNativeSeparators(m_folder->file("nowhere/plan.PLN")))
         .replace("%folder/", QDir::toNativeSeparators(m_folder->path()));
     QVERIFY2(result.err.startsWith(err), qPrintable(result.err));
     QTEST(result.exitCode, "exitCode");
@@ -159,11 +158,11 @@ void TestCliInterchange::existingPlanIsReplacedOnlyWhenAnswered()
     QCOMPARE(declined.exitCode, 1);
     QVERIFY(declined.err.startsWith("Файл " + QDir::toNativeSeparators(path)
                                     + " уже существует.\nЗаменить существующий файл?"));
-    QCOMPARE(readBytes(path), QByteArray("old"));
+    QCOMPARE(kx::test::readBytes(path), QByteArray("old"));
 
     const kx::test::CliRun answered = run({"--yes", "export-pln", code, path});
     QCOMPARE(answered.exitCode, 0);
-    QCOMPARE(readBytes(path), sampleWrittenBack());
+    QCOMPARE(kx::test::readBytes(path), sampleWrittenBack());
 }
 
 QTEST_GUILESS_MAIN(TestCliInterchange)

@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "ImmutableFolder.h"
 #include "RecordingPrompter.h"
 #include "SessionTest.h"
 #include "TestFolder.h"
@@ -23,12 +24,6 @@ using namespace kx::store;
 namespace {
 
 using Values = QMap<int, double>; // cell value index → value; every other index 0
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -76,8 +71,10 @@ private slots:
     void i21Refusals_data();
     void i21Refusals();
 
+    void unwritableFilesAreNamedWithTheReason_data();
+    void unwritableFilesAreNamedWithTheReason();
+
 private:
-    void exec(const QString &sql, const QVariantList &values = {});
     // A calculated route of n points, point k at N5x / E03x with the leg
     // values given by legs(k) as column → value (k from 0).
     qint64 addRoute(int n, const std::function<QVariantMap(int)> &legs = {});
@@ -108,15 +105,6 @@ void TestExports::cleanup()
     closeSession();
 }
 
-void TestExports::exec(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery q(m_session->ADOC.sql());
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    QVERIFY2(q.exec(), qPrintable(q.lastError().text() + " in " + sql));
-}
-
 qint64 TestExports::addRoute(int n, const std::function<QVariantMap(int)> &legs)
 {
     const qint64 route = m_fix->addRoute("Route", 1234.5, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
@@ -141,7 +129,7 @@ void TestExports::makeCurrent(qint64 route)
 
 Values TestExports::cellValues(int cell) const
 {
-    const QByteArray bytes = readBytes(cellPath(cell));
+    const QByteArray bytes = test::readBytes(cellPath(cell));
     Values values;
     if (bytes.size() != interchange::kNvuCellSize) {
         values.insert(-1, bytes.size());
@@ -164,10 +152,13 @@ void TestExports::planEntriesAndWaypointLines()
          "Dep_ID = 'UUEE, N55* 58.36'', E37* 24.88'', +000622.00', Dep_Pos = NULL, Dest_ID = 'URSS', "
          "Dep_Name = 'Шереметьево', Dest_Name = 'Sochi' WHERE Code = ?",
          {route});
-    test::Fixture::Waypoint uuee{"UUEE", "N55*58.36", "E037*24.88", 11.0, "Airport", "UU", {}};
-    test::Fixture::Waypoint mr{"MR", "N55*57,70", "E037*20.90", 11.0, "VOR", "UU", {}};
-    test::Fixture::Waypoint gotik{"GOTIK", "N05*12.00", "E005*12.00", 11.0, {}, "", {}};
-    test::Fixture::Waypoint urss{"URSS", "N43*26.99", "E039*57.40", 6.0, "Airport", "UR", {}};
+    const test::Fixture::Waypoint uuee{
+        .id = "UUEE", .lat = "N55*58.36", .lon = "E037*24.88", .ms = 11.0, .type = "Airport", .region = "UU"};
+    const test::Fixture::Waypoint mr{
+        .id = "MR", .lat = "N55*57,70", .lon = "E037*20.90", .ms = 11.0, .type = "VOR", .region = "UU"};
+    const test::Fixture::Waypoint gotik{.id = "GOTIK", .lat = "N05*12.00", .lon = "E005*12.00", .ms = 11.0};
+    const test::Fixture::Waypoint urss{
+        .id = "URSS", .lat = "N43*26.99", .lon = "E039*57.40", .ms = 6.0, .type = "Airport", .region = "UR"};
     const qint64 a = m_fix->addPunkt(uuee);
     const qint64 b = m_fix->addPunkt(mr);
     const qint64 c = m_fix->addPunkt(gotik);
@@ -200,7 +191,7 @@ void TestExports::planEntriesAndWaypointLines()
                              "waypoint.1=UU, MR, , MR, V, N55* 57.70', E37* 20.90', +000000.00, \r\n"
                              "waypoint.2=, GOTIK, , GOTIK, I, N05* 12.00', E05* 12.00', +000000.00, \r\n"
                              "waypoint.3=UR, URSS, , URSS, A, N43* 26.99', E39* 57.40', +000088.00, \r\n";
-    QCOMPARE(readBytes(path), toCp1251(expected));
+    QCOMPARE(test::readBytes(path), toCp1251(expected));
     QCOMPARE(QDir(m_folder->path()).entryList({"plan*"}, QDir::Files | QDir::Hidden), QStringList{"plan.PLN"});
 }
 
@@ -210,14 +201,14 @@ void TestExports::planFailuresLeaveNoFile_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("no flight level") << "UPDATE Routes SET FL = NULL" << "plan.PLN" << "Ошибка записи в файл!";
-    QTest::newRow("no route type") << "UPDATE Routes SET RouteType = NULL" << "plan.PLN" << "Ошибка записи в файл!";
+    const QString unusable = "Ошибка записи в файл!\r\n%1\r\nЭшелон, тип маршрута или превышение точки маршрута не число.";
+    QTest::newRow("no flight level") << "UPDATE Routes SET FL = NULL" << "plan.PLN" << unusable;
+    QTest::newRow("no route type") << "UPDATE Routes SET RouteType = NULL" << "plan.PLN" << unusable;
     QTest::newRow("no points") << "DELETE FROM Points" << "plan.PLN" << "Ошибка выполнения запроса [Routes]!";
     QTest::newRow("points whose waypoints are gone") << "DELETE FROM Punkts" << "plan.PLN"
                                                      << "Ошибка выполнения запроса [Routes]!";
-    QTest::newRow("elevation that is no number") << "UPDATE Punkts SET H = 'high'" << "plan.PLN"
-                                                 << "Ошибка записи в файл!";
-    QTest::newRow("folder missing") << "" << "missing/plan.PLN" << "Ошибка записи в файл!";
+    QTest::newRow("elevation that is no number") << "UPDATE Punkts SET H = 'high'" << "plan.PLN" << unusable;
+    QTest::newRow("folder missing") << "" << "missing/plan.PLN" << "Ошибка записи в файл!\r\n%1\r\nПапка не найдена.";
 }
 
 void TestExports::planFailuresLeaveNoFile()
@@ -232,7 +223,10 @@ void TestExports::planFailuresLeaveNoFile()
     QVERIFY(!interchange::ExportPLN(*m_session, path, &m_routeList));
     QCOMPARE(m_prompter->messages().size(), 1);
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Main"));
-    QTEST(m_prompter->lastText(), "message");
+    QFETCH(QString, message);
+    if (message.contains("%1"))
+        message = message.arg(QDir::toNativeSeparators(path));
+    QCOMPARE(m_prompter->lastText(), message);
     QVERIFY(!QFile::exists(path));
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).filter("plan"), QStringList());
 }
@@ -246,12 +240,12 @@ void TestExports::planReplacesAnExistingFileWhole()
     exec("UPDATE Routes SET FL = NULL");
     makeCurrent(route);
     QVERIFY(!interchange::ExportPLN(*m_session, path, &m_routeList));
-    QCOMPARE(readBytes(path), QByteArray("the user's old plan"));
+    QCOMPARE(test::readBytes(path), QByteArray("the user's old plan"));
 
     exec("UPDATE Routes SET FL = 100");
     makeCurrent(route);
     QVERIFY(interchange::ExportPLN(*m_session, path, &m_routeList));
-    QVERIFY(readBytes(path).startsWith("[flightplan]\r\nAppVersion=9.0.30612\r\n"));
+    QVERIFY(test::readBytes(path).startsWith("[flightplan]\r\nAppVersion=9.0.30612\r\n"));
 }
 
 void TestExports::planRoundTrip_data()
@@ -303,7 +297,7 @@ void TestExports::planRoundTrip()
     makeCurrent(second);
     const QString again = m_folder->file("again.PLN");
     QVERIFY(interchange::ExportPLN(*m_session, again, &m_routeList));
-    QCOMPARE(readBytes(again), readBytes(exported));
+    QCOMPARE(test::readBytes(again), test::readBytes(exported));
 }
 
 // ---------------------------------------------------------------- NVU cell
@@ -409,7 +403,7 @@ void TestExports::cellValueFailures()
         return;
     QCOMPARE(m_prompter->texts(), QStringList{message});
     QTEST(m_prompter->messages().first().owner, "owner");
-    QCOMPARE(readBytes(cellPath(3)), QByteArray("old cell"));
+    QCOMPARE(test::readBytes(cellPath(3)), QByteArray("old cell"));
 }
 
 void TestExports::cellPointsQueryFails()
@@ -427,7 +421,8 @@ void TestExports::cellFolderMissing()
     addRoute(3);
     QVERIFY(QDir(m_folder->fsPath() + "Gauges/Tu154_cfg").removeRecursively());
     QVERIFY(!interchange::ExportNVU(*m_session, *m_qp, 1, &m_editor, &m_chooser));
-    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    QCOMPARE(m_prompter->texts(),
+             QStringList{"Ошибка записи в файл!\r\n" + QDir::toNativeSeparators(cellPath(1)) + "\r\nПапка не найдена."});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_PSH"));
 }
 
@@ -461,7 +456,7 @@ void TestExports::i21Numbering()
     QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
     QVERIFY(m_prompter->messages().isEmpty());
 
-    const QStringList lines = gaugeLines(readBytes(gaugePath()));
+    const QStringList lines = gaugeLines(test::readBytes(gaugePath()));
     QCOMPARE(lines.mid(0, 3), (QStringList{"[config]", "version=1", "[ppm]"}));
     QStringList written;
     for (const QString &line : lines.mid(3))
@@ -478,8 +473,8 @@ void TestExports::i21Numbering()
 void TestExports::i21KeepsTheLeadingPartByteForByte()
 {
     const qint64 route = m_fix->addRoute("R", 1.0, QDateTime::currentDateTime());
-    test::Fixture::Waypoint a{"A", "N55*58,33", "E037*24.87", 0.0, {}, "", {}};
-    test::Fixture::Waypoint b{"B", "S33*56.80", "W070*40.50", 0.0, {}, "", {}};
+    const test::Fixture::Waypoint a{.id = "A", .lat = "N55*58,33", .lon = "E037*24.87"};
+    const test::Fixture::Waypoint b{.id = "B", .lat = "S33*56.80", .lon = "W070*40.50"};
     m_fix->addPoint(route, 1, m_fix->addPunkt(a));
     m_fix->addPoint(route, 2, m_fix->addPunkt(b));
     makeCurrent(route);
@@ -489,28 +484,27 @@ void TestExports::i21KeepsTheLeadingPartByteForByte()
                                "  [ppm list]  ";
     QVERIFY(writeBytes(gaugePath(), leading + "\nppm_01=1*00.00,001*00.00\n[ppm]\nppm_01=2\n"));
     QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
-    QCOMPARE(readBytes(gaugePath()),
-             QByteArray(leading).replace('\n', "\r\n") + "\r\n" + "ppm_01=55*58.33,037*24.87\r\n"
-                 + "ppm_02=-33*56.80,-070*40.50\r\n");
+    QCOMPARE(test::readBytes(gaugePath()), QByteArray(leading).replace('\n', "\r\n") + "\r\n"
+                                               + "ppm_01=55*58.33,037*24.87\r\n" + "ppm_02=-33*56.80,-070*40.50\r\n");
 }
 
 void TestExports::i21BackupOnce()
 {
     addRoute(3);
-    const QByteArray original = readBytes(gaugePath());
+    const QByteArray original = test::readBytes(gaugePath());
     QVERIFY(original.contains("[ppm]"));
     const QString backup = interchange::i21Backup(m_folder->fsPath());
     QVERIFY(!QFile::exists(backup));
 
     QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
-    QCOMPARE(readBytes(backup), original);
-    const QByteArray first = readBytes(gaugePath());
+    QCOMPARE(test::readBytes(backup), original);
+    const QByteArray first = test::readBytes(gaugePath());
     QVERIFY(first != original);
 
     addRoute(5);
     QVERIFY(interchange::ExportI21(*m_session, *m_qp, &m_editor));
-    QCOMPARE(readBytes(backup), original);
-    QCOMPARE(gaugeLines(readBytes(gaugePath())).size(), 3 + 5);
+    QCOMPARE(test::readBytes(backup), original);
+    QCOMPARE(gaugeLines(test::readBytes(gaugePath())).size(), 3 + 5);
     // Nothing left beside the gauge file and its backup.
     QCOMPARE(QDir(m_folder->fsPath() + "Gauges/i21_cfg").entryList(QDir::Files | QDir::Hidden),
              (QStringList{"I21_PPM.CFG", "I21_PPM.CFG.org"}));
@@ -523,8 +517,9 @@ void TestExports::i21Refusals_data()
 
     QTest::newRow("folder missing") << "--" << "Не найдена папка [%1/Gauges/i21_cfg] !\r\nЭкспорт невозможен";
     QTest::newRow("gauge file missing") << "-" << "Не найден файл %1/Gauges/i21_cfg/I21_PPM.CFG!";
-    QTest::newRow("no [ppm line") << "[config]\r\nversion=1\r\n[PPM]\r\n" << "Ошибка записи в файл!";
-    QTest::newRow("empty gauge file") << "" << "Ошибка записи в файл!";
+    const QString noPpm = "Ошибка записи в файл!\r\n%1/Gauges/i21_cfg/I21_PPM.CFG\r\nВ файле нет строки, содержащей \"[ppm\".";
+    QTest::newRow("no [ppm line") << "[config]\r\nversion=1\r\n[PPM]\r\n" << noPpm;
+    QTest::newRow("empty gauge file") << "" << noPpm;
 }
 
 void TestExports::i21Refusals()
@@ -549,8 +544,96 @@ void TestExports::i21Refusals()
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     if (gauge.startsWith('-'))
         return;
-    QCOMPARE(readBytes(gaugePath()), gauge.toLatin1());
+    QCOMPARE(test::readBytes(gaugePath()), gauge.toLatin1());
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"I21_PPM.CFG"});
+}
+
+void TestExports::unwritableFilesAreNamedWithTheReason_data()
+{
+    QTest::addColumn<QString>("target"); // "nvu", "i21" or "pln"
+    QTest::addColumn<QString>("place");  // what is done to the folder the file goes into
+    QTest::addColumn<QString>("file");   // the file the message names, under the program folder
+    QTest::addColumn<QString>("reason");
+
+    const QString cell = "FS9/Gauges/Tu154_cfg/nvu_dat_3.dat";
+    const QString advice = "\r\nWindows не разрешает программам без прав администратора записывать в папку Program "
+                           "Files. Запустите Трасмер от имени администратора или установите FS9 вне папки Program Files.";
+    QTest::newRow("NVU cell, read-only gauges folder") << "nvu" << "read-only" << cell << "Нет доступа к папке.";
+    QTest::newRow("NVU cell, read-only gauges folder in Program Files")
+        << "nvu" << "read-only, protected" << cell << "Нет доступа к папке." + advice;
+    QTest::newRow("NVU cell, a folder in the cell's place") << "nvu" << "folder in place" << cell
+                                                            << "Это папка, а не файл.";
+    QTest::newRow("NVU cell, a folder missing in Program Files") << "nvu" << "missing, protected" << cell
+                                                                 << "Папка не найдена.";
+    // The backup is the first file the I-21 export writes.
+    QTest::newRow("I-21, read-only gauge folder") << "i21" << "read-only"
+                                                  << "FS9/Gauges/i21_cfg/I21_PPM.CFG.org" << "Нет доступа к папке.";
+    QTest::newRow("I-21, read-only gauge folder with the backup made")
+        << "i21" << "read-only, backup" << "FS9/Gauges/i21_cfg/I21_PPM.CFG" << "Нет доступа к папке.";
+    QTest::newRow("I-21, read-only gauge folder in Program Files")
+        << "i21" << "read-only, protected, backup" << "FS9/Gauges/i21_cfg/I21_PPM.CFG" << "Нет доступа к папке." + advice;
+    QTest::newRow("flight plan, read-only folder") << "pln" << "read-only" << "plans/plan.PLN" << "Нет доступа к папке.";
+}
+
+void TestExports::unwritableFilesAreNamedWithTheReason()
+{
+#ifdef Q_OS_WIN
+    QSKIP("a folder's read-only attribute does not stop writing on Windows");
+#endif
+    QFETCH(QString, target);
+    QFETCH(QString, place);
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+    addRoute(3);
+    // The I-21 export names its files as the simulator folder's setting gives them.
+    const QString i21 = "FS9/Gauges/i21_cfg/I21_PPM.CFG";
+    const QString path = file.startsWith(i21) ? interchange::i21GaugeFile(m_folder->fsPath()) + file.mid(i21.size())
+                                              : m_folder->file(file);
+    const QString folder = QFileInfo(path).absolutePath();
+    QVERIFY(QDir().mkpath(folder));
+    if (place.contains("backup"))
+        QVERIFY(QFile::copy(gaugePath(), gaugePath() + ".org"));
+    if (place.contains("folder in place"))
+        QVERIFY(QDir().mkpath(path));
+    if (place.contains("missing"))
+        QVERIFY(QDir(folder).removeRecursively());
+    // Windows keeps Program Files from programs without elevated rights; here
+    // the system's variable names the simulator's folder so.
+    const QByteArray programFiles = qgetenv("ProgramFiles");
+    if (place.contains("protected"))
+        qputenv("ProgramFiles", QDir::toNativeSeparators(m_folder->path()).toLocal8Bit());
+    const auto restore = qScopeGuard([&] {
+        if (programFiles.isNull())
+            qunsetenv("ProgramFiles");
+        else
+            qputenv("ProgramFiles", programFiles);
+    });
+    const QByteArray gauge = test::readBytes(gaugePath());
+    const QStringList files = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    std::unique_ptr<test::ImmutableFolder> readOnly;
+    if (place.contains("read-only")) {
+        readOnly = std::make_unique<test::ImmutableFolder>(folder);
+        QVERIFY2(readOnly->isSet(), qPrintable(readOnly->error()));
+    }
+
+    bool ok = true;
+    QObject *owner = &m_chooser;
+    if (target == "nvu") {
+        ok = interchange::ExportNVU(*m_session, *m_qp, 3, &m_editor, &m_chooser);
+    } else if (target == "i21") {
+        ok = interchange::ExportI21(*m_session, *m_qp, &m_editor);
+        owner = &m_editor;
+    } else {
+        ok = interchange::ExportPLN(*m_session, path, &m_routeList);
+        owner = &m_routeList;
+    }
+    QVERIFY(!ok);
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!\r\n" + QDir::toNativeSeparators(path) + "\r\n" + reason});
+    QCOMPARE(m_prompter->messages().first().owner, owner->objectName());
+    readOnly.reset();
+    // Nothing half-written stays behind, and the gauge's own file is as it was.
+    QCOMPARE(test::readBytes(gaugePath()), gauge);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), files);
 }
 
 QTEST_GUILESS_MAIN(TestExports)

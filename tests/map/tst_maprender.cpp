@@ -2,6 +2,7 @@
 // fall on the produced image, that a switched-off layer leaves nothing, and
 // routes the map must survive (one point, coincident points, a point without
 // position, no base layers).
+#include "geo/GreatCircle.h"
 #include "map/core/MapData.h"
 #include "map/core/MapPage.h"
 #include "map/core/MapRenderer.h"
@@ -16,11 +17,12 @@
 #include <cmath>
 
 using namespace kx::map;
+namespace geo = kx::geo;
 namespace colours = kx::map::renderer::colours;
 
 Q_DECLARE_METATYPE(kx::map::RouteMap)
 Q_DECLARE_METATYPE(kx::map::Layer)
-Q_DECLARE_METATYPE(kx::map::GeoPoint)
+Q_DECLARE_METATYPE(kx::geo::GeoPoint)
 
 namespace {
 
@@ -33,7 +35,7 @@ MapPoint point(int number, const QString &id, double lat, double lon, const QStr
     p.number = number;
     p.id = id;
     p.type = type;
-    p.position = GeoPoint{lat, lon};
+    p.position = geo::GeoPoint{lat, lon};
     return p;
 }
 
@@ -48,7 +50,7 @@ RouteMap route(const QString &name, const QList<MapPoint> &points)
 
 MapBeacon beacon(qint64 code, const QString &id, double lat, double lon)
 {
-    return {code, id, id, GeoPoint{lat, lon}};
+    return {code, id, id, geo::GeoPoint{lat, lon}};
 }
 
 QImage picture(MapScene &scene, const MapView &view, Layers layers, int current = -1)
@@ -135,6 +137,10 @@ private slots:
     void routeAtItsWaypoints_data();
     void routeAtItsWaypoints();
     void rangeCircleRadius();
+    void correctionLineMeetsTheLeg_data();
+    void correctionLineMeetsTheLeg();
+    void newRouteKeepsOrMovesTheCentre_data();
+    void newRouteKeepsOrMovesTheCentre();
     void coastWhereItShouldBe();
     void landAndSeaAroundThePoleAndTheDateLine_data();
     void landAndSeaAroundThePoleAndTheDateLine();
@@ -209,7 +215,7 @@ void TestMapRender::rangeCircleRadius()
     // L_RSBN times the scale in pixels.
     const MapPoint a = point(1, QStringLiteral("A"), 55.0, 35.0), b = point(2, QStringLiteral("B"), 55.0, 39.0);
     RouteMap r = route(QStringLiteral("Circle"), {a, b});
-    const GeoPoint centre = Projection::centreOf({*a.position, *b.position});
+    const geo::GeoPoint centre = Projection::centreOf({*a.position, *b.position});
     r.points[0].beacon = beacon(5, QStringLiteral("RB"), centre.lat, centre.lon);
     r.rangeKm = 300;
     MapScene scene;
@@ -246,6 +252,84 @@ void TestMapRender::rangeCircleRadius()
     }
     QVERIFY2(hits > 120, qPrintable(QString::number(hits)));
     QVERIFY2(std::abs(sum / hits - expected) <= 1.0, qPrintable(QStringLiteral("%1 px, not %2").arg(sum / hits).arg(expected)));
+}
+
+void TestMapRender::correctionLineMeetsTheLeg_data()
+{
+    // A leg along the parallel N55 from E035 to E039; the beacon north of it.
+    QTest::addColumn<double>("beaconLon");
+    QTest::addColumn<int>("extendedFrom"); // the leg's end the dotted extension starts at; -1: none
+    QTest::newRow("foot on the leg") << 37.0 << -1;
+    QTest::newRow("foot beyond the leg's end") << 42.0 << 1;
+    QTest::newRow("foot before the leg's start") << 32.0 << 0;
+}
+
+void TestMapRender::correctionLineMeetsTheLeg()
+{
+    QFETCH(double, beaconLon);
+    QFETCH(int, extendedFrom);
+    const MapPoint a = point(1, QStringLiteral("A"), 55.0, 35.0), b = point(2, QStringLiteral("B"), 55.0, 39.0);
+    RouteMap r = route(QStringLiteral("Correction"), {a, b});
+    r.points[0].beacon = beacon(5, QStringLiteral("RB"), 56.0, beaconLon);
+    MapScene scene;
+    scene.setRoute(r);
+    QCOMPARE(scene.corrections().size(), 1);
+    const MapScene::Correction &c = scene.corrections().first();
+    QCOMPARE(c.from, 0);
+    QCOMPARE(c.to, 1);
+    QVERIFY(c.foot);
+    // The foot is where the perpendicular from the beacon meets the leg's
+    // great circle: nearer the beacon than any other point of the circle, so
+    // the dashed line to it is the beacon's shortest way to the leg.
+    const geo::GeoPoint foot = scene.projection().reverse(*c.foot);
+    const double toFoot = geo::distanceKm(foot, *r.points[0].beacon->position);
+    for (const QPointF &p : scene.legs().first().km)
+        QVERIFY(geo::distanceKm(scene.projection().reverse(p), *r.points[0].beacon->position) >= toFoot - 1e-6);
+    const auto close = [](QPointF p, QPointF q) { return std::hypot(p.x() - q.x(), p.y() - q.y()) < 1e-6; };
+    if (extendedFrom < 0) {
+        QVERIFY(c.extension.isEmpty());
+        return;
+    }
+    // The leg's great circle carried on from the nearer end to the foot.
+    QVERIFY(c.extension.size() >= 2);
+    const QPointF end = scene.projection().forward(*r.points[extendedFrom].position);
+    QVERIFY2(close(c.extension.first(), end), "the extension starts at the nearer end of the leg");
+    QVERIFY(close(c.extension.last(), *c.foot));
+}
+
+void TestMapRender::newRouteKeepsOrMovesTheCentre_data()
+{
+    // A first route around N55 E037, then another moved east by so many
+    // degrees of longitude (about 64 km each).
+    QTest::addColumn<bool>("keepCentre");
+    QTest::addColumn<double>("shift");
+    QTest::addColumn<bool>("centreKept");
+    QTest::newRow("kept for a route nearby") << true << 2.0 << true;
+    QTest::newRow("moved for a route far off") << true << 20.0 << false;
+    QTest::newRow("moved when not to be kept") << false << 2.0 << false;
+}
+
+void TestMapRender::newRouteKeepsOrMovesTheCentre()
+{
+    QFETCH(bool, keepCentre);
+    QFETCH(double, shift);
+    QFETCH(bool, centreKept);
+    const auto twoPoints = [](double lon) {
+        return route(QStringLiteral("Route"),
+                     {point(1, QStringLiteral("A"), 55.0, lon - 1), point(2, QStringLiteral("B"), 55.0, lon + 1)});
+    };
+    MapScene scene;
+    scene.setRoute(twoPoints(37.0));
+    const geo::GeoPoint first = scene.projection().centre();
+    QVERIFY(std::abs(first.lat - 55.0) < 0.1 && std::abs(first.lon - 37.0) < 1e-6);
+    scene.setRoute(twoPoints(37.0 + shift), keepCentre);
+    const geo::GeoPoint now = scene.projection().centre();
+    const double expectedLon = centreKept ? 37.0 : 37.0 + shift;
+    QVERIFY2(std::abs(now.lon - expectedLon) < 1e-6, qPrintable(QString::number(now.lon)));
+    // The points are drawn where they are, wherever the centre stands.
+    QCOMPARE(scene.waypoints().size(), 2);
+    const geo::GeoPoint back = scene.projection().reverse(scene.waypoints().first().km);
+    QVERIFY(std::abs(back.lon - (37.0 + shift - 1)) < 1e-6);
 }
 
 void TestMapRender::coastWhereItShouldBe()
@@ -289,27 +373,27 @@ void TestMapRender::landAndSeaAroundThePoleAndTheDateLine_data()
     // Island) and circle the South Pole (Antarctica): taken for sweeps around
     // the world they would lay bands of land over the sea.
     QTest::addColumn<RouteMap>("route");
-    QTest::addColumn<GeoPoint>("place");
+    QTest::addColumn<geo::GeoPoint>("place");
     QTest::addColumn<bool>("land");
     const RouteMap polar = route(QStringLiteral("Полярный"), {point(1, QStringLiteral("ENSB"), 78.25, 15.47),
                                                                point(2, QStringLiteral("POLE"), 89.5, 100.0),
                                                                point(3, QStringLiteral("PABR"), 71.29, -156.77)});
     const RouteMap dateLine = route(QStringLiteral("Анадырь - Ном"), {point(1, QStringLiteral("UHMA"), 64.73, 177.74),
                                                                       point(2, QStringLiteral("PAOM"), 64.51, -165.44)});
-    QTest::newRow("polar: Arctic Ocean") << polar << GeoPoint{84.0, -140.0} << false;
-    QTest::newRow("polar: Barents Sea") << polar << GeoPoint{72.0, 40.0} << false;
-    QTest::newRow("polar: Laptev Sea") << polar << GeoPoint{76.0, 125.0} << false;
-    QTest::newRow("polar: Siberia") << polar << GeoPoint{66.0, 100.0} << true;
-    QTest::newRow("polar: Greenland") << polar << GeoPoint{75.0, -40.0} << true;
-    QTest::newRow("date line: Chukotka") << dateLine << GeoPoint{66.0, 172.0} << true;
-    QTest::newRow("date line: Bering Sea") << dateLine << GeoPoint{62.0, -177.0} << false;
-    QTest::newRow("date line: Alaska") << dateLine << GeoPoint{65.3, -163.5} << true;
+    QTest::newRow("polar: Arctic Ocean") << polar << geo::GeoPoint{84.0, -140.0} << false;
+    QTest::newRow("polar: Barents Sea") << polar << geo::GeoPoint{72.0, 40.0} << false;
+    QTest::newRow("polar: Laptev Sea") << polar << geo::GeoPoint{76.0, 125.0} << false;
+    QTest::newRow("polar: Siberia") << polar << geo::GeoPoint{66.0, 100.0} << true;
+    QTest::newRow("polar: Greenland") << polar << geo::GeoPoint{75.0, -40.0} << true;
+    QTest::newRow("date line: Chukotka") << dateLine << geo::GeoPoint{66.0, 172.0} << true;
+    QTest::newRow("date line: Bering Sea") << dateLine << geo::GeoPoint{62.0, -177.0} << false;
+    QTest::newRow("date line: Alaska") << dateLine << geo::GeoPoint{65.3, -163.5} << true;
 }
 
 void TestMapRender::landAndSeaAroundThePoleAndTheDateLine()
 {
     QFETCH(RouteMap, route);
-    QFETCH(GeoPoint, place);
+    QFETCH(geo::GeoPoint, place);
     QFETCH(bool, land);
     MapScene scene;
     scene.setBaseData(shippedData());

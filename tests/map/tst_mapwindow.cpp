@@ -38,8 +38,8 @@ using Kind = test::RecordingPrompter::Kind;
 namespace {
 
 // Runs a command that shows a modal window; once it is up, runs body on it
-// and then closes it. Returns the window that was shown (which may be gone
-// by then: only to compare).
+// (inside the window's modal loop) and then closes it. Returns the window
+// that was shown (which may be gone by then: only to compare).
 QWidget *whileModal(const std::function<void()> &command, const std::function<void(QWidget *)> &body)
 {
     QWidget *shown = nullptr;
@@ -51,9 +51,16 @@ QWidget *whileModal(const std::function<void()> &command, const std::function<vo
             return;
         poll.stop();
         shown = modal;
-        body(modal);
-        if (modal->isVisible())
-            modal->close();
+        // Not from this timeout itself: on Windows a running timer's timeout
+        // comes from the system's timer message, and windows shown while it
+        // is handled get no paint message (so are never exposed) until it
+        // returns, which a body that waits on them never lets happen. A
+        // zero-time single shot comes from Qt's posted events instead.
+        QTimer::singleShot(0, modal, [body, modal] {
+            body(modal);
+            if (modal->isVisible())
+                modal->close();
+        });
     });
     poll.start();
     command();
@@ -95,12 +102,14 @@ private slots:
     void openedFromTheEditorFollowsIt();
     void mouseAndKeys();
     void layersAndPlaceAreKept();
+    void aPlaceOffTheScreenOpensOnIt_data();
+    void aPlaceOffTheScreenOpensOnIt();
     void printAndPng();
     void missingMapData();
 
 private:
     void start();
-    mapview::TF_Map &openFromMenu();
+    map::TF_Map &openFromMenu();
     QPoint pixelOf(int index);
 
     std::unique_ptr<test::TestFolder> m_folder;
@@ -129,12 +138,22 @@ void TestMapWindow::init()
         store::Database db(QStringLiteral("fixture"));
         QVERIFY(db.open(m_folder->file(QStringLiteral("kalyxdb.kdb"))));
         test::Fixture fix(db.sql());
-        test::Fixture::Waypoint uuee{QStringLiteral("UUEE"), QStringLiteral("N55*58.27"), QStringLiteral("E037*24.88"),
-                                     9.5, QStringLiteral("Airport"), QStringLiteral("UU"), QStringLiteral("Шереметьево")};
-        test::Fixture::Waypoint mid{QStringLiteral("RATIN"), QStringLiteral("N51*30.00"), QStringLiteral("E039*12.00"),
-                                    8.0, QVariant(), QStringLiteral("UU"), QStringLiteral("Ратин")};
-        test::Fixture::Waypoint urss{QStringLiteral("URSS"), QStringLiteral("N43*26.98"), QStringLiteral("E039*56.82"),
-                                     7.0, QStringLiteral("Airport"), QStringLiteral("UR"), QStringLiteral("Сочи")};
+        const test::Fixture::Waypoint uuee{.id = "UUEE",
+                                           .lat = "N55*58.27",
+                                           .lon = "E037*24.88",
+                                           .ms = 9.5,
+                                           .type = "Airport",
+                                           .region = "UU",
+                                           .name = "Шереметьево"};
+        const test::Fixture::Waypoint mid{
+            .id = "RATIN", .lat = "N51*30.00", .lon = "E039*12.00", .ms = 8.0, .region = "UU", .name = "Ратин"};
+        const test::Fixture::Waypoint urss{.id = "URSS",
+                                           .lat = "N43*26.98",
+                                           .lon = "E039*56.82",
+                                           .ms = 7.0,
+                                           .type = "Airport",
+                                           .region = "UR",
+                                           .name = "Сочи"};
         const qint64 a = fix.addPunkt(uuee), b = fix.addPunkt(mid), c = fix.addPunkt(urss);
         m_sochi = fix.addRoute(QStringLiteral("Москва - Сочи"));
         fix.addPoint(m_sochi, 1, a);
@@ -165,10 +184,10 @@ void TestMapWindow::start()
     QVERIFY(m_main->session().QRoutes.locate(u"Code", m_sochi));
 }
 
-mapview::TF_Map &TestMapWindow::openFromMenu()
+map::TF_Map &TestMapWindow::openFromMenu()
 {
     clickMenuBarItem(m_main->menuBar(), "NMap");
-    mapview::TF_Map &map = m_main->routeMap();
+    map::TF_Map &map = m_main->routeMap();
     [&] {
         QVERIFY(QTest::qWaitForWindowExposed(&map));
         map.activateWindow();
@@ -179,7 +198,7 @@ mapview::TF_Map &TestMapWindow::openFromMenu()
 
 QPoint TestMapWindow::pixelOf(int index)
 {
-    mapview::TF_Map &map = m_main->routeMap();
+    map::TF_Map &map = m_main->routeMap();
     for (const map::MapScene::Waypoint &w : map.scene().waypoints())
         if (w.index == index)
             return map.canvas().view().toPixel(w.km).toPoint();
@@ -189,7 +208,7 @@ QPoint TestMapWindow::pixelOf(int index)
 void TestMapWindow::openedFromTheRouteListFollowsIt()
 {
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     QVERIFY(map.isVisible());
     QCOMPARE(map.scene().route().code, m_sochi);
     QCOMPARE(map.scene().route().points.size(), 3);
@@ -217,7 +236,7 @@ void TestMapWindow::openedFromTheRouteListFollowsIt()
 void TestMapWindow::openedFromTheEditorFollowsIt()
 {
     start();
-    mapview::TF_Map &map = m_main->routeMap();
+    map::TF_Map &map = m_main->routeMap();
     editor::TF_Points &editor = m_main->routeEditor();
     store::Query &points = editor.pointList();
     bool ran = false;
@@ -271,8 +290,8 @@ void TestMapWindow::openedFromTheEditorFollowsIt()
 void TestMapWindow::mouseAndKeys()
 {
     start();
-    mapview::TF_Map &map = openFromMenu();
-    mapview::MapCanvas &canvas = map.canvas();
+    map::TF_Map &map = openFromMenu();
+    map::MapCanvas &canvas = map.canvas();
     const map::MapView fitted = canvas.view();
 
     // The wheel zooms at the cursor: the place under it stays there.
@@ -325,7 +344,7 @@ void TestMapWindow::mouseAndKeys()
 void TestMapWindow::layersAndPlaceAreKept()
 {
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     // The graticule switched off through the layer menu.
     auto *button = map.findChild<QToolButton *>(QStringLiteral("BLayers"));
     auto *menu = map.findChild<QMenu *>(QStringLiteral("MapLayers"));
@@ -337,8 +356,9 @@ void TestMapWindow::layersAndPlaceAreKept()
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY(!graticule->isChecked());
     QVERIFY(!(map.canvas().options().layers & map::Layer::Graticule));
-    map.resize(900, 640);
-    QTRY_COMPARE(map.size(), QSize(900, 640));
+    // A size the screen holds (Qt's offscreen screen is 800 pixels each way).
+    map.resize(700, 500);
+    QTRY_COMPARE(map.size(), QSize(700, 500));
     QTRY_COMPARE(map.canvas().view().size, QSizeF(map.canvas().size()));
     QTest::keyClick(&map.canvas(), Qt::Key_Home);
     wheel(&map.canvas(), QPointF(map.canvas().width() / 2.0, map.canvas().height() / 2.0), 240);
@@ -347,7 +367,7 @@ void TestMapWindow::layersAndPlaceAreKept()
     const QString ini = m_folder->readIni();
     QVERIFY2(ini.contains(QStringLiteral("[MAP]\r\n")), qPrintable(ini));
     QVERIFY(ini.contains(QStringLiteral("Graticule=0\r\n")));
-    QVERIFY(ini.contains(QStringLiteral("Width=900\r\n")));
+    QVERIFY(ini.contains(QStringLiteral("Width=700\r\n")));
     QVERIFY2(ini.contains(QStringLiteral("Zoom=1.5625\r\n")), qPrintable(ini));
     QVERIFY(ini.startsWith(QStringLiteral("[SETUP]\r\n")));
 
@@ -355,8 +375,8 @@ void TestMapWindow::layersAndPlaceAreKept()
     m_main.reset();
     m_main = std::make_unique<shell::TF_Main>(m_folder->path(), *m_prompter, nullptr, nullptr, &m_dialogs);
     start();
-    mapview::TF_Map &again = openFromMenu();
-    QCOMPARE(again.size(), QSize(900, 640));
+    map::TF_Map &again = openFromMenu();
+    QCOMPARE(again.size(), QSize(700, 500));
     QVERIFY(!again.layerAction(map::Layer::Graticule)->isChecked());
     QVERIFY(!(again.canvas().options().layers & map::Layer::Graticule));
     QVERIFY(std::abs(again.canvas().view().scale / again.canvas().fittedView().scale - 1.5625) < 1e-6);
@@ -364,10 +384,33 @@ void TestMapWindow::layersAndPlaceAreKept()
     QVERIFY(m_folder->readIni().contains(QStringLiteral("L_RSBN=300\r\n")));
 }
 
+void TestMapWindow::aPlaceOffTheScreenOpensOnIt_data()
+{
+    // [MAP] as a larger screen, or a screen now gone, left it.
+    QTest::addColumn<QRect>("saved");
+    QTest::newRow("beyond the right and bottom edges") << QRect(1200, 700, 1000, 700);
+    QTest::newRow("on a screen left of this one") << QRect(-2500, 100, 900, 600);
+    QTest::newRow("larger than the screen") << QRect(-100, -100, 3000, 2000);
+}
+
+void TestMapWindow::aPlaceOffTheScreenOpensOnIt()
+{
+    QFETCH(QRect, saved);
+    QVERIFY(m_folder->writeIni(m_folder->readIni()
+                               + QStringLiteral("[MAP]\r\nLeft=%1\r\nTop=%2\r\nWidth=%3\r\nHeight=%4\r\n")
+                                     .arg(saved.x()).arg(saved.y()).arg(saved.width()).arg(saved.height())));
+    start();
+    map::TF_Map &map = openFromMenu();
+    const QRect screen = map.screen()->availableGeometry();
+    QTRY_VERIFY(screen.contains(map.frameGeometry()));
+    // Its close button, at the frame's top right, is on the screen.
+    QVERIFY(screen.contains(map.frameGeometry().topRight()));
+}
+
 void TestMapWindow::printAndPng()
 {
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     // Printing goes through the route sheet's preview: one landscape page.
     int pages = 0;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
@@ -402,7 +445,7 @@ void TestMapWindow::missingMapData()
 {
     QVERIFY(QFile::remove(m_folder->file(map::mapDataFileName())));
     start();
-    mapview::TF_Map &map = openFromMenu();
+    map::TF_Map &map = openFromMenu();
     QCOMPARE(m_prompter->messages().size(), 1);
     QCOMPARE(m_prompter->messages().first().kind, Kind::Error);
     QCOMPARE(m_prompter->messages().first().owner, QStringLiteral("TF_Map"));

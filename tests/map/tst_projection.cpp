@@ -1,7 +1,7 @@
 // The map's projection and its geodesy on the calculation's sphere, checked
 // against GeographicLib's geodesic on that sphere: routes near Moscow, across
 // the 180th meridian and above 80 degrees north.
-#include "map/core/Geodesy.h"
+#include "geo/GreatCircle.h"
 #include "map/core/Projection.h"
 
 #include "geo/Sphere.h"
@@ -14,25 +14,23 @@
 #include <numbers>
 
 using namespace kx::map;
+namespace geo = kx::geo;
 
-Q_DECLARE_METATYPE(QList<kx::map::GeoPoint>)
+Q_DECLARE_METATYPE(QList<kx::geo::GeoPoint>)
 
 namespace {
 
 // 1.852 km per minute of arc.
 const GeographicLib::Geodesic kSphere(6366707.0194937074, 0);
 
-double geodesicKm(GeoPoint a, GeoPoint b)
+double geodesicKm(geo::GeoPoint a, geo::GeoPoint b)
 {
     double s = 0;
     kSphere.Inverse(a.lat, a.lon, b.lat, b.lon, s);
     return s / 1000;
 }
 
-double lonDifference(double a, double b)
-{
-    return std::abs(wrapLongitude(a - b));
-}
+double lonDifference(double a, double b) { return std::abs(geo::wrapLongitude(a - b)); }
 
 } // namespace
 
@@ -57,20 +55,20 @@ private:
 
 void TestProjection::addRoutes()
 {
-    QTest::addColumn<QList<GeoPoint>>("route");
-    QTest::newRow("Moscow - Sochi") << QList<GeoPoint>{{55.97, 37.41}, {51.5, 39.2}, {43.45, 39.95}};
+    QTest::addColumn<QList<geo::GeoPoint>>("route");
+    QTest::newRow("Moscow - Sochi") << QList<geo::GeoPoint>{{55.97, 37.41}, {51.5, 39.2}, {43.45, 39.95}};
     QTest::newRow("across the 180th meridian")
-        << QList<GeoPoint>{{64.73, 177.74}, {65.5, -179.5}, {66.0, -175.0}, {64.5, -165.4}};
-    QTest::newRow("above 80 north") << QList<GeoPoint>{{78.25, 15.5}, {82.5, 40.0}, {86.0, 120.0}, {81.0, -150.0}};
-    QTest::newRow("over the pole") << QList<GeoPoint>{{85.0, 0.0}, {89.9, 90.0}, {85.0, 180.0}};
+        << QList<geo::GeoPoint>{{64.73, 177.74}, {65.5, -179.5}, {66.0, -175.0}, {64.5, -165.4}};
+    QTest::newRow("above 80 north") << QList<geo::GeoPoint>{{78.25, 15.5}, {82.5, 40.0}, {86.0, 120.0}, {81.0, -150.0}};
+    QTest::newRow("over the pole") << QList<geo::GeoPoint>{{85.0, 0.0}, {89.9, 90.0}, {85.0, 180.0}};
 }
 
 void TestProjection::roundTrip()
 {
-    QFETCH(QList<GeoPoint>, route);
+    QFETCH(QList<geo::GeoPoint>, route);
     const Projection projection(Projection::centreOf(route));
-    for (const GeoPoint &p : route) {
-        const GeoPoint back = projection.reverse(projection.forward(p));
+    for (const geo::GeoPoint &p : route) {
+        const geo::GeoPoint back = projection.reverse(projection.forward(p));
         QVERIFY2(std::abs(back.lat - p.lat) < 1e-9, qPrintable(QString::number(back.lat, 'f', 12)));
         // Longitude is undefined at a pole and wraps at the 180th meridian.
         if (std::abs(p.lat) < 89.99)
@@ -86,10 +84,10 @@ void TestProjection::roundTrip()
 
 void TestProjection::distancesFromTheCentre()
 {
-    QFETCH(QList<GeoPoint>, route);
-    const GeoPoint centre = Projection::centreOf(route);
+    QFETCH(QList<geo::GeoPoint>, route);
+    const geo::GeoPoint centre = Projection::centreOf(route);
     const Projection projection(centre);
-    for (const GeoPoint &p : route) {
+    for (const geo::GeoPoint &p : route) {
         const QPointF km = projection.forward(p);
         QVERIFY2(std::abs(std::hypot(km.x(), km.y()) - geodesicKm(centre, p)) < 1e-6,
                  qPrintable(QStringLiteral("%1 against %2").arg(std::hypot(km.x(), km.y())).arg(geodesicKm(centre, p))));
@@ -105,11 +103,11 @@ void TestProjection::distancesFromTheCentre()
 
 void TestProjection::legsFollowTheGreatCircle()
 {
-    QFETCH(QList<GeoPoint>, route);
+    QFETCH(QList<geo::GeoPoint>, route);
     const Projection projection(Projection::centreOf(route));
     for (qsizetype i = 1; i < route.size(); ++i) {
-        const GeoPoint a = route.at(i - 1), b = route.at(i);
-        const QList<GeoPoint> arc = greatCircle(a, b, 25);
+        const geo::GeoPoint a = route.at(i - 1), b = route.at(i);
+        const QList<geo::GeoPoint> arc = geo::greatCircle(a, b, 25);
         const double leg = geodesicKm(a, b);
         QVERIFY(arc.size() >= std::ceil(leg / 25));
         // Each drawn point, taken back from the plane, lies on the geodesic
@@ -117,7 +115,7 @@ void TestProjection::legsFollowTheGreatCircle()
         const QPolygonF drawn = projection.projectLine(arc);
         double along = 0;
         for (qsizetype k = 0; k < drawn.size(); ++k) {
-            const GeoPoint p = projection.reverse(drawn.at(k));
+            const geo::GeoPoint p = projection.reverse(drawn.at(k));
             QVERIFY2(std::abs(geodesicKm(a, p) + geodesicKm(p, b) - leg) < 1e-3,
                      qPrintable(QStringLiteral("leg %1 point %2 off the great circle").arg(i).arg(k)));
             if (k > 0)
@@ -134,7 +132,7 @@ void TestProjection::legsFollowTheGreatCircle()
 void TestProjection::sphereIsTheCalculations()
 {
     // One minute of arc along a meridian is one nautical mile.
-    QCOMPARE(qRound64(distanceKm({55.0, 37.0}, {55.0 + 1.0 / 60, 37.0}) * 1e6), qint64(1852000));
+    QCOMPARE(qRound64(geo::distanceKm({55.0, 37.0}, {55.0 + 1.0 / 60, 37.0}) * 1e6), qint64(1852000));
     const Projection projection({55.0, 37.0});
     QCOMPARE(qRound64(projection.forward({56.0, 37.0}).y() * 1e6), qint64(60 * 1852000));
     QCOMPARE(qRound64(Projection::rimKm() * 1000), qRound64(180 * 60 * 1852.0 / 1000 * 1000));
@@ -142,22 +140,22 @@ void TestProjection::sphereIsTheCalculations()
 
 void TestProjection::rangeCircleIsGeodesic()
 {
-    const GeoPoint beacon{64.73, 179.8}; // a circle across the 180th meridian
-    const QList<GeoPoint> ring = circle(beacon, 300, 90);
+    const geo::GeoPoint beacon{64.73, 179.8}; // a circle across the 180th meridian
+    const QList<geo::GeoPoint> ring = circle(beacon, 300, 90);
     QCOMPARE(ring.size(), 91);
     QCOMPARE(ring.first().lat, ring.last().lat);
-    for (const GeoPoint &p : ring)
+    for (const geo::GeoPoint &p : ring)
         QVERIFY(std::abs(geodesicKm(beacon, p) - 300) < 1e-6);
 }
 
 void TestProjection::centreOfARoute()
 {
     // Across the 180th meridian the centre is on it, not on Greenwich.
-    const GeoPoint c = Projection::centreOf({{65.0, 179.0}, {65.0, -179.0}});
+    const geo::GeoPoint c = Projection::centreOf({{65.0, 179.0}, {65.0, -179.0}});
     QVERIFY(lonDifference(c.lon, 180) < 1e-9);
     QVERIFY(c.lat > 65);
     // Positions that cancel out give the first one.
-    const GeoPoint first = Projection::centreOf({{0, 0}, {0, 180}});
+    const geo::GeoPoint first = Projection::centreOf({{0, 0}, {0, 180}});
     QCOMPARE(first.lon, 0.0);
     QCOMPARE(first.lat, 0.0);
 }
@@ -167,7 +165,7 @@ void TestProjection::arcsNearTheAntipodeStayOnTheRim()
     // A short arc passing close to the antipode sweeps around the rim; drawn
     // as a chord it would cut across the whole map.
     const Projection projection({55.0, 37.0});
-    const GeoPoint antipode = projection.antipode();
+    const geo::GeoPoint antipode = projection.antipode();
     const QPolygonF line = projection.projectLine({{antipode.lat - 0.3, antipode.lon - 0.3}, {antipode.lat + 0.3, antipode.lon + 0.3}});
     QVERIFY(line.size() > 2);
     for (qsizetype i = 1; i < line.size(); ++i) {

@@ -1,8 +1,8 @@
-#include "interchange/ReportData.h"
 #include "interchange/RoutePointsQuery.h"
 #include "reports/core/LayoutParser.h"
 #include "reports/core/PagePainter.h"
 #include "reports/core/RouteSheet.h"
+#include "reports/core/RouteSheetData.h"
 #include "store/Session.h"
 
 #include "BuildMachineTools.h"
@@ -170,19 +170,6 @@ QMap<QString, QString> expectedSheet()
     return out;
 }
 
-bool exec(QSqlDatabase db, const QString &sql, const QVariantList &values = {})
-{
-    QSqlQuery q(db);
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        qWarning("%s", qPrintable(q.lastError().text()));
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 class TestRouteSheet : public test::SessionTest
@@ -238,33 +225,17 @@ void TestRouteSheet::buildRoute()
                                      QStringLiteral("E037*25.00"));
     const qint64 kr = m_fix->addRsbn(QStringLiteral("KR"), QStringLiteral("25 Крылово"), QStringLiteral("N54*30.00"),
                                      QStringLiteral("E036*10.00"));
-    test::Fixture::Waypoint w;
-    w.id = QStringLiteral("UUEE");
-    w.name = QStringLiteral("Шереметьево");
-    w.type = QStringLiteral("Airport");
-    w.lat = QStringLiteral("N55*58.33");
-    w.lon = QStringLiteral("E037*24.87");
-    m_uuee = m_fix->addPunkt(w);
-    w.id = QStringLiteral("RATIN");
-    w.name = QStringLiteral("Ратин");
-    w.type = QStringLiteral("VOR");
-    w.region = QStringLiteral("UU");
-    w.lat = QStringLiteral("N52*55.00");
-    w.lon = QStringLiteral("E038*10.00");
-    m_ratin = m_fix->addPunkt(w);
-    w.id = QStringLiteral("URSS");
-    w.name = QString();
-    w.type = QStringLiteral("Airport");
-    w.region = QString();
-    w.lat = QStringLiteral("N43*26.95");
-    w.lon = QStringLiteral("E039*56.42");
-    m_urss = m_fix->addPunkt(w);
-    QVERIFY(exec(db, "UPDATE Punkts SET H = 622, ATIS = NULL, FL_PER = 1500, H_PER = NULL, RSBN = ? WHERE Code = ?", {np, m_uuee}));
-    QVERIFY(exec(db, "UPDATE Punkts SET Freq = 114.1, MS = 9.7 WHERE Code = ?", {m_ratin}));
-    QVERIFY(exec(db, "UPDATE Punkts SET H = 89, ATIS = 128.1, MS = 6.2 WHERE Code = ?", {m_urss}));
+    m_uuee = m_fix->addPunkt(
+        {.id = "UUEE", .lat = "N55*58.33", .lon = "E037*24.87", .type = "Airport", .name = "Шереметьево"});
+    m_ratin = m_fix->addPunkt(
+        {.id = "RATIN", .lat = "N52*55.00", .lon = "E038*10.00", .type = "VOR", .region = "UU", .name = "Ратин"});
+    m_urss = m_fix->addPunkt({.id = "URSS", .lat = "N43*26.95", .lon = "E039*56.42", .type = "Airport"});
+    exec("UPDATE Punkts SET H = 622, ATIS = NULL, FL_PER = 1500, H_PER = NULL, RSBN = ? WHERE Code = ?", {np, m_uuee});
+    exec("UPDATE Punkts SET Freq = 114.1, MS = 9.7 WHERE Code = ?", {m_ratin});
+    exec("UPDATE Punkts SET H = 89, ATIS = 128.1, MS = 6.2 WHERE Code = ?", {m_urss});
 
     m_route = m_fix->addRoute(QStringLiteral("UUEE-URSS"), 1498.8, QDateTime(QDate(2026, 1, 5), QTime(10, 0)));
-    QVERIFY(exec(db, "UPDATE Routes SET Vilka = 7.9, AP_V = 'UUEE', AP_P = 'URSS' WHERE Code = ?", {m_route}));
+    exec("UPDATE Routes SET Vilka = 7.9, AP_V = 'UUEE', AP_P = 'URSS' WHERE Code = ?", {m_route});
     // Inserted out of order: the sheet follows Number.
     const qint64 p3 = m_fix->addPoint(m_route, 3, m_urss);
     const qint64 p1 = m_fix->addPoint(m_route, 1, m_uuee, kr);
@@ -272,23 +243,20 @@ void TestRouteSheet::buildRoute()
     // The leg values are picked so that each column's format shows: whole
     // values (a "%g" would drop the decimal), values under 100 where three
     // whole digits are wanted, and Am differs from Dm, Sm from Zm, MPU from IPU.
-    QVERIFY(exec(db,
-                 "UPDATE Points SET S = -182.0, Sp = 0, OZMPU_V = 45.2, OZMPU_P = 53.1, LUR = 10, P_V = 2.0, "
-                 "P_P = -0.5, MPU = 8.0, IPU = 17.0, Sm = -12.0, Zm = 45.0, UKm = 7.3, Am = 88.0, Dm = 130.4 "
-                 "WHERE Code = ?",
-                 {p1}));
-    QVERIFY(exec(db,
-                 "UPDATE Points SET S = -1316.8, Sp = 182.0, OZMPU_V = 163.0, OZMPU_P = 170.9, LUR = 15, P_V = 0.6, "
-                 "P_P = -4.0, MPU = 190.5, IPU = 200.2 WHERE Code = ?",
-                 {p2}));
-    QVERIFY(exec(db, "UPDATE Points SET Sp = 1498.8 WHERE Code = ?", {p3}));
+    exec("UPDATE Points SET S = -182.0, Sp = 0, OZMPU_V = 45.2, OZMPU_P = 53.1, LUR = 10, P_V = 2.0, "
+         "P_P = -0.5, MPU = 8.0, IPU = 17.0, Sm = -12.0, Zm = 45.0, UKm = 7.3, Am = 88.0, Dm = 130.4 "
+         "WHERE Code = ?",
+         {p1});
+    exec("UPDATE Points SET S = -1316.8, Sp = 182.0, OZMPU_V = 163.0, OZMPU_P = 170.9, LUR = 15, P_V = 0.6, "
+         "P_P = -4.0, MPU = 190.5, IPU = 200.2 WHERE Code = ?",
+         {p2});
+    exec("UPDATE Points SET Sp = 1498.8 WHERE Code = ?", {p3});
 
-    QVERIFY(exec(db, "INSERT INTO Runways (AP, Runway, DPRM, BPRM, ILSAngle, ILSFreq, IZPU_P, Zm_P, Sm_P) "
-                     "VALUES (?, '06L', 385.0, 770.5, 64, 111.1, 73.0, 2.1, -5.0)", {m_uuee}));
-    QVERIFY(exec(db, "INSERT INTO Runways (AP, Runway, ILSAngle, ILSFreq, IZPU_P) VALUES (?, '24R', 244, 110.1, 253.2)",
-                 {m_uuee}));
-    QVERIFY(exec(db, "INSERT INTO Runways (AP, Runway, ILSAngle, ILSFreq, IZPU_P) VALUES (?, '02', 16, 109.7, 21.9)",
-                 {m_urss}));
+    exec("INSERT INTO Runways (AP, Runway, DPRM, BPRM, ILSAngle, ILSFreq, IZPU_P, Zm_P, Sm_P) "
+         "VALUES (?, '06L', 385.0, 770.5, 64, 111.1, 73.0, 2.1, -5.0)",
+         {m_uuee});
+    exec("INSERT INTO Runways (AP, Runway, ILSAngle, ILSFreq, IZPU_P) VALUES (?, '24R', 244, 110.1, 253.2)", {m_uuee});
+    exec("INSERT INTO Runways (AP, Runway, ILSAngle, ILSFreq, IZPU_P) VALUES (?, '02', 16, 109.7, 21.9)", {m_urss});
 
     QVERIFY(m_session->openRoutes());
     QVERIFY(m_session->QRoutes.locate(u"Code", m_route));
@@ -327,9 +295,9 @@ void TestRouteSheet::variables()
 {
     QFETCH(QString, name);
     QFETCH(QVariant, expected);
-    interchange::ReportData data;
+    reports::ReportInput data;
     QString error;
-    QCOMPARE(interchange::gatherReportData(*m_session, *m_qp, data, &error), interchange::ReportDataResult::Ok);
+    QCOMPARE(reports::gatherRouteSheetData(*m_session, *m_qp, data, &error), reports::RouteSheetData::Ok);
     QVERIFY2(data.variables.contains(name), qPrintable(name));
     const QVariant value = data.variables.value(name);
     QVERIFY(!value.isNull());
@@ -342,8 +310,8 @@ void TestRouteSheet::variables()
 
 void TestRouteSheet::datasets()
 {
-    interchange::ReportData data;
-    QCOMPARE(interchange::gatherReportData(*m_session, *m_qp, data), interchange::ReportDataResult::Ok);
+    reports::ReportInput data;
+    QCOMPARE(reports::gatherRouteSheetData(*m_session, *m_qp, data), reports::RouteSheetData::Ok);
     QCOMPARE(data.datasets.keys(), (QStringList{"FRDB1", "FRDB2", "FRDB3"}));
 
     const QList<QVariantMap> &points = data.datasets.value(QStringLiteral("FRDB1"));
@@ -379,9 +347,7 @@ void TestRouteSheet::datasets()
     QCOMPARE(runways("FRDB3"), (QStringList{"02"}));
     QCOMPARE(data.datasets.value(QStringLiteral("FRDB2")).at(0).value(QStringLiteral("DPRM")).toDouble(), 385.0);
 
-    // The shared work objects are left closed.
-    QVERIFY(!m_session->Q2.isOpen());
-    QVERIFY(!m_session->Q3.isOpen());
+    // The route editor's list is not left open on the printed route.
     QVERIFY(!m_qp->isOpen());
 }
 
@@ -393,9 +359,9 @@ void TestRouteSheet::pointListFollowsTheRoute()
     m_fix->addPoint(other, 1, m_ratin);
     const qint64 gone = m_fix->addPunkt(QStringLiteral("GONE"), QStringLiteral("N50*00.00"), QStringLiteral("E030*00.00"));
     m_fix->addPoint(m_route, 4, gone);
-    QVERIFY(exec(db, "DELETE FROM Punkts WHERE Code = ?", {gone}));
+    exec("DELETE FROM Punkts WHERE Code = ?", {gone});
     // A beacon that was deleted shows as no beacon.
-    QVERIFY(exec(db, "DELETE FROM RSBN WHERE ID = 'KR'"));
+    exec("DELETE FROM RSBN WHERE ID = 'KR'");
 
     QVERIFY2(interchange::openRoutePoints(*m_qp, m_route), qPrintable(m_qp->lastError()));
     QCOMPARE(m_qp->rowCount(), 3);
@@ -442,7 +408,7 @@ void TestRouteSheet::refusals()
         line = f.readAll().count('\n') + 2;
         f.write("band summary height=5 {\n  text x=0 y=0 w=50 h=5 text=\"[Pilot]\"\n}\n");
     } else if (situation == u"misspelt") {
-        QVERIFY(exec(m_session->ADOC.sql(), "DELETE FROM Runways"));
+        exec("DELETE FROM Runways");
         QFile f(layoutPath);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QByteArray text = f.readAll();
@@ -452,9 +418,9 @@ void TestRouteSheet::refusals()
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(text);
     } else if (situation == u"empty") {
-        QVERIFY(exec(m_session->ADOC.sql(), "DELETE FROM Points"));
+        exec("DELETE FROM Points");
     } else if (situation == u"query") {
-        QVERIFY(exec(m_session->ADOC.sql(), "DROP TABLE RSBN"));
+        exec("DROP TABLE RSBN");
     }
     message.replace(QStringLiteral("{line}"), QString::number(line));
 
@@ -466,8 +432,6 @@ void TestRouteSheet::refusals()
     QCOMPARE(m_prompter->messages().at(0).kind, test::RecordingPrompter::Kind::Error);
     QCOMPARE(m_prompter->messages().at(0).owner, QStringLiteral("TF_Main"));
     QCOMPARE(m_prompter->lastText(), message);
-    QVERIFY(!m_session->Q2.isOpen());
-    QVERIFY(!m_session->Q3.isOpen());
     QVERIFY(!m_qp->isOpen());
     if (situation == u"missing" || situation == u"broken")
         QVERIFY2(m_qp->sql().isEmpty(), "the layout is loaded before the points are read");

@@ -42,11 +42,6 @@ private slots:
     void onAMissingWaypoint();
 
 private:
-    QVariant dbValue(const QString &table, qint64 code, const QString &column) const
-    {
-        return m_fix->value(table, code, column);
-    }
-
     std::unique_ptr<catalogues::CatalogueLists> m_lists;
     std::unique_ptr<catalogues::TF_PPM> m_ppm;
     qint64 m_ndb = 0;
@@ -58,13 +53,8 @@ void TestWaypointProperties::init()
 {
     QVERIFY(openSession(test::SessionSetup::withSimulator()));
     const qint64 uuee = m_fix->addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.33"), QStringLiteral("E037*24.87"));
-    test::Fixture::Waypoint w;
-    w.id = QStringLiteral("ABCDE");
-    w.region = QStringLiteral("UU");
-    w.type = QStringLiteral("NDB");
-    w.lat = QStringLiteral("N55*00.00");
-    w.lon = QStringLiteral("E037*00.00");
-    m_ndb = m_fix->addPunkt(w);
+    m_ndb = m_fix->addPunkt(
+        {.id = "ABCDE", .lat = "N55*00.00", .lon = "E037*00.00", .type = QStringLiteral("NDB"), .region = "UU"});
     const QDateTime calculated(QDate(2024, 5, 1), QTime(12, 0));
     m_route1 = m_fix->addRoute(QStringLiteral("Москва - Сочи"), 1498.8, calculated);
     m_route2 = m_fix->addRoute(QStringLiteral("Alpha"), 12.0, calculated);

@@ -7,6 +7,7 @@
 #include "store/Schema.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
@@ -81,6 +82,21 @@ QStringList column(QSqlDatabase db, const QString &sql, const QVariantList &valu
     while (q.next())
         out << q.value(0).toString();
     return out;
+}
+
+// How SQLite would run a statement: the detail lines of its query plan.
+QString queryPlan(QSqlDatabase db, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        return QStringLiteral("error: ") + sql;
+    QStringList details;
+    while (q.next())
+        details << q.value(3).toString();
+    return details.join(u'\n');
 }
 
 // Rows in every table, with Latin and Cyrillic texts in mixed letter case.
@@ -168,6 +184,15 @@ void TestSchema::stockClientUsesEveryTable()
         QCOMPARE(schemaVersion(db), kSchemaVersion);
         QCOMPARE(column(db.sql(), QStringLiteral("SELECT name FROM sqlite_master WHERE sql LIKE '%KALYX%'")),
                  QStringList());
+        // The program's look-ups by ident are searched in the ident index, in
+        // a new file and an upgraded one alike: an index that did not compare
+        // as SQLite's NOCASE does could at best be read through, row by row.
+        QVariantList values;
+        const QString narrow = noCaseIndexCondition(QStringLiteral("ID"), QStringLiteral("uuee"), &values);
+        const QString plan = queryPlan(db.sql(), QStringLiteral("SELECT Code FROM Punkts WHERE ") + narrow, values);
+        static const QRegularExpression search(
+            QStringLiteral("SEARCH Punkts USING (COVERING )?INDEX Punkts_ID_Region \\(ID=\\?\\)"));
+        QVERIFY2(plan.contains(search), qPrintable(plan));
     }
 
     // Read, count, order, look up, insert, update and delete in every table,

@@ -107,7 +107,7 @@ void TestStore::routeListOrdersNamesIgnoringCase()
     QCOMPARE(names, (QStringList{"apple", "Zulu", "Б", "МОСКВА - СОЧИ", "москва - сочи"}));
 
     // The collation serves equality in statements too.
-    Query &q = m_session->Q2;
+    Query q(m_session->ADOC, QStringLiteral("Q"));
     QVERIFY(q.open(QStringLiteral("SELECT Code FROM Routes WHERE Name = ? COLLATE KALYX_NOCASE"),
                    {QStringLiteral("Москва - Сочи")}));
     QCOMPARE(q.rowCount(), 2);
@@ -223,7 +223,7 @@ void TestStore::valuesByNameAndNull()
                                     QStringLiteral("E028*24.40"));
     m_fix->addPoint(r, 1, p, b);
     m_fix->addPoint(r, 2, p);
-    Query &q = m_session->Q2;
+    Query q(m_session->ADOC, QStringLiteral("Q"));
     QVERIFY(q.open(QStringLiteral("SELECT Points.Number, Points.Code, Punkts.ID AS \"Punkts.ID\", RSBN.ID AS \"RSBN.ID\", "
                                   "Points.MPU FROM (Points INNER JOIN Punkts ON Points.Punkt = Punkts.Code) "
                                   "LEFT JOIN RSBN ON Points.RSBN = RSBN.Code WHERE Points.Route = ? ORDER BY Points.Number"),
@@ -373,9 +373,10 @@ void TestStore::boundValuesKeepQuotes()
     QVERIFY(q.append());
     q.setValue(u"Name", name);
     QVERIFY(q.post());
-    QVERIFY(m_session->Q3.open(QStringLiteral("SELECT Name FROM Routes WHERE Name = ?"), {name}));
-    QCOMPARE(m_session->Q3.rowCount(), 1);
-    QCOMPARE(m_session->Q3.value(u"Name").toString(), name);
+    Query read(m_session->ADOC, QStringLiteral("Q"));
+    QVERIFY(read.open(QStringLiteral("SELECT Name FROM Routes WHERE Name = ?"), {name}));
+    QCOMPARE(read.rowCount(), 1);
+    QCOMPARE(read.value(u"Name").toString(), name);
 }
 
 void TestStore::postFailureKeepsBuffer()
@@ -386,7 +387,7 @@ void TestStore::postFailureKeepsBuffer()
     QVERIFY(q.edit());
     q.setValue(u"Name", QStringLiteral("B"));
     // The row vanished under the list: posting reports it instead of claiming success.
-    QVERIFY(m_session->Q2.exec(QStringLiteral("DELETE FROM Routes")));
+    QVERIFY(m_session->ADOC.exec(QStringLiteral("DELETE FROM Routes")));
     QVERIFY(!q.post());
     QVERIFY(!q.lastError().isEmpty());
     QCOMPARE(q.state(), Query::State::Edit);
@@ -398,7 +399,7 @@ void TestStore::tableObjectLocatesOneRow()
 {
     const qint64 p1 = m_fix->addPunkt(QStringLiteral("A"), QStringLiteral("N01*00.00"), QStringLiteral("E001*00.00"));
     const qint64 p2 = m_fix->addPunkt(QStringLiteral("B"), QStringLiteral("N02*00.00"), QStringLiteral("E002*00.00"));
-    Table &t = m_session->AWork;
+    Table t(m_session->ADOC, QStringLiteral("T"));
     QVERIFY(!t.open(QStringLiteral("NoSuchTable")));
     QVERIFY(t.open(QStringLiteral("Punkts")));
     QVERIFY(t.locate(QStringLiteral("Code"), p2));

@@ -49,6 +49,21 @@ qint64 Fixture::addRsbn(const QString &id, const QString &name, const QString &l
                   {region, id, name, lat, lon, 116.0});
 }
 
+Fixture::WorkedExample Fixture::addWorkedExample()
+{
+    WorkedExample example;
+    example.uuee = addPunkt(QStringLiteral("UUEE"), QStringLiteral("N55*58.27"), QStringLiteral("E037*24.88"), 9.5);
+    example.wpt = addPunkt(QStringLiteral("WPT"), QStringLiteral("N56*50.00"), QStringLiteral("E049*10.00"), 11.2);
+    example.usss = addPunkt(QStringLiteral("USSS"), QStringLiteral("N57*20.00"), QStringLiteral("E061*55.00"), 13.4);
+    example.beacon = addRsbn(QStringLiteral("RB"), QStringLiteral("Beacon"), QStringLiteral("N56*30.00"),
+                             QStringLiteral("E047*00.00"));
+    example.route = addRoute(QStringLiteral("UUEE-USSS"));
+    addPoint(example.route, 1, example.uuee, example.beacon);
+    addPoint(example.route, 2, example.wpt);
+    addPoint(example.route, 3, example.usss);
+    return example;
+}
+
 QVariant Fixture::value(const QString &table, qint64 code, const QString &column) const
 {
     QSqlQuery q(QSqlDatabase::database(m_connection));

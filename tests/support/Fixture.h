@@ -17,30 +17,41 @@ class Fixture
 public:
     explicit Fixture(QSqlDatabase db);
 
+    // A waypoint row, written with designated initialisers: what is not
+    // named keeps its default (an intersection without region or name).
     struct Waypoint
     {
-        QString id;
-        QString lat;
-        QString lon;
+        QString id{};
+        QString lat{};
+        QString lon{};
         QVariant ms = 0.0;
-        QVariant type;  // Null: intersection
-        QString region;
-        QString name;
+        QVariant type{}; // Null: intersection
+        QString region{};
+        QString name{};
     };
     qint64 addPunkt(const Waypoint &w);
     qint64 addPunkt(const QString &id, const QString &lat, const QString &lon, double ms = 0.0)
     {
-        Waypoint w;
-        w.id = id;
-        w.lat = lat;
-        w.lon = lon;
-        w.ms = ms;
-        return addPunkt(w);
+        return addPunkt({.id = id, .lat = lat, .lon = lon, .ms = ms});
     }
     qint64 addRoute(const QString &name, const QVariant &s = {}, const QVariant &dateTime = {});
     qint64 addPoint(qint64 route, int number, qint64 punkt, const QVariant &rsbn = {});
     qint64 addRsbn(const QString &id, const QString &name, const QString &lat, const QString &lon,
                    const QString &region = {});
+
+    // The calculation's worked example, the route "UUEE-USSS" of three
+    // points: UUEE (N55*58.27 E037*24.88, variation 9.5) corrected by the
+    // beacon RB at N56*30.00 E047*00.00, WPT (N56*50.00 E049*10.00, 11.2) and
+    // USSS (N57*20.00 E061*55.00, 13.4).
+    struct WorkedExample
+    {
+        qint64 route = 0;
+        qint64 uuee = 0;
+        qint64 wpt = 0;
+        qint64 usss = 0;
+        qint64 beacon = 0;
+    };
+    WorkedExample addWorkedExample();
 
     // One value of one row, e.g. value("Points", code, "IPU").
     QVariant value(const QString &table, qint64 code, const QString &column) const;

@@ -1,5 +1,9 @@
 #include "SessionTest.h"
 
+#include "store/Statement.h"
+
+#include <QTest>
+
 namespace kx::test {
 
 bool SessionTest::openSession(const SessionSetup &setup)
@@ -28,6 +32,17 @@ void SessionTest::closeSession()
     m_session.reset();
     m_prompter.reset();
     m_folder.reset();
+}
+
+void SessionTest::exec(const QString &sql, const QVariantList &values)
+{
+    store::Statement statement(m_session->ADOC, sql);
+    QVERIFY2(statement.exec(values), qPrintable(statement.lastError()));
+}
+
+QVariant SessionTest::dbValue(const QString &table, qint64 code, const QString &column) const
+{
+    return m_fix->value(table, code, column);
 }
 
 } // namespace kx::test

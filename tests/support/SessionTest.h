@@ -46,6 +46,12 @@ protected:
     // Drops the fixture, the session, the prompter and the folder, in that order.
     void closeSession();
 
+    // Runs one statement on the session's connection with its values bound; a
+    // statement that fails fails the test, with the driver's reason.
+    void exec(const QString &sql, const QVariantList &values = {});
+    // One value of one row, e.g. dbValue("Points", code, "IPU").
+    QVariant dbValue(const QString &table, qint64 code, const QString &column) const;
+
     std::unique_ptr<TestFolder> m_folder;
     std::unique_ptr<RecordingPrompter> m_prompter;
     std::unique_ptr<store::Session> m_session;

@@ -1,17 +1,25 @@
 #include "TestFolder.h"
 
 #include "base/Cp1251.h"
+#include "store/Database.h"
+#include "store/Script.h"
 #include "tools/mkdb/DbBuild.h"
-#include "store/Collation.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QtEndian>
 
 #include <cmath>
+
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
 
 namespace kx::test {
 
@@ -71,17 +79,14 @@ bool TestFolder::createOlderSchemaDatabase(const QString &schemaFile)
     const QString path = file(QStringLiteral("kalyxdb.kdb"));
     if (QFileInfo::exists(path))
         return false;
-    const QString name = QStringLiteral("kalyx-first-schema");
     QString error;
     bool ok = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        ok = db.open() && store::registerCollation(db)
-            && dbbuild::runScript(db, QString::fromUtf8(schema.readAll()), &error);
-        db.close();
+        store::Database db(QStringLiteral("kalyx-first-schema"));
+        ok = db.create(path) && store::runScript(db, QString::fromUtf8(schema.readAll()), &error);
+        if (error.isEmpty())
+            error = db.lastError();
     }
-    QSqlDatabase::removeDatabase(name);
     if (!ok)
         qWarning("%s: %s", qPrintable(schemaFile), qPrintable(error));
     return ok;
@@ -120,6 +125,40 @@ QString TestFolder::readIni() const
     if (!ini.open(QIODevice::ReadOnly))
         return {};
     return fromCp1251(ini.readAll());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool setFolderWritable(const QString &path, bool writable, QString *why)
+{
+#ifdef Q_OS_LINUX
+    if (geteuid() == 0) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (ok) {
+            flags = writable ? flags & ~FS_IMMUTABLE_FL : flags | FS_IMMUTABLE_FL;
+            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        if (!ok && why)
+            *why = QStringLiteral("%1: no immutable attribute (%2)").arg(path, QString::fromLocal8Bit(strerror(error)));
+        return ok;
+    }
+#endif
+    const QFile::Permissions permissions =
+        writable ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner : QFile::ReadOwner | QFile::ExeOwner;
+    if (QFile::setPermissions(path, permissions))
+        return true;
+    if (why)
+        *why = QStringLiteral("%1: permissions not changed").arg(path);
+    return false;
 }
 
 } // namespace kx::test

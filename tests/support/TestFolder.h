@@ -16,6 +16,9 @@ using MagdecEntry = std::function<qint16(int column, int row)>;
 // 12-byte tail (as FS2004's own file has).
 bool writeMagdec(const QString &path, const MagdecEntry &entry, bool withTail = true);
 
+// A file's bytes; empty when it cannot be read.
+QByteArray readBytes(const QString &path);
+
 // A temporary program folder for one test: kalyxdb.kdb, kalyx.ini and a small
 // simulator folder FS9/ with a variation table, the NVU cell folder and the
 // I-21 gauge file, each made on request.
@@ -60,5 +63,12 @@ private:
 
     QTemporaryDir m_dir;
 };
+
+// Makes a folder refuse new files, renames and deletions (writable false), or
+// take them again. Root writes wherever permissions forbid it, so for root the
+// folder gets the immutable attribute (FS_IMMUTABLE_FL, as chattr +i sets it);
+// anyone else gets its write permission taken away. False, with *why, when
+// the file system cannot do so.
+bool setFolderWritable(const QString &path, bool writable, QString *why);
 
 } // namespace kx::test

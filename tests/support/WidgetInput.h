@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QPoint>
+#include <QScopeGuard>
 #include <QString>
 #include <QStringList>
 #include <QTest>
@@ -49,16 +50,21 @@ inline QStringList tabWalk(int presses)
     return visited;
 }
 
-// Runs action once the modal dialog that the next call opens is on screen;
-// closes the dialog afterwards should the action have stopped half-way.
+// Runs action once the modal dialog that the next call opens is on screen.
+// The dialog is closed on every way out, should the action have stopped
+// half-way or the dialog never have become active: a failed check returns
+// from here at once, and a dialog left open would hold the test in its
+// exec() until CTest gives up on it.
 inline void whenOpen(QDialog *dialog, const std::function<void()> &action)
 {
     QTimer::singleShot(0, dialog, [dialog, action] {
+        const auto close = qScopeGuard([dialog] {
+            if (dialog->isVisible())
+                dialog->reject();
+        });
         dialog->activateWindow();
         QTRY_VERIFY(dialog->isActiveWindow());
         action();
-        if (dialog->isVisible())
-            dialog->reject();
     });
 }
 

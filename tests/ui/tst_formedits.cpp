@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 using namespace kx;
 using ui::CoordinateEdit;
 using ui::NumberEdit;
@@ -34,7 +36,17 @@ private slots:
     void editingOverASelection();
     void pastingAWholePosition_data();
     void pastingAWholePosition();
-    void pastingFromTheContextMenu();
+    void commandsOfTheContextMenu_data();
+    void commandsOfTheContextMenu();
+
+private:
+    // One shown edit of each axis for the cases that need a window: every
+    // case needs only a fresh text, and under Wine a new window takes seconds
+    // to show.
+    CoordinateEdit &shownEdit(bool latitude);
+
+    std::unique_ptr<CoordinateEdit> m_latitude;
+    std::unique_ptr<CoordinateEdit> m_longitude;
 };
 
 namespace {
@@ -280,6 +292,11 @@ void TestFormEdits::editingOverASelection_data()
     QTest::newRow("shift+home, digit") << true << "N57*20.00" << 4 << "+<home 6" << "N6 *20.00";
     QTest::newRow("ctrl+x cuts the digits") << true << "N57*20.00" << 0 << "^A ^X" << "N  *  .  ";
     QTest::newRow("letter over a selection keeps it") << true << "N57*20.00" << 0 << "^A s" << "S57*20.00";
+    // The letter alone selected: nothing to delete, and typing goes on after it.
+    QTest::newRow("letter alone, delete") << true << "S57*20.00" << 1 << "+<home <del"
+                                          << "S57*20.00";
+    QTest::newRow("letter alone, digit") << false << "W061*55.00" << 1 << "+<home 1"
+                                         << "W161*55.00";
 }
 
 void TestFormEdits::editingOverASelection()
@@ -289,8 +306,7 @@ void TestFormEdits::editingOverASelection()
     QFETCH(int, cursor);
     QFETCH(QString, keys);
     QFETCH(QString, field);
-    CoordinateEdit edit(axisOf(latitude));
-    edit.show();
+    CoordinateEdit &edit = shownEdit(latitude);
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     edit.setFieldText(start);
     if (cursor < 0)
@@ -328,8 +344,7 @@ void TestFormEdits::pastingAWholePosition()
     QFETCH(QString, keys);
     QFETCH(QString, clipboard);
     QFETCH(QString, field);
-    CoordinateEdit edit(axisOf(latitude));
-    edit.show();
+    CoordinateEdit &edit = shownEdit(latitude);
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     edit.setFieldText(start);
     press(&edit, keys);
@@ -338,28 +353,63 @@ void TestFormEdits::pastingAWholePosition()
     QCOMPARE(edit.fieldText(), field);
 }
 
-void TestFormEdits::pastingFromTheContextMenu()
+void TestFormEdits::commandsOfTheContextMenu_data()
 {
-    CoordinateEdit edit(CoordinateEdit::Axis::Longitude);
+    QTest::addColumn<bool>("latitude");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("selectAll");
+    QTest::addColumn<QString>("command"); // the line edit's own text of the menu item
+    QTest::addColumn<QString>("field");
+    // Paste takes a whole position, as Ctrl+V does.
+    QTest::newRow("paste") << false << "E000*00.00" << false << "&Paste"
+                           << "E037*24.88";
+    // The line edit's own Delete and Cut blank the letter with the digits;
+    // the field's letter comes back, not the axis's first one.
+    QTest::newRow("delete keeps south") << true << "S33*56.80" << true << "Delete"
+                                        << "S  *  .  ";
+    QTest::newRow("cut keeps west") << false << "W061*55.00" << true << "Cu&t"
+                                    << "W   *  .  ";
+}
+
+void TestFormEdits::commandsOfTheContextMenu()
+{
+    QFETCH(bool, latitude);
+    QFETCH(QString, start);
+    QFETCH(bool, selectAll);
+    QFETCH(QString, command);
+    QFETCH(QString, field);
+    CoordinateEdit edit(axisOf(latitude));
     edit.show();
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
-    edit.setFieldText(QStringLiteral("E000*00.00"));
+    edit.setFieldText(start);
+    if (selectAll)
+        QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
     QGuiApplication::clipboard()->setText(QStringLiteral("E37* 24.88'"));
 
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5), edit.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&edit, &menuEvent);
     QMenu *menu = nullptr;
     QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) != nullptr);
-    QAction *paste = nullptr;
+    QAction *chosen = nullptr;
     for (QAction *action : menu->actions())
-        if (action->text().startsWith(QCoreApplication::translate("QLineEdit", "&Paste")))
-            paste = action;
-    QVERIFY(paste && paste->isEnabled());
-    // Down to the action, Enter.
-    while (menu->activeAction() != paste)
+        if (action->text().startsWith(QCoreApplication::translate("QLineEdit", command.toUtf8().constData())))
+            chosen = action;
+    QVERIFY(chosen && chosen->isEnabled());
+    // Down to the item, Enter.
+    while (menu->activeAction() != chosen)
         QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
-    QCOMPARE(edit.fieldText(), QStringLiteral("E037*24.88"));
+    QCOMPARE(edit.fieldText(), field);
+}
+
+CoordinateEdit &TestFormEdits::shownEdit(bool latitude)
+{
+    std::unique_ptr<CoordinateEdit> &edit = latitude ? m_latitude : m_longitude;
+    if (!edit) {
+        edit = std::make_unique<CoordinateEdit>(axisOf(latitude));
+        edit->show();
+    }
+    return *edit;
 }
 
 QTEST_MAIN(TestFormEdits)

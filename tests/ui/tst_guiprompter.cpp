@@ -1,4 +1,6 @@
+#include "base/Busy.h"
 #include "ui/CoordinateEdit.h"
+#include "ui/CursorBusy.h"
 #include "ui/GuiPrompter.h"
 #include "ui/QtTranslation.h"
 
@@ -9,7 +11,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTextEdit>
+#include <QTimer>
 #include <QtTest>
+
+#include <optional>
 
 using namespace kx;
 using Kind = ui::GuiPrompter::Kind;
@@ -49,7 +56,10 @@ private slots:
     void initTestCase();
     void boxesOfEachKind_data();
     void boxesOfEachKind();
+    void boxShowsTheNormalCursorOverBusyWork_data();
+    void boxShowsTheNormalCursorOverBusyWork();
     void editMenusAreRussianAndPasteStillWorks();
+    void detailsOpenOnRequest();
 };
 
 void TestGuiPrompter::initTestCase()
@@ -95,6 +105,68 @@ void TestGuiPrompter::boxesOfEachKind()
     }
 }
 
+void TestGuiPrompter::boxShowsTheNormalCursorOverBusyWork_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("error") << int(Kind::Error);
+    QTest::newRow("info") << int(Kind::Info);
+    QTest::newRow("question") << int(Kind::Question);
+}
+
+void TestGuiPrompter::boxShowsTheNormalCursorOverBusyWork()
+{
+    // Work under the busy cursor (ui::CursorBusy, nested twice) asks or tells
+    // the person something: the box has the normal cursor, and the work's busy
+    // cursor is back once the box is closed.
+    QFETCH(int, kind);
+    ui::CursorBusy busy;
+    BusyGuard outer(&busy);
+    BusyGuard inner(&busy);
+    ui::GuiPrompter prompter;
+    std::optional<Qt::CursorShape> whileShown;
+    // Escape closes the box on every way out, so that a failed check fails
+    // the test instead of leaving the box waiting.
+    const auto closeTheBox = [] {
+        if (QWidget *box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Escape);
+    };
+    QTimer::singleShot(0, [&] {
+        const auto close = qScopeGuard(closeTheBox);
+        QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
+        if (QGuiApplication::overrideCursor())
+            whileShown = QGuiApplication::overrideCursor()->shape();
+    });
+    switch (Kind(kind)) {
+    case Kind::Error:
+        prompter.error(nullptr, QStringLiteral("Ошибка"));
+        break;
+    case Kind::Info:
+        prompter.info(nullptr, QStringLiteral("Сведения"));
+        break;
+    case Kind::Question:
+        QVERIFY(!prompter.ask(nullptr, QStringLiteral("Вопрос?"), true));
+        break;
+    }
+    QVERIFY(whileShown);
+    QCOMPARE(*whileShown, Qt::ArrowCursor);
+    QVERIFY(QGuiApplication::overrideCursor());
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    inner.restoreNow();
+    outer.restoreNow();
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    // Without busy work the box changes no cursor at all.
+    bool normalCursor = false;
+    QTimer::singleShot(0, [&] {
+        const auto close = qScopeGuard(closeTheBox);
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        normalCursor = !QGuiApplication::overrideCursor();
+    });
+    prompter.info(nullptr, QStringLiteral("Сведения"));
+    QVERIFY(normalCursor);
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
 void TestGuiPrompter::editMenusAreRussianAndPasteStillWorks()
 {
     ui::CoordinateEdit edit(ui::CoordinateEdit::Axis::Latitude);
@@ -117,6 +189,39 @@ void TestGuiPrompter::editMenusAreRussianAndPasteStillWorks()
         QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
     QCOMPARE(edit.fieldText(), QStringLiteral("N55*58.27"));
+}
+
+void TestGuiPrompter::detailsOpenOnRequest()
+{
+    QWidget owner;
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    QString text;
+    QString shown;
+    bool hiddenFirst = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        auto *details = box->findChild<QTextEdit *>();
+        hiddenFirst = details && !details->isVisible();
+        // Qt's own button that shows them, in Russian.
+        QAbstractButton *more = nullptr;
+        for (QAbstractButton *button : box->buttons())
+            if (box->buttonRole(button) == QMessageBox::ActionRole)
+                more = button;
+        if (more)
+            QTest::mouseClick(more, Qt::LeftButton);
+        if (details && details->isVisible())
+            shown = details->toPlainText();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    ui::GuiPrompter().infoWithDetails(&owner, QStringLiteral("Импорт выполнен.\r\n\r\nНе взято: 1"),
+                                      QStringLiteral("Все случаи:\r\nrunways.csv, строка 10: ..."));
+    QCOMPARE(text, QStringLiteral("Импорт выполнен.\n\nНе взято: 1"));
+    QVERIFY(hiddenFirst);
+    QCOMPARE(shown, QStringLiteral("Все случаи:\nrunways.csv, строка 10: ..."));
 }
 
 QTEST_MAIN(TestGuiPrompter)

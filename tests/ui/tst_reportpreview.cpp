@@ -1,8 +1,8 @@
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
 
-#include "base/Busy.h"
 #include "reports/core/LayoutParser.h"
+#include "reports/core/RouteSheetDocument.h"
 #include "store/Session.h"
 
 #include "BuildMachineTools.h"
@@ -30,14 +30,6 @@
 using namespace kx;
 
 namespace {
-
-class CountingBusy : public BusyIndicator
-{
-public:
-    void show() override { ++depth; }
-    void restore() override { --depth; }
-    int depth = 0;
-};
 
 reports::ReportInput input(int points)
 {
@@ -73,6 +65,12 @@ reports::Layout deliveredLayout()
     return layout;
 }
 
+// The delivered route sheet of a route of so many points.
+std::unique_ptr<reports::RouteSheetDocument> sheet(int points)
+{
+    return std::make_unique<reports::RouteSheetDocument>(deliveredLayout(), input(points));
+}
+
 } // namespace
 
 class TestReportPreview : public QObject
@@ -91,7 +89,7 @@ void TestReportPreview::showsThePagesAndNavigates()
 {
     test::RecordingPrompter prompter;
     test::ScriptedFileDialogs files;
-    ui::ReportPreviewDialog dialog(deliveredLayout(), input(30), prompter, files);
+    ui::ReportPreviewDialog dialog(sheet(30), prompter, files);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.pageCount(), 2);
@@ -130,7 +128,7 @@ void TestReportPreview::zooms()
 {
     test::RecordingPrompter prompter;
     test::ScriptedFileDialogs files;
-    ui::ReportPreviewDialog dialog(deliveredLayout(), input(3), prompter, files);
+    ui::ReportPreviewDialog dialog(sheet(3), prompter, files);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.pageCount(), 1);
@@ -151,7 +149,7 @@ void TestReportPreview::savesAsPdf()
     test::TestFolder folder;
     test::RecordingPrompter prompter;
     test::ScriptedFileDialogs files;
-    ui::ReportPreviewDialog dialog(deliveredLayout(), input(30), prompter, files);
+    ui::ReportPreviewDialog dialog(sheet(30), prompter, files);
 
     // Cancelled: nothing written, nothing said.
     dialog.findChild<QAction *>(QStringLiteral("ASavePdf"))->trigger();
@@ -180,7 +178,7 @@ void TestReportPreview::failedSaveIsTold()
     test::TestFolder folder;
     test::RecordingPrompter prompter;
     test::ScriptedFileDialogs files;
-    ui::ReportPreviewDialog dialog(deliveredLayout(), input(2), prompter, files);
+    ui::ReportPreviewDialog dialog(sheet(2), prompter, files);
     const QString target = folder.file(QStringLiteral("no such folder/sheet.pdf"));
     files.answers = {target};
     dialog.saveAsPdf();
@@ -210,7 +208,7 @@ void TestReportPreview::pageSetupKeepsTheWholeSheet()
     test::TestFolder folder;
     test::RecordingPrompter prompter;
     test::ScriptedFileDialogs files;
-    ui::ReportPreviewDialog dialog(deliveredLayout(), input(3), prompter, files);
+    ui::ReportPreviewDialog dialog(sheet(3), prompter, files);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 

@@ -6,12 +6,11 @@
 #include "geo/DecimalCoord.h"
 #include "geo/MagVar.h"
 #include "geo/Sphere.h"
+#include "store/Statement.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlError>
 #include <QSet>
-#include <QSqlQuery>
 #include <QtMath>
 
 #include <algorithm>
@@ -84,10 +83,7 @@ int wholeCourse(double degrees)
 
 } // namespace
 
-CatalogueLoader::CatalogueLoader(QSqlDatabase db, QString fsPath)
-    : m_db(std::move(db)), m_fsPath(std::move(fsPath))
-{
-}
+CatalogueLoader::CatalogueLoader(store::Database &db, QString fsPath) : m_db(db), m_fsPath(std::move(fsPath)) { }
 
 bool CatalogueLoader::load(const QString &folder, bool withGpl, QString *error)
 {
@@ -105,15 +101,9 @@ bool CatalogueLoader::load(const QString &folder, bool withGpl, QString *error)
 
 bool CatalogueLoader::insert(const QString &sql, const QVariantList &values, qint64 *code, QString *error)
 {
-    QSqlQuery q(m_db);
-    if (!q.prepare(sql)) {
-        *error = q.lastError().text();
-        return false;
-    }
-    for (const QVariant &value : values)
-        q.addBindValue(value);
-    if (!q.exec()) {
-        *error = q.lastError().text();
+    store::Statement q(m_db, sql);
+    if (!q.exec(values)) {
+        *error = q.lastError();
         return false;
     }
     if (code)

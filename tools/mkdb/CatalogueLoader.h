@@ -2,8 +2,12 @@
 
 #include <QHash>
 #include <QList>
-#include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
+
+namespace kx::store {
+class Database;
+}
 
 namespace kx::dbbuild {
 
@@ -36,17 +40,17 @@ class CatalogueLoader
 {
 public:
     // fsPath: the simulator folder whose magdec.bgl gives the variations.
-    CatalogueLoader(QSqlDatabase db, QString fsPath);
+    CatalogueLoader(store::Database &db, QString fsPath);
 
-    bool load(const QString &folder, bool withGpl, QString *error);
+    [[nodiscard]] bool load(const QString &folder, bool withGpl, QString *error);
     const CatalogueCounts &counts() const { return m_counts; }
 
 private:
-    bool loadAirports(const QString &path, QString *error);
-    bool loadNavaids(const QString &path, QString *error);
-    bool loadRunways(const QString &path, const QString &gplPath, QString *error);
-    bool loadRsbn(const QString &path, QString *error);
-    bool insert(const QString &sql, const QVariantList &values, qint64 *code, QString *error);
+    [[nodiscard]] bool loadAirports(const QString &path, QString *error);
+    [[nodiscard]] bool loadNavaids(const QString &path, QString *error);
+    [[nodiscard]] bool loadRunways(const QString &path, const QString &gplPath, QString *error);
+    [[nodiscard]] bool loadRsbn(const QString &path, QString *error);
+    [[nodiscard]] bool insert(const QString &sql, const QVariantList &values, qint64 *code, QString *error);
 
     // An RSBN station as the two lists are matched: channel and position (radians).
     struct Station
@@ -58,7 +62,7 @@ private:
     static constexpr long double kSameStationKm = 1.0;
     bool isKnownStation(const Station &station) const;
 
-    QSqlDatabase m_db;
+    store::Database &m_db;
     QString m_fsPath;
     QHash<QString, qint64> m_airportCodes; // ident -> Punkts.Code
     QList<Station> m_stations;             // the RSBN stations loaded so far

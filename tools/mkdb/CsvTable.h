@@ -14,8 +14,8 @@ class CsvTable
 public:
     // False with *error set when the file cannot be read, a quote is left
     // open, or a row has another number of fields than the header.
-    bool load(const QString &path, QString *error);
-    bool parse(const QString &text, QString *error);
+    [[nodiscard]] bool load(const QString &path, QString *error);
+    [[nodiscard]] bool parse(const QString &text, QString *error);
 
     const QStringList &header() const { return m_header; }
     qsizetype rowCount() const { return m_rows.size(); }

@@ -1,10 +1,9 @@
 #include "DbBuild.h"
 
+#include "store/Database.h"
+#include "store/Script.h"
+
 #include <QFile>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace kx::dbbuild {
 namespace {
@@ -17,57 +16,27 @@ QString schemaText()
     return QString::fromUtf8(file.readAll());
 }
 
-bool setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-    return false;
-}
-
 } // namespace
-
-bool runScript(QSqlDatabase &db, const QString &script, QString *error)
-{
-    QString statement;
-    const QStringList lines = script.split(u'\n');
-    for (QString line : lines) {
-        const qsizetype comment = line.indexOf(QStringLiteral("--"));
-        if (comment >= 0)
-            line.truncate(comment);
-        statement += line + u'\n';
-        if (!line.trimmed().endsWith(u';'))
-            continue;
-        // A trigger's own statements end with ";" too: it ends at its END.
-        if (statement.trimmed().startsWith(QStringLiteral("CREATE TRIGGER"), Qt::CaseInsensitive)
-            && line.trimmed().compare(QStringLiteral("END;"), Qt::CaseInsensitive) != 0)
-            continue;
-        QSqlQuery q(db);
-        if (!q.exec(statement.trimmed()))
-            return setError(error, q.lastError().text() + QStringLiteral(": ") + statement.trimmed());
-        statement.clear();
-    }
-    return true;
-}
 
 bool createDatabase(const QString &path, QString *error)
 {
-    if (QFileInfo::exists(path))
-        return setError(error, QStringLiteral("%1 already exists").arg(path));
     const QString schema = schemaText();
-    if (schema.isEmpty())
-        return setError(error, QStringLiteral("the schema is missing from the build"));
-    const QString name = QStringLiteral("kalyx-dbbuild");
+    if (schema.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the schema is missing from the build");
+        return false;
+    }
     bool ok = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            setError(error, db.lastError().text());
-        else
-            ok = runScript(db, schema, error);
-        db.close();
+        store::Database db(QStringLiteral("kalyx-dbbuild"));
+        if (!db.create(path)) {
+            if (error)
+                *error = db.lastError();
+            // An existing file is not ours to remove.
+            return false;
+        }
+        ok = store::runScript(db, schema, error);
     }
-    QSqlDatabase::removeDatabase(name);
     if (!ok)
         QFile::remove(path);
     return ok;

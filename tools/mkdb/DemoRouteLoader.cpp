@@ -1,20 +1,18 @@
 #include "DemoRouteLoader.h"
 
 #include "base/IniFile.h"
-#include "geo/CoordText.h"
-#include "interchange/ImportPln.h"
 #include "interchange/PlnFormat.h"
+#include "interchange/PlnText.h"
+#include "store/Statement.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace kx::dbbuild {
 
 using interchange::typeOfLetter;
 
-DemoRouteLoader::DemoRouteLoader(QSqlDatabase db) : m_db(std::move(db)) {}
+DemoRouteLoader::DemoRouteLoader(store::Database &db) : m_db(db) { }
 
 bool DemoRouteLoader::load(const QString &planPath, QString *error)
 {
@@ -47,15 +45,11 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
             return fail(QStringLiteral("waypoint.%1: %2").arg(k).arg(w.problem));
         if (typeOfLetter(w.typeLetter).isNull())
             return fail(QStringLiteral("waypoint.%1 (%2) is of no catalogue type").arg(k).arg(w.id));
-        // The import's own look-up, then stricter: the sample plans must name
-        // catalogue waypoints exactly where the catalogue has them.
-        QVariantList values;
-        QSqlQuery q(m_db);
-        q.prepare(interchange::catalogueLookupSql(w, &values));
-        for (const QVariant &v : std::as_const(values))
-            q.addBindValue(v);
-        if (!q.exec())
-            return fail(q.lastError().text());
+        // Stricter than the import: the sample plans must name catalogue
+        // waypoints exactly, ident, type and position as the catalogue has them.
+        store::Statement q(m_db, QStringLiteral("SELECT Code, LAT, LON FROM Punkts WHERE ID = ? AND Type = ? ORDER BY Code LIMIT 1"));
+        if (!q.exec({w.id, typeOfLetter(w.typeLetter)}))
+            return fail(q.lastError());
         if (!q.next())
             return fail(QStringLiteral("waypoint.%1 (%2 %3 at %4 %5) is not in the catalogue")
                             .arg(k)
@@ -66,11 +60,9 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
                             .arg(k)
                             .arg(w.id, w.lat, w.lon, q.value(QStringLiteral("LAT")).toString(), q.value(QStringLiteral("LON")).toString()));
         if (w.typeLetter == u'A') {
-            QSqlQuery elevation(m_db);
-            elevation.prepare(QStringLiteral("SELECT H FROM Punkts WHERE Code = ?"));
-            elevation.addBindValue(code);
-            if (!elevation.exec() || !elevation.next())
-                return fail(elevation.lastError().text());
+            store::Statement elevation(m_db, QStringLiteral("SELECT H FROM Punkts WHERE Code = ?"));
+            if (!elevation.execFirst({code}))
+                return fail(elevation.lastError());
             if (w.h != elevation.value(0).toDouble())
                 return fail(QStringLiteral("waypoint.%1 (%2) has altitude %3, the airport's elevation is %4")
                                 .arg(k)
@@ -84,33 +76,24 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
     const QString departure = plan.readString(section, QStringLiteral("departure_id"));
     const QString destination = plan.readString(section, QStringLiteral("destination_id"));
     const int feet = plan.readInteger(section, QStringLiteral("cruising_altitude"), 0);
-    QSqlQuery route(m_db);
-    route.prepare(QStringLiteral("INSERT INTO Routes (Name, FL, Type, RouteType, AP_V, AP_P, Dep_ID, Dep_Name, "
-                                 "Dep_Pos, Dest_ID, Dest_Name) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    store::Statement route(m_db, QStringLiteral("INSERT INTO Routes (Name, FL, Type, RouteType, AP_V, AP_P, Dep_ID, "
+                                                "Dep_Name, Dep_Pos, Dest_ID, Dest_Name) "
+                                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     // The route is named after the file, without its last extension.
-    route.addBindValue(interchange::routeNameOf(fileName));
-    route.addBindValue(interchange::cruisingLevelMetres(feet));
-    route.addBindValue(plan.readString(section, QStringLiteral("type")));
-    route.addBindValue(plan.readInteger(section, QStringLiteral("routetype"), 0));
-    route.addBindValue(geo::FieldBeforeComma(departure));
-    route.addBindValue(geo::FieldBeforeComma(destination));
-    route.addBindValue(departure);
-    route.addBindValue(plan.readString(section, QStringLiteral("departure_name")));
-    route.addBindValue(plan.readString(section, QStringLiteral("departure_position")));
-    route.addBindValue(destination);
-    route.addBindValue(plan.readString(section, QStringLiteral("destination_name")));
-    if (!route.exec())
-        return fail(route.lastError().text());
+    if (!route.exec({interchange::routeNameOf(fileName), interchange::cruisingLevelMetres(feet),
+                     plan.readString(section, QStringLiteral("type")),
+                     plan.readInteger(section, QStringLiteral("routetype"), 0),
+                     interchange::FieldBeforeComma(departure), interchange::FieldBeforeComma(destination), departure,
+                     plan.readString(section, QStringLiteral("departure_name")),
+                     plan.readString(section, QStringLiteral("departure_position")), destination,
+                     plan.readString(section, QStringLiteral("destination_name"))}))
+        return fail(route.lastError());
     const qint64 routeCode = route.lastInsertId().toLongLong();
 
+    store::Statement point(m_db, QStringLiteral("INSERT INTO Points (Route, Number, Punkt) VALUES (?, ?, ?)"));
     for (int k = 0; k < punkts.size(); ++k) {
-        QSqlQuery point(m_db);
-        point.prepare(QStringLiteral("INSERT INTO Points (Route, Number, Punkt) VALUES (?, ?, ?)"));
-        point.addBindValue(routeCode);
-        point.addBindValue(k + 1);
-        point.addBindValue(punkts.at(k));
-        if (!point.exec())
-            return fail(point.lastError().text());
+        if (!point.exec({routeCode, k + 1, punkts.at(k)}))
+            return fail(point.lastError());
         ++m_points;
     }
     ++m_routes;

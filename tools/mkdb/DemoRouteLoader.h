@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
+
+namespace kx::store {
+class Database;
+}
 
 namespace kx::dbbuild {
 
@@ -21,14 +24,14 @@ namespace kx::dbbuild {
 class DemoRouteLoader
 {
 public:
-    explicit DemoRouteLoader(QSqlDatabase db);
+    explicit DemoRouteLoader(store::Database &db);
 
-    bool load(const QString &planPath, QString *error);
+    [[nodiscard]] bool load(const QString &planPath, QString *error);
     int routes() const { return m_routes; }
     int points() const { return m_points; }
 
 private:
-    QSqlDatabase m_db;
+    store::Database &m_db;
     int m_routes = 0;
     int m_points = 0;
 };

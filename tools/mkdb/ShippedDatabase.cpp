@@ -6,12 +6,12 @@
 #include "base/SimPath.h"
 #include "geo/MagVar.h"
 #include "store/Database.h"
+#include "store/Statement.h"
 #include "store/Transaction.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
 
 namespace kx::dbbuild {
 
@@ -50,10 +50,10 @@ bool fill(const QString &path, const ShippedDatabaseOptions &options, const QStr
             *error = db.lastError();
             return false;
         }
-        CatalogueLoader catalogue(db.sql(), withTrailingSeparator(options.fsPath));
+        CatalogueLoader catalogue(db, withTrailingSeparator(options.fsPath));
         if (!catalogue.load(options.catalogueFolder, options.withGpl, error))
             return false;
-        DemoRouteLoader routes(db.sql());
+        DemoRouteLoader routes(db);
         for (const QString &plan : plans)
             if (!routes.load(plan, error))
                 return false;
@@ -66,7 +66,13 @@ bool fill(const QString &path, const ShippedDatabaseOptions &options, const QStr
         summary->points = routes.points();
     }
     // A single self-contained file to ship; the program turns WAL on itself.
-    QSqlQuery(db.sql()).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    {
+        store::Statement journal(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+        if (!journal.exec()) {
+            *error = journal.lastError();
+            return false;
+        }
+    }
     db.close();
     return true;
 }

@@ -29,6 +29,7 @@ struct ShippedDatabaseSummary
 // Refuses to replace an existing file. The database is made under a temporary
 // name and renamed into place only when complete, so a failed build leaves no
 // file under the real name.
-bool buildShippedDatabase(const ShippedDatabaseOptions &options, ShippedDatabaseSummary *summary, QString *error);
+[[nodiscard]] bool buildShippedDatabase(const ShippedDatabaseOptions &options, ShippedDatabaseSummary *summary,
+                                        QString *error);
 
 } // namespace kx::dbbuild
