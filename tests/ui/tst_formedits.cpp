@@ -35,6 +35,8 @@ private slots:
     void pastingAWholePosition_data();
     void pastingAWholePosition();
     void pastingFromTheContextMenu();
+    void pastingAPositionFillsBothFields_data();
+    void pastingAPositionFillsBothFields();
 };
 
 namespace {
@@ -360,6 +362,79 @@ void TestFormEdits::pastingFromTheContextMenu()
         QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
     QCOMPARE(edit.fieldText(), QStringLiteral("E037*24.88"));
+}
+
+void TestFormEdits::pastingAPositionFillsBothFields_data()
+{
+    QTest::addColumn<bool>("intoLatitude");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("lat"); // both fields afterwards (no latitude: typed in as keys)
+    QTest::addColumn<QString>("lon");
+    const QString untouched = QStringLiteral("E061*55.00");
+    QTest::newRow("degree signs") << true << "N55°58.36' E037°24.88'"
+                                  << "N55*58.36"
+                                  << "E037*24.88";
+    QTest::newRow("degree signs, into the longitude") << false << "N55°58.36' E037°24.88'"
+                                                      << "N55*58.36"
+                                                      << "E037*24.88";
+    QTest::newRow("flight plan form with a comma") << false << "N55* 58.36', E37* 24.88'"
+                                                   << "N55*58.36"
+                                                   << "E037*24.88";
+    QTest::newRow("letters after") << true << "33°56.8'S 151°10.6'E"
+                                   << "S33*56.80"
+                                   << "E151*10.60";
+    QTest::newRow("decimal degrees") << true << "55.9727 37.4147"
+                                     << "N55*58.36"
+                                     << "E037*24.88";
+    QTest::newRow("decimal degrees, into the longitude") << false << "55.9727 37.4147"
+                                                         << "N55*58.36"
+                                                         << "E037*24.88";
+    QTest::newRow("decimal commas, semicolon") << true << "55,9727; 37,4147"
+                                               << "N55*58.36"
+                                               << "E037*24.88";
+    QTest::newRow("signed decimals") << false << "-33.9461, -151.1772"
+                                     << "S33*56.77"
+                                     << "W151*10.63";
+    QTest::newRow("decimals with letters") << true << "33.9461S 151.1772E"
+                                           << "S33*56.77"
+                                           << "E151*10.63";
+    // One coordinate in degrees and minutes stays one coordinate.
+    QTest::newRow("one latitude") << true << "55 58.36"
+                                  << "N55*58.36" << untouched;
+    QTest::newRow("decimal latitude beyond 90") << true << "95.5 37.4"
+                                                << "" << untouched;
+    QTest::newRow("three numbers") << true << "55.9 37.4 12.1"
+                                   << "" << untouched;
+}
+
+void TestFormEdits::pastingAPositionFillsBothFields()
+{
+    QFETCH(bool, intoLatitude);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, lat);
+    QFETCH(QString, lon);
+    QWidget form;
+    auto *latEdit = new CoordinateEdit(CoordinateEdit::Axis::Latitude, &form);
+    auto *lonEdit = new CoordinateEdit(CoordinateEdit::Axis::Longitude, &form);
+    lonEdit->move(0, 40);
+    CoordinateEdit::pair(latEdit, lonEdit);
+    latEdit->setFieldText(QStringLiteral("N57*20.00"));
+    lonEdit->setFieldText(QStringLiteral("E061*55.00"));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QSignalSpy latEdited(latEdit, &QLineEdit::textEdited);
+    QSignalSpy lonEdited(lonEdit, &QLineEdit::textEdited);
+    CoordinateEdit *target = intoLatitude ? latEdit : lonEdit;
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(4, target->height() / 2));
+    QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+    QGuiApplication::clipboard()->setText(clipboard);
+    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+    if (!lat.isEmpty())
+        QCOMPARE(latEdit->fieldText(), lat);
+    QCOMPARE(lonEdit->fieldText(), lon);
+    // Each field that changed says so as typing does, for the form's checks.
+    QCOMPARE(lonEdited.isEmpty(), lon == QLatin1String("E061*55.00"));
+    QCOMPARE(latEdited.isEmpty(), lat == QLatin1String("N57*20.00"));
 }
 
 QTEST_MAIN(TestFormEdits)
