@@ -32,7 +32,7 @@ void showWaypointProperties(store::Session &session, editor::TF_Points &points, 
     BusyGuard busy(session.busy());
     session.reopenRoutesAt(route);
     points.reloadPointsAtCode(point);
-    if (waypointEditor.coordinatesChanged())
+    if (waypointEditor.positionSaved())
         points.markNotCalculated();
     punkts.close();
 }
