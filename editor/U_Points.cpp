@@ -133,11 +133,11 @@ void TF_Points::buildWindow()
     layout->addWidget(buildHeader());
     layout->addLayout(body, 1);
 
-    // The header's name, the points with "Расчет", then the command groups
-    // down the right side; Tab passes the fields it has no business in.
+    // The header's name and level, the points with "Расчет", then the command
+    // groups down the right side; Tab passes the fields it has no business in.
     const auto button = [this](const char *name) { return findChild<QPushButton *>(QString::fromLatin1(name)); };
-    ui::setTabOrder({m_name, m_grid, button("BCalc"), m_newP, m_editP, m_delP, m_selectM, m_delM, button("BPrint"),
-                     button("BToPLN"), button("BTo21"), button("BToPSh"), ok});
+    ui::setTabOrder({m_name, m_fl, m_grid, button("BCalc"), m_newP, m_editP, m_delP, m_selectM, m_delM,
+                     button("BPrint"), button("BToPLN"), button("BTo21"), button("BToPSh"), ok});
     setFixedSize(791, 505);
 }
 
@@ -151,7 +151,6 @@ QWidget *TF_Points::buildHeader()
     m_fl->setObjectName(QStringLiteral("PFL"));
     m_fl->setRange(0, 99999);
     m_fl->setSingleStep(100);
-    m_fl->setFocusPolicy(Qt::ClickFocus);
     m_fl->setAlignment(Qt::AlignRight);
     new ui::FieldLink(m_fl, routes, QStringLiteral("FL"));
     m_apV = ui::form::edit(group, "PAP_V");
@@ -223,6 +222,11 @@ QWidget *TF_Points::buildPointsGroup()
         m_grid->setColumnWidth(c, widths[c]);
     m_grid->setCellStyler([](int row, int, bool selected, bool focused) {
         return ui::form::stripedRow(kPointRows, row, selected, focused);
+    });
+    // Enter or a double click on a point opens its waypoint, as "Cвойства пункта" does.
+    connect(m_grid, &ui::GridView::chosen, this, [this] {
+        if (!m_points.isEmpty() && m_hooks.pointProperties)
+            m_hooks.pointProperties();
     });
     connect(&list, &store::Query::currentRowChanged, this, &TF_Points::updateButtons);
     connect(&list, &store::Query::reset, this, &TF_Points::updateButtons);

@@ -100,6 +100,7 @@ private slots:
     void serviceButtons();
     void contextMenuRunsItsCommand();
     void keyboardWalkAndButtons();
+    void enterOrDoubleClickOpensAPoint();
 
 private:
     void openEditor(qint64 route);
@@ -367,7 +368,6 @@ void TestPoints::enterInHeaderMovesToFlightLevel()
 {
     openEditor(route({"A", "B"}, false));
     auto *fl = m_window->findChild<QSpinBox *>("PFL");
-    QCOMPARE(fl->focusPolicy(), Qt::ClickFocus); // skipped by Tab
     for (const char *name : {"PName", "PAP_V", "PAP_P"}) {
         auto *edit = m_window->findChild<QLineEdit *>(name);
         edit->setFocus();
@@ -840,10 +840,10 @@ void TestPoints::keyboardWalkAndButtons()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("PName"));
     m_window->pointList().setRowNumber(2); // every command available
-    // The header's name (the level, the airports and the totals are passed
+    // The header's name and level (the airports and the totals are passed
     // by), the points and "Расчет", then the buttons down the right side.
-    QCOMPARE(test::tabWalk(14), (QStringList{"GPPM", "BCalc", "BNewP", "BEditP", "BDelP", "BSelectM", "BPrint",
-                                              "BToPLN", "BTo21", "BToPSh", "BOK", "PName", "GPPM", "BCalc"}));
+    QCOMPARE(test::tabWalk(16), (QStringList{"PFL", "GPPM", "BCalc", "BNewP", "BEditP", "BDelP", "BSelectM", "BPrint",
+                                             "BToPLN", "BTo21", "BToPSh", "BOK", "PName", "PFL", "GPPM", "BCalc"}));
     // Enter presses the focused button.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(m_prompter->lastText(),
@@ -855,6 +855,26 @@ void TestPoints::keyboardWalkAndButtons()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     QCOMPARE(m_waypoints.calls.size(), 1);
     QCOMPARE(sequence(r), (QStringList{"1 A", "2 B", "3 X", "4 C"}));
+}
+
+void TestPoints::enterOrDoubleClickOpensAPoint()
+{
+    openEditor(route({"A", "B", "C"}, false));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QList<qint64> opened; // the waypoint of the current point at each opening
+    PointsHooks hooks;
+    hooks.pointProperties = [&] { opened << m_window->currentPunkt(); };
+    m_window->setHooks(hooks);
+    auto *grid = m_window->findChild<ui::GridView *>(QStringLiteral("GPPM"));
+    const auto rowCentre = [&](int row) { return grid->visualRect(grid->model()->index(row, 2)).center(); };
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(1));
+    QVERIFY(grid->hasFocus());
+    QTest::keyClick(grid, Qt::Key_Return);
+    test::doubleClick(grid->viewport(), rowCentre(2));
+    QCOMPARE(opened, (QList<qint64>{m_punkt.value("B"), m_punkt.value("C")}));
+    QVERIFY(m_window->isVisible()); // Enter in the grid does not close the window
+    QVERIFY(m_prompter->messages().isEmpty());
 }
 
 QTEST_MAIN(TestPoints)
