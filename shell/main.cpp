@@ -16,6 +16,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Kalyx"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.3 beta"));
     QGuiApplication::setWindowIcon(kx::shell::programIcon());
+    kx::ui::useRussianLocale();
     kx::ui::installQtTranslation(app);
 
     QCommandLineParser parser;
