@@ -19,6 +19,7 @@
 #include "editor/U_Points.h"
 #include "editor/core/EditorTexts.h"
 #include "editor/core/RouteHeader.h"
+#include "editor/core/RouteStatus.h"
 #include "interchange/ImportPln.h"
 #include "interchange/InterchangeTexts.h"
 #include "map/U_Map.h"
@@ -36,10 +37,14 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace kx::shell {
@@ -130,6 +135,8 @@ void TF_Main::buildWindow()
         return ui::CellColors{QColor(), calculated ? kCalculated : kNotCalculated};
     });
     connect(m_grid, &ui::GridView::chosen, this, &TF_Main::openCurrentRoute);
+    // A red row says why in its tooltip: the route must be calculated again.
+    m_grid->viewport()->installEventFilter(this);
 
     m_search = new ui::SearchEdit(group);
     m_search->setObjectName(QStringLiteral("PName"));
@@ -195,6 +202,16 @@ void TF_Main::buildWindow()
         connect(action, &QAction::triggered, this, item.run);
     }
 
+    // The current route's state, in words as well as in colour.
+    m_routeStatus = new QLabel(this);
+    m_routeStatus->setObjectName(QStringLiteral("RouteStatus"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_routeStatus, 1);
+    store::Query &routes = m_session->QRoutes;
+    connect(&routes, &store::Query::currentRowChanged, this, &TF_Main::showRouteStatus);
+    connect(&routes, &store::Query::reset, this, &TF_Main::showRouteStatus);
+    connect(&routes, &store::Query::rowValuesChanged, this, &TF_Main::showRouteStatus);
+
     // A client area of 772 x 486 under the menu bar, not resizable.
     setFixedSize(772, 486 + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -224,6 +241,39 @@ void TF_Main::startUp()
     emit startupFinished(result);
     if (result == StartupResult::EndRequested)
         emit endRequested();
+}
+
+void TF_Main::showRouteStatus()
+{
+    const store::Query &routes = m_session->QRoutes;
+    if (!routes.isOpen() || routes.isEmpty()) {
+        m_routeStatus->clear();
+        return;
+    }
+    const QVariant calculated = routes.value(u"DateTime");
+    m_routeStatus->setText(editor::routeStatusText(calculated));
+    QPalette palette = m_routeStatus->palette();
+    palette.setColor(QPalette::WindowText, calculated.isNull() ? kNotCalculated : kCalculated);
+    m_routeStatus->setPalette(palette);
+}
+
+bool TF_Main::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid->viewport() && event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const int row = m_grid->indexAt(help->pos()).row();
+        const store::Query &routes = m_session->QRoutes;
+        if (row >= 0 && row < routes.rowCount() && routes.valueAt(row, u"DateTime").isNull()) {
+            QRect rowRect = m_grid->visualRect(m_grid->model()->index(row, 0));
+            rowRect.setLeft(0);
+            rowRect.setRight(m_grid->viewport()->width());
+            QToolTip::showText(help->globalPos(),
+                               routes.valueAt(row, u"Name").toString() + u'\n' + editor::texts::notCalculated(),
+                               m_grid->viewport(), rowRect);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TF_Main::searchRoute(const QString &text)

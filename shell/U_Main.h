@@ -8,6 +8,7 @@
 
 class QAction;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 
 namespace kx {
@@ -81,11 +82,13 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
     void createWindows();
     void searchRoute(const QString &text);
+    void showRouteStatus();
 
     std::unique_ptr<store::Session> m_session;
     FolderChooser *m_chooser;
@@ -103,6 +106,7 @@ private:
     ui::GridView *m_grid = nullptr;
     ui::SearchEdit *m_search = nullptr;
     ui::Navigator *m_navigator = nullptr;
+    QLabel *m_routeStatus = nullptr;
     catalogues::TF_PPM *m_ppm = nullptr;
     editor::TF_Points *m_points = nullptr;
     catalogues::TF_Punkts *m_punkts = nullptr;

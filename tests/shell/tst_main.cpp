@@ -10,15 +10,18 @@
 #include "store/Session.h"
 #include "ui/GridView.h"
 #include "ui/ListModel.h"
+#include "ui/QtTranslation.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QPointer>
 #include <QDialog>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace kx;
@@ -36,6 +39,7 @@ private slots:
 
     void captionColumnsAndFormats();
     void rowColoursFollowTheCalculationState();
+    void notCalculatedRouteSaysSo();
     void incrementalSearch();
     void arrowsAndEnterInSearch();
     void deleteAsksAndMovesOn();
@@ -64,8 +68,8 @@ private:
 
 void TestMain::initTestCase()
 {
-    // Grids show numbers with the user's decimal separator.
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    // The program's numbers and dates, whatever the locale the tests run under.
+    ui::useRussianLocale();
 }
 
 void TestMain::init()
@@ -170,6 +174,38 @@ void TestMain::rowColoursFollowTheCalculationState()
     QVERIFY(test::pixelsOf(image, moscow, QColor(0, 64, 0)) > 0);
     QCOMPARE(test::pixelsOf(image, moscow, QColor(255, 0, 0)), 0);
     QCOMPARE(image.pixelColor(moscow.topLeft()), grid->palette().color(QPalette::Base));
+}
+
+void TestMain::notCalculatedRouteSaysSo()
+{
+    start();
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    auto *status = m_main->findChild<QLabel *>(QStringLiteral("RouteStatus"));
+    QVERIFY(status && status->isVisible());
+    // The status line follows the current route, moved by the keyboard.
+    QCOMPARE(status->text(), QStringLiteral("Маршрут не расчитан!")); // Alpha
+    QCOMPARE(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(m_main->session().QRoutes.value(u"Name").toString(), QStringLiteral("Москва - Сочи"));
+    const QRegularExpression calculated(
+        QStringLiteral("^Маршрут расчитан \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d$"));
+    QVERIFY2(calculated.match(status->text()).hasMatch(), qPrintable(status->text()));
+    QCOMPARE(status->palette().color(QPalette::WindowText), QColor(0, 64, 0));
+
+    // A red row says why in its tooltip; a green one has none of that.
+    const auto tooltipOver = [&](int row) {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+            return QStringLiteral("(the last tooltip stays)");
+        const QPoint at = grid->visualRect(grid->model()->index(row, 4)).center();
+        QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tooltipOver(1), QStringLiteral("абакан - Омск\nМаршрут не расчитан!"));
+    QCOMPARE(tooltipOver(2), QString());
+    QToolTip::hideText();
 }
 
 void TestMain::incrementalSearch()
