@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 using namespace kx;
 using ui::CoordinateEdit;
 using ui::NumberEdit;
@@ -37,6 +39,16 @@ private slots:
     void pastingFromTheContextMenu();
     void pastingAPositionFillsBothFields_data();
     void pastingAPositionFillsBothFields();
+
+private:
+    // One shown edit of each axis for the cases that need a window: every
+    // case needs only a fresh text, and under Wine a new window takes seconds
+    // to show.
+    CoordinateEdit &shownEdit(bool latitude);
+
+    std::unique_ptr<CoordinateEdit> m_latitude;
+    std::unique_ptr<CoordinateEdit> m_longitude;
+    std::unique_ptr<QWidget> m_position; // a latitude and a longitude edit, paired
 };
 
 namespace {
@@ -291,8 +303,7 @@ void TestFormEdits::editingOverASelection()
     QFETCH(int, cursor);
     QFETCH(QString, keys);
     QFETCH(QString, field);
-    CoordinateEdit edit(axisOf(latitude));
-    edit.show();
+    CoordinateEdit &edit = shownEdit(latitude);
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     edit.setFieldText(start);
     if (cursor < 0)
@@ -330,8 +341,7 @@ void TestFormEdits::pastingAWholePosition()
     QFETCH(QString, keys);
     QFETCH(QString, clipboard);
     QFETCH(QString, field);
-    CoordinateEdit edit(axisOf(latitude));
-    edit.show();
+    CoordinateEdit &edit = shownEdit(latitude);
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     edit.setFieldText(start);
     press(&edit, keys);
@@ -364,6 +374,16 @@ void TestFormEdits::pastingFromTheContextMenu()
     QCOMPARE(edit.fieldText(), QStringLiteral("E037*24.88"));
 }
 
+CoordinateEdit &TestFormEdits::shownEdit(bool latitude)
+{
+    std::unique_ptr<CoordinateEdit> &edit = latitude ? m_latitude : m_longitude;
+    if (!edit) {
+        edit = std::make_unique<CoordinateEdit>(axisOf(latitude));
+        edit->show();
+    }
+    return *edit;
+}
+
 void TestFormEdits::pastingAPositionFillsBothFields_data()
 {
     QTest::addColumn<bool>("intoLatitude");
@@ -371,40 +391,22 @@ void TestFormEdits::pastingAPositionFillsBothFields_data()
     QTest::addColumn<QString>("lat"); // both fields afterwards (no latitude: typed in as keys)
     QTest::addColumn<QString>("lon");
     const QString untouched = QStringLiteral("E061*55.00");
-    QTest::newRow("degree signs") << true << "N55°58.36' E037°24.88'"
-                                  << "N55*58.36"
-                                  << "E037*24.88";
-    QTest::newRow("degree signs, into the longitude") << false << "N55°58.36' E037°24.88'"
-                                                      << "N55*58.36"
-                                                      << "E037*24.88";
-    QTest::newRow("flight plan form with a comma") << false << "N55* 58.36', E37* 24.88'"
-                                                   << "N55*58.36"
-                                                   << "E037*24.88";
-    QTest::newRow("letters after") << true << "33°56.8'S 151°10.6'E"
-                                   << "S33*56.80"
-                                   << "E151*10.60";
-    QTest::newRow("decimal degrees") << true << "55.9727 37.4147"
-                                     << "N55*58.36"
-                                     << "E037*24.88";
-    QTest::newRow("decimal degrees, into the longitude") << false << "55.9727 37.4147"
-                                                         << "N55*58.36"
-                                                         << "E037*24.88";
-    QTest::newRow("decimal commas, semicolon") << true << "55,9727; 37,4147"
-                                               << "N55*58.36"
-                                               << "E037*24.88";
-    QTest::newRow("signed decimals") << false << "-33.9461, -151.1772"
-                                     << "S33*56.77"
-                                     << "W151*10.63";
-    QTest::newRow("decimals with letters") << true << "33.9461S 151.1772E"
-                                           << "S33*56.77"
-                                           << "E151*10.63";
+    QTest::newRow("degree signs") << true << "N55°58.36' E037°24.88'" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("degree signs, into the longitude")
+        << false << "N55°58.36' E037°24.88'" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("flight plan form with a comma")
+        << false << "N55* 58.36', E37* 24.88'" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("letters after") << true << "33°56.8'S 151°10.6'E" << "S33*56.80" << "E151*10.60";
+    QTest::newRow("decimal degrees") << true << "55.9727 37.4147" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("decimal degrees, into the longitude")
+        << false << "55.9727 37.4147" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("decimal commas, semicolon") << true << "55,9727; 37,4147" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("signed decimals") << false << "-33.9461, -151.1772" << "S33*56.77" << "W151*10.63";
+    QTest::newRow("decimals with letters") << true << "33.9461S 151.1772E" << "S33*56.77" << "E151*10.63";
     // One coordinate in degrees and minutes stays one coordinate.
-    QTest::newRow("one latitude") << true << "55 58.36"
-                                  << "N55*58.36" << untouched;
-    QTest::newRow("decimal latitude beyond 90") << true << "95.5 37.4"
-                                                << "" << untouched;
-    QTest::newRow("three numbers") << true << "55.9 37.4 12.1"
-                                   << "" << untouched;
+    QTest::newRow("one latitude") << true << "55 58.36" << "N55*58.36" << untouched;
+    QTest::newRow("decimal latitude beyond 90") << true << "95.5 37.4" << "" << untouched;
+    QTest::newRow("three numbers") << true << "55.9 37.4 12.1" << "" << untouched;
 }
 
 void TestFormEdits::pastingAPositionFillsBothFields()
@@ -413,15 +415,21 @@ void TestFormEdits::pastingAPositionFillsBothFields()
     QFETCH(QString, clipboard);
     QFETCH(QString, lat);
     QFETCH(QString, lon);
-    QWidget form;
-    auto *latEdit = new CoordinateEdit(CoordinateEdit::Axis::Latitude, &form);
-    auto *lonEdit = new CoordinateEdit(CoordinateEdit::Axis::Longitude, &form);
-    lonEdit->move(0, 40);
-    CoordinateEdit::pair(latEdit, lonEdit);
+    if (!m_position) {
+        m_position = std::make_unique<QWidget>();
+        auto *latitude = new CoordinateEdit(CoordinateEdit::Axis::Latitude, m_position.get());
+        auto *longitude = new CoordinateEdit(CoordinateEdit::Axis::Longitude, m_position.get());
+        latitude->setObjectName(QStringLiteral("PLAT"));
+        longitude->setObjectName(QStringLiteral("PLON"));
+        longitude->move(0, 40);
+        CoordinateEdit::pair(latitude, longitude);
+        m_position->show();
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(m_position.get()));
+    auto *latEdit = m_position->findChild<CoordinateEdit *>(QStringLiteral("PLAT"));
+    auto *lonEdit = m_position->findChild<CoordinateEdit *>(QStringLiteral("PLON"));
     latEdit->setFieldText(QStringLiteral("N57*20.00"));
     lonEdit->setFieldText(QStringLiteral("E061*55.00"));
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
     QSignalSpy latEdited(latEdit, &QLineEdit::textEdited);
     QSignalSpy lonEdited(lonEdit, &QLineEdit::textEdited);
     CoordinateEdit *target = intoLatitude ? latEdit : lonEdit;
