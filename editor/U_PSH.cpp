@@ -145,10 +145,12 @@ void TF_PSH::describeCells()
     BusyGuard busy(m_session.busy());
     const QList<interchange::NvuCellContents> cells = interchange::readNvuCells(m_session);
     m_descriptions.clear();
+    m_empty.clear();
     for (int i = 0; i < m_labels.size(); ++i) {
         QLabel *label = m_labels.at(i);
         const QString text = describe(cells.value(i));
         m_descriptions << text;
+        m_empty << (cells.value(i).state == interchange::NvuCellContents::State::Missing);
         // A long route name is cut to the cell's width; the whole of it, and
         // the file, are in the tooltip.
         const QStringList lines = text.split(u'\n');
@@ -174,6 +176,9 @@ void TF_PSH::highlightChosen()
             palette.setColor(QPalette::WindowText, palette.color(QPalette::Active, QPalette::HighlightedText));
         }
         tile->setPalette(palette);
+        // An empty cell is said in grey, so that the cells holding a route stand out.
+        if (i + 1 != chosen && m_empty.value(i))
+            palette.setColor(QPalette::WindowText, palette.color(QPalette::Disabled, QPalette::WindowText));
         m_labels.at(i)->setPalette(palette);
     }
 }

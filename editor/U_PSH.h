@@ -54,6 +54,7 @@ private:
     QList<QFrame *> m_tiles;
     QList<QLabel *> m_labels;
     QStringList m_descriptions;
+    QList<bool> m_empty; // no file in the cell
     QWidget *m_editor = nullptr;
     int m_cell = 1;
 };

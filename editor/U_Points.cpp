@@ -22,6 +22,7 @@
 #include "ui/Meter.h"
 #include "ui/Navigator.h"
 #include "ui/PictureSpinBox.h"
+#include "ui/WindowMemory.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -58,7 +59,7 @@ ui::FieldLink::Display picture(const QString &format)
 } // namespace
 
 TF_Points::TF_Points(store::Session &session, QWidget *parent, WaypointPicker *waypoints, BeaconPicker *beacons)
-    : ui::Dialog("TF_Points", ui::Dialog::Frame::Fixed, parent)
+    : ui::Dialog("TF_Points", ui::Dialog::Frame::Sizable, parent)
     , m_session(session)
     , m_points(session.ADOC)
     , m_waypoints(waypoints)
@@ -138,7 +139,11 @@ void TF_Points::buildWindow()
     const auto button = [this](const char *name) { return findChild<QPushButton *>(QString::fromLatin1(name)); };
     ui::setTabOrder({m_name, m_fl, m_grid, button("BCalc"), m_newP, m_editP, m_delP, m_selectM, m_delM,
                      button("BPrint"), button("BToPLN"), button("BTo21"), button("BToPSh"), ok});
-    setFixedSize(791, 505);
+    // 791 x 505 when it first opens; a larger window gives the points the room.
+    setMinimumSize(791, 505);
+    resize(791, 505);
+    m_memory = std::make_unique<ui::WindowMemory>(this, QStringLiteral("Points"));
+    m_memory->addGrid(m_grid, {2, 6}); // the waypoint's and the beacon's names
 }
 
 QWidget *TF_Points::buildHeader()
@@ -179,23 +184,26 @@ QWidget *TF_Points::buildHeader()
     for (QLineEdit *e : {m_name, m_apV, m_apP})
         walk->add(e, m_fl);
 
+    // The name takes what a wider window gives the header; the numbers keep
+    // their width at the right.
     auto *grid = new QGridLayout(group);
     const struct
     {
         const char *label;
         QWidget *field;
-        int stretch;
-    } fields[] = {{"Наименование", m_name, 4}, {"Эшелон, м", m_fl, 1}, {"АП вылета", m_apV, 1},
-                  {"АП посадки", m_apP, 1},    {"S общ, км", s, 1},    {"Вилка, гр.", vilka, 1}};
+    } fields[] = {{"Наименование", m_name}, {"Эшелон, м", m_fl}, {"АП вылета", m_apV},
+                  {"АП посадки", m_apP},    {"S общ, км", s},    {"Вилка, гр.", vilka}};
     int column = 0;
     for (const auto &f : fields) {
         auto *label = new QLabel(QString::fromUtf8(f.label), group);
         label->setBuddy(f.field);
         grid->addWidget(label, 0, column);
         grid->addWidget(f.field, 1, column);
-        grid->setColumnStretch(column, f.stretch);
+        if (f.field != m_name)
+            f.field->setFixedWidth(80);
         ++column;
     }
+    grid->setColumnStretch(0, 1);
     return group;
 }
 
@@ -275,6 +283,10 @@ QWidget *TF_Points::buildPointsGroup()
 
 void TF_Points::shown()
 {
+    if (!m_placed) {
+        m_memory->restore(m_session.settingsFile().path());
+        m_placed = true;
+    }
     m_marker.clear();
     BusyGuard busy(m_session.busy());
     setWindowTitle(QStringLiteral(" Просмотр/изменение маршрута"));
@@ -487,6 +499,7 @@ void TF_Points::done(int result)
         if (!reread)
             m_session.prompter().error(this, texts::routeListFailed());
     }
+    m_memory->save(m_session.settingsFile().path());
     QDialog::done(result);
 }
 

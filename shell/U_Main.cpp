@@ -31,6 +31,7 @@
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
+#include "ui/WindowMemory.h"
 
 #include <algorithm>
 
@@ -62,7 +63,7 @@ const QColor kCalculated(0, 64, 0);
 TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator *busy, FolderChooser *chooser,
                  ui::FileDialogs *fileDialogs, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+                              | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
     , m_session(std::make_unique<store::Session>(programFolder, prompter, busy))
     , m_chooser(chooser)
     , m_fileDialogs(fileDialogs)
@@ -82,6 +83,7 @@ TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator
     }
     buildWindow();
     createWindows();
+    m_memory->restore(m_session->settingsFile().path());
 }
 
 // The program's windows, made once and kept for the whole run, so that what
@@ -169,8 +171,11 @@ void TF_Main::buildWindow()
     ui::setTabOrder({m_grid, m_search, edit, import, remove, quit});
 
     auto *below = new QHBoxLayout;
-    below->addWidget(m_search, 2);
-    below->addStretch(3);
+    // The search keeps its width at the left, the navigator its at the right,
+    // however wide the window.
+    m_search->setFixedWidth(180);
+    below->addWidget(m_search);
+    below->addStretch();
     below->addWidget(m_navigator);
     auto *left = new QVBoxLayout;
     left->addWidget(m_grid);
@@ -212,17 +217,21 @@ void TF_Main::buildWindow()
     // The current route's state, in words as well as in colour.
     m_routeStatus = new QLabel(this);
     m_routeStatus->setObjectName(QStringLiteral("RouteStatus"));
-    statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(m_routeStatus, 1);
     store::Query &routes = m_session->QRoutes;
     connect(&routes, &store::Query::currentRowChanged, this, &TF_Main::showRouteStatus);
     connect(&routes, &store::Query::reset, this, &TF_Main::showRouteStatus);
     connect(&routes, &store::Query::rowValuesChanged, this, &TF_Main::showRouteStatus);
 
-    // A client area of 772 x 486 under the menu bar, not resizable.
-    setFixedSize(772, 486 + menuBar()->sizeHint().height());
+    // A client area of 772 x 486 under the menu bar when it first opens; a
+    // larger window gives the list the room, and the route names the width.
+    const QSize opening(772, 486 + menuBar()->sizeHint().height());
+    setMinimumSize(opening);
+    resize(opening);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    m_memory = std::make_unique<ui::WindowMemory>(this, QStringLiteral("Main"));
+    m_memory->addGrid(m_grid, {0});
 }
 
 void TF_Main::showEvent(QShowEvent *event)
@@ -394,6 +403,7 @@ void TF_Main::closeEvent(QCloseEvent *event)
     m_qp->close();
     m_session->closeAll();
     m_session->writeSettings();
+    m_memory->save(m_session->settingsFile().path());
     event->accept();
 }
 

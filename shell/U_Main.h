@@ -24,6 +24,7 @@ class FileDialogs;
 class GridView;
 class Navigator;
 class SearchEdit;
+class WindowMemory;
 } // namespace ui
 namespace editor {
 class TF_Points;
@@ -115,6 +116,7 @@ private:
     ui::SearchEdit *m_search = nullptr;
     ui::Navigator *m_navigator = nullptr;
     QLabel *m_routeStatus = nullptr;
+    std::unique_ptr<ui::WindowMemory> m_memory;
     catalogues::TF_PPM *m_ppm = nullptr;
     editor::TF_Points *m_points = nullptr;
     catalogues::TF_Punkts *m_punkts = nullptr;

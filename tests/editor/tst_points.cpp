@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QtTest>
@@ -101,6 +102,7 @@ private slots:
     void contextMenuRunsItsCommand();
     void keyboardWalkAndButtons();
     void enterOrDoubleClickOpensAPoint();
+    void windowGrowsAndComesBackSo();
 
 private:
     void openEditor(qint64 route);
@@ -875,6 +877,51 @@ void TestPoints::enterOrDoubleClickOpensAPoint()
     QCOMPARE(opened, (QList<qint64>{m_punkt.value("B"), m_punkt.value("C")}));
     QVERIFY(m_window->isVisible()); // Enter in the grid does not close the window
     QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestPoints::windowGrowsAndComesBackSo()
+{
+    const qint64 r = route({"A", "B", "C"}, true);
+    openEditor(r);
+    QCOMPARE(m_window->size(), QSize(791, 505));
+    QVERIFY(m_window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    auto *grid = m_window->findChild<ui::GridView *>(QStringLiteral("GPPM"));
+    const auto fromRight = [&](const char *name) {
+        auto *control = m_window->findChild<QWidget *>(QString::fromLatin1(name));
+        return m_window->width() - control->mapTo(m_window.get(), QPoint(control->width(), 0)).x();
+    };
+    const auto fromBottom = [&](const char *name) {
+        auto *control = m_window->findChild<QWidget *>(QString::fromLatin1(name));
+        return m_window->height() - control->mapTo(m_window.get(), QPoint(0, control->height())).y();
+    };
+    const int okRight = fromRight("BOK"), okBottom = fromBottom("BOK"), levelRight = fromRight("PFL");
+    const int calcBottom = fromBottom("BCalc"), newRight = fromRight("BNewP");
+    const int names = grid->columnWidth(2) + grid->columnWidth(6);
+    const int mpu = grid->columnWidth(3);
+    const QSize gridSize = grid->size();
+
+    // Larger: the points take the room, the two names the width; the header's
+    // numbers, the command buttons and "Закрыть" keep to their edges.
+    // (As large as the screen lets a window come back: the test's screen may be small.)
+    const QSize larger = QSize(1000, 700).boundedTo(m_window->screen()->availableGeometry().size() - QSize(8, 40));
+    QVERIFY(larger.width() > 791 && larger.height() > 505);
+    m_window->resize(larger);
+    const QSize grown = larger - QSize(791, 505);
+    QTRY_COMPARE(grid->size(), gridSize + grown);
+    QTRY_COMPARE(grid->columnWidth(2) + grid->columnWidth(6), names + grown.width());
+    QCOMPARE(grid->columnWidth(3), mpu);
+    QCOMPARE(fromRight("BOK"), okRight);
+    QCOMPARE(fromBottom("BOK"), okBottom);
+    QCOMPARE(fromRight("PFL"), levelRight);
+    QCOMPARE(fromRight("BNewP"), newRight);
+    QCOMPARE(fromBottom("BCalc"), calcBottom);
+
+    // Closed and opened again, in the next run: as it was left.
+    QTest::mouseClick(button("BOK"), Qt::LeftButton);
+    QVERIFY(!m_window->isVisible());
+    m_window.reset();
+    openEditor(r);
+    QCOMPARE(m_window->size(), larger);
 }
 
 QTEST_MAIN(TestPoints)

@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSqlQuery>
 #include <QToolTip>
 #include <QtTest>
@@ -52,6 +53,7 @@ private slots:
     void importOpensTheEditorOnTheNewRoute();
     void menusOpenTheCatalogues();
     void closingWritesSettings();
+    void windowGrowsAndComesBackSo();
     void tabFollowsTheLayout();
     void simulatorFolderFromTheMenu();
     void firstStartCancelledLeavesNoSettings();
@@ -480,6 +482,63 @@ void TestMain::closingWritesSettings()
     QVERIFY(!session.ADOC.isOpen());
     QVERIFY(!session.QRoutes.isOpen());
     QVERIFY(m_folder->readIni().contains(QStringLiteral("PLNPath=/plans/Москва/\r\n")));
+}
+
+namespace {
+// How far a control lies from the window's right and bottom edges.
+QPoint fromBottomRight(const QWidget *window, const QWidget *control)
+{
+    const QPoint corner = control->mapTo(window, QPoint(control->width(), control->height()));
+    return QPoint(window->width() - corner.x(), window->height() - corner.y());
+}
+} // namespace
+
+void TestMain::windowGrowsAndComesBackSo()
+{
+    start();
+    QCOMPARE(m_main->width(), 772);
+    QVERIFY(m_main->windowFlags() & Qt::WindowMaximizeButtonHint);
+    QVERIFY(m_main->maximumWidth() > 2000);
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    auto *quit = m_main->findChild<QPushButton *>(QStringLiteral("BQuit"));
+    auto *edit = m_main->findChild<QPushButton *>(QStringLiteral("BEdit"));
+    auto *search = m_main->findChild<QLineEdit *>(QStringLiteral("PName"));
+    const QPoint quitPlace = fromBottomRight(m_main.get(), quit);
+    const QPoint searchPlace(search->mapTo(m_main.get(), QPoint()).x(), fromBottomRight(m_main.get(), search).y());
+    const int editRight = fromBottomRight(m_main.get(), edit).x();
+    const QSize windowSize = m_main->size();
+    const QSize gridSize = grid->size();
+    const int nameWidth = grid->columnWidth(0);
+    const int levelWidth = grid->columnWidth(5);
+
+    // The person makes the window larger: the list takes the room, the route
+    // names the width; the buttons stay at the right, "Выход" and the search
+    // at the bottom.
+    // (As large as the screen lets a window come back: the test's screen may be small.)
+    const QSize larger = QSize(1100, 700).boundedTo(m_main->screen()->availableGeometry().size() - QSize(8, 40));
+    QVERIFY(larger.width() > windowSize.width() && larger.height() > windowSize.height());
+    m_main->resize(larger);
+    const QSize grown = larger - windowSize;
+    QTRY_COMPARE(grid->size(), gridSize + grown);
+    QTRY_COMPARE(grid->columnWidth(0), nameWidth + grown.width());
+    QCOMPARE(grid->columnWidth(5), levelWidth);
+    QCOMPARE(fromBottomRight(m_main.get(), quit), quitPlace);
+    QCOMPARE(fromBottomRight(m_main.get(), edit).x(), editRight);
+    QCOMPARE(QPoint(search->mapTo(m_main.get(), QPoint()).x(), fromBottomRight(m_main.get(), search).y()), searchPlace);
+
+    // A column widened with the mouse, the program closed and started again:
+    // the window and the column come back as they were left.
+    test::dragColumnBorder(grid, 5, 30);
+    QCOMPARE(grid->columnWidth(5), levelWidth + 30);
+    quit->click();
+    QVERIFY(m_folder->readIni().contains(QStringLiteral("\r\nMainWidth=%1\r\n").arg(larger.width())));
+    m_fix.reset();
+    m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr, nullptr, &m_dialogs);
+    start();
+    grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    QCOMPARE(m_main->size(), larger);
+    QCOMPARE(grid->columnWidth(5), levelWidth + 30);
+    QTRY_COMPARE(grid->columnWidth(0), nameWidth + grown.width() - 30);
 }
 
 void TestMain::tabFollowsTheLayout()
