@@ -11,7 +11,9 @@
 ; (and so the folder) where they are. Everything else it removes.
 ; Silent: setup.exe /S [/D=folder]; uninstall.exe /S.
 
-Unicode true
+; A 64-bit installer for a 64-bit program (a 64-bit Windows, or a Wine
+; without its 32-bit half, runs it as it is).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
