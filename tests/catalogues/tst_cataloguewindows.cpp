@@ -471,7 +471,7 @@ void TestCatalogueWindows::enterWalksTheFields()
     QVERIFY(focused(child<QWidget>(m_ppm.get(), "BOK")));
     QVERIFY(m_ppm->isVisible()); // Enter itself saved nothing
     QCOMPARE(m_prompter->messages().size(), 2);
-    QVERIFY(m_ppm->coordinatesChanged());
+    QVERIFY(!m_ppm->positionSaved()); // typed, not stored yet
 
     // For an airport the region is passed by.
     child<QComboBox>(m_ppm.get(), "PType")->setCurrentIndex(1);
@@ -564,7 +564,7 @@ void TestCatalogueWindows::nameOnlyEditVersusAHundredthMove()
     child<QPushButton>(m_ppm.get(), "BOK")->click();
     QVERIFY(!m_ppm->isVisible());
     QVERIFY(m_prompter->messages().isEmpty());
-    QVERIFY(!m_ppm->coordinatesChanged());
+    QVERIFY(!m_ppm->positionSaved());
     QCOMPARE(dbValue("Punkts", m_ndb, "MS").toDouble(), test::TestFolder::variationAt(55, 37)); // recomputed from 0
 
     // The name alone: the routes stay calculated.
@@ -585,9 +585,10 @@ void TestCatalogueWindows::nameOnlyEditVersusAHundredthMove()
     lat->setCursorPosition(8);
     QTest::keyClick(lat, Qt::Key_1);
     QCOMPARE(lat->fieldText(), QStringLiteral("N55*00.01"));
-    QVERIFY(m_ppm->coordinatesChanged());
+    QVERIFY(!m_ppm->positionSaved());
     child<QPushButton>(m_ppm.get(), "BOK")->click();
     QVERIFY(!m_ppm->isVisible());
+    QVERIFY(m_ppm->positionSaved());
     QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N55*00.01"));
     QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
     QVERIFY(dbValue("Routes", m_route2, "DateTime").isNull());
@@ -686,7 +687,7 @@ void TestCatalogueWindows::cancelDiscardsPendingChanges()
     child<QPushButton>(m_ppm.get(), "BCancel")->click();
     QCOMPARE(m_lists->QPunkts.value(u"Name").toString(), QStringLiteral("Привод"));
     QCOMPARE(m_lists->QPunkts.state(), store::Query::State::Browse);
-    QVERIFY(m_ppm->coordinatesChanged()); // the flag outlives the editor
+    QVERIFY(!m_ppm->positionSaved()); // typed and cancelled: nothing stored
     QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N55*00.00"));
 
     // A new row disappears; closing by the title bar is the same.
