@@ -81,8 +81,7 @@ void TF_PPM::buildWindow()
     m_lat->setObjectName(QStringLiteral("PLAT"));
     m_lon = new ui::CoordinateEdit(ui::CoordinateEdit::Axis::Longitude, this);
     m_lon->setObjectName(QStringLiteral("PLON"));
-    connect(m_lat, &QLineEdit::textChanged, this, &TF_PPM::coordinateTextChanged);
-    connect(m_lon, &QLineEdit::textChanged, this, &TF_PPM::coordinateTextChanged);
+    ui::CoordinateEdit::pair(m_lat, m_lon);
 
     m_freq = new ui::NumberEdit(2, 0, 10000, this);
     m_freq->setObjectName(QStringLiteral("PFreq"));
@@ -153,7 +152,7 @@ int TF_PPM::run(Mode mode)
 
 void TF_PPM::shown()
 {
-    m_loading = true;
+    m_positionSaved = false;
     if (m_mode == Mode::Edit) {
         setWindowTitle(texts::editCaption());
         const QVariant type = m_punkts.isEmpty() ? QVariant() : m_punkts.value(u"Type");
@@ -164,7 +163,6 @@ void TF_PPM::shown()
         m_lon->setFieldText(m_openingLon);
         m_openingLatField = m_lat->fieldText();
         m_openingLonField = m_lon->fieldText();
-        m_coordinatesChanged = false;
         // A row that cannot be put into editing is refused when it is saved,
         // with the saving's message.
         std::ignore = m_punkts.edit();
@@ -180,7 +178,6 @@ void TF_PPM::shown()
         std::ignore = m_punkts.append(); // as edit() above
     }
     typeChanged(m_type->currentIndex());
-    m_loading = false;
     m_type->setFocus(Qt::OtherFocusReason);
 }
 
@@ -190,12 +187,6 @@ void TF_PPM::typeChanged(int index)
     m_region->setVisible(!airport);
     m_regionLabel->setVisible(!airport);
     m_ap->setVisible(airport && m_mode == Mode::Edit);
-}
-
-void TF_PPM::coordinateTextChanged()
-{
-    if (!m_loading)
-        m_coordinatesChanged = true;
 }
 
 void TF_PPM::enterInType()
@@ -279,13 +270,16 @@ void TF_PPM::save()
     const bool moved = m_mode == Mode::Edit && (entry.lat != m_openingLat || entry.lon != m_openingLon);
     switch (storeWaypoint(m_session, m_punkts, entry, moved, this)) {
     case StoreResult::Saved:
+        m_positionSaved = m_positionSaved || moved;
         QDialog::done(Accepted);
         break;
     case StoreResult::Lost:
         QDialog::done(Rejected);
         break;
-    case StoreResult::NotSaved:
     case StoreResult::SavedIncomplete:
+        m_positionSaved = m_positionSaved || moved;
+        break; // stored; the message has been shown, the user may save again or cancel
+    case StoreResult::NotSaved:
         break; // the message has been shown; the user may save again or cancel
     }
 }

@@ -47,10 +47,11 @@ public:
     // Shows the editor modally in this mode; QDialog::Accepted when saved.
     int run(Mode mode);
 
-    // Whether the latitude or longitude text changed while the editor was
-    // open, saved or not. Cleared when the editor opens in edit mode; kept
-    // after it closed, for its opener.
-    bool coordinatesChanged() const { return m_coordinatesChanged; }
+    // Whether the last showing stored a position other than the one the
+    // waypoint had when it opened. Typing into a coordinate field and then
+    // cancelling stores nothing, so it leaves this false. Cleared when the
+    // editor opens; kept after it closed, for its opener.
+    bool positionSaved() const { return m_positionSaved; }
 
     TF_AP &airportWindow() { return *m_airport; }
 
@@ -65,7 +66,6 @@ private:
     void shown() override;
     void buildWindow();
     void typeChanged(int index);
-    void coordinateTextChanged();
     bool acceptLat();
     bool acceptLon();
     // What to store for a coordinate field: its text, or the stored text when
@@ -80,8 +80,7 @@ private:
     TF_AP *m_airport = nullptr;
     ui::EnterWalk *m_walk = nullptr;
     Mode m_mode = Mode::Edit;
-    bool m_loading = false;
-    bool m_coordinatesChanged = false;
+    bool m_positionSaved = false;
     // The stored texts at opening, and the fields as they showed them: a field
     // the person left as it was keeps the stored text, which may hold more than
     // the field can show (a flight plan's three-digit fraction).

@@ -2,7 +2,11 @@
 
 #include "ui/Dialog.h"
 
+#include <QList>
+
 class QButtonGroup;
+class QFrame;
+class QLabel;
 
 namespace kx::store {
 class Session;
@@ -15,6 +19,10 @@ namespace kx::editor {
 // exports the current route into the chosen cell and closes the dialog. The
 // chosen cell lives as long as the dialog, which is made once per program run
 // with B01 down, so the last choice stays selected from one export to the next.
+// Beside each button the cell says what it holds now (its file's date and the
+// route written there, when the database knows it), so that a pilot does not
+// overwrite a route he still flies; the chosen cell stands out in the
+// selection colour.
 class TF_PSH : public ui::Dialog
 {
     Q_OBJECT
@@ -31,12 +39,22 @@ public:
     // modal loop: prepare, then show().
     void prepare(QWidget *editor) { m_editor = editor; }
 
+    // What cell `cell` (1 ... 20) says of its contents beside its button
+    // (there a long route name is cut to the cell's width).
+    QString cellText(int cell) const;
+
 private:
     void shown() override;
     void exportChosenCell(); // OK
+    void describeCells();
+    void highlightChosen();
 
     store::Session &m_session;
     QButtonGroup *m_cells = nullptr;
+    QList<QFrame *> m_tiles;
+    QList<QLabel *> m_labels;
+    QStringList m_descriptions;
+    QList<bool> m_empty; // no file in the cell
     QWidget *m_editor = nullptr;
     int m_cell = 1;
 };

@@ -22,6 +22,7 @@
 #include "ui/Meter.h"
 #include "ui/Navigator.h"
 #include "ui/PictureSpinBox.h"
+#include "ui/WindowMemory.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -58,7 +59,7 @@ ui::FieldLink::Display picture(const QString &format)
 } // namespace
 
 TF_Points::TF_Points(store::Session &session, QWidget *parent, WaypointPicker *waypoints, BeaconPicker *beacons)
-    : ui::Dialog("TF_Points", ui::Dialog::Frame::Fixed, parent)
+    : ui::Dialog("TF_Points", ui::Dialog::Frame::Sizable, parent)
     , m_session(session)
     , m_points(session.ADOC)
     , m_waypoints(waypoints)
@@ -133,12 +134,16 @@ void TF_Points::buildWindow()
     layout->addWidget(buildHeader());
     layout->addLayout(body, 1);
 
-    // The header's name, the points with "Расчет", then the command groups
-    // down the right side; Tab passes the fields it has no business in.
+    // The header's name and level, the points with "Расчет", then the command
+    // groups down the right side; Tab passes the fields it has no business in.
     const auto button = [this](const char *name) { return findChild<QPushButton *>(QString::fromLatin1(name)); };
-    ui::setTabOrder({m_name, m_grid, button("BCalc"), m_newP, m_editP, m_delP, m_selectM, m_delM, button("BPrint"),
-                     button("BToPLN"), button("BTo21"), button("BToPSh"), ok});
-    setFixedSize(791, 505);
+    ui::setTabOrder({m_name, m_fl, m_grid, button("BCalc"), m_newP, m_editP, m_delP, m_selectM, m_delM,
+                     button("BPrint"), button("BToPLN"), button("BTo21"), button("BToPSh"), ok});
+    // 791 x 505 when it first opens; a larger window gives the points the room.
+    setMinimumSize(791, 505);
+    resize(791, 505);
+    m_memory = std::make_unique<ui::WindowMemory>(this, QStringLiteral("Points"));
+    m_memory->addGrid(m_grid, {2, 6}); // the waypoint's and the beacon's names
 }
 
 QWidget *TF_Points::buildHeader()
@@ -151,7 +156,6 @@ QWidget *TF_Points::buildHeader()
     m_fl->setObjectName(QStringLiteral("PFL"));
     m_fl->setRange(0, 99999);
     m_fl->setSingleStep(100);
-    m_fl->setFocusPolicy(Qt::ClickFocus);
     m_fl->setAlignment(Qt::AlignRight);
     new ui::FieldLink(m_fl, routes, QStringLiteral("FL"));
     m_apV = ui::form::edit(group, "PAP_V");
@@ -180,23 +184,26 @@ QWidget *TF_Points::buildHeader()
     for (QLineEdit *e : {m_name, m_apV, m_apP})
         walk->add(e, m_fl);
 
+    // The name takes what a wider window gives the header; the numbers keep
+    // their width at the right.
     auto *grid = new QGridLayout(group);
     const struct
     {
         const char *label;
         QWidget *field;
-        int stretch;
-    } fields[] = {{"Наименование", m_name, 4}, {"Эшелон, м", m_fl, 1}, {"АП вылета", m_apV, 1},
-                  {"АП посадки", m_apP, 1},    {"S общ, км", s, 1},    {"Вилка, гр.", vilka, 1}};
+    } fields[] = {{"Наименование", m_name}, {"Эшелон, м", m_fl}, {"АП вылета", m_apV},
+                  {"АП посадки", m_apP},    {"S общ, км", s},    {"Вилка, гр.", vilka}};
     int column = 0;
     for (const auto &f : fields) {
         auto *label = new QLabel(QString::fromUtf8(f.label), group);
         label->setBuddy(f.field);
         grid->addWidget(label, 0, column);
         grid->addWidget(f.field, 1, column);
-        grid->setColumnStretch(column, f.stretch);
+        if (f.field != m_name)
+            f.field->setFixedWidth(80);
         ++column;
     }
+    grid->setColumnStretch(0, 1);
     return group;
 }
 
@@ -221,6 +228,11 @@ QWidget *TF_Points::buildPointsGroup()
     m_grid->setColumnWidths({{0, 32}, {1, 64}, {2, 160}, {3, 56}, {4, 64}, {5, 56}, {6, 160}});
     m_grid->setCellStyler([](int row, int, bool selected, bool focused) {
         return ui::form::stripedRow(kPointRows, row, selected, focused);
+    });
+    // Enter or a double click on a point opens its waypoint, as "Cвойства пункта" does.
+    connect(m_grid, &ui::GridView::chosen, this, [this] {
+        if (!m_points.isEmpty() && m_hooks.pointProperties)
+            m_hooks.pointProperties();
     });
     connect(&list, &store::Query::currentRowChanged, this, &TF_Points::updateButtons);
     connect(&list, &store::Query::reset, this, &TF_Points::updateButtons);
@@ -269,6 +281,10 @@ QWidget *TF_Points::buildPointsGroup()
 
 void TF_Points::shown()
 {
+    if (!m_placed) {
+        m_memory->restore(m_session.settingsFile().path());
+        m_placed = true;
+    }
     m_marker.clear();
     BusyGuard busy(m_session.busy());
     setWindowTitle(QStringLiteral(" Просмотр/изменение маршрута"));
@@ -478,6 +494,7 @@ void TF_Points::done(int result)
         if (!reread)
             m_session.prompter().error(this, texts::routeListFailed());
     }
+    m_memory->save(m_session.settingsFile().path());
     QDialog::done(result);
 }
 

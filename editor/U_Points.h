@@ -9,6 +9,7 @@
 #include "ui/Dialog.h"
 
 #include <functional>
+#include <memory>
 
 class QLineEdit;
 class QPushButton;
@@ -22,6 +23,7 @@ class GridView;
 class Meter;
 class Navigator;
 class PictureSpinBox;
+class WindowMemory;
 } // namespace kx::ui
 
 namespace kx::editor {
@@ -100,6 +102,8 @@ private:
     QPushButton *m_delP = nullptr;
     QPushButton *m_selectM = nullptr;
     QPushButton *m_delM = nullptr;
+    std::unique_ptr<ui::WindowMemory> m_memory;
+    bool m_placed = false; // given its remembered place and size
 };
 
 } // namespace kx::editor

@@ -1,6 +1,7 @@
 #include "CoordEdit.h"
 
 #include "CoordText.h"
+#include "DecimalCoord.h"
 #include "GeoTexts.h"
 
 #include "base/Prompter.h"
@@ -84,6 +85,71 @@ std::optional<QString> pasted(const QString &text, QChar positive, QChar negativ
            + u'.' + fraction;
 }
 
+// Signed decimal degrees, or with a hemisphere letter instead of the sign.
+std::optional<PastedPosition> pastedDecimal(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*([NS])?\\s*([+-]?[0-9]{1,3}(?:[.,][0-9]+)?)\\s*\\x{00B0}?\\s*([NS])?"
+                       "\\s*(?:[,;]\\s*|\\s+)"
+                       "([EW])?\\s*([+-]?[0-9]{1,3}(?:[.,][0-9]+)?)\\s*\\x{00B0}?\\s*([EW])?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    // One number each, with its letter before or after it, or none.
+    const auto signedDegrees = [&](int before, int number, int after, QChar negative) -> std::optional<QString> {
+        const QString letters = (match.captured(before) + match.captured(after)).toUpper();
+        QString degrees = match.captured(number);
+        degrees.replace(u',', u'.');
+        if (letters.size() > 1 || (!letters.isEmpty() && (degrees.front() == u'-' || degrees.front() == u'+')))
+            return std::nullopt;
+        if (degrees.front() == u'+')
+            degrees.remove(0, 1);
+        if (letters == QString(negative))
+            degrees.prepend(u'-');
+        return degrees;
+    };
+    const auto lat = signedDegrees(1, 2, 3, u'S');
+    const auto lon = signedDegrees(4, 5, 6, u'W');
+    if (!lat || !lon)
+        return std::nullopt;
+    const auto hasFraction = [&](int number) {
+        return match.captured(number).contains(u'.') || match.captured(number).contains(u',');
+    };
+    const bool fractions = hasFraction(2) && hasFraction(5);
+    const bool letters =
+        !(match.captured(1) + match.captured(3)).isEmpty() && !(match.captured(4) + match.captured(6)).isEmpty();
+    if (!fractions && !letters)
+        return std::nullopt;
+    const std::optional<QString> latText = latitudeFromDecimal(*lat);
+    const std::optional<QString> lonText = longitudeFromDecimal(*lon);
+    if (!latText || !lonText)
+        return std::nullopt;
+    return PastedPosition{*latText, *lonText};
+}
+
+// Two coordinates in degrees and minutes: the text is cut at each blank,
+// comma or semicolon in turn until both halves read.
+std::optional<PastedPosition> pastedDegreesMinutes(const QString &text, QChar latLetter, QChar lonLetter)
+{
+    static const QRegularExpression separators(QStringLiteral("^[\\s,;]+|[\\s,;]+$"));
+    for (qsizetype i = 1; i + 1 < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!c.isSpace() && c != u',' && c != u';')
+            continue;
+        QString left = text.left(i);
+        QString right = text.mid(i + 1);
+        left.remove(separators);
+        right.remove(separators);
+        const std::optional<QString> lat = PastedLat(left, latLetter);
+        if (!lat)
+            continue;
+        if (const std::optional<QString> lon = PastedLon(right, lonLetter))
+            return PastedPosition{*lat, *lon};
+    }
+    return std::nullopt;
+}
+
 bool report(const EditCheck &check, const QString &message, Prompter &prompter, QObject *owner)
 {
     if (!check.valid)
@@ -111,6 +177,13 @@ std::optional<QString> PastedLat(const QString &text, QChar currentLetter)
 std::optional<QString> PastedLon(const QString &text, QChar currentLetter)
 {
     return pasted(text, u'E', u'W', 3, currentLetter);
+}
+
+std::optional<PastedPosition> PastedLatLon(const QString &text, QChar latLetter, QChar lonLetter)
+{
+    if (const std::optional<PastedPosition> decimal = pastedDecimal(text))
+        return decimal;
+    return pastedDegreesMinutes(text, latLetter, lonLetter);
 }
 
 bool reportLatEdit(const EditCheck &check, Prompter &prompter, QObject *owner)

@@ -42,6 +42,24 @@ EditCheck CheckLonEdit(const QString &fieldText);
 std::optional<QString> PastedLat(const QString &text, QChar currentLetter = u'N');
 std::optional<QString> PastedLon(const QString &text, QChar currentLetter = u'E');
 
+// A whole position typed or pasted into either coordinate field: latitude
+// then longitude, each in a form PastedLat / PastedLon read, apart by blanks,
+// a comma or a semicolon ("N55°58.36' E037°24.88'", "N55* 58.36', E37* 24.88'",
+// "55 58.36 37 24.88"), or as signed decimal degrees ("55.9727 37.4147",
+// "55,9727; 37,4147", "-33.9461, 151.1772", "55.9727N 37.4147E"). Decimal
+// degrees need a fraction in both numbers or a letter with both, so that
+// "55 58.36", one latitude in degrees and minutes, is not taken for them.
+// Gives both fields' texts (decimal degrees rounded to hundredths of a
+// minute), or nothing when the text is not a whole position or a value does
+// not fit its field. latLetter and lonLetter stand in for a letter the
+// degrees and minutes do not name.
+struct PastedPosition
+{
+    QString lat;
+    QString lon;
+};
+std::optional<PastedPosition> PastedLatLon(const QString &text, QChar latLetter = u'N', QChar lonLetter = u'E');
+
 // Shows the check's error message (texts::latEditError, lonEditError) owned by
 // owner when the value is invalid;
 // returns whether it is valid. Selecting the text and focusing the field is

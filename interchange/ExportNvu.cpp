@@ -11,8 +11,12 @@
 #include "base/SimPath.h"
 #include "geo/CoordText.h"
 #include "geo/Rounding.h"
+#include "store/Collation.h"
 #include "store/Session.h"
+#include "store/Statement.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <array>
@@ -121,6 +125,29 @@ QByteArray cellBytes(const std::array<double, kValues> &cell)
     return bytes;
 }
 
+// The cell's point count: a whole number at its start, or nothing for a file
+// that is not a cell.
+std::optional<int> pointCount(const QByteArray &bytes)
+{
+    if (bytes.size() != kNvuCellSize)
+        return std::nullopt;
+    const double count = qFromLittleEndian<double>(bytes.constData());
+    if (!std::isfinite(count) || count < 0 || count > 1e6 || count != std::floor(count))
+        return std::nullopt;
+    return static_cast<int>(count);
+}
+
+// The bytes ExportNVU would write for a route now; nothing when they cannot be made.
+std::optional<QByteArray> routeCellBytes(store::Query &qp, qint64 route, const QVariant &vilka)
+{
+    if (!openRoutePoints(qp, route))
+        return std::nullopt;
+    std::array<double, kValues> values{};
+    const bool filled = fillCell(qp, vilka, values);
+    qp.close();
+    return filled ? std::optional<QByteArray>(cellBytes(values)) : std::nullopt;
+}
+
 } // namespace
 
 QString nvuCellPath(const QString &fsPath, int cell)
@@ -153,6 +180,77 @@ bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *edi
         return false;
     }
     return true;
+}
+
+QList<NvuCellContents> readNvuCells(store::Session &session)
+{
+    QList<NvuCellContents> cells(kNvuCellCount);
+    QList<QByteArray> bytes(kNvuCellCount);
+    int unnamed = 0;
+    for (int i = 0; i < kNvuCellCount; ++i) {
+        NvuCellContents &cell = cells[i];
+        QFile file(nvuCellPath(session.settings.fsPath, i + 1));
+        if (!file.exists())
+            continue;
+        cell.state = NvuCellContents::State::Unreadable;
+        cell.modified = QFileInfo(file).lastModified();
+        // A file far larger than a cell is not read whole to learn that.
+        if (!file.open(QIODevice::ReadOnly) || file.size() != kNvuCellSize)
+            continue;
+        bytes[i] = file.read(kNvuCellSize);
+        const std::optional<int> points = pointCount(bytes[i]);
+        if (!points)
+            continue;
+        cell.points = *points;
+        cell.state = *points == 0 ? NvuCellContents::State::Empty : NvuCellContents::State::Route;
+        unnamed += *points > 0;
+    }
+    if (unnamed == 0)
+        return cells;
+
+    // Only calculated routes can have been exported; of those only the ones
+    // with a cell's point count and fork are worth building a cell for.
+    struct Candidate
+    {
+        qint64 code;
+        QString name;
+        QVariant vilka;
+        int points;
+    };
+    QList<Candidate> candidates;
+    store::Statement routes(session.ADOC,
+                            QStringLiteral("SELECT Routes.Code, Routes.Name, Routes.Vilka, "
+                                           "(SELECT COUNT(*) FROM Points WHERE Points.Route = Routes.Code) "
+                                           "FROM Routes WHERE Routes.DateTime IS NOT NULL "
+                                           "ORDER BY Routes.Name COLLATE %1, Routes.S")
+                                .arg(QLatin1String(store::kCollation)));
+    if (!routes.exec())
+        return cells; // the cells are still shown, only without names
+    while (routes.next())
+        candidates.append(
+            {routes.value(0).toLongLong(), routes.value(1).toString(), routes.value(2), routes.value(3).toInt()});
+    routes.finish();
+
+    store::Query qp(session.ADOC, QStringLiteral("QP"));
+    for (const Candidate &route : std::as_const(candidates)) {
+        const std::optional<double> fork = tenth(route.vilka);
+        std::optional<QByteArray> built;
+        for (int i = 0; i < kNvuCellCount && unnamed > 0; ++i) {
+            NvuCellContents &cell = cells[i];
+            if (cell.state != NvuCellContents::State::Route || !cell.routeName.isEmpty() || cell.points != route.points
+                || !fork || qFromLittleEndian<double>(bytes[i].constData() + 8) != *fork + 0.0)
+                continue;
+            if (!built && !(built = routeCellBytes(qp, route.code, route.vilka)))
+                break;
+            if (*built == bytes[i]) {
+                cell.routeName = route.name;
+                --unnamed;
+            }
+        }
+        if (unnamed == 0)
+            break;
+    }
+    return cells;
 }
 
 } // namespace kx::interchange

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 
 class QObject;
@@ -33,5 +35,29 @@ QString nvuCellPath(const QString &fsPath, int cell);
 // (exportFailureText) owned by chooser when the file cannot be written (the
 // old cell untouched).
 bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *editor, QObject *chooser);
+
+// What one NVU cell file holds, for the cell chooser to show before the
+// person overwrites it.
+struct NvuCellContents
+{
+    enum class State {
+        Missing,    // no file
+        Unreadable, // not a cell file: another size, or no point count at its start
+        Empty,      // a cell of no points
+        Route,      // a route of `points` points
+    };
+    State state = State::Missing;
+    QDateTime modified; // when the file was last written (all but Missing)
+    int points = 0;
+    // The database's calculated route that the cell holds byte for byte, the
+    // first in the route list's order when several do; empty when none does
+    // (a route changed or deleted since, or written by another program).
+    QString routeName;
+};
+
+// The twenty cells under the session's simulator folder, cell 1 first. The
+// file itself names no route; a route is named when exporting it now would
+// write exactly the file's bytes.
+QList<NvuCellContents> readNvuCells(store::Session &session);
 
 } // namespace kx::interchange

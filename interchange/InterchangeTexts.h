@@ -143,6 +143,12 @@ inline QString routeValuesUnusable()
     return QStringLiteral("Эшелон, тип маршрута или превышение точки маршрута не число.");
 }
 
+// What the cell chooser says of a cell, under the date of its file.
+inline QString cellMissing() { return QStringLiteral("пусто"); }
+inline QString cellWithoutRoute() { return QStringLiteral("без маршрута"); }
+inline QString cellNotRecognised() { return QStringLiteral("неизвестный формат"); }
+inline QString cellPoints(int points) { return QStringLiteral("ППМ: ") + QString::number(points); }
+
 // Captions and filters of the dialogs.
 inline QString planOpenFilters()
 {

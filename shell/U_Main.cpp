@@ -21,6 +21,7 @@
 #include "editor/U_Points.h"
 #include "editor/core/EditorTexts.h"
 #include "editor/core/RouteHeader.h"
+#include "editor/core/RouteStatus.h"
 #include "interchange/ImportPln.h"
 #include "interchange/InterchangeTexts.h"
 #include "map/U_Map.h"
@@ -30,6 +31,7 @@
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
+#include "ui/WindowMemory.h"
 
 #include <algorithm>
 #include <tuple>
@@ -40,10 +42,14 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace kx::shell {
@@ -58,7 +64,7 @@ const QColor kCalculated(0, 64, 0);
 TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator *busy, FolderChooser *chooser,
                  ui::FileDialogs *fileDialogs, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+                              | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
     , m_session(std::make_unique<store::Session>(programFolder, prompter, busy))
     , m_chooser(chooser)
     , m_fileDialogs(fileDialogs)
@@ -78,6 +84,7 @@ TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator
     }
     buildWindow();
     createWindows();
+    m_memory->restore(m_session->settingsFile().path());
 }
 
 // The program's windows, made once and kept for the whole run, so that what
@@ -133,6 +140,8 @@ void TF_Main::buildWindow()
         return ui::CellColors{QColor(), calculated ? kCalculated : kNotCalculated};
     });
     connect(m_grid, &ui::GridView::chosen, this, &TF_Main::openCurrentRoute);
+    // A red row says why in its tooltip: the route must be calculated again.
+    m_grid->viewport()->installEventFilter(this);
 
     m_search = new ui::SearchEdit(group);
     m_search->setObjectName(QStringLiteral("PName"));
@@ -161,8 +170,11 @@ void TF_Main::buildWindow()
     ui::setTabOrder({m_grid, m_search, edit, import, remove, quit});
 
     auto *below = new QHBoxLayout;
-    below->addWidget(m_search, 2);
-    below->addStretch(3);
+    // The search keeps its width at the left, the navigator its at the right,
+    // however wide the window.
+    m_search->setFixedWidth(180);
+    below->addWidget(m_search);
+    below->addStretch();
     below->addWidget(m_navigator);
     auto *left = new QVBoxLayout;
     left->addWidget(m_grid);
@@ -201,10 +213,24 @@ void TF_Main::buildWindow()
     folder->setObjectName(QStringLiteral("NFS9"));
     connect(folder, &QAction::triggered, this, &TF_Main::chooseSimulatorFolder);
 
-    // A client area of 772 x 486 under the menu bar, not resizable.
-    setFixedSize(772, 486 + menuBar()->sizeHint().height());
+    // The current route's state, in words as well as in colour.
+    m_routeStatus = new QLabel(this);
+    m_routeStatus->setObjectName(QStringLiteral("RouteStatus"));
+    statusBar()->addWidget(m_routeStatus, 1);
+    store::Query &routes = m_session->QRoutes;
+    connect(&routes, &store::Query::currentRowChanged, this, &TF_Main::showRouteStatus);
+    connect(&routes, &store::Query::reset, this, &TF_Main::showRouteStatus);
+    connect(&routes, &store::Query::rowValuesChanged, this, &TF_Main::showRouteStatus);
+
+    // A client area of 772 x 486 under the menu bar when it first opens; a
+    // larger window gives the list the room, and the route names the width.
+    const QSize opening(772, 486 + menuBar()->sizeHint().height());
+    setMinimumSize(opening);
+    resize(opening);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    m_memory = std::make_unique<ui::WindowMemory>(this, QStringLiteral("Main"));
+    m_memory->addGrid(m_grid, {0});
 }
 
 void TF_Main::showEvent(QShowEvent *event)
@@ -239,6 +265,39 @@ void TF_Main::startUp()
     emit startupFinished(result);
     if (result == StartupResult::EndRequested)
         emit endRequested();
+}
+
+void TF_Main::showRouteStatus()
+{
+    const store::Query &routes = m_session->QRoutes;
+    if (!routes.isOpen() || routes.isEmpty()) {
+        m_routeStatus->clear();
+        return;
+    }
+    const QVariant calculated = routes.value(u"DateTime");
+    m_routeStatus->setText(editor::routeStatusText(calculated));
+    QPalette palette = m_routeStatus->palette();
+    palette.setColor(QPalette::WindowText, calculated.isNull() ? kNotCalculated : kCalculated);
+    m_routeStatus->setPalette(palette);
+}
+
+bool TF_Main::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid->viewport() && event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const int row = m_grid->indexAt(help->pos()).row();
+        const store::Query &routes = m_session->QRoutes;
+        if (row >= 0 && row < routes.rowCount() && routes.valueAt(row, u"DateTime").isNull()) {
+            QRect rowRect = m_grid->visualRect(m_grid->model()->index(row, 0));
+            rowRect.setLeft(0);
+            rowRect.setRight(m_grid->viewport()->width());
+            QToolTip::showText(help->globalPos(),
+                               routes.valueAt(row, u"Name").toString() + u'\n' + editor::texts::notCalculated(),
+                               m_grid->viewport(), rowRect);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TF_Main::searchRoute(const QString &text)
@@ -346,6 +405,7 @@ void TF_Main::closeEvent(QCloseEvent *event)
     m_session->closeAll();
     // Nothing is left to do about a program folder that cannot be written.
     std::ignore = m_session->writeSettings();
+    m_memory->save(m_session->settingsFile().path());
     event->accept();
 }
 

@@ -9,6 +9,7 @@
 
 class QAction;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 
 namespace kx {
@@ -23,6 +24,7 @@ class FileDialogs;
 class GridView;
 class Navigator;
 class SearchEdit;
+class WindowMemory;
 } // namespace ui
 namespace editor {
 class TF_Points;
@@ -86,11 +88,13 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
     void createWindows();
     void searchRoute(const QString &text);
+    void showRouteStatus();
 
     std::unique_ptr<store::Session> m_session;
     FolderChooser *m_chooser;
@@ -111,6 +115,8 @@ private:
     ui::GridView *m_grid = nullptr;
     ui::SearchEdit *m_search = nullptr;
     ui::Navigator *m_navigator = nullptr;
+    QLabel *m_routeStatus = nullptr;
+    std::unique_ptr<ui::WindowMemory> m_memory;
     catalogues::TF_PPM *m_ppm = nullptr;
     editor::TF_Points *m_points = nullptr;
     catalogues::TF_Punkts *m_punkts = nullptr;

@@ -36,7 +36,7 @@ void showWaypointProperties(store::Session &session, editor::TF_Points &points, 
     // routes; the editor's own list, read next, tells its own failure.
     std::ignore = session.reopenRoutesAt(route);
     points.reloadPointsAtCode(point);
-    if (waypointEditor.coordinatesChanged())
+    if (waypointEditor.positionSaved())
         points.markNotCalculated();
     punkts.close();
 }

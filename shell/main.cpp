@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Kalyx"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.3 beta"));
     QGuiApplication::setWindowIcon(kx::shell::programIcon());
+    kx::ui::useRussianLocale();
     // Without Qt's Russian texts the program runs with its English ones.
     std::ignore = kx::ui::installQtTranslation(app);
 

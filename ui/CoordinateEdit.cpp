@@ -120,10 +120,37 @@ void CoordinateEdit::setEditedText(const QString &fieldText)
     emit textEdited(text());
 }
 
+void CoordinateEdit::pair(CoordinateEdit *latitude, CoordinateEdit *longitude)
+{
+    Q_ASSERT(latitude->axis() == Axis::Latitude && longitude->axis() == Axis::Longitude);
+    latitude->m_partner = longitude;
+    longitude->m_partner = latitude;
+}
+
+std::optional<QString> CoordinateEdit::ownHalf(const QString &text) const
+{
+    const bool latitude = m_axis == Axis::Latitude;
+    const QChar latLetter = latitude ? hemisphere() : (m_partner ? m_partner->hemisphere() : u'N');
+    const QChar lonLetter = latitude ? (m_partner ? m_partner->hemisphere() : u'E') : hemisphere();
+    const std::optional<geo::PastedPosition> position = geo::PastedLatLon(text, latLetter, lonLetter);
+    if (!position)
+        return std::nullopt;
+    return latitude ? position->lat : position->lon;
+}
+
 void CoordinateEdit::pasteText(const QString &text)
 {
     if (isReadOnly())
         return;
+    if (const std::optional<QString> half = ownHalf(text)) {
+        // The partner's half first, so that this field, where the person
+        // pasted, is the one changed last and keeps the cursor.
+        if (m_partner && !m_partner->isReadOnly())
+            m_partner->setEditedText(*m_partner->ownHalf(text));
+        setEditedText(*half);
+        setCursorPosition(int(half->size()));
+        return;
+    }
     const std::optional<QString> position = m_axis == Axis::Latitude ? geo::PastedLat(text, hemisphere())
                                                                        : geo::PastedLon(text, hemisphere());
     if (position) {
@@ -225,7 +252,9 @@ void CoordinateEdit::dropEvent(QDropEvent *event)
 {
     if (!isReadOnly() && event->mimeData()->hasText()) {
         const QString text = event->mimeData()->text();
-        if (m_axis == Axis::Latitude ? geo::PastedLat(text).has_value() : geo::PastedLon(text).has_value()) {
+        const bool coordinate =
+            m_axis == Axis::Latitude ? geo::PastedLat(text).has_value() : geo::PastedLon(text).has_value();
+        if (coordinate || ownHalf(text)) {
             pasteText(text);
             event->acceptProposedAction();
             setFocus(Qt::MouseFocusReason);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QString>
+
+#include <optional>
 
 namespace kx::ui {
 
@@ -11,8 +14,9 @@ namespace kx::ui {
 // digits never shift. The letter is N or S (E or W): typing one of them
 // anywhere in the edit sets it, "-" turns it to the other hemisphere. Typing,
 // deleting or cutting over a selection clears the digits it covers and never
-// the letter; a whole position pasted or dropped in a common form
-// ("N55* 58.27'", "55 58.27") fills the field.
+// the letter; a coordinate pasted or dropped in a common form
+// ("N55* 58.27'", "55 58.27") fills the field, and a whole position
+// ("N55°58.36' E037°24.88'", "55.9727 37.4147") fills it and its partner.
 class CoordinateEdit : public QLineEdit
 {
     Q_OBJECT
@@ -37,8 +41,13 @@ public:
     void setHemisphere(QChar letter);
     void toggleHemisphere();
 
-    // Pastes as the person's Ctrl+V does: a whole position replaces the
-    // field, anything else is typed in at the cursor.
+    // The latitude and the longitude edit of one position: a whole position
+    // pasted into either fills both.
+    static void pair(CoordinateEdit *latitude, CoordinateEdit *longitude);
+
+    // Pastes as the person's Ctrl+V does: a whole position fills this field
+    // and its partner, a coordinate replaces the field, anything else is typed
+    // in at the cursor.
     void pasteText(const QString &text);
 
 protected:
@@ -56,7 +65,11 @@ private:
     // Sets the field as typed: the change is the person's (modified, textEdited).
     void setEditedText(const QString &fieldText);
 
+    // The field's text from a whole position, for this edit's axis.
+    std::optional<QString> ownHalf(const QString &text) const;
+
     Axis m_axis;
+    QPointer<CoordinateEdit> m_partner;
 };
 
 } // namespace kx::ui

@@ -15,6 +15,8 @@ Qt::WindowFlags flagsOf(Dialog::Frame frame)
         return caption;
     case Dialog::Frame::Closable:
         return caption | Qt::WindowCloseButtonHint;
+    case Dialog::Frame::Sizable:
+        return caption | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
     }
     return caption;
 }

@@ -15,6 +15,7 @@ public:
         Fixed,    // caption, system menu and close button; not resizable
         Caption,  // caption only, no title-bar buttons (the pickers)
         Closable, // caption and close button
+        Sizable,  // caption, system menu, maximise and close buttons; resizable
     };
 
     Dialog(const char *objectName, Frame frame, QWidget *parent);

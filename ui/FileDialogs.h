@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace kx::ui {
@@ -21,6 +22,15 @@ public:
     // cancelled.
     virtual QString chooseFolder(QWidget *owner, const QString &folder, const QString &caption) = 0;
 };
+
+// A file's size as the dialogs show it, in the program's Russian whatever the
+// system's language: "512 байт", "1,4 кБ", "2,3 МБ".
+QString fileSizeText(qint64 bytes);
+
+// Makes Qt's own file dialog list sizes, types and dates in the program's
+// locale: Qt fills those columns in the system's language ("bytes", "Folder",
+// "11 Dec 2026"), which on an English system mixes with the Russian rest.
+void useProgramLocale(QFileDialog &dialog);
 
 // The platform's dialogs.
 class QtFileDialogs : public FileDialogs

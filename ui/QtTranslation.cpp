@@ -23,4 +23,6 @@ bool installQtTranslation(QCoreApplication &app)
     return false;
 }
 
+void useRussianLocale() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
+
 } // namespace kx::ui

@@ -11,4 +11,10 @@ namespace kx::ui {
 // texts; returns whether it was loaded.
 [[nodiscard]] bool installQtTranslation(QCoreApplication &app);
 
+// Numbers, dates and sizes in Russian whatever the system's locale, as a
+// pilot reads them: the decimal comma, Russian month names and date order.
+// The program's texts are Russian, so a system set to English would otherwise
+// mix "10 Dec 2026" and "1420.1" into them.
+void useRussianLocale();
+
 } // namespace kx::ui

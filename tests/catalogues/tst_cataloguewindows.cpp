@@ -490,7 +490,7 @@ void TestCatalogueWindows::enterWalksTheFields()
     QVERIFY(focused(child<QWidget>(m_ppm.get(), "BOK")));
     QVERIFY(m_ppm->isVisible()); // Enter itself saved nothing
     QCOMPARE(m_prompter->messages().size(), 2);
-    QVERIFY(m_ppm->coordinatesChanged());
+    QVERIFY(!m_ppm->positionSaved()); // typed, not stored yet
 
     // For an airport the region is passed by.
     child<QComboBox>(m_ppm.get(), "PType")->setCurrentIndex(1);
@@ -604,10 +604,11 @@ void TestCatalogueWindows::savedEditMarksRoutesOnlyForAMove()
         QTest::keyClick(field, Qt::Key_1);
         QCOMPARE(field->fieldText(), lat);
     }
-    QCOMPARE(m_ppm->coordinatesChanged(), moved);
+    QVERIFY(!m_ppm->positionSaved());
     child<QPushButton>(m_ppm.get(), "BOK")->click();
     QVERIFY(!m_ppm->isVisible());
     QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(m_ppm->positionSaved(), moved);
     QCOMPARE(dbValue("Punkts", m_ndb, "Name").toString(), name);
     QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), lat);
     // The variation is recomputed from the position whatever changed (0 before).
@@ -722,7 +723,7 @@ void TestCatalogueWindows::cancelDiscardsPendingChanges()
     child<QPushButton>(m_ppm.get(), "BCancel")->click();
     QCOMPARE(m_lists->QPunkts.value(u"Name").toString(), QStringLiteral("Привод"));
     QCOMPARE(m_lists->QPunkts.state(), store::Query::State::Browse);
-    QVERIFY(m_ppm->coordinatesChanged()); // the flag outlives the editor
+    QVERIFY(!m_ppm->positionSaved()); // typed and cancelled: nothing stored
     QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N55*00.00"));
 
     // A new row disappears; closing by the title bar is the same.

@@ -10,16 +10,19 @@
 #include "interchange/ExportI21.h"
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
+#include "ui/QtTranslation.h"
 #include "ui/ReportPreviewDialog.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QApplication>
 #include <QTimer>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace kx;
@@ -48,6 +51,7 @@ private slots:
     void chosenCellIsExportedAndStaysChosen();
     void cancelExportsNothing();
     void failedCellExportClosesTheChooser();
+    void chooserSaysWhatEachCellHolds();
 
     void planDialogCancelled();
     void planNameGetsTheExtension();
@@ -125,12 +129,14 @@ void TestExportCommands::chooserHasTwentyCellsInFourColumns()
         QVERIFY(b->isCheckable());
         down += b->isChecked();
         // Down the columns: B01 ... B05 in the first, B06 ... B10 in the second.
-        QPushButton *first = button(qPrintable(QString("B%1").arg((cell - 1) / 5 * 5 + 1, 2, 10, QChar('0'))));
-        QCOMPARE(b->x(), first->x());
+        const auto at = [&](int other) {
+            return button(qPrintable(QString("B%1").arg(other, 2, 10, QChar('0'))))->mapTo(m_chooser.get(), QPoint());
+        };
+        QCOMPARE(at(cell).x(), at((cell - 1) / 5 * 5 + 1).x());
         if (cell % 5 != 1)
-            QVERIFY(b->y() > button(qPrintable(QString("B%1").arg(cell - 1, 2, 10, QChar('0'))))->y());
+            QVERIFY(at(cell).y() > at(cell - 1).y());
         if (cell > 5)
-            QVERIFY(b->x() > button(qPrintable(QString("B%1").arg(cell - 5, 2, 10, QChar('0'))))->x());
+            QVERIFY(at(cell).x() > at(cell - 5).x());
     }
     QCOMPARE(down, 1);
     QVERIFY(button("B01")->isChecked());
@@ -187,6 +193,69 @@ void TestExportCommands::failedCellExportClosesTheChooser()
                                               + QDir::toNativeSeparators(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_1.dat")
                                               + "\r\nПапка не найдена."});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_PSH"));
+}
+
+void TestExportCommands::chooserSaysWhatEachCellHolds()
+{
+    ui::useRussianLocale();
+    const QString folder = m_folder->fsPath() + "Gauges/Tu154_cfg/";
+    const auto cellFile = [&](int cell) { return folder + QString("nvu_dat_%1.dat").arg(cell); };
+    // Cell 3 written by the chooser, as a pilot writes it.
+    m_chooser->prepare(m_editor.get());
+    m_chooser->show();
+    QTest::mouseClick(button("B03"), Qt::LeftButton);
+    QTest::mouseClick(button("BOK"), Qt::LeftButton);
+    QVERIFY(!m_chooser->isVisible());
+    // And cells other programs left: a route of 7 points, a file that is no
+    // cell, a cell of no route.
+    const auto write = [&](int cell, const QByteArray &bytes) {
+        QFile file(cellFile(cell));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    };
+    QByteArray seven(4096, '\0');
+    qToLittleEndian<double>(7.0, seven.data());
+    write(5, seven);
+    write(6, QByteArray(100, 'x'));
+    write(7, QByteArray(4096, '\0'));
+    const QDateTime written(QDate(2026, 12, 10), QTime(14, 5, 9));
+    for (int cell : {3, 5, 6, 7}) {
+        QFile file(cellFile(cell));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+
+    m_chooser->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_chooser.get()));
+    QCOMPARE(m_chooser->cellText(3), QString("10.12.2026 14:05:09\nR"));
+    QCOMPARE(m_chooser->cellText(5), QString("10.12.2026 14:05:09\nППМ: 7"));
+    QCOMPARE(m_chooser->cellText(6), QString("10.12.2026 14:05:09\nнеизвестный формат"));
+    QCOMPARE(m_chooser->cellText(7), QString("10.12.2026 14:05:09\nбез маршрута"));
+    QCOMPARE(m_chooser->cellText(1), QString("пусто"));
+    QCOMPARE(m_chooser->findChild<QLabel *>("L03")->text(), m_chooser->cellText(3));
+
+    // The chosen cell stands out in the selection colour; a click on a cell's
+    // text chooses it as a click on its number does.
+    const QColor highlight = m_chooser->palette().color(QPalette::Active, QPalette::Highlight);
+    const auto ground = [&](const char *label) {
+        QWidget *tile = m_chooser->findChild<QLabel *>(label)->parentWidget();
+        return tile->grab().toImage().pixelColor(1, 1);
+    };
+    QVERIFY(button("B03")->isChecked());
+    QCOMPARE(ground("L03"), highlight);
+    QTest::mouseClick(m_chooser->findChild<QLabel *>("L08"), Qt::LeftButton);
+    QVERIFY(button("B08")->isChecked());
+    QCOMPARE(m_chooser->cellNumber(), 8);
+    QCOMPARE(ground("L08"), highlight);
+    QVERIFY(ground("L03") != highlight);
+    m_chooser->reject();
+
+    // A route changed since it was written is no longer named by the cell.
+    QSqlQuery q(m_session->ADOC.sql());
+    QVERIFY(q.exec("UPDATE Points SET S = -101 WHERE Number = 1"));
+    m_chooser->show();
+    QCOMPARE(m_chooser->cellText(3), QString("10.12.2026 14:05:09\nППМ: 3"));
+    m_chooser->reject();
 }
 
 void TestExportCommands::planDialogCancelled()

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QtTest>
@@ -100,6 +101,8 @@ private slots:
     void serviceButtons();
     void contextMenuRunsItsCommand();
     void keyboardWalkAndButtons();
+    void enterOrDoubleClickOpensAPoint();
+    void windowGrowsAndComesBackSo();
 
 private:
     void openEditor(qint64 route);
@@ -366,7 +369,6 @@ void TestPoints::enterInHeaderMovesToFlightLevel()
 {
     openEditor(route({"A", "B"}, false));
     auto *fl = m_window->findChild<QSpinBox *>("PFL");
-    QCOMPARE(fl->focusPolicy(), Qt::ClickFocus); // skipped by Tab
     for (const char *name : {"PName", "PAP_V", "PAP_P"}) {
         auto *edit = m_window->findChild<QLineEdit *>(name);
         edit->setFocus();
@@ -839,10 +841,10 @@ void TestPoints::keyboardWalkAndButtons()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("PName"));
     m_window->pointList().setRowNumber(2); // every command available
-    // The header's name (the level, the airports and the totals are passed
+    // The header's name and level (the airports and the totals are passed
     // by), the points and "Расчет", then the buttons down the right side.
-    QCOMPARE(test::tabWalk(14), (QStringList{"GPPM", "BCalc", "BNewP", "BEditP", "BDelP", "BSelectM", "BPrint",
-                                              "BToPLN", "BTo21", "BToPSh", "BOK", "PName", "GPPM", "BCalc"}));
+    QCOMPARE(test::tabWalk(16), (QStringList{"PFL", "GPPM", "BCalc", "BNewP", "BEditP", "BDelP", "BSelectM", "BPrint",
+                                             "BToPLN", "BTo21", "BToPSh", "BOK", "PName", "PFL", "GPPM", "BCalc"}));
     // Enter presses the focused button.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(m_prompter->lastText(),
@@ -854,6 +856,71 @@ void TestPoints::keyboardWalkAndButtons()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     QCOMPARE(m_waypoints.calls.size(), 1);
     QCOMPARE(sequence(r), (QStringList{"1 A", "2 B", "3 X", "4 C"}));
+}
+
+void TestPoints::enterOrDoubleClickOpensAPoint()
+{
+    openEditor(route({"A", "B", "C"}, false));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QList<qint64> opened; // the waypoint of the current point at each opening
+    PointsHooks hooks;
+    hooks.pointProperties = [&] { opened << m_window->currentPunkt(); };
+    m_window->setHooks(hooks);
+    auto *grid = m_window->findChild<ui::GridView *>(QStringLiteral("GPPM"));
+    const auto rowCentre = [&](int row) { return grid->visualRect(grid->model()->index(row, 2)).center(); };
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(1));
+    QVERIFY(grid->hasFocus());
+    QTest::keyClick(grid, Qt::Key_Return);
+    test::doubleClick(grid->viewport(), rowCentre(2));
+    QCOMPARE(opened, (QList<qint64>{m_punkt.value("B"), m_punkt.value("C")}));
+    QVERIFY(m_window->isVisible()); // Enter in the grid does not close the window
+    QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestPoints::windowGrowsAndComesBackSo()
+{
+    const qint64 r = route({"A", "B", "C"}, true);
+    openEditor(r);
+    QCOMPARE(m_window->size(), QSize(791, 505));
+    QVERIFY(m_window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    auto *grid = m_window->findChild<ui::GridView *>(QStringLiteral("GPPM"));
+    const auto fromRight = [&](const char *name) {
+        auto *control = m_window->findChild<QWidget *>(QString::fromLatin1(name));
+        return m_window->width() - control->mapTo(m_window.get(), QPoint(control->width(), 0)).x();
+    };
+    const auto fromBottom = [&](const char *name) {
+        auto *control = m_window->findChild<QWidget *>(QString::fromLatin1(name));
+        return m_window->height() - control->mapTo(m_window.get(), QPoint(0, control->height())).y();
+    };
+    const int okRight = fromRight("BOK"), okBottom = fromBottom("BOK"), levelRight = fromRight("PFL");
+    const int calcBottom = fromBottom("BCalc"), newRight = fromRight("BNewP");
+    const int names = grid->columnWidth(2) + grid->columnWidth(6);
+    const int mpu = grid->columnWidth(3);
+    const QSize gridSize = grid->size();
+
+    // Larger: the points take the room, the two names the width; the header's
+    // numbers, the command buttons and "Закрыть" keep to their edges.
+    // (As large as the screen lets a window come back: the test's screen may be small.)
+    const QSize larger = QSize(1000, 700).boundedTo(m_window->screen()->availableGeometry().size() - QSize(8, 40));
+    QVERIFY(larger.width() > 791 && larger.height() > 505);
+    m_window->resize(larger);
+    const QSize grown = larger - QSize(791, 505);
+    QTRY_COMPARE(grid->size(), gridSize + grown);
+    QTRY_COMPARE(grid->columnWidth(2) + grid->columnWidth(6), names + grown.width());
+    QCOMPARE(grid->columnWidth(3), mpu);
+    QCOMPARE(fromRight("BOK"), okRight);
+    QCOMPARE(fromBottom("BOK"), okBottom);
+    QCOMPARE(fromRight("PFL"), levelRight);
+    QCOMPARE(fromRight("BNewP"), newRight);
+    QCOMPARE(fromBottom("BCalc"), calcBottom);
+
+    // Closed and opened again, in the next run: as it was left.
+    QTest::mouseClick(button("BOK"), Qt::LeftButton);
+    QVERIFY(!m_window->isVisible());
+    m_window.reset();
+    openEditor(r);
+    QCOMPARE(m_window->size(), larger);
 }
 
 QTEST_MAIN(TestPoints)

@@ -16,7 +16,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtEndian>
+
 #include <QtTest>
+#include <cmath>
 
 using namespace kx;
 using namespace kx::store;
@@ -63,6 +65,9 @@ private slots:
     void cellValueFailures();
     void cellPointsQueryFails();
     void cellFolderMissing();
+    void cellContents_data();
+    void cellContents();
+    void cellNamesTheRouteItHolds();
 
     void i21Numbering_data();
     void i21Numbering();
@@ -427,6 +432,77 @@ void TestExports::cellFolderMissing()
 }
 
 // ---------------------------------------------------------------- I-21
+
+void TestExports::cellContents_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("folder"); // a folder where the file should be
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("points");
+    using State = interchange::NvuCellContents::State;
+    const auto cell = [](double count) {
+        QByteArray bytes(4096, '\0');
+        qToLittleEndian<double>(count, bytes.data());
+        return bytes;
+    };
+    QTest::newRow("a route of 7 points") << cell(7) << false << int(State::Route) << 7;
+    QTest::newRow("no route") << QByteArray(4096, '\0') << false << int(State::Empty) << 0;
+    QTest::newRow("too short") << QByteArray(4095, '\0') << false << int(State::Unreadable) << 0;
+    QTest::newRow("too long") << QByteArray(8192, '\0') << false << int(State::Unreadable) << 0;
+    QTest::newRow("empty file") << QByteArray() << false << int(State::Unreadable) << 0;
+    QTest::newRow("text") << QByteArray(4096, 'x') << false << int(State::Unreadable) << 0;
+    QTest::newRow("half a point") << cell(2.5) << false << int(State::Unreadable) << 0;
+    QTest::newRow("negative count") << cell(-3) << false << int(State::Unreadable) << 0;
+    QTest::newRow("not a number") << cell(std::nan("")) << false << int(State::Unreadable) << 0;
+    QTest::newRow("infinite") << cell(HUGE_VAL) << false << int(State::Unreadable) << 0;
+    QTest::newRow("a folder") << QByteArray() << true << int(State::Unreadable) << 0;
+}
+
+void TestExports::cellContents()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, folder);
+    QFETCH(int, state);
+    QFETCH(int, points);
+    addRoute(3);
+    QVERIFY(folder ? QDir().mkpath(cellPath(4)) : writeBytes(cellPath(4), bytes));
+    const QList<interchange::NvuCellContents> cells = interchange::readNvuCells(*m_session);
+    QCOMPARE(cells.size(), 20);
+    QCOMPARE(int(cells.at(3).state), state);
+    QCOMPARE(cells.at(3).points, points);
+    QVERIFY(cells.at(3).routeName.isEmpty());
+    QVERIFY(cells.at(3).modified.isValid());
+    QCOMPARE(cells.at(0).state, interchange::NvuCellContents::State::Missing);
+    QVERIFY(!cells.at(0).modified.isValid());
+    QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestExports::cellNamesTheRouteItHolds()
+{
+    // Two routes of the same length and fork, one leg apart.
+    const qint64 first = addRoute(3);
+    exec("UPDATE Routes SET Name = 'Первый' WHERE Code = ?", {first});
+    const qint64 second = addRoute(3, [](int k) {
+        return QVariantMap{{"S", k == 1 ? -11.0 : -10.0}, {"OZMPU_V", 90.0}};
+    });
+    exec("UPDATE Routes SET Name = 'Второй' WHERE Code = ?", {second});
+    makeCurrent(second);
+    QVERIFY(interchange::ExportNVU(*m_session, *m_qp, 2, &m_editor, &m_chooser));
+    makeCurrent(first);
+    QVERIFY(interchange::ExportNVU(*m_session, *m_qp, 5, &m_editor, &m_chooser));
+    QList<interchange::NvuCellContents> cells = interchange::readNvuCells(*m_session);
+    QCOMPARE(cells.at(1).routeName, QString("Второй"));
+    QCOMPARE(cells.at(4).routeName, QString("Первый"));
+    QCOMPARE(cells.at(4).points, 3);
+
+    // A route recalculated since, or no longer calculated, is no longer named.
+    exec("UPDATE Points SET S = -10.5 WHERE Route = ? AND Number = 2", {second});
+    exec("UPDATE Routes SET DateTime = NULL WHERE Code = ?", {first});
+    cells = interchange::readNvuCells(*m_session);
+    QVERIFY(cells.at(1).routeName.isEmpty());
+    QVERIFY(cells.at(4).routeName.isEmpty());
+    QCOMPARE(cells.at(1).state, interchange::NvuCellContents::State::Route);
+}
 
 void TestExports::i21Numbering_data()
 {

@@ -11,18 +11,22 @@
 #include "store/Session.h"
 #include "ui/GridView.h"
 #include "ui/ListModel.h"
+#include "ui/QtTranslation.h"
 #include "ui/SearchEdit.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QPointer>
 #include <QDialog>
+#include <QDir>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSqlQuery>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace kx;
@@ -39,6 +43,7 @@ private slots:
 
     void captionColumnsAndFormats();
     void rowColoursFollowTheCalculationState();
+    void notCalculatedRouteSaysSo();
     void incrementalSearch();
     void arrowsAndEnterInSearch();
     void deleteAsksAndMovesOn();
@@ -49,6 +54,7 @@ private slots:
     void importOpensTheEditorOnTheNewRoute();
     void menusOpenTheCatalogues();
     void closingWritesSettings();
+    void windowGrowsAndComesBackSo();
     void tabFollowsTheLayout();
     void simulatorFolderFromTheMenu();
     void firstStartCancelledLeavesNoSettings();
@@ -71,8 +77,8 @@ private:
 
 void TestMain::initTestCase()
 {
-    // Grids show numbers with the user's decimal separator.
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    // The program's numbers and dates, whatever the locale the tests run under.
+    ui::useRussianLocale();
 }
 
 void TestMain::init()
@@ -177,6 +183,38 @@ void TestMain::rowColoursFollowTheCalculationState()
     QVERIFY(test::pixelsOf(image, moscow, QColor(0, 64, 0)) > 0);
     QCOMPARE(test::pixelsOf(image, moscow, QColor(255, 0, 0)), 0);
     QCOMPARE(image.pixelColor(moscow.topLeft()), grid->palette().color(QPalette::Base));
+}
+
+void TestMain::notCalculatedRouteSaysSo()
+{
+    start();
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    auto *status = m_main->findChild<QLabel *>(QStringLiteral("RouteStatus"));
+    QVERIFY(status && status->isVisible());
+    // The status line follows the current route, moved by the keyboard.
+    QCOMPARE(status->text(), QStringLiteral("Маршрут не расчитан!")); // Alpha
+    QCOMPARE(status->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(m_main->session().QRoutes.value(u"Name").toString(), QStringLiteral("Москва - Сочи"));
+    const QRegularExpression calculated(
+        QStringLiteral("^Маршрут расчитан \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d$"));
+    QVERIFY2(calculated.match(status->text()).hasMatch(), qPrintable(status->text()));
+    QCOMPARE(status->palette().color(QPalette::WindowText), QColor(0, 64, 0));
+
+    // A red row says why in its tooltip; a green one has none of that.
+    const auto tooltipOver = [&](int row) {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+            return QStringLiteral("(the last tooltip stays)");
+        const QPoint at = grid->visualRect(grid->model()->index(row, 4)).center();
+        QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tooltipOver(1), QStringLiteral("абакан - Омск\nМаршрут не расчитан!"));
+    QCOMPARE(tooltipOver(2), QString());
+    QToolTip::hideText();
 }
 
 void TestMain::incrementalSearch()
@@ -447,6 +485,63 @@ void TestMain::closingWritesSettings()
     QVERIFY(!session.ADOC.isOpen());
     QVERIFY(!session.QRoutes.isOpen());
     QVERIFY(m_folder->readIni().contains(QStringLiteral("PLNPath=/plans/Москва/\r\n")));
+}
+
+namespace {
+// How far a control lies from the window's right and bottom edges.
+QPoint fromBottomRight(const QWidget *window, const QWidget *control)
+{
+    const QPoint corner = control->mapTo(window, QPoint(control->width(), control->height()));
+    return QPoint(window->width() - corner.x(), window->height() - corner.y());
+}
+} // namespace
+
+void TestMain::windowGrowsAndComesBackSo()
+{
+    start();
+    QCOMPARE(m_main->width(), 772);
+    QVERIFY(m_main->windowFlags() & Qt::WindowMaximizeButtonHint);
+    QVERIFY(m_main->maximumWidth() > 2000);
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    auto *quit = m_main->findChild<QPushButton *>(QStringLiteral("BQuit"));
+    auto *edit = m_main->findChild<QPushButton *>(QStringLiteral("BEdit"));
+    auto *search = m_main->findChild<QLineEdit *>(QStringLiteral("PName"));
+    const QPoint quitPlace = fromBottomRight(m_main.get(), quit);
+    const QPoint searchPlace(search->mapTo(m_main.get(), QPoint()).x(), fromBottomRight(m_main.get(), search).y());
+    const int editRight = fromBottomRight(m_main.get(), edit).x();
+    const QSize windowSize = m_main->size();
+    const QSize gridSize = grid->size();
+    const int nameWidth = grid->columnWidth(0);
+    const int levelWidth = grid->columnWidth(5);
+
+    // The person makes the window larger: the list takes the room, the route
+    // names the width; the buttons stay at the right, "Выход" and the search
+    // at the bottom.
+    // (As large as the screen lets a window come back: the test's screen may be small.)
+    const QSize larger = QSize(1100, 700).boundedTo(m_main->screen()->availableGeometry().size() - QSize(8, 40));
+    QVERIFY(larger.width() > windowSize.width() && larger.height() > windowSize.height());
+    m_main->resize(larger);
+    const QSize grown = larger - windowSize;
+    QTRY_COMPARE(grid->size(), gridSize + grown);
+    QTRY_COMPARE(grid->columnWidth(0), nameWidth + grown.width());
+    QCOMPARE(grid->columnWidth(5), levelWidth);
+    QCOMPARE(fromBottomRight(m_main.get(), quit), quitPlace);
+    QCOMPARE(fromBottomRight(m_main.get(), edit).x(), editRight);
+    QCOMPARE(QPoint(search->mapTo(m_main.get(), QPoint()).x(), fromBottomRight(m_main.get(), search).y()), searchPlace);
+
+    // A column widened with the mouse, the program closed and started again:
+    // the window and the column come back as they were left.
+    test::dragColumnBorder(grid, 5, 30);
+    QCOMPARE(grid->columnWidth(5), levelWidth + 30);
+    quit->click();
+    QVERIFY(m_folder->readIni().contains(QStringLiteral("\r\nMainWidth=%1\r\n").arg(larger.width())));
+    m_fix.reset();
+    m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr, nullptr, &m_dialogs);
+    start();
+    grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    QCOMPARE(m_main->size(), larger);
+    QCOMPARE(grid->columnWidth(5), levelWidth + 30);
+    QTRY_COMPARE(grid->columnWidth(0), nameWidth + grown.width() - 30);
 }
 
 void TestMain::tabFollowsTheLayout()

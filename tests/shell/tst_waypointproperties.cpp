@@ -4,13 +4,15 @@
 #include "TestFolder.h"
 #include "WidgetInput.h"
 
-#include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
+#include "catalogues/core/CatalogueLists.h"
 #include "editor/U_Points.h"
 #include "shell/WaypointProperties.h"
 #include "store/Session.h"
 #include "ui/CoordinateEdit.h"
+#include "ui/Meter.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -38,6 +40,7 @@ class TestWaypointProperties : public test::SessionTest
 private slots:
     void init();
     void cleanup();
+    void fromTheRouteEditor_data();
     void fromTheRouteEditor();
     void onAMissingWaypoint();
 
@@ -73,8 +76,26 @@ void TestWaypointProperties::cleanup()
     closeSession();
 }
 
+void TestWaypointProperties::fromTheRouteEditor_data()
+{
+    QTest::addColumn<bool>("typeLongitude");
+    QTest::addColumn<bool>("typeName");
+    QTest::addColumn<int>("closeKey"); // Esc, or 0 for a click on "Сохранить"
+    QTest::addColumn<bool>("marked");
+    QTest::addColumn<QString>("storedLon");
+    QTest::newRow("untouched, saved") << false << false << 0 << false << "E037*00.00";
+    QTest::newRow("name typed, saved") << false << true << 0 << false << "E037*00.00";
+    QTest::newRow("longitude typed, Esc") << true << true << int(Qt::Key_Escape) << false << "E037*00.00";
+    QTest::newRow("longitude typed, saved") << true << false << 0 << true << "E037*00.01";
+}
+
 void TestWaypointProperties::fromTheRouteEditor()
 {
+    QFETCH(bool, typeLongitude);
+    QFETCH(bool, typeName);
+    QFETCH(int, closeKey);
+    QFETCH(bool, marked);
+    QFETCH(QString, storedLon);
     store::Query &routes = m_session->QRoutes;
     QVERIFY(routes.locate(u"Code", m_route1));
     editor::TF_Points points(*m_session);
@@ -83,32 +104,41 @@ void TestWaypointProperties::fromTheRouteEditor()
     QVERIFY(points.pointList().setRowNumber(2)); // the NDB
     const qint64 point = points.currentPointCode();
 
-    // Opened and closed without touching the coordinates: nothing changes.
     bool shown = false;
     whenOpen(m_ppm.get(), [&] {
         shown = m_ppm->isVisible();
         QCOMPARE(child<QLineEdit>(m_ppm.get(), "PID")->text(), QStringLiteral("ABCDE"));
-        child<QPushButton>(m_ppm.get(), "BOK")->click();
+        if (typeName) {
+            auto *name = child<QLineEdit>(m_ppm.get(), "PName");
+            QTest::mouseClick(name, Qt::LeftButton, Qt::NoModifier, QPoint(3, name->height() / 2));
+            QTest::keyClicks(name, QStringLiteral("XY"));
+        }
+        if (typeLongitude) {
+            auto *lon = child<ui::CoordinateEdit>(m_ppm.get(), "PLON");
+            QTest::mouseClick(lon, Qt::LeftButton, Qt::NoModifier, QPoint(3, lon->height() / 2));
+            QTest::keyClick(lon, Qt::Key_End);
+            QTest::keyClick(lon, Qt::Key_Backspace);
+            QTest::keyClick(lon, Qt::Key_1);
+            QCOMPARE(lon->fieldText(), QStringLiteral("E037*00.01"));
+        }
+        if (closeKey != 0)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(closeKey));
+        else
+            QTest::mouseClick(child<QPushButton>(m_ppm.get(), "BOK"), Qt::LeftButton);
+        QVERIFY(!m_ppm->isVisible());
     });
     showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
     QVERIFY(shown);
-    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(!points.isMarkedNotCalculated());
-    QCOMPARE(points.currentPointCode(), point);
-    QVERIFY(!m_lists->QPunkts.isOpen());
-
-    // Coordinates edited, then cancelled: the route is marked all the same.
-    whenOpen(m_ppm.get(), [&] {
-        child<ui::CoordinateEdit>(m_ppm.get(), "PLON")->setFieldText(QStringLiteral("E037*00.01"));
-        child<QPushButton>(m_ppm.get(), "BCancel")->click();
-    });
-    showWaypointProperties(*m_session, points, *m_lists, *m_ppm);
-    QVERIFY(points.isMarkedNotCalculated());
-    QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(!dbValue("Routes", m_route2, "DateTime").isNull()); // nothing was saved
-    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E037*00.00"));
+    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), storedLon);
+    // A position saved makes every route through the waypoint not calculated;
+    // one typed and cancelled leaves them as they were.
+    QCOMPARE(points.isMarkedNotCalculated(), marked);
+    QCOMPARE(dbValue("Routes", m_route1, "DateTime").isNull(), marked);
+    QCOMPARE(dbValue("Routes", m_route2, "DateTime").isNull(), marked);
+    QCOMPARE(points.meter().text().startsWith(QStringLiteral("Маршрут не расчитан")), marked);
     QCOMPARE(routes.value(u"Code").toLongLong(), m_route1);
     QCOMPARE(points.currentPointCode(), point);
+    QVERIFY(!m_lists->QPunkts.isOpen());
     QVERIFY(m_prompter->messages().isEmpty());
 }
 

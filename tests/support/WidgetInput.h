@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPoint>
 #include <QScopeGuard>
 #include <QString>
 #include <QStringList>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -33,6 +35,22 @@ inline void doubleClick(QWidget *widget, const QPoint &where)
 {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, where);
     QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, where);
+}
+
+// Drags the right border of a grid's column by dx in its header, as a person
+// widens (dx > 0) or narrows a column.
+inline void dragColumnBorder(QTableView *grid, int column, int dx)
+{
+    QHeaderView *header = grid->horizontalHeader();
+    const QPoint border(header->sectionViewportPosition(column) + header->sectionSize(column) - 1,
+                        header->height() / 2);
+    const QPoint to = border + QPoint(dx, 0);
+    QTest::mousePress(header->viewport(), Qt::LeftButton, Qt::NoModifier, border);
+    // QTest's own move carries no pressed button, which the header needs.
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), header->viewport()->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(header->viewport(), &move);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier, to);
 }
 
 // The controls the focus visits while Tab is pressed where the focus is, by

@@ -38,6 +38,8 @@ private slots:
     void pastingAWholePosition();
     void commandsOfTheContextMenu_data();
     void commandsOfTheContextMenu();
+    void pastingAPositionFillsBothFields_data();
+    void pastingAPositionFillsBothFields();
 
 private:
     // One shown edit of each axis for the cases that need a window: every
@@ -47,6 +49,7 @@ private:
 
     std::unique_ptr<CoordinateEdit> m_latitude;
     std::unique_ptr<CoordinateEdit> m_longitude;
+    std::unique_ptr<QWidget> m_position; // a latitude and a longitude edit, paired
 };
 
 namespace {
@@ -410,6 +413,67 @@ CoordinateEdit &TestFormEdits::shownEdit(bool latitude)
         edit->show();
     }
     return *edit;
+}
+
+void TestFormEdits::pastingAPositionFillsBothFields_data()
+{
+    QTest::addColumn<bool>("intoLatitude");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("lat"); // both fields afterwards (no latitude: typed in as keys)
+    QTest::addColumn<QString>("lon");
+    const QString untouched = QStringLiteral("E061*55.00");
+    QTest::newRow("degree signs") << true << "N55°58.36' E037°24.88'" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("degree signs, into the longitude")
+        << false << "N55°58.36' E037°24.88'" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("flight plan form with a comma")
+        << false << "N55* 58.36', E37* 24.88'" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("letters after") << true << "33°56.8'S 151°10.6'E" << "S33*56.80" << "E151*10.60";
+    QTest::newRow("decimal degrees") << true << "55.9727 37.4147" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("decimal degrees, into the longitude")
+        << false << "55.9727 37.4147" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("decimal commas, semicolon") << true << "55,9727; 37,4147" << "N55*58.36" << "E037*24.88";
+    QTest::newRow("signed decimals") << false << "-33.9461, -151.1772" << "S33*56.77" << "W151*10.63";
+    QTest::newRow("decimals with letters") << true << "33.9461S 151.1772E" << "S33*56.77" << "E151*10.63";
+    // One coordinate in degrees and minutes stays one coordinate.
+    QTest::newRow("one latitude") << true << "55 58.36" << "N55*58.36" << untouched;
+    QTest::newRow("decimal latitude beyond 90") << true << "95.5 37.4" << "" << untouched;
+    QTest::newRow("three numbers") << true << "55.9 37.4 12.1" << "" << untouched;
+}
+
+void TestFormEdits::pastingAPositionFillsBothFields()
+{
+    QFETCH(bool, intoLatitude);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, lat);
+    QFETCH(QString, lon);
+    if (!m_position) {
+        m_position = std::make_unique<QWidget>();
+        auto *latitude = new CoordinateEdit(CoordinateEdit::Axis::Latitude, m_position.get());
+        auto *longitude = new CoordinateEdit(CoordinateEdit::Axis::Longitude, m_position.get());
+        latitude->setObjectName(QStringLiteral("PLAT"));
+        longitude->setObjectName(QStringLiteral("PLON"));
+        longitude->move(0, 40);
+        CoordinateEdit::pair(latitude, longitude);
+        m_position->show();
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(m_position.get()));
+    auto *latEdit = m_position->findChild<CoordinateEdit *>(QStringLiteral("PLAT"));
+    auto *lonEdit = m_position->findChild<CoordinateEdit *>(QStringLiteral("PLON"));
+    latEdit->setFieldText(QStringLiteral("N57*20.00"));
+    lonEdit->setFieldText(QStringLiteral("E061*55.00"));
+    QSignalSpy latEdited(latEdit, &QLineEdit::textEdited);
+    QSignalSpy lonEdited(lonEdit, &QLineEdit::textEdited);
+    CoordinateEdit *target = intoLatitude ? latEdit : lonEdit;
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(4, target->height() / 2));
+    QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+    QGuiApplication::clipboard()->setText(clipboard);
+    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+    if (!lat.isEmpty())
+        QCOMPARE(latEdit->fieldText(), lat);
+    QCOMPARE(lonEdit->fieldText(), lon);
+    // Each field that changed says so as typing does, for the form's checks.
+    QCOMPARE(lonEdited.isEmpty(), lon == QLatin1String("E061*55.00"));
+    QCOMPARE(latEdited.isEmpty(), lat == QLatin1String("N57*20.00"));
 }
 
 QTEST_MAIN(TestFormEdits)

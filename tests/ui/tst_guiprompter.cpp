@@ -1,6 +1,7 @@
 #include "base/Busy.h"
 #include "ui/CoordinateEdit.h"
 #include "ui/CursorBusy.h"
+#include "ui/FileDialogs.h"
 #include "ui/GuiPrompter.h"
 #include "ui/QtTranslation.h"
 
@@ -8,10 +9,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
@@ -60,6 +64,7 @@ private slots:
     void boxShowsTheNormalCursorOverBusyWork();
     void editMenusAreRussianAndPasteStillWorks();
     void detailsOpenOnRequest();
+    void fileDialogsListInRussian();
 };
 
 void TestGuiPrompter::initTestCase()
@@ -222,6 +227,49 @@ void TestGuiPrompter::detailsOpenOnRequest()
     QCOMPARE(text, QStringLiteral("Импорт выполнен.\n\nНе взято: 1"));
     QVERIFY(hiddenFirst);
     QCOMPARE(shown, QStringLiteral("Все случаи:\nrunways.csv, строка 10: ..."));
+}
+
+void TestGuiPrompter::fileDialogsListInRussian()
+{
+    // The tests run under the C locale, as on an English system: Qt fills
+    // the size, type and date columns in the system's language.
+    ui::useRussianLocale();
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDateTime written(QDate(2026, 12, 10), QTime(14, 5));
+    for (const auto &[name, size] : {std::pair{"small.pln", 500}, std::pair{"large.pln", 1500}}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(size, 'x'));
+        QVERIFY(file.flush());
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Планы")));
+
+    QMap<QString, QStringList> rows; // name: size, type, date
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QAbstractProxyModel *list = dialog->proxyModel();
+        QVERIFY(list);
+        auto *files = qobject_cast<QFileSystemModel *>(list->sourceModel());
+        QVERIFY(files);
+        const QModelIndex folder = list->mapFromSource(files->index(dir.path()));
+        QTRY_COMPARE(list->rowCount(folder), 3);
+        for (int row = 0; row < 3; ++row) {
+            QStringList columns;
+            for (int column = 1; column < 4; ++column)
+                columns << list->index(row, column, folder).data().toString();
+            rows.insert(list->index(row, 0, folder).data().toString(), columns);
+        }
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    ui::QtFileDialogs dialogs;
+    QCOMPARE(dialogs.openFile(nullptr, dir.path(), QStringLiteral("Все файлы (*.*)")), QString());
+    QCOMPARE(rows.value(QStringLiteral("small.pln")).at(0), QStringLiteral("500 байт"));
+    QCOMPARE(rows.value(QStringLiteral("large.pln")).at(0), QStringLiteral("1,5 кБ"));
+    QCOMPARE(rows.value(QStringLiteral("large.pln")).at(2), QStringLiteral("10.12.2026 14:05"));
+    QCOMPARE(rows.value(QStringLiteral("Планы")).at(1), QStringLiteral("Папка"));
 }
 
 QTEST_MAIN(TestGuiPrompter)
