@@ -1,6 +1,7 @@
 #include "BuildMachineTools.h"
 #include "Fixture.h"
 #include "SessionTest.h"
+#include "SqlColumn.h"
 #include "TestFolder.h"
 
 #include "catalogues/core/CatalogueLists.h"
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 using namespace kx;
+using kx::test::column;
 using namespace kx::catalogues;
 
 namespace {
@@ -50,20 +52,6 @@ const test::Fixture::Waypoint kWaypoints[] = {
     {.id = "A1", .lat = kLat, .lon = kLon, .region = "ZZ"},
     {.id = "a2", .lat = kLat, .lon = kLon, .region = "zz", .name = "Alpha/Bravo"},
 };
-
-QStringList column(QSqlDatabase db, const QString &sql, const QVariantList &values = {})
-{
-    QSqlQuery q(db);
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    QStringList out;
-    if (!q.exec())
-        return {QStringLiteral("error: ") + q.lastError().text()};
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
-}
 
 // The list's rows from the first to the last, read page by page as a grid
 // scrolls: each as "ID Region".

@@ -25,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QtTest>
 
 using namespace kx;
@@ -119,16 +118,11 @@ private slots:
 
 
 private:
-    void exec(const QString &sql);
     bool current(qint64 code) { return m_lists->openPunkts() && m_lists->QPunkts.locate(u"Code", code); }
     // The editor opened as its opener would, without a modal loop.
     void openEditor(TF_PPM::Mode mode);
     // The airport window opened on the current row as the editor would.
     void openAirport();
-    QVariant dbValue(const QString &table, qint64 code, const QString &column) const
-    {
-        return m_fix->value(table, code, column);
-    }
 
     std::unique_ptr<CatalogueLists> m_lists;
     std::unique_ptr<TF_PPM> m_ppm;
@@ -159,9 +153,9 @@ void TestCatalogueWindows::init()
         {.id = "ABCDE", .lat = "N55*00.00", .lon = "E037*00.00", .type = "NDB", .region = "UU", .name = "Привод"});
     m_vor = m_fix->addPunkt({.id = "UUEEX", .lat = "N56*00.00", .lon = "E038*00.00", .type = "VOR", .region = "UU"});
     m_fix->addPunkt({.id = "AAA", .lat = "N50*00.00", .lon = "E030*00.00", .name = "London Heathrow"});
-    exec(QStringLiteral("UPDATE Punkts SET Freq = 114.5, MS = 10.2 WHERE Code = %1").arg(m_vor));
-    exec(QStringLiteral("INSERT INTO Runways (AP, Runway, ILSAngle) VALUES (%1, '06C', 75), (%1, '24C', 255)")
-             .arg(m_uuee));
+    exec(QStringLiteral("UPDATE Punkts SET Freq = 114.5, MS = 10.2 WHERE Code = ?"), {m_vor});
+    exec(QStringLiteral("INSERT INTO Runways (AP, Runway, ILSAngle) VALUES (?, '06C', 75), (?, '24C', 255)"),
+         {m_uuee, m_uuee});
 
     const QDateTime calculated(QDate(2024, 5, 1), QTime(12, 0));
     m_route1 = m_fix->addRoute(QStringLiteral("Москва - Сочи"), 1498.8, calculated);
@@ -192,12 +186,6 @@ void TestCatalogueWindows::cleanup()
     m_ppm.reset();
     m_lists.reset();
     closeSession();
-}
-
-void TestCatalogueWindows::exec(const QString &sql)
-{
-    QSqlQuery q(m_session->ADOC.sql());
-    QVERIFY2(q.exec(sql), qPrintable(sql));
 }
 
 void TestCatalogueWindows::openEditor(TF_PPM::Mode mode)
@@ -329,7 +317,7 @@ void TestCatalogueWindows::closingRereadsTheRouteList()
     m_punkts->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_punkts.get()));
     // Something (a saved waypoint) marked the route meanwhile.
-    exec(QStringLiteral("UPDATE Routes SET DateTime = NULL WHERE Code = %1").arg(m_route1));
+    exec(QStringLiteral("UPDATE Routes SET DateTime = NULL WHERE Code = ?"), {m_route1});
     child<QPushButton>(m_punkts.get(), "BClose")->click();
     QVERIFY(!m_punkts->isVisible());
     QVERIFY(!m_lists->QPunkts.isOpen());
@@ -664,7 +652,7 @@ void TestCatalogueWindows::untouchedImportedPositionStaysWhole()
     QFETCH(QString, lon);
     QFETCH(bool, moved);
     // As a flight plan import stores it: three digits of fraction.
-    exec(QStringLiteral("UPDATE Punkts SET LAT = 'N56*12.345', LON = 'E035*01.678' WHERE Code = %1").arg(m_ndb));
+    exec(QStringLiteral("UPDATE Punkts SET LAT = 'N56*12.345', LON = 'E035*01.678' WHERE Code = ?"), {m_ndb});
     QVERIFY(current(m_ndb));
     openEditor(TF_PPM::Mode::Edit);
     QCOMPARE(child<ui::CoordinateEdit>(m_ppm.get(), "PLAT")->fieldText(), QStringLiteral("N56*12.34"));
@@ -812,7 +800,7 @@ void TestCatalogueWindows::airportWindowFeetAndMetres()
 
 void TestCatalogueWindows::airportWindowRunways()
 {
-    exec(QStringLiteral("UPDATE Punkts SET RSBN = %1 WHERE Code = %2").arg(m_beacon).arg(m_uuee));
+    exec(QStringLiteral("UPDATE Punkts SET RSBN = ? WHERE Code = ?"), {m_beacon, m_uuee});
     QVERIFY(current(m_uuee));
     openAirport();
     TF_AP &ap = m_ppm->airportWindow();

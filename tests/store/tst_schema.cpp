@@ -1,5 +1,6 @@
 #include "BuildMachineTools.h"
 #include "Fixture.h"
+#include "SqlColumn.h"
 #include "TestFolder.h"
 
 #include "store/Collation.h"
@@ -14,6 +15,7 @@
 #include <QtTest>
 
 using namespace kx;
+using kx::test::column;
 using namespace kx::store;
 
 namespace {
@@ -68,20 +70,6 @@ QStringList dump(QSqlDatabase db)
         }
     }
     return rows;
-}
-
-QStringList column(QSqlDatabase db, const QString &sql, const QVariantList &values = {})
-{
-    QSqlQuery q(db);
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    QStringList out;
-    if (!q.exec())
-        return {QStringLiteral("error: ") + sql};
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
 }
 
 // How SQLite would run a statement: the detail lines of its query plan.
