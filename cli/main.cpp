@@ -68,6 +68,7 @@ int main(int argc, char *argv[])
     addInterchangeCommands(commands);
     addMapCommands(commands);
     addCatalogueCommands(commands);
+    addSimCommands(commands);
 
     QStringList args = app.arguments().mid(1);
     QString folder = QCoreApplication::applicationDirPath();

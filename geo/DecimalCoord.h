@@ -21,4 +21,10 @@ namespace kx::geo {
 std::optional<QString> latitudeFromDecimal(const QString &degrees);
 std::optional<QString> longitudeFromDecimal(const QString &degrees);
 
+// The other way, for the files of other simulators: a coordinate text as
+// signed decimal degrees with the given number of decimals ("N55*58.36" with
+// 6 gives "55.972667", "W000*30.00" gives "-0.500000"; zero has no sign).
+// Nothing when the text cannot be read.
+std::optional<QString> decimalFromCoordinate(const QString &text, int decimals);
+
 } // namespace kx::geo

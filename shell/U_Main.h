@@ -26,6 +26,7 @@ class SearchEdit;
 namespace editor {
 class TF_Points;
 class TF_PSH;
+class TF_SimExport;
 } // namespace editor
 namespace mapview {
 class TF_Map;
@@ -108,6 +109,7 @@ private:
     catalogues::TF_Punkts *m_punkts = nullptr;
     catalogues::TF_RSBN *m_rsbn = nullptr;
     editor::TF_PSH *m_psh = nullptr;
+    editor::TF_SimExport *m_simExport = nullptr;
     mapview::TF_Map *m_map = nullptr;
     TF_About *m_about = nullptr;
 };

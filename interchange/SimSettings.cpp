@@ -1,0 +1,38 @@
+#include "SimSettings.h"
+
+#include "base/Cp1251.h"
+#include "base/IniFile.h"
+
+namespace kx::interchange {
+namespace {
+
+const QString kSection = QStringLiteral("SIMULATORS");
+const QString kXPlane = QStringLiteral("XPlaneAircraft");
+const QString kFlightGear = QStringLiteral("FlightGearRoutes");
+
+} // namespace
+
+SimSettings readSimSettings(const QString &iniPath)
+{
+    IniFile ini;
+    ini.load(iniPath);
+    return {ini.readString(kSection, kXPlane), ini.readString(kSection, kFlightGear)};
+}
+
+bool writeSimSettings(const QString &iniPath, const SimSettings &settings)
+{
+    IniFile ini;
+    if (!ini.load(iniPath))
+        return false;
+    // kalyx.ini is windows-1251: a folder it cannot spell would come back as
+    // another folder, so such a folder is not remembered.
+    const auto write = [&ini](const QString &key, const QString &folder) {
+        if (fromCp1251(toCp1251(folder)) == folder)
+            ini.writeString(kSection, key, folder);
+    };
+    write(kXPlane, settings.xplaneAircraft);
+    write(kFlightGear, settings.flightGearRoutes);
+    return ini.save(iniPath);
+}
+
+} // namespace kx::interchange

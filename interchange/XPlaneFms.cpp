@@ -1,0 +1,243 @@
+#include "XPlaneFms.h"
+
+#include "SimTexts.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringList>
+
+#include <cmath>
+
+namespace kx::interchange {
+namespace {
+
+const QDate kCycle2001(2020, 1, 2);
+constexpr int kCycleDays = 28;
+
+enum FmsType { kNone = 0, kAirport = 1, kNdb = 2, kVor = 3, kFix = 11, kPosition = 28 };
+
+int fmsTypeOf(const QString &type)
+{
+    if (type == u"Airport")
+        return kAirport;
+    if (type == u"NDB")
+        return kNdb;
+    if (type == u"VOR")
+        return kVor;
+    return kFix;
+}
+
+ForeignWaypoint::Kind kindOf(int type)
+{
+    switch (type) {
+    case kAirport:
+        return ForeignWaypoint::Kind::Airport;
+    case kNdb:
+        return ForeignWaypoint::Kind::Ndb;
+    case kVor:
+        return ForeignWaypoint::Kind::Vor;
+    case kFix:
+    case kPosition:
+        return ForeignWaypoint::Kind::Intersection;
+    default:
+        return ForeignWaypoint::Kind::Unknown;
+    }
+}
+
+QString feetText(double feet)
+{
+    return QString::number(feet, 'f', 6);
+}
+
+QStringList tokens(const QString &line)
+{
+    return line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+bool wholeNumber(const QString &text, int *value)
+{
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok;
+}
+
+struct Line
+{
+    int number; // 1-based, as an editor counts
+    QString text;
+};
+
+// One waypoint line: type, ident, [via,] altitude, latitude, longitude.
+bool readWaypoint(const Line &line, bool withVia, ForeignPlan *plan, QString *why)
+{
+    const QStringList t = tokens(line.text);
+    const int columns = withVia ? 6 : 5;
+    int type = 0;
+    if (t.size() != columns || !wholeNumber(t.at(0), &type) || type < 0) {
+        *why = texts::atLine(line.number, texts::fmsBadWaypoint(line.text.left(80)));
+        return false;
+    }
+    if (type == kNone && !withVia)
+        return true; // an empty entry of the old format
+    ForeignWaypoint w;
+    w.kind = kindOf(type);
+    QString problem;
+    const int altitude = withVia ? 3 : 2;
+    bool ok = false;
+    const double feet = t.at(altitude).toDouble(&ok);
+    if (!ok || !std::isfinite(feet) || std::abs(feet) > 1e6)
+        problem = texts::badAltitude(t.at(altitude).left(40));
+    else if (readIdent(t.at(1), &w.id, &problem))
+        readPosition(t.at(altitude + 1), t.at(altitude + 2), &w, &problem);
+    if (!problem.isEmpty()) {
+        *why = texts::atLine(line.number, problem);
+        return false;
+    }
+    w.feet = w.kind == ForeignWaypoint::Kind::Airport ? feet : 0;
+    if (plan->waypoints.size() >= kMaxForeignPoints) {
+        *why = texts::atLine(line.number, texts::tooManyPoints(kMaxForeignPoints));
+        return false;
+    }
+    plan->waypoints.append(w);
+    return true;
+}
+
+bool readVersion1100(const QList<Line> &lines, ForeignPlan *plan, QString *why)
+{
+    int promised = -1;
+    int index = 2;
+    for (; index < lines.size() && promised < 0; ++index) {
+        const QStringList t = tokens(lines.at(index).text);
+        const QString key = t.value(0).toUpper();
+        if (key == u"NUMENR") {
+            if (t.size() != 2 || !wholeNumber(t.at(1), &promised) || promised < 0) {
+                *why = texts::atLine(lines.at(index).number, texts::fmsNoCount());
+                return false;
+            }
+        } else if ((key == u"ADEP" || key == u"ADES") && t.size() == 2) {
+            QString ident;
+            QString ignored;
+            if (readIdent(t.at(1), &ident, &ignored))
+                (key == u"ADEP" ? plan->departure : plan->destination) = ident;
+        } else if (!key.isEmpty() && key.front().isDigit()) {
+            *why = texts::atLine(lines.at(index).number, texts::fmsNoCount());
+            return false;
+        }
+        // CYCLE, DEP, DES and the procedures (DEPRWY, SID, STAR, APP and their
+        // transitions) name nothing the route needs.
+    }
+    if (promised < 0) {
+        *why = texts::fmsNoCount();
+        return false;
+    }
+    for (; index < lines.size(); ++index)
+        if (!readWaypoint(lines.at(index), true, plan, why))
+            return false;
+    if (plan->waypoints.size() != promised) {
+        *why = texts::fmsCountMismatch(promised, static_cast<int>(plan->waypoints.size()));
+        return false;
+    }
+    return true;
+}
+
+bool readVersion3(const QList<Line> &lines, ForeignPlan *plan, QString *why)
+{
+    // Two numbers follow the version (the FMS's current and shown entries).
+    for (int index = 2; index < 4; ++index) {
+        int value = 0;
+        if (index >= lines.size() || !wholeNumber(lines.at(index).text, &value)) {
+            *why = index < lines.size() ? texts::atLine(lines.at(index).number, texts::notFmsFile())
+                                        : texts::notFmsFile();
+            return false;
+        }
+    }
+    for (int index = 4; index < lines.size(); ++index)
+        if (!readWaypoint(lines.at(index), false, plan, why))
+            return false;
+    const QList<ForeignWaypoint> &w = plan->waypoints;
+    if (!w.isEmpty() && w.first().kind == ForeignWaypoint::Kind::Airport)
+        plan->departure = w.first().id;
+    if (w.size() > 1 && w.last().kind == ForeignWaypoint::Kind::Airport)
+        plan->destination = w.last().id;
+    return true;
+}
+
+} // namespace
+
+int airacCycle(const QDate &date)
+{
+    const qint64 days = kCycle2001.daysTo(date);
+    // Floor division, so that dates before 2020 fall into their own cycles.
+    const qint64 cycles = days >= 0 ? days / kCycleDays : -((-days + kCycleDays - 1) / kCycleDays);
+    const QDate effective = kCycle2001.addDays(cycles * kCycleDays);
+    // The year's cycles began every 28 days before this one, back to January.
+    const int number = (effective.dayOfYear() - 1) / kCycleDays + 1;
+    return effective.year() % 100 * 100 + number;
+}
+
+QByteArray writeFms(const SimRoute &route, int cycle)
+{
+    const SimPoint &first = route.points.first();
+    const SimPoint &last = route.points.last();
+    const bool fromAirport = first.type == u"Airport" && first.hasFileIdent();
+    const bool toAirport = last.type == u"Airport" && last.hasFileIdent();
+    QString text = QStringLiteral("I\n1100 Version\nCYCLE %1\n").arg(cycle, 4, 10, QLatin1Char('0'));
+    text += (fromAirport ? QStringLiteral("ADEP ") : QStringLiteral("DEP ")) + first.fileIdent() + u'\n';
+    text += (toAirport ? QStringLiteral("ADES ") : QStringLiteral("DES ")) + last.fileIdent() + u'\n';
+    text += QStringLiteral("NUMENR %1\n").arg(route.points.size());
+    for (qsizetype i = 0; i < route.points.size(); ++i) {
+        const SimPoint &p = route.points.at(i);
+        const int type = p.hasFileIdent() ? fmsTypeOf(p.type) : kPosition;
+        QString via = QStringLiteral("DRCT");
+        if (i == 0 && fromAirport)
+            via = QStringLiteral("ADEP");
+        else if (i == route.points.size() - 1 && toAirport)
+            via = QStringLiteral("ADES");
+        const double feet = type == kAirport ? p.feet : 0;
+        text += QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+                    .arg(type)
+                    .arg(p.fileIdent(), via, feetText(feet), p.lat, p.lon);
+    }
+    return text.toUtf8();
+}
+
+bool readFms(const QByteArray &bytes, ForeignPlan *plan, QString *why)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
+    QList<Line> lines;
+    int number = 0;
+    for (const QString &raw : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+        ++number;
+        const QString line = raw.trimmed();
+        if (!line.isEmpty())
+            lines.append({number, line});
+    }
+    const QStringList version = lines.size() > 1 ? tokens(lines.at(1).text) : QStringList();
+    const QString marker = lines.isEmpty() ? QString() : lines.first().text.toUpper();
+    if ((marker != u"I" && marker != u"A") || version.size() != 2
+        || version.at(1).compare(u"version", Qt::CaseInsensitive) != 0) {
+        *why = texts::notFmsFile();
+        return false;
+    }
+    ForeignPlan result;
+    bool ok = false;
+    if (version.at(0) == u"1100")
+        ok = readVersion1100(lines, &result, why);
+    else if (version.at(0) == u"3")
+        ok = readVersion3(lines, &result, why);
+    else
+        *why = texts::unsupportedFmsVersion(version.at(0).left(20));
+    if (!ok)
+        return false;
+    if (result.waypoints.size() < 2) {
+        *why = result.waypoints.isEmpty() ? texts::noPlanPoints() : texts::onePlanPoint();
+        return false;
+    }
+    *plan = result;
+    return true;
+}
+
+} // namespace kx::interchange

@@ -1,0 +1,280 @@
+#include "Fixture.h"
+#include "RecordingPrompter.h"
+#include "SessionTest.h"
+#include "TestFolder.h"
+
+#include "base/Settings.h"
+#include "calc/CalculateRoute.h"
+#include "interchange/FlightGearRoute.h"
+#include "interchange/ImportPln.h"
+#include "interchange/SimExport.h"
+#include "interchange/SimSettings.h"
+#include "interchange/XPlaneFms.h"
+#include "store/Session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace kx;
+using namespace kx::interchange;
+
+// The exports for X-Plane and FlightGear on a route the program imported and
+// calculated: what goes into each file, what they refuse, and where they go.
+class TestSimExport : public test::SessionTest
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void demoRouteGoesOutInEveryFormat();
+    void refusalsLeaveTheOldFile_data();
+    void refusalsLeaveTheOldFile();
+    void foldersAreRememberedInTheirOwnSection();
+    void proposedFoldersWhateverTheirCase();
+
+private:
+    void exec(const QString &sql, const QVariantList &values = {});
+    QStringList catalogueRows() const;
+    QByteArray readBytes(const QString &path) const;
+
+    qint64 m_route = 0;
+    QObject m_owner;
+};
+
+namespace {
+
+const QString kSample = QStringLiteral(KX_SOURCE_DIR "/data/plans/UUEE-URSS.PLN");
+
+QString describe(const ForeignPlan &plan)
+{
+    QStringList rows;
+    for (const ForeignWaypoint &w : plan.waypoints)
+        rows << w.id + u' ' + catalogueTypeOf(w.kind) + u' ' + w.lat + u' ' + w.lon;
+    return rows.join(u'\n');
+}
+
+} // namespace
+
+void TestSimExport::init()
+{
+    QVERIFY(openSession(test::SessionSetup::withSimulator()));
+    m_owner.setObjectName("TF_Points");
+    QVERIFY(m_session->openRoutes());
+    m_route = ImportPLN(*m_session, kSample, &m_owner);
+    QVERIFY(m_route > 0);
+    QVERIFY(calc::CalculateRoute(*m_session, m_route, nullptr, &m_owner));
+    QVERIFY(m_session->reopenRoutesAt(m_route));
+    m_prompter->clear();
+}
+
+void TestSimExport::cleanup()
+{
+    closeSession();
+}
+
+void TestSimExport::exec(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q(m_session->ADOC.sql());
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    QVERIFY2(q.exec(), qPrintable(q.lastError().text() + " in " + sql));
+}
+
+// The route's waypoints as the catalogue holds them: "ID Type LAT LON".
+QStringList TestSimExport::catalogueRows() const
+{
+    QSqlQuery q(m_session->ADOC.sql());
+    q.prepare("SELECT Punkts.ID, Punkts.Type, Punkts.LAT, Punkts.LON FROM Points "
+              "JOIN Punkts ON Points.Punkt = Punkts.Code WHERE Points.Route = ? ORDER BY Points.Number");
+    q.addBindValue(m_route);
+    QStringList rows;
+    if (q.exec())
+        while (q.next())
+            rows << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                q.value(3).toString()}
+                        .join(u' ');
+    return rows;
+}
+
+QByteArray TestSimExport::readBytes(const QString &path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestSimExport::demoRouteGoesOutInEveryFormat()
+{
+    const QString fms = m_folder->file("UUEE-URSS.fms");
+    const QString fg = m_folder->file("UUEE-URSS.xml");
+    const QString pa3 = m_folder->file("fpln.json");
+    QVERIFY(exportForSimulator(*m_session, SimFormat::XPlaneFms, fms, &m_owner, QDate(2026, 4, 16)));
+    QVERIFY(exportForSimulator(*m_session, SimFormat::FlightGear, fg, &m_owner));
+    QVERIFY(exportForSimulator(*m_session, SimFormat::Pa3, pa3, &m_owner));
+    const QString done = "Экспорт произведен успешно:\r\n";
+    QCOMPARE(m_prompter->texts(), QStringList({done + QDir::toNativeSeparators(fms), done + QDir::toNativeSeparators(fg),
+                                               done + QDir::toNativeSeparators(pa3)}));
+    QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
+    QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
+
+    // Both plans read back as the route's own waypoints, in order.
+    const QStringList waypoints = catalogueRows();
+    QCOMPARE(waypoints.size(), 6);
+    ForeignPlan plan;
+    QString why;
+    QVERIFY2(readFms(readBytes(fms), &plan, &why), qPrintable(why));
+    QCOMPARE(describe(plan), waypoints.join(u'\n'));
+    QCOMPARE(plan.departure + u'-' + plan.destination, QString("UUEE-URSS"));
+    QVERIFY(readBytes(fms).startsWith("I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 6\n"
+                                      "1 UUEE ADEP 622.000000 55.972667 37.414667\n"));
+    QVERIFY2(readFlightGearRoute(readBytes(fg), &plan, &why), qPrintable(why));
+    QCOMPARE(describe(plan), waypoints.join(u'\n').replace(" NDB ", "  ").replace(" VOR ", "  "));
+
+    // The tablet's legs are the NVU's: the length and the course of each
+    // calculated leg, rounded to a tenth.
+    QSqlQuery legs(m_session->ADOC.sql());
+    legs.prepare("SELECT Punkts.ID, Points.S, Points.OZMPU_V FROM Points JOIN Punkts ON Points.Punkt = Punkts.Code "
+                 "WHERE Points.Route = ? ORDER BY Points.Number");
+    legs.addBindValue(m_route);
+    QVERIFY(legs.exec());
+    QStringList ids;
+    QList<double> lengths;
+    QList<double> courses;
+    while (legs.next()) {
+        ids << legs.value(0).toString();
+        lengths << legs.value(1).toDouble();
+        courses << legs.value(2).toDouble();
+    }
+    QStringList expected;
+    for (int i = 0; i + 1 < ids.size(); ++i) {
+        // The demo route's courses need no turn of the dial.
+        QVERIFY(lengths.at(i) < 0 && courses.at(i) > 0 && courses.at(i) <= 360);
+        expected << QStringLiteral("%1-%2 %3 0 %4").arg(ids.at(i), ids.at(i + 1)).arg(-lengths.at(i)).arg(courses.at(i));
+    }
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(readBytes(pa3), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(json.value("Name").toString(), QString("UUEE-URSS"));
+    QCOMPARE(json.value("ShortDesc").toString(), QString("UUEE-URSS"));
+    QStringList written;
+    for (const QJsonValue &leg : json.value("Legs").toArray()) {
+        const QJsonObject o = leg.toObject();
+        written << QStringLiteral("%1 %2 %3 %4")
+                       .arg(o.value("NAME").toString())
+                       .arg(o.value("S").toDouble())
+                       .arg(o.value("Z").toDouble())
+                       .arg(o.value("DTK").toDouble());
+    }
+    QCOMPARE(written.size(), 5);
+    QCOMPARE(written.first().left(8), QString("UUEE-DE "));
+    QCOMPARE(written, expected);
+}
+
+void TestSimExport::refusalsLeaveTheOldFile_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("message");
+
+    const QString wrote = "Не удалось записать файл %path\r\n";
+    QTest::newRow("route not calculated") << "UPDATE Routes SET DateTime = NULL" << "plan" << "Маршрут не расчитан!";
+    QTest::newRow("a leg without its course")
+        << "UPDATE Points SET OZMPU_V = NULL WHERE Number = 3" << "plan"
+        << wrote + "Участок 3 (SB-RW) не рассчитан: нет длины или ЗПУ.";
+    QTest::newRow("a waypoint without a position")
+        << "UPDATE Punkts SET LAT = 'north' WHERE ID = 'RW'" << "plan" << wrote + "У ППМ 4 (RW) нет координат.";
+    QTest::newRow("a latitude beyond the pole")
+        << "UPDATE Punkts SET LAT = 'N95*00.00' WHERE ID = 'RW'" << "plan" << wrote + "У ППМ 4 (RW) нет координат.";
+    QTest::newRow("a route of one point") << "DELETE FROM Points WHERE Number > 1" << "plan"
+                                          << wrote + "В маршруте меньше двух ППМ.";
+    QTest::newRow("folder missing") << "" << "missing/plan" << wrote + "Папка не найдена.";
+    QTest::newRow("a folder where the file goes") << "" << "folder" << wrote + "Это папка, а не файл.";
+}
+
+void TestSimExport::refusalsLeaveTheOldFile()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, target);
+    QFETCH(QString, message);
+    if (!change.isEmpty())
+        exec(change);
+    QVERIFY(m_session->reopenRoutesAt(m_route));
+    const bool old = target == u"plan";
+    for (const SimFormat format : {SimFormat::XPlaneFms, SimFormat::FlightGear, SimFormat::Pa3}) {
+        const QString path = m_folder->file(target + u'.' + simSuffix(format));
+        if (target == u"folder")
+            QVERIFY(QDir().mkpath(path));
+        if (old) {
+            QFile previous(path);
+            QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write("the pilot's old plan") > 0);
+        }
+        m_prompter->clear();
+        QVERIFY(!exportForSimulator(*m_session, format, path, &m_owner));
+        QCOMPARE(m_prompter->texts(), QStringList(QString(message).replace("%path", QDir::toNativeSeparators(path))));
+        QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Error);
+        if (old)
+            QCOMPARE(readBytes(path), QByteArray("the pilot's old plan"));
+    }
+    // Nothing half-written is left beside them.
+    QCOMPARE(QDir(m_folder->path()).entryList({"*.fms*", "*.xml*", "*.json*"}, QDir::Files | QDir::Hidden).size(),
+             old ? 3 : 0);
+}
+
+void TestSimExport::foldersAreRememberedInTheirOwnSection()
+{
+    const QString ini = m_folder->file("kalyx.ini");
+    QVERIFY(m_folder->writeIni("[SETUP]\r\nFSPath=C:\\FS9\\\r\nPLNPath=\r\nL_RSBN=250\r\n[MAP]\r\nZoom=2\r\n"));
+    QCOMPARE(readSimSettings(ini).xplaneAircraft, QString());
+
+    SimSettings folders{"D:\\X-Plane 12\\Aircraft\\Tu-154B2\\", "/home/pilot/Маршруты"};
+    QVERIFY(writeSimSettings(ini, folders));
+    QCOMPARE(m_folder->readIni(), QString("[SETUP]\r\nFSPath=C:\\FS9\\\r\nPLNPath=\r\nL_RSBN=250\r\n[MAP]\r\nZoom=2\r\n"
+                                          "[SIMULATORS]\r\nXPlaneAircraft=D:\\X-Plane 12\\Aircraft\\Tu-154B2\\\r\n"
+                                          "FlightGearRoutes=/home/pilot/Маршруты\r\n"));
+    QCOMPARE(readSimSettings(ini).flightGearRoutes, folders.flightGearRoutes);
+
+    // The program's own settings, written at its end, keep the section.
+    Settings settings = m_session->settingsFile().read();
+    settings.rsbnRange = 300;
+    QVERIFY(m_session->settingsFile().write(settings));
+    QCOMPARE(readSimSettings(ini).xplaneAircraft, folders.xplaneAircraft);
+
+    // A folder windows-1251 cannot spell would come back as another one.
+    QVERIFY(writeSimSettings(ini, {"/home/pilot/日本/Tu-154B2", folders.flightGearRoutes}));
+    QCOMPARE(readSimSettings(ini).xplaneAircraft, folders.xplaneAircraft);
+}
+
+void TestSimExport::proposedFoldersWhateverTheirCase()
+{
+    const QString root = m_folder->file("X-Plane 12/");
+    QVERIFY(QDir().mkpath(root + "output/FMS Plans"));
+    QVERIFY(QDir().mkpath(root + "Aircraft/Extra/Tu-154B2/PA3/Gen_Plans"));
+    QVERIFY(QDir().mkpath(m_folder->file("FlightGear routes")));
+    const QString sep = QDir::separator();
+
+    const SimSettings known{root + "Aircraft/Extra/Tu-154B2", m_folder->file("FlightGear routes")};
+    QCOMPARE(proposedSimFolder(known, SimFormat::Pa3),
+             QDir::toNativeSeparators(root + "Aircraft/Extra/Tu-154B2/PA3/Gen_Plans") + sep);
+#ifndef Q_OS_WIN
+    QCOMPARE(proposedSimFolder(known, SimFormat::XPlaneFms), QDir::toNativeSeparators(root + "output/FMS Plans") + sep);
+#endif
+    QCOMPARE(proposedSimFolder(known, SimFormat::FlightGear),
+             QDir::toNativeSeparators(m_folder->file("FlightGear routes")) + sep);
+
+    const SimSettings unknown{m_folder->file("no such aircraft"), QString()};
+    for (const SimFormat format : {SimFormat::Pa3, SimFormat::XPlaneFms, SimFormat::FlightGear})
+        QCOMPARE(proposedSimFolder(unknown, format), QString());
+
+    QCOMPARE(proposedSimFileName(currentAirportPair(*m_session), SimFormat::Pa3), QString("UUEE-URSS.json"));
+    QCOMPARE(proposedSimFileName("UU/EE-UR:SS", SimFormat::XPlaneFms), QString("UU_EE-UR_SS.fms"));
+}
+
+QTEST_GUILESS_MAIN(TestSimExport)
+#include "tst_simexport.moc"

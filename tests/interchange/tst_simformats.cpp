@@ -1,0 +1,445 @@
+#include "interchange/FlightGearRoute.h"
+#include "interchange/Pa3Plan.h"
+#include "interchange/RsbnDat.h"
+#include "interchange/XPlaneFms.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+using namespace kx::interchange;
+
+// The files of X-Plane and FlightGear as they are written and read, without a
+// database: the exact text of a plan, what the readers make of real and broken
+// files, the tablet's JSON and the comparison of RSBN lists.
+class TestSimFormats : public QObject
+{
+    Q_OBJECT
+private slots:
+    void airacCycles_data();
+    void airacCycles();
+
+    void fmsOfARoute();
+    void fmsWithoutAirportsAtTheEnds();
+    void fmsReadsRealPlans_data();
+    void fmsReadsRealPlans();
+    void brokenFmsFiles_data();
+    void brokenFmsFiles();
+
+    void flightGearRouteOfARoute();
+    void flightGearReadsItsOwnRoutes();
+    void brokenFlightGearFiles_data();
+    void brokenFlightGearFiles();
+
+    void pa3PlanOfARoute();
+    void pa3CourseAsDialled_data();
+    void pa3CourseAsDialled();
+
+    void rsbnListAgainstTheCatalogue();
+};
+
+namespace {
+
+using Kind = ForeignWaypoint::Kind;
+
+SimPoint point(const QString &id, const QString &type, const QString &lat, const QString &lon, double feet = 0)
+{
+    SimPoint p;
+    p.id = id;
+    p.type = type;
+    p.lat = lat;
+    p.lon = lon;
+    p.feet = feet;
+    return p;
+}
+
+// The demo route's ends with a radio aid, a fix and a point without a usable
+// ident between them.
+SimRoute sampleRoute()
+{
+    SimRoute r;
+    r.name = QStringLiteral("Москва - Сочи");
+    r.departure = QStringLiteral("UUEE");
+    r.destination = QStringLiteral("URSS");
+    r.departureName = QStringLiteral("Sheremetyevo International Airport");
+    r.destinationName = QStringLiteral("Sochi International Airport");
+    r.totalKm = 1361.4;
+    r.points = {point("UUEE", "Airport", "55.972667", "37.414667", 622),
+                point("DE", "NDB", "55.366667", "37.978333", 515),
+                point("ADL", "VOR", "43.403333", "39.948333"),
+                point("GOTIK", "", "-0.500000", "-179.500000"),
+                point("", "", "43.500000", "39.900000"),
+                point("URSS", "Airport", "43.449833", "39.956667", 89)};
+    r.legs = {{66.9, 150.3}, {1300.1, 176.4}, {10.0, 359.9}, {20.0, -3.2}, {5.5, 362.5}};
+    return r;
+}
+
+QString text(const QByteArray &bytes)
+{
+    return QString::fromUtf8(bytes);
+}
+
+QString describe(const ForeignPlan &plan)
+{
+    QStringList parts{plan.departure + u'>' + plan.destination};
+    for (const ForeignWaypoint &w : plan.waypoints)
+        parts << QStringLiteral("%1/%2/%3/%4/%5").arg(w.id).arg(int(w.kind)).arg(w.lat, w.lon).arg(w.feet);
+    return parts.join(u' ');
+}
+
+} // namespace
+
+void TestSimFormats::airacCycles_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("cycle");
+    QTest::newRow("first day of 2604") << QDate(2026, 4, 16) << 2604;
+    QTest::newRow("day before it") << QDate(2026, 4, 15) << 2603;
+    QTest::newRow("new year still in the old year's cycle") << QDate(2025, 1, 22) << 2413;
+    QTest::newRow("first cycle of 2025") << QDate(2025, 1, 23) << 2501;
+    QTest::newRow("2020 had fourteen cycles") << QDate(2021, 1, 27) << 2014;
+    QTest::newRow("before the reference cycle") << QDate(2020, 1, 1) << 1913;
+    QTest::newRow("reference cycle") << QDate(2020, 1, 2) << 2001;
+}
+
+void TestSimFormats::airacCycles()
+{
+    QFETCH(QDate, date);
+    QTEST(airacCycle(date), "cycle");
+}
+
+void TestSimFormats::fmsOfARoute()
+{
+    QCOMPARE(text(writeFms(sampleRoute(), 2604)),
+             QString("I\n"
+                     "1100 Version\n"
+                     "CYCLE 2604\n"
+                     "ADEP UUEE\n"
+                     "ADES URSS\n"
+                     "NUMENR 6\n"
+                     "1 UUEE ADEP 622.000000 55.972667 37.414667\n"
+                     "2 DE DRCT 0.000000 55.366667 37.978333\n"
+                     "3 ADL DRCT 0.000000 43.403333 39.948333\n"
+                     "11 GOTIK DRCT 0.000000 -0.500000 -179.500000\n"
+                     "28 +43.500_+039.900 DRCT 0.000000 43.500000 39.900000\n"
+                     "1 URSS ADES 89.000000 43.449833 39.956667\n"));
+}
+
+void TestSimFormats::fmsWithoutAirportsAtTheEnds()
+{
+    SimRoute route = sampleRoute();
+    route.points = route.points.mid(1, 3);
+    route.legs = route.legs.mid(1, 2);
+    const QString fms = text(writeFms(route, 101));
+    QVERIFY2(fms.startsWith("I\n1100 Version\nCYCLE 0101\nDEP DE\nDES GOTIK\nNUMENR 3\n2 DE DRCT "), qPrintable(fms));
+
+    // What is written reads back as the same points, the kinds of the
+    // catalogue kept (a fix and a bare position are both intersections).
+    ForeignPlan plan;
+    QString why;
+    QVERIFY2(readFms(writeFms(sampleRoute(), 2604), &plan, &why), qPrintable(why));
+    QCOMPARE(describe(plan), QString("UUEE>URSS UUEE/0/N55*58.36/E037*24.88/622 DE/1/N55*22.00/E037*58.70/0 "
+                                     "ADL/2/N43*24.20/E039*56.90/0 GOTIK/3/S00*30.00/W179*30.00/0 "
+                                     "+43.500_+039.900/3/N43*30.00/E039*54.00/0 URSS/0/N43*26.99/E039*57.40/89"));
+}
+
+void TestSimFormats::fmsReadsRealPlans_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("plan");
+
+    QTest::newRow("version 1100 as X-Plane writes it")
+        << QByteArray("I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 5\n"
+                      "1 UUEE ADEP 622.000000 55.972778 37.414722\n"
+                      "11 DE DRCT 0.000000 55.6 37.9\n"
+                      "3 ADL DRCT 0.000000 43.4 39.9\n"
+                      "28 +43.500_+039.900 DRCT 0.000000 43.5 39.9\n"
+                      "1 URSS ADES 89.000000 43.449722 39.941111\n")
+        << "UUEE>URSS UUEE/0/N55*58.37/E037*24.88/622 DE/3/N55*36.00/E037*54.00/0 ADL/2/N43*24.00/E039*54.00/0 "
+           "+43.500_+039.900/3/N43*30.00/E039*54.00/0 URSS/0/N43*26.98/E039*56.47/89";
+    QTest::newRow("1100 with procedures, tabs, CR LF, a byte-order mark and a blank line")
+        << QByteArray("\xEF\xBB\xBF" "A\r\n1100 Version\r\nCYCLE 1710\r\nADEP KGSO\r\nDEPRWY RW14\r\nSID TRSHA1\r\n"
+                      "SIDTRANS BAWDS\r\nADES KRDU\r\nDESRWY RW05L\r\nSTAR BLOCC1\r\nAPP I05L\r\n\r\nNUMENR 2\r\n"
+                      "1\tKGSO\tADEP\t925.000000\t36.097747\t-79.937297\r\n"
+                      "1 KRDU ADES 435.000000 35.877639 -78.787472\r\n")
+        << "KGSO>KRDU KGSO/0/N36*05.86/W079*56.24/925 KRDU/0/N35*52.66/W078*47.25/435";
+    QTest::newRow("version 3 with an empty entry")
+        << QByteArray("I\n3 version\n1\n4\n1 EDDM 0.000000 48.364822 11.794361\n2 GL 1000 57.083820 9.680093\n"
+                      "3 KFK 2000 38.803889 30.546944\n11 DETKO 0.600000 28.097222 49.525000\n"
+                      "0 ---- 0.000000 0.000000 0.000000\n"
+                      "28 +13.691_+100.760 0.000000 13.691230 100.760811\n")
+        << "EDDM> EDDM/0/N48*21.89/E011*47.66/0 GL/1/N57*05.03/E009*40.81/0 KFK/2/N38*48.23/E030*32.82/0 "
+           "DETKO/3/N28*05.83/E049*31.50/0 +13.691_+100.760/3/N13*41.47/E100*45.65/0";
+}
+
+void TestSimFormats::fmsReadsRealPlans()
+{
+    QFETCH(QByteArray, file);
+    ForeignPlan plan;
+    QString why;
+    QVERIFY2(readFms(file, &plan, &why), qPrintable(why));
+    QTEST(describe(plan), "plan");
+}
+
+void TestSimFormats::brokenFmsFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("why");
+
+    const QByteArray head = "I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\n";
+    const QByteArray uuee = "1 UUEE ADEP 622.000000 55.972778 37.414722\n";
+    const QByteArray urss = "1 URSS ADES 89.000000 43.449722 39.941111\n";
+    QTest::newRow("empty") << QByteArray() << "Это не план X-Plane";
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\x01\x02 garbage\n\x00", 16) << "Это не план X-Plane";
+    QTest::newRow("a flight plan of FS2004") << QByteArray("[flightplan]\r\ntitle=UUEE to URSS\r\n")
+                                             << "Это не план X-Plane";
+    QTest::newRow("another version") << QByteArray("I\n1000 Version\n") << "Версия плана X-Plane 1000";
+    QTest::newRow("no count") << head + uuee + urss << "Строка 6: нет строки NUMENR";
+    QTest::newRow("count of nothing") << head + "NUMENR lots\n" + uuee << "Строка 6: нет строки NUMENR";
+    QTest::newRow("fewer points than promised") << head + "NUMENR 3\n" + uuee + urss
+                                                << "NUMENR обещает 3 ППМ, а в файле 2";
+    QTest::newRow("truncated line") << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89.000000 43.4\n"
+                                    << "Строка 8: неправильная строка ППМ \"1 URSS ADES 89.000000 43.4\"";
+    QTest::newRow("latitude beyond the pole") << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 95.5 39.9\n"
+                                              << "Строка 8: неверная широта \"95.5\"";
+    QTest::newRow("longitude that is no number") << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 43.4 nan\n"
+                                                 << "Строка 8: неверная долгота \"nan\"";
+    QTest::newRow("altitude that is no number") << head + "NUMENR 2\n" + uuee + "1 URSS ADES high 43.4 39.9\n"
+                                                << "Строка 8: неверная высота \"high\"";
+    QTest::newRow("type that is no number") << head + "NUMENR 2\n" + uuee + "apt URSS ADES 89 43.4 39.9\n"
+                                            << "Строка 8: неправильная строка ППМ";
+    QTest::newRow("ident with a control character")
+        << head + "NUMENR 2\n" + uuee + "1 UR\x01SS ADES 89 43.4 39.9\n" << "Строка 8: неверный идентификатор";
+    QTest::newRow("one point") << head + "NUMENR 1\n" + uuee << "В плане один ППМ";
+    QTest::newRow("old format without points") << QByteArray("I\n3 version\n1\n0\n") << "В плане нет ни одного ППМ";
+    QTest::newRow("old format without its numbers") << QByteArray("I\n3 version\n1 EDDM 0 48.3 11.7\n")
+                                                    << "Строка 3: Это не план X-Plane";
+}
+
+void TestSimFormats::brokenFmsFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, why);
+    ForeignPlan plan;
+    plan.departure = "untouched";
+    QString message;
+    QVERIFY(!readFms(file, &plan, &message));
+    QVERIFY2(message.startsWith(why), qPrintable(message));
+    QCOMPARE(plan.departure, QString("untouched"));
+    QVERIFY(plan.waypoints.isEmpty());
+}
+
+void TestSimFormats::flightGearRouteOfARoute()
+{
+    const QByteArray xml = writeFlightGearRoute(sampleRoute());
+    QVERIFY(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PropertyList>\n"
+                           "  <version type=\"int\">2</version>\n"
+                           "  <departure>\n    <airport type=\"string\">UUEE</airport>\n  </departure>\n"
+                           "  <destination>\n    <airport type=\"string\">URSS</airport>\n  </destination>\n"
+                           "  <route>\n    <wp>\n      <type type=\"string\">basic</type>\n"
+                           "      <ident type=\"string\">UUEE</ident>\n"
+                           "      <lon type=\"double\">37.414667</lon>\n"
+                           "      <lat type=\"double\">55.972667</lat>\n    </wp>\n    <wp n=\"1\">\n"));
+    QXmlStreamReader reader(xml);
+    int waypoints = 0;
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"wp")
+            ++waypoints;
+    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+    QCOMPARE(waypoints, 6);
+
+    // Read back: the same points; the ends are the airports, the file tells
+    // nothing of the kind of the others.
+    ForeignPlan plan;
+    QString why;
+    QVERIFY2(readFlightGearRoute(xml, &plan, &why), qPrintable(why));
+    QCOMPARE(describe(plan), QString("UUEE>URSS UUEE/0/N55*58.36/E037*24.88/0 DE/4/N55*22.00/E037*58.70/0 "
+                                     "ADL/4/N43*24.20/E039*56.90/0 GOTIK/4/S00*30.00/W179*30.00/0 "
+                                     "+43.500_+039.900/4/N43*30.00/E039*54.00/0 URSS/0/N43*26.99/E039*57.40/0"));
+}
+
+void TestSimFormats::flightGearReadsItsOwnRoutes()
+{
+    // As FlightGear's Route Manager saves a route: the airports also as
+    // navaids, a runway without a position, altitudes, seventeen digits.
+    const QByteArray xml = "<?xml version=\"1.0\"?>\n<PropertyList>\n <version type=\"int\">2</version>\n"
+                           " <departure><airport type=\"string\">LFPO</airport><runway type=\"string\">06</runway>"
+                           "</departure>\n <destination><airport type=\"string\">EDDF</airport></destination>\n"
+                           " <route>\n"
+                           "  <wp><type type=\"string\">runway</type><ident type=\"string\">06</ident>"
+                           "<icao type=\"string\">LFPO</icao></wp>\n"
+                           "  <wp n=\"1\"><type type=\"string\">navaid</type><departure type=\"bool\">true</departure>"
+                           "<ident type=\"string\">LFPO</ident><lon type=\"double\">2.36872232</lon>"
+                           "<lat type=\"double\">48.72670829</lat></wp>\n"
+                           "  <wp n=\"2\"><type type=\"string\">navaid</type><alt-restrict type=\"string\">at"
+                           "</alt-restrict><altitude-ft type=\"double\">29400</altitude-ft>"
+                           "<ident type=\"string\">RANUX</ident><lon type=\"double\">4.3616666666666664</lon>"
+                           "<lat type=\"double\">49.138888888888886</lat></wp>\n"
+                           "  <wp n=\"3\"><type type=\"string\">vectors</type></wp>\n"
+                           "  <wp n=\"4\"><type type=\"string\">basic</type><ident type=\"string\">EDDF</ident>"
+                           "<lon type=\"double\">8.570556</lon><lat type=\"double\">50.033333</lat></wp>\n"
+                           " </route>\n</PropertyList>\n";
+    ForeignPlan plan;
+    QString why;
+    QVERIFY2(readFlightGearRoute(xml, &plan, &why), qPrintable(why));
+    QCOMPARE(describe(plan), QString("LFPO>EDDF LFPO/0/N48*43.60/E002*22.12/0 RANUX/4/N49*08.33/E004*21.70/0 "
+                                     "EDDF/0/N50*02.00/E008*34.23/0"));
+}
+
+void TestSimFormats::brokenFlightGearFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("why");
+
+    const QByteArray head = "<PropertyList><version>2</version><route>";
+    const QByteArray a = "<wp><type>basic</type><ident>A</ident><lat>55</lat><lon>37</lon></wp>";
+    const QByteArray tail = "</route></PropertyList>";
+    QTest::newRow("empty") << QByteArray() << "Ошибка XML в строке 1";
+    QTest::newRow("not XML") << QByteArray("I\n1100 Version\n") << "Ошибка XML в строке 1";
+    QTest::newRow("cut off") << head + a << "Ошибка XML в строке 1";
+    QTest::newRow("another document") << QByteArray("<gpx><route/></gpx>") << "Это не маршрут FlightGear";
+    QTest::newRow("no route") << QByteArray("<PropertyList><version>2</version></PropertyList>")
+                              << "Это не маршрут FlightGear";
+    QTest::newRow("version 1") << QByteArray("<PropertyList><version>1</version><route/></PropertyList>")
+                               << "Версия маршрута FlightGear 1 не поддерживается";
+    QTest::newRow("a waypoint without a position")
+        << head + a + "<wp><type>navaid</type><ident>B</ident></wp>" + tail << "ППМ 2: неверная широта \"\"";
+    QTest::newRow("a waypoint without an ident")
+        << head + a + "<wp><type>basic</type><lat>55</lat><lon>37</lon></wp>" + tail << "ППМ 2: неверный идентификатор";
+    QTest::newRow("a longitude beyond the date line")
+        << head + a + "<wp><type>basic</type><ident>B</ident><lat>55</lat><lon>181</lon></wp>" + tail
+        << "ППМ 2: неверная долгота \"181\"";
+    QTest::newRow("one waypoint") << head + a + tail << "В плане один ППМ";
+    QTest::newRow("entities that multiply")
+        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE l [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">"
+                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+                      "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
+                      "<PropertyList><version>2</version><route><wp><ident>&d;</ident></wp></route>"
+                      "</PropertyList>")
+        << "Ошибка XML в строке 1";
+    QTest::newRow("nested without end") << QByteArray("<PropertyList>") + QByteArray("<a>").repeated(100)
+                                        << "Ошибка XML в строке 1";
+}
+
+void TestSimFormats::brokenFlightGearFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, why);
+    ForeignPlan plan;
+    QString message;
+    QVERIFY(!readFlightGearRoute(file, &plan, &message));
+    QVERIFY2(message.startsWith(why), qPrintable(message));
+    QVERIFY(plan.waypoints.isEmpty());
+}
+
+void TestSimFormats::pa3PlanOfARoute()
+{
+    const QByteArray bytes = writePa3Plan(sampleRoute());
+    QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    const QJsonObject plan = json.object();
+    QCOMPARE(plan.value("Name").toString(), QString("UUEE-URSS"));
+    QCOMPARE(plan.value("ShortDesc").toString(), QString("Москва - Сочи"));
+    QCOMPARE(plan.value("LongDesc").toString(),
+             QString("Sheremetyevo International Airport - Sochi International Airport, 1361.4 km"));
+    const QJsonArray legs = plan.value("Legs").toArray();
+    QCOMPARE(legs.size(), 5);
+    const QJsonObject first = legs.at(0).toObject();
+    QCOMPARE(first.keys(), QStringList({"DTK", "NAME", "S", "Z"}));
+    QCOMPARE(first.value("NAME").toString(), QString("UUEE-DE"));
+    QCOMPARE(first.value("S").toDouble(), 66.9);
+    QCOMPARE(first.value("Z").toDouble(), 0.0);
+    QCOMPARE(first.value("DTK").toDouble(), 150.3);
+    QCOMPARE(legs.at(3).toObject().value("NAME").toString(), QString("GOTIK-+43.500_+039.900"));
+    QCOMPARE(legs.at(4).toObject().value("S").toDouble(), 5.5);
+    // The numbers are written as a person reads them.
+    QVERIFY2(bytes.contains("\"S\": 1300.1,") && bytes.contains("\"DTK\": 176.4,"), bytes.constData());
+
+    // The tablet's scripts are not Qt: another parser must read it as well.
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (python.isEmpty())
+        return;
+    QProcess parse;
+    parse.start(python, {"-c", "import json,sys; p=json.load(sys.stdin); "
+                               "print(p['Name'], len(p['Legs']), p['Legs'][1]['S'], p['Legs'][4]['DTK'])"});
+    QVERIFY(parse.waitForStarted());
+    parse.write(bytes);
+    parse.closeWriteChannel();
+    QVERIFY(parse.waitForFinished());
+    QCOMPARE(parse.readAllStandardError(), QByteArray());
+    QCOMPARE(parse.readAllStandardOutput().trimmed(), QByteArray("UUEE-URSS 5 1300.1 2.5"));
+}
+
+void TestSimFormats::pa3CourseAsDialled_data()
+{
+    QTest::addColumn<double>("course");
+    QTest::addColumn<double>("dtk");
+    QTest::newRow("within the dial") << 150.3 << 150.3;
+    QTest::newRow("just below north") << 359.9 << 359.9;
+    QTest::newRow("north") << 360.0 << 360.0;
+    QTest::newRow("zero is north") << 0.0 << 360.0;
+    QTest::newRow("west of the departure meridian's north") << -3.2 << 356.8;
+    QTest::newRow("past north") << 362.5 << 2.5;
+}
+
+void TestSimFormats::pa3CourseAsDialled()
+{
+    QFETCH(double, course);
+    SimRoute route = sampleRoute();
+    route.legs.first().course = course;
+    const QJsonObject leg =
+        QJsonDocument::fromJson(writePa3Plan(route)).object().value("Legs").toArray().first().toObject();
+    QTEST(leg.value("DTK").toDouble(), "dtk");
+}
+
+void TestSimFormats::rsbnListAgainstTheCatalogue()
+{
+    QFile file(QStringLiteral(KX_SOURCE_DIR "/tests/interchange/data/rsbn.dat"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const RsbnDat list = readRsbnDat(file.readAll());
+    QCOMPARE(list.stations.size(), 6);
+    QCOMPARE(list.skipped, 2);
+    QCOMPARE(list.firstSkippedLine, 9);
+    QCOMPARE(list.stations.at(2).channel, 2);
+    QCOMPARE(list.stations.at(2).ident, QString("KV"));
+
+    const auto beacon = [](int channel, const char *ident, const char *name, double lat, double lon) {
+        RsbnStation s;
+        s.channel = channel;
+        s.ident = ident;
+        s.name = name;
+        s.lat = lat;
+        s.lon = lon;
+        return s;
+    };
+    const QList<RsbnStation> catalogue{
+        beacon(37, "NP", "PSKOV", 57.785, 28.40667),
+        beacon(40, "RS", "St PETERSBURG Siversky", 59.35833, 30.045),
+        beacon(2, "PO", "St PETERSBURG Pulkovo", 59.81167, 30.27167),
+        beacon(28, "FB", "SOLTSY", 58.14833, 30.31667),
+        beacon(12, "OR", "ORYOL", 52.93, 36.0),
+        beacon(15, "BR", "BRYANSK", 53.2, 34.2),
+    };
+    const RsbnComparison result = compareRsbn(list, catalogue);
+    QCOMPARE(result.lines,
+             QStringList({"Канал 11  NG NOVGOROD: нет в каталоге программы (в файле N58*30.00 E031*15.00)",
+                          "Канал 12  KS KURSK: нет в каталоге программы (в файле N51*45.00 E036*18.00)",
+                          "Канал 12  OR ORYOL: нет в файле (в каталоге N52*55.80 E036*00.00)",
+                          "Канал 15  BR BRYANSK: нет в файле (в каталоге N53*12.00 E034*12.00)",
+                          "Канал 40  RS St PETERSBURG Siversky: положение расходится на 1,3 км "
+                          "(в каталоге N59*21.50 E030*02.70, в файле N59*22.20 E030*02.70)",
+                          "Станций в файле: 6, в каталоге: 6. Совпадают: 3, расходятся: 1, нет в каталоге: 2, "
+                          "нет в файле: 2.",
+                          "Пропущено строк файла: 2 (первая: строка 9)."}));
+}
+
+QTEST_GUILESS_MAIN(TestSimFormats)
+#include "tst_simformats.moc"
