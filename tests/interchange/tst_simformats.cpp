@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -41,6 +43,8 @@ private slots:
     void pa3CourseAsDialled();
 
     void rsbnListAgainstTheCatalogue();
+
+    void damagedFilesGiveAPlanOrAMessage();
 };
 
 namespace {
@@ -439,6 +443,61 @@ void TestSimFormats::rsbnListAgainstTheCatalogue()
                           "Станций в файле: 6, в каталоге: 6. Совпадают: 3, расходятся: 1, нет в каталоге: 2, "
                           "нет в файле: 2.",
                           "Пропущено строк файла: 2 (первая: строка 9)."}));
+}
+
+// Thousands of damaged copies of good files (bytes changed, cut out, doubled,
+// the end cut off): each reader answers every one with a plan of placed
+// points or a message, the station list with stations inside the globe.
+void TestSimFormats::damagedFilesGiveAPlanOrAMessage()
+{
+    QFile stations(QStringLiteral(KX_SOURCE_DIR "/tests/interchange/data/rsbn.dat"));
+    QVERIFY(stations.open(QIODevice::ReadOnly));
+    const QByteArray originals[] = {writeFms(sampleRoute(), 2604), writeFlightGearRoute(sampleRoute()),
+                                    stations.readAll()};
+    static const QRegularExpression coordinate(
+        QStringLiteral("^[NS]\\d\\d\\*\\d\\d\\.\\d\\d [EW]\\d{3}\\*\\d\\d\\.\\d\\d$"));
+    QRandomGenerator random(24);
+    int plans = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const int kind = round % 3;
+        QByteArray bytes = originals[kind];
+        for (int change = 1 + random.bounded(4); change > 0 && !bytes.isEmpty(); --change) {
+            const int at = random.bounded(int(bytes.size()));
+            const int length = 1 + random.bounded(std::min<int>(40, int(bytes.size()) - at));
+            switch (random.bounded(4)) {
+            case 0:
+                bytes[at] = char(random.bounded(256));
+                break;
+            case 1:
+                bytes.remove(at, length);
+                break;
+            case 2:
+                bytes.insert(at, bytes.mid(at, length));
+                break;
+            default:
+                bytes.truncate(at);
+            }
+        }
+        if (kind == 2) {
+            for (const RsbnStation &s : readRsbnDat(bytes).stations)
+                QVERIFY(s.channel >= 1 && std::abs(s.lat) <= 90 && std::abs(s.lon) <= 180);
+            continue;
+        }
+        ForeignPlan plan;
+        QString why;
+        const bool read = kind == 0 ? readFms(bytes, &plan, &why) : readFlightGearRoute(bytes, &plan, &why);
+        if (!read) {
+            QVERIFY(!why.isEmpty());
+            QVERIFY(plan.waypoints.isEmpty());
+            continue;
+        }
+        ++plans;
+        QVERIFY(plan.waypoints.size() >= 2);
+        for (const ForeignWaypoint &w : plan.waypoints)
+            QVERIFY2(coordinate.match(w.lat + u' ' + w.lon).hasMatch() && !w.id.isEmpty(), qPrintable(w.id));
+    }
+    // Some damage leaves a plan that still reads (a changed digit).
+    QVERIFY(plans > 0);
 }
 
 QTEST_GUILESS_MAIN(TestSimFormats)
