@@ -18,10 +18,7 @@ namespace {
 namespace texts = interchange::texts;
 using interchange::SimFormat;
 
-QString absolutePath(const QString &path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
+QString absolutePath(const QString &path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
 
 // export-fms, export-fg, export-pa3: CODE FILE. The route must exist and be
 // calculated; an existing file is replaced only with --yes.
@@ -49,7 +46,8 @@ int compareRsbn(CommandContext &context)
     }
     const interchange::RsbnDat file = interchange::readRsbnDat(bytes);
     if (file.stations.isEmpty()) {
-        context.prompter.error(nullptr, texts::simFileBroken(absolutePath(context.args.at(0)), texts::rsbnNoStations()));
+        context.prompter.error(nullptr,
+                               texts::simFileBroken(absolutePath(context.args.at(0)), texts::rsbnNoStations()));
         return ExitFailed;
     }
     QList<interchange::RsbnStation> catalogue;
@@ -77,8 +75,8 @@ void addSimCommands(CommandSet &commands)
                      QStringLiteral("write the calculated route as the Tu-154B2's PA-3 tablet plan (JSON)"), 2, 2,
                      [](CommandContext &c) { return exportFor(c, SimFormat::Pa3); }});
     commands.append({QStringLiteral("compare-rsbn"), QStringLiteral("FILE"),
-                     QStringLiteral("compare an X-Plane Tu-154B2 rsbn.dat with the beacon catalogue, by channel"), 1,
-                     1, compareRsbn});
+                     QStringLiteral("compare an X-Plane Tu-154B2 rsbn.dat with the beacon catalogue, by channel"), 1, 1,
+                     compareRsbn});
 }
 
 } // namespace kx::cli

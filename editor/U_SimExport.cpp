@@ -24,10 +24,7 @@ namespace {
 using interchange::SimFormat;
 namespace texts = interchange::texts;
 
-bool usesAircraftFolder(SimFormat format)
-{
-    return format != SimFormat::FlightGear;
-}
+bool usesAircraftFolder(SimFormat format) { return format != SimFormat::FlightGear; }
 
 QString filterOf(SimFormat format)
 {
@@ -59,9 +56,9 @@ TF_SimExport::TF_SimExport(store::Session &session, ui::FileDialogs &fileDialogs
     m_pa3 = new QRadioButton(texts::pa3FormatCaption(), formats);
     m_pa3->setObjectName(QStringLiteral("RPA3"));
     auto *formatLayout = new QVBoxLayout(formats);
-    for (const auto &[button, format] : {std::pair{m_fms, SimFormat::XPlaneFms},
-                                         std::pair{m_flightGear, SimFormat::FlightGear},
-                                         std::pair{m_pa3, SimFormat::Pa3}}) {
+    for (const auto &[button, format] :
+         {std::pair{m_fms, SimFormat::XPlaneFms}, std::pair{m_flightGear, SimFormat::FlightGear},
+          std::pair{m_pa3, SimFormat::Pa3}}) {
         formatLayout->addWidget(button);
         connect(button, &QRadioButton::toggled, this, [this, format](bool on) {
             if (on)
@@ -112,10 +109,7 @@ TF_SimExport::TF_SimExport(store::Session &session, ui::FileDialogs &fileDialogs
     m_fms->setChecked(true);
 }
 
-QString TF_SimExport::iniPath() const
-{
-    return m_session.settingsFile().path();
-}
+QString TF_SimExport::iniPath() const { return m_session.settingsFile().path(); }
 
 void TF_SimExport::shown()
 {
@@ -141,8 +135,7 @@ void TF_SimExport::showFolder()
 
 void TF_SimExport::proposeFile()
 {
-    const QString name =
-        interchange::proposedSimFileName(interchange::currentAirportPair(m_session), m_format);
+    const QString name = interchange::proposedSimFileName(interchange::currentAirportPair(m_session), m_format);
     m_file->setText(interchange::proposedSimFolder(m_settings, m_format) + name);
     m_file->setCursorPosition(m_file->text().size());
 }

@@ -97,10 +97,10 @@ void airport(QXmlStreamWriter &xml, const QString &block, const QString &ident)
 // Waypoint types that carry no position of their own.
 bool withoutPosition(const QString &type)
 {
-    static const QStringList kTypes{QStringLiteral("runway"),       QStringLiteral("hdgToAlt"),
-                                    QStringLiteral("vectors"),      QStringLiteral("discontinuity"),
-                                    QStringLiteral("via"),          QStringLiteral("dmeIntercept"),
-                                    QStringLiteral("radialIntercept")};
+    static const QStringList kTypes{
+        QStringLiteral("runway"),         QStringLiteral("hdgToAlt"), QStringLiteral("vectors"),
+        QStringLiteral("discontinuity"),  QStringLiteral("via"),      QStringLiteral("dmeIntercept"),
+        QStringLiteral("radialIntercept")};
     return kTypes.contains(type);
 }
 
@@ -156,8 +156,8 @@ bool readFlightGearRoute(const QByteArray &bytes, ForeignPlan *plan, QString *wh
     }
     ForeignPlan result;
     QString ignored;
-    for (const auto &[block, ident] : {std::pair{u"departure", &result.departure},
-                                       std::pair{u"destination", &result.destination}}) {
+    for (const auto &[block, ident] :
+         {std::pair{u"departure", &result.departure}, std::pair{u"destination", &result.destination}}) {
         const Node *node = root.child(block);
         if (node && !node->childText(u"airport").isEmpty())
             readIdent(node->childText(u"airport"), ident, &ignored);

@@ -22,10 +22,7 @@ namespace {
 
 constexpr int kMaxChannel = 999;
 
-long double radians(double degrees)
-{
-    return degrees * std::numbers::pi_v<long double> / 180;
-}
+long double radians(double degrees) { return degrees * std::numbers::pi_v<long double> / 180; }
 
 std::optional<double> degreesOf(const QString &text, double limit)
 {
@@ -55,25 +52,16 @@ QString positionText(const RsbnStation &s)
     return lat + u' ' + lon;
 }
 
-QString channelText(int channel)
-{
-    return QStringLiteral("%1").arg(channel, 2, 10, QLatin1Char('0'));
-}
+QString channelText(int channel) { return QStringLiteral("%1").arg(channel, 2, 10, QLatin1Char('0')); }
 
-QString stationText(const RsbnStation &s)
-{
-    return (s.ident + u' ' + s.name).trimmed();
-}
+QString stationText(const RsbnStation &s) { return (s.ident + u' ' + s.name).trimmed(); }
 
 double distanceKm(const RsbnStation &a, const RsbnStation &b)
 {
     return static_cast<double>(geo::OrthoDistance(radians(a.lat), radians(a.lon), radians(b.lat), radians(b.lon)));
 }
 
-QString kmText(double km)
-{
-    return QString::number(km, 'f', 1).replace(u'.', u',');
-}
+QString kmText(double km) { return QString::number(km, 'f', 1).replace(u'.', u','); }
 
 } // namespace
 
@@ -179,26 +167,24 @@ RsbnComparison compareRsbn(const RsbnDat &file, const QList<RsbnStation> &catalo
             QString station = stationText(o);
             if (f.ident.compare(o.ident, Qt::CaseInsensitive) != 0)
                 station += texts::rsbnOtherIdent(f.ident);
-            findings.push_back({channel, stationText(o),
-                                texts::rsbnDiffers(channelText(channel), station, kmText(p.km), positionText(o),
-                                                   positionText(f))});
+            findings.push_back(
+                {channel, stationText(o),
+                 texts::rsbnDiffers(channelText(channel), station, kmText(p.km), positionText(o), positionText(f))});
         }
-        for (qsizetype f = 0; f < theirs.size(); ++f) {
-            if (fileUsed.at(f))
-                continue;
-            ++result.notInCatalogue;
-            const RsbnStation &s = *theirs.at(f);
-            findings.push_back({channel, stationText(s),
-                                texts::rsbnMissingInCatalogue(channelText(channel), stationText(s), positionText(s))});
-        }
-        for (qsizetype o = 0; o < ours.size(); ++o) {
-            if (oursUsed.at(o))
-                continue;
-            ++result.notInFile;
-            const RsbnStation &s = *ours.at(o);
-            findings.push_back({channel, stationText(s),
-                                texts::rsbnMissingInFile(channelText(channel), stationText(s), positionText(s))});
-        }
+        // The stations left without a partner are missing on the other side.
+        const auto unpaired = [&](const QList<const RsbnStation *> &side, const QList<bool> &used, int *count,
+                                  QString (*missing)(const QString &, const QString &, const QString &)) {
+            for (qsizetype i = 0; i < side.size(); ++i) {
+                if (used.at(i))
+                    continue;
+                ++*count;
+                const RsbnStation &s = *side.at(i);
+                findings.push_back(
+                    {channel, stationText(s), missing(channelText(channel), stationText(s), positionText(s))});
+            }
+        };
+        unpaired(theirs, fileUsed, &result.notInCatalogue, texts::rsbnMissingInCatalogue);
+        unpaired(ours, oursUsed, &result.notInFile, texts::rsbnMissingInFile);
     }
     std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
         return a.channel != b.channel ? a.channel < b.channel : a.station < b.station;

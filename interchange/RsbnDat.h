@@ -24,7 +24,7 @@ struct RsbnStation
     QString name;
     double lat = 0; // decimal degrees
     double lon = 0;
-    int line = 0;   // in the file; 0 for the catalogue's
+    int line = 0; // in the file; 0 for the catalogue's
 };
 
 struct RsbnDat

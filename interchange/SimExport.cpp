@@ -97,9 +97,9 @@ QString proposedSimFolder(const SimSettings &settings, SimFormat format)
     case SimFormat::XPlaneFms: {
         const QString aircraft = existing(settings.xplaneAircraft);
         const QString xplane = aircraft.isEmpty() ? QString() : xplaneFolderAbove(aircraft);
-        return xplane.isEmpty() ? QString()
-                                : withTrailingSeparator(simPath(withTrailingSeparator(xplane),
-                                                                QStringLiteral("Output\\FMS plans")));
+        return xplane.isEmpty()
+                   ? QString()
+                   : withTrailingSeparator(simPath(withTrailingSeparator(xplane), QStringLiteral("Output\\FMS plans")));
     }
     case SimFormat::FlightGear:
         return existing(settings.flightGearRoutes);

@@ -13,10 +13,7 @@
 namespace kx::interchange {
 namespace {
 
-QString textOf(const QVariant &value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
+QString textOf(const QVariant &value) { return value.isNull() ? QString() : value.toString(); }
 
 std::optional<double> numberOf(const QVariant &value)
 {
@@ -56,7 +53,7 @@ QString SimPoint::fileIdent() const
     const auto part = [](const QString &degrees, int width) {
         const double value = degrees.toDouble();
         return (value < 0 ? u'-' : u'+')
-            + QStringLiteral("%1").arg(std::abs(value), width + 4, 'f', 3, QLatin1Char('0'));
+               + QStringLiteral("%1").arg(std::abs(value), width + 4, 'f', 3, QLatin1Char('0'));
     };
     return part(lat, 2) + u'_' + part(lon, 3);
 }

@@ -14,8 +14,8 @@ namespace kx::interchange {
 struct SimPoint
 {
     QString id;
-    QString type;   // "Airport", "NDB", "VOR"; empty for an intersection
-    QString lat;    // signed decimal degrees with six decimals ("55.972667")
+    QString type; // "Airport", "NDB", "VOR"; empty for an intersection
+    QString lat;  // signed decimal degrees with six decimals ("55.972667")
     QString lon;
     double feet = 0; // the waypoint's elevation, 0 when unknown
 

@@ -15,17 +15,17 @@ inline QString simExportDone(const QString &path)
 inline QString simFileWriteFailed(const QString &path, const QString &reason)
 {
     return QStringLiteral("Не удалось записать файл ") + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-        + reason;
+           + reason;
 }
 inline QString simFileOpenFailed(const QString &path, const QString &reason)
 {
     return QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-        + reason;
+           + reason;
 }
 inline QString simFileReadFailed(const QString &path, const QString &reason)
 {
     return QStringLiteral("Не удалось прочитать файл ") + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-        + reason;
+           + reason;
 }
 // The reasons of a file that opens but does not hold what its format says.
 inline QString simFileTooLarge(qint64 limitMb)
@@ -36,12 +36,9 @@ inline QString notRegularFile() { return QStringLiteral("Это не обычн�
 inline QString simFileBroken(const QString &path, const QString &reason)
 {
     return QStringLiteral("Неправильный формат файла ") + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-        + reason;
+           + reason;
 }
-inline QString atLine(int line, const QString &what)
-{
-    return QStringLiteral("Строка %1: %2").arg(line).arg(what);
-}
+inline QString atLine(int line, const QString &what) { return QStringLiteral("Строка %1: %2").arg(line).arg(what); }
 
 // A calculated route whose legs cannot be read (a database changed by hand).
 inline QString legNotCalculated(int number, const QString &from, const QString &to)
@@ -69,7 +66,10 @@ inline QString pa3Filter() { return QStringLiteral("Планы ПА-3 (*.json);;
 // Reading foreign plans.
 inline QString noPlanPoints() { return QStringLiteral("В плане нет ни одного ППМ."); }
 inline QString onePlanPoint() { return QStringLiteral("В плане один ППМ: маршрут должен содержать не менее двух."); }
-inline QString notFmsFile() { return QStringLiteral("Это не план X-Plane: нет строк \"I\" или \"A\" и \"… Version\"."); }
+inline QString notFmsFile()
+{
+    return QStringLiteral("Это не план X-Plane: нет строк \"I\" или \"A\" и \"… Version\".");
+}
 inline QString unsupportedFmsVersion(const QString &version)
 {
     return QStringLiteral("Версия плана X-Plane %1 не поддерживается (только 3 и 1100).").arg(version);
@@ -83,7 +83,10 @@ inline QString fmsCountMismatch(int promised, int found)
     return QStringLiteral("NUMENR обещает %1 ППМ, а в файле %2.").arg(promised).arg(found);
 }
 inline QString fmsNoCount() { return QStringLiteral("нет строки NUMENR с числом ППМ."); }
-inline QString notFlightGearRoute() { return QStringLiteral("Это не маршрут FlightGear: нет <PropertyList> с <route>."); }
+inline QString notFlightGearRoute()
+{
+    return QStringLiteral("Это не маршрут FlightGear: нет <PropertyList> с <route>.");
+}
 inline QString unsupportedFlightGearVersion(const QString &version)
 {
     return QStringLiteral("Версия маршрута FlightGear %1 не поддерживается (только 2).").arg(version);
@@ -104,8 +107,8 @@ inline QString tooManyPoints(int limit) { return QStringLiteral("больше %1
 
 // The comparison of an aircraft's rsbn.dat with the beacon catalogue.
 inline QString rsbnNoStations() { return QStringLiteral("В файле нет ни одной станции РСБН."); }
-inline QString rsbnDiffers(const QString &channel, const QString &station, const QString &distance,
-                           const QString &ours, const QString &theirs)
+inline QString rsbnDiffers(const QString &channel, const QString &station, const QString &distance, const QString &ours,
+                           const QString &theirs)
 {
     return QStringLiteral("Канал %1  %2: положение расходится на %3 км (в каталоге %4, в файле %5)")
         .arg(channel, station, distance, ours, theirs);

@@ -44,10 +44,7 @@ ForeignWaypoint::Kind kindOf(int type)
     }
 }
 
-QString feetText(double feet)
-{
-    return QString::number(feet, 'f', 6);
-}
+QString feetText(double feet) { return QString::number(feet, 'f', 6); }
 
 QStringList tokens(const QString &line)
 {
@@ -146,8 +143,8 @@ bool readVersion3(const QList<Line> &lines, ForeignPlan *plan, QString *why)
     for (int index = 2; index < 4; ++index) {
         int value = 0;
         if (index >= lines.size() || !wholeNumber(lines.at(index).text, &value)) {
-            *why = index < lines.size() ? texts::atLine(lines.at(index).number, texts::notFmsFile())
-                                        : texts::notFmsFile();
+            *why =
+                index < lines.size() ? texts::atLine(lines.at(index).number, texts::notFmsFile()) : texts::notFmsFile();
             return false;
         }
     }
@@ -194,9 +191,7 @@ QByteArray writeFms(const SimRoute &route, int cycle)
         else if (i == route.points.size() - 1 && toAirport)
             via = QStringLiteral("ADES");
         const double feet = type == kAirport ? p.feet : 0;
-        text += QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-                    .arg(type)
-                    .arg(p.fileIdent(), via, feetText(feet), p.lat, p.lon);
+        text += QStringLiteral("%1 %2 %3 %4 %5 %6\n").arg(type).arg(p.fileIdent(), via, feetText(feet), p.lat, p.lon);
     }
     return text.toUtf8();
 }

@@ -44,7 +44,7 @@ private slots:
     void failureNamesTheFileAndKeepsTheDialog();
 
 private:
-    template <typename T>
+    template<typename T>
     T *child(QWidget *window, const char *name) const
     {
         T *found = window->findChild<T *>(QString::fromLatin1(name));
@@ -256,8 +256,8 @@ void TestSimExportDialog::existingFileIsReplacedOnlyWhenAnswered()
 
     m_prompter->answer(false);
     QTest::keyClick(file, Qt::Key_Return);
-    QCOMPARE(m_prompter->texts(), QStringList("Файл " + QDir::toNativeSeparators(path)
-                                              + " уже существует.\r\nЗаменить существующий файл?"));
+    QCOMPARE(m_prompter->texts(),
+             QStringList("Файл " + QDir::toNativeSeparators(path) + " уже существует.\r\nЗаменить существующий файл?"));
     QVERIFY(m_dialog->isVisible());
     QCOMPARE(readBytes(path), QByteArray("old"));
 

@@ -56,10 +56,7 @@ void TestCliSim::init()
     QVERIFY(m_folder->writeDefaultIni());
 }
 
-void TestCliSim::cleanup()
-{
-    m_folder.reset();
-}
+void TestCliSim::cleanup() { m_folder.reset(); }
 
 QString TestCliSim::importAndCalculate()
 {
@@ -76,8 +73,8 @@ void TestCliSim::demoRouteGoesOutInEveryFormat()
     const QString fms = m_folder->file("UUEE-URSS.fms");
     const QString xml = m_folder->file("UUEE-URSS.xml");
     const QString json = m_folder->file("fpln.json");
-    for (const auto &[command, path] : {std::pair{"export-fms", fms}, std::pair{"export-fg", xml},
-                                        std::pair{"export-pa3", json}}) {
+    for (const auto &[command, path] :
+         {std::pair{"export-fms", fms}, std::pair{"export-fg", xml}, std::pair{"export-pa3", json}}) {
         const kx::test::CliRun result = run({command, code, path});
         QCOMPARE(result.err, QString());
         QCOMPARE(result.exitCode, 0);
@@ -96,19 +93,19 @@ void TestCliSim::demoRouteGoesOutInEveryFormat()
         QSKIP("python3 is not here to read the files with parsers of its own");
     // Python's own JSON and XML parsers, and the legs printed by the program.
     QStringList args{"-c",
-                 "import json, sys, xml.etree.ElementTree as et\n"
-                 "plan = json.load(open(sys.argv[1], encoding='utf-8'))\n"
-                 "legs = [l.split(',') for l in sys.argv[3:]]\n"
-                 "for leg, row, nxt in zip(plan['Legs'], legs, legs[1:]):\n"
-                 "    assert leg['NAME'] == row[1] + '-' + nxt[1], leg\n"
-                 "    assert leg['S'] == abs(float(row[4])), (leg, row)\n"
-                 "    assert leg['DTK'] == float(row[8]), (leg, row)\n"
-                 "    assert leg['Z'] == 0\n"
-                 "assert len(plan['Legs']) == len(legs) - 1\n"
-                 "root = et.parse(sys.argv[2]).getroot()\n"
-                 "wps = root.find('route').findall('wp')\n"
-                 "print(plan['Name'], len(wps), wps[4].find('ident').text, wps[4].find('lat').text, "
-                 "root.find('destination/airport').text)\n",
+                     "import json, sys, xml.etree.ElementTree as et\n"
+                     "plan = json.load(open(sys.argv[1], encoding='utf-8'))\n"
+                     "legs = [l.split(',') for l in sys.argv[3:]]\n"
+                     "for leg, row, nxt in zip(plan['Legs'], legs, legs[1:]):\n"
+                     "    assert leg['NAME'] == row[1] + '-' + nxt[1], leg\n"
+                     "    assert leg['S'] == abs(float(row[4])), (leg, row)\n"
+                     "    assert leg['DTK'] == float(row[8]), (leg, row)\n"
+                     "    assert leg['Z'] == 0\n"
+                     "assert len(plan['Legs']) == len(legs) - 1\n"
+                     "root = et.parse(sys.argv[2]).getroot()\n"
+                     "wps = root.find('route').findall('wp')\n"
+                     "print(plan['Name'], len(wps), wps[4].find('ident').text, wps[4].find('lat').text, "
+                     "root.find('destination/airport').text)\n",
                      json, xml};
     QProcess check;
     check.start(python, args << legs);
@@ -123,26 +120,31 @@ void TestCliSim::refusals_data()
     QTest::addColumn<QString>("err");
     QTest::addColumn<int>("exitCode");
 
-    QTest::newRow("route not calculated") << QStringList{"export-fms", "%route", "%folder/plan.fms"}
-                                          << "Маршрут не расчитан!\n" << 1;
-    QTest::newRow("unknown route") << QStringList{"export-pa3", "999", "%folder/plan.json"}
-                                   << "Маршрут 999 не найден\n" << 1;
+    QTest::newRow("route not calculated")
+        << QStringList{"export-fms", "%route", "%folder/plan.fms"} << "Маршрут не расчитан!\n"
+        << 1;
+    QTest::newRow("unknown route") << QStringList{"export-pa3", "999", "%folder/plan.json"} << "Маршрут 999 не найден\n"
+                                   << 1;
     QTest::newRow("missing folder") << QStringList{"export-fg", "%calculated", "%folder/nowhere/plan.xml"}
-                                    << "Не удалось записать файл %folder/nowhere/plan.xml\nПапка не найдена.\n" << 1;
+                                    << "Не удалось записать файл %folder/nowhere/plan.xml\nПапка не найдена.\n"
+                                    << 1;
     QTest::newRow("existing file without --yes")
         << QStringList{"export-fms", "%calculated", "%folder/kalyx.ini"}
         << "Файл %folder/kalyx.ini уже существует.\nЗаменить существующий файл? -> no (use --yes to answer yes)\n"
         << 1;
-    QTest::newRow("no file name") << QStringList{"export-fms", "%calculated"} << "Usage: kalyx-cli export-fms CODE FILE\n"
+    QTest::newRow("no file name") << QStringList{"export-fms", "%calculated"}
+                                  << "Usage: kalyx-cli export-fms CODE FILE\n"
                                   << 2;
     QTest::newRow("station list missing") << QStringList{"compare-rsbn", "%folder/rsbn.dat"}
-                                          << "Не удалось открыть файл %folder/rsbn.dat\nФайл не найден.\n" << 1;
-    QTest::newRow("station list that is a folder") << QStringList{"compare-rsbn", "%folder/FS9"}
-                                                   << "Не удалось открыть файл %folder/FS9\nЭто папка, а не файл.\n"
-                                                   << 1;
+                                          << "Не удалось открыть файл %folder/rsbn.dat\nФайл не найден.\n"
+                                          << 1;
+    QTest::newRow("station list that is a folder")
+        << QStringList{"compare-rsbn", "%folder/FS9"} << "Не удалось открыть файл %folder/FS9\nЭто папка, а не файл.\n"
+        << 1;
     QTest::newRow("station list without stations")
         << QStringList{"compare-rsbn", "%folder/kalyx.ini"}
-        << "Неправильный формат файла %folder/kalyx.ini\nВ файле нет ни одной станции РСБН.\n" << 1;
+        << "Неправильный формат файла %folder/kalyx.ini\nВ файле нет ни одной станции РСБН.\n"
+        << 1;
 }
 
 void TestCliSim::refusals()
@@ -180,16 +182,15 @@ void TestCliSim::rsbnListComparedByChannel()
     const kx::test::CliRun result = run({"compare-rsbn", KX_SOURCE_DIR "/tests/interchange/data/rsbn.dat"});
     QCOMPARE(result.err, QString());
     QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out,
-             QString("Канал 11  NG NOVGOROD: нет в каталоге программы (в файле N58*30.00 E031*15.00)\n"
-                     "Канал 12  KS KURSK: нет в каталоге программы (в файле N51*45.00 E036*18.00)\n"
-                     "Канал 12  OR ORYOL: нет в файле (в каталоге N52*55.80 E036*00.00)\n"
-                     "Канал 15  BR BRYANSK: нет в файле (в каталоге N53*12.00 E034*12.00)\n"
-                     "Канал 40  RS St PETERSBURG Siversky: положение расходится на 1,3 км "
-                     "(в каталоге N59*21.50 E030*02.70, в файле N59*22.20 E030*02.70)\n"
-                     "Станций в файле: 6, в каталоге: 6. Совпадают: 3, расходятся: 1, нет в каталоге: 2, "
-                     "нет в файле: 2.\n"
-                     "Пропущено строк файла: 2 (первая: строка 9).\n"));
+    QCOMPARE(result.out, QString("Канал 11  NG NOVGOROD: нет в каталоге программы (в файле N58*30.00 E031*15.00)\n"
+                                 "Канал 12  KS KURSK: нет в каталоге программы (в файле N51*45.00 E036*18.00)\n"
+                                 "Канал 12  OR ORYOL: нет в файле (в каталоге N52*55.80 E036*00.00)\n"
+                                 "Канал 15  BR BRYANSK: нет в файле (в каталоге N53*12.00 E034*12.00)\n"
+                                 "Канал 40  RS St PETERSBURG Siversky: положение расходится на 1,3 км "
+                                 "(в каталоге N59*21.50 E030*02.70, в файле N59*22.20 E030*02.70)\n"
+                                 "Станций в файле: 6, в каталоге: 6. Совпадают: 3, расходятся: 1, нет в каталоге: 2, "
+                                 "нет в файле: 2.\n"
+                                 "Пропущено строк файла: 2 (первая: строка 9).\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliSim)

@@ -74,10 +74,7 @@ void TestSimExport::init()
     m_prompter->clear();
 }
 
-void TestSimExport::cleanup()
-{
-    closeSession();
-}
+void TestSimExport::cleanup() { closeSession(); }
 
 void TestSimExport::exec(const QString &sql, const QVariantList &values)
 {
@@ -119,8 +116,9 @@ void TestSimExport::demoRouteGoesOutInEveryFormat()
     QVERIFY(exportForSimulator(*m_session, SimFormat::FlightGear, fg, &m_owner));
     QVERIFY(exportForSimulator(*m_session, SimFormat::Pa3, pa3, &m_owner));
     const QString done = "Экспорт произведен успешно:\r\n";
-    QCOMPARE(m_prompter->texts(), QStringList({done + QDir::toNativeSeparators(fms), done + QDir::toNativeSeparators(fg),
-                                               done + QDir::toNativeSeparators(pa3)}));
+    QCOMPARE(m_prompter->texts(),
+             QStringList({done + QDir::toNativeSeparators(fms), done + QDir::toNativeSeparators(fg),
+                          done + QDir::toNativeSeparators(pa3)}));
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
 
@@ -156,7 +154,8 @@ void TestSimExport::demoRouteGoesOutInEveryFormat()
     for (int i = 0; i + 1 < ids.size(); ++i) {
         // The demo route's courses need no turn of the dial.
         QVERIFY(lengths.at(i) < 0 && courses.at(i) > 0 && courses.at(i) <= 360);
-        expected << QStringLiteral("%1-%2 %3 0 %4").arg(ids.at(i), ids.at(i + 1)).arg(-lengths.at(i)).arg(courses.at(i));
+        expected
+            << QStringLiteral("%1-%2 %3 0 %4").arg(ids.at(i), ids.at(i + 1)).arg(-lengths.at(i)).arg(courses.at(i));
     }
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(readBytes(pa3), &error).object();
@@ -184,18 +183,21 @@ void TestSimExport::refusalsLeaveTheOldFile_data()
     QTest::addColumn<QString>("message");
 
     const QString wrote = "Не удалось записать файл %path\r\n";
-    QTest::newRow("route not calculated") << "UPDATE Routes SET DateTime = NULL" << "plan" << "Маршрут не расчитан!";
-    QTest::newRow("a leg without its course")
-        << "UPDATE Points SET OZMPU_V = NULL WHERE Number = 3" << "plan"
-        << wrote + "Участок 3 (SB-RW) не рассчитан: нет длины или ЗПУ.";
-    QTest::newRow("a waypoint without a position")
-        << "UPDATE Punkts SET LAT = 'north' WHERE ID = 'RW'" << "plan" << wrote + "У ППМ 4 (RW) нет координат.";
-    QTest::newRow("a latitude beyond the pole")
-        << "UPDATE Punkts SET LAT = 'N95*00.00' WHERE ID = 'RW'" << "plan" << wrote + "У ППМ 4 (RW) нет координат.";
-    QTest::newRow("a route of one point") << "DELETE FROM Points WHERE Number > 1" << "plan"
-                                          << wrote + "В маршруте меньше двух ППМ.";
-    QTest::newRow("folder missing") << "" << "missing/plan" << wrote + "Папка не найдена.";
-    QTest::newRow("a folder where the file goes") << "" << "folder" << wrote + "Это папка, а не файл.";
+    QTest::newRow("route not calculated") << "UPDATE Routes SET DateTime = NULL"
+                                          << "plan"
+                                          << "Маршрут не расчитан!";
+    QTest::newRow("a leg without its course") << "UPDATE Points SET OZMPU_V = NULL WHERE Number = 3"
+                                              << "plan" << wrote + "Участок 3 (SB-RW) не рассчитан: нет длины или ЗПУ.";
+    QTest::newRow("a waypoint without a position") << "UPDATE Punkts SET LAT = 'north' WHERE ID = 'RW'"
+                                                   << "plan" << wrote + "У ППМ 4 (RW) нет координат.";
+    QTest::newRow("a latitude beyond the pole") << "UPDATE Punkts SET LAT = 'N95*00.00' WHERE ID = 'RW'"
+                                                << "plan" << wrote + "У ППМ 4 (RW) нет координат.";
+    QTest::newRow("a route of one point") << "DELETE FROM Points WHERE Number > 1"
+                                          << "plan" << wrote + "В маршруте меньше двух ППМ.";
+    QTest::newRow("folder missing") << ""
+                                    << "missing/plan" << wrote + "Папка не найдена.";
+    QTest::newRow("a folder where the file goes") << ""
+                                                  << "folder" << wrote + "Это папка, а не файл.";
 }
 
 void TestSimExport::refusalsLeaveTheOldFile()

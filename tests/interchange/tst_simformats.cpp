@@ -30,13 +30,11 @@ private slots:
     void fmsWithoutAirportsAtTheEnds();
     void fmsReadsRealPlans_data();
     void fmsReadsRealPlans();
-    void brokenFmsFiles_data();
-    void brokenFmsFiles();
+    void brokenPlanFiles_data();
+    void brokenPlanFiles();
 
     void flightGearRouteOfARoute();
     void flightGearReadsItsOwnRoutes();
-    void brokenFlightGearFiles_data();
-    void brokenFlightGearFiles();
 
     void pa3PlanOfARoute();
     void pa3CourseAsDialled_data();
@@ -83,10 +81,7 @@ SimRoute sampleRoute()
     return r;
 }
 
-QString text(const QByteArray &bytes)
-{
-    return QString::fromUtf8(bytes);
-}
+QString text(const QByteArray &bytes) { return QString::fromUtf8(bytes); }
 
 QString describe(const ForeignPlan &plan)
 {
@@ -119,19 +114,18 @@ void TestSimFormats::airacCycles()
 
 void TestSimFormats::fmsOfARoute()
 {
-    QCOMPARE(text(writeFms(sampleRoute(), 2604)),
-             QString("I\n"
-                     "1100 Version\n"
-                     "CYCLE 2604\n"
-                     "ADEP UUEE\n"
-                     "ADES URSS\n"
-                     "NUMENR 6\n"
-                     "1 UUEE ADEP 622.000000 55.972667 37.414667\n"
-                     "2 DE DRCT 0.000000 55.366667 37.978333\n"
-                     "3 ADL DRCT 0.000000 43.403333 39.948333\n"
-                     "11 GOTIK DRCT 0.000000 -0.500000 -179.500000\n"
-                     "28 +43.500_+039.900 DRCT 0.000000 43.500000 39.900000\n"
-                     "1 URSS ADES 89.000000 43.449833 39.956667\n"));
+    QCOMPARE(text(writeFms(sampleRoute(), 2604)), QString("I\n"
+                                                          "1100 Version\n"
+                                                          "CYCLE 2604\n"
+                                                          "ADEP UUEE\n"
+                                                          "ADES URSS\n"
+                                                          "NUMENR 6\n"
+                                                          "1 UUEE ADEP 622.000000 55.972667 37.414667\n"
+                                                          "2 DE DRCT 0.000000 55.366667 37.978333\n"
+                                                          "3 ADL DRCT 0.000000 43.403333 39.948333\n"
+                                                          "11 GOTIK DRCT 0.000000 -0.500000 -179.500000\n"
+                                                          "28 +43.500_+039.900 DRCT 0.000000 43.500000 39.900000\n"
+                                                          "1 URSS ADES 89.000000 43.449833 39.956667\n"));
 }
 
 void TestSimFormats::fmsWithoutAirportsAtTheEnds()
@@ -167,7 +161,8 @@ void TestSimFormats::fmsReadsRealPlans_data()
         << "UUEE>URSS UUEE/0/N55*58.37/E037*24.88/622 DE/3/N55*36.00/E037*54.00/0 ADL/2/N43*24.00/E039*54.00/0 "
            "+43.500_+039.900/3/N43*30.00/E039*54.00/0 URSS/0/N43*26.98/E039*56.47/89";
     QTest::newRow("1100 with procedures, tabs, CR LF, a byte-order mark and a blank line")
-        << QByteArray("\xEF\xBB\xBF" "A\r\n1100 Version\r\nCYCLE 1710\r\nADEP KGSO\r\nDEPRWY RW14\r\nSID TRSHA1\r\n"
+        << QByteArray("\xEF\xBB\xBF"
+                      "A\r\n1100 Version\r\nCYCLE 1710\r\nADEP KGSO\r\nDEPRWY RW14\r\nSID TRSHA1\r\n"
                       "SIDTRANS BAWDS\r\nADES KRDU\r\nDESRWY RW05L\r\nSTAR BLOCC1\r\nAPP I05L\r\n\r\nNUMENR 2\r\n"
                       "1\tKGSO\tADEP\t925.000000\t36.097747\t-79.937297\r\n"
                       "1 KRDU ADES 435.000000 35.877639 -78.787472\r\n")
@@ -190,49 +185,88 @@ void TestSimFormats::fmsReadsRealPlans()
     QTEST(describe(plan), "plan");
 }
 
-void TestSimFormats::brokenFmsFiles_data()
+void TestSimFormats::brokenPlanFiles_data()
 {
+    QTest::addColumn<bool>("flightGear");
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("why");
 
     const QByteArray head = "I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\n";
     const QByteArray uuee = "1 UUEE ADEP 622.000000 55.972778 37.414722\n";
     const QByteArray urss = "1 URSS ADES 89.000000 43.449722 39.941111\n";
-    QTest::newRow("empty") << QByteArray() << "Это не план X-Plane";
-    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\x01\x02 garbage\n\x00", 16) << "Это не план X-Plane";
-    QTest::newRow("a flight plan of FS2004") << QByteArray("[flightplan]\r\ntitle=UUEE to URSS\r\n")
-                                             << "Это не план X-Plane";
-    QTest::newRow("another version") << QByteArray("I\n1000 Version\n") << "Версия плана X-Plane 1000";
-    QTest::newRow("no count") << head + uuee + urss << "Строка 6: нет строки NUMENR";
-    QTest::newRow("count of nothing") << head + "NUMENR lots\n" + uuee << "Строка 6: нет строки NUMENR";
-    QTest::newRow("fewer points than promised") << head + "NUMENR 3\n" + uuee + urss
-                                                << "NUMENR обещает 3 ППМ, а в файле 2";
-    QTest::newRow("truncated line") << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89.000000 43.4\n"
+    QTest::newRow("empty") << false << QByteArray() << "Это не план X-Plane";
+    QTest::newRow("binary") << false << QByteArray("\x00\xff\xfe\x01\x02 garbage\n\x00", 16) << "Это не план X-Plane";
+    QTest::newRow("a flight plan of FS2004")
+        << false << QByteArray("[flightplan]\r\ntitle=UUEE to URSS\r\n") << "Это не план X-Plane";
+    QTest::newRow("another version") << false << QByteArray("I\n1000 Version\n") << "Версия плана X-Plane 1000";
+    QTest::newRow("no count") << false << head + uuee + urss << "Строка 6: нет строки NUMENR";
+    QTest::newRow("count of nothing") << false << head + "NUMENR lots\n" + uuee << "Строка 6: нет строки NUMENR";
+    QTest::newRow("fewer points than promised")
+        << false << head + "NUMENR 3\n" + uuee + urss << "NUMENR обещает 3 ППМ, а в файле 2";
+    QTest::newRow("truncated line") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89.000000 43.4\n"
                                     << "Строка 8: неправильная строка ППМ \"1 URSS ADES 89.000000 43.4\"";
-    QTest::newRow("latitude beyond the pole") << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 95.5 39.9\n"
+    QTest::newRow("latitude beyond the pole") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 95.5 39.9\n"
                                               << "Строка 8: неверная широта \"95.5\"";
-    QTest::newRow("longitude that is no number") << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 43.4 nan\n"
+    QTest::newRow("longitude that is no number") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 43.4 nan\n"
                                                  << "Строка 8: неверная долгота \"nan\"";
-    QTest::newRow("altitude that is no number") << head + "NUMENR 2\n" + uuee + "1 URSS ADES high 43.4 39.9\n"
+    QTest::newRow("altitude that is no number") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES high 43.4 39.9\n"
                                                 << "Строка 8: неверная высота \"high\"";
-    QTest::newRow("type that is no number") << head + "NUMENR 2\n" + uuee + "apt URSS ADES 89 43.4 39.9\n"
+    QTest::newRow("type that is no number") << false << head + "NUMENR 2\n" + uuee + "apt URSS ADES 89 43.4 39.9\n"
                                             << "Строка 8: неправильная строка ППМ";
     QTest::newRow("ident with a control character")
-        << head + "NUMENR 2\n" + uuee + "1 UR\x01SS ADES 89 43.4 39.9\n" << "Строка 8: неверный идентификатор";
-    QTest::newRow("one point") << head + "NUMENR 1\n" + uuee << "В плане один ППМ";
-    QTest::newRow("old format without points") << QByteArray("I\n3 version\n1\n0\n") << "В плане нет ни одного ППМ";
-    QTest::newRow("old format without its numbers") << QByteArray("I\n3 version\n1 EDDM 0 48.3 11.7\n")
-                                                    << "Строка 3: Это не план X-Plane";
+        << false << head + "NUMENR 2\n" + uuee + "1 UR\x01SS ADES 89 43.4 39.9\n"
+        << "Строка 8: неверный идентификатор";
+    QTest::newRow("one point") << false << head + "NUMENR 1\n" + uuee << "В плане один ППМ";
+    QTest::newRow("old format without points")
+        << false << QByteArray("I\n3 version\n1\n0\n") << "В плане нет ни одного ППМ";
+    QTest::newRow("old format without its numbers")
+        << false << QByteArray("I\n3 version\n1 EDDM 0 48.3 11.7\n") << "Строка 3: Это не план X-Plane";
+
+    const QByteArray fgHead = "<PropertyList><version>2</version><route>";
+    const QByteArray a = "<wp><type>basic</type><ident>A</ident><lat>55</lat><lon>37</lon></wp>";
+    const QByteArray fgTail = "</route></PropertyList>";
+    QTest::newRow("FlightGear: empty") << true << QByteArray() << "Ошибка XML в строке 1";
+    QTest::newRow("FlightGear: not XML") << true << QByteArray("I\n1100 Version\n") << "Ошибка XML в строке 1";
+    QTest::newRow("FlightGear: cut off") << true << fgHead + a << "Ошибка XML в строке 1";
+    QTest::newRow("FlightGear: another document")
+        << true << QByteArray("<gpx><route/></gpx>") << "Это не маршрут FlightGear";
+    QTest::newRow("FlightGear: no route")
+        << true << QByteArray("<PropertyList><version>2</version></PropertyList>") << "Это не маршрут FlightGear";
+    QTest::newRow("FlightGear: version 1")
+        << true << QByteArray("<PropertyList><version>1</version><route/></PropertyList>")
+        << "Версия маршрута FlightGear 1 не поддерживается";
+    QTest::newRow("FlightGear: a waypoint without a position")
+        << true << fgHead + a + "<wp><type>navaid</type><ident>B</ident></wp>" + fgTail
+        << "ППМ 2: неверная широта \"\"";
+    QTest::newRow("FlightGear: a waypoint without an ident")
+        << true << fgHead + a + "<wp><type>basic</type><lat>55</lat><lon>37</lon></wp>" + fgTail
+        << "ППМ 2: неверный идентификатор";
+    QTest::newRow("FlightGear: a longitude beyond the date line")
+        << true << fgHead + a + "<wp><type>basic</type><ident>B</ident><lat>55</lat><lon>181</lon></wp>" + fgTail
+        << "ППМ 2: неверная долгота \"181\"";
+    QTest::newRow("FlightGear: one waypoint") << true << fgHead + a + fgTail << "В плане один ППМ";
+    QTest::newRow("FlightGear: entities that multiply")
+        << true
+        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE l [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">"
+                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+                      "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
+                      "<PropertyList><version>2</version><route><wp><ident>&d;</ident></wp></route>"
+                      "</PropertyList>")
+        << "Ошибка XML в строке 1";
+    QTest::newRow("FlightGear: nested without end")
+        << true << QByteArray("<PropertyList>") + QByteArray("<a>").repeated(100) << "Ошибка XML в строке 1";
 }
 
-void TestSimFormats::brokenFmsFiles()
+void TestSimFormats::brokenPlanFiles()
 {
+    QFETCH(bool, flightGear);
     QFETCH(QByteArray, file);
     QFETCH(QString, why);
     ForeignPlan plan;
     plan.departure = "untouched";
     QString message;
-    QVERIFY(!readFms(file, &plan, &message));
+    QVERIFY(!(flightGear ? readFlightGearRoute(file, &plan, &message) : readFms(file, &plan, &message)));
     QVERIFY2(message.startsWith(why), qPrintable(message));
     QCOMPARE(plan.departure, QString("untouched"));
     QVERIFY(plan.waypoints.isEmpty());
@@ -293,53 +327,6 @@ void TestSimFormats::flightGearReadsItsOwnRoutes()
     QVERIFY2(readFlightGearRoute(xml, &plan, &why), qPrintable(why));
     QCOMPARE(describe(plan), QString("LFPO>EDDF LFPO/0/N48*43.60/E002*22.12/0 RANUX/4/N49*08.33/E004*21.70/0 "
                                      "EDDF/0/N50*02.00/E008*34.23/0"));
-}
-
-void TestSimFormats::brokenFlightGearFiles_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("why");
-
-    const QByteArray head = "<PropertyList><version>2</version><route>";
-    const QByteArray a = "<wp><type>basic</type><ident>A</ident><lat>55</lat><lon>37</lon></wp>";
-    const QByteArray tail = "</route></PropertyList>";
-    QTest::newRow("empty") << QByteArray() << "Ошибка XML в строке 1";
-    QTest::newRow("not XML") << QByteArray("I\n1100 Version\n") << "Ошибка XML в строке 1";
-    QTest::newRow("cut off") << head + a << "Ошибка XML в строке 1";
-    QTest::newRow("another document") << QByteArray("<gpx><route/></gpx>") << "Это не маршрут FlightGear";
-    QTest::newRow("no route") << QByteArray("<PropertyList><version>2</version></PropertyList>")
-                              << "Это не маршрут FlightGear";
-    QTest::newRow("version 1") << QByteArray("<PropertyList><version>1</version><route/></PropertyList>")
-                               << "Версия маршрута FlightGear 1 не поддерживается";
-    QTest::newRow("a waypoint without a position")
-        << head + a + "<wp><type>navaid</type><ident>B</ident></wp>" + tail << "ППМ 2: неверная широта \"\"";
-    QTest::newRow("a waypoint without an ident")
-        << head + a + "<wp><type>basic</type><lat>55</lat><lon>37</lon></wp>" + tail << "ППМ 2: неверный идентификатор";
-    QTest::newRow("a longitude beyond the date line")
-        << head + a + "<wp><type>basic</type><ident>B</ident><lat>55</lat><lon>181</lon></wp>" + tail
-        << "ППМ 2: неверная долгота \"181\"";
-    QTest::newRow("one waypoint") << head + a + tail << "В плане один ППМ";
-    QTest::newRow("entities that multiply")
-        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE l [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">"
-                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-                      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
-                      "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
-                      "<PropertyList><version>2</version><route><wp><ident>&d;</ident></wp></route>"
-                      "</PropertyList>")
-        << "Ошибка XML в строке 1";
-    QTest::newRow("nested without end") << QByteArray("<PropertyList>") + QByteArray("<a>").repeated(100)
-                                        << "Ошибка XML в строке 1";
-}
-
-void TestSimFormats::brokenFlightGearFiles()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QString, why);
-    ForeignPlan plan;
-    QString message;
-    QVERIFY(!readFlightGearRoute(file, &plan, &message));
-    QVERIFY2(message.startsWith(why), qPrintable(message));
-    QVERIFY(plan.waypoints.isEmpty());
 }
 
 void TestSimFormats::pa3PlanOfARoute()
