@@ -79,7 +79,12 @@ QString currentAirportPair(store::Session &session)
     const store::Query &routes = session.QRoutes;
     if (routes.isEmpty())
         return QString();
-    return routes.value(u"AP_V").toString().trimmed() + u'-' + routes.value(u"AP_P").toString().trimmed();
+    const QString departure = routes.value(u"AP_V").toString().trimmed();
+    const QString destination = routes.value(u"AP_P").toString().trimmed();
+    // A route that does not run between airports is named by its name.
+    if (departure.isEmpty() || destination.isEmpty())
+        return routes.value(u"Name").toString().trimmed();
+    return departure + u'-' + destination;
 }
 
 QString proposedSimFolder(const SimSettings &settings, SimFormat format)

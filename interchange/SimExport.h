@@ -26,7 +26,7 @@ QString simSuffix(SimFormat format);
 // ("UUEE-URSS.fms"); characters no file name may hold become "_".
 QString proposedSimFileName(const QString &airportPair, SimFormat format);
 // The route's airports as the files name them: "AP_V-AP_P" of the current
-// route of the route list.
+// route of the route list; its name when it lacks either airport.
 QString currentAirportPair(store::Session &session);
 
 // The folder the files of a format go to, when the settings know it: the
