@@ -81,6 +81,23 @@ bool readPosition(const QString &lat, const QString &lon, ForeignWaypoint *w, QS
     return true;
 }
 
+PlanFormat detectPlanFormat(const QByteArray &bytes)
+{
+    // The first kilobytes tell: a plan's header comes first.
+    QByteArray head = bytes.left(4096);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    const QByteArray trimmed = head.trimmed();
+    if (trimmed.startsWith('<'))
+        return trimmed.contains("<PropertyList") ? PlanFormat::FlightGearRoute : PlanFormat::Fs9Pln;
+    const QList<QByteArray> lines = trimmed.split('\n');
+    const QByteArray first = lines.value(0).trimmed().toUpper();
+    const QList<QByteArray> version = lines.value(1).simplified().split(' ');
+    if ((first == "I" || first == "A") && version.size() == 2 && version.at(1).toLower() == "version")
+        return PlanFormat::XPlaneFms;
+    return PlanFormat::Fs9Pln;
+}
+
 bool readForeignFile(const QString &path, QByteArray *bytes, QString *message)
 {
     // A pipe or a device would keep the reader waiting or reading for ever.

@@ -46,6 +46,13 @@ inline constexpr int kMaxForeignPoints = 10000;
 // few kilobytes).
 inline constexpr qint64 kMaxForeignFileBytes = 16 * 1024 * 1024;
 
+// Which simulator's plan a file holds, from its first lines, whatever it is
+// named: an X-Plane plan starts with "I" or "A" and a version line, a
+// FlightGear route is a PropertyList; anything else is taken for an FS2004
+// flight plan, whose reader has its own messages.
+enum class PlanFormat { Fs9Pln, XPlaneFms, FlightGearRoute };
+PlanFormat detectPlanFormat(const QByteArray &bytes);
+
 // The bytes of a file of another simulator (a plan, a station list); false
 // with *message set for a person (the file named, and why: not there, no
 // access, a folder, larger than kMaxForeignFileBytes).

@@ -43,6 +43,8 @@ private slots:
     void rsbnListAgainstTheCatalogue();
 
     void damagedFilesGiveAPlanOrAMessage();
+    void planFormatFromTheFirstLines_data();
+    void planFormatFromTheFirstLines();
 };
 
 namespace {
@@ -485,6 +487,29 @@ void TestSimFormats::damagedFilesGiveAPlanOrAMessage()
     }
     // Some damage leaves a plan that still reads (a changed digit).
     QVERIFY(plans > 0);
+}
+
+void TestSimFormats::planFormatFromTheFirstLines_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<int>("format");
+    const int pln = int(PlanFormat::Fs9Pln);
+    const int fms = int(PlanFormat::XPlaneFms);
+    const int fg = int(PlanFormat::FlightGearRoute);
+    QTest::newRow("FS2004 plan") << QByteArray("[flightplan]\r\nAppVersion=9.0.30612\r\n") << pln;
+    QTest::newRow("X-Plane 1100") << QByteArray("I\n1100 Version\nCYCLE 2604\n") << fms;
+    QTest::newRow("X-Plane 3 from a Mac, CR LF") << QByteArray("A\r\n3 version\r\n1\r\n") << fms;
+    QTest::newRow("FlightGear") << QByteArray("<?xml version=\"1.0\"?>\n<PropertyList>\n") << fg;
+    QTest::newRow("FlightGear with a byte-order mark") << QByteArray("\xEF\xBB\xBF <PropertyList>") << fg;
+    QTest::newRow("the XML plan of FSX") << QByteArray("<?xml version=\"1.0\"?>\n<SimBase.Document>") << pln;
+    QTest::newRow("empty") << QByteArray() << pln;
+    QTest::newRow("a letter I and no version") << QByteArray("I\nam a text file\n") << pln;
+}
+
+void TestSimFormats::planFormatFromTheFirstLines()
+{
+    QFETCH(QByteArray, head);
+    QTEST(int(detectPlanFormat(head)), "format");
 }
 
 QTEST_GUILESS_MAIN(TestSimFormats)
