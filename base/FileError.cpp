@@ -1,5 +1,7 @@
 #include "FileError.h"
 
+#include "BaseTexts.h"
+
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
@@ -29,36 +31,61 @@ bool isDiskFull(const QString &folder, const QString &systemText)
 
 } // namespace
 
-QString fileErrorText(const QString &path, const QString &systemText, FileAccess access)
+FileFailure fileFailure(const QString &path, const QString &systemText, FileAccess access)
 {
     const QFileInfo info(path);
     if (info.isDir())
-        return QStringLiteral("Это папка, а не файл.");
+        return {FileProblem::IsFolder, texts::fileIsFolder()};
     const QString folder = info.absolutePath();
     if (access == FileAccess::Read) {
         if (!info.exists())
-            return QDir(folder).exists() ? QStringLiteral("Файл не найден.") : QStringLiteral("Папка не найдена.");
+            return QDir(folder).exists() ? FileFailure{FileProblem::NotFound, texts::fileMissing()}
+                                         : FileFailure{FileProblem::FolderMissing, texts::folderMissing()};
         if (!info.isReadable())
-            return QStringLiteral("Нет доступа к файлу.");
-        return systemText;
+            return {FileProblem::NoAccess, texts::noFileAccess()};
+        return {FileProblem::Other, systemText};
     }
     if (!QDir(folder).exists())
-        return QStringLiteral("Папка не найдена.");
+        return {FileProblem::FolderMissing, texts::folderMissing()};
     const QStorageInfo storage(folder);
     if (storage.isValid() && storage.isReadOnly())
-        return QStringLiteral("Диск доступен только для чтения.");
+        return {FileProblem::ReadOnlyDisk, texts::readOnlyDisk()};
     if (info.exists() && !info.isWritable())
-        return QStringLiteral("Нет доступа к файлу.");
+        return {FileProblem::NoAccess, texts::noFileAccess()};
     if (!QFileInfo(folder).isWritable())
-        return QStringLiteral("Нет доступа к папке.");
+        return {FileProblem::NoAccess, texts::noFolderAccess()};
     if (isDiskFull(folder, systemText))
-        return QStringLiteral("На диске нет места.");
-    return systemText;
+        return {FileProblem::DiskFull, texts::diskFull()};
+    return {FileProblem::Other, systemText};
+}
+
+FileFailure fileFailure(const QFileDevice &file, FileAccess access)
+{
+    return fileFailure(file.fileName(), file.errorString(), access);
+}
+
+QString fileErrorText(const QString &path, const QString &systemText, FileAccess access)
+{
+    return fileFailure(path, systemText, access).text;
 }
 
 QString fileErrorText(const QFileDevice &file, FileAccess access)
 {
     return fileErrorText(file.fileName(), file.errorString(), access);
+}
+
+bool isInProtectedFolder(const QString &path)
+{
+    const QString file = QDir::cleanPath(QDir::fromNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    for (const char *name : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot"}) {
+        const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(qEnvironmentVariable(name)));
+        if (folder.isEmpty() || folder == u"." || folder == u"/")
+            continue;
+        // Windows tells no letter case apart in paths.
+        if (file.startsWith(folder + u'/', Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
 }
 
 } // namespace kx

@@ -73,7 +73,7 @@ int exportPln(CommandContext &context)
         return ExitFailed;
     if (!interchange::ExportPLN(context.session, path, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::exportDone());
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::exportDone(), path));
     return ExitOk;
 }
 
@@ -90,7 +90,8 @@ int exportNvu(CommandContext &context)
     store::Query qp(context.session.ADOC, QStringLiteral("QP"));
     if (!interchange::ExportNVU(context.session, qp, cell, nullptr, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::cellExportDone(cell));
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::cellExportDone(cell),
+                                                          interchange::nvuCellPath(context.session.settings.fsPath, cell)));
     return ExitOk;
 }
 
@@ -101,7 +102,8 @@ int exportI21(CommandContext &context)
     store::Query qp(context.session.ADOC, QStringLiteral("QP"));
     if (!interchange::ExportI21(context.session, qp, nullptr))
         return ExitFailed;
-    context.prompter.info(nullptr, texts::exportDone());
+    context.prompter.info(nullptr, texts::withWrittenFile(texts::exportDone(),
+                                                          interchange::i21GaugeFile(context.session.settings.fsPath)));
     return ExitOk;
 }
 

@@ -13,6 +13,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kx::editor {
@@ -40,7 +41,7 @@ void exportToPln(store::Session &session, ui::FileDialogs &dialogs, QWidget *edi
             continue;
         }
         if (interchange::ExportPLN(session, path, routeList))
-            session.prompter().info(editor, texts::exportDone());
+            session.prompter().info(editor, texts::withWrittenFile(texts::exportDone(), QDir::toNativeSeparators(path)));
         return;
     }
 }
@@ -49,7 +50,8 @@ void exportToI21(store::Session &session, QWidget *editor)
 {
     store::Query qp(session.ADOC, QStringLiteral("QP"));
     if (interchange::ExportI21(session, qp, editor))
-        session.prompter().info(editor, texts::exportDone());
+        session.prompter().info(editor, texts::withWrittenFile(texts::exportDone(),
+                                                               interchange::i21GaugeFile(session.settings.fsPath)));
 }
 
 void exportToCell(TF_PSH &chooser, QWidget *editor)

@@ -24,11 +24,13 @@ class TF_PSH;
 // "Экспорт в *.PLN": the save dialog in the flight plan folder with the
 // proposed name and the one filter, ".PLN" appended to a name without a plan
 // extension, the replace question for an existing file (No shows the dialog
-// again with the name chosen last), then the export and texts::exportDone. The export's own failures are owned by routeList (the route list
-// window).
+// again with the name chosen last), then the export and texts::exportDone
+// with the file written. The export's own failures are owned by routeList
+// (the route list window).
 void exportToPln(store::Session &session, ui::FileDialogs &dialogs, QWidget *editor, QObject *routeList);
 
-// "Экспорт в И-21": the I-21 gauge export, then texts::exportDone.
+// "Экспорт в И-21": the I-21 gauge export, then texts::exportDone with the
+// gauge file written.
 void exportToI21(store::Session &session, QWidget *editor);
 
 // "Печать" from the busy cursor on: the sheet of the current route prepared

@@ -72,7 +72,9 @@ void TF_PSH::exportChosenCell()
     if (cell >= 1 && cell <= interchange::kNvuCellCount) {
         store::Query qp(m_session.ADOC, QStringLiteral("QP"));
         if (interchange::ExportNVU(m_session, qp, cell, m_editor, this))
-            m_session.prompter().info(m_editor, interchange::texts::cellExportDone(cell));
+            m_session.prompter().info(m_editor, interchange::texts::withWrittenFile(
+                                                    interchange::texts::cellExportDone(cell),
+                                                    interchange::nvuCellPath(m_session.settings.fsPath, cell)));
     }
     accept();
 }

@@ -2,27 +2,31 @@
 
 #include "CoordText.h"
 
+#include <algorithm>
 #include <numbers>
+#include <vector>
 
 namespace kx::geo {
 
 namespace {
 
-constexpr int kMaxDecimals = 12;
-constexpr qint64 kScale = 1'000'000'000'000; // 10^kMaxDecimals
+constexpr int kMaxWholeDigits = 3;
 
-// The value in units of 10^-12 degree, sign apart; nothing when unreadable or
-// too large for the arithmetic below.
-struct Scaled
+// A decimal number as its digits: whether it is negative, and every digit of
+// the whole part and the fraction in order, with how many belong to the
+// fraction. Published files write as many decimals as the double they came
+// from had (52.55889892578125, -158.617996216), so none is dropped.
+struct Digits
 {
     bool negative = false;
-    qint64 units = 0;
+    std::vector<int> digits;
+    int fractionDigits = 0;
 };
 
-std::optional<Scaled> readScaled(const QString &text)
+std::optional<Digits> readDigits(const QString &text)
 {
     QStringView s(text);
-    Scaled result;
+    Digits result;
     if (!s.isEmpty() && (s.front() == u'-' || s.front() == u'+')) {
         result.negative = s.front() == u'-';
         s = s.mid(1);
@@ -30,60 +34,149 @@ std::optional<Scaled> readScaled(const QString &text)
     const qsizetype point = s.indexOf(u'.');
     const QStringView whole = point < 0 ? s : s.left(point);
     const QStringView fraction = point < 0 ? QStringView() : s.mid(point + 1);
-    if ((whole.isEmpty() && fraction.isEmpty()) || whole.size() > 3 || fraction.size() > kMaxDecimals)
+    if ((whole.isEmpty() && fraction.isEmpty()) || whole.size() > kMaxWholeDigits)
         return std::nullopt;
-    qint64 wholeValue = 0;
-    for (const QChar c : whole) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        wholeValue = wholeValue * 10 + (c.unicode() - u'0');
+    result.digits.reserve(static_cast<size_t>(whole.size() + fraction.size()));
+    for (const QStringView part : {whole, fraction}) {
+        for (const QChar c : part) {
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+            result.digits.push_back(c.unicode() - u'0');
+        }
     }
-    qint64 fractionValue = 0;
-    for (const QChar c : fraction) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        fractionValue = fractionValue * 10 + (c.unicode() - u'0');
-    }
-    for (qsizetype i = fraction.size(); i < kMaxDecimals; ++i)
-        fractionValue *= 10;
-    result.units = wholeValue * kScale + fractionValue;
+    result.fractionDigits = static_cast<int>(fraction.size());
     return result;
 }
 
-std::optional<QString> fromDecimal(const QString &text, int limit, int degreeDigits, QChar positive, QChar negative)
+// The value in hundredths of a minute (degrees times 6000), rounded to a whole
+// number with halves to even, worked on the decimal digits: the digits times
+// 6, shifted three places, give the exact product, whose fraction alone
+// decides the rounding.
+qint64 roundedHundredths(const Digits &value)
 {
-    const std::optional<Scaled> value = readScaled(text);
-    if (!value || value->units > limit * kScale)
-        return std::nullopt;
-    // Hundredths of a minute: units * 6000 / 10^12 = units * 6 / 10^9. At most
-    // 180 * 10^12 * 6, well inside 64 bits.
-    constexpr qint64 kDivisor = 1'000'000'000;
-    const qint64 numerator = value->units * 6;
-    qint64 hundredths = numerator / kDivisor;
-    const qint64 remainder = numerator % kDivisor;
-    if (2 * remainder > kDivisor || (2 * remainder == kDivisor && hundredths % 2 != 0))
+    std::vector<int> product(value.digits.size() + 1, 0);
+    int carry = 0;
+    for (size_t i = value.digits.size(); i-- > 0;) {
+        const int d = value.digits[i] * 6 + carry;
+        product[i + 1] = d % 10;
+        carry = d / 10;
+    }
+    product[0] = carry;
+    // product holds value * 6 with fractionDigits decimals; times 1000 moves
+    // the point three places right.
+    const int fraction = value.fractionDigits - 3;
+    const size_t wholeCount = fraction > 0 ? product.size() - static_cast<size_t>(fraction) : product.size();
+    qint64 hundredths = 0;
+    for (size_t i = 0; i < wholeCount; ++i)
+        hundredths = hundredths * 10 + product[i];
+    for (int i = fraction; i < 0; ++i)
+        hundredths *= 10;
+    if (wholeCount == product.size())
+        return hundredths;
+    const int first = product[wholeCount];
+    bool beyond = false;
+    for (size_t i = wholeCount + 1; i < product.size() && !beyond; ++i)
+        beyond = product[i] != 0;
+    if (first > 5 || (first == 5 && (beyond || hundredths % 2 != 0)))
         ++hundredths;
+    return hundredths;
+}
+
+QString coordinateText(qint64 hundredths, bool negative, int degreeDigits, QChar positive, QChar negativeLetter)
+{
     // Whole degrees and minutes come from one count of hundredths, so minutes of
     // 59.995 and more carry into the degrees instead of reading 60.00.
     const qint64 degrees = hundredths / 6000;
     const qint64 minuteHundredths = hundredths % 6000;
-    const QChar letter = value->negative && hundredths != 0 ? negative : positive;
+    const QChar letter = negative && hundredths != 0 ? negativeLetter : positive;
     return letter + QStringLiteral("%1").arg(degrees, degreeDigits, 10, QLatin1Char('0')) + u'*'
-        + QStringLiteral("%1").arg(minuteHundredths / 100, 2, 10, QLatin1Char('0')) + u'.'
-        + QStringLiteral("%1").arg(minuteHundredths % 100, 2, 10, QLatin1Char('0'));
+           + QStringLiteral("%1").arg(minuteHundredths / 100, 2, 10, QLatin1Char('0')) + u'.'
+           + QStringLiteral("%1").arg(minuteHundredths % 100, 2, 10, QLatin1Char('0'));
+}
+
+// A whole number of at most `digits` digits.
+std::optional<qint64> wholeNumber(QStringView text, int digits)
+{
+    if (text.isEmpty() || text.size() > digits)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+constexpr int kMaxSecondDecimals = 12;
+
+std::optional<QString> fromDms(bool negative, const QString &degreesText, const QString &minutesText,
+                               const QString &secondsText, int limit, int degreeDigits, QChar positive,
+                               QChar negativeLetter)
+{
+    const std::optional<qint64> degrees = wholeNumber(degreesText, kMaxWholeDigits);
+    const std::optional<qint64> minutes = wholeNumber(minutesText, 2);
+    QStringView seconds(secondsText);
+    qsizetype mark = seconds.indexOf(u'.');
+    if (mark < 0)
+        mark = seconds.indexOf(u',');
+    const std::optional<qint64> wholeSeconds = wholeNumber(mark < 0 ? seconds : seconds.left(mark), 2);
+    const QStringView decimals = mark < 0 ? QStringView() : seconds.mid(mark + 1);
+    std::optional<qint64> fraction =
+        decimals.isEmpty() ? std::optional<qint64>(0) : wholeNumber(decimals, kMaxSecondDecimals);
+    if (!degrees || !minutes || !wholeSeconds || !fraction || *minutes >= 60 || *wholeSeconds >= 60
+        || (mark >= 0 && decimals.isEmpty()))
+        return std::nullopt;
+    qint64 scale = 1;
+    for (qsizetype i = 0; i < decimals.size(); ++i)
+        scale *= 10;
+    // In thirds of a hundredth of a minute, times scale: a second is 5/3
+    // hundredths. At most 10859 * 300 * 10^12 + 5 * 60 * 10^12, inside 64 bits.
+    const qint64 numerator = (*degrees * 60 + *minutes) * 300 * scale + 5 * (*wholeSeconds * scale + *fraction);
+    const qint64 denominator = 3 * scale;
+    qint64 hundredths = numerator / denominator;
+    const qint64 remainder = numerator % denominator;
+    if (2 * remainder > denominator || (2 * remainder == denominator && hundredths % 2 != 0))
+        ++hundredths;
+    const bool exact = remainder == 0;
+    if (hundredths > limit * 6000LL || (hundredths == limit * 6000LL && !exact))
+        return std::nullopt;
+    return coordinateText(hundredths, negative, degreeDigits, positive, negativeLetter);
+}
+
+std::optional<QString> fromDecimal(const QString &text, int limit, int degreeDigits, QChar positive, QChar negative)
+{
+    const std::optional<Digits> value = readDigits(text);
+    if (!value)
+        return std::nullopt;
+    // Beyond the limit is beyond it by any amount, even one that the rounding
+    // to hundredths of a minute would bring back onto it.
+    const auto fraction = value->digits.cend() - value->fractionDigits;
+    int whole = 0;
+    for (auto it = value->digits.cbegin(); it != fraction; ++it)
+        whole = whole * 10 + *it;
+    if (whole > limit || (whole == limit && std::any_of(fraction, value->digits.cend(), [](int d) { return d != 0; })))
+        return std::nullopt;
+    return coordinateText(roundedHundredths(*value), value->negative, degreeDigits, positive, negative);
 }
 
 } // namespace
 
-std::optional<QString> latitudeFromDecimal(const QString &degrees)
+std::optional<QString> latitudeFromDms(bool south, const QString &degrees, const QString &minutes,
+                                       const QString &seconds)
 {
-    return fromDecimal(degrees, 90, 2, u'N', u'S');
+    return fromDms(south, degrees, minutes, seconds, 90, 2, u'N', u'S');
 }
 
-std::optional<QString> longitudeFromDecimal(const QString &degrees)
+std::optional<QString> longitudeFromDms(bool west, const QString &degrees, const QString &minutes,
+                                        const QString &seconds)
 {
-    return fromDecimal(degrees, 180, 3, u'E', u'W');
+    return fromDms(west, degrees, minutes, seconds, 180, 3, u'E', u'W');
 }
+
+std::optional<QString> latitudeFromDecimal(const QString &degrees) { return fromDecimal(degrees, 90, 2, u'N', u'S'); }
+
+std::optional<QString> longitudeFromDecimal(const QString &degrees) { return fromDecimal(degrees, 180, 3, u'E', u'W'); }
 
 std::optional<QString> decimalFromCoordinate(const QString &text, int decimals)
 {

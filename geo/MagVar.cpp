@@ -20,6 +20,7 @@ constexpr qint64 kHeaderBytes = 136;
 constexpr int kRows = 181;
 constexpr int kColumns = 360;
 constexpr double kDegreesPerUnit = 0.0054931640625; // 360 / 65536
+constexpr qint64 kTableBytes = kHeaderBytes + 2LL * kRows * kColumns;
 
 struct Degrees
 {
@@ -45,6 +46,12 @@ std::optional<Degrees> readDegrees(const QString &text)
     if (!degrees || !minutes)
         return std::nullopt;
     return Degrees{letter, *degrees + *minutes / 60};
+}
+
+// An entry of the table in degrees, rounded to 0.1.
+double degreesOf(qint16 raw)
+{
+    return roundHalfEven(raw * kDegreesPerUnit * 10) / 10;
 }
 
 long long roundHalfEvenWhole(long double value)
@@ -89,7 +96,24 @@ double MagVar(const QString &fsPath, const QString &lat, const QString &lon)
         if (file.read(reinterpret_cast<char *>(bytes), 2) == 2)
             raw = qFromLittleEndian<qint16>(bytes);
     }
-    return roundHalfEven(raw * kDegreesPerUnit * 10) / 10;
+    return degreesOf(raw);
+}
+
+VariationTable::VariationTable(const QString &fsPath)
+{
+    QFile file(magdecPath(fsPath));
+    if (file.open(QIODevice::ReadOnly))
+        m_bytes = file.read(kTableBytes);
+    if (file.error() != QFileDevice::NoError)
+        m_bytes.clear();
+}
+
+double VariationTable::at(const QString &lat, const QString &lon) const
+{
+    const qint64 offset = magdecOffset(lat, lon);
+    if (offset < 0 || offset + 2 > m_bytes.size())
+        return 0.0;
+    return degreesOf(qFromLittleEndian<qint16>(m_bytes.constData() + offset));
 }
 
 bool isVariationTable(const QString &fsPath)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace kx::geo {
@@ -21,6 +22,20 @@ qint64 magdecOffset(const QString &lat, const QString &lon);
 // fails: a missing or unreadable table, a table too short for the entry or an
 // unreadable position gives 0.0.
 double MagVar(const QString &fsPath, const QString &lat, const QString &lon);
+
+// The table read once, for work that looks up many positions in one run (an
+// import that adds thousands of waypoints): at() gives what MagVar gives for
+// the same folder and texts, without opening the file each time. A table
+// missing or unreadable when it is made gives 0.0 everywhere.
+class VariationTable
+{
+public:
+    explicit VariationTable(const QString &fsPath);
+    double at(const QString &lat, const QString &lon) const;
+
+private:
+    QByteArray m_bytes;
+};
 
 // Whether the folder holds a usable variation table: the file exists and the
 // lookup at N57*20.00 E061*55.00 gives a value within -180..180 other than 0.

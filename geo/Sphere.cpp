@@ -64,6 +64,19 @@ long double OrthoCourse(long double lat1, long double lon1, long double lat2, lo
     return course;
 }
 
+std::optional<long double> InitialCourse(long double lat1, long double lon1, long double lat2, long double lon2)
+{
+    if (coincide(lat1, lon1, lat2, lon2))
+        return std::nullopt;
+    const long double dLon = longitudeDifference(lon1, lon2);
+    const long double y = std::sin(dLon) * std::cos(lat2);
+    const long double x = std::cos(lat1) * std::sin(lat2) - std::sin(lat1) * std::cos(lat2) * std::cos(dLon);
+    long double course = std::atan2(y, x) * kDegreesPerRadian;
+    if (course < 0)
+        course += 360;
+    return course;
+}
+
 long double Convergence(long double lat1, long double lon1, long double lat2, long double lon2)
 {
     if (coincide(lat1, lon1, lat2, lon2))

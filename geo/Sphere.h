@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 namespace kx::geo {
 
 // Great-circle navigation on a sphere on which one minute of arc is one
@@ -20,6 +22,17 @@ long double OrthoDistance(long double lat1, long double lon1, long double lat2, 
 // meridian the zero guard of Cotan0/Cosec0 makes a northbound course just
 // below 360 and a southbound one just above 180.
 long double OrthoCourse(long double lat1, long double lon1, long double lat2, long double lon2);
+
+// Initial true course from point 1 to point 2 in 0..360 by the exact
+// great-circle formula, without the zero guard of OrthoCourse: for the short
+// arcs where a tenth of a degree matters (a runway's track from its two
+// thresholds, along a meridian as well). Nothing for coincident points.
+std::optional<long double> InitialCourse(long double lat1, long double lon1, long double lat2, long double lon2);
+
+// Two positions this close (km) are one place to the catalogue: the same
+// radio aid in two files, an airport that has not moved, a flight plan's
+// beacon and the catalogue's.
+inline constexpr long double kSamePlaceKm = 1.0;
 
 // Signed change of true course along the arc from point 1 to point 2,
 // degrees; 0 for coincident points. North of the equator it is positive

@@ -1,11 +1,13 @@
 #include "ExportI21.h"
 
-#include "base/AtomicFile.h"
+#include "ExportFailure.h"
 #include "InterchangeTexts.h"
 #include "RoutePointsQuery.h"
 
+#include "base/AtomicFile.h"
 #include "base/Busy.h"
 #include "base/Cp1251.h"
+#include "base/FileError.h"
 #include "base/Prompter.h"
 #include "base/SimPath.h"
 #include "geo/CoordText.h"
@@ -49,6 +51,45 @@ QString gaugeCoordinate(const QString &text)
         return plain;
     const QChar letter = plain.front();
     return (letter == u'S' || letter == u'W' ? QStringLiteral("-") : QString()) + plain.mid(1);
+}
+
+// The gauge file with its leading part kept and the points after it, its
+// backup made first; false with the message naming the file and why.
+bool writeGaugeFile(const QString &gauge, const QByteArray &points, QString *message)
+{
+    QFile file(gauge);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *message = exportFailureText(gauge, fileFailure(file, FileAccess::Read));
+        return false;
+    }
+    const QByteArray old = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *message = exportFailureText(gauge, fileFailure(file, FileAccess::Read));
+        return false;
+    }
+    file.close();
+    QList<QByteArray> lines;
+    if (!leadingPart(old, &lines)) {
+        *message = exportFailureText(gauge, texts::gaugeFileWithoutPpm());
+        return false;
+    }
+    QByteArray content;
+    for (const QByteArray &line : std::as_const(lines))
+        content += line + "\r\n";
+    content += points;
+    // The backup keeps the gauge's own file as it was before the first
+    // export; it must exist before that file is replaced.
+    const QString backup = gauge + QStringLiteral(".org");
+    if (!QFileInfo::exists(backup) && !file.copy(backup)) {
+        *message = exportFailureText(backup, fileFailure(backup, file.errorString(), FileAccess::Write));
+        return false;
+    }
+    FileFailure failure;
+    if (!writeFileAtomically(gauge, content, &failure)) {
+        *message = exportFailureText(gauge, failure);
+        return false;
+    }
+    return true;
 }
 
 QString pointLine(int number, const QVariant &lat, const QVariant &lon)
@@ -108,25 +149,10 @@ bool ExportI21(store::Session &session, store::Query &qp, QObject *editor)
     }
     qp.close();
 
-    QFile file(gauge);
-    QList<QByteArray> lines;
-    bool ok = file.open(QIODevice::ReadOnly);
-    const QByteArray old = ok ? file.readAll() : QByteArray();
-    ok = ok && file.error() == QFileDevice::NoError && leadingPart(old, &lines);
-    file.close();
-    if (ok) {
-        QByteArray content;
-        for (const QByteArray &line : std::as_const(lines))
-            content += line + "\r\n";
-        content += toCp1251(points);
-        // The backup keeps the gauge's own file as it was before the first
-        // export; it must exist before that file is replaced.
-        const QString backup = gauge + QStringLiteral(".org");
-        ok = (QFileInfo::exists(backup) || QFile::copy(gauge, backup)) && writeFileAtomically(gauge, content);
-    }
-    if (!ok) {
+    QString failure;
+    if (!writeGaugeFile(gauge, toCp1251(points), &failure)) {
         busy.restoreNow();
-        prompter.error(editor, texts::fileWriteFailed());
+        prompter.error(editor, failure);
         return false;
     }
     return true;

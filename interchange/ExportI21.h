@@ -29,9 +29,10 @@ QString i21Backup(const QString &fsPath);
 // editor's point list QP, opened on the route and closed again.
 // Returns true on success. Otherwise it has shown its failure, owned by
 // editor: the folder or the gauge file is missing, QP cannot be opened
-// (texts::pointsQueryFailed), or texts::fileWriteFailed when the
-// gauge file cannot be read, holds no "[ppm" line, or the backup or the new
-// list cannot be written; the gauge file is then untouched.
+// (texts::pointsQueryFailed), or texts::fileWriteFailed with the file and
+// the reason (exportFailureText) when the gauge file cannot be read, holds no
+// "[ppm" line, or the backup or the new list cannot be written; the gauge
+// file is then untouched.
 bool ExportI21(store::Session &session, store::Query &qp, QObject *editor);
 
 } // namespace kx::interchange

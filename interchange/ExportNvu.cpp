@@ -1,10 +1,12 @@
 #include "ExportNvu.h"
 
-#include "base/AtomicFile.h"
+#include "ExportFailure.h"
 #include "InterchangeTexts.h"
 #include "RoutePointsQuery.h"
 
+#include "base/AtomicFile.h"
 #include "base/Busy.h"
+#include "base/FileError.h"
 #include "base/Prompter.h"
 #include "base/SimPath.h"
 #include "geo/CoordText.h"
@@ -147,9 +149,10 @@ bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *edi
         prompter.error(chooser, texts::assignmentFailed());
         return false;
     }
-    if (!writeFileAtomically(path, cellBytes(values))) {
+    FileFailure failure;
+    if (!writeFileAtomically(path, cellBytes(values), &failure)) {
         busy.restoreNow();
-        prompter.error(chooser, texts::fileWriteFailed());
+        prompter.error(chooser, exportFailureText(path, failure));
         return false;
     }
     return true;

@@ -29,8 +29,9 @@ QString nvuCellPath(const QString &fsPath, int cell);
 // through the session's prompter: texts::pointsQueryFailed owned by editor
 // when QP cannot be opened; texts::assignmentFailed owned by chooser when
 // a value that is read unconditionally is empty or not a number (no file
-// touched); texts::fileWriteFailed owned by chooser when the file cannot be
-// written (the old cell untouched).
+// touched); texts::fileWriteFailed with the file and the reason
+// (exportFailureText) owned by chooser when the file cannot be written (the
+// old cell untouched).
 bool ExportNVU(store::Session &session, store::Query &qp, int cell, QObject *editor, QObject *chooser);
 
 } // namespace kx::interchange

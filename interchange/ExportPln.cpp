@@ -1,11 +1,13 @@
 #include "ExportPln.h"
 
-#include "base/AtomicFile.h"
+#include "ExportFailure.h"
 #include "InterchangeTexts.h"
 #include "PlnFormat.h"
 
+#include "base/AtomicFile.h"
 #include "base/Busy.h"
 #include "base/Cp1251.h"
+#include "base/FileError.h"
 #include "base/Prompter.h"
 #include "store/Session.h"
 
@@ -36,25 +38,27 @@ QString entry(const QString &key, const QString &value)
 // Elevations beyond this are no elevations; they would not fit the field.
 constexpr double kMaxFeet = 1e15;
 
-// The plan's text for the current route (before the code page); false when a
-// header value cannot be converted, the waypoint statement fails or the route
-// has no points (*noPoints says which).
-bool planText(store::Session &session, QString *text, bool *noPoints)
+// The plan's text for the current route (before the code page); false with
+// the message for a person when the route has no points or its waypoints
+// cannot be read, or a value cannot be converted into the file's.
+bool planText(store::Session &session, const QString &fileName, QString *text, QString *message)
 {
-    *noPoints = false;
     const store::Query &routes = session.QRoutes;
     if (routes.isEmpty()) {
-        *noPoints = true;
+        *message = texts::routeQueryFailed();
         return false;
     }
+    const QString unusable = exportFailureText(fileName, texts::routeValuesUnusable());
     const QVariant fl = routes.value(u"FL");
     const QVariant routeType = routes.value(u"RouteType");
     bool flOk = false;
     bool typeOk = false;
     const double metres = fl.isNull() ? 0 : fl.toDouble(&flOk);
     const int type = routeType.isNull() ? 0 : routeType.toInt(&typeOk);
-    if (!flOk || !typeOk || !std::isfinite(metres) || std::abs(metres) > kMaxFeet)
+    if (!flOk || !typeOk || !std::isfinite(metres) || std::abs(metres) > kMaxFeet) {
+        *message = unusable;
         return false;
+    }
 
     const QString apV = textOf(routes.value(u"AP_V"));
     const QString apP = textOf(routes.value(u"AP_P"));
@@ -72,18 +76,22 @@ bool planText(store::Session &session, QString *text, bool *noPoints)
     plan += entry(QStringLiteral("destination_name"), textOf(routes.value(u"Dest_Name")));
 
     store::Query q(session.ADOC, QStringLiteral("Points"));
-    if (!q.open(waypointsSql(), {routes.value(u"Code")}))
+    if (!q.open(waypointsSql(), {routes.value(u"Code")})) {
+        *message = texts::routeListFailed(q.lastError());
         return false;
+    }
     if (q.isEmpty()) {
-        *noPoints = true;
+        *message = texts::routeQueryFailed();
         return false;
     }
     for (int row = 0; row < q.rowCount(); ++row) {
         const QVariant h = q.valueAt(row, u"H");
         bool hOk = true;
         const double feet = h.isNull() ? 0 : h.toDouble(&hOk);
-        if (!hOk || !std::isfinite(feet) || std::abs(feet) > kMaxFeet)
+        if (!hOk || !std::isfinite(feet) || std::abs(feet) > kMaxFeet) {
+            *message = unusable;
             return false;
+        }
         plan += entry(QStringLiteral("waypoint.") + QString::number(row),
                       waypointLine(textOf(q.valueAt(row, u"Region")), textOf(q.valueAt(row, u"Punkts.ID")),
                                    q.valueAt(row, u"Type"), textOf(q.valueAt(row, u"LAT")),
@@ -99,13 +107,19 @@ bool ExportPLN(store::Session &session, const QString &fileName, QObject *owner)
 {
     BusyGuard busy(session.busy());
     QString text;
-    bool noPoints = false;
-    const bool ok = planText(session, &text, &noPoints) && writeFileAtomically(fileName, toCp1251(text));
-    if (ok)
-        return true;
-    busy.restoreNow();
-    session.prompter().error(owner, noPoints ? texts::routeQueryFailed() : texts::fileWriteFailed());
-    return false;
+    QString message;
+    if (!planText(session, fileName, &text, &message)) {
+        busy.restoreNow();
+        session.prompter().error(owner, message);
+        return false;
+    }
+    FileFailure failure;
+    if (!writeFileAtomically(fileName, toCp1251(text), &failure)) {
+        busy.restoreNow();
+        session.prompter().error(owner, exportFailureText(fileName, failure));
+        return false;
+    }
+    return true;
 }
 
 } // namespace kx::interchange

@@ -18,9 +18,9 @@ namespace kx::interchange {
 // Returns true when the file is complete. Otherwise it has shown its failure
 // through the session's prompter, owned by owner (the route list window):
 // texts::routeQueryFailed when the route has no points,
-// texts::fileWriteFailed when a header value cannot be converted (an empty
-// FL or RouteType) or the file cannot be written; no file is left behind and
-// an existing one is untouched. The busy cursor is shown meanwhile.
+// texts::fileWriteFailed with the file and the reason (exportFailureText)
+// when a value cannot be converted (an empty FL or RouteType) or the file
+// cannot be written; no file is left behind and an existing one is untouched. The busy cursor is shown meanwhile.
 bool ExportPLN(store::Session &session, const QString &fileName, QObject *owner);
 
 } // namespace kx::interchange

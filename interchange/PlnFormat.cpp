@@ -1,5 +1,7 @@
 #include "PlnFormat.h"
 
+#include "InterchangeTexts.h"
+
 #include "base/Error.h"
 #include "base/FileError.h"
 #include "base/IniFile.h"
@@ -60,65 +62,85 @@ int firstControlCharacter(QStringView text)
     return -1;
 }
 
-QString controlCharacterProblem(int code)
+bool isShortWaypointLine(const QString &value)
 {
-    return QStringLiteral("Недопустимый управляющий символ (код %1)").arg(code);
+    const QString third = field(value, 3).trimmed();
+    return third.size() > 1 && (third.front() == u'N' || third.front() == u'S') && third.contains(u'*');
 }
 
 PlanWaypoint parseWaypointLine(const QString &value)
 {
+    // Where each value stands: FS9's own nine fields, or the short form.
+    struct Layout
+    {
+        int region, id, type, lat, lon, altitude;
+    };
+    const Layout layout = isShortWaypointLine(value) ? Layout{0, 1, 2, 3, 4, 5} : Layout{1, 2, 5, 6, 7, 8};
     PlanWaypoint w;
-    w.region = nonNull(trimLeft(field(value, 1)));
-    w.id = nonNull(trimLeft(field(value, 2)));
+    w.region = layout.region > 0 ? nonNull(trimLeft(field(value, layout.region))) : QString(QLatin1String(""));
+    w.id = nonNull(trimLeft(field(value, layout.id)));
     // Such a character would go into the catalogue, where other programs cut
     // the text at a NUL or show garbage.
     for (const QString *text : {&w.region, &w.id}) {
         const int code = firstControlCharacter(*text);
         if (code >= 0) {
-            w.problem = controlCharacterProblem(code);
+            w.problem = texts::controlCharacter(code);
             return w;
         }
     }
-    const QString type = field(value, 5).trimmed();
+    const QString type = field(value, layout.type).trimmed();
     w.typeLetter = type.isEmpty() ? QChar(u' ') : type.front();
 
-    const QString latField = field(value, 6);
+    const QString latField = field(value, layout.lat);
     w.lat = geo::PlnLatToText(latField);
     if (!isCoordinateText(w.lat, true)) {
-        w.problem = QStringLiteral("Неверная широта \"%1\"").arg(latField.trimmed());
+        w.problem = texts::badPlanLatitude(latField.trimmed());
         return w;
     }
-    const QString lonField = field(value, 7);
+    const QString lonField = field(value, layout.lon);
     w.lon = geo::PlnLonToText(lonField);
     if (!isCoordinateText(w.lon, false)) {
-        w.problem = QStringLiteral("Неверная долгота \"%1\"").arg(lonField.trimmed());
+        w.problem = texts::badPlanLongitude(lonField.trimmed());
         return w;
     }
-    const QString altField = field(value, 8);
-    QString alt = altField;
+    const QString altField = field(value, layout.altitude);
+    const std::optional<double> h = planAltitudeFeet(altField);
+    if (!h) {
+        w.problem = texts::badPlanAltitude(altField.trimmed());
+        return w;
+    }
+    w.h = *h;
+    return w;
+}
+
+std::optional<double> planAltitudeFeet(const QString &text)
+{
+    QString alt = text;
     alt.remove(u'+');
     alt.replace(u'.', u',');
     const std::optional<long double> h = geo::readCommaNumber(alt);
-    if (!h || !std::isfinite(static_cast<double>(*h))) {
-        w.problem = QStringLiteral("Неверная высота \"%1\"").arg(altField.trimmed());
-        return w;
+    if (!h || !std::isfinite(static_cast<double>(*h)))
+        return std::nullopt;
+    return static_cast<double>(*h);
+}
+
+PlanPointType pointTypeOfLetter(QChar letter)
+{
+    switch (letter.unicode()) {
+    case u'A':
+        return PlanPointType::Airport;
+    case u'N':
+        return PlanPointType::Ndb;
+    case u'V':
+        return PlanPointType::Vor;
+    default:
+        return PlanPointType::None;
     }
-    w.h = static_cast<double>(*h);
-    return w;
 }
 
 QVariant typeOfLetter(QChar letter)
 {
-    switch (letter.unicode()) {
-    case u'A':
-        return QStringLiteral("Airport");
-    case u'N':
-        return QStringLiteral("NDB");
-    case u'V':
-        return QStringLiteral("VOR");
-    default:
-        return QVariant(QMetaType::fromType<QString>());
-    }
+    return catalogueType(pointTypeOfLetter(letter));
 }
 
 QChar letterOfType(const QVariant &type)
@@ -246,20 +268,34 @@ int LastWaypointIndex(const QString &fileName)
     return lastWaypointIndexOfLines(splitTextLines(text));
 }
 
-bool readPlanText(const QString &fileName, QString *text, QString *error)
+bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error)
 {
+    const QString shown = QDir::toNativeSeparators(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Не удалось открыть файл %1\r\n%2")
-                     .arg(QDir::toNativeSeparators(fileName), fileErrorText(file, FileAccess::Read));
+        *error = texts::planFileUnopened(shown, fileErrorText(file, FileAccess::Read));
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // One byte past the limit tells a file that is too large, however large
+    // it is and even while it grows.
+    *bytes = file.read(kMaxPlanFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("Не удалось прочитать файл %1\r\n%2")
-                     .arg(QDir::toNativeSeparators(fileName), fileErrorText(file, FileAccess::Read));
+        *error = texts::planFileUnread(shown, fileErrorText(file, FileAccess::Read));
         return false;
     }
+    if (bytes->size() > kMaxPlanFileBytes) {
+        bytes->clear();
+        *error = texts::planFileUnread(shown, texts::planFileTooLarge(kMaxPlanFileBytes / (1024 * 1024)));
+        return false;
+    }
+    return true;
+}
+
+bool readPlanText(const QString &fileName, QString *text, QString *error)
+{
+    QByteArray bytes;
+    if (!readPlanBytes(fileName, &bytes, error))
+        return false;
     *text = decodeTextFile(bytes).text;
     return true;
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "Plan.h"
+
 #include <QChar>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <optional>
 
 // The FS2004 flight plan (*.PLN): an initialisation file whose section
 // "flightplan" holds the header entries and one "waypoint.K" entry per
@@ -33,21 +37,31 @@ struct PlanWaypoint
 
 // The code of the first control character (U+0000 to U+001F, U+007F to
 // U+009F) in a text, or -1 when it has none. Texts of a plan that go into the
-// database must have none.
+// database must have none (texts::controlCharacter says so).
 int firstControlCharacter(QStringView text);
-// What is wrong with a text holding such a character:
-// "Недопустимый управляющий символ (код 0)".
-QString controlCharacterProblem(int code);
 
-// Cuts a waypoint value into its fields and converts them. A line whose
-// region or ident holds a control character, whose latitude or longitude does
-// not make a coordinate text, or whose altitude is not a number, comes back
-// with its problem set: a short third-party line
-// ("EGSH, A, N52* 40.61', E001* 17.07', +000000.00,") is one of those.
+// Whether a waypoint value is in the short form that FS9 reads as well and
+// other tools write: "ident, type, latitude, longitude, altitude,"
+// ("D205T, I, N56* 59.87', W2* 28.54', +000000.00,"), which has no region.
+// Told by its third field, a latitude where FS9's own lines leave it empty.
+bool isShortWaypointLine(const QString &value);
+
+// Cuts a waypoint value, in FS9's own form or the short one, into its fields
+// and converts them; the short form's region is empty. A line whose region or
+// ident holds a control character, whose latitude or longitude does not make
+// a coordinate text, or whose altitude is not a number, comes back with its
+// problem set.
 PlanWaypoint parseWaypointLine(const QString &value);
 
+// A plan's altitude field in feet: "+" dropped, "." or "," as the decimal
+// mark ("+000622.00", "-000050,00"); nothing when it is no finite number.
+std::optional<double> planAltitudeFeet(const QString &text);
+
+// The kind of waypoint of a type letter: A, N and V; any other letter is a
+// waypoint without catalogue type (an intersection).
+PlanPointType pointTypeOfLetter(QChar letter);
 // Catalogue type of a type letter: "Airport", "NDB", "VOR"; Null for any other
-// letter (an intersection).
+// letter.
 QVariant typeOfLetter(QChar letter);
 // Type letter of a catalogue type: its first character, "I" when it is empty.
 QChar letterOfType(const QVariant &type);
@@ -99,8 +113,15 @@ int lastWaypointIndexOfLines(const QStringList &lines);
 // CR LF, LF or CR line ends). Throws kx::Error when the file cannot be read.
 int LastWaypointIndex(const QString &fileName);
 
-// The text of a flight plan file, decoded; false (and *error set) when it
-// cannot be read.
+// No flight plan comes near this size (one of 10,000 waypoints in XML takes
+// some 4 MB); a larger file is refused before it is read into memory.
+inline constexpr qint64 kMaxPlanFileBytes = 16LL * 1024 * 1024;
+
+// The bytes of a plan file; false (and *error set, naming the file and the
+// reason) when it cannot be read or is larger than kMaxPlanFileBytes.
+bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error);
+// The same, decoded as a text file (windows-1251, or UTF-8 after a byte-order
+// mark).
 bool readPlanText(const QString &fileName, QString *text, QString *error);
 
 } // namespace kx::interchange

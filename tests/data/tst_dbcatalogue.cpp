@@ -159,6 +159,14 @@ void TestDbCatalogue::decimalToCoordinateText_data()
     QTest::newRow("west") << false << "-179.36333" << "W179*21.80";
     QTest::newRow("negative rounding to zero stays N") << true << "-0.000001" << "N00*00.00";
     QTest::newRow("explicit plus") << false << "+30.2625" << "E030*15.75";
+    // Published files write a double's every digit; all of them count.
+    QTest::newRow("thirteen decimals") << true << "55.1234567890123" << "N55*07.41";
+    QTest::newRow("eighteen decimals") << true << "52.558898925781250000" << "N52*33.53";
+    QTest::newRow("twelve decimals, west") << false << "-158.617996216000" << "W158*37.08";
+    QTest::newRow("a half decided by the twenty-fourth decimal")
+        << true << "0.000750000000000000000001" << "N00*00.05";
+    QTest::newRow("a half to even after twenty-four decimals") << true << "0.000750000000000000000000" << "N00*00.04";
+    QTest::newRow("the pole written with many zeros") << true << "+90.000000000000000000000" << "N90*00.00";
 }
 
 void TestDbCatalogue::decimalToCoordinateText()
@@ -184,7 +192,8 @@ void TestDbCatalogue::unreadableDecimals_data()
     QTest::newRow("two points") << true << "5.5.5";
     QTest::newRow("two signs") << true << "--5";
     QTest::newRow("decimal comma") << true << "55,97";
-    QTest::newRow("thirteen decimals") << true << "55.1234567890123";
+    QTest::newRow("beyond the pole in the twenty-first decimal") << true << "90.000000000000000000001";
+    QTest::newRow("four whole digits") << false << "0180.5";
     QTest::newRow("beyond the pole") << true << "90.0001";
     QTest::newRow("beyond the pole south") << true << "-91";
     QTest::newRow("beyond 180") << false << "180.5";

@@ -7,6 +7,7 @@
 #include "base/Busy.h"
 #include "editor/ExportCommands.h"
 #include "editor/U_PSH.h"
+#include "interchange/ExportI21.h"
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
@@ -155,7 +156,9 @@ void TestExportCommands::chosenCellIsExportedAndStaysChosen()
     QVERIFY(!m_chooser->isVisible());
     QCOMPARE(m_chooser->result(), int(QDialog::Accepted));
     QCOMPARE(readBytes(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_11.dat").size(), 4096);
-    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт в ячейку 11 произведен успешно"});
+    // The success names the file written.
+    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт в ячейку 11 произведен успешно\r\n"
+                                              + QDir::toNativeSeparators(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_11.dat")});
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
 
@@ -186,7 +189,9 @@ void TestExportCommands::failedCellExportClosesTheChooser()
     m_chooser->show();
     QTest::mouseClick(button("BOK"), Qt::LeftButton);
     QVERIFY(!m_chooser->isVisible());
-    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!\r\n"
+                                              + QDir::toNativeSeparators(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_1.dat")
+                                              + "\r\nПапка не найдена."});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_PSH"));
 }
 
@@ -207,7 +212,8 @@ void TestExportCommands::planNameGetsTheExtension()
     editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
     QVERIFY(readBytes(m_folder->file("plan.txt.PLN")).startsWith("[flightplan]\r\n"));
     QVERIFY(!QFile::exists(m_folder->file("plan.txt")));
-    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно"});
+    QCOMPARE(m_prompter->texts(),
+             QStringList{"Экспорт произведен успешно\r\n" + QDir::toNativeSeparators(m_folder->file("plan.txt.PLN"))});
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     QCOMPARE(m_session->settings.plnPath, m_folder->path()); // the export does not move it
@@ -230,8 +236,9 @@ void TestExportCommands::planReplaceQuestionLoopsBackToTheDialog()
     QCOMPARE(m_dialogs.calls.at(1).name, QString("old.PLN"));
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Question);
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
-    QCOMPARE(m_prompter->texts(), (QStringList{"Файл " + existing + " уже существует.\r\nЗаменить существующий файл?",
-                                               "Экспорт произведен успешно"}));
+    QCOMPARE(m_prompter->texts(),
+             (QStringList{"Файл " + existing + " уже существует.\r\nЗаменить существующий файл?",
+                          "Экспорт произведен успешно\r\n" + QDir::toNativeSeparators(m_folder->file("other/new.PLN"))}));
     QCOMPARE(readBytes(existing), QByteArray("old"));
     QVERIFY(readBytes(m_folder->file("other/new.PLN")).startsWith("[flightplan]"));
 
@@ -240,7 +247,7 @@ void TestExportCommands::planReplaceQuestionLoopsBackToTheDialog()
     m_prompter->answer(true);
     m_dialogs.answers = {existing};
     editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
-    QCOMPARE(m_prompter->texts().last(), QString("Экспорт произведен успешно"));
+    QCOMPARE(m_prompter->texts().last(), "Экспорт произведен успешно\r\n" + QDir::toNativeSeparators(existing));
     QCOMPARE(readBytes(existing), readBytes(m_folder->file("other/new.PLN")));
 }
 
@@ -252,7 +259,8 @@ void TestExportCommands::planExportFailureIsNotReportedAsSuccess()
     QVERIFY(m_session->reopenRoutesAt(code));
     m_dialogs.answers = {m_folder->file("plan.PLN")};
     editor::exportToPln(*m_session, m_dialogs, m_editor.get(), &m_routeList);
-    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!\r\n" + QDir::toNativeSeparators(m_folder->file("plan.PLN"))
+                                              + "\r\nЭшелон, тип маршрута или превышение точки маршрута не число."});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Main"));
     QVERIFY(!QFile::exists(m_folder->file("plan.PLN")));
 }
@@ -260,7 +268,8 @@ void TestExportCommands::planExportFailureIsNotReportedAsSuccess()
 void TestExportCommands::i21ExportReportsSuccess()
 {
     editor::exportToI21(*m_session, m_editor.get());
-    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно"});
+    QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно\r\n"
+                                              + interchange::i21GaugeFile(m_session->settings.fsPath)});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     QVERIFY(readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG").contains("ppm_03=55*00.00,037*00.00"));
 

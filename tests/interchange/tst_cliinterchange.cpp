@@ -81,12 +81,15 @@ void TestCliInterchange::importCalculateAndExportEverything()
     const kx::test::CliRun cell = run({"export-nvu", code, "7"});
     QCOMPARE(cell.err, QString());
     QCOMPARE(cell.exitCode, 0);
-    QCOMPARE(cell.out, QString("Экспорт в ячейку 7 произведен успешно\n"));
+    QCOMPARE(cell.out, "Экспорт в ячейку 7 произведен успешно\n"
+                           + QDir::toNativeSeparators(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_7.dat") + "\n");
     QCOMPARE(readBytes(m_folder->fsPath() + "Gauges/Tu154_cfg/nvu_dat_7.dat").size(), 4096);
 
     const kx::test::CliRun i21 = run({"export-i21", code});
     QCOMPARE(i21.exitCode, 0);
-    QCOMPARE(i21.out, QString("Экспорт произведен успешно\n"));
+    // The simulator folder keeps its trailing separator in the gauge's path.
+    QCOMPARE(i21.out, "Экспорт произведен успешно\n"
+                          + QDir::toNativeSeparators(m_folder->fsPath() + "/Gauges/i21_cfg/I21_PPM.CFG") + "\n");
     const QByteArray gauge = readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG");
     QVERIFY(gauge.endsWith("[ppm]\r\nppm_01=55*58.36,037*24.88\r\nppm_02=55*22.00,037*58.70\r\n"
                            "ppm_03=47*45.00,039*48.00\r\nppm_04=47*17.50,039*52.00\r\nppm_05=43*24.20,039*56.90\r\n"
@@ -94,7 +97,7 @@ void TestCliInterchange::importCalculateAndExportEverything()
 
     const kx::test::CliRun plan = run({"export-pln", code, m_folder->file("again")});
     QCOMPARE(plan.exitCode, 0);
-    QCOMPARE(plan.out, QString("Экспорт произведен успешно\n"));
+    QCOMPARE(plan.out, "Экспорт произведен успешно\n" + QDir::toNativeSeparators(m_folder->file("again.PLN")) + "\n");
     QCOMPARE(readBytes(m_folder->file("again.PLN")), sampleWrittenBack());
 }
 
@@ -117,7 +120,8 @@ void TestCliInterchange::failuresExplainOnStderr_data()
     QTest::newRow("cell beyond 20") << QStringList{"export-nvu", "%route", "21"}
                                     << "kalyx-cli export-nvu: the cell number must be 1 to 20\n" << 2;
     QTest::newRow("plan into a missing folder")
-        << QStringList{"export-pln", "%calculated", "%folder/nowhere/plan.PLN"} << "Ошибка записи в файл!\n" << 1;
+        << QStringList{"export-pln", "%calculated", "%folder/nowhere/plan.PLN"}
+        << "Ошибка записи в файл!\n%folder/nowhere/plan.PLN\nПапка не найдена.\n" << 1;
 }
 
 void TestCliInterchange::failuresExplainOnStderr()
@@ -141,6 +145,7 @@ void TestCliInterchange::failuresExplainOnStderr()
     const kx::test::CliRun result = run(args);
     // The messages name files as the system writes them.
     err.replace("%missing", QDir::toNativeSeparators(missing))
+        .replace("%folder/nowhere/plan.PLN", QDir::toNativeSeparators(m_folder->file("nowhere/plan.PLN")))
         .replace("%folder/", QDir::toNativeSeparators(m_folder->path()));
     QVERIFY2(result.err.startsWith(err), qPrintable(result.err));
     QTEST(result.exitCode, "exitCode");

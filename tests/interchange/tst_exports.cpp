@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "ImmutableFolder.h"
 #include "RecordingPrompter.h"
 #include "SessionTest.h"
 #include "TestFolder.h"
@@ -75,6 +76,9 @@ private slots:
     void i21BackupOnce();
     void i21Refusals_data();
     void i21Refusals();
+
+    void unwritableFilesAreNamedWithTheReason_data();
+    void unwritableFilesAreNamedWithTheReason();
 
 private:
     void exec(const QString &sql, const QVariantList &values = {});
@@ -210,14 +214,14 @@ void TestExports::planFailuresLeaveNoFile_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("no flight level") << "UPDATE Routes SET FL = NULL" << "plan.PLN" << "Ошибка записи в файл!";
-    QTest::newRow("no route type") << "UPDATE Routes SET RouteType = NULL" << "plan.PLN" << "Ошибка записи в файл!";
+    const QString unusable = "Ошибка записи в файл!\r\n%1\r\nЭшелон, тип маршрута или превышение точки маршрута не число.";
+    QTest::newRow("no flight level") << "UPDATE Routes SET FL = NULL" << "plan.PLN" << unusable;
+    QTest::newRow("no route type") << "UPDATE Routes SET RouteType = NULL" << "plan.PLN" << unusable;
     QTest::newRow("no points") << "DELETE FROM Points" << "plan.PLN" << "Ошибка выполнения запроса [Routes]!";
     QTest::newRow("points whose waypoints are gone") << "DELETE FROM Punkts" << "plan.PLN"
                                                      << "Ошибка выполнения запроса [Routes]!";
-    QTest::newRow("elevation that is no number") << "UPDATE Punkts SET H = 'high'" << "plan.PLN"
-                                                 << "Ошибка записи в файл!";
-    QTest::newRow("folder missing") << "" << "missing/plan.PLN" << "Ошибка записи в файл!";
+    QTest::newRow("elevation that is no number") << "UPDATE Punkts SET H = 'high'" << "plan.PLN" << unusable;
+    QTest::newRow("folder missing") << "" << "missing/plan.PLN" << "Ошибка записи в файл!\r\n%1\r\nПапка не найдена.";
 }
 
 void TestExports::planFailuresLeaveNoFile()
@@ -232,7 +236,10 @@ void TestExports::planFailuresLeaveNoFile()
     QVERIFY(!interchange::ExportPLN(*m_session, path, &m_routeList));
     QCOMPARE(m_prompter->messages().size(), 1);
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Main"));
-    QTEST(m_prompter->lastText(), "message");
+    QFETCH(QString, message);
+    if (message.contains("%1"))
+        message = message.arg(QDir::toNativeSeparators(path));
+    QCOMPARE(m_prompter->lastText(), message);
     QVERIFY(!QFile::exists(path));
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).filter("plan"), QStringList());
 }
@@ -427,7 +434,8 @@ void TestExports::cellFolderMissing()
     addRoute(3);
     QVERIFY(QDir(m_folder->fsPath() + "Gauges/Tu154_cfg").removeRecursively());
     QVERIFY(!interchange::ExportNVU(*m_session, *m_qp, 1, &m_editor, &m_chooser));
-    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!"});
+    QCOMPARE(m_prompter->texts(),
+             QStringList{"Ошибка записи в файл!\r\n" + QDir::toNativeSeparators(cellPath(1)) + "\r\nПапка не найдена."});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_PSH"));
 }
 
@@ -523,8 +531,9 @@ void TestExports::i21Refusals_data()
 
     QTest::newRow("folder missing") << "--" << "Не найдена папка [%1/Gauges/i21_cfg] !\r\nЭкспорт невозможен";
     QTest::newRow("gauge file missing") << "-" << "Не найден файл %1/Gauges/i21_cfg/I21_PPM.CFG!";
-    QTest::newRow("no [ppm line") << "[config]\r\nversion=1\r\n[PPM]\r\n" << "Ошибка записи в файл!";
-    QTest::newRow("empty gauge file") << "" << "Ошибка записи в файл!";
+    const QString noPpm = "Ошибка записи в файл!\r\n%1/Gauges/i21_cfg/I21_PPM.CFG\r\nВ файле нет строки, содержащей \"[ppm\".";
+    QTest::newRow("no [ppm line") << "[config]\r\nversion=1\r\n[PPM]\r\n" << noPpm;
+    QTest::newRow("empty gauge file") << "" << noPpm;
 }
 
 void TestExports::i21Refusals()
@@ -551,6 +560,94 @@ void TestExports::i21Refusals()
         return;
     QCOMPARE(readBytes(gaugePath()), gauge.toLatin1());
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"I21_PPM.CFG"});
+}
+
+void TestExports::unwritableFilesAreNamedWithTheReason_data()
+{
+    QTest::addColumn<QString>("target"); // "nvu", "i21" or "pln"
+    QTest::addColumn<QString>("place");  // what is done to the folder the file goes into
+    QTest::addColumn<QString>("file");   // the file the message names, under the program folder
+    QTest::addColumn<QString>("reason");
+
+    const QString cell = "FS9/Gauges/Tu154_cfg/nvu_dat_3.dat";
+    const QString advice = "\r\nWindows не разрешает программам без прав администратора записывать в папку Program "
+                           "Files. Запустите Трасмер от имени администратора или установите FS9 вне папки Program Files.";
+    QTest::newRow("NVU cell, read-only gauges folder") << "nvu" << "read-only" << cell << "Нет доступа к папке.";
+    QTest::newRow("NVU cell, read-only gauges folder in Program Files")
+        << "nvu" << "read-only, protected" << cell << "Нет доступа к папке." + advice;
+    QTest::newRow("NVU cell, a folder in the cell's place") << "nvu" << "folder in place" << cell
+                                                            << "Это папка, а не файл.";
+    QTest::newRow("NVU cell, a folder missing in Program Files") << "nvu" << "missing, protected" << cell
+                                                                 << "Папка не найдена.";
+    // The backup is the first file the I-21 export writes.
+    QTest::newRow("I-21, read-only gauge folder") << "i21" << "read-only"
+                                                  << "FS9/Gauges/i21_cfg/I21_PPM.CFG.org" << "Нет доступа к папке.";
+    QTest::newRow("I-21, read-only gauge folder with the backup made")
+        << "i21" << "read-only, backup" << "FS9/Gauges/i21_cfg/I21_PPM.CFG" << "Нет доступа к папке.";
+    QTest::newRow("I-21, read-only gauge folder in Program Files")
+        << "i21" << "read-only, protected, backup" << "FS9/Gauges/i21_cfg/I21_PPM.CFG" << "Нет доступа к папке." + advice;
+    QTest::newRow("flight plan, read-only folder") << "pln" << "read-only" << "plans/plan.PLN" << "Нет доступа к папке.";
+}
+
+void TestExports::unwritableFilesAreNamedWithTheReason()
+{
+#ifdef Q_OS_WIN
+    QSKIP("a folder's read-only attribute does not stop writing on Windows");
+#endif
+    QFETCH(QString, target);
+    QFETCH(QString, place);
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+    addRoute(3);
+    // The I-21 export names its files as the simulator folder's setting gives them.
+    const QString i21 = "FS9/Gauges/i21_cfg/I21_PPM.CFG";
+    const QString path = file.startsWith(i21) ? interchange::i21GaugeFile(m_folder->fsPath()) + file.mid(i21.size())
+                                              : m_folder->file(file);
+    const QString folder = QFileInfo(path).absolutePath();
+    QVERIFY(QDir().mkpath(folder));
+    if (place.contains("backup"))
+        QVERIFY(QFile::copy(gaugePath(), gaugePath() + ".org"));
+    if (place.contains("folder in place"))
+        QVERIFY(QDir().mkpath(path));
+    if (place.contains("missing"))
+        QVERIFY(QDir(folder).removeRecursively());
+    // Windows keeps Program Files from programs without elevated rights; here
+    // the system's variable names the simulator's folder so.
+    const QByteArray programFiles = qgetenv("ProgramFiles");
+    if (place.contains("protected"))
+        qputenv("ProgramFiles", QDir::toNativeSeparators(m_folder->path()).toLocal8Bit());
+    const auto restore = qScopeGuard([&] {
+        if (programFiles.isNull())
+            qunsetenv("ProgramFiles");
+        else
+            qputenv("ProgramFiles", programFiles);
+    });
+    const QByteArray gauge = readBytes(gaugePath());
+    const QStringList files = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    std::unique_ptr<test::ImmutableFolder> readOnly;
+    if (place.contains("read-only")) {
+        readOnly = std::make_unique<test::ImmutableFolder>(folder);
+        QVERIFY2(readOnly->isSet(), qPrintable(readOnly->error()));
+    }
+
+    bool ok = true;
+    QObject *owner = &m_chooser;
+    if (target == "nvu") {
+        ok = interchange::ExportNVU(*m_session, *m_qp, 3, &m_editor, &m_chooser);
+    } else if (target == "i21") {
+        ok = interchange::ExportI21(*m_session, *m_qp, &m_editor);
+        owner = &m_editor;
+    } else {
+        ok = interchange::ExportPLN(*m_session, path, &m_routeList);
+        owner = &m_routeList;
+    }
+    QVERIFY(!ok);
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка записи в файл!\r\n" + QDir::toNativeSeparators(path) + "\r\n" + reason});
+    QCOMPARE(m_prompter->messages().first().owner, owner->objectName());
+    readOnly.reset();
+    // Nothing half-written stays behind, and the gauge's own file is as it was.
+    QCOMPARE(readBytes(gaugePath()), gauge);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), files);
 }
 
 QTEST_GUILESS_MAIN(TestExports)

@@ -67,6 +67,19 @@ void TestPlnFormat::parsesWaypointLines_data()
     QTest::newRow("type field read by its first letter")
         << "UU, MR, , MR, VOR, N55* 57.70', E37* 20.90', +000000.00, " << "UU" << "MR" << "V" << "N55*57.70"
         << "E037*20.90" << 0.0;
+    QTest::newRow("something in the third field that is no latitude")
+        << "UU, MR, UL613, MR, V, N55* 57.70', E37* 20.90', +000000.00, " << "UU" << "MR" << "V" << "N55*57.70"
+        << "E037*20.90" << 0.0;
+    // The short form other tools write and FS9 reads: ident, type, position,
+    // altitude, and no region.
+    QTest::newRow("short form, padded") << "EGSH, A, N52* 40.61', E001* 17.07', +000000.00," << "" << "EGSH" << "A"
+                                        << "N52*40.61" << "E001*17.07" << 0.0;
+    QTest::newRow("short form, unpadded") << "LSGG, A, N46* 14.28', E6* 6.53', +001410.76," << "" << "LSGG" << "A"
+                                          << "N46*14.28" << "E006*06.53" << 1410.76;
+    QTest::newRow("short form, west, intersection") << "D205T, I, N56* 59.87', W2* 28.54', +000000.00," << ""
+                                                    << "D205T" << "I" << "N56*59.87" << "W002*28.54" << 0.0;
+    QTest::newRow("short form, south, no trailing comma") << "SCL, V, S33* 23.4', W70* 47.2', +001555.50" << ""
+                                                          << "SCL" << "V" << "S33*23.40" << "W070*47.20" << 1555.5;
 }
 
 void TestPlnFormat::parsesWaypointLines()
@@ -89,10 +102,10 @@ void TestPlnFormat::refusesUnusableWaypointLines_data()
     QTest::addColumn<QString>("problem");
 
     QTest::newRow("missing key") << "" << "Неверная широта \"\"";
-    QTest::newRow("FS Navigator's five fields") << "EGSH, A, N52* 40.61', E001* 17.07', +000000.00,"
-                                                << "Неверная широта \"\"";
-    QTest::newRow("six fields, unpadded") << "LSGG, A, N46* 14.28', E6* 6.53', +001410.76,"
-                                          << "Неверная широта \"\"";
+    QTest::newRow("short form, longitude beyond 180") << "X, I, N55* 00.00', E181* 00.00', +000000.00,"
+                                                      << "Неверная долгота \"E181* 00.00'\"";
+    QTest::newRow("short form, altitude missing") << "X, I, N55* 00.00', E37* 00.00'"
+                                                  << "Неверная высота \"E37* 00.00'\"";
     QTest::newRow("longitude in the latitude field") << "UU, X, , X, I, E37* 24.87', N55* 58.33', +000000.00, "
                                                      << "Неверная широта \"E37* 24.87'\"";
     QTest::newRow("latitude beyond the pole") << "UU, X, , X, I, N91* 00.00', E037* 00.00', +000000.00, "

@@ -2,7 +2,6 @@
 
 #include "base/IniFile.h"
 #include "geo/CoordText.h"
-#include "interchange/ImportPln.h"
 #include "interchange/PlnFormat.h"
 
 #include <QFile>
@@ -47,13 +46,12 @@ bool DemoRouteLoader::load(const QString &planPath, QString *error)
             return fail(QStringLiteral("waypoint.%1: %2").arg(k).arg(w.problem));
         if (typeOfLetter(w.typeLetter).isNull())
             return fail(QStringLiteral("waypoint.%1 (%2) is of no catalogue type").arg(k).arg(w.id));
-        // The import's own look-up, then stricter: the sample plans must name
-        // catalogue waypoints exactly where the catalogue has them.
-        QVariantList values;
+        // Stricter than the import: the sample plans must name catalogue
+        // waypoints exactly, ident, type and position as the catalogue has them.
         QSqlQuery q(m_db);
-        q.prepare(interchange::catalogueLookupSql(w, &values));
-        for (const QVariant &v : std::as_const(values))
-            q.addBindValue(v);
+        q.prepare(QStringLiteral("SELECT Code, LAT, LON FROM Punkts WHERE ID = ? AND Type = ? ORDER BY Code LIMIT 1"));
+        q.addBindValue(w.id);
+        q.addBindValue(typeOfLetter(w.typeLetter));
         if (!q.exec())
             return fail(q.lastError().text());
         if (!q.next())
