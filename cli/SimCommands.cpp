@@ -1,7 +1,6 @@
 #include "CliPrompter.h"
 #include "Command.h"
 
-#include "interchange/ForeignPlan.h"
 #include "interchange/InterchangeTexts.h"
 #include "interchange/RsbnDat.h"
 #include "interchange/SimExport.h"
@@ -40,14 +39,15 @@ int compareRsbn(CommandContext &context)
 {
     QByteArray bytes;
     QString message;
-    if (!interchange::readForeignFile(absolutePath(context.args.at(0)), &bytes, &message)) {
+    if (!interchange::readRsbnFile(absolutePath(context.args.at(0)), &bytes, &message)) {
         context.prompter.error(nullptr, message);
         return ExitFailed;
     }
     const interchange::RsbnDat file = interchange::readRsbnDat(bytes);
     if (file.stations.isEmpty()) {
         context.prompter.error(nullptr,
-                               texts::simFileBroken(absolutePath(context.args.at(0)), texts::rsbnNoStations()));
+                               texts::wrongFileFormat(absolutePath(context.args.at(0))) + QStringLiteral("\r\n")
+                                                + texts::rsbnNoStations());
         return ExitFailed;
     }
     QList<interchange::RsbnStation> catalogue;

@@ -1,5 +1,8 @@
 #include "FlightGearRoute.h"
 
+#include "InterchangeTexts.h"
+#include "PlnFormat.h"
+#include "SimPlanParts.h"
 #include "SimTexts.h"
 
 #include <QXmlStreamReader>
@@ -36,25 +39,30 @@ struct Node
 constexpr int kMaxDepth = 32;
 constexpr int kMaxNodes = 200000;
 
-// The document as a tree; false with *why set for XML that does not parse.
+// The document as a tree; false with *why set for XML that does not parse,
+// declares a DTD or nests deeper than any route.
 bool parseTree(const QByteArray &bytes, Node *root, QString *why)
 {
     QXmlStreamReader xml(bytes);
     std::vector<Node *> path;
     int nodes = 0;
+    const auto fail = [&](const QString &what) {
+        *why = texts::xmlAtLine(xml.lineNumber(), what);
+        return false;
+    };
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            return fail(texts::xmlDeclarations());
         case QXmlStreamReader::StartElement: {
-            if (++nodes > kMaxNodes || path.size() >= static_cast<size_t>(kMaxDepth)) {
-                *why = texts::xmlError(static_cast<int>(xml.lineNumber()), texts::notFlightGearRoute());
-                return false;
-            }
+            if (path.size() >= static_cast<size_t>(kMaxDepth))
+                return fail(texts::xmlTooDeep(kMaxDepth));
+            if (++nodes > kMaxNodes)
+                return fail(texts::notFlightGearRoute());
             Node *node = root;
             if (!path.empty()) {
                 path.back()->children.push_back(std::make_unique<Node>());
                 node = path.back()->children.back().get();
-            } else if (!root->name.isEmpty()) {
-                break; // a second root element is an error the reader reports
             }
             node->name = xml.name().toString();
             path.push_back(node);
@@ -72,10 +80,9 @@ bool parseTree(const QByteArray &bytes, Node *root, QString *why)
             break;
         }
     }
-    if (xml.hasError()) {
-        *why = texts::xmlError(static_cast<int>(xml.lineNumber()), xml.errorString());
-        return false;
-    }
+    if (xml.hasError())
+        return fail(xml.error() == QXmlStreamReader::PrematureEndOfDocumentError ? texts::xmlTruncated()
+                                                                                 : texts::xmlMalformed());
     return true;
 }
 
@@ -139,29 +146,36 @@ QByteArray writeFlightGearRoute(const SimRoute &route)
     return bytes;
 }
 
-bool readFlightGearRoute(const QByteArray &bytes, ForeignPlan *plan, QString *why)
+bool readFlightGearRoute(const QByteArray &bytes, const QString &fileName, Plan *plan, QString *error)
 {
+    const QString shownName = planFileName(fileName);
     Node root;
-    if (!parseTree(bytes, &root, why))
+    QString why;
+    if (!parseTree(bytes, &root, &why)) {
+        *error = texts::xmlPlanUnreadable(shownName, why);
         return false;
+    }
     const Node *route = root.child(u"route");
     if (root.name != u"PropertyList" || !route) {
-        *why = texts::notFlightGearRoute();
+        *error = texts::xmlPlanUnreadable(shownName, texts::notFlightGearRoute());
         return false;
     }
     const QString version = root.childText(u"version");
     if (version != u"2") {
-        *why = texts::unsupportedFlightGearVersion(version.left(20));
+        *error = texts::xmlPlanUnreadable(shownName, texts::unsupportedFlightGearVersion(version.left(20)));
         return false;
     }
-    ForeignPlan result;
+    Plan result;
+    result.fileName = shownName;
+    result.routeName = routeNameOf(fileName);
     QString ignored;
-    for (const auto &[block, ident] :
-         {std::pair{u"departure", &result.departure}, std::pair{u"destination", &result.destination}}) {
+    for (const auto &[block, ident] : {std::pair{u"departure", &result.header.departureId},
+                                       std::pair{u"destination", &result.header.destinationId}}) {
         const Node *node = root.child(block);
         if (node && !node->childText(u"airport").isEmpty())
             readIdent(node->childText(u"airport"), ident, &ignored);
     }
+    QList<double> altitudes;
     int index = 0;
     for (const auto &wp : route->children) {
         if (wp->name != u"wp")
@@ -171,29 +185,42 @@ bool readFlightGearRoute(const QByteArray &bytes, ForeignPlan *plan, QString *wh
         const bool placed = wp->child(u"lat") || wp->child(u"lon");
         if (!placed && withoutPosition(type))
             continue;
-        ForeignWaypoint w;
+        PlanPoint p;
+        p.type = PlanPointType::Unknown;
+        p.regionKnown = false;
         QString problem;
-        if (readIdent(wp->childText(u"ident"), &w.id, &problem))
-            readPosition(wp->childText(u"lat"), wp->childText(u"lon"), &w, &problem);
+        if (readIdent(wp->childText(u"ident"), &p.ident, &problem))
+            readDecimalPosition(wp->childText(u"lat"), wp->childText(u"lon"), &p, &problem);
+        p.where = texts::flightGearWaypoint(index, p.ident);
+        if (problem.isEmpty() && result.points.size() >= kMaxSimPlanPoints)
+            problem = texts::tooManyPoints(kMaxSimPlanPoints);
         if (!problem.isEmpty()) {
-            *why = texts::flightGearBadWaypoint(index, problem);
+            *error = texts::xmlPointProblem(problem, p.where, shownName);
             return false;
         }
-        if (result.waypoints.size() >= kMaxForeignPoints) {
-            *why = texts::tooManyPoints(kMaxForeignPoints);
-            return false;
-        }
-        result.waypoints.append(w);
+        bool numeric = false;
+        const double feet = wp->childText(u"altitude-ft").toDouble(&numeric);
+        altitudes.append(numeric ? feet : 0);
+        result.points.append(p);
     }
-    QList<ForeignWaypoint> &w = result.waypoints;
-    if (w.size() < 2) {
-        *why = w.isEmpty() ? texts::noPlanPoints() : texts::onePlanPoint();
+    QList<PlanPoint> &p = result.points;
+    // Fewer than two points: as a flight plan of FS2004 without them.
+    if (p.size() < 2) {
+        *error = p.isEmpty() ? texts::fileReadFailed(shownName) : texts::wrongFileFormat(shownName);
         return false;
     }
-    if (!result.departure.isEmpty() && w.first().id.compare(result.departure, Qt::CaseInsensitive) == 0)
-        w.first().kind = ForeignWaypoint::Kind::Airport;
-    if (!result.destination.isEmpty() && w.last().id.compare(result.destination, Qt::CaseInsensitive) == 0)
-        w.last().kind = ForeignWaypoint::Kind::Airport;
+    const auto isAirport = [](const PlanPoint &point, const QString &airport) {
+        return !airport.isEmpty() && point.ident.compare(airport, Qt::CaseInsensitive) == 0;
+    };
+    if (isAirport(p.first(), result.header.departureId)) {
+        p.first().type = PlanPointType::Airport;
+        altitudes.first() = 0;
+    }
+    if (isAirport(p.last(), result.header.destinationId)) {
+        p.last().type = PlanPointType::Airport;
+        altitudes.last() = 0;
+    }
+    result.header.cruisingAltitude = cruisingAltitudeOf(altitudes);
     *plan = result;
     return true;
 }

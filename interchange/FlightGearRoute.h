@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ForeignPlan.h"
+#include "Plan.h"
 #include "SimRoute.h"
 
 #include <QByteArray>
@@ -28,12 +28,16 @@ namespace kx::interchange {
 // departure and destination.
 QByteArray writeFlightGearRoute(const SimRoute &route);
 
-// Reads a route of version 2. Waypoints without a position of their own (a
-// runway, a procedure leg such as a vector or a heading to an altitude) are
-// left out; every other waypoint must have an ident and a position. A first
-// or last waypoint named like the departure or destination airport is that
-// airport; of the others the file does not tell the kind. False with *why set
-// when the file is not such a route or a waypoint cannot be placed.
-bool readFlightGearRoute(const QByteArray &bytes, ForeignPlan *plan, QString *why);
+// Reads a route of version 2 from the file fileName (its full path; the route
+// is named after it) into a Plan for the plan import. Waypoints without a
+// position of their own (a runway, a procedure leg such as a vector or a
+// heading to an altitude) are left out; every other waypoint must have an
+// ident and a position. A first or last waypoint named like the departure or
+// destination airport is that airport; of the others the file does not tell
+// the type, nor of any the region. The cruising altitude is the highest
+// altitude-ft of the waypoints. False with *error set, naming the file and
+// the line or waypoint, when the file is not such a route (a DTD included)
+// or a waypoint cannot be placed; *plan is then untouched.
+bool readFlightGearRoute(const QByteArray &bytes, const QString &fileName, Plan *plan, QString *error);
 
 } // namespace kx::interchange

@@ -1,6 +1,7 @@
 #include "PlnFormat.h"
 
 #include "InterchangeTexts.h"
+#include "SimTexts.h"
 
 #include "base/Error.h"
 #include "base/FileError.h"
@@ -268,9 +269,17 @@ int LastWaypointIndex(const QString &fileName)
     return lastWaypointIndexOfLines(splitTextLines(text));
 }
 
-bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error)
+bool readBoundedFile(const QString &fileName, qint64 limit, const QString &tooLarge, QByteArray *bytes,
+                     QString *error)
 {
     const QString shown = QDir::toNativeSeparators(fileName);
+    // A pipe or a device would keep the reader waiting at the open, or
+    // reading for ever.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        *error = texts::planFileUnopened(shown, texts::notRegularFile());
+        return false;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = texts::planFileUnopened(shown, fileErrorText(file, FileAccess::Read));
@@ -278,17 +287,23 @@ bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error)
     }
     // One byte past the limit tells a file that is too large, however large
     // it is and even while it grows.
-    *bytes = file.read(kMaxPlanFileBytes + 1);
+    *bytes = file.read(limit + 1);
     if (file.error() != QFileDevice::NoError) {
         *error = texts::planFileUnread(shown, fileErrorText(file, FileAccess::Read));
         return false;
     }
-    if (bytes->size() > kMaxPlanFileBytes) {
+    if (bytes->size() > limit) {
         bytes->clear();
-        *error = texts::planFileUnread(shown, texts::planFileTooLarge(kMaxPlanFileBytes / (1024 * 1024)));
+        *error = texts::planFileUnread(shown, tooLarge);
         return false;
     }
     return true;
+}
+
+bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error)
+{
+    return readBoundedFile(fileName, kMaxPlanFileBytes,
+                           texts::planFileTooLarge(kMaxPlanFileBytes / (1024 * 1024)), bytes, error);
 }
 
 bool readPlanText(const QString &fileName, QString *text, QString *error)

@@ -120,6 +120,11 @@ inline constexpr qint64 kMaxPlanFileBytes = 16LL * 1024 * 1024;
 // The bytes of a plan file; false (and *error set, naming the file and the
 // reason) when it cannot be read or is larger than kMaxPlanFileBytes.
 bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error);
+// The same for any file the program reads whole and that has a size it never
+// reaches (limit, in bytes); tooLarge is the reason given beyond it. A pipe or
+// a device is refused before it is opened (texts::notRegularFile).
+bool readBoundedFile(const QString &fileName, qint64 limit, const QString &tooLarge, QByteArray *bytes,
+                     QString *error);
 // The same, decoded as a text file (windows-1251, or UTF-8 after a byte-order
 // mark).
 bool readPlanText(const QString &fileName, QString *text, QString *error);

@@ -1,5 +1,6 @@
 #include "RsbnDat.h"
 
+#include "PlnFormat.h"
 #include "SimTexts.h"
 
 #include "base/Cp1251.h"
@@ -64,6 +65,13 @@ double distanceKm(const RsbnStation &a, const RsbnStation &b)
 QString kmText(double km) { return QString::number(km, 'f', 1).replace(u'.', u','); }
 
 } // namespace
+
+bool readRsbnFile(const QString &path, QByteArray *bytes, QString *error)
+{
+    // Some hundred stations take a few kilobytes.
+    constexpr qint64 kLimit = 4LL * 1024 * 1024;
+    return readBoundedFile(path, kLimit, texts::rsbnFileTooLarge(kLimit / (1024 * 1024)), bytes, error);
+}
 
 RsbnDat readRsbnDat(const QByteArray &bytes)
 {

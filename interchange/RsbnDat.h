@@ -34,6 +34,10 @@ struct RsbnDat
     int firstSkippedLine = 0; // 0 when none
 };
 
+// The bytes of the list in the file path; false with *error (the file named,
+// and why) when it cannot be read or is far larger than any such list.
+bool readRsbnFile(const QString &path, QByteArray *bytes, QString *error);
+
 // Reads the list (UTF-8, or windows-1251 when the bytes are not UTF-8; any
 // line ends). Blank lines and lines starting with "#" are passed over; a line
 // that is not a station (too few fields, a channel that is not a whole number

@@ -1,5 +1,6 @@
 #include "SimExport.h"
 
+#include "ExportFailure.h"
 #include "FlightGearRoute.h"
 #include "InterchangeTexts.h"
 #include "Pa3Plan.h"
@@ -9,6 +10,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/Busy.h"
+#include "base/FileError.h"
 #include "base/Prompter.h"
 #include "base/SimPath.h"
 #include "store/Session.h"
@@ -129,16 +131,17 @@ bool exportForSimulator(store::Session &session, SimFormat format, const QString
     if (!readSimRoute(session, &route, &why, &dbError)) {
         busy.restoreNow();
         prompter.error(owner, why.isEmpty() ? texts::pointsQueryFailed() + QStringLiteral("\r\n") + dbError
-                                            : texts::simFileWriteFailed(path, why));
+                                            : exportFailureText(path, why));
         return false;
     }
-    if (!writeFileAtomically(path, contentOf(route, format, today), &why)) {
+    FileFailure failure;
+    if (!writeFileAtomically(path, contentOf(route, format, today), &failure)) {
         busy.restoreNow();
-        prompter.error(owner, texts::simFileWriteFailed(path, why));
+        prompter.error(owner, exportFailureText(path, failure));
         return false;
     }
     busy.restoreNow();
-    prompter.info(owner, texts::simExportDone(path));
+    prompter.info(owner, texts::withWrittenFile(texts::exportDone(), QDir::toNativeSeparators(path)));
     return true;
 }
 

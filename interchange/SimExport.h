@@ -41,10 +41,10 @@ QString proposedSimFolder(const SimSettings &settings, SimFormat format);
 // existing file is replaced only by a complete one. The route must be
 // calculated ("Маршрут не расчитан!" otherwise). The busy cursor is shown
 // meanwhile. Every outcome is shown through the session's prompter, owned by
-// owner: texts::simExportDone naming the file; texts::simFileWriteFailed
-// naming the file and the reason; the reason a route cannot be written
-// (a leg without its values, a point without a position). today gives the
-// .fms file's AIRAC cycle.
+// owner: texts::exportDone with the file written; "Ошибка записи в файл!"
+// with the file and why (exportFailureText), the file system's reason or why
+// the route cannot be written (a leg without its values, a point without a
+// position). today gives the .fms file's AIRAC cycle.
 bool exportForSimulator(store::Session &session, SimFormat format, const QString &path, QObject *owner,
                         const QDate &today = QDate::currentDate());
 

@@ -1,44 +1,16 @@
 #pragma once
 
-#include <QDir>
 #include <QString>
 
 // The messages of the exports for X-Plane and FlightGear, of their plan
 // readers and of the comparison of an aircraft's RSBN list, exactly as the
-// user sees them. Files are named as the system writes them.
+// user sees them; the frame of each (the file named, the reading or writing
+// failed) is that of the flight plans' messages (InterchangeTexts.h).
 namespace kx::interchange::texts {
 
-inline QString simExportDone(const QString &path)
-{
-    return QStringLiteral("Экспорт произведен успешно:\r\n") + QDir::toNativeSeparators(path);
-}
-inline QString simFileWriteFailed(const QString &path, const QString &reason)
-{
-    return QStringLiteral("Не удалось записать файл ") + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-           + reason;
-}
-inline QString simFileOpenFailed(const QString &path, const QString &reason)
-{
-    return QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-           + reason;
-}
-inline QString simFileReadFailed(const QString &path, const QString &reason)
-{
-    return QStringLiteral("Не удалось прочитать файл ") + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-           + reason;
-}
-// The reasons of a file that opens but does not hold what its format says.
-inline QString simFileTooLarge(qint64 limitMb)
-{
-    return QStringLiteral("Файл больше %1 МБ: это не файл этого формата.").arg(limitMb);
-}
+// A file that is not a file (a pipe, a device), which a reader would wait on
+// or read for ever.
 inline QString notRegularFile() { return QStringLiteral("Это не обычный файл."); }
-inline QString simFileBroken(const QString &path, const QString &reason)
-{
-    return QStringLiteral("Неправильный формат файла ") + QDir::toNativeSeparators(path) + QStringLiteral("\r\n")
-           + reason;
-}
-inline QString atLine(int line, const QString &what) { return QStringLiteral("Строка %1: %2").arg(line).arg(what); }
 
 // A calculated route whose legs cannot be read (a database changed by hand).
 inline QString legNotCalculated(int number, const QString &from, const QString &to)
@@ -63,50 +35,46 @@ inline QString fmsFilter() { return QStringLiteral("Планы X-Plane (*.fms);;
 inline QString flightGearFilter() { return QStringLiteral("Маршруты FlightGear (*.xml);;Все файлы (*.*)"); }
 inline QString pa3Filter() { return QStringLiteral("Планы ПА-3 (*.json);;Все файлы (*.*)"); }
 
-// Reading foreign plans.
-inline QString noPlanPoints() { return QStringLiteral("В плане нет ни одного ППМ."); }
-inline QString onePlanPoint() { return QStringLiteral("В плане один ППМ: маршрут должен содержать не менее двух."); }
-inline QString notFmsFile()
-{
-    return QStringLiteral("Это не план X-Plane: нет строк \"I\" или \"A\" и \"… Version\".");
-}
+// Reading the plans of X-Plane and FlightGear: why a file is no such plan
+// (after "Ошибка чтения файла ... !"), what is wrong with a waypoint, and
+// how messages name a waypoint.
+inline QString notFmsFile() { return QStringLiteral("Это не план X-Plane: нет строк \"I\" или \"A\" и \"… Version\"."); }
 inline QString unsupportedFmsVersion(const QString &version)
 {
     return QStringLiteral("Версия плана X-Plane %1 не поддерживается (только 3 и 1100).").arg(version);
 }
 inline QString fmsBadWaypoint(const QString &line)
 {
-    return QStringLiteral("неправильная строка ППМ \"%1\"").arg(line);
+    return QStringLiteral("Неправильная строка ППМ \"%1\"").arg(line);
 }
 inline QString fmsCountMismatch(int promised, int found)
 {
     return QStringLiteral("NUMENR обещает %1 ППМ, а в файле %2.").arg(promised).arg(found);
 }
-inline QString fmsNoCount() { return QStringLiteral("нет строки NUMENR с числом ППМ."); }
-inline QString notFlightGearRoute()
+inline QString fmsNoCount() { return QStringLiteral("Нет строки NUMENR с числом ППМ"); }
+inline QString fmsNoEntryNumbers() { return QStringLiteral("Нет двух чисел после строки версии"); }
+inline QString fmsWaypoint(int line, const QString &ident)
 {
-    return QStringLiteral("Это не маршрут FlightGear: нет <PropertyList> с <route>.");
+    return QStringLiteral("%1 (строка %2)").arg(ident).arg(line);
 }
+inline QString notFlightGearRoute() { return QStringLiteral("Это не маршрут FlightGear: нет <PropertyList> с <route>."); }
 inline QString unsupportedFlightGearVersion(const QString &version)
 {
     return QStringLiteral("Версия маршрута FlightGear %1 не поддерживается (только 2).").arg(version);
 }
-inline QString flightGearBadWaypoint(int index, const QString &what)
+inline QString flightGearWaypoint(int number, const QString &ident)
 {
-    return QStringLiteral("ППМ %1: %2").arg(index).arg(what);
+    return ident.isEmpty() ? QStringLiteral("wp %1").arg(number) : QStringLiteral("wp %1 (%2)").arg(number).arg(ident);
 }
-inline QString xmlError(int line, const QString &what)
-{
-    return QStringLiteral("Ошибка XML в строке %1: %2").arg(line).arg(what);
-}
-inline QString badLatitude(const QString &text) { return QStringLiteral("неверная широта \"%1\"").arg(text); }
-inline QString badLongitude(const QString &text) { return QStringLiteral("неверная долгота \"%1\"").arg(text); }
-inline QString badIdent(const QString &text) { return QStringLiteral("неверный идентификатор \"%1\"").arg(text); }
-inline QString badAltitude(const QString &text) { return QStringLiteral("неверная высота \"%1\"").arg(text); }
-inline QString tooManyPoints(int limit) { return QStringLiteral("больше %1 ППМ.").arg(limit); }
+inline QString badIdent(const QString &text) { return QStringLiteral("Неверный идентификатор \"%1\"").arg(text); }
+inline QString tooManyPoints(int limit) { return QStringLiteral("Больше %1 ППМ").arg(limit); }
 
 // The comparison of an aircraft's rsbn.dat with the beacon catalogue.
 inline QString rsbnNoStations() { return QStringLiteral("В файле нет ни одной станции РСБН."); }
+inline QString rsbnFileTooLarge(qint64 megabytes)
+{
+    return QStringLiteral("файл больше %1 МБ, а список станций РСБН намного меньше").arg(megabytes);
+}
 inline QString rsbnDiffers(const QString &channel, const QString &station, const QString &distance, const QString &ours,
                            const QString &theirs)
 {

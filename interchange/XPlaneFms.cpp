@@ -1,5 +1,8 @@
 #include "XPlaneFms.h"
 
+#include "InterchangeTexts.h"
+#include "PlnFormat.h"
+#include "SimPlanParts.h"
 #include "SimTexts.h"
 
 #include <QRegularExpression>
@@ -27,20 +30,20 @@ int fmsTypeOf(const QString &type)
     return kFix;
 }
 
-ForeignWaypoint::Kind kindOf(int type)
+PlanPointType typeOf(int type)
 {
     switch (type) {
     case kAirport:
-        return ForeignWaypoint::Kind::Airport;
+        return PlanPointType::Airport;
     case kNdb:
-        return ForeignWaypoint::Kind::Ndb;
+        return PlanPointType::Ndb;
     case kVor:
-        return ForeignWaypoint::Kind::Vor;
+        return PlanPointType::Vor;
     case kFix:
     case kPosition:
-        return ForeignWaypoint::Kind::Intersection;
+        return PlanPointType::None;
     default:
-        return ForeignWaypoint::Kind::Unknown;
+        return PlanPointType::Unknown;
     }
 }
 
@@ -64,42 +67,61 @@ struct Line
     QString text;
 };
 
+// What the readers of both versions gather.
+struct Reading
+{
+    QString fileName; // as messages name the file
+    Plan plan;
+    QList<double> altitudes; // of the points, as the file gives them
+    QString error;
+
+    bool fail(const QString &why)
+    {
+        error = texts::xmlPlanUnreadable(fileName, why);
+        return false;
+    }
+    bool failAt(const Line &line, const QString &problem)
+    {
+        error = texts::planProblem(problem, QString::number(line.number), fileName);
+        return false;
+    }
+};
+
 // One waypoint line: type, ident, [via,] altitude, latitude, longitude.
-bool readWaypoint(const Line &line, bool withVia, ForeignPlan *plan, QString *why)
+bool readWaypoint(const Line &line, bool withVia, Reading *r)
 {
     const QStringList t = tokens(line.text);
     const int columns = withVia ? 6 : 5;
     int type = 0;
-    if (t.size() != columns || !wholeNumber(t.at(0), &type) || type < 0) {
-        *why = texts::atLine(line.number, texts::fmsBadWaypoint(line.text.left(80)));
-        return false;
-    }
+    if (t.size() != columns || !wholeNumber(t.at(0), &type) || type < 0)
+        return r->failAt(line, texts::fmsBadWaypoint(line.text.left(80)));
     if (type == kNone && !withVia)
         return true; // an empty entry of the old format
-    ForeignWaypoint w;
-    w.kind = kindOf(type);
+    if (r->plan.points.size() >= kMaxSimPlanPoints)
+        return r->failAt(line, texts::tooManyPoints(kMaxSimPlanPoints));
+    PlanPoint p;
+    p.type = typeOf(type);
+    p.regionKnown = false;
     QString problem;
     const int altitude = withVia ? 3 : 2;
     bool ok = false;
     const double feet = t.at(altitude).toDouble(&ok);
     if (!ok || !std::isfinite(feet) || std::abs(feet) > 1e6)
-        problem = texts::badAltitude(t.at(altitude).left(40));
-    else if (readIdent(t.at(1), &w.id, &problem))
-        readPosition(t.at(altitude + 1), t.at(altitude + 2), &w, &problem);
-    if (!problem.isEmpty()) {
-        *why = texts::atLine(line.number, problem);
-        return false;
-    }
-    w.feet = w.kind == ForeignWaypoint::Kind::Airport ? feet : 0;
-    if (plan->waypoints.size() >= kMaxForeignPoints) {
-        *why = texts::atLine(line.number, texts::tooManyPoints(kMaxForeignPoints));
-        return false;
-    }
-    plan->waypoints.append(w);
+        problem = texts::badPlanAltitude(t.at(altitude).left(40));
+    else if (readIdent(t.at(1), &p.ident, &problem))
+        readDecimalPosition(t.at(altitude + 1), t.at(altitude + 2), &p, &problem);
+    if (!problem.isEmpty())
+        return r->failAt(line, problem);
+    // An airport's altitude is its elevation; any other point's is the
+    // altitude to fly there, not the waypoint's.
+    p.altitude = p.type == PlanPointType::Airport ? feet : 0;
+    p.where = texts::fmsWaypoint(line.number, p.ident);
+    r->plan.points.append(p);
+    r->altitudes.append(p.type == PlanPointType::Airport ? 0 : feet);
     return true;
 }
 
-bool readVersion1100(const QList<Line> &lines, ForeignPlan *plan, QString *why)
+bool readVersion1100(const QList<Line> &lines, Reading *r)
 {
     int promised = -1;
     int index = 2;
@@ -107,55 +129,47 @@ bool readVersion1100(const QList<Line> &lines, ForeignPlan *plan, QString *why)
         const QStringList t = tokens(lines.at(index).text);
         const QString key = t.value(0).toUpper();
         if (key == u"NUMENR") {
-            if (t.size() != 2 || !wholeNumber(t.at(1), &promised) || promised < 0) {
-                *why = texts::atLine(lines.at(index).number, texts::fmsNoCount());
-                return false;
-            }
+            if (t.size() != 2 || !wholeNumber(t.at(1), &promised) || promised < 0)
+                return r->failAt(lines.at(index), texts::fmsNoCount());
         } else if ((key == u"ADEP" || key == u"ADES") && t.size() == 2) {
             QString ident;
             QString ignored;
             if (readIdent(t.at(1), &ident, &ignored))
-                (key == u"ADEP" ? plan->departure : plan->destination) = ident;
+                (key == u"ADEP" ? r->plan.header.departureId : r->plan.header.destinationId) = ident;
         } else if (!key.isEmpty() && key.front().isDigit()) {
-            *why = texts::atLine(lines.at(index).number, texts::fmsNoCount());
-            return false;
+            return r->failAt(lines.at(index), texts::fmsNoCount());
         }
         // CYCLE, DEP, DES and the procedures (DEPRWY, SID, STAR, APP and their
         // transitions) name nothing the route needs.
     }
-    if (promised < 0) {
-        *why = texts::fmsNoCount();
-        return false;
-    }
+    if (promised < 0)
+        return r->fail(texts::fmsNoCount());
     for (; index < lines.size(); ++index)
-        if (!readWaypoint(lines.at(index), true, plan, why))
+        if (!readWaypoint(lines.at(index), true, r))
             return false;
-    if (plan->waypoints.size() != promised) {
-        *why = texts::fmsCountMismatch(promised, static_cast<int>(plan->waypoints.size()));
-        return false;
-    }
+    if (r->plan.points.size() != promised)
+        return r->fail(texts::fmsCountMismatch(promised, static_cast<int>(r->plan.points.size())));
     return true;
 }
 
-bool readVersion3(const QList<Line> &lines, ForeignPlan *plan, QString *why)
+bool readVersion3(const QList<Line> &lines, Reading *r)
 {
     // Two numbers follow the version (the FMS's current and shown entries).
     for (int index = 2; index < 4; ++index) {
         int value = 0;
-        if (index >= lines.size() || !wholeNumber(lines.at(index).text, &value)) {
-            *why =
-                index < lines.size() ? texts::atLine(lines.at(index).number, texts::notFmsFile()) : texts::notFmsFile();
-            return false;
-        }
+        if (index >= lines.size())
+            return r->fail(texts::fmsNoEntryNumbers());
+        if (!wholeNumber(lines.at(index).text, &value))
+            return r->failAt(lines.at(index), texts::fmsNoEntryNumbers());
     }
     for (int index = 4; index < lines.size(); ++index)
-        if (!readWaypoint(lines.at(index), false, plan, why))
+        if (!readWaypoint(lines.at(index), false, r))
             return false;
-    const QList<ForeignWaypoint> &w = plan->waypoints;
-    if (!w.isEmpty() && w.first().kind == ForeignWaypoint::Kind::Airport)
-        plan->departure = w.first().id;
-    if (w.size() > 1 && w.last().kind == ForeignWaypoint::Kind::Airport)
-        plan->destination = w.last().id;
+    const QList<PlanPoint> &p = r->plan.points;
+    if (!p.isEmpty() && p.first().type == PlanPointType::Airport)
+        r->plan.header.departureId = p.first().ident;
+    if (p.size() > 1 && p.last().type == PlanPointType::Airport)
+        r->plan.header.destinationId = p.last().ident;
     return true;
 }
 
@@ -196,8 +210,12 @@ QByteArray writeFms(const SimRoute &route, int cycle)
     return text.toUtf8();
 }
 
-bool readFms(const QByteArray &bytes, ForeignPlan *plan, QString *why)
+bool readFms(const QByteArray &bytes, const QString &fileName, Plan *plan, QString *error)
 {
+    Reading r;
+    r.fileName = planFileName(fileName);
+    r.plan.fileName = r.fileName;
+    r.plan.routeName = routeNameOf(fileName);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (text.startsWith(QChar::ByteOrderMark))
@@ -212,26 +230,27 @@ bool readFms(const QByteArray &bytes, ForeignPlan *plan, QString *why)
     }
     const QStringList version = lines.size() > 1 ? tokens(lines.at(1).text) : QStringList();
     const QString marker = lines.isEmpty() ? QString() : lines.first().text.toUpper();
-    if ((marker != u"I" && marker != u"A") || version.size() != 2
-        || version.at(1).compare(u"version", Qt::CaseInsensitive) != 0) {
-        *why = texts::notFmsFile();
-        return false;
-    }
-    ForeignPlan result;
     bool ok = false;
-    if (version.at(0) == u"1100")
-        ok = readVersion1100(lines, &result, why);
+    if ((marker != u"I" && marker != u"A") || version.size() != 2
+        || version.at(1).compare(u"version", Qt::CaseInsensitive) != 0)
+        ok = r.fail(texts::notFmsFile());
+    else if (version.at(0) == u"1100")
+        ok = readVersion1100(lines, &r);
     else if (version.at(0) == u"3")
-        ok = readVersion3(lines, &result, why);
+        ok = readVersion3(lines, &r);
     else
-        *why = texts::unsupportedFmsVersion(version.at(0).left(20));
-    if (!ok)
-        return false;
-    if (result.waypoints.size() < 2) {
-        *why = result.waypoints.isEmpty() ? texts::noPlanPoints() : texts::onePlanPoint();
+        ok = r.fail(texts::unsupportedFmsVersion(version.at(0).left(20)));
+    // Fewer than two points: as a flight plan of FS2004 without them.
+    if (ok && r.plan.points.size() < 2) {
+        r.error = r.plan.points.isEmpty() ? texts::fileReadFailed(r.fileName) : texts::wrongFileFormat(r.fileName);
+        ok = false;
+    }
+    if (!ok) {
+        *error = r.error;
         return false;
     }
-    *plan = result;
+    r.plan.header.cruisingAltitude = cruisingAltitudeOf(r.altitudes);
+    *plan = r.plan;
     return true;
 }
 

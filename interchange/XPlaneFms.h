@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ForeignPlan.h"
+#include "Plan.h"
 #include "SimRoute.h"
 
 #include <QByteArray>
@@ -36,9 +36,14 @@ int airacCycle(const QDate &date);
 // position named by it ("+43.500_+039.900").
 QByteArray writeFms(const SimRoute &route, int cycle);
 
-// Reads a plan of version 1100 or 3 (UTF-8, any line ends). False with *why
-// set (the line named) when the file is not such a plan or holds a waypoint
-// it cannot place; nothing is taken from a broken file.
-bool readFms(const QByteArray &bytes, ForeignPlan *plan, QString *why);
+// Reads a plan of version 1100 or 3 (UTF-8, any line ends) from the file
+// fileName (its full path; the route is named after it) into a Plan for the
+// plan import: its points with their type (a named fix and a bare position
+// are waypoints without type), no region, the airports' elevation; the
+// departure and destination airports; as the cruising altitude the highest
+// altitude of the points between them. False with *error set, naming the
+// file (and the line), when the file is not such a plan or holds a waypoint
+// it cannot place; *plan is then untouched.
+bool readFms(const QByteArray &bytes, const QString &fileName, Plan *plan, QString *error);
 
 } // namespace kx::interchange

@@ -195,7 +195,7 @@ void TestSimExportDialog::folderTypedInProposesTheTabletsFolder()
     replaceText(file, fpln);
     QTest::keyClick(file, Qt::Key_Return);
 
-    QCOMPARE(m_prompter->texts(), QStringList("Экспорт произведен успешно:\r\n" + fpln));
+    QCOMPARE(m_prompter->texts(), QStringList("Экспорт произведен успешно\r\n" + fpln));
     QVERIFY(!m_dialog->isVisible());
     const QJsonObject plan = QJsonDocument::fromJson(readBytes(fpln)).object();
     QCOMPARE(plan.value("Name").toString(), QString("UUEE-URSS"));
@@ -274,7 +274,7 @@ void TestSimExportDialog::failureNamesTheFileAndKeepsTheDialog()
     const QString path = QDir::toNativeSeparators(m_folder->file("nowhere/UUEE-URSS.fms"));
     replaceText(file, path);
     QTest::mouseClick(child<QPushButton>(m_dialog.get(), "BOK"), Qt::LeftButton);
-    QCOMPARE(m_prompter->texts(), QStringList("Не удалось записать файл " + path + "\r\nПапка не найдена."));
+    QCOMPARE(m_prompter->texts(), QStringList("Ошибка записи в файл!\r\n" + path + "\r\nПапка не найдена."));
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_SimExport"));
     QVERIFY(m_dialog->isVisible());
     QCOMPARE(file->text(), path);

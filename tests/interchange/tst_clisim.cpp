@@ -78,7 +78,7 @@ void TestCliSim::demoRouteGoesOutInEveryFormat()
         const kx::test::CliRun result = run({command, code, path});
         QCOMPARE(result.err, QString());
         QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, "Экспорт произведен успешно:\n" + QDir::toNativeSeparators(path) + "\n");
+        QCOMPARE(result.out, "Экспорт произведен успешно\n" + QDir::toNativeSeparators(path) + "\n");
     }
     // The legs of the calculation, as the NVU cell gets them.
     const QStringList legs = run({"legs", code}).out.split('\n', Qt::SkipEmptyParts).mid(1);
@@ -87,6 +87,25 @@ void TestCliSim::demoRouteGoesOutInEveryFormat()
     QVERIFY(readBytes(fms).contains("\nNUMENR 6\n1 UUEE ADEP 622.000000 55.972667 37.414667\n"
                                     "2 DE DRCT 0.000000 55.366667 37.978333\n"));
     QVERIFY(readBytes(xml).contains("<version type=\"int\">2</version>"));
+
+    // Both plans import again as routes of the same points.
+    // "Number,ID" of every point, as the legs command prints them.
+    const auto points = [&](const QString &route) {
+        QStringList numbered;
+        for (const QString &line : run({"legs", route}).out.split('\n', Qt::SkipEmptyParts).mid(1))
+            numbered << line.section(',', 0, 1);
+        return numbered;
+    };
+    const QStringList ids = points(code);
+    QCOMPARE(ids, QStringList({"1,UUEE", "2,DE", "3,SB", "4,RW", "5,ADL", "6,URSS"}));
+    for (const QString &plan : {fms, xml}) {
+        const kx::test::CliRun imported = run({"import", plan});
+        QCOMPARE(imported.err, QString());
+        QCOMPARE(imported.exitCode, 0);
+        const QString again = imported.out.trimmed();
+        QVERIFY(again != code);
+        QCOMPARE(points(again), ids);
+    }
 
     const QString python = QStandardPaths::findExecutable("python3");
     if (python.isEmpty())
@@ -126,7 +145,7 @@ void TestCliSim::refusals_data()
     QTest::newRow("unknown route") << QStringList{"export-pa3", "999", "%folder/plan.json"} << "Маршрут 999 не найден\n"
                                    << 1;
     QTest::newRow("missing folder") << QStringList{"export-fg", "%calculated", "%folder/nowhere/plan.xml"}
-                                    << "Не удалось записать файл %folder/nowhere/plan.xml\nПапка не найдена.\n"
+                                    << "Ошибка записи в файл!\n%folder/nowhere/plan.xml\nПапка не найдена.\n"
                                     << 1;
     QTest::newRow("existing file without --yes")
         << QStringList{"export-fms", "%calculated", "%folder/kalyx.ini"}
@@ -143,7 +162,7 @@ void TestCliSim::refusals_data()
         << 1;
     QTest::newRow("station list without stations")
         << QStringList{"compare-rsbn", "%folder/kalyx.ini"}
-        << "Неправильный формат файла %folder/kalyx.ini\nВ файле нет ни одной станции РСБН.\n"
+        << "Неправильный формат файла %folder/kalyx.ini !\nВ файле нет ни одной станции РСБН.\n"
         << 1;
 }
 

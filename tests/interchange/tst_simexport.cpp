@@ -5,11 +5,10 @@
 
 #include "base/Settings.h"
 #include "calc/CalculateRoute.h"
-#include "interchange/FlightGearRoute.h"
 #include "interchange/ImportPln.h"
+#include "interchange/RsbnDat.h"
 #include "interchange/SimExport.h"
 #include "interchange/SimSettings.h"
-#include "interchange/XPlaneFms.h"
 #include "store/Session.h"
 
 #include <QDir>
@@ -20,6 +19,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 using namespace kx;
 using namespace kx::interchange;
@@ -34,6 +37,10 @@ private slots:
     void cleanup();
 
     void demoRouteGoesOutInEveryFormat();
+    void plansOfOtherSimulatorsImport();
+    void brokenPlansImportNothing_data();
+    void brokenPlansImportNothing();
+    void aPipeIsRefusedNotWaitedOn();
     void refusalsLeaveTheOldFile_data();
     void refusalsLeaveTheOldFile();
     void foldersAreRememberedInTheirOwnSection();
@@ -41,7 +48,7 @@ private slots:
 
 private:
     void exec(const QString &sql, const QVariantList &values = {});
-    QStringList catalogueRows() const;
+    QList<qint64> punktsOf(qint64 route) const;
     QByteArray readBytes(const QString &path) const;
 
     qint64 m_route = 0;
@@ -51,14 +58,6 @@ private:
 namespace {
 
 const QString kSample = QStringLiteral(KX_SOURCE_DIR "/data/plans/UUEE-URSS.PLN");
-
-QString describe(const ForeignPlan &plan)
-{
-    QStringList rows;
-    for (const ForeignWaypoint &w : plan.waypoints)
-        rows << w.id + u' ' + catalogueTypeOf(w.kind) + u' ' + w.lat + u' ' + w.lon;
-    return rows.join(u'\n');
-}
 
 } // namespace
 
@@ -85,20 +84,17 @@ void TestSimExport::exec(const QString &sql, const QVariantList &values)
     QVERIFY2(q.exec(), qPrintable(q.lastError().text() + " in " + sql));
 }
 
-// The route's waypoints as the catalogue holds them: "ID Type LAT LON".
-QStringList TestSimExport::catalogueRows() const
+// The catalogue rows of a route's points, in order.
+QList<qint64> TestSimExport::punktsOf(qint64 route) const
 {
     QSqlQuery q(m_session->ADOC.sql());
-    q.prepare("SELECT Punkts.ID, Punkts.Type, Punkts.LAT, Punkts.LON FROM Points "
-              "JOIN Punkts ON Points.Punkt = Punkts.Code WHERE Points.Route = ? ORDER BY Points.Number");
-    q.addBindValue(m_route);
-    QStringList rows;
+    q.prepare("SELECT Punkt FROM Points WHERE Route = ? ORDER BY Number");
+    q.addBindValue(route);
+    QList<qint64> codes;
     if (q.exec())
         while (q.next())
-            rows << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                                q.value(3).toString()}
-                        .join(u' ');
-    return rows;
+            codes << q.value(0).toLongLong();
+    return codes;
 }
 
 QByteArray TestSimExport::readBytes(const QString &path) const
@@ -115,25 +111,33 @@ void TestSimExport::demoRouteGoesOutInEveryFormat()
     QVERIFY(exportForSimulator(*m_session, SimFormat::XPlaneFms, fms, &m_owner, QDate(2026, 4, 16)));
     QVERIFY(exportForSimulator(*m_session, SimFormat::FlightGear, fg, &m_owner));
     QVERIFY(exportForSimulator(*m_session, SimFormat::Pa3, pa3, &m_owner));
-    const QString done = "Экспорт произведен успешно:\r\n";
+    const QString done = "Экспорт произведен успешно\r\n";
     QCOMPARE(m_prompter->texts(),
              QStringList({done + QDir::toNativeSeparators(fms), done + QDir::toNativeSeparators(fg),
                           done + QDir::toNativeSeparators(pa3)}));
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
-
-    // Both plans read back as the route's own waypoints, in order.
-    const QStringList waypoints = catalogueRows();
-    QCOMPARE(waypoints.size(), 6);
-    ForeignPlan plan;
-    QString why;
-    QVERIFY2(readFms(readBytes(fms), &plan, &why), qPrintable(why));
-    QCOMPARE(describe(plan), waypoints.join(u'\n'));
-    QCOMPARE(plan.departure + u'-' + plan.destination, QString("UUEE-URSS"));
     QVERIFY(readBytes(fms).startsWith("I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 6\n"
                                       "1 UUEE ADEP 622.000000 55.972667 37.414667\n"));
-    QVERIFY2(readFlightGearRoute(readBytes(fg), &plan, &why), qPrintable(why));
-    QCOMPARE(describe(plan), waypoints.join(u'\n').replace(" NDB ", "  ").replace(" VOR ", "  "));
+
+    // Both plans import again as the same points: the catalogue's own
+    // waypoints, none added, through the import of every flight plan.
+    const QList<qint64> points = punktsOf(m_route);
+    QCOMPARE(points.size(), 6);
+    const qint64 catalogue = m_fix->count("Punkts");
+    m_prompter->clear();
+    for (const QString &plan : {fms, fg}) {
+        const qint64 imported = ImportPLN(*m_session, plan, &m_owner);
+        QVERIFY2(imported > 0, qPrintable(m_prompter->lastText()));
+        QCOMPARE(punktsOf(imported), points);
+        QCOMPARE(m_fix->count("Punkts"), catalogue);
+        QCOMPARE(m_fix->value("Routes", imported, "Name").toString(), QString("UUEE-URSS"));
+        QCOMPARE(m_fix->value("Routes", imported, "AP_V").toString() + u'-'
+                     + m_fix->value("Routes", imported, "AP_P").toString(),
+                 QString("UUEE-URSS"));
+        QVERIFY(m_fix->value("Routes", imported, "DateTime").isNull());
+    }
+    QVERIFY(m_prompter->messages().isEmpty());
 
     // The tablet's legs are the NVU's: the length and the course of each
     // calculated leg, rounded to a tenth.
@@ -176,13 +180,117 @@ void TestSimExport::demoRouteGoesOutInEveryFormat()
     QCOMPARE(written, expected);
 }
 
+// Plans made elsewhere: their points are the catalogue's where it has them
+// (an airport by its ident; a waypoint of a type the plan does not tell by
+// its ident and place, whatever its region), new waypoints without region
+// otherwise, with the simulator's variation.
+void TestSimExport::plansOfOtherSimulatorsImport()
+{
+    const QList<qint64> demo = punktsOf(m_route); // UUEE DE SB RW ADL URSS
+    const QString fms = m_folder->file("X-Plane.fms");
+    QFile plan(fms);
+    QVERIFY(plan.open(QIODevice::WriteOnly));
+    plan.write("I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 5\n"
+               "1 UUEE ADEP 622.000000 55.972778 37.414722\n"
+               "11 DE DRCT 35000.000000 55.6 37.9\n"
+               "3 ADL DRCT 35000.000000 43.4 39.9\n"
+               "28 +43.500_+039.900 DRCT 0.000000 43.5 39.9\n"
+               "1 URSS ADES 89.000000 43.449722 39.941111\n");
+    plan.close();
+    const qint64 catalogue = m_fix->count("Punkts");
+    const qint64 route = ImportPLN(*m_session, fms, &m_owner);
+    QVERIFY2(route > 0, qPrintable(m_prompter->lastText()));
+    QCOMPARE(m_fix->sequence(route), QStringList({"1 UUEE", "2 DE", "3 ADL", "4 +43.500_+039.900", "5 URSS"}));
+    const QList<qint64> points = punktsOf(route);
+    QCOMPARE(points.first(), demo.first());
+    QCOMPARE(points.last(), demo.last());
+    // The fix DE is not the NDB DE, and this ADL lies 2 km from the
+    // catalogue's: three new waypoints, none with a region.
+    QCOMPARE(m_fix->count("Punkts"), catalogue + 3);
+    const auto row = [&](int index) {
+        QStringList values;
+        for (const char *column : {"ID", "Type", "Region", "LAT", "LON", "H"})
+            values << m_fix->value("Punkts", points.at(index), column).toString();
+        return values.join(u' ');
+    };
+    QCOMPARE(row(1), QString("DE   N55*36.00 E037*54.00 0"));
+    QCOMPARE(row(2), QString("ADL VOR  N43*24.00 E039*54.00 0"));
+    QCOMPARE(row(3), QString("+43.500_+039.900   N43*30.00 E039*54.00 0"));
+    QVERIFY(!m_fix->value("Punkts", points.at(2), "MS").isNull());
+    QCOMPARE(m_fix->value("Routes", route, "FL").toInt(), 10668); // 35000 ft
+
+    // FlightGear says "navaid" and no more: the catalogue's NDB at that place.
+    const QString xml = m_folder->file("FlightGear.xml");
+    QFile fg(xml);
+    QVERIFY(fg.open(QIODevice::WriteOnly));
+    fg.write("<?xml version=\"1.0\"?><PropertyList><version type=\"int\">2</version>"
+             "<departure><airport>UUEE</airport></departure><destination><airport>URSS</airport></destination>"
+             "<route><wp><type>navaid</type><ident>UUEE</ident><lat>55.97</lat><lon>37.41</lon></wp>"
+             "<wp n=\"1\"><type>navaid</type><ident>DE</ident><lat>55.366667</lat><lon>37.978333</lon></wp>"
+             "<wp n=\"2\"><type>navaid</type><ident>URSS</ident><lat>43.45</lat><lon>39.95</lon></wp>"
+             "</route></PropertyList>");
+    fg.close();
+    const qint64 flightGear = ImportPLN(*m_session, xml, &m_owner);
+    QVERIFY2(flightGear > 0, qPrintable(m_prompter->lastText()));
+    QCOMPARE(punktsOf(flightGear), QList<qint64>({demo.at(0), demo.at(1), demo.at(5)}));
+    QCOMPARE(m_fix->count("Punkts"), catalogue + 3);
+    QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestSimExport::brokenPlansImportNothing_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("X-Plane plan cut short")
+        << QByteArray("I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 3\n"
+                      "1 UUEE ADEP 622.000000 55.972778 37.414722\n11 DE DRCT 0 55.6 37.9\n")
+        << "Ошибка чтения файла broken.plan !\r\nNUMENR обещает 3 ППМ, а в файле 2.";
+    QTest::newRow("FlightGear route with a waypoint off the globe")
+        << QByteArray("<PropertyList><version>2</version><route><wp><ident>A</ident><lat>55</lat><lon>37</lon></wp>"
+                      "<wp><ident>B</ident><lat>55</lat><lon>-190</lon></wp></route></PropertyList>")
+        << "Неверная долгота \"-190\" в wp 2 (B) файла broken.plan";
+}
+
+void TestSimExport::brokenPlansImportNothing()
+{
+    QFETCH(QByteArray, file);
+    const QString path = m_folder->file("broken.plan");
+    QFile plan(path);
+    QVERIFY(plan.open(QIODevice::WriteOnly) && plan.write(file) == file.size());
+    plan.close();
+    const qint64 routes = m_fix->count("Routes");
+    const qint64 catalogue = m_fix->count("Punkts");
+    QCOMPARE(ImportPLN(*m_session, path, &m_owner), 0);
+    QTEST(m_prompter->lastText(), "message");
+    QCOMPARE(m_prompter->messages().size(), 1);
+    QCOMPARE(m_fix->count("Routes"), routes);
+    QCOMPARE(m_fix->count("Punkts"), catalogue);
+}
+
+// A reader that opened a pipe would wait for a writer that never comes.
+void TestSimExport::aPipeIsRefusedNotWaitedOn()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no named pipes in its folders");
+#else
+    const QString path = m_folder->file("plan.fms");
+    QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    QCOMPARE(ImportPLN(*m_session, path, &m_owner), 0);
+    QCOMPARE(m_prompter->lastText(), "Не удалось открыть файл " + path + "\r\nЭто не обычный файл.");
+    QByteArray bytes;
+    QString error;
+    QVERIFY(!readRsbnFile(path, &bytes, &error));
+    QCOMPARE(error, m_prompter->lastText());
+#endif
+}
+
 void TestSimExport::refusalsLeaveTheOldFile_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("message");
 
-    const QString wrote = "Не удалось записать файл %path\r\n";
+    const QString wrote = "Ошибка записи в файл!\r\n%path\r\n";
     QTest::newRow("route not calculated") << "UPDATE Routes SET DateTime = NULL"
                                           << "plan"
                                           << "Маршрут не расчитан!";

@@ -1,6 +1,7 @@
 #include "interchange/FlightGearRoute.h"
 #include "interchange/Pa3Plan.h"
 #include "interchange/RsbnDat.h"
+#include "interchange/SimPlanParts.h"
 #include "interchange/XPlaneFms.h"
 
 #include <QFile>
@@ -49,8 +50,6 @@ private slots:
 
 namespace {
 
-using Kind = ForeignWaypoint::Kind;
-
 SimPoint point(const QString &id, const QString &type, const QString &lat, const QString &lon, double feet = 0)
 {
     SimPoint p;
@@ -85,11 +84,33 @@ SimRoute sampleRoute()
 
 QString text(const QByteArray &bytes) { return QString::fromUtf8(bytes); }
 
-QString describe(const ForeignPlan &plan)
+QString typeName(PlanPointType type)
 {
-    QStringList parts{plan.departure + u'>' + plan.destination};
-    for (const ForeignWaypoint &w : plan.waypoints)
-        parts << QStringLiteral("%1/%2/%3/%4/%5").arg(w.id).arg(int(w.kind)).arg(w.lat, w.lon).arg(w.feet);
+    switch (type) {
+    case PlanPointType::Airport:
+        return "A";
+    case PlanPointType::Vor:
+        return "V";
+    case PlanPointType::Ndb:
+        return "N";
+    case PlanPointType::None:
+        return "-";
+    case PlanPointType::Unknown:
+        break;
+    }
+    return "?";
+}
+
+// "DEP>DEST 0ft" and per point "ident/type/lat/lon/altitude"; every point
+// without a region of its own.
+QString describe(const Plan &plan)
+{
+    QStringList parts{QStringLiteral("%1>%2 %3ft")
+                          .arg(plan.header.departureId, plan.header.destinationId)
+                          .arg(plan.header.cruisingAltitude)};
+    for (const PlanPoint &p : plan.points)
+        parts << QStringLiteral("%1/%2/%3/%4/%5").arg(p.ident, typeName(p.type), p.lat, p.lon).arg(p.altitude)
+                     + (p.regionKnown || !p.region.isEmpty() ? "/region" : "");
     return parts.join(u' ');
 }
 
@@ -140,12 +161,15 @@ void TestSimFormats::fmsWithoutAirportsAtTheEnds()
 
     // What is written reads back as the same points, the kinds of the
     // catalogue kept (a fix and a bare position are both intersections).
-    ForeignPlan plan;
+    Plan plan;
     QString why;
-    QVERIFY2(readFms(writeFms(sampleRoute(), 2604), &plan, &why), qPrintable(why));
-    QCOMPARE(describe(plan), QString("UUEE>URSS UUEE/0/N55*58.36/E037*24.88/622 DE/1/N55*22.00/E037*58.70/0 "
-                                     "ADL/2/N43*24.20/E039*56.90/0 GOTIK/3/S00*30.00/W179*30.00/0 "
-                                     "+43.500_+039.900/3/N43*30.00/E039*54.00/0 URSS/0/N43*26.99/E039*57.40/89"));
+    QVERIFY2(readFms(writeFms(sampleRoute(), 2604), "/plans/UUEE-URSS.fms", &plan, &why), qPrintable(why));
+    QCOMPARE(describe(plan), QString("UUEE>URSS 0ft UUEE/A/N55*58.36/E037*24.88/622 DE/N/N55*22.00/E037*58.70/0 "
+                                     "ADL/V/N43*24.20/E039*56.90/0 GOTIK/-/S00*30.00/W179*30.00/0 "
+                                     "+43.500_+039.900/-/N43*30.00/E039*54.00/0 URSS/A/N43*26.99/E039*57.40/89"));
+    QCOMPARE(plan.routeName, QString("UUEE-URSS"));
+    QCOMPARE(plan.fileName, QString("UUEE-URSS.fms"));
+    QCOMPARE(plan.points.at(1).where, QString("DE (строка 8)"));
 }
 
 void TestSimFormats::fmsReadsRealPlans_data()
@@ -160,30 +184,30 @@ void TestSimFormats::fmsReadsRealPlans_data()
                       "3 ADL DRCT 0.000000 43.4 39.9\n"
                       "28 +43.500_+039.900 DRCT 0.000000 43.5 39.9\n"
                       "1 URSS ADES 89.000000 43.449722 39.941111\n")
-        << "UUEE>URSS UUEE/0/N55*58.37/E037*24.88/622 DE/3/N55*36.00/E037*54.00/0 ADL/2/N43*24.00/E039*54.00/0 "
-           "+43.500_+039.900/3/N43*30.00/E039*54.00/0 URSS/0/N43*26.98/E039*56.47/89";
+        << "UUEE>URSS 0ft UUEE/A/N55*58.37/E037*24.88/622 DE/-/N55*36.00/E037*54.00/0 ADL/V/N43*24.00/E039*54.00/0 "
+           "+43.500_+039.900/-/N43*30.00/E039*54.00/0 URSS/A/N43*26.98/E039*56.47/89";
     QTest::newRow("1100 with procedures, tabs, CR LF, a byte-order mark and a blank line")
         << QByteArray("\xEF\xBB\xBF"
                       "A\r\n1100 Version\r\nCYCLE 1710\r\nADEP KGSO\r\nDEPRWY RW14\r\nSID TRSHA1\r\n"
                       "SIDTRANS BAWDS\r\nADES KRDU\r\nDESRWY RW05L\r\nSTAR BLOCC1\r\nAPP I05L\r\n\r\nNUMENR 2\r\n"
                       "1\tKGSO\tADEP\t925.000000\t36.097747\t-79.937297\r\n"
                       "1 KRDU ADES 435.000000 35.877639 -78.787472\r\n")
-        << "KGSO>KRDU KGSO/0/N36*05.86/W079*56.24/925 KRDU/0/N35*52.66/W078*47.25/435";
+        << "KGSO>KRDU 0ft KGSO/A/N36*05.86/W079*56.24/925 KRDU/A/N35*52.66/W078*47.25/435";
     QTest::newRow("version 3 with an empty entry")
         << QByteArray("I\n3 version\n1\n4\n1 EDDM 0.000000 48.364822 11.794361\n2 GL 1000 57.083820 9.680093\n"
                       "3 KFK 2000 38.803889 30.546944\n11 DETKO 0.600000 28.097222 49.525000\n"
                       "0 ---- 0.000000 0.000000 0.000000\n"
                       "28 +13.691_+100.760 0.000000 13.691230 100.760811\n")
-        << "EDDM> EDDM/0/N48*21.89/E011*47.66/0 GL/1/N57*05.03/E009*40.81/0 KFK/2/N38*48.23/E030*32.82/0 "
-           "DETKO/3/N28*05.83/E049*31.50/0 +13.691_+100.760/3/N13*41.47/E100*45.65/0";
+        << "EDDM> 2000ft EDDM/A/N48*21.89/E011*47.66/0 GL/N/N57*05.03/E009*40.81/0 KFK/V/N38*48.23/E030*32.82/0 "
+           "DETKO/-/N28*05.83/E049*31.50/0 +13.691_+100.760/-/N13*41.47/E100*45.65/0";
 }
 
 void TestSimFormats::fmsReadsRealPlans()
 {
     QFETCH(QByteArray, file);
-    ForeignPlan plan;
+    Plan plan;
     QString why;
-    QVERIFY2(readFms(file, &plan, &why), qPrintable(why));
+    QVERIFY2(readFms(file, "plan.fms", &plan, &why), qPrintable(why));
     QTEST(describe(plan), "plan");
 }
 
@@ -193,71 +217,78 @@ void TestSimFormats::brokenPlanFiles_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("why");
 
+    const QString unreadable = "Ошибка чтения файла plan.fms !\r\n";
     const QByteArray head = "I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\n";
     const QByteArray uuee = "1 UUEE ADEP 622.000000 55.972778 37.414722\n";
     const QByteArray urss = "1 URSS ADES 89.000000 43.449722 39.941111\n";
-    QTest::newRow("empty") << false << QByteArray() << "Это не план X-Plane";
-    QTest::newRow("binary") << false << QByteArray("\x00\xff\xfe\x01\x02 garbage\n\x00", 16) << "Это не план X-Plane";
-    QTest::newRow("a flight plan of FS2004")
-        << false << QByteArray("[flightplan]\r\ntitle=UUEE to URSS\r\n") << "Это не план X-Plane";
-    QTest::newRow("another version") << false << QByteArray("I\n1000 Version\n") << "Версия плана X-Plane 1000";
-    QTest::newRow("no count") << false << head + uuee + urss << "Строка 6: нет строки NUMENR";
-    QTest::newRow("count of nothing") << false << head + "NUMENR lots\n" + uuee << "Строка 6: нет строки NUMENR";
-    QTest::newRow("fewer points than promised")
-        << false << head + "NUMENR 3\n" + uuee + urss << "NUMENR обещает 3 ППМ, а в файле 2";
+    QTest::newRow("empty") << false << QByteArray() << unreadable + "Это не план X-Plane";
+    QTest::newRow("binary") << false << QByteArray("\x00\xff\xfe\x01\x02 garbage\n\x00", 16)
+                            << unreadable + "Это не план X-Plane";
+    QTest::newRow("a flight plan of FS2004") << false << QByteArray("[flightplan]\r\ntitle=UUEE to URSS\r\n")
+                                             << unreadable + "Это не план X-Plane";
+    QTest::newRow("another version") << false << QByteArray("I\n1000 Version\n")
+                                     << unreadable + "Версия плана X-Plane 1000 не поддерживается";
+    QTest::newRow("no count") << false << head + uuee + urss
+                              << "Нет строки NUMENR с числом ППМ в строке 6 файла plan.fms";
+    QTest::newRow("count of nothing") << false << head + "NUMENR lots\n" + uuee
+                                      << "Нет строки NUMENR с числом ППМ в строке 6 файла plan.fms";
+    QTest::newRow("fewer points than promised") << false << head + "NUMENR 3\n" + uuee + urss
+                                                << unreadable + "NUMENR обещает 3 ППМ, а в файле 2.";
     QTest::newRow("truncated line") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89.000000 43.4\n"
-                                    << "Строка 8: неправильная строка ППМ \"1 URSS ADES 89.000000 43.4\"";
+                                    << "Неправильная строка ППМ \"1 URSS ADES 89.000000 43.4\" в строке 8 файла plan.fms";
     QTest::newRow("latitude beyond the pole") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 95.5 39.9\n"
-                                              << "Строка 8: неверная широта \"95.5\"";
+                                              << "Неверная широта \"95.5\" в строке 8 файла plan.fms";
     QTest::newRow("longitude that is no number") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 43.4 nan\n"
-                                                 << "Строка 8: неверная долгота \"nan\"";
+                                                 << "Неверная долгота \"nan\" в строке 8 файла plan.fms";
     QTest::newRow("altitude that is no number") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES high 43.4 39.9\n"
-                                                << "Строка 8: неверная высота \"high\"";
+                                                << "Неверная высота \"high\" в строке 8 файла plan.fms";
     QTest::newRow("type that is no number") << false << head + "NUMENR 2\n" + uuee + "apt URSS ADES 89 43.4 39.9\n"
-                                            << "Строка 8: неправильная строка ППМ";
+                                            << "Неправильная строка ППМ \"apt URSS";
     QTest::newRow("ident with a control character")
-        << false << head + "NUMENR 2\n" + uuee + "1 UR\x01SS ADES 89 43.4 39.9\n"
-        << "Строка 8: неверный идентификатор";
-    QTest::newRow("one point") << false << head + "NUMENR 1\n" + uuee << "В плане один ППМ";
-    QTest::newRow("old format without points")
-        << false << QByteArray("I\n3 version\n1\n0\n") << "В плане нет ни одного ППМ";
-    QTest::newRow("old format without its numbers")
-        << false << QByteArray("I\n3 version\n1 EDDM 0 48.3 11.7\n") << "Строка 3: Это не план X-Plane";
+        << false << head + "NUMENR 2\n" + uuee + "1 UR\x01SS ADES 89 43.4 39.9\n" << "Неверный идентификатор";
+    QTest::newRow("one point") << false << head + "NUMENR 1\n" + uuee << "Неправильный формат файла plan.fms !";
+    QTest::newRow("old format without points") << false << QByteArray("I\n3 version\n1\n0\n")
+                                               << "Ошибка чтения файла plan.fms !";
+    QTest::newRow("old format without its numbers") << false << QByteArray("I\n3 version\n1 EDDM 0 48.3 11.7\n")
+                                                    << "Нет двух чисел после строки версии в строке 3 файла plan.fms";
 
+    const QString unreadableRoute = "Ошибка чтения файла route.xml !\r\n";
     const QByteArray fgHead = "<PropertyList><version>2</version><route>";
     const QByteArray a = "<wp><type>basic</type><ident>A</ident><lat>55</lat><lon>37</lon></wp>";
     const QByteArray fgTail = "</route></PropertyList>";
-    QTest::newRow("FlightGear: empty") << true << QByteArray() << "Ошибка XML в строке 1";
-    QTest::newRow("FlightGear: not XML") << true << QByteArray("I\n1100 Version\n") << "Ошибка XML в строке 1";
-    QTest::newRow("FlightGear: cut off") << true << fgHead + a << "Ошибка XML в строке 1";
+    QTest::newRow("FlightGear: empty") << true << QByteArray()
+                                       << unreadableRoute + "строка 1: файл обрывается, документ не закончен";
+    QTest::newRow("FlightGear: not XML") << true << QByteArray("I\n1100 Version\n")
+                                         << unreadableRoute + "строка 1: это не правильно составленный XML";
+    QTest::newRow("FlightGear: cut off") << true << fgHead + a << unreadableRoute + "строка 1: файл обрывается";
     QTest::newRow("FlightGear: another document")
-        << true << QByteArray("<gpx><route/></gpx>") << "Это не маршрут FlightGear";
-    QTest::newRow("FlightGear: no route")
-        << true << QByteArray("<PropertyList><version>2</version></PropertyList>") << "Это не маршрут FlightGear";
+        << true << QByteArray("<gpx><route/></gpx>") << unreadableRoute + "Это не маршрут FlightGear";
+    QTest::newRow("FlightGear: no route") << true << QByteArray("<PropertyList><version>2</version></PropertyList>")
+                                          << unreadableRoute + "Это не маршрут FlightGear";
     QTest::newRow("FlightGear: version 1")
         << true << QByteArray("<PropertyList><version>1</version><route/></PropertyList>")
-        << "Версия маршрута FlightGear 1 не поддерживается";
+        << unreadableRoute + "Версия маршрута FlightGear 1 не поддерживается";
     QTest::newRow("FlightGear: a waypoint without a position")
         << true << fgHead + a + "<wp><type>navaid</type><ident>B</ident></wp>" + fgTail
-        << "ППМ 2: неверная широта \"\"";
+        << "Неверная широта \"\" в wp 2 (B) файла route.xml";
     QTest::newRow("FlightGear: a waypoint without an ident")
         << true << fgHead + a + "<wp><type>basic</type><lat>55</lat><lon>37</lon></wp>" + fgTail
-        << "ППМ 2: неверный идентификатор";
+        << "Неверный идентификатор \"\" в wp 2 файла route.xml";
     QTest::newRow("FlightGear: a longitude beyond the date line")
         << true << fgHead + a + "<wp><type>basic</type><ident>B</ident><lat>55</lat><lon>181</lon></wp>" + fgTail
-        << "ППМ 2: неверная долгота \"181\"";
-    QTest::newRow("FlightGear: one waypoint") << true << fgHead + a + fgTail << "В плане один ППМ";
+        << "Неверная долгота \"181\" в wp 2 (B) файла route.xml";
+    QTest::newRow("FlightGear: one waypoint") << true << fgHead + a + fgTail << "Неправильный формат файла route.xml !";
     QTest::newRow("FlightGear: entities that multiply")
         << true
         << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE l [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">"
                       "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-                      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
-                      "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
-                      "<PropertyList><version>2</version><route><wp><ident>&d;</ident></wp></route>"
+                      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
+                      "<PropertyList><version>2</version><route><wp><ident>&c;</ident></wp></route>"
                       "</PropertyList>")
-        << "Ошибка XML в строке 1";
+        << unreadableRoute + "строка 1: объявления DTD и сущностей в плане не допускаются";
     QTest::newRow("FlightGear: nested without end")
-        << true << QByteArray("<PropertyList>") + QByteArray("<a>").repeated(100) << "Ошибка XML в строке 1";
+        << true << QByteArray("<PropertyList>") + QByteArray("<a>").repeated(100)
+        << unreadableRoute + "строка 1: элементы вложены глубже 32 уровней";
 }
 
 void TestSimFormats::brokenPlanFiles()
@@ -265,13 +296,14 @@ void TestSimFormats::brokenPlanFiles()
     QFETCH(bool, flightGear);
     QFETCH(QByteArray, file);
     QFETCH(QString, why);
-    ForeignPlan plan;
-    plan.departure = "untouched";
+    Plan plan;
+    plan.routeName = "untouched";
     QString message;
-    QVERIFY(!(flightGear ? readFlightGearRoute(file, &plan, &message) : readFms(file, &plan, &message)));
+    QVERIFY(!(flightGear ? readFlightGearRoute(file, "/plans/route.xml", &plan, &message)
+                         : readFms(file, "/plans/plan.fms", &plan, &message)));
     QVERIFY2(message.startsWith(why), qPrintable(message));
-    QCOMPARE(plan.departure, QString("untouched"));
-    QVERIFY(plan.waypoints.isEmpty());
+    QCOMPARE(plan.routeName, QString("untouched"));
+    QVERIFY(plan.points.isEmpty());
 }
 
 void TestSimFormats::flightGearRouteOfARoute()
@@ -295,12 +327,13 @@ void TestSimFormats::flightGearRouteOfARoute()
 
     // Read back: the same points; the ends are the airports, the file tells
     // nothing of the kind of the others.
-    ForeignPlan plan;
+    Plan plan;
     QString why;
-    QVERIFY2(readFlightGearRoute(xml, &plan, &why), qPrintable(why));
-    QCOMPARE(describe(plan), QString("UUEE>URSS UUEE/0/N55*58.36/E037*24.88/0 DE/4/N55*22.00/E037*58.70/0 "
-                                     "ADL/4/N43*24.20/E039*56.90/0 GOTIK/4/S00*30.00/W179*30.00/0 "
-                                     "+43.500_+039.900/4/N43*30.00/E039*54.00/0 URSS/0/N43*26.99/E039*57.40/0"));
+    QVERIFY2(readFlightGearRoute(xml, "UUEE-URSS.xml", &plan, &why), qPrintable(why));
+    QCOMPARE(describe(plan), QString("UUEE>URSS 0ft UUEE/A/N55*58.36/E037*24.88/0 DE/?/N55*22.00/E037*58.70/0 "
+                                     "ADL/?/N43*24.20/E039*56.90/0 GOTIK/?/S00*30.00/W179*30.00/0 "
+                                     "+43.500_+039.900/?/N43*30.00/E039*54.00/0 URSS/A/N43*26.99/E039*57.40/0"));
+    QCOMPARE(plan.points.at(2).where, QString("wp 3 (ADL)"));
 }
 
 void TestSimFormats::flightGearReadsItsOwnRoutes()
@@ -324,11 +357,11 @@ void TestSimFormats::flightGearReadsItsOwnRoutes()
                            "  <wp n=\"4\"><type type=\"string\">basic</type><ident type=\"string\">EDDF</ident>"
                            "<lon type=\"double\">8.570556</lon><lat type=\"double\">50.033333</lat></wp>\n"
                            " </route>\n</PropertyList>\n";
-    ForeignPlan plan;
+    Plan plan;
     QString why;
-    QVERIFY2(readFlightGearRoute(xml, &plan, &why), qPrintable(why));
-    QCOMPARE(describe(plan), QString("LFPO>EDDF LFPO/0/N48*43.60/E002*22.12/0 RANUX/4/N49*08.33/E004*21.70/0 "
-                                     "EDDF/0/N50*02.00/E008*34.23/0"));
+    QVERIFY2(readFlightGearRoute(xml, "LFPO-EDDF.xml", &plan, &why), qPrintable(why));
+    QCOMPARE(describe(plan), QString("LFPO>EDDF 29400ft LFPO/A/N48*43.60/E002*22.12/0 RANUX/?/N49*08.33/E004*21.70/0 "
+                                     "EDDF/A/N50*02.00/E008*34.23/0"));
 }
 
 void TestSimFormats::pa3PlanOfARoute()
@@ -472,18 +505,19 @@ void TestSimFormats::damagedFilesGiveAPlanOrAMessage()
                 QVERIFY(s.channel >= 1 && std::abs(s.lat) <= 90 && std::abs(s.lon) <= 180);
             continue;
         }
-        ForeignPlan plan;
+        Plan plan;
         QString why;
-        const bool read = kind == 0 ? readFms(bytes, &plan, &why) : readFlightGearRoute(bytes, &plan, &why);
+        const bool read =
+            kind == 0 ? readFms(bytes, "plan.fms", &plan, &why) : readFlightGearRoute(bytes, "route.xml", &plan, &why);
         if (!read) {
             QVERIFY(!why.isEmpty());
-            QVERIFY(plan.waypoints.isEmpty());
+            QVERIFY(plan.points.isEmpty());
             continue;
         }
         ++plans;
-        QVERIFY(plan.waypoints.size() >= 2);
-        for (const ForeignWaypoint &w : plan.waypoints)
-            QVERIFY2(coordinate.match(w.lat + u' ' + w.lon).hasMatch() && !w.id.isEmpty(), qPrintable(w.id));
+        QVERIFY(plan.points.size() >= 2);
+        for (const PlanPoint &p : plan.points)
+            QVERIFY2(coordinate.match(p.lat + u' ' + p.lon).hasMatch() && !p.ident.isEmpty(), qPrintable(p.ident));
     }
     // Some damage leaves a plan that still reads (a changed digit).
     QVERIFY(plans > 0);
@@ -493,7 +527,7 @@ void TestSimFormats::planFormatFromTheFirstLines_data()
 {
     QTest::addColumn<QByteArray>("head");
     QTest::addColumn<int>("format");
-    const int pln = int(PlanFormat::Fs9Pln);
+    const int pln = int(PlanFormat::MicrosoftPlan);
     const int fms = int(PlanFormat::XPlaneFms);
     const int fg = int(PlanFormat::FlightGearRoute);
     QTest::newRow("FS2004 plan") << QByteArray("[flightplan]\r\nAppVersion=9.0.30612\r\n") << pln;
