@@ -17,6 +17,13 @@ public:
 
     virtual void error(QObject *owner, const QString &text) = 0;
     virtual void info(QObject *owner, const QString &text) = 0;
+    // Information with details a person may want to read, or may not (what
+    // an import left out, line by line): the window shows them in a section
+    // of the message that opens on request. By default they follow the text.
+    virtual void infoWithDetails(QObject *owner, const QString &text, const QString &details)
+    {
+        info(owner, details.isEmpty() ? text : text + QStringLiteral("\r\n\r\n") + details);
+    }
     // A Yes/No question; defaultYes chooses the preselected button.
     virtual bool ask(QObject *owner, const QString &text, bool defaultYes) = 0;
 };

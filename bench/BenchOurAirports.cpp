@@ -45,6 +45,13 @@ QByteArray number(double value, int decimals)
     return QByteArray::number(value, 'f', decimals);
 }
 
+// A coordinate as the published files write it: a double's digits, 15 to 18
+// decimals ("52.55889892578125", "-158.617996216000004").
+QByteArray coordinate(QRandomGenerator &random, double value)
+{
+    return number(value, 15 + random.bounded(4));
+}
+
 struct World
 {
     struct Airport
@@ -87,26 +94,28 @@ QByteArray airportsCsv(QRandomGenerator &random, World *world)
         const char *type = weightedPick(random, types);
         const char *country = kCountries[random.bounded(static_cast<int>(std::size(kCountries)))];
         // Every other airport has an ICAO ident of four letters, the rest a
-        // local code or OurAirports' own.
-        QString ident;
-        if (i % 2 == 0) {
-            int n = i / 2;
+        // local code or OurAirports' own; of those, some have their ICAO code
+        // in gps_code only, as 116 of the real medium and large airports do.
+        const auto icao = [](int n) {
+            QString code;
             for (int k = 0; k < 4; ++k, n /= 26)
-                ident.prepend(QChar(u'A' + n % 26));
-        } else {
-            ident = QStringLiteral("%1-%2").arg(QLatin1String(country)).arg(i, 5, 10, QChar(u'0'));
-        }
+                code.prepend(QChar(u'A' + n % 26));
+            return code;
+        };
+        const QString ident = i % 2 == 0 ? icao(i / 2)
+                                         : QStringLiteral("%1-%2").arg(QLatin1String(country)).arg(i, 5, 10, QChar(u'0'));
+        const QString gpsCode = i % 2 == 0 ? ident : (i % 40 == 1 ? icao(100000 + i) : QString());
         const double lat = random.bounded(150.0) - 60;
         const double lon = random.bounded(360.0) - 180;
         const QString name = i % 7 == 0 ? QStringLiteral("Аэродром %1, Заречье").arg(i)
                                         : QStringLiteral("Field %1 \"Old\", County %2 Regional Airport").arg(i).arg(i % 97);
         world->airports.push_back({ident, lat, lon, qstrcmp(type, "heliport") != 0 && qstrcmp(type, "closed") != 0});
         out += QByteArray::number(i + 1) + ',' + quoted(ident) + ',' + quoted(QLatin1String(type)) + ','
-            + quoted(name) + ',' + number(lat, 6) + ',' + number(lon, 6) + ','
+            + quoted(name) + ',' + coordinate(random, lat) + ',' + coordinate(random, lon) + ','
             + (i % 10 == 3 ? QByteArray() : QByteArray::number(random.bounded(9000))) + ",\"EU\"," + quoted(QLatin1String(country))
             + ',' + quoted(QLatin1String(country) + QStringLiteral("-01")) + ",\"Town\",\"no\","
-            + (i % 2 == 0 ? quoted(ident) : QByteArray()) + ",,," + ",,\"https://en.wikipedia.org/wiki/Field\","
-            + quoted(QStringLiteral("field, strip")) + '\n';
+            + (i % 2 == 0 ? quoted(ident) : QByteArray()) + ",," + (gpsCode.isEmpty() ? QByteArray() : quoted(gpsCode))
+            + ",,,\"https://en.wikipedia.org/wiki/Field\"," + quoted(QStringLiteral("field, strip")) + '\n';
     }
     return out;
 }
@@ -132,9 +141,11 @@ QByteArray runwaysCsv(QRandomGenerator &random, const World &world)
         out += QByteArray::number(i + 1) + ',' + QByteArray::number(a + 1) + ',' + quoted(airport.ident) + ','
             + QByteArray::number(2000 + random.bounded(10000)) + ",100,\"ASP\",1," + (i % 40 == 0 ? "1" : "0") + ','
             + quoted(QString::fromLatin1(le)) + ','
-            + (thresholds ? number(airport.lat - dlat, 6) + ',' + number(airport.lon - dlon, 6) : QByteArray(","))
+            + (thresholds ? coordinate(random, airport.lat - dlat) + ',' + coordinate(random, airport.lon - dlon)
+                          : QByteArray(","))
             + ",500," + number(heading * 10.0, 1) + ",," + quoted(QString::fromLatin1(he)) + ','
-            + (thresholds ? number(airport.lat + dlat, 6) + ',' + number(airport.lon + dlon, 6) : QByteArray(","))
+            + (thresholds ? coordinate(random, airport.lat + dlat) + ',' + coordinate(random, airport.lon + dlon)
+                          : QByteArray(","))
             + ",500," + number(heading * 10.0 + 180, 1) + ",\n";
     }
     return out;
@@ -157,8 +168,9 @@ QByteArray navaidsCsv(QRandomGenerator &random)
         const int khz = ndb ? 190 + random.bounded(1500) : 108000 + 50 * random.bounded(200);
         out += QByteArray::number(i + 1) + ",\"file\"," + quoted(ident) + ','
             + quoted(i % 5 == 0 ? QStringLiteral("Привод %1, ДПРМ").arg(i) : QStringLiteral("Beacon %1").arg(i)) + ','
-            + quoted(QLatin1String(type)) + ',' + QByteArray::number(khz) + ',' + number(random.bounded(150.0) - 60, 6)
-            + ',' + number(random.bounded(360.0) - 180, 6) + ",500,"
+            + quoted(QLatin1String(type)) + ',' + QByteArray::number(khz) + ','
+            + coordinate(random, random.bounded(150.0) - 60) + ',' + coordinate(random, random.bounded(360.0) - 180)
+            + ",500,"
             + quoted(QLatin1String(kCountries[random.bounded(static_cast<int>(std::size(kCountries)))]))
             + ",,,,,,,,\"BOTH\",\"HIGH\",\n";
     }

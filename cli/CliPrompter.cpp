@@ -25,6 +25,13 @@ void CliPrompter::info(QObject *, const QString &text)
         QTextStream(stdout) << terminalText(text) << Qt::endl;
 }
 
+void CliPrompter::infoWithDetails(QObject *owner, const QString &text, const QString &details)
+{
+    info(owner, text);
+    if (!details.isEmpty())
+        QTextStream(stderr) << terminalText(details) << Qt::endl;
+}
+
 bool CliPrompter::ask(QObject *, const QString &text, bool)
 {
     QTextStream(stderr) << terminalText(text) << (m_yes ? " -> yes" : " -> no (use --yes to answer yes)") << Qt::endl;

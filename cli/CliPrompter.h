@@ -15,6 +15,8 @@ public:
 
     void error(QObject *owner, const QString &text) override;
     void info(QObject *owner, const QString &text) override;
+    // The text on stdout as info's, the details on stderr.
+    void infoWithDetails(QObject *owner, const QString &text, const QString &details) override;
     bool ask(QObject *owner, const QString &text, bool defaultYes) override;
 
     int errorCount() const { return m_errors; }

@@ -55,6 +55,14 @@ void GuiPrompter::info(QObject *owner, const QString &text)
     messageBox(Kind::Info, owner, text)->exec();
 }
 
+void GuiPrompter::infoWithDetails(QObject *owner, const QString &text, const QString &details)
+{
+    const std::unique_ptr<QMessageBox> box = messageBox(Kind::Info, owner, text);
+    if (!details.isEmpty())
+        box->setDetailedText(displayText(details));
+    box->exec();
+}
+
 bool GuiPrompter::ask(QObject *owner, const QString &text, bool defaultYes)
 {
     return messageBox(Kind::Question, owner, text, defaultYes)->exec() == QMessageBox::Yes;

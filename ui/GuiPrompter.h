@@ -17,6 +17,7 @@ public:
 
     void error(QObject *owner, const QString &text) override;
     void info(QObject *owner, const QString &text) override;
+    void infoWithDetails(QObject *owner, const QString &text, const QString &details) override;
     bool ask(QObject *owner, const QString &text, bool defaultYes) override;
 
     // The box each of the above shows, before it is shown.

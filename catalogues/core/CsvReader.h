@@ -31,6 +31,8 @@ public:
     // shownName: the file as messages name it.
     CsvReader(QString path, QString shownName, qint64 maxFileBytes);
 
+    const QString &shownName() const { return m_name; }
+
     // Opens the file and reads its header row; false with *error.
     bool open(QString *error);
     const QStringList &header() const { return m_header; }

@@ -2,191 +2,37 @@
 
 #include "CsvReader.h"
 #include "ImportProgress.h"
+#include "OurAirportsFields.h"
 #include "OurAirportsTexts.h"
+#include "RegionGrid.h"
 
 #include "base/CaseFold.h"
-#include "base/Numbers.h"
 #include "geo/CoordText.h"
-#include "geo/DecimalCoord.h"
 #include "geo/Sphere.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QtMath>
 
-#include <cmath>
-#include <limits>
+#include <numbers>
 #include <optional>
+#include <utility>
 
 namespace kx::catalogues {
 namespace {
 
-constexpr int kMaxIdent = 10;      // Punkts.ID
-constexpr int kMaxName = 50;       // Punkts.Name
-constexpr int kMaxDesignator = 10; // Runways.Runway
 constexpr int kRecordsPerStep = 2048;
 constexpr int kProgressScale = 1000;
-constexpr double kEarthRadiusKm = 6366.707; // the program's sphere: one minute of arc is 1.852 km
-constexpr int kRegionRings = 20;           // 1° cells searched around a radio aid for the nearest airport
+constexpr long double kRadiansPerDegree = std::numbers::pi_v<long double> / 180;
 
 QString fileName(const char16_t *name)
 {
     return QString::fromUtf16(name);
 }
 
-// At most length characters, never half of a surrogate pair.
-QString limited(const QString &text, int length)
-{
-    if (text.size() <= length)
-        return text;
-    QString cut = text.left(length);
-    if (cut.back().isHighSurrogate())
-        cut.chop(1);
-    return cut;
-}
-
-// A decimal number ("." whatever the machine's settings, an exponent allowed),
-// Null for an empty field, nothing when the field holds anything else.
-std::optional<QVariant> number(const QString &field)
-{
-    const QString text = field.trimmed();
-    if (text.isEmpty())
-        return QVariant();
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return QVariant(value);
-}
-
-// Decimal degrees to a coordinate text, as the shipped catalogue's are made;
-// an exponent form ("1.5E-4") is written out first.
-std::optional<QString> coordinateText(const QString &field, bool latitude)
-{
-    const auto convert = [latitude](const QString &text) {
-        return latitude ? geo::latitudeFromDecimal(text) : geo::longitudeFromDecimal(text);
-    };
-    const QString text = field.trimmed();
-    if (std::optional<QString> converted = convert(text))
-        return converted;
-    if (!text.contains(u'e', Qt::CaseInsensitive))
-        return std::nullopt;
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value) || std::abs(value) > 180)
-        return std::nullopt;
-    return convert(QString::number(value, 'f', 12));
-}
-
-// An ident as the catalogue keeps it: 1 to 10 characters.
-bool identOk(const QString &ident)
-{
-    return !ident.isEmpty() && ident.size() <= kMaxIdent;
-}
-
-bool isIcaoIdent(const QString &ident)
-{
-    if (ident.size() != 4)
-        return false;
-    for (const QChar c : ident)
-        if (c < u'A' || c > u'Z')
-            return false;
-    return true;
-}
-
-// A true track in the runway dialog's range 0.1..360, one decimal: north is 360.
-QVariant trackOf(double degrees)
-{
-    double track = roundHalfEven(degrees * 10) / 10;
-    track = std::fmod(track, 360.0);
-    if (track <= 0)
-        track += 360;
-    return track;
-}
-
-// Initial great-circle bearing from one point to another, degrees; nothing for
-// one and the same point.
-std::optional<double> bearing(double lat1, double lon1, double lat2, double lon2)
-{
-    const double f1 = qDegreesToRadians(lat1);
-    const double f2 = qDegreesToRadians(lat2);
-    const double dl = qDegreesToRadians(lon2 - lon1);
-    const double y = std::sin(dl) * std::cos(f2);
-    const double x = std::cos(f1) * std::sin(f2) - std::sin(f1) * std::cos(f2) * std::cos(dl);
-    if (std::abs(x) < 1e-15 && std::abs(y) < 1e-15)
-        return std::nullopt;
-    return qRadiansToDegrees(std::atan2(y, x));
-}
-
-double distanceKm(double lat1, double lon1, double lat2, double lon2)
-{
-    const double f1 = qDegreesToRadians(lat1);
-    const double f2 = qDegreesToRadians(lat2);
-    const double a = std::pow(std::sin((f2 - f1) / 2), 2)
-        + std::cos(f1) * std::cos(f2) * std::pow(std::sin(qDegreesToRadians(lon2 - lon1) / 2), 2);
-    return 2 * kEarthRadiusKm * std::asin(std::min(1.0, std::sqrt(a)));
-}
-
-// The airports with an ICAO ident on a grid of whole degrees, to find the one
-// nearest to a radio aid, whose ICAO prefix becomes the aid's region (the
-// shipped catalogue's navaids got theirs the same way).
-class RegionGrid
-{
-public:
-    void add(double lat, double lon, const QString &prefix)
-    {
-        m_cells[key(latCell(lat), lonCell(lon))].append({lat, lon, prefix});
-    }
-
-    QString nearest(double lat, double lon) const
-    {
-        const int row = latCell(lat);
-        const int column = lonCell(lon);
-        const Airport *best = nullptr;
-        double bestKm = std::numeric_limits<double>::max();
-        for (int ring = 0; ring <= kRegionRings; ++ring) {
-            for (int dr = -ring; dr <= ring; ++dr) {
-                const int r = row + dr;
-                if (r < -90 || r > 89)
-                    continue;
-                const int step = (dr == -ring || dr == ring) ? 1 : 2 * ring;
-                for (int dc = -ring; dc <= ring; dc += std::max(step, 1)) {
-                    const auto it = m_cells.constFind(key(r, column + dc));
-                    if (it == m_cells.cend())
-                        continue;
-                    for (const Airport &a : it.value()) {
-                        const double km = distanceKm(lat, lon, a.lat, a.lon);
-                        if (km < bestKm) {
-                            bestKm = km;
-                            best = &a;
-                        }
-                    }
-                }
-            }
-            // Whatever lies beyond this ring is at least `ring` whole degrees
-            // away in latitude or in longitude.
-            const double parallel = std::cos(qDegreesToRadians(std::min(89.0, std::abs(lat) + ring + 1)));
-            if (best && bestKm <= ring * 111.1 * parallel)
-                break;
-        }
-        return best ? best->prefix : QString(QLatin1String(""));
-    }
-
-private:
-    struct Airport
-    {
-        double lat;
-        double lon;
-        QString prefix;
-    };
-    static int latCell(double lat) { return std::clamp(static_cast<int>(std::floor(lat)), -90, 89); }
-    static int lonCell(double lon) { return static_cast<int>(std::floor(lon)); }
-    static int key(int row, int column) { return (row + 90) * 360 + ((column % 360) + 360) % 360; }
-
-    QHash<int, QList<Airport>> m_cells;
-};
+// A required column: its name and where its index goes.
+using Column = std::pair<const char16_t *, int *>;
 
 // One read of the four files.
 class Reader
@@ -203,26 +49,37 @@ public:
     ImportOutcome run();
 
 private:
-    bool open(CsvReader &reader, const QStringList &columns, QList<int> *indexes);
+    // Opens a file and finds its required columns; false with *m_error.
+    bool open(CsvReader &reader, std::initializer_list<Column> columns);
     // false when the person asked to stop
     bool step(const CsvReader &reader, int records);
     bool takesCountry(const QString &country) const
     {
         return m_filter.countries.isEmpty() || m_filter.countries.contains(country.trimmed());
     }
-    bool fail(const CsvReader &reader, const QString &what, const QString &value)
-    {
-        *m_error = reader.problem(texts::badValue(what, value));
-        return false;
-    }
-    // A position's two fields as coordinate texts; false after the message.
+    // A row left out, or a value left out of a row that is kept: counted for
+    // the file and, among the first few, told with its line.
+    void skipRow(const CsvReader &reader, const QString &what, const QString &value);
+    void dropValue(const CsvReader &reader, const QString &what, const QString &value);
+    void tell(const CsvReader &reader, const QString &issue);
+    // A position's two fields as coordinate texts; false after skipRow.
     bool position(const CsvReader &reader, const QString &lat, const QString &lon, QString *latText,
                   QString *lonText);
+    // An optional number within its range; Null after dropValue when the
+    // field holds something else.
+    QVariant optionalNumber(const CsvReader &reader, const QString &field, double minimum, double maximum,
+                            const QString &what);
+
+    // The taken airport (index in m_data->airports) a row of another file
+    // names; -1 when the filter left it out or the airports file lacks it.
+    qsizetype airportOf(const CsvReader &reader, int refColumn, int identColumn) const;
 
     bool readAirports();
     bool readFrequencies();
     bool readRunways();
     bool readNavaids();
+    // Ends one file's reading; false when it stopped at a fault.
+    bool finish(const CsvReader &reader);
 
     QDir m_folder;
     OurAirportsFilter m_filter;
@@ -234,23 +91,26 @@ private:
     qint64 m_totalBytes = 0;
     qint64 m_bytesBefore = 0; // of the files read completely
 
-    QHash<QString, qsizetype> m_airports; // folded ident -> index in m_data->airports
-    QHash<qsizetype, qint64> m_atisIds;   // index in m_data->airports -> id of its ATIS row
+    QHash<QString, qsizetype> m_airports;      // folded identity -> index in m_data->airports
+    QHash<QString, int> m_airportLines;        // folded identity -> the line of the row it was taken from
+    QHash<QString, qsizetype> m_byFileIdent;   // folded OurAirports ident -> index in m_data->airports
+    QHash<qint64, qsizetype> m_byId;           // OurAirports' airport id -> index in m_data->airports
+    bool m_airportIds = false;                 // airports.csv has its id column
+    QHash<qsizetype, qint64> m_atisIds;        // index in m_data->airports -> id of its ATIS row
     RegionGrid m_regions;
 };
 
-bool Reader::open(CsvReader &reader, const QStringList &columns, QList<int> *indexes)
+bool Reader::open(CsvReader &reader, std::initializer_list<Column> columns)
 {
+    m_data->report.files.append({reader.shownName()});
     if (!reader.open(m_error))
         return false;
-    indexes->clear();
-    for (const QString &name : columns) {
-        const int index = reader.column(name);
-        if (index < 0) {
-            *m_error = reader.problem(texts::columnMissing(name));
+    for (const auto &[name, index] : columns) {
+        *index = reader.column(QStringView(name));
+        if (*index < 0) {
+            *m_error = reader.problem(texts::columnMissing(QString::fromUtf16(name)));
             return false;
         }
-        indexes->append(index);
     }
     return true;
 }
@@ -270,112 +130,201 @@ bool Reader::step(const CsvReader &reader, int records)
     return true;
 }
 
+void Reader::tell(const CsvReader &reader, const QString &issue)
+{
+    QStringList &first = m_data->report.firstIssues;
+    if (first.size() < OaReadReport::kMaxReportedIssues)
+        first.append(texts::issueLine(reader.shownName(), reader.line(), issue));
+}
+
+void Reader::skipRow(const CsvReader &reader, const QString &what, const QString &value)
+{
+    ++m_data->report.files.last().skippedRows;
+    tell(reader, texts::rowSkipped(texts::badValue(what, value)));
+}
+
+void Reader::dropValue(const CsvReader &reader, const QString &what, const QString &value)
+{
+    ++m_data->report.files.last().droppedValues;
+    tell(reader, texts::valueDropped(texts::badValue(what, value)));
+}
+
 bool Reader::position(const CsvReader &reader, const QString &lat, const QString &lon, QString *latText,
                       QString *lonText)
 {
-    const std::optional<QString> latitude = coordinateText(lat, true);
-    if (!latitude)
-        return fail(reader, texts::badLatitude(), lat);
-    const std::optional<QString> longitude = coordinateText(lon, false);
-    if (!longitude)
-        return fail(reader, texts::badLongitude(), lon);
+    const std::optional<QString> latitude = fields::latitude(lat);
+    if (!latitude) {
+        skipRow(reader, texts::badLatitude(), lat);
+        return false;
+    }
+    const std::optional<QString> longitude = fields::longitude(lon);
+    if (!longitude) {
+        skipRow(reader, texts::badLongitude(), lon);
+        return false;
+    }
     *latText = *latitude;
     *lonText = *longitude;
     return true;
 }
 
+QVariant Reader::optionalNumber(const CsvReader &reader, const QString &field, double minimum, double maximum,
+                                const QString &what)
+{
+    const std::optional<QVariant> value = fields::numberWithin(field, minimum, maximum);
+    if (value)
+        return *value;
+    dropValue(reader, what, field);
+    return {};
+}
+
+bool Reader::finish(const CsvReader &reader)
+{
+    m_bytesBefore += reader.size();
+    return m_error->isEmpty();
+}
+
+qsizetype Reader::airportOf(const CsvReader &reader, int refColumn, int identColumn) const
+{
+    // OurAirports' id is the join the files are made with: an airport_ident
+    // may still carry an ident the airport has since given up (a runway of
+    // Grozny "URMG" whose airport row reads "RU-0035" while another row's
+    // ident is URMG).
+    if (m_airportIds && refColumn >= 0) {
+        bool ok = false;
+        const qint64 ref = reader.text(refColumn).trimmed().toLongLong(&ok);
+        if (ok)
+            return m_byId.value(ref, -1);
+    }
+    return m_byFileIdent.value(caseFolded(reader.text(identColumn).trimmed()), -1);
+}
+
 bool Reader::readAirports()
 {
     CsvReader reader(m_folder.filePath(fileName(kAirportsFile)), fileName(kAirportsFile), kMaxOurAirportsFileBytes);
-    QList<int> c;
-    if (!open(reader, {QStringLiteral("ident"), QStringLiteral("type"), QStringLiteral("name"),
-                       QStringLiteral("latitude_deg"), QStringLiteral("longitude_deg"),
-                       QStringLiteral("elevation_ft"), QStringLiteral("iso_country")},
-              &c))
+    struct
+    {
+        int ident, type, name, latitude, longitude, elevation, country;
+    } c{};
+    if (!open(reader, {{u"ident", &c.ident}, {u"type", &c.type}, {u"name", &c.name}, {u"latitude_deg", &c.latitude},
+                       {u"longitude_deg", &c.longitude}, {u"elevation_ft", &c.elevation},
+                       {u"iso_country", &c.country}}))
         return false;
+    // Older files have no icao_code, and some no gps_code either.
+    const int gpsCode = reader.column(u"gps_code");
+    const int icaoCode = reader.column(u"icao_code");
+    const int idColumn = reader.column(u"id");
+    m_airportIds = idColumn >= 0;
     int records = 0;
     while (reader.next(m_error)) {
         if (!step(reader, ++records))
             return false;
-        const QString ident = reader.text(c[0]).trimmed();
-        if (!identOk(ident))
-            return fail(reader, texts::badIdent(), ident);
+        const QString fileIdent = reader.text(c.ident).trimmed();
+        const QString ident =
+            airportIdentity(fileIdent, reader.text(gpsCode).trimmed(), reader.text(icaoCode).trimmed());
+        if (!fields::isIdent(ident)) {
+            skipRow(reader, texts::badIdent(), ident);
+            continue;
+        }
         OaAirport airport;
-        const QString lat = reader.text(c[3]);
-        const QString lon = reader.text(c[4]);
-        if (!position(reader, lat, lon, &airport.lat, &airport.lon))
-            return false;
-        const std::optional<QVariant> elevation = number(reader.text(c[5]));
-        if (!elevation)
-            return fail(reader, texts::badElevation(), reader.text(c[5]));
-        if (isIcaoIdent(ident))
-            m_regions.add(lat.trimmed().toDouble(), lon.trimmed().toDouble(), ident.left(2));
+        if (!position(reader, reader.text(c.latitude), reader.text(c.longitude), &airport.lat, &airport.lon))
+            continue;
+        airport.elevation = optionalNumber(reader, reader.text(c.elevation), fields::kMinElevationFeet,
+                                           fields::kMaxElevationFeet, texts::badElevation());
+        // Every airport with an ICAO code, whatever the filter takes, tells
+        // the radio aids near it their region.
+        if (fields::isIcaoCode(ident)) {
+            const std::optional<geo::Position> at = geo::readPosition(airport.lat, airport.lon);
+            m_regions.add(at->lat, at->lon, ident.left(2));
+        }
 
-        const QString type = reader.text(c[1]).trimmed();
-        if (!m_filter.types.contains(type) || !takesCountry(reader.text(c[6])))
+        const QString type = reader.text(c.type).trimmed();
+        if (!m_filter.types.contains(type) || !takesCountry(reader.text(c.country)))
             continue;
         const QString key = caseFolded(ident);
-        if (m_airports.contains(key))
+        if (m_airports.contains(key)) {
+            skipRow(reader, texts::sameIdentity(m_airportLines.value(key)), ident);
             continue;
+        }
         airport.ident = ident;
-        airport.name = limited(reader.text(c[2]).trimmed(), kMaxName);
-        airport.elevation = *elevation;
-        m_airports.insert(key, m_data->airports.size());
+        airport.fileIdent = fileIdent;
+        airport.name = fields::limited(reader.text(c.name).trimmed(), fields::kMaxName);
+        const qsizetype index = m_data->airports.size();
+        m_airports.insert(key, index);
+        m_airportLines.insert(key, reader.line());
+        if (!m_byFileIdent.contains(caseFolded(fileIdent)))
+            m_byFileIdent.insert(caseFolded(fileIdent), index);
+        bool idOk = false;
+        const qint64 id = reader.text(idColumn).trimmed().toLongLong(&idOk);
+        if (idOk)
+            m_byId.insert(id, index);
         m_data->airports.append(airport);
     }
-    m_bytesBefore += reader.size();
-    return m_error->isEmpty();
+    return finish(reader);
 }
 
 bool Reader::readFrequencies()
 {
     CsvReader reader(m_folder.filePath(fileName(kFrequenciesFile)), fileName(kFrequenciesFile),
                      kMaxOurAirportsFileBytes);
-    QList<int> c;
-    if (!open(reader, {QStringLiteral("airport_ident"), QStringLiteral("type"), QStringLiteral("frequency_mhz")}, &c))
+    struct
+    {
+        int airport, type, frequency;
+    } c{};
+    if (!open(reader, {{u"airport_ident", &c.airport}, {u"type", &c.type}, {u"frequency_mhz", &c.frequency}}))
         return false;
     // Of two ATIS frequencies the one OurAirports listed first (lower id)
     // serves, as in the shipped catalogue; without ids, the first in the file.
     const int idColumn = reader.column(u"id");
+    const int refColumn = reader.column(u"airport_ref");
     int records = 0;
     while (reader.next(m_error)) {
         if (!step(reader, ++records))
             return false;
-        const std::optional<QVariant> frequency = number(reader.text(c[2]));
-        if (!frequency)
-            return fail(reader, texts::badFrequency(), reader.text(c[2]));
+        if (reader.text(c.type).trimmed().compare(u"ATIS", Qt::CaseInsensitive) != 0)
+            continue;
         qint64 id = records;
         if (idColumn >= 0) {
-            const std::optional<QVariant> rowId = number(reader.text(idColumn));
-            if (!rowId || rowId->isNull())
-                return fail(reader, texts::badRowId(), reader.text(idColumn));
+            const std::optional<QVariant> rowId = fields::number(reader.text(idColumn));
+            if (!rowId || rowId->isNull()) {
+                skipRow(reader, texts::badRowId(), reader.text(idColumn));
+                continue;
+            }
             id = static_cast<qint64>(rowId->toDouble());
         }
-        if (frequency->isNull() || reader.text(c[1]).trimmed().compare(u"ATIS", Qt::CaseInsensitive) != 0)
+        const QVariant frequency = optionalNumber(reader, reader.text(c.frequency), fields::kMinAtisMegahertz,
+                                                  fields::kMaxAtisMegahertz, texts::badFrequency());
+        if (frequency.isNull())
             continue;
-        const auto airport = m_airports.constFind(caseFolded(reader.text(c[0]).trimmed()));
-        if (airport == m_airports.cend())
+        const qsizetype airport = airportOf(reader, refColumn, c.airport);
+        if (airport < 0)
             continue;
-        const auto known = m_atisIds.constFind(airport.value());
+        const auto known = m_atisIds.constFind(airport);
         if (known != m_atisIds.cend() && known.value() <= id)
             continue;
-        m_atisIds.insert(airport.value(), id);
-        m_data->airports[airport.value()].atis = *frequency;
+        m_atisIds.insert(airport, id);
+        m_data->airports[airport].atis = frequency;
     }
-    m_bytesBefore += reader.size();
-    return m_error->isEmpty();
+    return finish(reader);
 }
 
 bool Reader::readRunways()
 {
     CsvReader reader(m_folder.filePath(fileName(kRunwaysFile)), fileName(kRunwaysFile), kMaxOurAirportsFileBytes);
-    QList<int> c;
-    if (!open(reader, {QStringLiteral("airport_ident"), QStringLiteral("closed"), QStringLiteral("le_ident"),
-                       QStringLiteral("le_latitude_deg"), QStringLiteral("le_longitude_deg"),
-                       QStringLiteral("le_heading_degT"), QStringLiteral("he_ident"),
-                       QStringLiteral("he_latitude_deg"), QStringLiteral("he_longitude_deg"),
-                       QStringLiteral("he_heading_degT")},
-              &c))
+    // One end's columns.
+    struct EndColumns
+    {
+        int ident, latitude, longitude, heading;
+    };
+    struct
+    {
+        int airport, closed;
+        EndColumns ends[2];
+    } c{};
+    if (!open(reader, {{u"airport_ident", &c.airport}, {u"closed", &c.closed}, {u"le_ident", &c.ends[0].ident},
+                       {u"le_latitude_deg", &c.ends[0].latitude}, {u"le_longitude_deg", &c.ends[0].longitude},
+                       {u"le_heading_degT", &c.ends[0].heading}, {u"he_ident", &c.ends[1].ident},
+                       {u"he_latitude_deg", &c.ends[1].latitude}, {u"he_longitude_deg", &c.ends[1].longitude},
+                       {u"he_heading_degT", &c.ends[1].heading}}))
         return false;
     struct End
     {
@@ -384,37 +333,39 @@ bool Reader::readRunways()
         QVariant lon;
         QVariant heading;
     };
-    QSet<QString> seen; // folded airport ident + " " + folded designator
+    const int refColumn = reader.column(u"airport_ref");
+    QSet<QString> seen; // folded airport identity + " " + folded designator
     int records = 0;
     while (reader.next(m_error)) {
         if (!step(reader, ++records))
             return false;
-        const QString closed = reader.text(c[1]).trimmed();
-        if (!closed.isEmpty() && closed != u"0" && closed != u"1")
-            return fail(reader, texts::badClosed(), closed);
-        End ends[2];
-        for (int e = 0; e < 2; ++e) {
-            const int base = 2 + 4 * e;
-            End &end = ends[e];
-            end.ident = reader.text(c[base]).trimmed();
-            if (end.ident.size() > kMaxDesignator)
-                return fail(reader, texts::badRunway(), end.ident);
-            const std::optional<QVariant> lat = number(reader.text(c[base + 1]));
-            if (!lat || (!lat->isNull() && std::abs(lat->toDouble()) > 90))
-                return fail(reader, texts::badLatitude(), reader.text(c[base + 1]));
-            const std::optional<QVariant> lon = number(reader.text(c[base + 2]));
-            if (!lon || (!lon->isNull() && std::abs(lon->toDouble()) > 180))
-                return fail(reader, texts::badLongitude(), reader.text(c[base + 2]));
-            const std::optional<QVariant> heading = number(reader.text(c[base + 3]));
-            if (!heading || (!heading->isNull() && (heading->toDouble() < 0 || heading->toDouble() > 360)))
-                return fail(reader, texts::badHeading(), reader.text(c[base + 3]));
-            end.lat = *lat;
-            end.lon = *lon;
-            end.heading = *heading;
-        }
-        const QString airport = reader.text(c[0]).trimmed();
-        if (closed == u"1" || !m_airports.contains(caseFolded(airport)))
+        const QString closed = reader.text(c.closed).trimmed();
+        if (!closed.isEmpty() && closed != u"0" && closed != u"1") {
+            skipRow(reader, texts::badClosed(), closed);
             continue;
+        }
+        End ends[2];
+        bool designatorsOk = true;
+        for (int e = 0; e < 2 && designatorsOk; ++e) {
+            ends[e].ident = reader.text(c.ends[e].ident).trimmed();
+            if (ends[e].ident.size() > fields::kMaxDesignator) {
+                skipRow(reader, texts::badRunway(), ends[e].ident);
+                designatorsOk = false;
+            }
+        }
+        if (!designatorsOk)
+            continue;
+        for (int e = 0; e < 2; ++e) {
+            const EndColumns &columns = c.ends[e];
+            End &end = ends[e];
+            end.lat = optionalNumber(reader, reader.text(columns.latitude), -90, 90, texts::badLatitude());
+            end.lon = optionalNumber(reader, reader.text(columns.longitude), -180, 180, texts::badLongitude());
+            end.heading = optionalNumber(reader, reader.text(columns.heading), 0, 360, texts::badHeading());
+        }
+        const qsizetype airport = airportOf(reader, refColumn, c.airport);
+        if (closed == u"1" || airport < 0)
+            continue;
+        const QString identity = m_data->airports.at(airport).ident;
         // The thresholds give the true track; the file's own heading only
         // where they are missing, since for some airports it is magnetic or
         // the reverse (data/catalogue/SOURCES.md).
@@ -425,79 +376,82 @@ bool Reader::readRunways()
             const End &other = ends[1 - e];
             if (end.ident.isEmpty())
                 continue;
-            const QString key = caseFolded(airport) + u' ' + caseFolded(end.ident);
+            const QString key = caseFolded(identity) + u' ' + caseFolded(end.ident);
             if (seen.contains(key))
                 continue;
             seen.insert(key);
-            std::optional<double> track;
+            std::optional<long double> track;
             if (thresholds)
-                track = bearing(end.lat.toDouble(), end.lon.toDouble(), other.lat.toDouble(), other.lon.toDouble());
+                track = geo::InitialCourse(end.lat.toDouble() * kRadiansPerDegree,
+                                           end.lon.toDouble() * kRadiansPerDegree,
+                                           other.lat.toDouble() * kRadiansPerDegree,
+                                           other.lon.toDouble() * kRadiansPerDegree);
             if (!track && !end.heading.isNull())
                 track = end.heading.toDouble();
             if (!track && !other.heading.isNull())
                 track = other.heading.toDouble() + 180;
-            m_data->runways.append({m_data->airports.at(m_airports.value(caseFolded(airport))).ident, end.ident,
-                                    track ? trackOf(*track) : QVariant()});
+            m_data->runways.append(
+                {identity, end.ident, track ? fields::track(static_cast<double>(*track)) : QVariant()});
         }
     }
-    m_bytesBefore += reader.size();
-    return m_error->isEmpty();
+    return finish(reader);
 }
 
 bool Reader::readNavaids()
 {
     CsvReader reader(m_folder.filePath(fileName(kNavaidsFile)), fileName(kNavaidsFile), kMaxOurAirportsFileBytes);
-    QList<int> c;
-    if (!open(reader, {QStringLiteral("ident"), QStringLiteral("name"), QStringLiteral("type"),
-                       QStringLiteral("frequency_khz"), QStringLiteral("latitude_deg"),
-                       QStringLiteral("longitude_deg"), QStringLiteral("iso_country")},
-              &c))
+    struct
+    {
+        int ident, name, type, frequency, latitude, longitude, country;
+    } c{};
+    if (!open(reader, {{u"ident", &c.ident}, {u"name", &c.name}, {u"type", &c.type}, {u"frequency_khz", &c.frequency},
+                       {u"latitude_deg", &c.latitude}, {u"longitude_deg", &c.longitude},
+                       {u"iso_country", &c.country}}))
         return false;
     QHash<QString, QList<geo::Position>> seen; // type + " " + folded ident -> positions taken
     int records = 0;
     while (reader.next(m_error)) {
         if (!step(reader, ++records))
             return false;
-        const QString ident = reader.text(c[0]).trimmed();
-        if (!identOk(ident))
-            return fail(reader, texts::badIdent(), ident);
+        const QString kind = reader.text(c.type).trimmed().toUpper();
         OaNavaid navaid;
-        const QString lat = reader.text(c[4]);
-        const QString lon = reader.text(c[5]);
-        if (!position(reader, lat, lon, &navaid.lat, &navaid.lon))
-            return false;
-        const std::optional<QVariant> khz = number(reader.text(c[3]));
-        if (!khz)
-            return fail(reader, texts::badFrequency(), reader.text(c[3]));
-
-        const QString kind = reader.text(c[2]).trimmed().toUpper();
         if (kind == u"VOR" || kind == u"VOR-DME" || kind == u"VORTAC")
             navaid.type = QStringLiteral("VOR");
         else if (kind == u"NDB" || kind == u"NDB-DME")
             navaid.type = QStringLiteral("NDB");
         else
             continue; // DME and TACAN alone are no waypoints of the NVU
-        if (!takesCountry(reader.text(c[6])))
+        const QString ident = reader.text(c.ident).trimmed();
+        if (!fields::isIdent(ident)) {
+            skipRow(reader, texts::badIdent(), ident);
+            continue;
+        }
+        if (!position(reader, reader.text(c.latitude), reader.text(c.longitude), &navaid.lat, &navaid.lon))
+            continue;
+        const bool vor = navaid.type == u"VOR";
+        const QVariant khz = optionalNumber(reader, reader.text(c.frequency),
+                                            vor ? fields::kMinVorKilohertz : fields::kMinNdbKilohertz,
+                                            vor ? fields::kMaxVorKilohertz : fields::kMaxNdbKilohertz,
+                                            texts::badFrequency());
+        if (!takesCountry(reader.text(c.country)))
             continue;
         const std::optional<geo::Position> at = geo::readPosition(navaid.lat, navaid.lon);
         QList<geo::Position> &taken = seen[navaid.type + u' ' + caseFolded(ident)];
         const bool known = std::any_of(taken.cbegin(), taken.cend(), [&](const geo::Position &p) {
-            return geo::OrthoDistance(p.lat, p.lon, at->lat, at->lon) <= kSamePlaceKm;
+            return geo::OrthoDistance(p.lat, p.lon, at->lat, at->lon) <= geo::kSamePlaceKm;
         });
         if (known)
             continue;
         taken.append(*at);
         navaid.ident = ident;
-        navaid.name = limited(reader.text(c[1]).trimmed(), kMaxName);
+        navaid.name = fields::limited(reader.text(c.name).trimmed(), fields::kMaxName);
         // The catalogue keeps a VOR's frequency in MHz and an NDB's in kHz.
-        if (!khz->isNull())
-            navaid.freq = navaid.type == u"VOR" ? roundHalfEven(khz->toDouble() / 10) / 100
-                                                : roundHalfEven(khz->toDouble() * 100) / 100;
-        navaid.region = m_regions.nearest(lat.trimmed().toDouble(), lon.trimmed().toDouble());
+        if (!khz.isNull())
+            navaid.freq = vor ? fields::vorMegahertz(khz.toDouble()) : fields::ndbKilohertz(khz.toDouble());
+        navaid.region = m_regions.nearest(at->lat, at->lon);
         m_data->navaids.append(navaid);
     }
-    m_bytesBefore += reader.size();
-    return m_error->isEmpty();
+    return finish(reader);
 }
 
 ImportOutcome Reader::run()
@@ -526,6 +480,15 @@ ImportOutcome Reader::run()
 }
 
 } // namespace
+
+QString airportIdentity(const QString &ident, const QString &gpsCode, const QString &icaoCode)
+{
+    if (!icaoCode.isEmpty())
+        return icaoCode;
+    if (fields::isIcaoCode(gpsCode))
+        return gpsCode;
+    return ident;
+}
 
 QStringList airportTypes()
 {

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace kx::catalogues {
 
 class ImportProgress;
@@ -45,7 +47,8 @@ bool parseTypeList(const QString &text, QStringList *types, QString *error);
 // program's coordinate texts; Null where the file has no value.
 struct OaAirport
 {
-    QString ident;
+    QString ident;      // its identity (airportIdentity)
+    QString fileIdent;  // OurAirports' own ident, by which the other files name it
     QString name;       // at most 50 characters
     QString lat;
     QString lon;
@@ -55,7 +58,7 @@ struct OaAirport
 
 struct OaRunway
 {
-    QString airport;    // the airport's ident
+    QString airport;    // the airport's identity
     QString designator; // of this end
     QVariant heading;   // true track of this end, 0.1..360, one decimal
 };
@@ -67,8 +70,35 @@ struct OaNavaid
     QString name;       // at most 50 characters
     QString lat;
     QString lon;
-    QString region;     // ICAO prefix of the nearest airport with an ICAO ident; empty when none is near
+    QString region;     // ICAO prefix of the nearest airport with an ICAO code; empty when none is near
     QVariant freq;      // MHz for a VOR, kHz for an NDB
+};
+
+// What a read left out of one file: rows it skipped (their identity or
+// position could not be read) and values it dropped from rows it kept (a
+// heading, an elevation, a frequency, a threshold that could not be read or
+// lies out of range).
+struct OaFileReport
+{
+    QString file;
+    int skippedRows = 0;
+    int droppedValues = 0;
+};
+
+// What a read left out of the four files: the counts per file, in the order
+// the files are read, and the first kMaxReportedIssues of them, each as
+// "airports.csv, строка 12: неправильная широта: «abc»; строка пропущена".
+struct OaReadReport
+{
+    static constexpr int kMaxReportedIssues = 10;
+    QList<OaFileReport> files;
+    QStringList firstIssues;
+
+    bool isEmpty() const
+    {
+        return std::all_of(files.cbegin(), files.cend(),
+                           [](const OaFileReport &f) { return f.skippedRows == 0 && f.droppedValues == 0; });
+    }
 };
 
 struct OurAirportsData
@@ -76,20 +106,27 @@ struct OurAirportsData
     QList<OaAirport> airports;
     QList<OaRunway> runways;
     QList<OaNavaid> navaids;
+    OaReadReport report;
 };
 
 enum class ImportOutcome { Done, Failed, Cancelled };
 
+// The identity of an airport row: its icao_code where the file has that
+// column and the row a value in it, else its gps_code where that is an ICAO
+// code (four capital letters), else its ident. OurAirports gives some
+// airports with an ICAO code an ident of its own ("RU-0035", "AHJ"), which no
+// flight plan names.
+QString airportIdentity(const QString &ident, const QString &gpsCode, const QString &icaoCode);
+
 // Reads the four files of the folder, each column found by its header name,
-// and keeps what the filter takes. Nothing is written anywhere. Failed with
-// *error when a file is missing or bad (naming the file and the line): any
-// bad row fails the whole read, whether the filter takes it or not.
+// and keeps what the filter takes. Nothing is written anywhere. A row whose
+// identity or position cannot be read is skipped, an optional value that
+// cannot be read or lies out of range is dropped (data->report counts both,
+// whether the filter takes the row or not). Failed with *error naming the
+// file (and the line) when a file itself is faulty: missing, unreadable, too
+// large, not UTF-8 text, without a required column, with broken quoting.
 // Cancelled when progress asks for it. progress may be null.
 ImportOutcome readOurAirports(const QString &folder, const OurAirportsFilter &filter, ImportProgress *progress,
                               OurAirportsData *data, QString *error);
-
-// Two positions (radians) within this distance are one place: the same radio
-// aid, an airport that has not moved.
-inline constexpr long double kSamePlaceKm = 1.0;
 
 } // namespace kx::catalogues

@@ -11,11 +11,11 @@
 #include "geo/Sphere.h"
 #include "store/Collation.h"
 #include "store/Session.h"
+#include "store/Statement.h"
 #include "store/Transaction.h"
 
 #include <QHash>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QSet>
 
 #include <optional>
 
@@ -42,12 +42,13 @@ QVariant fileOr(const QVariant &file, const QVariant &stored)
 
 bool samePlace(const std::optional<geo::Position> &a, const std::optional<geo::Position> &b)
 {
-    return a && b && geo::OrthoDistance(a->lat, a->lon, b->lat, b->lon) <= kSamePlaceKm;
+    return a && b && geo::OrthoDistance(a->lat, a->lon, b->lat, b->lon) <= geo::kSamePlaceKm;
 }
 
 struct StoredAirport
 {
     qint64 code = 0;
+    QString id;
     QVariant name;
     QString lat;
     QString lon;
@@ -71,20 +72,47 @@ struct StoredRunway
     QVariant track;
 };
 
+// The statements of an import, each prepared once and run for every row of
+// its kind.
+struct Statements
+{
+    explicit Statements(store::Database &db)
+        : insertAirport(db, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS, H, ATIS) "
+                                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"))
+        , updateAirport(db, QStringLiteral("UPDATE Punkts SET ID = ?, Name = ?, LAT = ?, LON = ?, MS = ?, H = ?, "
+                                           "ATIS = ? WHERE Code = ?"))
+        , markRoutes(db, QStringLiteral("UPDATE Routes SET DateTime = NULL WHERE DateTime IS NOT NULL "
+                                        "AND Code IN (SELECT Route FROM Points WHERE Punkt = ?)"))
+        , insertRunway(db, QStringLiteral("INSERT INTO Runways (AP, Runway, IZPU_P) VALUES (?, ?, ?)"))
+        , updateRunway(db, QStringLiteral("UPDATE Runways SET IZPU_P = ? WHERE Code = ?"))
+        , insertNavaid(db, QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, Freq, LAT, LON, MS) "
+                                          "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))
+        , updateNavaid(db, QStringLiteral("UPDATE Punkts SET Name = ?, Freq = ?, Region = ? WHERE Code = ?"))
+    {
+    }
+
+    store::Statement insertAirport;
+    store::Statement updateAirport;
+    store::Statement markRoutes;
+    store::Statement insertRunway;
+    store::Statement updateRunway;
+    store::Statement insertNavaid;
+    store::Statement updateNavaid;
+};
+
 class Writer
 {
 public:
-    Writer(store::Database &db, QString fsPath, ImportProgress *progress, OurAirportsSummary *summary,
+    Writer(store::Database &db, const QString &fsPath, ImportProgress *progress, OurAirportsSummary *summary,
            QString *error)
-        : m_db(db), m_fsPath(std::move(fsPath)), m_progress(progress), m_summary(summary), m_error(error)
+        : m_db(db), m_statements(db), m_variation(fsPath), m_progress(progress), m_summary(summary), m_error(error)
     {
     }
 
     ImportOutcome run(const OurAirportsData &data);
 
 private:
-    bool prepare(QSqlQuery &q, const QString &sql, const QString &table);
-    bool exec(QSqlQuery &q, const QVariantList &values, const QString &table);
+    bool exec(store::Statement &statement, const QVariantList &values, const QString &table);
     bool readCatalogue();
     bool writeAirport(const OaAirport &airport);
     bool writeRunway(const OaRunway &runway);
@@ -93,41 +121,26 @@ private:
     bool step();
 
     store::Database &m_db;
-    QString m_fsPath;
+    Statements m_statements;
+    // Read once: the first import adds tens of thousands of rows.
+    geo::VariationTable m_variation;
     ImportProgress *m_progress;
     OurAirportsSummary *m_summary;
     QString *m_error;
     bool m_cancelled = false;
     int m_done = 0;
 
-    QSqlQuery m_insertAirport{m_db.sql()};
-    QSqlQuery m_updateAirport{m_db.sql()};
-    QSqlQuery m_markRoutes{m_db.sql()};
-    QSqlQuery m_insertRunway{m_db.sql()};
-    QSqlQuery m_updateRunway{m_db.sql()};
-    QSqlQuery m_insertNavaid{m_db.sql()};
-    QSqlQuery m_updateNavaid{m_db.sql()};
-
     QHash<QString, StoredAirport> m_airports;        // folded ID
     QHash<QString, QList<StoredNavaid>> m_navaids;   // type + " " + folded ID
     QHash<QString, StoredRunway> m_runways;          // AP + " " + folded designator
+    QSet<QString> m_identities;                      // folded identities of the file's airports
 };
 
-bool Writer::prepare(QSqlQuery &q, const QString &sql, const QString &table)
+bool Writer::exec(store::Statement &statement, const QVariantList &values, const QString &table)
 {
-    if (q.prepare(sql))
+    if (statement.exec(values))
         return true;
-    *m_error = texts::importWriteFailed(table, q.lastError().text());
-    return false;
-}
-
-bool Writer::exec(QSqlQuery &q, const QVariantList &values, const QString &table)
-{
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values.at(i));
-    if (q.exec())
-        return true;
-    *m_error = texts::importWriteFailed(table, q.lastError().text());
+    *m_error = texts::importWriteFailed(table, statement.lastError());
     return false;
 }
 
@@ -147,35 +160,36 @@ bool Writer::step()
 // What the catalogue holds already, by the identities the import matches.
 bool Writer::readCatalogue()
 {
-    const QString punkts = QStringLiteral("Punkts");
-    QSqlQuery q(m_db.sql());
-    if (!prepare(q, QStringLiteral("SELECT Code, ID, Type, Name, LAT, LON, MS, H, ATIS, Freq, Region FROM Punkts "
-                                   "WHERE Type = ?%1 OR Type = ?%1 OR Type = ?%1 ORDER BY Code")
-                        .arg(nocase()),
-                 punkts)
-        || !exec(q, {QStringLiteral("Airport"), QStringLiteral("VOR"), QStringLiteral("NDB")}, punkts))
+    store::Statement punkts(m_db, QStringLiteral("SELECT Code, ID, Type, Name, LAT, LON, MS, H, ATIS, Freq, Region "
+                                                 "FROM Punkts WHERE Type = ?%1 OR Type = ?%1 OR Type = ?%1 "
+                                                 "ORDER BY Code")
+                                      .arg(nocase()));
+    if (!exec(punkts, {QStringLiteral("Airport"), QStringLiteral("VOR"), QStringLiteral("NDB")},
+              QStringLiteral("Punkts")))
         return false;
-    while (q.next()) {
-        const QString id = caseFolded(q.value(1).toString());
-        const QString type = q.value(2).toString().toUpper();
+    while (punkts.next()) {
+        const QString id = punkts.value(1).toString();
+        const QString key = caseFolded(id);
+        const QString type = punkts.value(2).toString().toUpper();
         if (type == u"AIRPORT") {
-            if (!m_airports.contains(id))
-                m_airports.insert(id, {q.value(0).toLongLong(), q.value(3), q.value(4).toString(),
-                                       q.value(5).toString(), q.value(6), q.value(7), q.value(8)});
+            if (!m_airports.contains(key))
+                m_airports.insert(key, {punkts.value(0).toLongLong(), id, punkts.value(3), punkts.value(4).toString(),
+                                        punkts.value(5).toString(), punkts.value(6), punkts.value(7),
+                                        punkts.value(8)});
         } else {
-            m_navaids[type + u' ' + id].append({q.value(0).toLongLong(), geo::readPosition(q.value(4), q.value(5)),
-                                                q.value(3), q.value(9), q.value(10)});
+            m_navaids[type + u' ' + key].append({punkts.value(0).toLongLong(),
+                                                 geo::readPosition(punkts.value(4), punkts.value(5)),
+                                                 punkts.value(3), punkts.value(9), punkts.value(10)});
         }
     }
-    const QString runways = QStringLiteral("Runways");
-    QSqlQuery r(m_db.sql());
-    if (!prepare(r, QStringLiteral("SELECT Code, AP, Runway, IZPU_P FROM Runways ORDER BY Code"), runways)
-        || !exec(r, {}, runways))
+    store::Statement runways(m_db, QStringLiteral("SELECT Code, AP, Runway, IZPU_P FROM Runways ORDER BY Code"));
+    if (!exec(runways, {}, QStringLiteral("Runways")))
         return false;
-    while (r.next()) {
-        const QString key = QString::number(r.value(1).toLongLong()) + u' ' + caseFolded(r.value(2).toString());
+    while (runways.next()) {
+        const QString key =
+            QString::number(runways.value(1).toLongLong()) + u' ' + caseFolded(runways.value(2).toString());
         if (!m_runways.contains(key))
-            m_runways.insert(key, {r.value(0).toLongLong(), r.value(3)});
+            m_runways.insert(key, {runways.value(0).toLongLong(), runways.value(3)});
     }
     return true;
 }
@@ -184,16 +198,31 @@ bool Writer::writeAirport(const OaAirport &a)
 {
     const QString punkts = QStringLiteral("Punkts");
     const QString key = caseFolded(a.ident);
-    const auto stored = m_airports.find(key);
+    auto stored = m_airports.find(key);
+    // An earlier import stored the airport under OurAirports' own ident; it
+    // is that row, to be corrected in place, unless the file has another
+    // airport of that identity.
+    bool renamed = false;
     if (stored == m_airports.end()) {
-        const double ms = geo::MagVar(m_fsPath, a.lat, a.lon);
-        if (!exec(m_insertAirport,
+        const QString oldKey = caseFolded(a.fileIdent);
+        const auto old = oldKey != key && !m_identities.contains(oldKey) ? m_airports.find(oldKey) : m_airports.end();
+        if (old != m_airports.end()) {
+            StoredAirport row = old.value();
+            m_airports.erase(old);
+            row.id = a.ident;
+            stored = m_airports.insert(key, row);
+            renamed = true;
+        }
+    }
+    if (stored == m_airports.end()) {
+        const double ms = m_variation.at(a.lat, a.lon);
+        if (!exec(m_statements.insertAirport,
                   {a.ident, QString(QLatin1String("")), a.name, QStringLiteral("Airport"), a.lat, a.lon, ms,
                    a.elevation, a.atis},
                   punkts))
             return false;
-        m_airports.insert(key, {m_insertAirport.lastInsertId().toLongLong(), a.name, a.lat, a.lon, ms, a.elevation,
-                                a.atis});
+        m_airports.insert(key, {m_statements.insertAirport.lastInsertId().toLongLong(), a.ident, a.name, a.lat,
+                                a.lon, ms, a.elevation, a.atis});
         ++m_summary->airports.added;
         return true;
     }
@@ -202,24 +231,25 @@ bool Writer::writeAirport(const OaAirport &a)
     const QVariant name = a.name.isEmpty() ? row.name : QVariant(a.name);
     const QVariant h = fileOr(a.elevation, row.h);
     const QVariant atis = fileOr(a.atis, row.atis);
-    if (!moved && name == row.name && sameNumber(h, row.h) && sameNumber(atis, row.atis)) {
+    if (!renamed && !moved && name == row.name && sameNumber(h, row.h) && sameNumber(atis, row.atis)) {
         ++m_summary->airports.unchanged;
         return true;
     }
     if (moved) {
         row.lat = a.lat;
         row.lon = a.lon;
-        row.ms = geo::MagVar(m_fsPath, a.lat, a.lon);
+        row.ms = m_variation.at(a.lat, a.lon);
     }
     row.name = name;
     row.h = h;
     row.atis = atis;
-    if (!exec(m_updateAirport, {row.name, row.lat, row.lon, row.ms, row.h, row.atis, row.code}, punkts))
+    if (!exec(m_statements.updateAirport, {row.id, row.name, row.lat, row.lon, row.ms, row.h, row.atis, row.code},
+              punkts))
         return false;
     if (moved) {
-        if (!exec(m_markRoutes, {row.code}, QStringLiteral("Routes")))
+        if (!exec(m_statements.markRoutes, {row.code}, QStringLiteral("Routes")))
             return false;
-        m_summary->routesMarked += m_markRoutes.numRowsAffected();
+        m_summary->routesMarked += m_statements.markRoutes.rowsAffected();
     }
     ++m_summary->airports.updated;
     return true;
@@ -232,9 +262,9 @@ bool Writer::writeRunway(const OaRunway &runway)
     const QString key = QString::number(airport) + u' ' + caseFolded(runway.designator);
     const auto stored = m_runways.find(key);
     if (stored == m_runways.end()) {
-        if (!exec(m_insertRunway, {airport, runway.designator, runway.heading}, runways))
+        if (!exec(m_statements.insertRunway, {airport, runway.designator, runway.heading}, runways))
             return false;
-        m_runways.insert(key, {m_insertRunway.lastInsertId().toLongLong(), runway.heading});
+        m_runways.insert(key, {m_statements.insertRunway.lastInsertId().toLongLong(), runway.heading});
         ++m_summary->runways.added;
         return true;
     }
@@ -246,7 +276,7 @@ bool Writer::writeRunway(const OaRunway &runway)
         return true;
     }
     row.track = runway.heading;
-    if (!exec(m_updateRunway, {row.track, row.code}, runways))
+    if (!exec(m_statements.updateRunway, {row.track, row.code}, runways))
         return false;
     ++m_summary->runways.updated;
     return true;
@@ -259,17 +289,17 @@ bool Writer::writeNavaid(const OaNavaid &n)
     const std::optional<geo::Position> at = geo::readPosition(n.lat, n.lon);
     const auto stored = std::find_if(rows.begin(), rows.end(), [&](const StoredNavaid &row) { return samePlace(row.at, at); });
     if (stored == rows.end()) {
-        if (!exec(m_insertNavaid,
-                  {n.ident, n.region, n.name, n.type, n.freq, n.lat, n.lon, geo::MagVar(m_fsPath, n.lat, n.lon)},
-                  punkts))
+        if (!exec(m_statements.insertNavaid,
+                  {n.ident, n.region, n.name, n.type, n.freq, n.lat, n.lon, m_variation.at(n.lat, n.lon)}, punkts))
             return false;
-        rows.append({m_insertNavaid.lastInsertId().toLongLong(), at, n.name, n.freq, n.region});
+        rows.append({m_statements.insertNavaid.lastInsertId().toLongLong(), at, n.name, n.freq, n.region});
         ++m_summary->navaids.added;
         return true;
     }
     StoredNavaid &row = *stored;
     const QVariant name = n.name.isEmpty() ? row.name : QVariant(n.name);
     const QVariant freq = fileOr(n.freq, row.freq);
+    // A region a person (or a flight plan) gave stays; the file's fills an empty one.
     const QVariant region = row.region.toString().isEmpty() && !n.region.isEmpty() ? QVariant(n.region) : row.region;
     if (name == row.name && sameNumber(freq, row.freq) && region == row.region) {
         ++m_summary->navaids.unchanged;
@@ -278,7 +308,7 @@ bool Writer::writeNavaid(const OaNavaid &n)
     row.name = name;
     row.freq = freq;
     row.region = region;
-    if (!exec(m_updateNavaid, {row.name, row.freq, row.region, row.code}, punkts))
+    if (!exec(m_statements.updateNavaid, {row.name, row.freq, row.region, row.code}, punkts))
         return false;
     ++m_summary->navaids.updated;
     return true;
@@ -291,29 +321,10 @@ ImportOutcome Writer::run(const OurAirportsData &data)
         *m_error = texts::importWriteFailed(QStringLiteral("Punkts"), m_db.lastError());
         return ImportOutcome::Failed;
     }
-    const QString punkts = QStringLiteral("Punkts");
-    const QString runways = QStringLiteral("Runways");
-    if (!prepare(m_insertAirport,
-                 QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, LAT, LON, MS, H, ATIS) "
-                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                 punkts)
-        || !prepare(m_updateAirport,
-                    QStringLiteral("UPDATE Punkts SET Name = ?, LAT = ?, LON = ?, MS = ?, H = ?, ATIS = ? WHERE Code = ?"),
-                    punkts)
-        || !prepare(m_markRoutes,
-                    QStringLiteral("UPDATE Routes SET DateTime = NULL WHERE DateTime IS NOT NULL "
-                                   "AND Code IN (SELECT Route FROM Points WHERE Punkt = ?)"),
-                    QStringLiteral("Routes"))
-        || !prepare(m_insertRunway, QStringLiteral("INSERT INTO Runways (AP, Runway, IZPU_P) VALUES (?, ?, ?)"), runways)
-        || !prepare(m_updateRunway, QStringLiteral("UPDATE Runways SET IZPU_P = ? WHERE Code = ?"), runways)
-        || !prepare(m_insertNavaid,
-                    QStringLiteral("INSERT INTO Punkts (ID, Region, Name, Type, Freq, LAT, LON, MS) "
-                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                    punkts)
-        || !prepare(m_updateNavaid, QStringLiteral("UPDATE Punkts SET Name = ?, Freq = ?, Region = ? WHERE Code = ?"),
-                    punkts)
-        || !readCatalogue())
+    if (!readCatalogue())
         return ImportOutcome::Failed;
+    for (const OaAirport &a : data.airports)
+        m_identities.insert(caseFolded(a.ident));
 
     if (m_progress) {
         m_progress->setStage(texts::writingStage());
@@ -334,7 +345,7 @@ ImportOutcome Writer::run(const OurAirportsData &data)
     if (!written)
         return ImportOutcome::Failed;
     if (!transaction.commit()) {
-        *m_error = texts::importWriteFailed(punkts, m_db.lastError());
+        *m_error = texts::importWriteFailed(QStringLiteral("Punkts"), m_db.lastError());
         return ImportOutcome::Failed;
     }
     return ImportOutcome::Done;
@@ -346,6 +357,7 @@ ImportOutcome writeOurAirports(store::Database &db, const QString &fsPath, const
                                ImportProgress *progress, OurAirportsSummary *summary, QString *error)
 {
     *summary = {};
+    summary->report = data.report;
     error->clear();
     return Writer(db, fsPath, progress, summary, error).run(data);
 }
@@ -360,7 +372,24 @@ QString summaryText(const OurAirportsSummary &s)
         + texts::countsLine(texts::navaidsWord(), s.navaids.added, s.navaids.updated, s.navaids.unchanged);
     if (s.routesMarked > 0)
         text += QStringLiteral("\r\n") + texts::routesMarked(s.routesMarked);
+    if (!s.report.isEmpty()) {
+        text += QStringLiteral("\r\n\r\n") + texts::leftOutHead();
+        for (const OaFileReport &file : s.report.files)
+            if (file.skippedRows > 0 || file.droppedValues > 0)
+                text += QStringLiteral("\r\n") + texts::leftOutLine(file.file, file.skippedRows, file.droppedValues);
+    }
     return text;
+}
+
+QString summaryDetails(const OurAirportsSummary &s)
+{
+    if (s.report.isEmpty())
+        return {};
+    int total = 0;
+    for (const OaFileReport &file : s.report.files)
+        total += file.skippedRows + file.droppedValues;
+    return texts::firstIssuesHead(static_cast<int>(s.report.firstIssues.size()), total) + QStringLiteral("\r\n")
+        + s.report.firstIssues.join(QStringLiteral("\r\n"));
 }
 
 ImportOutcome importOurAirports(store::Session &session, const QString &folder, const OurAirportsFilter &filter,
@@ -379,7 +408,7 @@ ImportOutcome importOurAirports(store::Session &session, const QString &folder, 
         progress->finished();
     switch (outcome) {
     case ImportOutcome::Done:
-        prompter.info(owner, summaryText(summary));
+        prompter.infoWithDetails(owner, summaryText(summary), summaryDetails(summary));
         break;
     case ImportOutcome::Cancelled:
         prompter.info(owner, texts::importCancelled());

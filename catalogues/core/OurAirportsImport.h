@@ -28,14 +28,18 @@ struct OurAirportsSummary
     ImportCounts runways;
     ImportCounts navaids;
     int routesMarked = 0; // routes made not calculated because an airport of theirs moved
+    OaReadReport report;  // what the read left out of the files
 };
 
 // Writes what readOurAirports took into the catalogue, in one transaction:
 // cancelled or failed, the database is left exactly as it was.
 //
 // A row of the catalogue is the file's row when (letter case ignored):
-// - an airport: its ident is the ID of a row of type Airport (the rule by
-//   which a flight plan finds its airports);
+// - an airport: its identity (airportIdentity) is the ID of a row of type
+//   Airport (the rule by which a flight plan finds its airports), or else,
+//   unless another airport of the file has that identity, OurAirports' own
+//   ident is: a row an earlier import stored under that ident, whose ID is
+//   corrected to the identity in place, so that no second row is added;
 // - a runway: it is the same airport's runway of the same designator;
 // - a VOR or NDB: a row of that type and ident lies within 1 km of it.
 // Of several such rows the oldest (lowest Code) is taken. It is updated in
@@ -56,12 +60,19 @@ struct OurAirportsSummary
 ImportOutcome writeOurAirports(store::Database &db, const QString &fsPath, const OurAirportsData &data,
                                ImportProgress *progress, OurAirportsSummary *summary, QString *error);
 
-// "Импорт из OurAirports выполнен." and a line of counts per kind of row.
+// "Импорт из OurAirports выполнен.", a line of counts per kind of row and,
+// when the files had rows or values the read left out, how many per file.
 QString summaryText(const OurAirportsSummary &summary);
+// The first of those rows and values, one line each ("runways.csv, строка
+// 10: неправильный истинный курс: «362»; значение не взято"), under a line
+// that says how many of how many they are; empty when there were none.
+QString summaryDetails(const OurAirportsSummary &summary);
 
 // The command of the catalogue window and of kalyx-cli: reads the folder's
 // four files, writes them into the session's catalogue, and tells the person
-// the outcome through the session's prompter (owner: the window): the summary,
+// the outcome through the session's prompter (owner: the window): the summary
+// with what was left out of the files as its details (Prompter::
+// infoWithDetails: a section of the window's message, stderr in kalyx-cli),
 // that the import was cancelled, or what was wrong (a file's name and line,
 // or the database's error), each time with the catalogue left as it was
 // unless the import was done.

@@ -60,12 +60,16 @@ inline QString badValue(const QString &what, const QString &value)
 }
 inline QString badLatitude() { return QStringLiteral("неправильная широта"); }
 inline QString badLongitude() { return QStringLiteral("неправильная долгота"); }
-inline QString badElevation() { return QStringLiteral("превышение не число"); }
-inline QString badFrequency() { return QStringLiteral("частота не число"); }
+inline QString badElevation() { return QStringLiteral("неправильное превышение"); }
+inline QString badFrequency() { return QStringLiteral("неправильная частота"); }
 inline QString badHeading() { return QStringLiteral("неправильный истинный курс"); }
 inline QString badClosed() { return QStringLiteral("признак закрытой ВПП не 0 и не 1"); }
 inline QString badIdent() { return QStringLiteral("неправильный идентификатор (нужно от 1 до 10 знаков)"); }
 inline QString badRowId() { return QStringLiteral("номер строки (id) не число"); }
+inline QString sameIdentity(int line)
+{
+    return QStringLiteral("аэропорт этого кода уже взят из строки %1").arg(line);
+}
 inline QString badCountry(const QString &entry)
 {
     return QStringLiteral("Код страны не из двух латинских букв: «%1»").arg(entry);
@@ -75,6 +79,24 @@ inline QString badAirportType(const QString &entry, const QString &known)
     return QStringLiteral("Неизвестный тип аэропорта: «%1» (известны %2)").arg(entry, known);
 }
 inline QString badRunway() { return QStringLiteral("неправильное обозначение ВПП (нужно до 10 знаков)"); }
+
+// A row or value a read left out: "airports.csv, строка 12: неправильная
+// широта: «abc»; строка пропущена".
+inline QString issueLine(const QString &file, int line, const QString &what)
+{
+    return QStringLiteral("%1, строка %2: %3").arg(file).arg(line).arg(what);
+}
+inline QString rowSkipped(const QString &why) { return why + QStringLiteral("; строка пропущена"); }
+inline QString valueDropped(const QString &why) { return why + QStringLiteral("; значение не взято"); }
+inline QString leftOutHead() { return QStringLiteral("Не взято из файлов:"); }
+inline QString leftOutLine(const QString &file, int rows, int values)
+{
+    return QStringLiteral("%1: пропущено строк %2, не взято значений %3").arg(file).arg(rows).arg(values);
+}
+inline QString firstIssuesHead(int shown, int total)
+{
+    return shown < total ? QStringLiteral("Первые %1 из %2:").arg(shown).arg(total) : QStringLiteral("Все случаи:");
+}
 
 // The import's own outcome.
 inline QString importCancelled()

@@ -89,6 +89,7 @@ private slots:
     void cancelInTheProgressWindow_data();
     void cancelInTheProgressWindow();
     void badFolderIsNamedAndChangesNothing();
+    void whatWasLeftOutIsInTheSummarysDetails();
     void folderDialogCancelledDoesNothing();
 
 private:
@@ -247,16 +248,38 @@ void TestOurAirportsWindow::badFolderIsNamedAndChangesNothing()
     QVERIFY(test::copyFixture(QStringLiteral("current"), dir.path()));
     QFile runways(dir.filePath(QStringLiteral("runways.csv")));
     QVERIFY(runways.open(QIODevice::Append));
-    runways.write("1010,4368,\"UUEE\",100,100,\"CON\",1,0,\"06L\",55.9,north,,,,,,,,,\n");
+    runways.write("1010,4368,\"UUEE\",100,100,\"CON\",1,0,\"06L,55.9,37.4,,,,,,,,,\n");
     runways.close();
     const QStringList before = test::wholeDump(m_session->ADOC.sql());
     m_dialogs.answers = {dir.path()};
     chooseImportFromTheMenu();
-    QCOMPARE(m_prompter->texts(), QStringList{"Файл runways.csv, строка 11: неправильная долгота: «north»\r\n"
+    QCOMPARE(m_prompter->texts(), QStringList{"Файл runways.csv, строка 11: кавычка не закрыта до конца файла\r\n"
                                               "Каталог пунктов не изменен."});
     QCOMPARE(m_prompter->messages().first().kind, Kind::Error);
     QCOMPARE(m_prompter->messages().first().owner, QStringLiteral("TF_Punkts"));
     QCOMPARE(test::wholeDump(m_session->ADOC.sql()), before);
+}
+
+void TestOurAirportsWindow::whatWasLeftOutIsInTheSummarysDetails()
+{
+    QTemporaryDir dir;
+    QVERIFY(test::copyFixture(QStringLiteral("current"), dir.path()));
+    QFile runways(dir.filePath(QStringLiteral("runways.csv")));
+    QVERIFY(runways.open(QIODevice::Append));
+    runways.write("1010,4368,\"UUEE\",100,100,\"CON\",1,0,\"06L\",55.9,north,,,,,,,,,\n");
+    runways.close();
+    m_dialogs.answers = {dir.path()};
+    chooseImportFromTheMenu();
+    QCOMPARE(m_prompter->messages().size(), 1);
+    const test::RecordingPrompter::Message &summary = m_prompter->messages().first();
+    QCOMPARE(summary.kind, Kind::Info);
+    QCOMPARE(summary.owner, QStringLiteral("TF_Punkts"));
+    QVERIFY2(summary.text.endsWith(QStringLiteral("\r\n\r\nНе взято из файлов:\r\n"
+                                                  "runways.csv: пропущено строк 0, не взято значений 1")),
+             qPrintable(summary.text));
+    QCOMPARE(summary.details, QStringLiteral("Все случаи:\r\n"
+                                             "runways.csv, строка 11: неправильная долгота: «north»; значение не взято"));
+    QVERIFY(m_lists->QPunkts.locate(u"ID", QStringLiteral("UUEE")));
 }
 
 void TestOurAirportsWindow::folderDialogCancelledDoesNothing()

@@ -20,6 +20,8 @@ private slots:
     void wrongCommandLines_data();
     void wrongCommandLines();
     void badFolderFailsAndChangesNothing();
+    void leftOutRowsAreSaidOnStderr();
+    void publishedFilesImportWhole();
     void helpShowsTheCommand();
 
 private:
@@ -106,14 +108,42 @@ void TestCliCatalogue::badFolderFailsAndChangesNothing()
     QVERIFY(kx::test::copyFixture(QStringLiteral("current"), folder));
     QFile navaids(folder + QStringLiteral("/navaids.csv"));
     QVERIFY(navaids.open(QIODevice::Append));
-    navaids.write("90012,\"x\",\"ZZ\",\"Broken\",\"NDB\",300,45.0,\"200\",,\"RU\",,,,,,,,,,\n");
+    navaids.write("90012,\"x\",\"ZZ\",\"Broken\",\"NDB\",300,45.0,\"200,,\"RU\",,,,,,,,,,\n");
     navaids.close();
     const kx::test::CliRun result = run({"import-ourairports", folder});
-    QCOMPARE(result.err, QString("Файл navaids.csv, строка 13: неправильная долгота: «200»\n"
+    QCOMPARE(result.err, QString("Файл navaids.csv, строка 13: после закрывающей кавычки нет запятой\n"
                                  "Каталог пунктов не изменен.\n"));
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.out, QString());
     QCOMPARE(idents(), QStringList());
+}
+
+void TestCliCatalogue::leftOutRowsAreSaidOnStderr()
+{
+    const QString folder = m_folder->file(QStringLiteral("oa"));
+    QVERIFY(kx::test::copyFixture(QStringLiteral("current"), folder));
+    QFile navaids(folder + QStringLiteral("/navaids.csv"));
+    QVERIFY(navaids.open(QIODevice::Append));
+    navaids.write("90012,\"x\",\"ZZ\",\"Broken\",\"NDB\",300,45.0,\"200\",,\"RU\",,,,,,,,,,\n");
+    navaids.close();
+    const kx::test::CliRun result = run({"import-ourairports", folder});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.endsWith("Радиомаяки VOR и NDB: новых 8, обновлено 0, без изменений 0\n\n"
+                                 "Не взято из файлов:\nnavaids.csv: пропущено строк 1, не взято значений 0\n"),
+             qPrintable(result.out));
+    QCOMPARE(result.err, QString("Все случаи:\nnavaids.csv, строка 13: неправильная долгота: «200»; строка пропущена\n"));
+    QCOMPARE(idents().size(), 17);
+}
+
+void TestCliCatalogue::publishedFilesImportWhole()
+{
+    const kx::test::CliRun result =
+        run({"import-ourairports", QStringLiteral(KX_SOURCE_DIR "/tests/catalogues/data/ourairports/ussr")});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.startsWith("Импорт из OurAirports выполнен.\n\nАэропорты: новых 404, обновлено 0, без изменений 0\n"),
+             qPrintable(result.out));
+    QVERIFY2(result.err.contains("runways.csv, строка 10: неправильный истинный курс: «362»; значение не взято\n"),
+             qPrintable(result.err));
 }
 
 void TestCliCatalogue::helpShowsTheCommand()

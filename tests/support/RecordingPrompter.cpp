@@ -6,7 +6,7 @@ namespace kx::test {
 
 void RecordingPrompter::record(Kind kind, QObject *owner, const QString &text, bool defaultYes)
 {
-    m_messages.append({kind, owner ? owner->objectName() : QString(), text, defaultYes});
+    m_messages.append({kind, owner ? owner->objectName() : QString(), text, defaultYes, {}});
 }
 
 void RecordingPrompter::error(QObject *owner, const QString &text)
@@ -17,6 +17,12 @@ void RecordingPrompter::error(QObject *owner, const QString &text)
 void RecordingPrompter::info(QObject *owner, const QString &text)
 {
     record(Kind::Info, owner, text);
+}
+
+void RecordingPrompter::infoWithDetails(QObject *owner, const QString &text, const QString &details)
+{
+    record(Kind::Info, owner, text);
+    m_messages.last().details = details;
 }
 
 bool RecordingPrompter::ask(QObject *owner, const QString &text, bool defaultYes)

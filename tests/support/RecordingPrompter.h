@@ -21,10 +21,12 @@ public:
         QString owner; // the owner's objectName, empty for none
         QString text;
         bool defaultYes = false;
+        QString details; // of infoWithDetails
     };
 
     void error(QObject *owner, const QString &text) override;
     void info(QObject *owner, const QString &text) override;
+    void infoWithDetails(QObject *owner, const QString &text, const QString &details) override;
     bool ask(QObject *owner, const QString &text, bool defaultYes) override;
 
     void answer(bool yes) { m_answers.append(yes); }

@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
 #include <QtTest>
 
 using namespace kx;
@@ -50,6 +52,7 @@ private slots:
     void boxesOfEachKind_data();
     void boxesOfEachKind();
     void editMenusAreRussianAndPasteStillWorks();
+    void detailsOpenOnRequest();
 };
 
 void TestGuiPrompter::initTestCase()
@@ -117,6 +120,39 @@ void TestGuiPrompter::editMenusAreRussianAndPasteStillWorks()
         QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
     QCOMPARE(edit.fieldText(), QStringLiteral("N55*58.27"));
+}
+
+void TestGuiPrompter::detailsOpenOnRequest()
+{
+    QWidget owner;
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    QString text;
+    QString shown;
+    bool hiddenFirst = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        auto *details = box->findChild<QTextEdit *>();
+        hiddenFirst = details && !details->isVisible();
+        // Qt's own button that shows them, in Russian.
+        QAbstractButton *more = nullptr;
+        for (QAbstractButton *button : box->buttons())
+            if (box->buttonRole(button) == QMessageBox::ActionRole)
+                more = button;
+        if (more)
+            QTest::mouseClick(more, Qt::LeftButton);
+        if (details && details->isVisible())
+            shown = details->toPlainText();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    ui::GuiPrompter().infoWithDetails(&owner, QStringLiteral("Импорт выполнен.\r\n\r\nНе взято: 1"),
+                                      QStringLiteral("Все случаи:\r\nrunways.csv, строка 10: ..."));
+    QCOMPARE(text, QStringLiteral("Импорт выполнен.\n\nНе взято: 1"));
+    QVERIFY(hiddenFirst);
+    QCOMPARE(shown, QStringLiteral("Все случаи:\nrunways.csv, строка 10: ..."));
 }
 
 QTEST_MAIN(TestGuiPrompter)
