@@ -226,8 +226,12 @@ QString routeNameOf(const QString &path)
 
 QString proposedPlanName(const QString &type, const QString &departureName, const QString &destinationName)
 {
-    QString name = type + u' ' + departureName + QStringLiteral(" to ") + destinationName
-        + QStringLiteral(" (by Kalyx).PLN");
+    return fileNameSafe(type + u' ' + departureName + QStringLiteral(" to ") + destinationName
+                        + QStringLiteral(" (by Kalyx).PLN"));
+}
+
+QString fileNameSafe(QString name)
+{
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     for (QChar &c : name)
         if (c.unicode() < u' ' || forbidden.contains(c))

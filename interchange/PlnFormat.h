@@ -100,6 +100,9 @@ QString routeNameOf(const QString &path);
 // type + " " + departure name + " to " + destination name + " (by Kalyx).PLN".
 // Characters that cannot stand in a file name become "_".
 QString proposedPlanName(const QString &type, const QString &departureName, const QString &destinationName);
+// A name with every character that cannot stand in a file name (control
+// characters and \ / : * ? " < > |) made "_".
+QString fileNameSafe(QString name);
 // A chosen export path whose file name contains none of ".pln", ".PLN" and
 // ".Pln" gets ".PLN" appended ("plan.txt" becomes "plan.txt.PLN", "plan.pLn"
 // becomes "plan.pLn.PLN", "plan.Pln" stays).

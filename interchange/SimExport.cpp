@@ -4,6 +4,7 @@
 #include "FlightGearRoute.h"
 #include "InterchangeTexts.h"
 #include "Pa3Plan.h"
+#include "PlnFormat.h"
 #include "SimRoute.h"
 #include "SimTexts.h"
 #include "XPlaneFms.h"
@@ -20,15 +21,6 @@
 
 namespace kx::interchange {
 namespace {
-
-QString safeFileName(QString name)
-{
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (QChar &c : name)
-        if (c.unicode() < u' ' || forbidden.contains(c))
-            c = u'_';
-    return name;
-}
 
 // X-Plane's own folder: the first folder above the aircraft's that holds an
 // Output folder.
@@ -73,7 +65,7 @@ QString simSuffix(SimFormat format)
 
 QString proposedSimFileName(const QString &airportPair, SimFormat format)
 {
-    return safeFileName(airportPair) + u'.' + simSuffix(format);
+    return fileNameSafe(airportPair) + u'.' + simSuffix(format);
 }
 
 QString currentAirportPair(store::Session &session)

@@ -38,7 +38,10 @@ inline QString pa3Filter() { return QStringLiteral("Планы ПА-3 (*.json);;
 // Reading the plans of X-Plane and FlightGear: why a file is no such plan
 // (after "Ошибка чтения файла ... !"), what is wrong with a waypoint, and
 // how messages name a waypoint.
-inline QString notFmsFile() { return QStringLiteral("Это не план X-Plane: нет строк \"I\" или \"A\" и \"… Version\"."); }
+inline QString notFmsFile()
+{
+    return QStringLiteral("Это не план X-Plane: нет строк \"I\" или \"A\" и \"… Version\".");
+}
 inline QString unsupportedFmsVersion(const QString &version)
 {
     return QStringLiteral("Версия плана X-Plane %1 не поддерживается (только 3 и 1100).").arg(version);
@@ -57,7 +60,10 @@ inline QString fmsWaypoint(int line, const QString &ident)
 {
     return QStringLiteral("%1 (строка %2)").arg(ident).arg(line);
 }
-inline QString notFlightGearRoute() { return QStringLiteral("Это не маршрут FlightGear: нет <PropertyList> с <route>."); }
+inline QString notFlightGearRoute()
+{
+    return QStringLiteral("Это не маршрут FlightGear: нет <PropertyList> с <route>.");
+}
 inline QString unsupportedFlightGearVersion(const QString &version)
 {
     return QStringLiteral("Версия маршрута FlightGear %1 не поддерживается (только 2).").arg(version);

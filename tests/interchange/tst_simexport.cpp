@@ -47,7 +47,7 @@ private slots:
     void proposedFoldersWhateverTheirCase();
 
 private:
-    void exec(const QString &sql, const QVariantList &values = {});
+    void writeFile(const QString &path, const QByteArray &bytes);
     QList<qint64> punktsOf(qint64 route) const;
     QByteArray readBytes(const QString &path) const;
 
@@ -75,15 +75,6 @@ void TestSimExport::init()
 
 void TestSimExport::cleanup() { closeSession(); }
 
-void TestSimExport::exec(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery q(m_session->ADOC.sql());
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    QVERIFY2(q.exec(), qPrintable(q.lastError().text() + " in " + sql));
-}
-
 // The catalogue rows of a route's points, in order.
 QList<qint64> TestSimExport::punktsOf(qint64 route) const
 {
@@ -95,6 +86,12 @@ QList<qint64> TestSimExport::punktsOf(qint64 route) const
         while (q.next())
             codes << q.value(0).toLongLong();
     return codes;
+}
+
+void TestSimExport::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 QByteArray TestSimExport::readBytes(const QString &path) const
@@ -188,15 +185,12 @@ void TestSimExport::plansOfOtherSimulatorsImport()
 {
     const QList<qint64> demo = punktsOf(m_route); // UUEE DE SB RW ADL URSS
     const QString fms = m_folder->file("X-Plane.fms");
-    QFile plan(fms);
-    QVERIFY(plan.open(QIODevice::WriteOnly));
-    plan.write("I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 5\n"
-               "1 UUEE ADEP 622.000000 55.972778 37.414722\n"
-               "11 DE DRCT 35000.000000 55.6 37.9\n"
-               "3 ADL DRCT 35000.000000 43.4 39.9\n"
-               "28 +43.500_+039.900 DRCT 0.000000 43.5 39.9\n"
-               "1 URSS ADES 89.000000 43.449722 39.941111\n");
-    plan.close();
+    writeFile(fms, "I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 5\n"
+                   "1 UUEE ADEP 622.000000 55.972778 37.414722\n"
+                   "11 DE DRCT 35000.000000 55.6 37.9\n"
+                   "3 ADL DRCT 35000.000000 43.4 39.9\n"
+                   "28 +43.500_+039.900 DRCT 0.000000 43.5 39.9\n"
+                   "1 URSS ADES 89.000000 43.449722 39.941111\n");
     const qint64 catalogue = m_fix->count("Punkts");
     const qint64 route = ImportPLN(*m_session, fms, &m_owner);
     QVERIFY2(route > 0, qPrintable(m_prompter->lastText()));
@@ -221,15 +215,12 @@ void TestSimExport::plansOfOtherSimulatorsImport()
 
     // FlightGear says "navaid" and no more: the catalogue's NDB at that place.
     const QString xml = m_folder->file("FlightGear.xml");
-    QFile fg(xml);
-    QVERIFY(fg.open(QIODevice::WriteOnly));
-    fg.write("<?xml version=\"1.0\"?><PropertyList><version type=\"int\">2</version>"
-             "<departure><airport>UUEE</airport></departure><destination><airport>URSS</airport></destination>"
-             "<route><wp><type>navaid</type><ident>UUEE</ident><lat>55.97</lat><lon>37.41</lon></wp>"
-             "<wp n=\"1\"><type>navaid</type><ident>DE</ident><lat>55.366667</lat><lon>37.978333</lon></wp>"
-             "<wp n=\"2\"><type>navaid</type><ident>URSS</ident><lat>43.45</lat><lon>39.95</lon></wp>"
-             "</route></PropertyList>");
-    fg.close();
+    writeFile(xml, "<?xml version=\"1.0\"?><PropertyList><version type=\"int\">2</version>"
+                   "<departure><airport>UUEE</airport></departure><destination><airport>URSS</airport></destination>"
+                   "<route><wp><type>navaid</type><ident>UUEE</ident><lat>55.97</lat><lon>37.41</lon></wp>"
+                   "<wp n=\"1\"><type>navaid</type><ident>DE</ident><lat>55.366667</lat><lon>37.978333</lon></wp>"
+                   "<wp n=\"2\"><type>navaid</type><ident>URSS</ident><lat>43.45</lat><lon>39.95</lon></wp>"
+                   "</route></PropertyList>");
     const qint64 flightGear = ImportPLN(*m_session, xml, &m_owner);
     QVERIFY2(flightGear > 0, qPrintable(m_prompter->lastText()));
     QCOMPARE(punktsOf(flightGear), QList<qint64>({demo.at(0), demo.at(1), demo.at(5)}));
@@ -255,9 +246,7 @@ void TestSimExport::brokenPlansImportNothing()
 {
     QFETCH(QByteArray, file);
     const QString path = m_folder->file("broken.plan");
-    QFile plan(path);
-    QVERIFY(plan.open(QIODevice::WriteOnly) && plan.write(file) == file.size());
-    plan.close();
+    writeFile(path, file);
     const qint64 routes = m_fix->count("Routes");
     const qint64 catalogue = m_fix->count("Punkts");
     QCOMPARE(ImportPLN(*m_session, path, &m_owner), 0);
@@ -314,7 +303,7 @@ void TestSimExport::refusalsLeaveTheOldFile()
     QFETCH(QString, target);
     QFETCH(QString, message);
     if (!change.isEmpty())
-        exec(change);
+        QVERIFY(m_fix->exec(change));
     QVERIFY(m_session->reopenRoutesAt(m_route));
     const bool old = target == u"plan";
     for (const SimFormat format : {SimFormat::XPlaneFms, SimFormat::FlightGear, SimFormat::Pa3}) {
@@ -393,7 +382,7 @@ void TestSimExport::proposedFoldersWhateverTheirCase()
 
     QCOMPARE(proposedSimFileName(currentAirportPair(*m_session), SimFormat::Pa3), QString("UUEE-URSS.json"));
     QCOMPARE(proposedSimFileName("UU/EE-UR:SS", SimFormat::XPlaneFms), QString("UU_EE-UR_SS.fms"));
-    exec("UPDATE Routes SET AP_P = NULL, Name = 'На юг'");
+    QVERIFY(m_fix->exec("UPDATE Routes SET AP_P = NULL, Name = 'На юг'"));
     QVERIFY(m_session->reopenRoutesAt(m_route));
     QCOMPARE(currentAirportPair(*m_session), QString("На юг"));
 }

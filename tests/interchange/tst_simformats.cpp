@@ -224,18 +224,19 @@ void TestSimFormats::brokenPlanFiles_data()
     QTest::newRow("empty") << false << QByteArray() << unreadable + "Это не план X-Plane";
     QTest::newRow("binary") << false << QByteArray("\x00\xff\xfe\x01\x02 garbage\n\x00", 16)
                             << unreadable + "Это не план X-Plane";
-    QTest::newRow("a flight plan of FS2004") << false << QByteArray("[flightplan]\r\ntitle=UUEE to URSS\r\n")
-                                             << unreadable + "Это не план X-Plane";
+    QTest::newRow("a flight plan of FS2004")
+        << false << QByteArray("[flightplan]\r\ntitle=UUEE to URSS\r\n") << unreadable + "Это не план X-Plane";
     QTest::newRow("another version") << false << QByteArray("I\n1000 Version\n")
                                      << unreadable + "Версия плана X-Plane 1000 не поддерживается";
     QTest::newRow("no count") << false << head + uuee + urss
                               << "Нет строки NUMENR с числом ППМ в строке 6 файла plan.fms";
     QTest::newRow("count of nothing") << false << head + "NUMENR lots\n" + uuee
                                       << "Нет строки NUMENR с числом ППМ в строке 6 файла plan.fms";
-    QTest::newRow("fewer points than promised") << false << head + "NUMENR 3\n" + uuee + urss
-                                                << unreadable + "NUMENR обещает 3 ППМ, а в файле 2.";
-    QTest::newRow("truncated line") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89.000000 43.4\n"
-                                    << "Неправильная строка ППМ \"1 URSS ADES 89.000000 43.4\" в строке 8 файла plan.fms";
+    QTest::newRow("fewer points than promised")
+        << false << head + "NUMENR 3\n" + uuee + urss << unreadable + "NUMENR обещает 3 ППМ, а в файле 2.";
+    QTest::newRow("truncated line")
+        << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89.000000 43.4\n"
+        << "Неправильная строка ППМ \"1 URSS ADES 89.000000 43.4\" в строке 8 файла plan.fms";
     QTest::newRow("latitude beyond the pole") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 95.5 39.9\n"
                                               << "Неверная широта \"95.5\" в строке 8 файла plan.fms";
     QTest::newRow("longitude that is no number") << false << head + "NUMENR 2\n" + uuee + "1 URSS ADES 89 43.4 nan\n"
@@ -245,10 +246,11 @@ void TestSimFormats::brokenPlanFiles_data()
     QTest::newRow("type that is no number") << false << head + "NUMENR 2\n" + uuee + "apt URSS ADES 89 43.4 39.9\n"
                                             << "Неправильная строка ППМ \"apt URSS";
     QTest::newRow("ident with a control character")
-        << false << head + "NUMENR 2\n" + uuee + "1 UR\x01SS ADES 89 43.4 39.9\n" << "Неверный идентификатор";
+        << false << head + "NUMENR 2\n" + uuee + "1 UR\x01SS ADES 89 43.4 39.9\n"
+        << "Неверный идентификатор";
     QTest::newRow("one point") << false << head + "NUMENR 1\n" + uuee << "Неправильный формат файла plan.fms !";
-    QTest::newRow("old format without points") << false << QByteArray("I\n3 version\n1\n0\n")
-                                               << "Ошибка чтения файла plan.fms !";
+    QTest::newRow("old format without points")
+        << false << QByteArray("I\n3 version\n1\n0\n") << "Ошибка чтения файла plan.fms !";
     QTest::newRow("old format without its numbers") << false << QByteArray("I\n3 version\n1 EDDM 0 48.3 11.7\n")
                                                     << "Нет двух чисел после строки версии в строке 3 файла plan.fms";
 

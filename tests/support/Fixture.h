@@ -42,6 +42,10 @@ public:
     qint64 addRsbn(const QString &id, const QString &name, const QString &lat, const QString &lon,
                    const QString &region = {});
 
+    // Any statement with its values, e.g. exec("UPDATE Routes SET FL = ?", {0});
+    // false, with a warning naming the statement, when it fails.
+    bool exec(const QString &sql, const QVariantList &values = {}, QVariant *insertId = nullptr);
+
     // One value of one row, e.g. value("Points", code, "IPU").
     QVariant value(const QString &table, qint64 code, const QString &column) const;
     qint64 count(const QString &table) const;
