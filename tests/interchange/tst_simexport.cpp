@@ -48,7 +48,6 @@ private slots:
 
 private:
     void writeFile(const QString &path, const QByteArray &bytes);
-    QList<qint64> punktsOf(qint64 route) const;
     QByteArray readBytes(const QString &path) const;
 
     qint64 m_route = 0;
@@ -74,19 +73,6 @@ void TestSimExport::init()
 }
 
 void TestSimExport::cleanup() { closeSession(); }
-
-// The catalogue rows of a route's points, in order.
-QList<qint64> TestSimExport::punktsOf(qint64 route) const
-{
-    QSqlQuery q(m_session->ADOC.sql());
-    q.prepare("SELECT Punkt FROM Points WHERE Route = ? ORDER BY Number");
-    q.addBindValue(route);
-    QList<qint64> codes;
-    if (q.exec())
-        while (q.next())
-            codes << q.value(0).toLongLong();
-    return codes;
-}
 
 void TestSimExport::writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -119,14 +105,14 @@ void TestSimExport::demoRouteGoesOutInEveryFormat()
 
     // Both plans import again as the same points: the catalogue's own
     // waypoints, none added, through the import of every flight plan.
-    const QList<qint64> points = punktsOf(m_route);
+    const QList<qint64> points = m_fix->punktsOf(m_route);
     QCOMPARE(points.size(), 6);
     const qint64 catalogue = m_fix->count("Punkts");
     m_prompter->clear();
     for (const QString &plan : {fms, fg}) {
         const qint64 imported = ImportPLN(*m_session, plan, &m_owner);
         QVERIFY2(imported > 0, qPrintable(m_prompter->lastText()));
-        QCOMPARE(punktsOf(imported), points);
+        QCOMPARE(m_fix->punktsOf(imported), points);
         QCOMPARE(m_fix->count("Punkts"), catalogue);
         QCOMPARE(m_fix->value("Routes", imported, "Name").toString(), QString("UUEE-URSS"));
         QCOMPARE(m_fix->value("Routes", imported, "AP_V").toString() + u'-'
@@ -183,7 +169,7 @@ void TestSimExport::demoRouteGoesOutInEveryFormat()
 // otherwise, with the simulator's variation.
 void TestSimExport::plansOfOtherSimulatorsImport()
 {
-    const QList<qint64> demo = punktsOf(m_route); // UUEE DE SB RW ADL URSS
+    const QList<qint64> demo = m_fix->punktsOf(m_route); // UUEE DE SB RW ADL URSS
     const QString fms = m_folder->file("X-Plane.fms");
     writeFile(fms, "I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 5\n"
                    "1 UUEE ADEP 622.000000 55.972778 37.414722\n"
@@ -195,7 +181,7 @@ void TestSimExport::plansOfOtherSimulatorsImport()
     const qint64 route = ImportPLN(*m_session, fms, &m_owner);
     QVERIFY2(route > 0, qPrintable(m_prompter->lastText()));
     QCOMPARE(m_fix->sequence(route), QStringList({"1 UUEE", "2 DE", "3 ADL", "4 +43.500_+039.900", "5 URSS"}));
-    const QList<qint64> points = punktsOf(route);
+    const QList<qint64> points = m_fix->punktsOf(route);
     QCOMPARE(points.first(), demo.first());
     QCOMPARE(points.last(), demo.last());
     // The fix DE is not the NDB DE, and this ADL lies 2 km from the
@@ -223,7 +209,7 @@ void TestSimExport::plansOfOtherSimulatorsImport()
                    "</route></PropertyList>");
     const qint64 flightGear = ImportPLN(*m_session, xml, &m_owner);
     QVERIFY2(flightGear > 0, qPrintable(m_prompter->lastText()));
-    QCOMPARE(punktsOf(flightGear), QList<qint64>({demo.at(0), demo.at(1), demo.at(5)}));
+    QCOMPARE(m_fix->punktsOf(flightGear), QList<qint64>({demo.at(0), demo.at(1), demo.at(5)}));
     QCOMPARE(m_fix->count("Punkts"), catalogue + 3);
     QVERIFY(m_prompter->messages().isEmpty());
 }

@@ -88,4 +88,16 @@ QStringList Fixture::sequence(qint64 route) const
     return out;
 }
 
+QList<qint64> Fixture::punktsOf(qint64 route) const
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection));
+    q.prepare(QStringLiteral("SELECT Punkt FROM Points WHERE Route = ? ORDER BY Number, Code"));
+    q.addBindValue(route);
+    QList<qint64> codes;
+    if (q.exec())
+        while (q.next())
+            codes << q.value(0).toLongLong();
+    return codes;
+}
+
 } // namespace kx::test

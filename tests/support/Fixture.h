@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -51,6 +52,8 @@ public:
     qint64 count(const QString &table) const;
     // A route's points in order as "Number ID" ("1 UUEE", "2 DE", ...).
     QStringList sequence(qint64 route) const;
+    // The catalogue rows (Punkts.Code) of a route's points, in order.
+    QList<qint64> punktsOf(qint64 route) const;
 
 private:
     qint64 insert(const QString &sql, const QVariantList &values);
