@@ -1,7 +1,6 @@
 #include "PlnFormat.h"
 
 #include "InterchangeTexts.h"
-#include "SimTexts.h"
 
 #include "base/Error.h"
 #include "base/FileError.h"
@@ -277,13 +276,6 @@ bool readBoundedFile(const QString &fileName, qint64 limit, const QString &tooLa
                      QString *error)
 {
     const QString shown = QDir::toNativeSeparators(fileName);
-    // A pipe or a device would keep the reader waiting at the open, or
-    // reading for ever.
-    const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile() && !info.isDir()) {
-        *error = texts::planFileUnopened(shown, texts::notRegularFile());
-        return false;
-    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = texts::planFileUnopened(shown, fileErrorText(file, FileAccess::Read));

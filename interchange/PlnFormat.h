@@ -124,8 +124,8 @@ inline constexpr qint64 kMaxPlanFileBytes = 16LL * 1024 * 1024;
 // reason) when it cannot be read or is larger than kMaxPlanFileBytes.
 bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error);
 // The same for any file the program reads whole and that has a size it never
-// reaches (limit, in bytes); tooLarge is the reason given beyond it. A pipe or
-// a device is refused before it is opened (texts::notRegularFile).
+// reaches (limit, in bytes); tooLarge is the reason given beyond it. A pipe is
+// read to its end (a script may hand a plan that way), a device up to the limit.
 bool readBoundedFile(const QString &fileName, qint64 limit, const QString &tooLarge, QByteArray *bytes,
                      QString *error);
 // The same, decoded as a text file (windows-1251, or UTF-8 after a byte-order

@@ -8,10 +8,6 @@
 // failed) is that of the flight plans' messages (InterchangeTexts.h).
 namespace kx::interchange::texts {
 
-// A file that is not a file (a pipe, a device), which a reader would wait on
-// or read for ever.
-inline QString notRegularFile() { return QStringLiteral("Это не обычный файл."); }
-
 // A calculated route whose legs cannot be read (a database changed by hand).
 inline QString legNotCalculated(int number, const QString &from, const QString &to)
 {

@@ -6,7 +6,6 @@
 #include "base/Settings.h"
 #include "calc/CalculateRoute.h"
 #include "interchange/ImportPln.h"
-#include "interchange/RsbnDat.h"
 #include "interchange/SimExport.h"
 #include "interchange/SimSettings.h"
 #include "store/Session.h"
@@ -19,10 +18,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
-
-#ifndef Q_OS_WIN
-#include <sys/stat.h>
-#endif
 
 using namespace kx;
 using namespace kx::interchange;
@@ -40,7 +35,6 @@ private slots:
     void plansOfOtherSimulatorsImport();
     void brokenPlansImportNothing_data();
     void brokenPlansImportNothing();
-    void aPipeIsRefusedNotWaitedOn();
     void refusalsLeaveTheOldFile_data();
     void refusalsLeaveTheOldFile();
     void foldersAreRememberedInTheirOwnSection();
@@ -240,23 +234,6 @@ void TestSimExport::brokenPlansImportNothing()
     QCOMPARE(m_prompter->messages().size(), 1);
     QCOMPARE(m_fix->count("Routes"), routes);
     QCOMPARE(m_fix->count("Punkts"), catalogue);
-}
-
-// A reader that opened a pipe would wait for a writer that never comes.
-void TestSimExport::aPipeIsRefusedNotWaitedOn()
-{
-#ifdef Q_OS_WIN
-    QSKIP("Windows has no named pipes in its folders");
-#else
-    const QString path = m_folder->file("plan.fms");
-    QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-    QCOMPARE(ImportPLN(*m_session, path, &m_owner), 0);
-    QCOMPARE(m_prompter->lastText(), "Не удалось открыть файл " + path + "\r\nЭто не обычный файл.");
-    QByteArray bytes;
-    QString error;
-    QVERIFY(!readRsbnFile(path, &bytes, &error));
-    QCOMPARE(error, m_prompter->lastText());
-#endif
 }
 
 void TestSimExport::refusalsLeaveTheOldFile_data()
