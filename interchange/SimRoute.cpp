@@ -34,6 +34,16 @@ std::optional<QString> degreesOf(const QVariant &text, double limit)
     return degrees;
 }
 
+// The catalogue's type as the program writes it, whatever the letter case a
+// database edited by other means holds; empty for any other.
+QString catalogueTypeName(const QString &type)
+{
+    for (const char16_t *name : {u"Airport", u"NDB", u"VOR"})
+        if (type.trimmed().compare(QStringView(name), Qt::CaseInsensitive) == 0)
+            return QString::fromUtf16(name);
+    return QString();
+}
+
 } // namespace
 
 bool SimPoint::hasFileIdent() const
@@ -94,7 +104,7 @@ bool readSimRoute(store::Session &session, SimRoute *route, QString *why, QStrin
     for (int row = 0; row < qp.rowCount(); ++row) {
         SimPoint p;
         p.id = textOf(qp.valueAt(row, u"Punkts.ID")).trimmed();
-        p.type = textOf(qp.valueAt(row, u"Type"));
+        p.type = catalogueTypeName(textOf(qp.valueAt(row, u"Type")));
         const std::optional<QString> lat = degreesOf(qp.valueAt(row, u"LAT"), 90);
         const std::optional<QString> lon = degreesOf(qp.valueAt(row, u"LON"), 180);
         if (!lat || !lon) {

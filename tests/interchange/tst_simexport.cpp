@@ -85,6 +85,8 @@ void TestSimExport::demoRouteGoesOutInEveryFormat()
     const QString fms = m_folder->file("UUEE-URSS.fms");
     const QString fg = m_folder->file("UUEE-URSS.xml");
     const QString pa3 = m_folder->file("fpln.json");
+    // A type another tool wrote in its own letter case is the same type.
+    QVERIFY(m_fix->exec("UPDATE Punkts SET Type = 'ndb' WHERE ID = 'DE'"));
     QVERIFY(exportForSimulator(*m_session, SimFormat::XPlaneFms, fms, &m_owner, QDate(2026, 4, 16)));
     QVERIFY(exportForSimulator(*m_session, SimFormat::FlightGear, fg, &m_owner));
     QVERIFY(exportForSimulator(*m_session, SimFormat::Pa3, pa3, &m_owner));
@@ -95,7 +97,8 @@ void TestSimExport::demoRouteGoesOutInEveryFormat()
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     QCOMPARE(m_prompter->messages().first().kind, test::RecordingPrompter::Kind::Info);
     QVERIFY(readBytes(fms).startsWith("I\n1100 Version\nCYCLE 2604\nADEP UUEE\nADES URSS\nNUMENR 6\n"
-                                      "1 UUEE ADEP 622.000000 55.972667 37.414667\n"));
+                                      "1 UUEE ADEP 622.000000 55.972667 37.414667\n"
+                                      "2 DE DRCT 0.000000 55.366667 37.978333\n"));
 
     // Both plans import again as the same points: the catalogue's own
     // waypoints, none added, through the import of every flight plan.
