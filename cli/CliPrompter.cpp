@@ -1,4 +1,5 @@
 #include "CliPrompter.h"
+#include "Console.h"
 
 #include <cstdio>
 
@@ -16,13 +17,13 @@ void CliPrompter::error(QObject *, const QString &text)
 {
     ++m_errors;
     m_lastError = text;
-    QTextStream(stderr) << terminalText(text) << Qt::endl;
+    ConsoleStream(stderr) << terminalText(text) << Qt::endl;
 }
 
 void CliPrompter::info(QObject *, const QString &text)
 {
     if (!m_quiet)
-        QTextStream(stdout) << terminalText(text) << Qt::endl;
+        ConsoleStream(stdout) << terminalText(text) << Qt::endl;
 }
 
 void CliPrompter::infoWithDetails(QObject *owner, const QString &text, const QString &details)
@@ -34,7 +35,7 @@ void CliPrompter::infoWithDetails(QObject *owner, const QString &text, const QSt
 
 bool CliPrompter::ask(QObject *, const QString &text, bool)
 {
-    QTextStream(stderr) << terminalText(text) << (m_yes ? " -> yes" : " -> no (use --yes to answer yes)") << Qt::endl;
+    ConsoleStream(stderr) << terminalText(text) << (m_yes ? " -> yes" : " -> no (use --yes to answer yes)") << Qt::endl;
     return m_yes;
 }
 
