@@ -24,10 +24,10 @@ bool writeSimSettings(const QString &iniPath, const SimSettings &settings)
     IniFile ini;
     if (!ini.load(iniPath))
         return false;
-    // kalyx.ini is windows-1251: a folder it cannot spell would come back as
-    // another folder, so such a folder is not remembered.
+    // A kalyx.ini in windows-1251 cannot spell every folder; one it cannot
+    // would come back as another folder, so it is not remembered.
     const auto write = [&ini](const QString &key, const QString &folder) {
-        if (fromCp1251(toCp1251(folder)) == folder)
+        if (ini.encoding() != TextEncoding::Cp1251 || fromCp1251(toCp1251(folder)) == folder)
             ini.writeString(kSection, key, folder);
     };
     write(kXPlane, settings.xplaneAircraft);

@@ -19,7 +19,8 @@ struct SimSettings
 // Missing keys read as empty.
 SimSettings readSimSettings(const QString &iniPath);
 // Writes section SIMULATORS only; every other line of the file stays as it was.
-// A folder whose name windows-1251 cannot spell keeps the value it had.
+// A folder whose name the file's encoding cannot spell (windows-1251 cannot
+// spell every one) keeps the value it had.
 bool writeSimSettings(const QString &iniPath, const SimSettings &settings);
 
 } // namespace kx::interchange

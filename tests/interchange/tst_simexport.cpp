@@ -311,9 +311,16 @@ void TestSimExport::foldersAreRememberedInTheirOwnSection()
     QVERIFY(m_session->settingsFile().write(settings));
     QCOMPARE(readSimSettings(ini).xplaneAircraft, folders.xplaneAircraft);
 
-    // A folder windows-1251 cannot spell would come back as another one.
-    QVERIFY(writeSimSettings(ini, {"/home/pilot/日本/Tu-154B2", folders.flightGearRoutes}));
+    // A folder windows-1251 cannot spell would come back as another one; a
+    // kalyx.ini saved as UTF-8 keeps it.
+    const QString japanese = "/home/pilot/日本/Tu-154B2";
+    QVERIFY(writeSimSettings(ini, {japanese, folders.flightGearRoutes}));
     QCOMPARE(readSimSettings(ini).xplaneAircraft, folders.xplaneAircraft);
+    QFile utf8(ini);
+    QVERIFY(utf8.open(QIODevice::WriteOnly) && utf8.write("\xEF\xBB\xBF[SETUP]\r\nL_RSBN=250\r\n") > 0);
+    utf8.close();
+    QVERIFY(writeSimSettings(ini, {japanese, folders.flightGearRoutes}));
+    QCOMPARE(readSimSettings(ini).xplaneAircraft, japanese);
 }
 
 void TestSimExport::proposedFoldersWhateverTheirCase()
