@@ -68,6 +68,7 @@ int main(int argc, char *argv[])
     addInterchangeCommands(commands);
     addMapCommands(commands);
     addCatalogueCommands(commands);
+    addSimCommands(commands);
 
     // As the person typed them: on Windows Qt takes the arguments from the
     // wide command line (GetCommandLineW), not from the code page's argv.

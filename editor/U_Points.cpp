@@ -13,6 +13,7 @@
 #include "base/NumberPicture.h"
 #include "base/Prompter.h"
 #include "calc/CalculateRoute.h"
+#include "interchange/SimTexts.h"
 #include "store/Session.h"
 #include "ui/ButtonsAndTabs.h"
 #include "ui/EnterWalk.h"
@@ -253,6 +254,10 @@ QWidget *TF_Points::buildPointsGroup()
         if (m_hooks.showMap)
             m_hooks.showMap();
     });
+    // The files of X-Plane and FlightGear go out like the window's other exports.
+    QAction *otherSim = menu->addAction(interchange::texts::simMenuItem());
+    otherSim->setObjectName(QStringLiteral("NOtherSim"));
+    connect(otherSim, &QAction::triggered, this, [this] { runService(m_hooks.exportOtherSim); });
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this, menu](const QPoint &pos) { menu->popup(m_grid->viewport()->mapToGlobal(pos)); });

@@ -19,6 +19,7 @@
 #include "editor/ExportCommands.h"
 #include "editor/U_PSH.h"
 #include "editor/U_Points.h"
+#include "editor/U_SimExport.h"
 #include "editor/core/EditorTexts.h"
 #include "editor/core/RouteHeader.h"
 #include "editor/core/RouteStatus.h"
@@ -97,6 +98,7 @@ void TF_Main::createWindows()
     m_punkts->setFileDialogs(m_fileDialogs);
     m_rsbn = new catalogues::TF_RSBN(*m_session, *m_lists, this);
     m_psh = new editor::TF_PSH(*m_session, this);
+    m_simExport = new editor::TF_SimExport(*m_session, *m_fileDialogs, m_points);
     m_about = new TF_About(this);
     // Beside the route editor, so that it works while the editor is modal.
     m_map = new map::TF_Map(*m_session, m_points->pointList(), *m_fileDialogs, m_points);
@@ -108,6 +110,7 @@ void TF_Main::createWindows()
     hooks.exportPln = [this] { editor::runPlnExport(*m_session, *m_fileDialogs, m_points, this); };
     hooks.exportI21 = [this] { editor::runI21Export(*m_session, m_points); };
     hooks.exportCell = [this] { editor::runCellExport(*m_psh, m_points); };
+    hooks.exportOtherSim = [this] { m_simExport->exec(); };
     hooks.pointProperties = [this] { showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
     hooks.showMap = [this] { m_map->showMap(); };
     m_points->setHooks(std::move(hooks));

@@ -29,6 +29,7 @@ class WindowMemory;
 namespace editor {
 class TF_Points;
 class TF_PSH;
+class TF_SimExport;
 } // namespace editor
 namespace map {
 class TF_Map;
@@ -122,6 +123,7 @@ private:
     catalogues::TF_Punkts *m_punkts = nullptr;
     catalogues::TF_RSBN *m_rsbn = nullptr;
     editor::TF_PSH *m_psh = nullptr;
+    editor::TF_SimExport *m_simExport = nullptr;
     map::TF_Map *m_map = nullptr;
     TF_About *m_about = nullptr;
 };
