@@ -1,8 +1,7 @@
 #pragma once
 
 #include "BeaconPicker.h"
-#include "editor/core/CalcMarker.h"
-#include "editor/core/PointList.h"
+#include "editor/core/RouteEditing.h"
 #include "PointsHooks.h"
 #include "WaypointPicker.h"
 
@@ -10,6 +9,7 @@
 
 #include <functional>
 
+class QAction;
 class QLineEdit;
 class QPushButton;
 
@@ -47,7 +47,7 @@ public:
     // shown or the route last calculated, shows the status and writes
     // Routes.DateTime = Null (with the typed header); later calls do nothing.
     void markNotCalculated();
-    bool isMarkedNotCalculated() const { return m_marker.isSet(); }
+    bool isMarkedNotCalculated() const { return m_editing.marker().isSet(); }
     // Read the point list again, keeping a point by its Code or a row number.
     bool reloadPointsAtCode(qint64 pointCode);
     bool reloadPointsAtRow(int rowNumber);
@@ -56,6 +56,8 @@ public:
     qint64 currentPunkt() const { return m_points.currentPunkt(); }
     store::Query &pointList() { return m_points.query(); } // QPPM
     ui::Meter &meter() { return *m_meter; }
+    // The open route's editing, which the map shares.
+    RouteEditing &editing() { return m_editing; }
 
     // The window's commands.
     void calculate();     // "Расчет"
@@ -64,6 +66,8 @@ public:
     void deletePoint();   // "Удалить"
     void selectBeacon();  // "Выбрать маяк"
     void removeBeacon();  // "Удалить корр."
+    void undo();          // the popup menu's "Отменить", Ctrl+Z
+    void redo();          // "Повторить", Ctrl+Y
 
     // Closing (by "Закрыть" or otherwise) offers to delete a route without
     // points, saves the header and puts the route list back on the route.
@@ -77,13 +81,13 @@ private:
     void showRouteStatus();
     void showNotCalculated();
     void updateButtons();
+    void updateUndoActions();
     void runService(const std::function<void()> &command);
-    bool reloadAfterDeletion(int rowNumber);
     bool reloaded(bool ok);
 
     store::Session &m_session;
-    PointList m_points;
-    CalcMarker m_marker;
+    RouteEditing m_editing;
+    PointList &m_points;
     PointsHooks m_hooks;
     WaypointPicker *m_waypoints;
     BeaconPicker *m_beacons;
@@ -100,6 +104,8 @@ private:
     QPushButton *m_delP = nullptr;
     QPushButton *m_selectM = nullptr;
     QPushButton *m_delM = nullptr;
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
 };
 
 } // namespace kx::editor

@@ -24,6 +24,7 @@ class Navigator;
 class SearchEdit;
 } // namespace ui
 namespace editor {
+class TF_NewRoute;
 class TF_Points;
 class TF_PSH;
 } // namespace editor
@@ -57,6 +58,7 @@ public:
 
     store::Session &session() { return *m_session; }
     editor::TF_Points &routeEditor() { return *m_points; }
+    editor::TF_NewRoute &newRouteDialog() { return *m_newRoute; }
     mapview::TF_Map &routeMap() { return *m_map; }
 
     // The start-up sequence; runs by itself when the window is first shown.
@@ -66,6 +68,7 @@ public:
     // The commands of the window's buttons and menu.
     void openCurrentRoute();
     void importRoute();
+    void newRoute(); // "Новый": a route made here, opened in the editor
     void deleteCurrentRoute();
     void showWaypoints();
     void showBeacons();
@@ -108,6 +111,7 @@ private:
     catalogues::TF_Punkts *m_punkts = nullptr;
     catalogues::TF_RSBN *m_rsbn = nullptr;
     editor::TF_PSH *m_psh = nullptr;
+    editor::TF_NewRoute *m_newRoute = nullptr;
     mapview::TF_Map *m_map = nullptr;
     TF_About *m_about = nullptr;
 };
