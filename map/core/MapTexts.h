@@ -24,4 +24,18 @@ inline QString unlocatedNote(const QStringList &points)
 }
 inline QString notCalculated() { return QStringLiteral("маршрут не расчитан"); }
 
+// Editing the route on the map.
+inline QString insertAfter(int number)
+{
+    return QStringLiteral("Вставить после ППМ ") + QString::number(number);
+}
+inline QString deletePoint() { return QStringLiteral("Удалить ППМ"); }
+inline QString newPointHere() { return QStringLiteral("Новый пункт здесь"); }
+inline QString newPointCaption() { return QStringLiteral("Новый пункт"); }
+inline QString newPointLabel(const QString &lat, const QString &lon)
+{
+    return QStringLiteral("Пересечение в ") + lat + u' ' + lon + QStringLiteral(".\nПункт:");
+}
+inline QString identMissing() { return QStringLiteral("Не заполнено поле [Пункт]!"); }
+
 } // namespace kx::map::texts
