@@ -57,7 +57,7 @@ bool upgradeTo3(Database &db, QString *error)
     QSqlQuery q(db.sql());
     const char *const statements[] = {
         "CREATE VIRTUAL TABLE IF NOT EXISTS PunktsArea USING rtree(Code, LatMin, LatMax, LonMin, LonMax, RankMin, "
-        "RankMax)",
+        "RankMax, +ID, +Kind)",
         "CREATE TABLE IF NOT EXISTS PunktsAreaStale (Code INTEGER PRIMARY KEY)",
         "CREATE TRIGGER IF NOT EXISTS Punkts_Area_Insert AFTER INSERT ON Punkts "
         "BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (new.Code); END",

@@ -106,12 +106,13 @@ CREATE INDEX Runways_AP ON Runways (AP);
 
 -- Where the waypoints are, for the route map's catalogue layer: an R*Tree of
 -- latitude, longitude (degrees) and rank (how soon the map shows a waypoint as
--- it zooms in: 0 first), keyed by Punkts.Code. The triggers only note which
--- waypoints changed; the program brings the tree up to date from those notes
--- before it reads it (map/core/CatalogueIndex.cpp). So a client without the
--- R*Tree module still writes Punkts, and no client must know how a coordinate
--- text is read.
-CREATE VIRTUAL TABLE PunktsArea USING rtree(Code, LatMin, LatMax, LonMin, LonMax, RankMin, RankMax);
+-- it zooms in: 0 first), keyed by Punkts.Code, with the ident and the kind
+-- (0 airport, 1 VOR, 2 NDB, 3 intersection) that the map shows. The triggers
+-- only note which waypoints changed; the program brings the tree up to date
+-- from those notes before it reads it (map/core/CatalogueIndex.cpp). So a
+-- client without the R*Tree module still writes Punkts, and no client must
+-- know how a coordinate text is read.
+CREATE VIRTUAL TABLE PunktsArea USING rtree(Code, LatMin, LatMax, LonMin, LonMax, RankMin, RankMax, +ID, +Kind);
 CREATE TABLE PunktsAreaStale (
   Code INTEGER PRIMARY KEY
 );

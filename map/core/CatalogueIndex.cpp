@@ -4,6 +4,7 @@
 #include "RouteMapReader.h"
 
 #include "store/Database.h"
+#include "store/RowReader.h"
 #include "store/Statement.h"
 #include "store/Transaction.h"
 
@@ -24,39 +25,68 @@ bool failed(QString *error, const QString &why)
 
 namespace catalogueindex {
 
+namespace {
+
+// Past this many changed waypoints (an import), the tree is made anew from the
+// whole catalogue: cheaper than taking each one out and putting it back.
+constexpr int kRebuildFrom = 5000;
+
+// Puts the waypoints a statement reads (Code, ID, Type, ATIS, LAT, LON) into
+// the tree, each where its position texts put it.
+bool insertAll(store::Database &db, store::Statement &rows, QString *error)
+{
+    store::Statement insert(db, QStringLiteral("INSERT INTO PunktsArea (Code, LatMin, LatMax, LonMin, LonMax, RankMin, "
+                                               "RankMax, ID, Kind) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    while (rows.next()) {
+        if (rows.isNull(0))
+            continue; // deleted
+        const auto at = positionOf(rows.value(4).toString(), rows.value(5).toString());
+        if (!at)
+            continue; // no position the map could show
+        const QString id = rows.value(1).toString();
+        const int rank = catalogueRank(rows.value(2), id, rows.value(3));
+        const int kind = static_cast<int>(catalogueKind(rows.value(2)));
+        if (!insert.exec({rows.value(0), at->lat, at->lat, at->lon, at->lon, rank, rank, id, kind}))
+            return failed(error, insert.lastError());
+    }
+    return true;
+}
+
+} // namespace
+
 bool refresh(store::Database &db, QString *error)
 {
-    store::Statement any(db, QStringLiteral("SELECT Code FROM PunktsAreaStale LIMIT 1"));
-    if (!any.execFirst())
-        return any.lastError().isEmpty() || failed(error, any.lastError());
-    any.finish();
-    if (db.isReadOnly())
-        return true; // what the tree holds is all there is
+    store::Statement stale(db, QStringLiteral("SELECT count(*) FROM PunktsAreaStale"));
+    if (!stale.execFirst())
+        return failed(error, stale.lastError());
+    const int changed = stale.value(0).toInt();
+    stale.finish();
+    if (changed == 0 || db.isReadOnly())
+        return true; // nothing new, or what the tree holds is all there is
 
     store::Transaction transaction(db);
     if (!transaction.isActive())
         return failed(error, db.lastError());
-    store::Statement changed(db, QStringLiteral("SELECT s.Code, p.Code, p.ID, p.Type, p.ATIS, p.LAT, p.LON "
-                                                "FROM PunktsAreaStale s LEFT JOIN Punkts p ON p.Code = s.Code"));
-    store::Statement remove(db, QStringLiteral("DELETE FROM PunktsArea WHERE Code = ?"));
-    store::Statement insert(db, QStringLiteral("INSERT INTO PunktsArea (Code, LatMin, LatMax, LonMin, LonMax, RankMin, "
-                                               "RankMax) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-    if (!changed.exec())
-        return failed(error, changed.lastError());
-    while (changed.next()) {
-        const QVariant code = changed.value(0);
-        if (!remove.exec({code}))
+    if (changed >= kRebuildFrom) {
+        store::Statement clear(db, QStringLiteral("DELETE FROM PunktsArea"));
+        store::Statement all(db, QStringLiteral("SELECT Code, ID, Type, ATIS, LAT, LON FROM Punkts"));
+        if (!clear.exec())
+            return failed(error, clear.lastError());
+        if (!all.exec())
+            return failed(error, all.lastError());
+        if (!insertAll(db, all, error))
+            return false;
+    } else {
+        store::Statement remove(db, QStringLiteral("DELETE FROM PunktsArea WHERE Code IN (SELECT Code FROM PunktsAreaStale)"));
+        store::Statement rows(db, QStringLiteral("SELECT p.Code, p.ID, p.Type, p.ATIS, p.LAT, p.LON "
+                                                 "FROM PunktsAreaStale s JOIN Punkts p ON p.Code = s.Code"));
+        if (!remove.exec())
             return failed(error, remove.lastError());
-        if (changed.isNull(1))
-            continue; // deleted
-        const auto at = positionOf(changed.value(5).toString(), changed.value(6).toString());
-        if (!at)
-            continue; // no position the map could show
-        const int rank = catalogueRank(changed.value(3), changed.value(2).toString(), changed.value(4));
-        if (!insert.exec({code, at->lat, at->lat, at->lon, at->lon, rank, rank}))
-            return failed(error, insert.lastError());
+        if (!rows.exec())
+            return failed(error, rows.lastError());
+        if (!insertAll(db, rows, error))
+            return false;
     }
-    changed.finish();
     store::Statement clear(db, QStringLiteral("DELETE FROM PunktsAreaStale"));
     if (!clear.exec())
         return failed(error, clear.lastError());
@@ -67,24 +97,28 @@ bool read(store::Database &db, const QList<GeoBox> &boxes, int maxRank, QList<Ca
 {
     out->clear();
     // The tree keeps single precision, which a position rounds within a
-    // metre: the middle of its box is where the map draws it.
-    store::Statement inBox(db, QStringLiteral("SELECT a.Code, (a.LatMin + a.LatMax) / 2, (a.LonMin + a.LonMax) / 2, "
-                                              "a.RankMin, p.ID, p.Type "
-                                              "FROM PunktsArea a JOIN Punkts p ON p.Code = a.Code "
-                                              "WHERE a.LatMax >= ? AND a.LatMin <= ? AND a.LonMax >= ? AND a.LonMin <= ? "
-                                              "AND a.RankMin <= ?"));
+    // metre: the middle of its box is where the map draws it. Ident and kind
+    // are kept with it, so no row of Punkts is read.
+    // Thousands of rows each time the map moves: read without Qt's values.
+    store::RowReader inBox(db, QStringLiteral("SELECT Code, (LatMin + LatMax) / 2, (LonMin + LonMax) / 2, RankMin, ID, "
+                                              "Kind FROM PunktsArea "
+                                              "WHERE LatMax >= ? AND LatMin <= ? AND LonMax >= ? AND LonMin <= ? "
+                                              "AND RankMin <= ?"));
+    out->reserve(4096);
     for (const GeoBox &box : boxes) {
         if (!inBox.exec({box.south, box.north, box.west, box.east, maxRank}))
             return failed(error, inBox.lastError());
         while (inBox.next()) {
             CataloguePoint p;
-            p.code = inBox.value(0).toLongLong();
-            p.position = {inBox.value(1).toDouble(), inBox.value(2).toDouble()};
-            p.rank = inBox.value(3).toInt();
-            p.id = inBox.value(4).toString();
-            p.kind = catalogueKind(inBox.value(5));
+            p.code = inBox.integer(0);
+            p.position = {inBox.real(1), inBox.real(2)};
+            p.rank = int(inBox.integer(3));
+            p.id = inBox.text(4);
+            p.kind = static_cast<CatalogueKind>(std::clamp(int(inBox.integer(5)), 0, 3));
             out->append(p);
         }
+        if (!inBox.lastError().isEmpty())
+            return failed(error, inBox.lastError());
     }
     std::stable_sort(out->begin(), out->end(),
                      [](const CataloguePoint &a, const CataloguePoint &b) { return a.rank < b.rank; });

@@ -12,6 +12,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 #include <cmath>
 
@@ -801,38 +802,56 @@ QList<ShownCatalogue> shownCatalogue(const MapScene &scene, const MapView &view,
     for (const MapPoint &p : scene.route().points)
         route.insert(p.punktCode);
     const int maxRank = maxRankAt(view.scale);
-    const QRectF picture = QRectF(QPointF(0, 0), view.size).adjusted(-6, -6, 6, 6);
+    constexpr double kMargin = 6;
+    const QRectF picture = QRectF(QPointF(0, 0), view.size).adjusted(-kMargin, -kMargin, kMargin, kMargin);
     // A symbol keeps off the ones placed before it (the more important) by
-    // this much; the rest of a crowd is left out.
+    // this much; the rest of a crowd is left out. The picture is cut into
+    // cells of that size: a symbol's rivals are in its cell and the eight
+    // around it, and no cell holds more than four symbols so far apart.
     constexpr double kSpacing = 14;
-    QHash<qint64, QList<QPointF>> cells;
-    const auto cellKey = [](int x, int y) { return qint64(y) << 32 | quint32(x); };
-    const auto cellOf = [](QPointF p) { return QPoint(int(std::floor(p.x() / kSpacing)), int(std::floor(p.y() / kSpacing))); };
+    constexpr int kPerCell = 4;
+    const int columns = int(std::ceil(picture.width() / kSpacing)) + 2;
+    const int rows = int(std::ceil(picture.height() / kSpacing)) + 2;
+    std::vector<QPointF> cells(size_t(columns) * size_t(rows) * kPerCell);
+    std::vector<unsigned char> filled(size_t(columns) * size_t(rows), 0);
+    const auto cellOf = [&](QPointF p) {
+        return QPoint(std::clamp(int((p.x() - picture.left()) / kSpacing) + 1, 0, columns - 1),
+                      std::clamp(int((p.y() - picture.top()) / kSpacing) + 1, 0, rows - 1));
+    };
+    const auto crowded = [&](QPointF p) {
+        const QPoint c = cellOf(p);
+        for (int y = std::max(0, c.y() - 1); y <= std::min(rows - 1, c.y() + 1); ++y)
+            for (int x = std::max(0, c.x() - 1); x <= std::min(columns - 1, c.x() + 1); ++x) {
+                const size_t cell = size_t(y) * size_t(columns) + size_t(x);
+                for (int k = 0; k < filled[cell]; ++k) {
+                    const QPointF d = cells[cell * kPerCell + size_t(k)] - p;
+                    if (d.x() * d.x() + d.y() * d.y() < kSpacing * kSpacing)
+                        return true;
+                }
+            }
+        return false;
+    };
+    const auto take = [&](QPointF p) {
+        const QPoint c = cellOf(p);
+        const size_t cell = size_t(c.y()) * size_t(columns) + size_t(c.x());
+        if (filled[cell] < kPerCell)
+            cells[cell * kPerCell + filled[cell]++] = p;
+    };
     for (const MapScene::Waypoint &w : scene.waypoints()) {
         const QPointF p = view.toPixel(w.km);
-        const QPoint c = cellOf(p);
-        cells[cellKey(c.x(), c.y())].append(p);
+        if (picture.contains(p))
+            take(p);
     }
     const QList<MapScene::CatalogueMark> &marks = scene.catalogueMarks();
+    shown.reserve(marks.size() / 2);
     for (int i = 0; i < marks.size(); ++i) {
         const MapScene::CatalogueMark &m = marks.at(i);
-        if (m.rank > maxRank || !(wanted & catalogueLayer(m.kind)) || route.contains(m.code))
+        if (m.rank > maxRank || !(wanted & catalogueLayer(m.kind)))
             continue;
         const QPointF p = view.toPixel(m.km);
-        if (!picture.contains(p))
+        if (!picture.contains(p) || route.contains(m.code) || crowded(p))
             continue;
-        const int cx = cellOf(p).x(), cy = cellOf(p).y();
-        bool crowded = false;
-        for (int y = cy - 1; y <= cy + 1 && !crowded; ++y)
-            for (int x = cx - 1; x <= cx + 1 && !crowded; ++x)
-                for (const QPointF &q : cells.value(cellKey(x, y)))
-                    if (std::hypot(q.x() - p.x(), q.y() - p.y()) < kSpacing) {
-                        crowded = true;
-                        break;
-                    }
-        if (crowded)
-            continue;
-        cells[cellKey(cx, cy)].append(p);
+        take(p);
         shown.append({i, p});
     }
     return shown;
