@@ -1,12 +1,11 @@
 #include "FileError.h"
 
+#include "Platform.h"
+
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QStorageInfo>
-
-#include <cerrno>
-#include <cstring>
 
 namespace kx {
 namespace {
@@ -17,12 +16,8 @@ constexpr qint64 kFullDiskBytes = 64 * 1024;
 
 bool isDiskFull(const QString &folder, const QString &systemText)
 {
-#ifndef Q_OS_WIN
-    if (systemText == QString::fromLocal8Bit(std::strerror(ENOSPC)))
+    if (platform::isDiskFullText(systemText))
         return true;
-#else
-    Q_UNUSED(systemText)
-#endif
     const QStorageInfo storage(folder);
     return storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < kFullDiskBytes;
 }

@@ -5,6 +5,9 @@
 #include "Cp1251.h"
 
 #include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
 
 namespace kx {
 
@@ -27,12 +30,41 @@ QStringList splitTextLines(const QString &text)
     return lines;
 }
 
+namespace {
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+bool isAscii(const QByteArray &bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+} // namespace
+
 TextFile decodeTextFile(const QByteArray &bytes)
 {
-    static const QByteArray bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(bom))
-        return {QString::fromUtf8(bytes.mid(bom.size())), true};
-    return {fromCp1251(bytes), false};
+    if (bytes.startsWith(kUtf8Bom))
+        return {QString::fromUtf8(bytes.mid(kUtf8Bom.size())), TextEncoding::Utf8Bom};
+    if (!isAscii(bytes)) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return {std::move(text), TextEncoding::Utf8};
+    }
+    return {fromCp1251(bytes), TextEncoding::Cp1251};
+}
+
+QByteArray encodeTextFile(const QString &text, TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return text.toUtf8();
+    case TextEncoding::Utf8Bom:
+        return kUtf8Bom + text.toUtf8();
+    case TextEncoding::Cp1251:
+        break;
+    }
+    return toCp1251(text);
 }
 
 bool parseWholeNumber(const QString &text, int *value)
@@ -126,7 +158,7 @@ bool IniFile::load(const QString &path)
     m_lines.clear();
     m_sections.clear();
     m_sectionNames.clear();
-    m_utf8 = false;
+    m_encoding = TextEncoding::Cp1251;
     QFile file(path);
     if (!file.exists())
         return true;
@@ -134,7 +166,7 @@ bool IniFile::load(const QString &path)
         return false;
     const TextFile decoded = decodeTextFile(file.readAll());
     m_lines = splitTextLines(decoded.text);
-    m_utf8 = decoded.utf8;
+    m_encoding = decoded.encoding;
     reindex();
     return true;
 }
@@ -151,8 +183,7 @@ QString IniFile::toText() const
 
 bool IniFile::save(const QString &path) const
 {
-    const QString text = toText();
-    return writeFileAtomically(path, m_utf8 ? QByteArray("\xEF\xBB\xBF") + text.toUtf8() : toCp1251(text));
+    return writeFileAtomically(path, encodeTextFile(toText(), m_encoding));
 }
 
 const IniFile::Section *IniFile::findSection(const QString &section) const

@@ -13,14 +13,26 @@ namespace kx {
 // further, empty line.
 QStringList splitTextLines(const QString &text);
 
-// Reads whole text files of the program: a UTF-8 byte-order mark selects UTF-8,
-// anything else is windows-1251.
+// How a text file of the program is encoded on disk.
+enum class TextEncoding {
+    Cp1251,  // windows-1251, what the program itself writes
+    Utf8,    // UTF-8 without a byte-order mark, as editors save it today
+    Utf8Bom, // UTF-8 after a byte-order mark, as Notepad saves "UTF-8 with BOM"
+};
+
+// Reads whole text files of the program: a UTF-8 byte-order mark selects UTF-8;
+// so does text that is valid UTF-8 and holds a byte above 127 (windows-1251
+// Cyrillic is never valid UTF-8: its letters are lead bytes that are not
+// followed by continuation bytes); anything else is windows-1251, which reads
+// plain ASCII the same.
 struct TextFile
 {
     QString text;
-    bool utf8 = false; // the file began with a UTF-8 byte-order mark
+    TextEncoding encoding = TextEncoding::Cp1251;
 };
 TextFile decodeTextFile(const QByteArray &bytes);
+// The text in the given encoding (with the byte-order mark for Utf8Bom).
+QByteArray encodeTextFile(const QString &text, TextEncoding encoding);
 
 // An initialisation file (sections in square brackets, key=value lines) read and
 // written with the rules of Windows' profile functions as this program uses them:
@@ -32,7 +44,9 @@ TextFile decodeTextFile(const QByteArray &bytes);
 //   reads as the default;
 // - writing replaces the key's line in place, or adds the key at the end of its
 //   section, or adds the section at the end of the file; every other line is kept.
-// On disk the file is windows-1251 with CR LF line ends.
+// On disk the file has CR LF line ends and keeps the encoding it was read in
+// (a file saved as UTF-8 by hand stays UTF-8); a new file, and one of plain
+// ASCII, is windows-1251.
 class IniFile
 {
 public:
@@ -53,6 +67,7 @@ public:
 
     const QStringList &lines() const { return m_lines; }
     QString toText() const;
+    TextEncoding encoding() const { return m_encoding; }
 
 private:
     // Where a section's header and entries are, by folded name; only the first
@@ -72,7 +87,7 @@ private:
     QStringList m_lines;
     std::vector<Section> m_sections;
     QHash<QString, qsizetype> m_sectionNames; // folded name → index into m_sections
-    bool m_utf8 = false;
+    TextEncoding m_encoding = TextEncoding::Cp1251;
 };
 
 // Reads a whole decimal number with an optional sign into *value; false for

@@ -34,4 +34,32 @@ void unlockFile(LockHandle handle);
 // owner alone is not required).
 bool copyFileAccess(const QString &from, const QString &to);
 
+// Writes what the file has been given through to the disk (fsync; _commit on
+// Windows); false when the system could not. handle: the file's descriptor.
+bool flushToDisk(int handle);
+
+// --- file names and messages ----------------------------------------------
+
+// Whether the file system takes names without regard to letter case (Windows),
+// so that no search for another case is needed.
+bool fileNamesIgnoreCase();
+// Whether a system error text is the one for a full disk.
+bool isDiskFullText(const QString &systemText);
+
+// --- the desktop and the console -------------------------------------------
+
+// Whether a program may open windows: Windows always has its desktop; on Linux
+// an X or Wayland display must be named in the environment.
+bool hasDesktop();
+
+enum class StandardStream { Output, Error };
+// When the stream is a console window (Windows' console, whatever its code
+// page), writes the text there as characters and returns true; otherwise
+// (a file, a pipe, a terminal that reads bytes) returns false and writes nothing.
+bool writeToConsole(StandardStream stream, const QString &text);
+
+// Where the simulator is usually installed, for a folder chooser to open at:
+// Program Files (x86)\Microsoft Games\ on Windows, the home folder elsewhere.
+QString usualSimulatorParent();
+
 } // namespace kx::platform

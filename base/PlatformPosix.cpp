@@ -6,9 +6,11 @@
 // the same file keeps the lock.
 #include "Platform.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,6 +92,37 @@ bool copyFileAccess(const QString &from, const QString &to)
         // Neither may be set: the file stays this process's own.
     }
     return ::chmod(target.constData(), st.st_mode & 07777) == 0;
+}
+
+bool flushToDisk(int handle)
+{
+    return ::fsync(handle) == 0;
+}
+
+bool fileNamesIgnoreCase()
+{
+    return false;
+}
+
+bool isDiskFullText(const QString &systemText)
+{
+    return systemText == QString::fromLocal8Bit(std::strerror(ENOSPC));
+}
+
+bool hasDesktop()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+bool writeToConsole(StandardStream, const QString &)
+{
+    // A terminal here reads the bytes it is given, which are UTF-8.
+    return false;
+}
+
+QString usualSimulatorParent()
+{
+    return QDir::homePath();
 }
 
 } // namespace kx::platform

@@ -7,10 +7,12 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <string>
 
 #include <windows.h>
 #include <aclapi.h>
+#include <io.h>
 
 namespace kx::platform {
 namespace {
@@ -107,6 +109,71 @@ bool copyFileAccess(const QString &from, const QString &to)
                           owner, group, nullptr, nullptr);
     LocalFree(descriptor);
     return ok;
+}
+
+bool flushToDisk(int handle)
+{
+    return _commit(handle) == 0;
+}
+
+bool fileNamesIgnoreCase()
+{
+    return true;
+}
+
+bool isDiskFullText(const QString &systemText)
+{
+    // Qt gives the system's own text for the error, as FormatMessage words it.
+    for (const DWORD code : {DWORD(ERROR_DISK_FULL), DWORD(ERROR_HANDLE_DISK_FULL)}) {
+        wchar_t *buffer = nullptr;
+        const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                                | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                            nullptr, code, 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
+        const QString text = QString::fromWCharArray(buffer, int(length)).trimmed();
+        LocalFree(buffer);
+        if (!text.isEmpty() && systemText.trimmed() == text)
+            return true;
+    }
+    return false;
+}
+
+bool hasDesktop()
+{
+    return true;
+}
+
+bool writeToConsole(StandardStream stream, const QString &text)
+{
+    const HANDLE handle = GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode))
+        return false;
+    // The console takes UTF-16 characters whatever its code page (866 in a
+    // Russian cmd.exe), so Cyrillic shows as it is. Large texts in parts, as
+    // older consoles refuse very long writes.
+    constexpr qsizetype kPart = 8192;
+    const auto *data = reinterpret_cast<const wchar_t *>(text.utf16());
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype count = std::min(kPart, text.size() - at);
+        // Never split a surrogate pair between two writes.
+        if (at + count < text.size() && QChar::isHighSurrogate(text.at(at + count - 1).unicode()))
+            --count;
+        DWORD written = 0;
+        if (!WriteConsoleW(handle, data + at, DWORD(count), &written, nullptr) || written == 0)
+            return true; // a console that takes no more: what it refused is lost, as on a closed pipe
+        at += qsizetype(written);
+    }
+    return true;
+}
+
+QString usualSimulatorParent()
+{
+    // FS9 installs itself into Microsoft Games under the 32-bit programs
+    // folder; Windows names that folder in the environment.
+    QString programs = qEnvironmentVariable("ProgramFiles(x86)");
+    if (programs.isEmpty())
+        programs = qEnvironmentVariable("ProgramFiles", QStringLiteral("C:\\Program Files (x86)"));
+    return QDir::toNativeSeparators(QDir::cleanPath(programs + QStringLiteral("/Microsoft Games"))) + u'\\';
 }
 
 } // namespace kx::platform

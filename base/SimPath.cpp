@@ -1,5 +1,7 @@
 #include "SimPath.h"
 
+#include "Platform.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -21,7 +23,6 @@ QString withTrailingSeparator(const QString &folder)
 
 namespace {
 
-#ifndef Q_OS_WIN
 // The entry of folder whose name equals name ignoring letter case; name itself
 // when it exists as written or nothing matches.
 QString matchCase(const QString &folder, const QString &name)
@@ -35,15 +36,13 @@ QString matchCase(const QString &folder, const QString &name)
             return entry;
     return name;
 }
-#endif
 
 } // namespace
 
 QString simPath(const QString &fsPath, const QString &relative)
 {
-#ifdef Q_OS_WIN
-    return fsPath + QDir::toNativeSeparators(relative);
-#else
+    if (platform::fileNamesIgnoreCase())
+        return fsPath + QDir::toNativeSeparators(relative);
     QString rel = relative;
     rel.replace(u'\\', u'/');
     // Walk the components from the simulator folder, keeping the text as
@@ -64,7 +63,6 @@ QString simPath(const QString &fsPath, const QString &relative)
         folder += actual;
     }
     return fsPath + resolved;
-#endif
 }
 
 } // namespace kx

@@ -1,5 +1,6 @@
 #include "CliPrompter.h"
 #include "Command.h"
+#include "Console.h"
 
 #include "base/Guard.h"
 #include "base/Numbers.h"
@@ -7,8 +8,6 @@
 #include "geo/CoordText.h"
 #include "geo/MagVar.h"
 #include "store/Session.h"
-
-#include <QTextStream>
 
 namespace kx::cli {
 namespace {
@@ -23,7 +22,7 @@ const char kLegsHeader[] = "Number,ID,IPU,MPU,S,Sp,P_V,P_P,OZMPU_V,OZMPU_P,UKm,S
 
 void printError(const QString &text)
 {
-    QTextStream(stderr) << terminalText(text) << Qt::endl;
+    ConsoleStream(stderr) << terminalText(text) << Qt::endl;
 }
 
 int calculate(CommandContext &context)
@@ -78,7 +77,7 @@ int legs(CommandContext &context)
         printError(QStringLiteral("Ошибка открытия запроса [Points]!\n%1").arg(q.lastError()));
         return ExitFailed;
     }
-    QTextStream out(stdout);
+    ConsoleStream out(stdout);
     out << kLegsHeader << '\n';
     for (int row = 0; row < q.rowCount(); ++row) {
         QStringList fields;
@@ -103,7 +102,7 @@ int magvar(CommandContext &context)
         printError(QStringLiteral("Координаты %1 %2 вне справочника магнитных склонений").arg(lat, lon));
         return ExitFailed;
     }
-    QTextStream(stdout) << generalNumber(geo::MagVar(context.session.settings.fsPath, lat, lon)) << '\n';
+    ConsoleStream(stdout) << generalNumber(geo::MagVar(context.session.settings.fsPath, lat, lon)) << '\n';
     return ExitOk;
 }
 

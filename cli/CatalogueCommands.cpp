@@ -1,11 +1,11 @@
 #include "CliPrompter.h"
 #include "Command.h"
+#include "Console.h"
 
 #include "catalogues/core/OurAirportsImport.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTextStream>
 
 namespace kx::cli {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 // import-ourairports FOLDER [--countries LIST] [--types LIST]
 int importOurAirports(CommandContext &context)
 {
-    QTextStream err(stderr);
+    ConsoleStream err(stderr);
     const auto usage = [&](const QString &problem) {
         err << "kalyx-cli import-ourairports: " << problem << '\n';
         return ExitUsage;

@@ -1,4 +1,5 @@
 #include "CliPrompter.h"
+#include "Console.h"
 
 #include <cstdio>
 
@@ -16,18 +17,18 @@ void CliPrompter::error(QObject *, const QString &text)
 {
     ++m_errors;
     m_lastError = text;
-    QTextStream(stderr) << terminalText(text) << Qt::endl;
+    ConsoleStream(stderr) << terminalText(text) << Qt::endl;
 }
 
 void CliPrompter::info(QObject *, const QString &text)
 {
     if (!m_quiet)
-        QTextStream(stdout) << terminalText(text) << Qt::endl;
+        ConsoleStream(stdout) << terminalText(text) << Qt::endl;
 }
 
 bool CliPrompter::ask(QObject *, const QString &text, bool)
 {
-    QTextStream(stderr) << terminalText(text) << (m_yes ? " -> yes" : " -> no (use --yes to answer yes)") << Qt::endl;
+    ConsoleStream(stderr) << terminalText(text) << (m_yes ? " -> yes" : " -> no (use --yes to answer yes)") << Qt::endl;
     return m_yes;
 }
 

@@ -1,5 +1,6 @@
 #include "CliPrompter.h"
 #include "Command.h"
+#include "Console.h"
 
 #include "base/Guard.h"
 #include "interchange/ExportI21.h"
@@ -13,7 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTextStream>
 
 namespace kx::cli {
 namespace {
@@ -32,7 +32,7 @@ int import(CommandContext &context)
                [&] { code = interchange::ImportPLN(context.session, absolutePath(context.args.at(0)), nullptr); });
     if (code == 0)
         return ExitFailed;
-    QTextStream(stdout) << code << Qt::endl;
+    ConsoleStream(stdout) << code << Qt::endl;
     return ExitOk;
 }
 
@@ -82,7 +82,7 @@ int exportNvu(CommandContext &context)
     bool ok = false;
     const int cell = context.args.at(1).toInt(&ok);
     if (!ok || cell < 1 || cell > interchange::kNvuCellCount) {
-        QTextStream(stderr) << "kalyx-cli export-nvu: the cell number must be 1 to 20\n";
+        ConsoleStream(stderr) << "kalyx-cli export-nvu: the cell number must be 1 to 20\n";
         return ExitUsage;
     }
     if (!exportableRoute(context))
@@ -114,7 +114,7 @@ int report(CommandContext &context)
     if (!reports::writeRouteSheetPdf(context.session, qp, nullptr, absolutePath(context.args.at(1)), &detail)) {
         // The layout's reason is part of the message already.
         if (!detail.isEmpty() && !context.prompter.lastError().contains(detail))
-            QTextStream(stderr) << detail << Qt::endl;
+            ConsoleStream(stderr) << detail << Qt::endl;
         return ExitFailed;
     }
     return ExitOk;

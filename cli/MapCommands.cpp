@@ -1,5 +1,6 @@
 #include "CliPrompter.h"
 #include "Command.h"
+#include "Console.h"
 
 #include "base/BaseTexts.h"
 #include "map/core/MapData.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTextStream>
 
 namespace kx::cli {
 namespace {
@@ -23,7 +23,7 @@ constexpr int kMaxSide = 10000;
 
 int usage(const QString &why)
 {
-    QTextStream(stderr) << "kalyx-cli map: " << why << "\nUsage: kalyx-cli map CODE FILE.png|FILE.pdf [--size WxH]\n";
+    ConsoleStream(stderr) << "kalyx-cli map: " << why << "\nUsage: kalyx-cli map CODE FILE.png|FILE.pdf [--size WxH]\n";
     return ExitUsage;
 }
 
@@ -64,7 +64,7 @@ int writeMap(CommandContext &context)
     QString why;
     if (!map::readRouteMap(session.ADOC, code, session.settings.rsbnRange, &route, &why)) {
         context.prompter.error(nullptr, store::texts::queryFailed(QStringLiteral("Points")));
-        QTextStream(stderr) << why << Qt::endl;
+        ConsoleStream(stderr) << why << Qt::endl;
         return ExitFailed;
     }
     if (route.points.isEmpty()) {
@@ -73,7 +73,7 @@ int writeMap(CommandContext &context)
     }
     map::MapCatalogue catalogue;
     if (!map::readMapCatalogue(session.ADOC, &catalogue, &why))
-        QTextStream(stderr) << why << Qt::endl;
+        ConsoleStream(stderr) << why << Qt::endl;
 
     // Without the base layers the route is still worth a picture; the
     // message says what is missing.
@@ -91,7 +91,7 @@ int writeMap(CommandContext &context)
                                           : map::writeMapPdf(path, scene, options, std::nullopt, &why);
     if (!written) {
         context.prompter.error(nullptr, texts::fileWriteFailed());
-        QTextStream(stderr) << path << ": " << why << Qt::endl;
+        ConsoleStream(stderr) << path << ": " << why << Qt::endl;
         return ExitFailed;
     }
     return ExitOk;

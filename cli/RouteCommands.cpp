@@ -1,10 +1,9 @@
 #include "CliPrompter.h"
 #include "Command.h"
+#include "Console.h"
 
 #include "geo/MagVar.h"
 #include "store/Session.h"
-
-#include <QTextStream>
 
 namespace kx::cli {
 namespace {
@@ -12,7 +11,7 @@ namespace {
 int listRoutes(CommandContext &context)
 {
     store::Query &routes = context.session.QRoutes;
-    QTextStream out(stdout);
+    ConsoleStream out(stdout);
     for (int row = 0; row < routes.rowCount(); ++row) {
         const bool calculated = !routes.valueAt(row, u"DateTime").isNull();
         out << routes.valueAt(row, u"Code").toLongLong() << '\t' << routes.valueAt(row, u"Name").toString() << '\t'
@@ -24,7 +23,7 @@ int listRoutes(CommandContext &context)
 int status(CommandContext &context)
 {
     store::Session &session = context.session;
-    QTextStream out(stdout);
+    ConsoleStream out(stdout);
     out << "program folder: " << session.programFolder() << '\n'
         << "database: " << session.databasePath() << '\n'
         << "simulator folder: " << session.settings.fsPath << '\n'

@@ -1,15 +1,16 @@
 // kalyx-cli: the program's commands without windows, for scripts and tests.
 #include "CliPrompter.h"
 #include "Command.h"
+#include "Console.h"
 
 #include "base/Error.h"
+#include "base/Platform.h"
 #include "base/SimPath.h"
 #include "shell/core/Startup.h"
 #include "store/Session.h"
 
 #include <QGuiApplication>
 #include <QDir>
-#include <QTextStream>
 
 namespace {
 
@@ -23,7 +24,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext &context, const QStr
     if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:"))
         || (type == QtWarningMsg && context.category && qstrncmp(context.category, "qt.qpa.", 7) == 0))
         return;
-    QTextStream(stderr) << qFormatLogMessage(type, context, message) << Qt::endl;
+    ConsoleStream(stderr) << qFormatLogMessage(type, context, message) << Qt::endl;
 }
 
 void printHelp(const CommandSet &commands, QTextStream &out)
@@ -43,7 +44,9 @@ void printHelp(const CommandSet &commands, QTextStream &out)
             out << "  " << synopsis << '\n' << QString(kColumn + 2, u' ') << c.help << '\n';
     }
     out << "\nExit codes: 0 done, 1 the command failed (message on stderr), 2 wrong command line, "
-           "3 start-up failed.\n";
+           "3 start-up failed.\n"
+           "Output: UTF-8 when written to a file or a pipe; in a Windows console window as its\n"
+           "characters, whatever the console's code page. Arguments are taken as typed, Cyrillic included.\n";
 }
 
 } // namespace
@@ -53,11 +56,8 @@ int main(int argc, char *argv[])
     // Printing a route sheet lays text out with fonts, which needs a GUI
     // application; without a display it uses Qt's offscreen platform. Windows
     // always has its desktop (and the package ships only the windows platform).
-#ifndef Q_OS_WIN
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !kx::platform::hasDesktop())
         qputenv("QT_QPA_PLATFORM", "offscreen");
-#endif
     qInstallMessageHandler(quietMessages);
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalyx-cli"));
@@ -70,15 +70,17 @@ int main(int argc, char *argv[])
     addMapCommands(commands);
     addCatalogueCommands(commands);
 
+    // As the person typed them: on Windows Qt takes the arguments from the
+    // wide command line (GetCommandLineW), not from the code page's argv.
     QStringList args = app.arguments().mid(1);
     QString folder = QCoreApplication::applicationDirPath();
     QString fsOverride;
     bool yes = false;
-    QTextStream err(stderr);
+    ConsoleStream err(stderr);
     while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
         const QString option = args.takeFirst();
         if (option == u"--help") {
-            QTextStream out(stdout);
+            ConsoleStream out(stdout);
             printHelp(commands, out);
             return ExitOk;
         }

@@ -18,6 +18,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
 #include "ui/UpperCaseValidator.h"
+#include "ui/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +31,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
@@ -46,6 +46,12 @@ namespace {
 constexpr QSize kDefaultSize(1000, 700);
 // How near a catalogue waypoint an own point's region is looked for.
 constexpr double kRegionReachKm = 1000;
+
+// The window's place and size, in the map's own section.
+ui::WindowGeometry windowGeometryIn(const store::Session &session)
+{
+    return ui::WindowGeometry(session.settingsFile().path(), QStringLiteral("MAP"));
+}
 
 QString decimal(double value, int decimals)
 {
@@ -221,19 +227,7 @@ void TF_Map::showMap()
                     a->setChecked(m_settings.layers.testFlag(info.layer));
                 }
             m_canvas->setLayers(m_settings.layers);
-            if (m_settings.geometry.isEmpty()) {
-                if (const QScreen *screen = QGuiApplication::primaryScreen())
-                    move(screen->availableGeometry().center() - rect().center());
-            } else {
-                // Only a place that some screen still shows.
-                const QScreen *screen = QGuiApplication::screenAt(m_settings.geometry.center());
-                if (screen) {
-                    resize(m_settings.geometry.size());
-                    move(m_settings.geometry.topLeft());
-                } else {
-                    resize(m_settings.geometry.size().boundedTo(kDefaultSize * 2));
-                }
-            }
+            windowGeometryIn(m_session).restore(this);
         }
         m_route = -1; // the view is fitted anew
         show();
@@ -545,7 +539,7 @@ void TF_Map::saveSettings()
 {
     if (!m_settingsRead)
         return;
-    m_settings.geometry = QRect(pos(), size());
+    windowGeometryIn(m_session).save(this);
     const double fitted = m_canvas->fittedView().scale;
     if (fitted > 0)
         m_settings.zoom = std::clamp(m_canvas->view().scale / fitted, map::MapSettings::kMinZoom,

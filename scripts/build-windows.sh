@@ -119,3 +119,38 @@ cp "$root/data/catalogue/gpl/COPYING" "$lic/data/catalogue-gpl-COPYING.txt"
 
 (cd "$win/package" && zip -qr -X "../$name.zip" "$name")
 echo "== written $win/$name.zip ($(du -h "$win/$name.zip" | cut -f1))"
+
+# The installer beside the zip (packaging/windows/kalyx.nsi): the lists of the
+# program's own files it installs and removes again, made from the package;
+# the person's files (kalyxdb.kdb, pp.fr3) the script names itself.
+lists="$win/installer"
+rm -rf "$lists"
+mkdir -p "$lists"
+{
+    (cd "$package" && find . -type d | sort) | while read -r folder; do
+        folder="${folder#./}"
+        [ "$folder" = "." ] && folder=""
+        echo "SetOutPath \"\$INSTDIR${folder:+\\${folder//\//\\}}\""
+        (cd "$package" && find "./$folder" -mindepth 1 -maxdepth 1 -type f | sort) | while read -r file; do
+            file="${file#./}"
+            case "$file" in kalyxdb.kdb | pp.fr3) continue ;; esac
+            echo "File \"$package/$file\""
+        done
+    done
+} > "$lists/install-files.nsh"
+{
+    (cd "$package" && find . -type f | sort) | while read -r file; do
+        file="${file#./}"
+        case "$file" in kalyxdb.kdb | pp.fr3) continue ;; esac
+        echo "Delete \"\$INSTDIR\\${file//\//\\}\""
+    done
+    (cd "$package" && find . -mindepth 1 -type d | sort -r) | while read -r folder; do
+        folder="${folder#./}"
+        echo "RMDir \"\$INSTDIR\\${folder//\//\\}\""
+    done
+} > "$lists/uninstall-files.nsh"
+setup="$win/$name-setup.exe"
+makensis -V2 -INPUTCHARSET UTF8 -DPACKAGE="$package" -DFILES="$lists" -DVERSION="$version" \
+    -DSHOWN_VERSION="$shown_version" -DOUTFILE="$setup" -DICON="$root/packaging/icon/kalyx.ico" \
+    "$root/packaging/windows/kalyx.nsi"
+echo "== written $setup ($(du -h "$setup" | cut -f1))"

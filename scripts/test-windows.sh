@@ -7,6 +7,14 @@
 #    plan, route sheet PDF, route map PNG), and the NVU cell, the I-21 list and
 #    the flight plan are byte for byte those the Linux kalyx-cli writes from the
 #    same database and FS9 folder, the printed texts the same but for line ends;
+#    The Windows copy's program folder has a Cyrillic name with a blank, as a
+#    pilot's desktop has (C:\users\Пилот\Desktop\Kalyx 2.3\);
+#  - in a console window with the code page of a Russian cmd.exe (866), the
+#    program's Russian and a Cyrillic argument read as typed;
+#  - the executables carry their icon, version information and manifest;
+#  - the installer installs silently into %LOCALAPPDATA%\Programs\Kalyx, the
+#    demo road runs from the installed copy, an install over it and the
+#    uninstaller leave the pilot's database and kalyx.ini as they were;
 #  - kalyx.exe starts on such a folder and shows its route list (a screenshot of
 #    the virtual display in build-win/test-windows/kalyx.png);
 #  - with --suite, every test executable too, run by CTest under Wine.
@@ -101,7 +109,7 @@ road() {
 }
 
 linux="$work/linux"
-windows="$work/windows"
+windows="$work/Пилот/Kalyx 2.3"
 prepare "$linux" "$linux/FS9/" "$root/data/plans/"
 prepare "$windows" "$(winpath "$windows/FS9")\\" "$(winpath "$root/data/plans")\\"
 if road linux "$linux" linux "$linux_cli" --dir "$linux"; then
@@ -149,6 +157,79 @@ for file in UUEE-URSS.pdf UUEE-URSS.png; do
     fi
 done
 
+echo "== Russian in a console window (cmd.exe, code page 866)"
+# Under a terminal Wine gives a program a console of its own; chcp sets its
+# code page as a Russian Windows has it. Bytes written to such a console are
+# read in that code page, so UTF-8 would come out as garbage; characters come
+# out as they are. The Cyrillic folder name is typed on cmd's command line.
+cli_exe=$(winpath "$package/kalyx-cli.exe")
+printf '%q ' "$kx_wine" cmd /c chcp 866 '>nul' '&' "$cli_exe" --dir "$(winpath "$windows")" legs 999 \
+    '&' "$cli_exe" --dir "$(winpath "$windows")" status > "$work/console.sh"
+(unset DISPLAY; script -qec "bash $(printf '%q' "$work/console.sh")" /dev/null) < /dev/null > "$work/console.txt" 2>&1 || true
+"$wineserver" -w
+if grep -q "Маршрут 999 не найден" "$work/console.txt" && grep -q "program folder: .*Пилот.Kalyx 2.3" "$work/console.txt"; then
+    pass "Russian reads right in a console window of code page 866"
+else
+    cat "$work/console.txt" >&2
+    fail "the console window shows no readable Russian"
+fi
+
+echo "== what the executables carry"
+# Debian's own Python, which has python3-pefile.
+if /usr/bin/python3 "$here/windows-resources.py" "$package/kalyx.exe" "$package/kalyx-cli.exe"; then
+    pass "icon, version information and manifest in kalyx.exe and kalyx-cli.exe"
+else
+    fail "the executables lack their icon, version information or manifest"
+fi
+
+echo "== the installer"
+setup=$(find "$kx_win_build" -maxdepth 1 -name 'Kalyx-*-setup.exe')
+appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData"
+installed="$appdata/Local/Programs/Kalyx"
+shortcut="$appdata/Roaming/Microsoft/Windows/Start Menu/Programs/Kalyx - Трасмер.lnk"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kalyx'
+rm -rf "$installed"
+"$kx_wine" "$setup" /S
+"$wineserver" -w
+if [ -f "$installed/kalyx.exe" ] && [ -f "$installed/kalyx-cli.exe" ] && [ -f "$installed/kalyxdb.kdb" ] \
+    && [ -f "$installed/platforms/qwindows.dll" ] && [ -f "$installed/uninstall.exe" ] && [ -f "$shortcut" ] \
+    && "$kx_wine" reg query "$uninstall_key" /v DisplayVersion >/dev/null 2>&1; then
+    pass "installed without administrator rights into $installed, with its Start menu shortcut"
+else
+    fail "the installer did not install the program into $installed"
+fi
+# A pilot's settings, as the first start writes them, and the demo road from
+# the installed copy on its own database.
+cp -r "$root/data/fs9" "$work/installed FS9"
+printf '[SETUP]\r\nFSPath=%s\\\r\nPLNPath=\r\nL_RSBN=300\r\n' "$(winpath "$work/installed FS9")" > "$installed/kalyx.ini"
+mkdir -p "$work/installed-out"
+if (unset DISPLAY; road installed "$work/installed-out" windows "$kx_wine" "$installed/kalyx-cli.exe"); then
+    pass "the demo road with the installed kalyx-cli.exe"
+else
+    fail "the demo road with the installed kalyx-cli.exe"
+fi
+"$wineserver" -w
+mine=$(cd "$installed" && sha1sum kalyxdb.kdb kalyx.ini pp.fr3)
+"$kx_wine" "$setup" /S
+"$wineserver" -w
+if [ "$(cd "$installed" && sha1sum kalyxdb.kdb kalyx.ini pp.fr3)" = "$mine" ] && [ -f "$installed/kalyx.exe" ]; then
+    pass "an install over it keeps the pilot's database, kalyx.ini and layout"
+else
+    fail "an install over it changed the pilot's files"
+fi
+"$kx_wine" "$installed/uninstall.exe" /S
+"$wineserver" -w
+sleep 2 # the uninstaller runs from a copy of itself, which ends after it
+"$wineserver" -w
+if [ ! -e "$installed/kalyx.exe" ] && [ ! -e "$installed/uninstall.exe" ] && [ ! -e "$installed/platforms" ] \
+    && [ ! -e "$shortcut" ] && ! "$kx_wine" reg query "$uninstall_key" >/dev/null 2>&1 \
+    && [ "$(cd "$installed" && sha1sum kalyxdb.kdb kalyx.ini pp.fr3)" = "$mine" ]; then
+    pass "the uninstaller removes the program and leaves the pilot's files: $(cd "$installed" && echo *)"
+else
+    ls -la "$installed" >&2 || true
+    fail "the uninstaller left the program or took the pilot's files"
+fi
+
 echo "== kalyx.exe on a virtual display"
 kx_virtual_display
 gui="$work/gui"
@@ -182,7 +263,9 @@ if $suite; then
     "$wineserver" -k
     timeout 60 "$wineserver" -w || true
     kx_wine_env
-    if ctest --test-dir "$kx_win_build" --output-on-failure -j"$(nproc)"; then
+    # One at a time: the tests share one virtual display, and a window of one
+    # test would take the keyboard focus from another's.
+    if ctest --test-dir "$kx_win_build" --output-on-failure -j1; then
         pass "the test executables under Wine"
     else
         fail "the test executables under Wine"

@@ -4,7 +4,8 @@
 
 namespace kx::shell {
 
-// The program's icon: a compass rose, drawn rather than shipped as an image.
+// The program's icon, the one the executables carry (packaging/icon): a
+// compass rose with a route over it, at every size it is drawn in.
 QIcon programIcon();
 
 } // namespace kx::shell

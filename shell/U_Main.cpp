@@ -4,12 +4,14 @@
 #include "U_About.h"
 #include "Version.h"
 #include "WaypointProperties.h"
+#include "core/ShellTexts.h"
 
 #include "catalogues/core/CatalogueLists.h"
 #include "catalogues/U_PPM.h"
 #include "catalogues/U_Punkts.h"
 #include "catalogues/U_RSBN.h"
 
+#include "base/BaseTexts.h"
 #include "base/Busy.h"
 #include "base/Guard.h"
 #include "base/Prompter.h"
@@ -33,6 +35,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -61,6 +64,7 @@ TF_Main::TF_Main(const QString &programFolder, Prompter &prompter, BusyIndicator
     , m_fileDialogs(fileDialogs)
     , m_qp(std::make_unique<store::Query>(m_session->ADOC, QStringLiteral("QP")))
     , m_lists(std::make_unique<catalogues::CatalogueLists>(m_session->ADOC))
+    , m_windowCopies(programFolder)
 {
     setObjectName(QStringLiteral("TF_Main"));
     setWindowTitle(QStringLiteral("Kalyx - Трасмер (V. ") + QString::fromUtf16(kVersionText) + u')');
@@ -201,6 +205,9 @@ void TF_Main::buildWindow()
         action->setObjectName(QString::fromLatin1(item.name));
         connect(action, &QAction::triggered, this, item.run);
     }
+    QAction *folder = menuBar()->addAction(texts::chooserMenuItem());
+    folder->setObjectName(QStringLiteral("NFS9"));
+    connect(folder, &QAction::triggered, this, &TF_Main::chooseSimulatorFolder);
 
     // A client area of 772 x 486 under the menu bar, not resizable.
     setFixedSize(772, 486 + menuBar()->sizeHint().height());
@@ -222,10 +229,19 @@ void TF_Main::startUp()
     if (m_started)
         return;
     m_started = true;
+    if (m_windowCopies.anotherRunning() && m_askAboutAnotherCopy
+        && !m_session->prompter().ask(this, texts::anotherCopyRunning(QDir::toNativeSeparators(m_session->programFolder())),
+                                      false)) {
+        m_ending = true;
+        emit startupFinished(StartupResult::EndRequested);
+        emit endRequested();
+        return;
+    }
     StartupOptions options;
     options.owner = this;
     options.chooser = m_chooser;
     const StartupResult result = runStartup(*m_session, options);
+    m_ending = result == StartupResult::EndRequested;
     if (result == StartupResult::Running)
         m_grid->setFocus();
     emit startupFinished(result);
@@ -322,6 +338,14 @@ void TF_Main::showMap()
         m_map->showMap();
 }
 
+void TF_Main::chooseSimulatorFolder()
+{
+    // The same chooser and checks as at the start; a folder taken is written
+    // at once, and nothing is written when none was.
+    if (askSimulatorFolder(*m_session, *m_chooser, this) && !m_session->writeSettings())
+        m_session->prompter().error(this, kx::texts::fileWriteFailed());
+}
+
 void TF_Main::quit()
 {
     close();
@@ -329,6 +353,13 @@ void TF_Main::quit()
 
 void TF_Main::closeEvent(QCloseEvent *event)
 {
+    // A start that asked the program to end leaves without the end of a run:
+    // Qt closes the windows on its way out, and a settings file written then
+    // would undo what the start left alone (a cancelled chooser writes nothing).
+    if (m_ending) {
+        event->accept();
+        return;
+    }
     BusyGuard busy(m_session->busy());
     m_lists->QPunkts.close();
     m_lists->QRSBN.close();

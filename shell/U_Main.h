@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/core/Startup.h"
+#include "shell/core/WindowCopies.h"
 
 #include <QMainWindow>
 
@@ -61,6 +62,9 @@ public:
     editor::TF_NewRoute &newRouteDialog() { return *m_newRoute; }
     mapview::TF_Map &routeMap() { return *m_map; }
 
+    // Whether the start asks before it goes on beside another window copy of
+    // the program on the same folder (it does unless told otherwise).
+    void setAskAboutAnotherCopy(bool ask) { m_askAboutAnotherCopy = ask; }
     // The start-up sequence; runs by itself when the window is first shown.
     void startUp();
     bool hasStarted() const { return m_started; }
@@ -74,6 +78,7 @@ public:
     void showBeacons();
     void showAbout();
     void showMap(); // "Карта": the current route on the map
+    void chooseSimulatorFolder(); // "Папка FS9…"
     void quit();    // "Выход"
 
 signals:
@@ -102,6 +107,9 @@ private:
     std::unique_ptr<catalogues::CatalogueLists> m_lists;
     bool m_started = false;
     bool m_showStarted = false;
+    bool m_ending = false; // the start asked the program to end
+    WindowCopies m_windowCopies;
+    bool m_askAboutAnotherCopy = true;
 
     ui::GridView *m_grid = nullptr;
     ui::SearchEdit *m_search = nullptr;

@@ -25,6 +25,10 @@ int main(int argc, char *argv[])
                                  QStringLiteral("Program folder holding kalyx.ini and kalyxdb.kdb (default: the executable's)."),
                                  QStringLiteral("folder"));
     parser.addOption(dirOption);
+    QCommandLineOption secondCopyOption(
+        QStringLiteral("allow-second-copy"),
+        QStringLiteral("Start without asking when another copy of the program uses the same folder."));
+    parser.addOption(secondCopyOption);
     parser.process(app);
     const QString folder = parser.isSet(dirOption) ? QDir(parser.value(dirOption)).absolutePath()
                                                    : QCoreApplication::applicationDirPath();
@@ -34,6 +38,7 @@ int main(int argc, char *argv[])
     app.setPrompter(&prompter);
 
     kx::shell::TF_Main mainWindow(folder, prompter, &busy);
+    mainWindow.setAskAboutAnotherCopy(!parser.isSet(secondCopyOption));
     QObject::connect(&mainWindow, &kx::shell::TF_Main::endRequested, &app,
                      [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
     mainWindow.show();

@@ -13,12 +13,6 @@
 
 #include <filesystem>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace kx::store {
 namespace {
 
@@ -45,13 +39,7 @@ bool countRows(Database &db, RowCounts *counts)
 bool flushToDisk(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
+    return file.open(QIODevice::ReadWrite) && platform::flushToDisk(file.handle());
 }
 
 bool vacuumInto(const QString &databasePath, const QString &scratchPath, RowCounts *counts)

@@ -35,6 +35,7 @@ Session::Session(const QString &programFolder, Prompter &prompter, BusyIndicator
     , QRoutes(ADOC, QStringLiteral("QRoutes"))
     , lock(withTrailingSeparator(programFolder) + QLatin1String(kDatabaseName))
     , m_folder(withTrailingSeparator(programFolder))
+    , m_settingsFile(m_folder + QLatin1String(kSettingsName))
     , m_prompter(prompter)
     , m_busy(busy)
 {

@@ -37,8 +37,12 @@ public:
     const QString &programFolder() const { return m_folder; } // with its trailing separator
     QString databasePath() const { return m_folder + QLatin1String(kDatabaseName); }
     QString scratchPath() const { return m_folder + QLatin1String(kScratchName); }
-    SettingsFile settingsFile() const { return SettingsFile(m_folder + QLatin1String(kSettingsName)); }
-    bool writeSettings() const { return settingsFile().write(settings); }
+    const SettingsFile &settingsFile() const { return m_settingsFile; }
+    // Reads kalyx.ini into settings (the defaults when it is missing).
+    void readSettings() { settings = m_settingsFile.read(); }
+    // Writes into kalyx.ini the settings this copy changed since it read or
+    // last wrote them (see SettingsFile).
+    bool writeSettings() { return m_settingsFile.write(settings); }
 
     Prompter &prompter() const { return m_prompter; }
     BusyIndicator *busy() const { return m_busy; }
@@ -65,6 +69,7 @@ public:
 
 private:
     QString m_folder;
+    SettingsFile m_settingsFile;
     Prompter &m_prompter;
     BusyIndicator *m_busy;
 };

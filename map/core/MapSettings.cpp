@@ -17,12 +17,6 @@ MapSettings readMapSettings(const QString &iniPath)
     IniFile ini;
     ini.load(iniPath);
     MapSettings s;
-    const int left = ini.readInteger(kSection, QStringLiteral("Left"), 0);
-    const int top = ini.readInteger(kSection, QStringLiteral("Top"), 0);
-    const int width = ini.readInteger(kSection, QStringLiteral("Width"), 0);
-    const int height = ini.readInteger(kSection, QStringLiteral("Height"), 0);
-    if (width > 0 && height > 0 && width <= 100000 && height <= 100000)
-        s.geometry = QRect(left, top, width, height);
     for (const LayerInfo &info : layerInfos()) {
         const int shown = ini.readInteger(kSection, info.key, info.shown ? 1 : 0);
         s.layers.setFlag(info.layer, shown != 0);
@@ -39,12 +33,6 @@ bool writeMapSettings(const QString &iniPath, const MapSettings &settings)
     IniFile ini;
     if (!ini.load(iniPath))
         return false;
-    if (!settings.geometry.isEmpty()) {
-        ini.writeInteger(kSection, QStringLiteral("Left"), settings.geometry.left());
-        ini.writeInteger(kSection, QStringLiteral("Top"), settings.geometry.top());
-        ini.writeInteger(kSection, QStringLiteral("Width"), settings.geometry.width());
-        ini.writeInteger(kSection, QStringLiteral("Height"), settings.geometry.height());
-    }
     for (const LayerInfo &info : layerInfos())
         ini.writeInteger(kSection, info.key, settings.layers.testFlag(info.layer) ? 1 : 0);
     ini.writeString(kSection, QStringLiteral("Zoom"), QString::number(settings.zoom, 'g', 6));

@@ -2,18 +2,16 @@
 
 #include "MapLayers.h"
 
-#include <QRect>
 #include <QString>
 
 namespace kx::map {
 
 // The map window's settings, kept in kalyx.ini in a section of their own,
-// [MAP]: the window's place and size, the layers shown and the zoom (as a
-// factor of the zoom that fits the route, so that it means the same on the
-// next route).
+// [MAP]: the layers shown and the zoom (as a factor of the zoom that fits the
+// route, so that it means the same on the next route). The window's place and
+// size are kept in the same section by the window itself.
 struct MapSettings
 {
-    QRect geometry; // empty: the window's own default
     Layers layers = defaultLayers();
     double zoom = 1;
 
@@ -23,7 +21,7 @@ struct MapSettings
 
 // Missing or unreadable keys read as the defaults.
 MapSettings readMapSettings(const QString &iniPath);
-// Writes section MAP only; every other line of the file stays as it was.
+// Writes these keys of section MAP only; every other line of the file stays as it was.
 bool writeMapSettings(const QString &iniPath, const MapSettings &settings);
 
 } // namespace kx::map

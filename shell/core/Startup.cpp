@@ -1,5 +1,7 @@
 #include "Startup.h"
 
+#include "ShellTexts.h"
+
 #include "base/Busy.h"
 #include "base/Prompter.h"
 #include "geo/MagVar.h"
@@ -23,61 +25,68 @@ bool tableExists(const QString &fsPath)
 // cancels.
 bool settleSimulatorFolder(store::Session &session, const StartupOptions &options, BusyGuard &busy)
 {
-    Prompter &prompter = session.prompter();
     QString &fsPath = session.settings.fsPath;
     if (tableExists(fsPath))
         return true;
     if (!options.chooser) {
         busy.restoreNow();
-        prompter.error(options.owner, QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!")
-                                          .arg(geo::magdecPath(fsPath)));
+        session.prompter().error(options.owner, texts::variationTableNotFound(geo::magdecPath(fsPath)));
         return false;
     }
+    return askSimulatorFolder(session, *options.chooser, options.owner);
+}
+
+} // namespace
+
+bool askSimulatorFolder(store::Session &session, FolderChooser &chooser, QObject *owner)
+{
+    Prompter &prompter = session.prompter();
+    QString &fsPath = session.settings.fsPath;
+    const QString before = fsPath;
     for (;;) {
-        fsPath = options.chooser->choose(fsPath);
-        if (fsPath.isEmpty())
+        fsPath = chooser.choose(fsPath);
+        if (fsPath.isEmpty()) {
+            // Nothing chosen: the folder stays as it was, and nothing is written.
+            fsPath = before;
             return false;
+        }
         if (!tableExists(fsPath)) {
-            prompter.error(options.owner, QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!")
-                                              .arg(geo::magdecPath(fsPath)));
+            prompter.error(owner, texts::variationTableNotFound(geo::magdecPath(fsPath)));
             continue;
         }
         if (!geo::isVariationTable(fsPath)) {
-            prompter.error(options.owner,
-                           QStringLiteral("Файл %1 не является справочником магнитных склонений MSFS2004!")
-                               .arg(geo::magdecPath(fsPath)));
+            prompter.error(owner, texts::notAVariationTable(geo::magdecPath(fsPath)));
             continue;
         }
         return true;
     }
 }
 
-} // namespace
-
 StartupResult runStartup(store::Session &session, const StartupOptions &options)
 {
     BusyGuard busy(session.busy());
     Prompter &prompter = session.prompter();
 
-    const SettingsFile settingsFile = session.settingsFile();
-    if (!settingsFile.exists())
-        settingsFile.createDefaults();
-    session.settings = settingsFile.read();
+    // A missing settings file reads as the defaults; it is written once the
+    // simulator folder is settled, so that a start cancelled in the chooser
+    // leaves nothing behind.
+    session.readSettings();
     if (!options.fsOverride.isEmpty())
         session.settings.fsPath = options.fsOverride;
 
     const QString databasePath = session.databasePath();
     if (!QFileInfo(databasePath).isFile()) {
         busy.restoreNow();
-        prompter.error(options.owner, QStringLiteral("Файл базы данных %1 не найден!").arg(databasePath));
+        prompter.error(options.owner, texts::databaseNotFound(databasePath));
         return StartupResult::EndRequested;
     }
 
     const bool accepted = settleSimulatorFolder(session, options, busy);
     if (!accepted && !options.chooser)
         return StartupResult::EndRequested;
-    // The folder chosen just now survives even if the program is stopped abruptly.
-    if (options.writeSettings)
+    // The folder chosen just now survives even if the program is stopped
+    // abruptly. A start cancelled in the chooser writes nothing.
+    if (accepted && options.writeSettings)
         session.writeSettings();
 
     session.ADOC.close();
@@ -105,8 +114,7 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
         session.lock.lockShared();
     if (!opened) {
         busy.restoreNow();
-        prompter.error(options.owner, QStringLiteral("Ошибка подключения к файлу базы данных!\r\n"
-                                                     "Проверьте файл базы данных на целостность"));
+        prompter.error(options.owner, texts::connectionFailed());
         return StartupResult::EndRequested;
     }
     if (version > store::kSchemaVersion) {

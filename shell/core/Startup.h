@@ -36,9 +36,10 @@ enum class StartupResult {
     EndRequested, // the program is to end
 };
 
-// The start-up sequence: settings (created with the defaults when missing),
+// The start-up sequence: settings (the defaults when the file is missing),
 // the database file, the simulator folder (asking for it until its variation
-// table is found and reads as one), settings written, the instance lock,
+// table is found and reads as one), settings written (unless the person
+// cancelled the chooser: then nothing is written), the instance lock,
 // compaction and the upgrade of an older schema (only by a copy of the program
 // that runs alone: the exclusive instance lock), the connection, the route
 // list. A database of a newer schema than the program knows ends the program
@@ -46,5 +47,10 @@ enum class StartupResult {
 // Shows its messages through the session's prompter; the busy cursor is on for
 // the whole sequence.
 StartupResult runStartup(store::Session &session, const StartupOptions &options);
+
+// The chooser, shown until the person picks a folder whose variation table
+// reads as one (true: the session's simulator folder is that folder) or
+// cancels (false: the simulator folder stays as it was). Writes nothing.
+bool askSimulatorFolder(store::Session &session, FolderChooser &chooser, QObject *owner);
 
 } // namespace kx::shell

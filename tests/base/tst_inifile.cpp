@@ -10,6 +10,8 @@
 
 using namespace kx;
 
+Q_DECLARE_METATYPE(kx::TextEncoding)
+
 namespace {
 
 // The reading rules, line by line from the top for every key: slow, and plain
@@ -63,9 +65,13 @@ private slots:
     void lineSplitting_data();
     void lineSplitting();
     void cp1251RoundTrip();
+    void encodings_data();
+    void encodings();
+    void settingsFileInItsOwnEncoding_data();
+    void settingsFileInItsOwnEncoding();
+    void settingsWrittenKeyByKey();
     void settingsDefaultsAndBadRange();
     void settingsWriteKeepsForeignSections();
-    void settingsWriteKeepsAUtf8File();
     void settingsUnwritableFolder();
     void damagedFilesReadAsWindowsReadsThem();
 };
@@ -193,11 +199,116 @@ void TestIniFile::cp1251RoundTrip()
     QCOMPARE(static_cast<unsigned char>(bytes.at(0)), 0xCC); // М
     QCOMPARE(fromCp1251(bytes), text);
     QCOMPARE(toCp1251(QStringLiteral("日")), QByteArray("?"));
+}
 
-    // A UTF-8 file with a byte-order mark is read as UTF-8.
-    const TextFile utf8 = decodeTextFile(QByteArray("\xEF\xBB\xBF") + QStringLiteral("[a]\nk=Ж\n").toUtf8());
-    QVERIFY(utf8.utf8);
-    QCOMPARE(IniFile(utf8.text).readString(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("Ж"));
+void TestIniFile::encodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<TextEncoding>("encoding");
+    const QString cyrillic = QStringLiteral("k=C:\\users\\Пилот\\ Ёё №");
+    QTest::newRow("windows-1251") << toCp1251(cyrillic) << cyrillic << TextEncoding::Cp1251;
+    QTest::newRow("UTF-8") << cyrillic.toUtf8() << cyrillic << TextEncoding::Utf8;
+    QTest::newRow("UTF-8 with a byte-order mark") << QByteArray("\xEF\xBB\xBF") + cyrillic.toUtf8() << cyrillic
+                                                  << TextEncoding::Utf8Bom;
+    QTest::newRow("UTF-8, letters windows-1251 lacks") << QStringLiteral("Łukasz 日本 😀").toUtf8()
+                                                       << QStringLiteral("Łukasz 日本 😀") << TextEncoding::Utf8;
+    QTest::newRow("plain ASCII") << QByteArray("[SETUP]\r\nFSPath=C:\\FS9\\") << QStringLiteral("[SETUP]\r\nFSPath=C:\\FS9\\")
+                                 << TextEncoding::Cp1251;
+    // Bytes that are not UTF-8 after all: windows-1251, as the program writes.
+    QTest::newRow("a lead byte at the very end") << QByteArray("ab\xD0") << QStringLiteral("abР") << TextEncoding::Cp1251;
+    QTest::newRow("an overlong form") << QByteArray("\xC0\xAF") << QStringLiteral("АЇ") << TextEncoding::Cp1251;
+    QTest::newRow("a surrogate") << QByteArray("\xED\xA0\x80") << QStringLiteral("н\u00A0Ђ") << TextEncoding::Cp1251;
+    QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << QStringLiteral("фђЂЂ")
+                                     << TextEncoding::Cp1251;
+}
+
+void TestIniFile::encodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(TextEncoding, encoding);
+    const TextFile file = decodeTextFile(bytes);
+    QCOMPARE(file.text, text);
+    QCOMPARE(file.encoding, encoding);
+    // Written back in its own encoding, byte for byte.
+    QCOMPARE(encodeTextFile(file.text, file.encoding), bytes);
+}
+
+void TestIniFile::settingsFileInItsOwnEncoding_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<TextEncoding>("encoding");
+    QTest::addColumn<QString>("fsPath");
+    const QString fs9 = QStringLiteral("[SETUP]\r\nFSPath=C:\\Игры\\Flight Simulator 9\\\r\nL_RSBN=250\r\n");
+    const QString games = QStringLiteral("C:\\Игры\\Flight Simulator 9\\");
+    QTest::newRow("windows-1251") << fs9 << TextEncoding::Cp1251 << games;
+    QTest::newRow("UTF-8, as Notepad saves it today") << fs9 << TextEncoding::Utf8 << games;
+    QTest::newRow("UTF-8 with a byte-order mark") << fs9 << TextEncoding::Utf8Bom << games;
+    // Text windows-1251 has no letters for: nothing of it is lost.
+    QTest::newRow("UTF-8 with a byte-order mark, letters windows-1251 lacks")
+        << QStringLiteral("[Заметки]\r\nПилот=Łukasz 日本\r\n[SETUP]\r\nFSPath=D:\\FS9\\\r\nL_RSBN=250\r\n")
+        << TextEncoding::Utf8Bom << QStringLiteral("D:\\FS9\\");
+}
+
+void TestIniFile::settingsFileInItsOwnEncoding()
+{
+    // The README's advice followed: FSPath typed by hand, the file saved in
+    // the editor's encoding. Read right, and written back in it.
+    QFETCH(QString, typed);
+    QFETCH(TextEncoding, encoding);
+    QFETCH(QString, fsPath);
+    QTemporaryDir dir;
+    SettingsFile file(dir.filePath(QStringLiteral("kalyx.ini")));
+    {
+        QFile raw(file.path());
+        QVERIFY(raw.open(QIODevice::WriteOnly));
+        raw.write(encodeTextFile(typed, encoding));
+    }
+    Settings s = file.read();
+    QCOMPARE(s.fsPath, fsPath);
+    QCOMPARE(s.rsbnRange, 250);
+    s.plnPath = QStringLiteral("C:\\users\\Пилот\\Планы\\");
+    QVERIFY(file.write(s));
+    QFile raw(file.path());
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    QCOMPARE(raw.readAll(), encodeTextFile(typed + QStringLiteral("PLNPath=C:\\users\\Пилот\\Планы\\\r\n"), encoding));
+    QCOMPARE(file.read().plnPath, s.plnPath);
+}
+
+void TestIniFile::settingsWrittenKeyByKey()
+{
+    // Two copies of the program on one folder, each with what it read at its
+    // start: each writes what it changed, and nothing it did not.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kalyx.ini"));
+    SettingsFile first(path);
+    SettingsFile second(path);
+    QVERIFY(first.createDefaults());
+    Settings a = first.read();
+    Settings b = second.read();
+    b.plnPath = QStringLiteral("/plans/");
+    QVERIFY(second.write(b));
+    a.fsPath = QStringLiteral("/fs9/");
+    QVERIFY(first.write(a));
+    QCOMPARE(first.read(), (Settings{QStringLiteral("/fs9/"), QStringLiteral("/plans/"), 300}));
+    // A copy that changed nothing since leaves the file as it is, byte for
+    // byte, a range typed in by hand meanwhile included.
+    QFile raw(path);
+    QVERIFY(raw.open(QIODevice::ReadWrite));
+    const QByteArray edited = raw.readAll().replace("L_RSBN=300", "L_RSBN=120");
+    QVERIFY(raw.resize(0) && raw.seek(0) && raw.write(edited) == edited.size());
+    raw.close();
+    QVERIFY(second.write(b));
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    QCOMPARE(raw.readAll(), edited);
+    // Keys the file lost, or holds unreadably, are written again.
+    raw.close();
+    QVERIFY(raw.open(QIODevice::WriteOnly));
+    raw.write("[SETUP]\r\nPLNPath=/plans/\r\nL_RSBN=many\r\n");
+    raw.close();
+    QVERIFY(second.write(b));
+    QCOMPARE(second.read(), b);
 }
 
 void TestIniFile::settingsDefaultsAndBadRange()
@@ -241,32 +352,6 @@ void TestIniFile::settingsWriteKeepsForeignSections()
     QFile raw(file.path());
     QVERIFY(raw.open(QIODevice::ReadOnly));
     QCOMPARE(raw.readAll(), QByteArray("[Window]\r\nLeft=10\r\n[SETUP]\r\nFSPath=/fs9\r\nL_RSBN=150\r\nPLNPath=/plans/\r\n"));
-}
-
-void TestIniFile::settingsWriteKeepsAUtf8File()
-{
-    // A kalyx.ini saved by an editor as UTF-8 with a byte-order mark, holding
-    // text windows-1251 has no letters for: it stays UTF-8, nothing is lost.
-    QTemporaryDir dir;
-    SettingsFile file(dir.filePath(QStringLiteral("kalyx.ini")));
-    {
-        QFile raw(file.path());
-        QVERIFY(raw.open(QIODevice::WriteOnly));
-        raw.write(QByteArray("\xEF\xBB\xBF")
-                  + QStringLiteral("[Заметки]\r\nПилот=Łukasz 日本\r\n[SETUP]\r\nFSPath=D:\\FS9\\\r\nL_RSBN=250\r\n").toUtf8());
-    }
-    Settings s = file.read();
-    QCOMPARE(s.fsPath, QStringLiteral("D:\\FS9\\"));
-    QCOMPARE(s.rsbnRange, 250);
-    s.plnPath = QStringLiteral("D:\\Планы\\");
-    QVERIFY(file.write(s));
-    QFile raw(file.path());
-    QVERIFY(raw.open(QIODevice::ReadOnly));
-    QCOMPARE(raw.readAll(), QByteArray("\xEF\xBB\xBF")
-                                + QStringLiteral("[Заметки]\r\nПилот=Łukasz 日本\r\n[SETUP]\r\nFSPath=D:\\FS9\\\r\n"
-                                                 "L_RSBN=250\r\nPLNPath=D:\\Планы\\\r\n")
-                                      .toUtf8());
-    QCOMPARE(file.read().plnPath, QStringLiteral("D:\\Планы\\"));
 }
 
 void TestIniFile::settingsUnwritableFolder()

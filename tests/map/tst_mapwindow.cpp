@@ -38,8 +38,8 @@ using Kind = test::RecordingPrompter::Kind;
 namespace {
 
 // Runs a command that shows a modal window; once it is up, runs body on it
-// and then closes it. Returns the window that was shown (which may be gone
-// by then: only to compare).
+// (inside the window's modal loop) and then closes it. Returns the window
+// that was shown (which may be gone by then: only to compare).
 QWidget *whileModal(const std::function<void()> &command, const std::function<void(QWidget *)> &body)
 {
     QWidget *shown = nullptr;
@@ -51,9 +51,16 @@ QWidget *whileModal(const std::function<void()> &command, const std::function<vo
             return;
         poll.stop();
         shown = modal;
-        body(modal);
-        if (modal->isVisible())
-            modal->close();
+        // Not from this timeout itself: on Windows a running timer's timeout
+        // comes from the system's timer message, and windows shown while it
+        // is handled get no paint message (so are never exposed) until it
+        // returns, which a body that waits on them never lets happen. A
+        // zero-time single shot comes from Qt's posted events instead.
+        QTimer::singleShot(0, modal, [body, modal] {
+            body(modal);
+            if (modal->isVisible())
+                modal->close();
+        });
     });
     poll.start();
     command();
@@ -97,6 +104,8 @@ private slots:
     void layersAndPlaceAreKept();
     void statusFollowsTheCurrentPointAtOnce();
     void layersMenuStaysOpen();
+    void aPlaceOffTheScreenOpensOnIt_data();
+    void aPlaceOffTheScreenOpensOnIt();
     void printAndPng();
     void missingMapData();
 
@@ -341,8 +350,9 @@ void TestMapWindow::layersAndPlaceAreKept()
     QTRY_VERIFY(!graticule->isChecked());
     QVERIFY(!(map.canvas().options().layers & map::Layer::Graticule));
     QTRY_VERIFY(!menu->isVisible());
-    map.resize(900, 640);
-    QTRY_COMPARE(map.size(), QSize(900, 640));
+    // A size the screen holds (Qt's offscreen screen is 800 pixels each way).
+    map.resize(700, 500);
+    QTRY_COMPARE(map.size(), QSize(700, 500));
     QTRY_COMPARE(map.canvas().view().size, QSizeF(map.canvas().size()));
     QTest::keyClick(&map.canvas(), Qt::Key_Home);
     wheel(&map.canvas(), QPointF(map.canvas().width() / 2.0, map.canvas().height() / 2.0), 240);
@@ -351,7 +361,7 @@ void TestMapWindow::layersAndPlaceAreKept()
     const QString ini = m_folder->readIni();
     QVERIFY2(ini.contains(QStringLiteral("[MAP]\r\n")), qPrintable(ini));
     QVERIFY(ini.contains(QStringLiteral("Graticule=0\r\n")));
-    QVERIFY(ini.contains(QStringLiteral("Width=900\r\n")));
+    QVERIFY(ini.contains(QStringLiteral("Width=700\r\n")));
     QVERIFY2(ini.contains(QStringLiteral("Zoom=1.5625\r\n")), qPrintable(ini));
     QVERIFY(ini.startsWith(QStringLiteral("[SETUP]\r\n")));
 
@@ -360,7 +370,7 @@ void TestMapWindow::layersAndPlaceAreKept()
     m_main = std::make_unique<shell::TF_Main>(m_folder->path(), *m_prompter, nullptr, nullptr, &m_dialogs);
     start();
     mapview::TF_Map &again = openFromMenu();
-    QCOMPARE(again.size(), QSize(900, 640));
+    QCOMPARE(again.size(), QSize(700, 500));
     QVERIFY(!again.layerAction(map::Layer::Graticule)->isChecked());
     QVERIFY(!(again.canvas().options().layers & map::Layer::Graticule));
     QVERIFY(std::abs(again.canvas().view().scale / again.canvas().fittedView().scale - 1.5625) < 1e-6);
@@ -426,6 +436,29 @@ void TestMapWindow::layersMenuStaysOpen()
     QVERIFY(!graticule->isChecked());
     QVERIFY(!borders->isChecked());
     QVERIFY(!(map.canvas().options().layers & (map::Layer::Graticule | map::Layer::Borders | map::Layer::Lakes)));
+}
+
+void TestMapWindow::aPlaceOffTheScreenOpensOnIt_data()
+{
+    // [MAP] as a larger screen, or a screen now gone, left it.
+    QTest::addColumn<QRect>("saved");
+    QTest::newRow("beyond the right and bottom edges") << QRect(1200, 700, 1000, 700);
+    QTest::newRow("on a screen left of this one") << QRect(-2500, 100, 900, 600);
+    QTest::newRow("larger than the screen") << QRect(-100, -100, 3000, 2000);
+}
+
+void TestMapWindow::aPlaceOffTheScreenOpensOnIt()
+{
+    QFETCH(QRect, saved);
+    QVERIFY(m_folder->writeIni(m_folder->readIni()
+                               + QStringLiteral("[MAP]\r\nLeft=%1\r\nTop=%2\r\nWidth=%3\r\nHeight=%4\r\n")
+                                     .arg(saved.x()).arg(saved.y()).arg(saved.width()).arg(saved.height())));
+    start();
+    mapview::TF_Map &map = openFromMenu();
+    const QRect screen = map.screen()->availableGeometry();
+    QTRY_VERIFY(screen.contains(map.frameGeometry()));
+    // Its close button, at the frame's top right, is on the screen.
+    QVERIFY(screen.contains(map.frameGeometry().topRight()));
 }
 
 void TestMapWindow::printAndPng()

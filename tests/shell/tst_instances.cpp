@@ -80,7 +80,9 @@ QProcess *TestInstances::startWindow()
     auto *process = new QProcess;
     m_processes.append(process);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(QStringLiteral(KX_GUI), {QStringLiteral("--dir"), m_folder->path()});
+    // Each copy is told to go on beside the others without asking.
+    process->start(QStringLiteral(KX_GUI),
+                   {QStringLiteral("--dir"), m_folder->path(), QStringLiteral("--allow-second-copy")});
     return waitUntilOpen(process) ? process : nullptr;
 }
 

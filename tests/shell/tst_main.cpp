@@ -1,6 +1,7 @@
 #include "Fixture.h"
 #include "Painted.h"
 #include "RecordingPrompter.h"
+#include "ScriptedChooser.h"
 #include "ScriptedFileDialogs.h"
 #include "TestFolder.h"
 #include "WidgetInput.h"
@@ -13,10 +14,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QPointer>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QtTest>
@@ -24,7 +27,6 @@
 using namespace kx;
 using namespace kx::shell;
 using Kind = test::RecordingPrompter::Kind;
-
 
 class TestMain : public QObject
 {
@@ -47,6 +49,10 @@ private slots:
     void menusOpenTheCatalogues();
     void closingWritesSettings();
     void tabFollowsTheLayout();
+    void simulatorFolderFromTheMenu();
+    void firstStartCancelledLeavesNoSettings();
+    void secondWindowCopyOnTheFolder_data();
+    void secondWindowCopyOnTheFolder();
 
 private:
     void start();
@@ -446,6 +452,104 @@ void TestMain::tabFollowsTheLayout()
     QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
     QCOMPARE(test::tabWalk(7), (QStringList{"PName", "BEdit", "BNew", "BDel", "BNewRoute", "BQuit", "G1"}));
+}
+
+void TestMain::simulatorFolderFromTheMenu()
+{
+    test::ScriptedChooser chooser;
+    m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr, &chooser, &m_dialogs);
+    start();
+    // The menu's items keep their places; the folder's item comes after "Карта".
+    QStringList names;
+    for (const QAction *action : m_main->menuBar()->actions())
+        names << action->objectName();
+    QCOMPARE(names, (QStringList{"N1", "N2", "N3", "N4", "NMap", "NFS9"}));
+    QAction *item = m_main->findChild<QAction *>(QStringLiteral("NFS9"));
+    QCOMPARE(item->text(), QStringLiteral("Папка FS9…"));
+    const auto click = [&] {
+        QTest::mouseClick(m_main->menuBar(), Qt::LeftButton, Qt::NoModifier,
+                          m_main->menuBar()->actionGeometry(item).center());
+    };
+
+    // A folder without the table, told with the folder and the missing file,
+    // then "Отмена": the folder stays, and the file is not touched.
+    const QString ini = m_folder->readIni();
+    const QString empty = m_folder->path() + QStringLiteral("Пустая/");
+    QVERIFY(QDir().mkpath(empty));
+    chooser.answers = {empty, QString()};
+    click();
+    QCOMPARE(chooser.shownAt, (QStringList{m_folder->fsPath(), empty}));
+    QCOMPARE(m_prompter->texts(),
+             QStringList{QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!")
+                             .arg(empty + QDir::toNativeSeparators(QStringLiteral("Scenery/BASE/Scenery/magdec.bgl")))});
+    QCOMPARE(m_main->session().settings.fsPath, m_folder->fsPath());
+    QCOMPARE(m_folder->readIni(), ini);
+
+    // Another simulator folder: taken, and written at once.
+    const QString other = m_folder->path() + QStringLiteral("FS9 копия/");
+    QVERIFY(test::writeMagdec(other + QStringLiteral("Scenery/BASE/Scenery/magdec.bgl"),
+                              [](int, int) -> qint16 { return 1000; }));
+    m_prompter->clear();
+    chooser.answers = {other};
+    click();
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(m_main->session().settings.fsPath, other);
+    QCOMPARE(m_folder->readIni(), QString(ini).replace(m_folder->fsPath(), other));
+}
+
+void TestMain::firstStartCancelledLeavesNoSettings()
+{
+    // No kalyx.ini yet, and "Отмена" in the chooser: the program ends, and
+    // the windows Qt closes on its way out write nothing either.
+    QVERIFY(QFile::remove(m_folder->file(QStringLiteral("kalyx.ini"))));
+    test::ScriptedChooser chooser;
+    chooser.answers = {QString()};
+    m_main = std::make_unique<TF_Main>(m_folder->path(), *m_prompter, nullptr, &chooser, &m_dialogs);
+    QSignalSpy ended(m_main.get(), &TF_Main::endRequested);
+    m_main->show();
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(chooser.shownAt.size(), 1);
+    QVERIFY(m_main->close());
+    QVERIFY(!QFileInfo::exists(m_folder->file(QStringLiteral("kalyx.ini"))));
+    QVERIFY(m_prompter->messages().isEmpty());
+}
+
+void TestMain::secondWindowCopyOnTheFolder_data()
+{
+    QTest::addColumn<bool>("ask");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("runs");
+    QTest::newRow("asked, goes on") << true << true << true;
+    QTest::newRow("asked, quits") << true << false << false;
+    QTest::newRow("told not to ask") << false << false << true;
+}
+
+void TestMain::secondWindowCopyOnTheFolder()
+{
+    QFETCH(bool, ask);
+    QFETCH(bool, answer);
+    QFETCH(bool, runs);
+    start();
+    test::RecordingPrompter prompter;
+    prompter.answer(answer);
+    TF_Main second(m_folder->path(), prompter, nullptr, nullptr, &m_dialogs);
+    second.setAskAboutAnotherCopy(ask);
+    QSignalSpy finished(&second, &TF_Main::startupFinished);
+    QSignalSpy ended(&second, &TF_Main::endRequested);
+    second.show();
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).value<StartupResult>(), runs ? StartupResult::Running : StartupResult::EndRequested);
+    QCOMPARE(ended.count(), runs ? 0 : 1);
+    if (ask) {
+        QCOMPARE(prompter.messages().size(), 1);
+        QCOMPARE(prompter.messages().first().kind, Kind::Question);
+        QVERIFY(prompter.texts().first().startsWith(
+            QStringLiteral("Kalyx уже запущен с этой папкой:\r\n%1\r\n").arg(QDir::toNativeSeparators(m_folder->path()))));
+    } else {
+        QVERIFY(prompter.messages().isEmpty());
+    }
+    // A copy that quit, asked, touched nothing: no second session on the file.
+    QCOMPARE(second.session().ADOC.isOpen(), runs);
 }
 
 QTEST_MAIN(TestMain)

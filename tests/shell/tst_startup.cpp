@@ -1,5 +1,6 @@
 #include "Fixture.h"
 #include "RecordingPrompter.h"
+#include "ScriptedChooser.h"
 #include "TestFolder.h"
 
 #include "shell/core/Startup.h"
@@ -18,19 +19,6 @@ using namespace kx::shell;
 using Kind = test::RecordingPrompter::Kind;
 
 namespace {
-
-// Answers the chooser from a list of folders; an empty entry is "Отмена".
-class ScriptedChooser : public FolderChooser
-{
-public:
-    QStringList answers;
-    QStringList shownAt;
-    QString choose(const QString &current) override
-    {
-        shownAt.append(current);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
 
 const QString kNotFound = QStringLiteral("Файл - справочник магнитных склонений\r\n%1 не найден!");
 const QString kNotTable = QStringLiteral("Файл %1 не является справочником магнитных склонений MSFS2004!");
@@ -58,7 +46,9 @@ private slots:
     void presentTableIsNotTested();
     void quotedFolderInSettings();
     void chooserRepeatsUntilAValidTable();
-    void cancelWritesEmptyFolderAndEnds();
+    void cancelWritesNothingAndEnds_data();
+    void cancelWritesNothingAndEnds();
+    void twoCopiesKeepEachOthersSettings();
     void missingDatabaseEnds();
     void damagedDatabaseEnds_data();
     void damagedDatabaseEnds();
@@ -72,7 +62,7 @@ private slots:
     void readOnlyProgramFolder();
 
 private:
-    StartupResult run(ScriptedChooser *chooser = nullptr);
+    StartupResult run(test::ScriptedChooser *chooser = nullptr);
 
     std::unique_ptr<test::TestFolder> m_folder;
     std::unique_ptr<test::RecordingPrompter> m_prompter;
@@ -92,7 +82,7 @@ void TestStartup::cleanup()
     m_folder.reset();
 }
 
-StartupResult TestStartup::run(ScriptedChooser *chooser)
+StartupResult TestStartup::run(test::ScriptedChooser *chooser)
 {
     StartupOptions options;
     options.chooser = chooser;
@@ -103,7 +93,7 @@ void TestStartup::noSettingsFileCreatesDefaultsAndAsks()
 {
     QVERIFY(m_folder->createDatabase());
     QVERIFY(m_folder->createSimulator());
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     chooser.answers = {m_folder->fsPath()};
     QCOMPARE(run(&chooser), StartupResult::Running);
     QCOMPARE(chooser.shownAt, QStringList{QString()}); // opened at the empty folder
@@ -146,14 +136,14 @@ void TestStartup::damagedSettingsFileStartsWithDefaults()
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write(content);
     ini.close();
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     chooser.answers = {m_folder->fsPath()};
     QCOMPARE(run(&chooser), StartupResult::Running);
     QCOMPARE(chooser.shownAt, QStringList{QString()});
     QCOMPARE(m_session->settings.rsbnRange, 300);
     QVERIFY(m_prompter->messages().isEmpty());
     // The settings are written back; whatever else the file held stays.
-    const SettingsFile written = m_session->settingsFile();
+    SettingsFile written = m_session->settingsFile();
     QCOMPARE(written.read().fsPath, m_folder->fsPath());
     QCOMPARE(written.read().rsbnRange, 300);
 }
@@ -169,7 +159,7 @@ void TestStartup::presentTableIsNotTested()
     table.write(QByteArray(200, 'x'));
     table.close();
     QVERIFY(m_folder->writeDefaultIni());
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     QCOMPARE(run(&chooser), StartupResult::Running);
     QVERIFY(chooser.shownAt.isEmpty());
     QVERIFY(m_prompter->messages().isEmpty());
@@ -182,7 +172,7 @@ void TestStartup::quotedFolderInSettings()
     QVERIFY(m_folder->createSimulator());
     QVERIFY(m_folder->writeIni(QStringLiteral("[SETUP]\r\nFSPath=\"%1\"\r\nPLNPath='%2'\r\n")
                                    .arg(m_folder->fsPath(), m_folder->path())));
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     QCOMPARE(run(&chooser), StartupResult::Running);
     QVERIFY(chooser.shownAt.isEmpty());
     QVERIFY(m_prompter->messages().isEmpty());
@@ -201,7 +191,7 @@ void TestStartup::chooserRepeatsUntilAValidTable()
     const QString zero = m_folder->path() + QStringLiteral("Zero/");
     QVERIFY(test::writeMagdec(magdecOf(zero), [](int, int) -> qint16 { return 0; }));
     QVERIFY(m_folder->createSimulator());
-    ScriptedChooser chooser;
+    test::ScriptedChooser chooser;
     chooser.answers = {empty, zero, zero, m_folder->fsPath()};
     QCOMPARE(run(&chooser), StartupResult::Running);
     QCOMPARE(chooser.shownAt,
@@ -213,16 +203,73 @@ void TestStartup::chooserRepeatsUntilAValidTable()
     QCOMPARE(m_session->settings.fsPath, m_folder->fsPath());
 }
 
-void TestStartup::cancelWritesEmptyFolderAndEnds()
+void TestStartup::cancelWritesNothingAndEnds_data()
 {
+    QTest::addColumn<QByteArray>("ini"); // empty: no kalyx.ini at all
+    QTest::newRow("first start, no kalyx.ini") << QByteArray();
+    QTest::newRow("a folder that is gone") << QByteArray("[SETUP]\r\nFSPath=C:\\old FS9\\\r\nL_RSBN=250\r\n");
+    QTest::newRow("a file edited by hand") << QByteArray("; mine\n[setup]\nfspath = D:\\FS9\\\n");
+}
+
+void TestStartup::cancelWritesNothingAndEnds()
+{
+    QFETCH(QByteArray, ini);
     QVERIFY(m_folder->createDatabase());
-    ScriptedChooser chooser;
+    const QString path = m_folder->file(QStringLiteral("kalyx.ini"));
+    if (!ini.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ini);
+    }
+    test::ScriptedChooser chooser;
     chooser.answers = {QString()};
     QCOMPARE(run(&chooser), StartupResult::EndRequested);
+    QCOMPARE(chooser.shownAt.size(), 1);
     QVERIFY(m_prompter->messages().isEmpty());
-    QVERIFY(m_folder->readIni().contains(QStringLiteral("\r\nFSPath=\r\n")));
+    // Nothing was chosen, so nothing is written: no file where there was
+    // none, and a file that was there stays byte for byte.
+    if (ini.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), ini);
+    }
     // The rest of the sequence still ran.
     QVERIFY(m_session->ADOC.isOpen());
+}
+
+void TestStartup::twoCopiesKeepEachOthersSettings()
+{
+    // Two copies on one program folder, each with the settings it read at its
+    // start: what one writes, the other does not undo.
+    QVERIFY(m_folder->createDatabase());
+    QVERIFY(m_folder->createSimulator());
+    QVERIFY(m_folder->writeDefaultIni());
+    QCOMPARE(run(), StartupResult::Running);
+    test::RecordingPrompter otherPrompter;
+    store::Session other(m_folder->path(), otherPrompter);
+    StartupOptions options;
+    options.compact = false;
+    QCOMPARE(runStartup(other, options), StartupResult::Running);
+
+    // The other copy imports a plan from another folder; this one is told a
+    // new range by hand in the file, then changes its simulator folder.
+    other.settings.plnPath = QStringLiteral("/plans/");
+    QVERIFY(other.writeSettings());
+    QVERIFY(m_folder->writeIni(m_folder->readIni().replace(QStringLiteral("L_RSBN=300"), QStringLiteral("L_RSBN=150"))));
+    const QString before = m_folder->readIni();
+    // Writing what it has not changed leaves the file as it is.
+    QVERIFY(m_session->writeSettings());
+    QCOMPARE(m_folder->readIni(), before);
+    const QString elsewhere = m_folder->path() + QStringLiteral("FS9 copy/");
+    m_session->settings.fsPath = elsewhere;
+    QVERIFY(m_session->writeSettings());
+    QCOMPARE(m_folder->readIni(),
+             QStringLiteral("[SETUP]\r\nFSPath=%1\r\nPLNPath=/plans/\r\nL_RSBN=150\r\n").arg(elsewhere));
+    // And the other copy, ending, keeps this one's folder.
+    QVERIFY(other.writeSettings());
+    QVERIFY(m_folder->readIni().contains(QStringLiteral("FSPath=%1\r\n").arg(elsewhere)));
 }
 
 void TestStartup::missingDatabaseEnds()
@@ -508,6 +555,7 @@ void TestStartup::readOnlyProgramFolder()
     m_session->QRoutes.setValue(u"Name", QStringLiteral("Renamed"));
     QVERIFY(!m_session->QRoutes.post());
     m_session->QRoutes.cancel();
+    m_session->settings.plnPath = QStringLiteral("/plans/");
     QVERIFY(!m_session->writeSettings());
     QVERIFY(QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QCOMPARE(m_folder->readIni(), ini);

@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 using namespace kx;
 using ui::CoordinateEdit;
 using ui::NumberEdit;
@@ -35,6 +37,15 @@ private slots:
     void pastingAWholePosition_data();
     void pastingAWholePosition();
     void pastingFromTheContextMenu();
+
+private:
+    // One shown edit of each axis for the cases that need a window: every
+    // case needs only a fresh text, and under Wine a new window takes seconds
+    // to show.
+    CoordinateEdit &shownEdit(bool latitude);
+
+    std::unique_ptr<CoordinateEdit> m_latitude;
+    std::unique_ptr<CoordinateEdit> m_longitude;
 };
 
 namespace {
@@ -289,8 +300,7 @@ void TestFormEdits::editingOverASelection()
     QFETCH(int, cursor);
     QFETCH(QString, keys);
     QFETCH(QString, field);
-    CoordinateEdit edit(axisOf(latitude));
-    edit.show();
+    CoordinateEdit &edit = shownEdit(latitude);
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     edit.setFieldText(start);
     if (cursor < 0)
@@ -328,8 +338,7 @@ void TestFormEdits::pastingAWholePosition()
     QFETCH(QString, keys);
     QFETCH(QString, clipboard);
     QFETCH(QString, field);
-    CoordinateEdit edit(axisOf(latitude));
-    edit.show();
+    CoordinateEdit &edit = shownEdit(latitude);
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     edit.setFieldText(start);
     press(&edit, keys);
@@ -360,6 +369,16 @@ void TestFormEdits::pastingFromTheContextMenu()
         QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
     QCOMPARE(edit.fieldText(), QStringLiteral("E037*24.88"));
+}
+
+CoordinateEdit &TestFormEdits::shownEdit(bool latitude)
+{
+    std::unique_ptr<CoordinateEdit> &edit = latitude ? m_latitude : m_longitude;
+    if (!edit) {
+        edit = std::make_unique<CoordinateEdit>(axisOf(latitude));
+        edit->show();
+    }
+    return *edit;
 }
 
 QTEST_MAIN(TestFormEdits)
