@@ -55,5 +55,6 @@ void addInterchangeCommands(CommandSet &commands);
 void addMapCommands(CommandSet &commands);
 void addCatalogueCommands(CommandSet &commands);
 void addSimCommands(CommandSet &commands);
+void addEditCommands(CommandSet &commands);
 
 } // namespace kx::cli

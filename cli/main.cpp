@@ -64,6 +64,7 @@ int main(int argc, char *argv[])
 
     CommandSet commands;
     addRouteCommands(commands);
+    addEditCommands(commands);
     addCalcCommands(commands);
     addInterchangeCommands(commands);
     addMapCommands(commands);

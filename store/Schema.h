@@ -10,14 +10,18 @@ class Database;
 // kept in the file as PRAGMA user_version:
 //   0  the first schema: its ordering and look-up indexes named the program's
 //      collation KALYX_NOCASE, so other SQLite clients could not use the file;
-//   1  no collation of the program's own anywhere in the schema.
-inline constexpr int kSchemaVersion = 1;
+//   1  no collation of the program's own anywhere in the schema;
+//   3  the R*Tree of the waypoints' positions for the map (PunktsArea), the
+//      table of waypoints changed since it was brought up to date
+//      (PunktsAreaStale) and the triggers that fill that table.
+inline constexpr int kSchemaVersion = 3;
 
 // The schema version of an open database; -1 when it cannot be read.
 [[nodiscard]] int schemaVersion(Database &db);
 
 // Brings a database of an older schema up to kSchemaVersion in one
-// transaction: only indexes and the version change, never a row. On failure
+// transaction: indexes, the map's index tables and the version change, never
+// a row of the program's tables. On failure
 // the file stays as it was (and still works with this program) and *error
 // says why. Needs the connection's KALYX_NOCASE collation to drop the old
 // indexes, and must run only where no other copy of the program has the file

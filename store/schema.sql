@@ -104,4 +104,25 @@ CREATE INDEX Punkts_ID_Region ON Punkts (ID COLLATE NOCASE, Region COLLATE NOCAS
 -- An airport's runways.
 CREATE INDEX Runways_AP ON Runways (AP);
 
-PRAGMA user_version = 1;
+-- Where the waypoints are, for the route map's catalogue layer: an R*Tree of
+-- latitude, longitude (degrees) and rank (how soon the map shows a waypoint as
+-- it zooms in: 0 first), keyed by Punkts.Code, with the ident and the kind
+-- (0 airport, 1 VOR, 2 NDB, 3 intersection) that the map shows. The triggers
+-- only note which waypoints changed; the program brings the tree up to date
+-- from those notes before it reads it (map/core/CatalogueIndex.cpp). So a
+-- client without the R*Tree module still writes Punkts, and no client must
+-- know how a coordinate text is read.
+CREATE VIRTUAL TABLE PunktsArea USING rtree(Code, LatMin, LatMax, LonMin, LonMax, RankMin, RankMax, +ID, +Kind);
+CREATE TABLE PunktsAreaStale (
+  Code INTEGER PRIMARY KEY
+);
+CREATE TRIGGER Punkts_Area_Insert AFTER INSERT ON Punkts
+  BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (new.Code); END;
+CREATE TRIGGER Punkts_Area_Update AFTER UPDATE OF Code, ID, Type, LAT, LON, ATIS ON Punkts
+  WHEN old.Code IS NOT new.Code OR old.ID IS NOT new.ID OR old.Type IS NOT new.Type OR old.LAT IS NOT new.LAT
+    OR old.LON IS NOT new.LON OR old.ATIS IS NOT new.ATIS
+  BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (old.Code), (new.Code); END;
+CREATE TRIGGER Punkts_Area_Delete AFTER DELETE ON Punkts
+  BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (old.Code); END;
+
+PRAGMA user_version = 3;

@@ -551,7 +551,7 @@ void TestMain::tabFollowsTheLayout()
     start();
     QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
-    QCOMPARE(test::tabWalk(6), (QStringList{"PName", "BEdit", "BNew", "BDel", "BQuit", "G1"}));
+    QCOMPARE(test::tabWalk(7), (QStringList{"PName", "BEdit", "BNew", "BDel", "BNewRoute", "BQuit", "G1"}));
 }
 
 void TestMain::simulatorFolderFromTheMenu()
