@@ -98,7 +98,7 @@ void benchMap(Bench &bench)
         map::RouteMap routeMap;
         map::MapCatalogue catalogue;
         if (!data.data || !map::readRouteMap(session.ADOC, route, 300, &routeMap, &why)
-            || !map::readMapCatalogue(session.ADOC, true, &catalogue, &why)) {
+            || !map::readMapCatalogue(session.ADOC, &catalogue, &why)) {
             bench.fail(render, data.error + why);
             return;
         }

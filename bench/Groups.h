@@ -15,5 +15,6 @@ void benchCatalogues(Bench &bench); // catalogue_open_250k_ms, catalogue_search_
                                      // picker_open_250k_ms, catalogue_peak_rss_mb (each with its floor)
 void benchOurAirports(Bench &bench); // ourairports_import_ms, ourairports_reimport_ms
 void benchMap(Bench &bench); // map_render_ms, map_open_ms
+void benchMapCatalogue(Bench &bench); // map_catalogue_layer_ms (_cpu_ms), map_catalogue_pan_ms, map_catalogue_index_world_ms
 
 } // namespace kx::bench

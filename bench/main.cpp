@@ -69,6 +69,7 @@ int main(int argc, char *argv[])
         kx::bench::benchCatalogues,
         kx::bench::benchOurAirports,
         kx::bench::benchMap,
+        kx::bench::benchMapCatalogue,
     };
     for (const auto group : groups)
         group(bench);

@@ -54,5 +54,7 @@ void addCalcCommands(CommandSet &commands);
 void addInterchangeCommands(CommandSet &commands);
 void addMapCommands(CommandSet &commands);
 void addCatalogueCommands(CommandSet &commands);
+void addSimCommands(CommandSet &commands);
+void addEditCommands(CommandSet &commands);
 
 } // namespace kx::cli

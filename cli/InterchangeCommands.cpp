@@ -127,8 +127,10 @@ int report(CommandContext &context)
 
 void addInterchangeCommands(CommandSet &commands)
 {
-    commands.append({QStringLiteral("import"), QStringLiteral("FILE.PLN"),
-                     QStringLiteral("import a flight plan as a new route and print the route's Code"), 1, 1, import});
+    commands.append({QStringLiteral("import"), QStringLiteral("FILE"),
+                     QStringLiteral("import a flight plan (*.PLN of FS2004 or XML, X-Plane .fms, FlightGear route) "
+                                    "as a new route and print the route's Code"),
+                     1, 1, import});
     commands.append({QStringLiteral("export-pln"), QStringLiteral("CODE FILE"),
                      QStringLiteral("write the calculated route as a flight plan (--yes replaces a file)"), 2, 2,
                      exportPln});

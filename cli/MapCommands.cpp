@@ -72,7 +72,7 @@ int writeMap(CommandContext &context)
         return ExitFailed;
     }
     map::MapCatalogue catalogue;
-    if (!map::readMapCatalogue(session.ADOC, false, &catalogue, &why))
+    if (!map::readMapCatalogue(session.ADOC, &catalogue, &why))
         ConsoleStream(stderr) << why << Qt::endl;
 
     // Without the base layers the route is still worth a picture; the

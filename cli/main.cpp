@@ -64,10 +64,12 @@ int main(int argc, char *argv[])
 
     CommandSet commands;
     addRouteCommands(commands);
+    addEditCommands(commands);
     addCalcCommands(commands);
     addInterchangeCommands(commands);
     addMapCommands(commands);
     addCatalogueCommands(commands);
+    addSimCommands(commands);
 
     // As the person typed them: on Windows Qt takes the arguments from the
     // wide command line (GetCommandLineW), not from the code page's argv.

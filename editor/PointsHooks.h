@@ -14,6 +14,7 @@ struct PointsHooks
     std::function<void()> exportPln;       // "Экспорт в *.PLN"
     std::function<void()> exportI21;       // "Экспорт в И-21"
     std::function<void()> exportCell;      // "Экспорт в ПШ"
+    std::function<void()> exportOtherSim;  // the grid's context menu, "Экспорт для других симуляторов…"
     std::function<void()> pointProperties; // the grid's context menu, "Cвойства пункта"
     std::function<void()> showMap;         // the same menu's "Карта маршрута" and Ctrl+M
 };

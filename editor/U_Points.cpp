@@ -13,6 +13,7 @@
 #include "base/NumberPicture.h"
 #include "base/Prompter.h"
 #include "calc/CalculateRoute.h"
+#include "interchange/SimTexts.h"
 #include "store/Session.h"
 #include "ui/ButtonsAndTabs.h"
 #include "ui/EnterWalk.h"
@@ -32,6 +33,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace kx::editor {
@@ -61,7 +63,8 @@ ui::FieldLink::Display picture(const QString &format)
 TF_Points::TF_Points(store::Session &session, QWidget *parent, WaypointPicker *waypoints, BeaconPicker *beacons)
     : ui::Dialog("TF_Points", ui::Dialog::Frame::Sizable, parent)
     , m_session(session)
-    , m_points(session.ADOC)
+    , m_editing(session)
+    , m_points(m_editing.points())
     , m_waypoints(waypoints)
     , m_beacons(beacons)
 {
@@ -70,6 +73,7 @@ TF_Points::TF_Points(store::Session &session, QWidget *parent, WaypointPicker *w
         m_waypoints = new TF_PPMSel(session, this);
     if (!m_beacons)
         m_beacons = new TF_RSBNSel(session, this);
+    connect(&m_editing, &RouteEditing::markingNotCalculated, this, &TF_Points::showNotCalculated);
     buildWindow();
 }
 
@@ -253,6 +257,26 @@ QWidget *TF_Points::buildPointsGroup()
         if (m_hooks.showMap)
             m_hooks.showMap();
     });
+    // The files of X-Plane and FlightGear go out like the window's other exports.
+    QAction *otherSim = menu->addAction(interchange::texts::simMenuItem());
+    otherSim->setObjectName(QStringLiteral("NOtherSim"));
+    connect(otherSim, &QAction::triggered, this, [this] { runService(m_hooks.exportOtherSim); });
+    // The point edits made here or on the map, undone and redone.
+    menu->addSeparator();
+    m_undo = menu->addAction(texts::undoCaption());
+    m_undo->setObjectName(QStringLiteral("NUndo"));
+    m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redo = menu->addAction(texts::redoCaption());
+    m_redo->setObjectName(QStringLiteral("NRedo"));
+    m_redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    addAction(m_undo);
+    addAction(m_redo);
+    connect(m_undo, &QAction::triggered, this, &TF_Points::undo);
+    connect(m_redo, &QAction::triggered, this, &TF_Points::redo);
+    QUndoStack &steps = m_editing.undoStack();
+    connect(&steps, &QUndoStack::indexChanged, this, &TF_Points::updateUndoActions);
+    connect(&steps, &QUndoStack::cleanChanged, this, &TF_Points::updateUndoActions);
+    updateUndoActions();
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this, menu](const QPoint &pos) { menu->popup(m_grid->viewport()->mapToGlobal(pos)); });
@@ -285,7 +309,7 @@ void TF_Points::shown()
         m_memory->restore(m_session.settingsFile().path());
         m_placed = true;
     }
-    m_marker.clear();
+    m_editing.reset();
     BusyGuard busy(m_session.busy());
     setWindowTitle(QStringLiteral(" Просмотр/изменение маршрута"));
     showRouteStatus();
@@ -318,10 +342,26 @@ void TF_Points::showNotCalculated()
 
 void TF_Points::markNotCalculated()
 {
-    if (m_marker.isSet())
-        return;
-    showNotCalculated();
-    m_marker.mark(m_session, this);
+    m_editing.markNotCalculated(this);
+}
+
+void TF_Points::updateUndoActions()
+{
+    const QUndoStack &steps = m_editing.undoStack();
+    m_undo->setEnabled(steps.canUndo());
+    m_undo->setText(texts::withStep(texts::undoCaption(), steps.undoText()));
+    m_redo->setEnabled(steps.canRedo());
+    m_redo->setText(texts::withStep(texts::redoCaption(), steps.redoText()));
+}
+
+void TF_Points::undo()
+{
+    m_editing.undo(this);
+}
+
+void TF_Points::redo()
+{
+    m_editing.redo(this);
 }
 
 bool TF_Points::reloaded(bool ok)
@@ -339,11 +379,6 @@ bool TF_Points::reloadPointsAtCode(qint64 pointCode)
 bool TF_Points::reloadPointsAtRow(int rowNumber)
 {
     return reloaded(m_points.reopenAtRow(rowNumber));
-}
-
-bool TF_Points::reloadAfterDeletion(int rowNumber)
-{
-    return reloaded(m_points.reopenAfterDeletion(rowNumber));
 }
 
 void TF_Points::updateButtons()
@@ -384,7 +419,7 @@ void TF_Points::calculate()
     QCoreApplication::processEvents();
     showRouteStatus();
     m_meter->setPosition(0);
-    m_marker.clear();
+    m_editing.marker().clear();
 }
 
 void TF_Points::newPoint()
@@ -396,13 +431,7 @@ void TF_Points::newPoint()
         m_waypoints->pickWaypoint(WaypointPicker::Mode::Add, texts::addPointCaption(), m_points.currentPunkt());
     if (punkt == 0)
         return;
-    const int row = m_points.rowNumber();
-    const qint64 point = insertPointAfter(m_session, this, m_points.route(), after, punkt);
-    if (point != 0)
-        reloadPointsAtCode(point);
-    else
-        reloadPointsAtRow(row);
-    markNotCalculated();
+    m_editing.insertAfter(this, after, punkt);
 }
 
 void TF_Points::replacePoint()
@@ -413,10 +442,7 @@ void TF_Points::replacePoint()
         m_waypoints->pickWaypoint(WaypointPicker::Mode::Replace, texts::addPointCaption(), m_points.currentPunkt());
     if (punkt == 0)
         return;
-    const int row = m_points.rowNumber();
-    replacePointWaypoint(m_session, this, m_points.currentCode(), punkt);
-    reloadPointsAtRow(row);
-    markNotCalculated();
+    m_editing.replace(this, m_points.currentCode(), punkt);
 }
 
 void TF_Points::deletePoint()
@@ -426,10 +452,7 @@ void TF_Points::deletePoint()
     const int number = m_points.currentNumber();
     if (!m_session.prompter().ask(this, texts::deletePointQuestion(number, m_points.currentId()), true))
         return;
-    const int row = m_points.rowNumber();
-    editor::deletePoint(m_session, this, m_points.route(), m_points.currentCode(), number);
-    reloadAfterDeletion(row);
-    markNotCalculated();
+    m_editing.remove(this, m_points.currentCode());
 }
 
 void TF_Points::selectBeacon()
@@ -491,6 +514,7 @@ void TF_Points::done(int result)
             saveRouteHeader(m_session, this);
         const bool reread = m_session.reopenRoutesAt(current);
         m_points.close();
+        m_editing.reset();
         if (!reread)
             m_session.prompter().error(this, texts::routeListFailed());
     }

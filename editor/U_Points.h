@@ -1,8 +1,7 @@
 #pragma once
 
 #include "BeaconPicker.h"
-#include "editor/core/CalcMarker.h"
-#include "editor/core/PointList.h"
+#include "editor/core/RouteEditing.h"
 #include "PointsHooks.h"
 #include "WaypointPicker.h"
 
@@ -11,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QLineEdit;
 class QPushButton;
 
@@ -49,7 +49,7 @@ public:
     // shown or the route last calculated, shows the status and writes
     // Routes.DateTime = Null (with the typed header); later calls do nothing.
     void markNotCalculated();
-    bool isMarkedNotCalculated() const { return m_marker.isSet(); }
+    bool isMarkedNotCalculated() const { return m_editing.marker().isSet(); }
     // Read the point list again, keeping a point by its Code or a row number.
     bool reloadPointsAtCode(qint64 pointCode);
     bool reloadPointsAtRow(int rowNumber);
@@ -58,6 +58,8 @@ public:
     qint64 currentPunkt() const { return m_points.currentPunkt(); }
     store::Query &pointList() { return m_points.query(); } // QPPM
     ui::Meter &meter() { return *m_meter; }
+    // The open route's editing, which the map shares.
+    RouteEditing &editing() { return m_editing; }
 
     // The window's commands.
     void calculate();     // "Расчет"
@@ -66,6 +68,8 @@ public:
     void deletePoint();   // "Удалить"
     void selectBeacon();  // "Выбрать маяк"
     void removeBeacon();  // "Удалить корр."
+    void undo();          // the popup menu's "Отменить", Ctrl+Z
+    void redo();          // "Повторить", Ctrl+Y
 
     // Closing (by "Закрыть" or otherwise) offers to delete a route without
     // points, saves the header and puts the route list back on the route.
@@ -79,13 +83,13 @@ private:
     void showRouteStatus();
     void showNotCalculated();
     void updateButtons();
+    void updateUndoActions();
     void runService(const std::function<void()> &command);
-    bool reloadAfterDeletion(int rowNumber);
     bool reloaded(bool ok);
 
     store::Session &m_session;
-    PointList m_points;
-    CalcMarker m_marker;
+    RouteEditing m_editing;
+    PointList &m_points;
     PointsHooks m_hooks;
     WaypointPicker *m_waypoints;
     BeaconPicker *m_beacons;
@@ -104,6 +108,8 @@ private:
     QPushButton *m_delM = nullptr;
     std::unique_ptr<ui::WindowMemory> m_memory;
     bool m_placed = false; // given its remembered place and size
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
 };
 
 } // namespace kx::editor

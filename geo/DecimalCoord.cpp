@@ -1,9 +1,13 @@
 #include "DecimalCoord.h"
 
+#include "CoordText.h"
+
 #include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 namespace kx::geo {
 
@@ -196,5 +200,18 @@ std::optional<QString> longitudeFromDecimal(const QString &degrees) { return fro
 QString latitudeText(double degrees) { return fromDegrees(degrees, 2, u'N', u'S'); }
 
 QString longitudeText(double degrees) { return fromDegrees(degrees, 3, u'E', u'W'); }
+
+std::optional<QString> decimalFromCoordinate(const QString &text, int decimals)
+{
+    const std::optional<long double> radians = readCoordinate(text);
+    if (!radians)
+        return std::nullopt;
+    const long double degrees = *radians * 180 / std::numbers::pi_v<long double>;
+    QString result = QString::number(static_cast<double>(degrees), 'f', decimals);
+    // A value that rounds to zero is written as zero, not as "-0.000000".
+    if (result.startsWith(u'-') && result.count(u'0') == result.size() - (decimals > 0 ? 2 : 1))
+        result.remove(0, 1);
+    return result;
+}
 
 } // namespace kx::geo

@@ -41,4 +41,10 @@ std::optional<QString> latitudeFromDms(bool south, const QString &degrees, const
 std::optional<QString> longitudeFromDms(bool west, const QString &degrees, const QString &minutes,
                                         const QString &seconds);
 
+// The other way, for the files of other simulators: a coordinate text as
+// signed decimal degrees with the given number of decimals ("N55*58.36" with
+// 6 gives "55.972667", "W000*30.00" gives "-0.500000"; zero has no sign).
+// Nothing when the text cannot be read.
+std::optional<QString> decimalFromCoordinate(const QString &text, int decimals);
+
 } // namespace kx::geo

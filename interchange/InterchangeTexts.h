@@ -152,7 +152,8 @@ inline QString cellPoints(int points) { return QStringLiteral("ППМ: ") + QStr
 // Captions and filters of the dialogs.
 inline QString planOpenFilters()
 {
-    return QStringLiteral("Планы полетов MSFS2004 (*.pln);;Все файлы (*.*)");
+    return QStringLiteral("Планы полетов MSFS2004 (*.pln);;Планы X-Plane (*.fms);;Маршруты FlightGear (*.xml);;"
+                          "Все файлы (*.*)");
 }
 inline QString planSaveFilter() { return QStringLiteral("Файлы планов полетов FS2004 (*.PLN)"); }
 

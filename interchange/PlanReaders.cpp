@@ -1,7 +1,10 @@
 #include "PlanReaders.h"
 
 #include "InterchangeTexts.h"
+#include "FlightGearRoute.h"
 #include "PlnFormat.h"
+#include "SimPlanParts.h"
+#include "XPlaneFms.h"
 
 #include "base/IniFile.h"
 #include "geo/CoordText.h"
@@ -34,6 +37,14 @@ bool readPlanFile(const QString &fileName, Plan *plan, QString *error)
     QByteArray bytes;
     if (!readPlanBytes(fileName, &bytes, error))
         return false;
+    switch (detectPlanFormat(bytes)) {
+    case PlanFormat::XPlaneFms:
+        return readFms(bytes, fileName, plan, error);
+    case PlanFormat::FlightGearRoute:
+        return readFlightGearRoute(bytes, fileName, plan, error);
+    case PlanFormat::MicrosoftPlan:
+        break;
+    }
     if (looksLikeXmlPlan(bytes))
         return readXmlPlan(bytes, fileName, plan, error);
     return readFs9Plan(decodeTextFile(bytes).text, fileName, plan, error);

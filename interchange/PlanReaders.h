@@ -12,10 +12,12 @@
 // or unbounded memory.
 namespace kx::interchange {
 
-// A *.PLN file of either kind, told apart by its content and not by its name:
-// the XML plan (readXmlPlan) when, after an optional byte-order mark and
-// blanks, it begins with an XML declaration or "<SimBase.Document"; FS9's
-// plan (readFs9Plan) otherwise. fileName is the full path; the route is named
+// A plan file of any kind the program reads, told apart by its content and
+// not by its name: X-Plane's plan (readFms, XPlaneFms.h) and FlightGear's
+// route (readFlightGearRoute, FlightGearRoute.h) by their first lines
+// (detectPlanFormat); the XML plan (readXmlPlan) when, after an optional
+// byte-order mark and blanks, it begins with an XML declaration or
+// "<SimBase.Document"; FS9's plan (readFs9Plan) otherwise. fileName is the full path; the route is named
 // after it (routeNameOf).
 bool readPlanFile(const QString &fileName, Plan *plan, QString *error);
 

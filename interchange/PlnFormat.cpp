@@ -232,8 +232,12 @@ QString routeNameOf(const QString &path)
 
 QString proposedPlanName(const QString &type, const QString &departureName, const QString &destinationName)
 {
-    QString name = type + u' ' + departureName + QStringLiteral(" to ") + destinationName
-        + QStringLiteral(" (by Kalyx).PLN");
+    return fileNameSafe(type + u' ' + departureName + QStringLiteral(" to ") + destinationName
+                        + QStringLiteral(" (by Kalyx).PLN"));
+}
+
+QString fileNameSafe(QString name)
+{
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     for (QChar &c : name)
         if (c.unicode() < u' ' || forbidden.contains(c))
@@ -275,7 +279,8 @@ int LastWaypointIndex(const QString &fileName)
     return lastWaypointIndexOfLines(splitTextLines(text));
 }
 
-bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error)
+bool readBoundedFile(const QString &fileName, qint64 limit, const QString &tooLarge, QByteArray *bytes,
+                     QString *error)
 {
     const QString shown = QDir::toNativeSeparators(fileName);
     QFile file(fileName);
@@ -285,17 +290,23 @@ bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error)
     }
     // One byte past the limit tells a file that is too large, however large
     // it is and even while it grows.
-    *bytes = file.read(kMaxPlanFileBytes + 1);
+    *bytes = file.read(limit + 1);
     if (file.error() != QFileDevice::NoError) {
         *error = texts::planFileUnread(shown, fileErrorText(file, FileAccess::Read));
         return false;
     }
-    if (bytes->size() > kMaxPlanFileBytes) {
+    if (bytes->size() > limit) {
         bytes->clear();
-        *error = texts::planFileUnread(shown, texts::planFileTooLarge(kMaxPlanFileBytes / (1024 * 1024)));
+        *error = texts::planFileUnread(shown, tooLarge);
         return false;
     }
     return true;
+}
+
+bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error)
+{
+    return readBoundedFile(fileName, kMaxPlanFileBytes,
+                           texts::planFileTooLarge(kMaxPlanFileBytes / (1024 * 1024)), bytes, error);
 }
 
 bool readPlanText(const QString &fileName, QString *text, QString *error)

@@ -100,6 +100,9 @@ QString routeNameOf(const QString &path);
 // type + " " + departure name + " to " + destination name + " (by Kalyx).PLN".
 // Characters that cannot stand in a file name become "_".
 QString proposedPlanName(const QString &type, const QString &departureName, const QString &destinationName);
+// A name with every character that cannot stand in a file name (control
+// characters and \ / : * ? " < > |) made "_".
+QString fileNameSafe(QString name);
 // A chosen export path whose file name contains none of ".pln", ".PLN" and
 // ".Pln" gets ".PLN" appended ("plan.txt" becomes "plan.txt.PLN", "plan.pLn"
 // becomes "plan.pLn.PLN", "plan.Pln" stays).
@@ -120,6 +123,11 @@ inline constexpr qint64 kMaxPlanFileBytes = 16LL * 1024 * 1024;
 // The bytes of a plan file; false (and *error set, naming the file and the
 // reason) when it cannot be read or is larger than kMaxPlanFileBytes.
 bool readPlanBytes(const QString &fileName, QByteArray *bytes, QString *error);
+// The same for any file the program reads whole and that has a size it never
+// reaches (limit, in bytes); tooLarge is the reason given beyond it. A pipe is
+// read to its end (a script may hand a plan that way), a device up to the limit.
+bool readBoundedFile(const QString &fileName, qint64 limit, const QString &tooLarge, QByteArray *bytes,
+                     QString *error);
 // The same, decoded as a text file (windows-1251, or UTF-8 after a byte-order
 // mark).
 bool readPlanText(const QString &fileName, QString *text, QString *error);

@@ -1,13 +1,16 @@
 #include "MapCanvas.h"
 
+#include "editor/core/RouteEditing.h"
 #include "map/core/MapPage.h"
 #include "map/core/MapScene.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kx::map {
@@ -18,6 +21,8 @@ constexpr double kPad = 0.25;
 // A press that moves less than this is a click, not a drag.
 constexpr double kClickSlopPx = 4;
 constexpr double kPickRadiusPx = 10;
+// A press this close to a leg takes the leg.
+constexpr double kLegRadiusPx = 5;
 constexpr double kWheelStep = 1.25;
 // The base is drawn anew once the person pauses this long.
 constexpr int kRefreshMs = 120;
@@ -80,6 +85,42 @@ void MapCanvas::setNotes(const QStringList &notes)
     update();
 }
 
+void MapCanvas::setEditable(bool editable)
+{
+    if (m_editable == editable)
+        return;
+    m_editable = editable;
+    if (!editable && isDragging())
+        endDrag();
+}
+
+QList<map::renderer::ShownCatalogue> MapCanvas::shownCatalogue() const
+{
+    return map::renderer::shownCatalogue(m_scene, m_view, m_options);
+}
+
+int MapCanvas::catalogueAt(QPointF px) const
+{
+    return map::renderer::catalogueAt(shownCatalogue(), px, kPickRadiusPx);
+}
+
+int MapCanvas::legAt(QPointF px) const
+{
+    for (const map::MapScene::Leg &leg : m_scene.legs()) {
+        const QPolygonF line = leg.km;
+        for (qsizetype i = 1; i < line.size(); ++i) {
+            const QPointF a = m_view.toPixel(line.at(i - 1)), b = m_view.toPixel(line.at(i));
+            const QPointF ab = b - a;
+            const double length2 = QPointF::dotProduct(ab, ab);
+            const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(px - a, ab) / length2, 0.0, 1.0) : 0;
+            const QPointF d = a + t * ab - px;
+            if (std::hypot(d.x(), d.y()) <= kLegRadiusPx)
+                return leg.from;
+        }
+    }
+    return -1;
+}
+
 void MapCanvas::sceneChanged()
 {
     m_base = QImage();
@@ -101,6 +142,9 @@ void MapCanvas::renderBase()
     const qreal ratio = devicePixelRatioF();
     m_base = QImage((m_baseView.size * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     m_base.setDevicePixelRatio(ratio);
+    // The catalogue's waypoints for as much as the picture holds.
+    if (m_catalogueSource)
+        m_catalogueSource(m_baseView);
     QPainter painter(&m_base);
     // Exact where the window shows; the margin kept for dragging may be
     // coarser for the moment the drag lasts.
@@ -131,6 +175,40 @@ void MapCanvas::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::SmoothPixmapTransform, factor != 1);
     painter.drawImage(target, m_base);
     map::renderer::renderOverlay(painter, m_scene, m_view, m_options);
+    if (isDragging())
+        paintDrag(painter);
+}
+
+void MapCanvas::paintDrag(QPainter &painter) const
+{
+    // The legs as they would run: from the neighbours of the dragged point,
+    // or from the ends of the dragged leg, to the cursor.
+    QList<int> ends;
+    const QList<map::MapScene::Waypoint> &waypoints = m_scene.waypoints();
+    const auto at = [&](int index) -> std::optional<QPointF> {
+        for (const map::MapScene::Waypoint &w : waypoints)
+            if (w.index == index)
+                return m_view.toPixel(w.km);
+        return std::nullopt;
+    };
+    if (m_drag == Drag::Point)
+        ends = {m_dragIndex - 1, m_dragIndex + 1};
+    else
+        ends = {m_dragIndex, m_dragIndex + 1};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QPen band(map::renderer::colours::leg(), 1.6, Qt::DashLine);
+    painter.setPen(band);
+    for (const int end : ends)
+        if (const auto p = at(end))
+            painter.drawLine(*p, m_lastAt);
+    if (m_target >= 0 && m_target < m_scene.catalogueMarks().size()) {
+        const QPointF p = m_view.toPixel(m_scene.catalogueMarks().at(m_target).km);
+        painter.setPen(QPen(QColor(200, 140, 0), 2.5));
+        painter.setBrush(QColor(255, 212, 0, 120));
+        painter.drawEllipse(p, 11, 11);
+    }
+    painter.restore();
 }
 
 void MapCanvas::resizeEvent(QResizeEvent *event)
@@ -148,42 +226,90 @@ void MapCanvas::mousePressEvent(QMouseEvent *event)
         QWidget::mousePressEvent(event);
         return;
     }
-    m_dragging = true;
     m_moved = false;
+    m_target = -1;
     m_pressAt = m_lastAt = event->position();
-    setCursor(Qt::ClosedHandCursor);
+    m_drag = Drag::Pan;
+    if (m_editable) {
+        const int count = static_cast<int>(m_scene.route().points.size());
+        const int point = m_scene.waypointAt(m_pressAt, m_view, kPickRadiusPx);
+        const int leg = point < 0 ? legAt(m_pressAt) : -1;
+        if (point >= 0 && editor::canChangePoint(point + 1, count)) {
+            m_drag = Drag::Point;
+            m_dragIndex = point;
+        } else if (leg >= 0 && editor::canInsertAfter(leg + 1, count)) {
+            m_drag = Drag::Leg;
+            m_dragIndex = leg;
+        }
+    }
+    setCursor(m_drag == Drag::Pan ? Qt::ClosedHandCursor : Qt::CrossCursor);
 }
 
 void MapCanvas::mouseMoveEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
-    if (m_dragging) {
+    if (m_drag != Drag::None) {
         if (!m_moved && std::hypot(at.x() - m_pressAt.x(), at.y() - m_pressAt.y()) >= kClickSlopPx)
             m_moved = true;
-        if (m_moved) {
+        if (m_moved && m_drag == Drag::Pan) {
             m_view.panBy(at - m_lastAt);
             m_lastAt = at;
             viewMoved();
+        } else if (m_moved) {
+            m_lastAt = at;
+            m_target = catalogueAt(at);
+            update();
         }
     }
-    emit cursorMoved(m_view.toKm(at));
+    m_cursorKm = m_view.toKm(at);
+    emit cursorMoved(*m_cursorKm);
+}
+
+void MapCanvas::endDrag()
+{
+    m_drag = Drag::None;
+    m_target = -1;
+    m_dragIndex = -1;
+    unsetCursor();
+    update();
 }
 
 void MapCanvas::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || !m_dragging) {
+    if (event->button() != Qt::LeftButton || m_drag == Drag::None) {
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    m_dragging = false;
-    unsetCursor();
-    if (m_moved) {
+    const Drag drag = m_drag;
+    const int index = m_dragIndex;
+    if (m_moved && drag == Drag::Pan) {
+        endDrag();
         m_refresh.start(0);
         return;
     }
-    const int index = m_scene.waypointAt(event->position(), m_view, kPickRadiusPx);
-    if (index >= 0)
-        emit pointClicked(index);
+    if (m_moved) {
+        const int target = catalogueAt(event->position());
+        endDrag();
+        if (target >= 0 && drag == Drag::Point)
+            emit replaceRequested(index, target);
+        else if (target >= 0)
+            emit insertRequested(index, target);
+        return;
+    }
+    endDrag();
+    const int point = m_scene.waypointAt(event->position(), m_view, kPickRadiusPx);
+    if (point >= 0)
+        emit pointClicked(point);
+}
+
+void MapCanvas::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (isDragging())
+        return;
+    const QPointF at = event->pos();
+    const int point = m_scene.waypointAt(at, m_view, kPickRadiusPx);
+    const int catalogue = point < 0 ? catalogueAt(at) : -1;
+    emit contextRequested(event->globalPos(), point, catalogue, m_view.toKm(at));
 }
 
 void MapCanvas::wheelEvent(QWheelEvent *event)
@@ -200,6 +326,11 @@ void MapCanvas::wheelEvent(QWheelEvent *event)
 
 void MapCanvas::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Escape && m_drag != Drag::None) {
+        // Esc drops what the drag was to do (a pan stays where it got to).
+        endDrag();
+        return;
+    }
     const QPointF middle(width() / 2.0, height() / 2.0);
     switch (event->key()) {
     case Qt::Key_Home:
@@ -234,6 +365,7 @@ void MapCanvas::keyPressEvent(QKeyEvent *event)
 void MapCanvas::leaveEvent(QEvent *event)
 {
     QWidget::leaveEvent(event);
+    m_cursorKm.reset();
     emit cursorLeft();
 }
 

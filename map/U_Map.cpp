@@ -10,12 +10,17 @@
 #include "geo/DecimalCoord.h"
 #include "geo/GreatCircle.h"
 #include "map/core/MapDocument.h"
+#include "geo/Sphere.h"
+#include "editor/core/EditorTexts.h"
+#include "editor/core/RouteEditing.h"
+#include "map/core/CatalogueIndex.h"
 #include "map/core/MapPage.h"
 #include "map/core/MapTexts.h"
 #include "map/core/RouteMapReader.h"
 #include "store/Session.h"
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
+#include "ui/UpperCaseValidator.h"
 #include "ui/WindowGeometry.h"
 
 #include <QAction>
@@ -23,9 +28,12 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
@@ -40,6 +48,8 @@ namespace kx::map {
 namespace {
 
 constexpr QSize kDefaultSize(1000, 700);
+// How near a catalogue waypoint an own point's region is looked for.
+constexpr double kRegionReachKm = 1000;
 
 // The window's place and size, in the map's own section.
 ui::WindowGeometry windowGeometryIn(const store::Session &session)
@@ -47,12 +57,44 @@ ui::WindowGeometry windowGeometryIn(const store::Session &session)
     return ui::WindowGeometry(session.settingsFile().path(), QStringLiteral("MAP"));
 }
 
+// The layers menu stays open while layers are switched on and off: a click or
+// Enter on a layer toggles it; Esc or a click elsewhere closes the menu.
+class LayersMenu : public QMenu
+{
+public:
+    using QMenu::QMenu;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        QAction *action = actionAt(event->position().toPoint());
+        if (action && action->isCheckable() && action->isEnabled()) {
+            action->trigger();
+            return;
+        }
+        QMenu::mouseReleaseEvent(event);
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        QAction *action = activeAction();
+        const int key = event->key();
+        if (action && action->isCheckable() && action->isEnabled()
+            && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+            action->trigger();
+            return;
+        }
+        QMenu::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
-TF_Map::TF_Map(store::Session &session, store::Query &pointList, ui::FileDialogs &fileDialogs, QWidget *parent)
+TF_Map::TF_Map(store::Session &session, store::Query &pointList, ui::FileDialogs &fileDialogs, QWidget *parent,
+               editor::RouteEditing *editing)
     : QWidget(parent, Qt::Window)
     , m_session(session)
     , m_pointList(pointList)
+    , m_editing(editing)
     , m_fileDialogs(fileDialogs)
 {
     setObjectName(QStringLiteral("TF_Map"));
@@ -86,8 +128,12 @@ TF_Map::~TF_Map() = default;
 void TF_Map::buildWindow()
 {
     m_canvas = new MapCanvas(m_scene, this);
+    m_canvas->setCatalogueSource([this](const map::MapView &view) { loadCatalogue(view); });
     connect(m_canvas, &MapCanvas::pointClicked, this, &TF_Map::pointClicked);
     connect(m_canvas, &MapCanvas::cursorMoved, this, &TF_Map::cursorMoved);
+    connect(m_canvas, &MapCanvas::replaceRequested, this, &TF_Map::replacePoint);
+    connect(m_canvas, &MapCanvas::insertRequested, this, &TF_Map::insertIntoLeg);
+    connect(m_canvas, &MapCanvas::contextRequested, this, &TF_Map::showContextMenu);
     connect(m_canvas, &MapCanvas::cursorLeft, this, [this] { m_status->clear(); });
 
     auto *tools = new QToolBar(this);
@@ -110,8 +156,23 @@ void TF_Map::buildWindow()
             &TF_Map::printMap);
     connect(addCommand("NPng", QStringLiteral("Сохранить PNG"), QKeySequence::Save), &QAction::triggered, this,
             &TF_Map::savePng);
+    // The editor's undo and redo, here too (not on the tool bar).
+    const auto addKey = [&](const char *name, const QKeySequence &key, void (editor::RouteEditing::*run)(QObject *)) {
+        auto *action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, run] {
+            // No point of the picture is needed: the picture may still be
+            // catching up with the step before.
+            if (m_editing && m_editing->points().isOpen() && m_editing->points().route() == routeCode())
+                (m_editing->*run)(this);
+        });
+    };
+    addKey("NUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), &editor::RouteEditing::undo);
+    addKey("NRedo", QKeySequence(Qt::CTRL | Qt::Key_Y), &editor::RouteEditing::redo);
 
-    auto *layersMenu = new QMenu(this);
+    auto *layersMenu = new LayersMenu(this);
     layersMenu->setObjectName(QStringLiteral("MapLayers"));
     for (const map::LayerInfo &info : map::layerInfos()) {
         QAction *action = layersMenu->addAction(info.title);
@@ -222,15 +283,14 @@ void TF_Map::reload()
         route = map::RouteMap();
     }
     const bool sameRoute = code == m_route;
-    const bool wantNavaids = m_settings.layers & (map::Layer::Vor | map::Layer::Ndb);
-    if (firstTime || !sameRoute || (wantNavaids && !m_navaidsRead)) {
+    if (firstTime || !sameRoute) {
         map::MapCatalogue catalogue;
-        if (map::readMapCatalogue(m_session.ADOC, wantNavaids, &catalogue, &why))
-            m_navaidsRead = wantNavaids;
-        else
+        if (!map::readMapCatalogue(m_session.ADOC, &catalogue, &why))
             qWarning("route map: %s", qPrintable(why));
         m_scene.setCatalogue(catalogue);
     }
+    // The catalogue may have changed meanwhile (a point of one's own, an import).
+    m_indexFresh = false;
     if (!sameRoute)
         m_ownCurrent = -1;
     m_scene.setRoute(route, sameRoute);
@@ -258,6 +318,39 @@ void TF_Map::updateCurrentPoint()
                 index = i;
     }
     m_canvas->setCurrentPoint(index);
+    m_canvas->setEditable(isEditing());
+    // The status line speaks of the current point: at once, not at the next
+    // move of the mouse.
+    showStatus();
+}
+
+bool TF_Map::isEditing() const
+{
+    return m_editing && m_editing->points().isOpen() && m_editing->points().route() == m_scene.route().code
+        && editorShowsRoute();
+}
+
+int TF_Map::currentRow() const
+{
+    return m_pointList.isEmpty() ? 0 : m_pointList.rowNumber();
+}
+
+void TF_Map::loadCatalogue(const map::MapView &view)
+{
+    QString why;
+    if (!m_indexFresh) {
+        // Waypoints written since the last look (an import, a point of one's
+        // own) are put in their places first.
+        BusyGuard busy(m_session.busy());
+        m_indexFresh = map::catalogueindex::refresh(m_session.ADOC, &why);
+        if (!m_indexFresh)
+            qWarning("route map: %s", qPrintable(why));
+    }
+    QList<map::CataloguePoint> points;
+    if (!map::catalogueindex::read(m_session.ADOC, m_scene.visibleBoxes(view), map::maxRankAt(view.scale), &points,
+                                   &why))
+        qWarning("route map: %s", qPrintable(why));
+    m_scene.setCataloguePoints(points);
 }
 
 void TF_Map::pointClicked(int index)
@@ -278,13 +371,19 @@ QString TF_Map::statusText() const
     return m_status->text();
 }
 
-void TF_Map::cursorMoved(QPointF km)
+void TF_Map::cursorMoved(QPointF)
 {
-    if (std::hypot(km.x(), km.y()) >= map::Projection::rimKm()) {
+    showStatus();
+}
+
+void TF_Map::showStatus()
+{
+    const std::optional<QPointF> cursor = m_canvas->cursorKm();
+    if (!cursor || std::hypot(cursor->x(), cursor->y()) >= map::Projection::rimKm()) {
         m_status->clear();
         return;
     }
-    const geo::GeoPoint at = m_scene.projection().reverse(km);
+    const geo::GeoPoint at = m_scene.projection().reverse(*cursor);
     QString text = geo::latitudeText(at.lat) + u' ' + geo::longitudeText(at.lon);
     const int current = m_canvas->options().currentPoint;
     const QList<map::MapPoint> &points = m_scene.route().points;
@@ -299,12 +398,114 @@ void TF_Map::cursorMoved(QPointF km)
     m_status->setText(text);
 }
 
+void TF_Map::showContextMenu(QPoint globalPos, int pointIndex, int catalogueIndex, QPointF km)
+{
+    if (!isEditing())
+        return;
+    const QList<map::MapPoint> &points = m_scene.route().points;
+    const int count = static_cast<int>(points.size());
+    const int row = currentRow();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("MapEditMenu"));
+    if (pointIndex >= 0) {
+        QAction *remove = menu.addAction(map::texts::deletePoint());
+        remove->setObjectName(QStringLiteral("NDeletePoint"));
+        remove->setEnabled(editor::canChangePoint(pointIndex + 1, count));
+        connect(remove, &QAction::triggered, this, [this, pointIndex] { deletePoint(pointIndex); });
+    } else if (catalogueIndex >= 0) {
+        QAction *insert = menu.addAction(map::texts::insertAfter(row > 0 ? points.at(row - 1).number : 0));
+        insert->setObjectName(QStringLiteral("NInsertAfter"));
+        insert->setEnabled(editor::canInsertAfter(row, count));
+        connect(insert, &QAction::triggered, this, [this, catalogueIndex] { insertCatalogueWaypoint(catalogueIndex); });
+    } else {
+        QAction *own = menu.addAction(map::texts::newPointHere());
+        own->setObjectName(QStringLiteral("NNewPointHere"));
+        own->setEnabled(editor::canInsertAfter(row, count));
+        connect(own, &QAction::triggered, this, [this, km] { newOwnPoint(km); });
+    }
+    menu.exec(globalPos);
+}
+
+void TF_Map::insertCatalogueWaypoint(int catalogueIndex)
+{
+    const int row = currentRow();
+    const QList<map::MapPoint> &points = m_scene.route().points;
+    if (!isEditing() || catalogueIndex < 0 || catalogueIndex >= m_scene.catalogueMarks().size()
+        || !editor::canInsertAfter(row, static_cast<int>(points.size())))
+        return;
+    const int after = row > 0 ? points.at(row - 1).number : 0;
+    m_editing->insertAfter(this, after, m_scene.catalogueMarks().at(catalogueIndex).code);
+}
+
+void TF_Map::insertIntoLeg(int fromIndex, int catalogueIndex)
+{
+    const QList<map::MapPoint> &points = m_scene.route().points;
+    if (!isEditing() || fromIndex < 0 || fromIndex + 1 >= points.size() || catalogueIndex < 0
+        || catalogueIndex >= m_scene.catalogueMarks().size())
+        return;
+    m_editing->insertAfter(this, points.at(fromIndex).number, m_scene.catalogueMarks().at(catalogueIndex).code);
+}
+
+void TF_Map::replacePoint(int pointIndex, int catalogueIndex)
+{
+    const QList<map::MapPoint> &points = m_scene.route().points;
+    if (!isEditing() || !editor::canChangePoint(pointIndex + 1, static_cast<int>(points.size())) || catalogueIndex < 0
+        || catalogueIndex >= m_scene.catalogueMarks().size())
+        return;
+    m_editing->replace(this, points.at(pointIndex).pointCode, m_scene.catalogueMarks().at(catalogueIndex).code);
+}
+
+void TF_Map::deletePoint(int pointIndex)
+{
+    const QList<map::MapPoint> &points = m_scene.route().points;
+    if (!isEditing() || !editor::canChangePoint(pointIndex + 1, static_cast<int>(points.size())))
+        return;
+    const map::MapPoint point = points.at(pointIndex);
+    if (!m_session.prompter().ask(this, editor::texts::deletePointQuestion(point.number, point.id), true))
+        return;
+    m_editing->remove(this, point.pointCode);
+}
+
+void TF_Map::newOwnPoint(QPointF km)
+{
+    const int row = currentRow();
+    const QList<map::MapPoint> &points = m_scene.route().points;
+    if (!isEditing() || !editor::canInsertAfter(row, static_cast<int>(points.size()))
+        || std::hypot(km.x(), km.y()) >= map::Projection::rimKm())
+        return;
+    const geo::GeoPoint at = m_scene.projection().reverse(km);
+    // The ident is asked; the region is that of the nearest airport with an
+    // ICAO ident, as the imports give radio aids theirs.
+    QInputDialog ask(this);
+    ask.setObjectName(QStringLiteral("TF_NewPunkt"));
+    ask.setWindowTitle(map::texts::newPointCaption());
+    ask.setLabelText(map::texts::newPointLabel(geo::latitudeText(at.lat), geo::longitudeText(at.lon)));
+    ask.setTextValue(QString());
+    if (auto *edit = ask.findChild<QLineEdit *>()) {
+        edit->setMaxLength(10);
+        edit->setValidator(new ui::UpperCaseValidator(edit));
+    }
+    if (ask.exec() != QDialog::Accepted)
+        return;
+    const QString id = ask.textValue().trimmed().toUpper();
+    if (id.isEmpty()) {
+        m_session.prompter().error(this, map::texts::identMissing());
+        return;
+    }
+    editor::OwnWaypoint waypoint;
+    waypoint.id = id;
+    waypoint.lat = geo::latitudeText(at.lat);
+    waypoint.lon = geo::longitudeText(at.lon);
+    QString why;
+    if (m_indexFresh || map::catalogueindex::refresh(m_session.ADOC, &why))
+        waypoint.region = map::catalogueindex::regionNear(m_session.ADOC, at, kRegionReachKm);
+    const int after = row > 0 ? points.at(row - 1).number : 0;
+    m_editing->insertOwn(this, after, waypoint);
+}
+
 void TF_Map::setLayer(map::Layer layer, bool on)
 {
     m_settings.layers.setFlag(layer, on);
-    // The catalogue's navaids are read only once they are wanted.
-    if (on && (layer == map::Layer::Vor || layer == map::Layer::Ndb) && !m_navaidsRead)
-        reload();
     m_canvas->setLayers(m_settings.layers);
 }
 

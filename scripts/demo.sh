@@ -5,7 +5,8 @@
 # what you change there stays for the next run). Without a display: the whole
 # road headless through kalyx-cli on a fresh folder build/demo-cli: start-up
 # checks, import of the sample flight plan, calculation, the legs, an NVU cell,
-# the I-21 list, a flight plan, the printed route sheet and the route's map.
+# the I-21 list, a flight plan, the printed route sheet and the route's map,
+# then the route for X-Plane (.fms, the PA-3 tablet's plan) and FlightGear.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -53,6 +54,13 @@ echo "== exports"
 "${cli[@]}" export-pln "$route" "$demo/UUEE-URSS (by Kalyx).PLN"
 "${cli[@]}" report "$route" "$demo/UUEE-URSS.pdf"
 "${cli[@]}" map "$route" "$demo/UUEE-URSS.png"
+echo "== for X-Plane's Tu-154B2 and FlightGear's Tu-154B"
+"${cli[@]}" export-fms "$route" "$demo/UUEE-URSS.fms"
+"${cli[@]}" export-fg "$route" "$demo/UUEE-URSS.xml"
+"${cli[@]}" export-pa3 "$route" "$demo/fpln.json"
+echo "== the X-Plane plan imported again"
+"${cli[@]}" import "$demo/UUEE-URSS.fms"
 echo "== written"
 ls -l "$demo/FS9/Gauges/Tu154_cfg/nvu_dat_1.dat" "$demo/FS9/Gauges/i21_cfg/I21_PPM.CFG" \
-      "$demo/UUEE-URSS (by Kalyx).PLN" "$demo/UUEE-URSS.pdf" "$demo/UUEE-URSS.png"
+      "$demo/UUEE-URSS (by Kalyx).PLN" "$demo/UUEE-URSS.pdf" "$demo/UUEE-URSS.png" \
+      "$demo/UUEE-URSS.fms" "$demo/UUEE-URSS.xml" "$demo/fpln.json"

@@ -17,8 +17,10 @@
 #include "base/Prompter.h"
 #include "base/SimPath.h"
 #include "editor/ExportCommands.h"
+#include "editor/U_NewRoute.h"
 #include "editor/U_PSH.h"
 #include "editor/U_Points.h"
+#include "editor/U_SimExport.h"
 #include "editor/core/EditorTexts.h"
 #include "editor/core/RouteHeader.h"
 #include "editor/core/RouteStatus.h"
@@ -97,9 +99,11 @@ void TF_Main::createWindows()
     m_punkts->setFileDialogs(m_fileDialogs);
     m_rsbn = new catalogues::TF_RSBN(*m_session, *m_lists, this);
     m_psh = new editor::TF_PSH(*m_session, this);
+    m_simExport = new editor::TF_SimExport(*m_session, *m_fileDialogs, m_points);
+    m_newRoute = new editor::TF_NewRoute(*m_session, this);
     m_about = new TF_About(this);
     // Beside the route editor, so that it works while the editor is modal.
-    m_map = new map::TF_Map(*m_session, m_points->pointList(), *m_fileDialogs, m_points);
+    m_map = new map::TF_Map(*m_session, m_points->pointList(), *m_fileDialogs, m_points, &m_points->editing());
 
     editor::PointsHooks hooks;
     hooks.print = [this] {
@@ -108,6 +112,7 @@ void TF_Main::createWindows()
     hooks.exportPln = [this] { editor::runPlnExport(*m_session, *m_fileDialogs, m_points, this); };
     hooks.exportI21 = [this] { editor::runI21Export(*m_session, m_points); };
     hooks.exportCell = [this] { editor::runCellExport(*m_psh, m_points); };
+    hooks.exportOtherSim = [this] { m_simExport->exec(); };
     hooks.pointProperties = [this] { showWaypointProperties(*m_session, *m_points, *m_lists, *m_ppm); };
     hooks.showMap = [this] { m_map->showMap(); };
     m_points->setHooks(std::move(hooks));
@@ -161,13 +166,18 @@ void TF_Main::buildWindow()
     auto *edit = ui::namedButton(group, "BEdit", QStringLiteral("Просмотр"));
     auto *import = ui::namedButton(group, "BNew", QStringLiteral("Импорт из *.PLN"));
     auto *remove = ui::namedButton(group, "BDel", QStringLiteral("Удалить"));
+    // Below the original buttons, so that none of them moves.
+    auto *create = ui::namedButton(group, "BNewRoute", QStringLiteral("Новый"));
+    create->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    create->setToolTip(QStringLiteral("Новый маршрут (Ctrl+N)"));
+    connect(create, &QPushButton::clicked, this, &TF_Main::newRoute);
     auto *quit = ui::namedButton(group, "BQuit", QStringLiteral("Выход"));
     connect(edit, &QPushButton::clicked, this, &TF_Main::openCurrentRoute);
     connect(import, &QPushButton::clicked, this, &TF_Main::importRoute);
     connect(remove, &QPushButton::clicked, this, &TF_Main::deleteCurrentRoute);
     connect(quit, &QPushButton::clicked, this, &QWidget::close);
 
-    ui::setTabOrder({m_grid, m_search, edit, import, remove, quit});
+    ui::setTabOrder({m_grid, m_search, edit, import, remove, create, quit});
 
     auto *below = new QHBoxLayout;
     // The search keeps its width at the left, the navigator its at the right,
@@ -180,7 +190,7 @@ void TF_Main::buildWindow()
     left->addWidget(m_grid);
     left->addLayout(below);
     auto *buttons = new QVBoxLayout;
-    for (QPushButton *b : {edit, import, remove})
+    for (QPushButton *b : {edit, import, remove, create})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(quit);
@@ -331,6 +341,21 @@ void TF_Main::importRoute()
     // The import appended the route to the list and made it current.
     if (ranThrough && route > 0)
         m_points->exec();
+}
+
+void TF_Main::newRoute()
+{
+    if (m_newRoute->exec() != QDialog::Accepted || m_newRoute->route() == 0)
+        return;
+    {
+        BusyGuard busy(m_session->busy());
+        if (!m_session->reopenRoutesAt(m_newRoute->route())) {
+            busy.restoreNow();
+            m_session->prompter().error(this, editor::texts::routeListFailed());
+            return;
+        }
+    }
+    m_points->exec();
 }
 
 void TF_Main::deleteCurrentRoute()

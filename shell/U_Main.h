@@ -27,8 +27,10 @@ class SearchEdit;
 class WindowMemory;
 } // namespace ui
 namespace editor {
+class TF_NewRoute;
 class TF_Points;
 class TF_PSH;
+class TF_SimExport;
 } // namespace editor
 namespace map {
 class TF_Map;
@@ -60,6 +62,7 @@ public:
 
     store::Session &session() { return *m_session; }
     editor::TF_Points &routeEditor() { return *m_points; }
+    editor::TF_NewRoute &newRouteDialog() { return *m_newRoute; }
     map::TF_Map &routeMap() { return *m_map; }
 
     // Whether the start asks before it goes on beside another window copy of
@@ -72,6 +75,7 @@ public:
     // The commands of the window's buttons and menu.
     void openCurrentRoute();
     void importRoute();
+    void newRoute(); // "Новый": a route made here, opened in the editor
     void deleteCurrentRoute();
     void showWaypoints();
     void showBeacons();
@@ -122,6 +126,8 @@ private:
     catalogues::TF_Punkts *m_punkts = nullptr;
     catalogues::TF_RSBN *m_rsbn = nullptr;
     editor::TF_PSH *m_psh = nullptr;
+    editor::TF_SimExport *m_simExport = nullptr;
+    editor::TF_NewRoute *m_newRoute = nullptr;
     map::TF_Map *m_map = nullptr;
     TF_About *m_about = nullptr;
 };

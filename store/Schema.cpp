@@ -113,6 +113,32 @@ bool upgradeFrom1(Database &db, QString *error)
     return true;
 }
 
+// To 3: the map's index of the waypoints' positions, as the schema makes it,
+// with every waypoint noted as changed, so that the program fills the index
+// the first time the map needs it.
+bool upgradeTo3(Database &db, QString *error)
+{
+    QSqlQuery q(db.sql());
+    const char *const statements[] = {
+        "CREATE VIRTUAL TABLE IF NOT EXISTS PunktsArea USING rtree(Code, LatMin, LatMax, LonMin, LonMax, RankMin, "
+        "RankMax, +ID, +Kind)",
+        "CREATE TABLE IF NOT EXISTS PunktsAreaStale (Code INTEGER PRIMARY KEY)",
+        "CREATE TRIGGER IF NOT EXISTS Punkts_Area_Insert AFTER INSERT ON Punkts "
+        "BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (new.Code); END",
+        "CREATE TRIGGER IF NOT EXISTS Punkts_Area_Update AFTER UPDATE OF Code, ID, Type, LAT, LON, ATIS ON Punkts "
+        "WHEN old.Code IS NOT new.Code OR old.ID IS NOT new.ID OR old.Type IS NOT new.Type OR old.LAT IS NOT new.LAT "
+        "OR old.LON IS NOT new.LON OR old.ATIS IS NOT new.ATIS "
+        "BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (old.Code), (new.Code); END",
+        "CREATE TRIGGER IF NOT EXISTS Punkts_Area_Delete AFTER DELETE ON Punkts "
+        "BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (old.Code); END",
+        "INSERT OR IGNORE INTO PunktsAreaStale (Code) SELECT Code FROM Punkts",
+    };
+    for (const char *statement : statements)
+        if (!run(q, QString::fromLatin1(statement), error))
+            return false;
+    return true;
+}
+
 } // namespace
 
 QStringList waypointOrderKeys()
@@ -161,7 +187,9 @@ bool upgradeSchema(Database &db, QString *error)
         return fail(error, db.lastError());
     if (version == 0 && !upgradeFrom0(db, error))
         return false;
-    if (version <= 1 && !upgradeFrom1(db, error))
+    if (version < 2 && !upgradeFrom1(db, error))
+        return false;
+    if (version < 3 && !upgradeTo3(db, error))
         return false;
     QSqlQuery q(db.sql());
     // A pragma takes no bound value; the number is the program's own.

@@ -15,13 +15,17 @@ class Database;
 //   2  the waypoint catalogue's order in an index of built-in functions
 //      (Punkts_Order, TextKey.h), and the words of waypoint names in the
 //      table PunktWords, which triggers keep (NameWords.h).
-inline constexpr int kSchemaVersion = 2;
+//   3  the R*Tree of the waypoints' positions for the map (PunktsArea), the
+//      table of waypoints changed since it was brought up to date
+//      (PunktsAreaStale) and the triggers that fill that table.
+inline constexpr int kSchemaVersion = 3;
 
 // The schema version of an open database; -1 when it cannot be read.
 [[nodiscard]] int schemaVersion(Database &db);
 
 // Brings a database of an older schema up to kSchemaVersion in one
-// transaction: only indexes and the version change, never a row. On failure
+// transaction: indexes, the map's index tables and the version change, never
+// a row of the program's tables. On failure
 // the file stays as it was (and still works with this program) and *error
 // says why. Needs the connection's KALYX_NOCASE collation to drop the old
 // indexes, and must run only where no other copy of the program has the file

@@ -5,6 +5,17 @@
 #include <QStringList>
 
 namespace kx::store {
+namespace {
+
+// A line that ends a trigger: "END;" alone or after the last statement.
+bool endsTrigger(const QString &line)
+{
+    if (!line.endsWith(QStringLiteral("END;"), Qt::CaseInsensitive))
+        return false;
+    return line.size() == 4 || line.at(line.size() - 5).isSpace();
+}
+
+} // namespace
 
 bool runScript(Database &db, const QString &script, QString *error)
 {
@@ -19,7 +30,7 @@ bool runScript(Database &db, const QString &script, QString *error)
             continue;
         // A trigger's own statements end with ";" too: it ends at its END.
         if (statement.trimmed().startsWith(QStringLiteral("CREATE TRIGGER"), Qt::CaseInsensitive)
-            && line.trimmed().compare(QStringLiteral("END;"), Qt::CaseInsensitive) != 0)
+            && !endsTrigger(line.trimmed()))
             continue;
         Statement run(db, statement.trimmed());
         if (!run.exec()) {

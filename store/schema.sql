@@ -144,4 +144,25 @@ CREATE TRIGGER Punkts_Words_Delete AFTER DELETE ON Punkts BEGIN
   DELETE FROM PunktWords WHERE Punkt = OLD.Code AND Word IN (SELECT Word FROM (SELECT substr(OLD.Name, p.column1, 24) AS Word, OLD.Code AS Punkt FROM (VALUES (1),(2),(3),(4),(5),(6),(7),(8),(9),(10),(11),(12),(13),(14),(15),(16),(17),(18),(19),(20),(21),(22),(23),(24),(25),(26),(27),(28),(29),(30),(31),(32),(33),(34),(35),(36),(37),(38),(39),(40),(41),(42),(43),(44),(45),(46),(47),(48),(49),(50)) AS p WHERE p.column1 <= length(OLD.Name) AND (p.column1 = 1 OR instr(' -/(),."', substr(OLD.Name, p.column1 - 1, 1)) > 0) AND instr(' -/(),."', substr(OLD.Name, p.column1, 1)) = 0));
 END;
 
-PRAGMA user_version = 2;
+-- Where the waypoints are, for the route map's catalogue layer: an R*Tree of
+-- latitude, longitude (degrees) and rank (how soon the map shows a waypoint as
+-- it zooms in: 0 first), keyed by Punkts.Code, with the ident and the kind
+-- (0 airport, 1 VOR, 2 NDB, 3 intersection) that the map shows. The triggers
+-- only note which waypoints changed; the program brings the tree up to date
+-- from those notes before it reads it (map/core/CatalogueIndex.cpp). So a
+-- client without the R*Tree module still writes Punkts, and no client must
+-- know how a coordinate text is read.
+CREATE VIRTUAL TABLE PunktsArea USING rtree(Code, LatMin, LatMax, LonMin, LonMax, RankMin, RankMax, +ID, +Kind);
+CREATE TABLE PunktsAreaStale (
+  Code INTEGER PRIMARY KEY
+);
+CREATE TRIGGER Punkts_Area_Insert AFTER INSERT ON Punkts
+  BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (new.Code); END;
+CREATE TRIGGER Punkts_Area_Update AFTER UPDATE OF Code, ID, Type, LAT, LON, ATIS ON Punkts
+  WHEN old.Code IS NOT new.Code OR old.ID IS NOT new.ID OR old.Type IS NOT new.Type OR old.LAT IS NOT new.LAT
+    OR old.LON IS NOT new.LON OR old.ATIS IS NOT new.ATIS
+  BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (old.Code), (new.Code); END;
+CREATE TRIGGER Punkts_Area_Delete AFTER DELETE ON Punkts
+  BEGIN INSERT OR IGNORE INTO PunktsAreaStale (Code) VALUES (old.Code); END;
+
+PRAGMA user_version = 3;

@@ -14,8 +14,10 @@ const QList<LayerInfo> &layerInfos()
         {Layer::Waypoints, QStringLiteral("Waypoints"), QStringLiteral("ППМ маршрута"), true},
         {Layer::Corrections, QStringLiteral("Corrections"), QStringLiteral("Маяки коррекции и дальность L_RSBN"), true},
         {Layer::Rsbn, QStringLiteral("RSBN"), QStringLiteral("Другие маяки РСБН"), true},
-        {Layer::Vor, QStringLiteral("VOR"), QStringLiteral("Маяки VOR"), false},
-        {Layer::Ndb, QStringLiteral("NDB"), QStringLiteral("Приводы NDB"), false},
+        {Layer::Airports, QStringLiteral("Airports"), QStringLiteral("Аэропорты каталога"), true},
+        {Layer::Vor, QStringLiteral("VOR"), QStringLiteral("Маяки VOR"), true},
+        {Layer::Ndb, QStringLiteral("NDB"), QStringLiteral("Приводы NDB"), true},
+        {Layer::Intersections, QStringLiteral("Intersections"), QStringLiteral("Пересечения каталога"), true},
     };
     return infos;
 }

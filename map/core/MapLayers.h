@@ -17,8 +17,11 @@ enum class Layer : unsigned {
     Waypoints = 1u << 6,
     Corrections = 1u << 7, // the route's correction beacons, their lines to the leg and range circles
     Rsbn = 1u << 8,        // the other RSBN beacons of the catalogue
+    // The catalogue's waypoints in view, from the zoom at which they can be read.
     Vor = 1u << 9,
     Ndb = 1u << 10,
+    Airports = 1u << 11,
+    Intersections = 1u << 12,
 };
 Q_DECLARE_FLAGS(Layers, Layer)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Layers)

@@ -11,7 +11,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QHash>
 #include <QSet>
+
+#include <algorithm>
+#include <vector>
 
 #include <cmath>
 
@@ -29,6 +33,8 @@ QColor correction() { return QColor(0, 128, 74); }
 QColor otherRsbn() { return QColor(104, 150, 126); }
 QColor vor() { return QColor(42, 92, 170); }
 QColor ndb() { return QColor(160, 82, 45); }
+QColor catalogueAirport() { return QColor(70, 110, 190); }
+QColor intersection() { return QColor(120, 80, 170); }
 } // namespace colours
 
 namespace {
@@ -142,26 +148,51 @@ void renderGraticule(QPainter &painter, MapScene &scene, const MapView &view)
         painter.drawPolyline(toPixels(line.km, view));
 }
 
+// A text of the picture with the place it takes.
+struct TextLabel
+{
+    QPointF baseline;
+    QString text;
+    QRectF box;
+    qsizetype kept = -1; // its number with the label placer, for a kept text
+};
+
 // Meridians are named along the bottom edge, parallels along the left, of
 // the picture as it is shown (a window's base picture reaches beyond it).
-void renderGraticuleLabels(QPainter &painter, MapScene &scene, const MapView &view)
+// Their places are kept from the names of the map's points.
+QList<TextLabel> graticuleLabels(MapScene &scene, const MapView &view, LabelPlacer &labels)
 {
     const QList<MapScene::GridLine> &lines = scene.graticule(graticuleStep(view), view);
-    const QFont f = font(10);
-    painter.setFont(f);
-    const QFontMetricsF metrics(f);
+    const QFontMetricsF metrics(font(10));
     const double w = view.size.width(), h = view.size.height();
+    QList<TextLabel> out;
     for (const MapScene::GridLine &line : lines) {
         const QPolygonF pixels = toPixels(line.km, view);
         const QString text = gridLabel(line.meridian, line.degrees);
         const double width = metrics.horizontalAdvance(text);
+        std::optional<QPointF> baseline;
         if (line.meridian) {
             if (const auto p = crossing(pixels, true, h - 3, w))
-                haloText(painter, QPointF(std::clamp(p->x() + 3, 2.0, w - width - 2), h - 5), text, kGridText);
+                baseline = QPointF(std::clamp(p->x() + 3, 2.0, w - width - 2), h - 5);
         } else if (const auto p = crossing(pixels, false, 3, h)) {
-            haloText(painter, QPointF(5, std::clamp(p->y() - 3, metrics.ascent() + 2, h - 4)), text, kGridText);
+            baseline = QPointF(5, std::clamp(p->y() - 3, metrics.ascent() + 2, h - 4));
         }
+        if (!baseline)
+            continue;
+        const QRectF box(baseline->x() - 1, baseline->y() - metrics.ascent(), width + 2, metrics.height());
+        if (!labels.isFree(box))
+            continue; // under the scale bar or the north mark, where it could not be read
+        out.append({*baseline, text, box, labels.keep(box)});
     }
+    return out;
+}
+
+void drawGraticuleLabels(QPainter &painter, const QList<TextLabel> &grid, const LabelPlacer &labels)
+{
+    painter.setFont(font(10));
+    for (const TextLabel &label : grid)
+        if (!labels.isCovered(label.kept))
+            haloText(painter, label.baseline, label.text, kGridText);
 }
 
 struct MarkLabel
@@ -170,73 +201,154 @@ struct MarkLabel
     QString id;
 };
 
-// The symbols of catalogue beacons in the picture (not those the route uses
-// for its corrections, which are drawn as such); their names are returned to
-// be placed after the route's own.
-void drawMarkSymbol(QPainter &painter, QPointF p, bool circleSymbol)
+enum class Symbol { Hexagon, Circle, Ring, Triangle };
+
+void drawSymbol(QPainter &painter, QPointF p, Symbol symbol)
 {
-    if (circleSymbol) {
+    switch (symbol) {
+    case Symbol::Circle:
         painter.drawEllipse(p, 3.5, 3.5);
         painter.drawPoint(p);
-    } else {
+        break;
+    case Symbol::Hexagon:
         painter.drawPolygon(hexagon(p, 4));
+        break;
+    case Symbol::Ring:
+        painter.drawEllipse(p, 4, 4);
+        break;
+    case Symbol::Triangle: {
+        QPolygonF triangle;
+        triangle << p + QPointF(0, -4) << p + QPointF(3.6, 2.5) << p + QPointF(-3.6, 2.5);
+        painter.drawPolygon(triangle);
+        break;
+    }
     }
 }
 
-// The symbols of catalogue beacons in the picture (not those the route uses
-// for its corrections, which are drawn as such); their names are returned to
-// be placed after the route's own.
-QList<MarkLabel> renderMarks(QPainter &painter, const QList<MapScene::Mark> &marks, const QSet<qint64> &skip,
-                             const MapView &view, const QColor &colour, bool circleSymbol)
+bool isRaster(const QPainter &painter)
+{
+    const int type = painter.device()->devType();
+    return (type == QInternal::Image || type == QInternal::Widget || type == QInternal::Pixmap)
+        && painter.transform().type() <= QTransform::TxTranslate;
+}
+
+// Thousands of the same small symbol: on a raster device one picture of it
+// is copied; a printer or PDF gets each drawn as lines.
+void drawSymbols(QPainter &painter, const QList<QPointF> &at, const QColor &colour, Symbol symbol)
+{
+    const QPen pen(colour, 1.1);
+    const QBrush fill = symbol == Symbol::Ring ? QBrush(Qt::white) : QBrush(Qt::NoBrush);
+    if (isRaster(painter)) {
+        const qreal ratio = painter.device()->devicePixelRatioF();
+        QImage sprite(QSize(12, 12) * ratio, QImage::Format_ARGB32_Premultiplied);
+        sprite.setDevicePixelRatio(ratio);
+        sprite.fill(Qt::transparent);
+        {
+            QPainter s(&sprite);
+            s.setRenderHint(QPainter::Antialiasing);
+            s.setPen(pen);
+            s.setBrush(fill);
+            drawSymbol(s, QPointF(6, 6), symbol);
+        }
+        for (const QPointF &p : at)
+            painter.drawImage(QPointF(std::round(p.x()) - 6, std::round(p.y()) - 6), sprite);
+        return;
+    }
+    painter.setPen(pen);
+    painter.setBrush(fill);
+    for (const QPointF &p : at)
+        drawSymbol(painter, p, symbol);
+}
+
+// The catalogue beacons in the picture (not those the route uses for its
+// corrections, which are drawn as such).
+QList<MarkLabel> visibleMarks(const QList<MapScene::Mark> &marks, const QSet<qint64> &skip, const MapView &view)
 {
     const QRectF picture = QRectF(QPointF(0, 0), view.size).adjusted(-8, -8, 8, 8);
     QList<MarkLabel> shown;
-    const QPen pen(colour, 1.1);
-    // Thousands of the same small symbol: on a raster device one picture of
-    // it is copied; a printer or PDF gets each drawn as lines.
-    const int type = painter.device()->devType();
-    const bool raster = (type == QInternal::Image || type == QInternal::Widget || type == QInternal::Pixmap)
-        && painter.transform().type() <= QTransform::TxTranslate;
-    QImage sprite;
-    if (raster) {
-        const qreal ratio = painter.device()->devicePixelRatioF();
-        sprite = QImage(QSize(12, 12) * ratio, QImage::Format_ARGB32_Premultiplied);
-        sprite.setDevicePixelRatio(ratio);
-        sprite.fill(Qt::transparent);
-        QPainter s(&sprite);
-        s.setRenderHint(QPainter::Antialiasing);
-        s.setPen(pen);
-        drawMarkSymbol(s, QPointF(6, 6), circleSymbol);
-    }
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
     for (const MapScene::Mark &m : marks) {
         const QPointF p = view.toPixel(m.km);
-        if (!picture.contains(p) || skip.contains(m.code))
-            continue;
-        if (raster)
-            painter.drawImage(QPointF(std::round(p.x()) - 6, std::round(p.y()) - 6), sprite);
-        else
-            drawMarkSymbol(painter, p, circleSymbol);
-        shown.append({p, m.id});
+        if (picture.contains(p) && !skip.contains(m.code))
+            shown.append({p, m.id});
     }
     return shown;
 }
 
-// Names only where there is room, and never thousands of them.
-void renderMarkLabels(QPainter &painter, const QList<MarkLabel> &marks, const QColor &colour, LabelPlacer &labels)
+QList<QPointF> positions(const QList<MarkLabel> &marks)
 {
+    QList<QPointF> at;
+    at.reserve(marks.size());
+    for (const MarkLabel &m : marks)
+        at.append(m.at);
+    return at;
+}
+
+// Names only where there is room, and never thousands of them.
+QList<TextLabel> placeMarkLabels(const QList<MarkLabel> &marks, LabelPlacer &labels)
+{
+    QList<TextLabel> out;
     if (marks.size() > 300)
-        return;
-    const QFont f = font(9);
-    painter.setFont(f);
-    const QFontMetricsF metrics(f);
-    painter.setPen(colour.darker(130));
+        return out;
+    const QFontMetricsF metrics(font(9));
     for (const MarkLabel &m : marks) {
         const QSizeF size(metrics.horizontalAdvance(m.id), metrics.height());
         if (const auto at = labels.place(m.at, size, metrics.ascent(), 4, false))
-            painter.drawText(*at, m.id);
+            out.append({*at, m.id, QRectF(), -1});
     }
+    return out;
+}
+
+void drawMarkLabels(QPainter &painter, const QList<TextLabel> &texts, const QColor &colour)
+{
+    painter.setFont(font(9));
+    painter.setPen(colour.darker(130));
+    for (const TextLabel &t : texts)
+        painter.drawText(t.baseline, t.text);
+}
+
+QColor catalogueColour(CatalogueKind kind)
+{
+    switch (kind) {
+    case CatalogueKind::Airport:
+        return colours::catalogueAirport();
+    case CatalogueKind::Vor:
+        return colours::vor();
+    case CatalogueKind::Ndb:
+        return colours::ndb();
+    case CatalogueKind::Intersection:
+        break;
+    }
+    return colours::intersection();
+}
+
+Symbol catalogueSymbol(CatalogueKind kind)
+{
+    switch (kind) {
+    case CatalogueKind::Airport:
+        return Symbol::Ring;
+    case CatalogueKind::Vor:
+        return Symbol::Hexagon;
+    case CatalogueKind::Ndb:
+        return Symbol::Circle;
+    case CatalogueKind::Intersection:
+        break;
+    }
+    return Symbol::Triangle;
+}
+
+Layer catalogueLayer(CatalogueKind kind)
+{
+    switch (kind) {
+    case CatalogueKind::Airport:
+        return Layer::Airports;
+    case CatalogueKind::Vor:
+        return Layer::Vor;
+    case CatalogueKind::Ndb:
+        return Layer::Ndb;
+    case CatalogueKind::Intersection:
+        break;
+    }
+    return Layer::Intersections;
 }
 
 void renderCorrections(QPainter &painter, const MapScene &scene, const MapView &view)
@@ -291,11 +403,23 @@ void renderCorrections(QPainter &painter, const MapScene &scene, const MapView &
     }
 }
 
-void renderCorrectionBeacons(QPainter &painter, const MapScene &scene, const MapView &view, LabelPlacer &labels)
+QList<TextLabel> placeCorrectionLabels(const MapScene &scene, const MapView &view, LabelPlacer &labels)
+{
+    const QFontMetricsF metrics(font(11, true));
+    QList<TextLabel> out;
+    for (const MapScene::Correction &c : scene.corrections()) {
+        const QString text = c.beacon.id;
+        const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
+        if (const auto at = labels.place(view.toPixel(c.km), size, metrics.ascent(), 7, true))
+            out.append({*at, text, QRectF(), -1});
+    }
+    return out;
+}
+
+void renderCorrectionBeacons(QPainter &painter, const MapScene &scene, const MapView &view,
+                             const QList<TextLabel> &texts)
 {
     const QColor green = colours::correction();
-    const QFont f = font(11, true);
-    const QFontMetricsF metrics(f);
     for (const MapScene::Correction &c : scene.corrections()) {
         const QPointF p = view.toPixel(c.km);
         painter.setPen(QPen(green, 1.6));
@@ -303,12 +427,10 @@ void renderCorrectionBeacons(QPainter &painter, const MapScene &scene, const Map
         painter.drawPolygon(hexagon(p, 6));
         painter.setBrush(green);
         painter.drawEllipse(p, 1.8, 1.8);
-        painter.setFont(f);
-        const QString text = c.beacon.id;
-        const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
-        if (const auto at = labels.place(p, size, metrics.ascent(), 7, true))
-            haloText(painter, *at, text, green.darker(120));
     }
+    painter.setFont(font(11, true));
+    for (const TextLabel &t : texts)
+        haloText(painter, t.baseline, t.text, green.darker(120));
 }
 
 void renderLegs(QPainter &painter, const MapScene &scene, const MapView &view)
@@ -322,12 +444,35 @@ void renderLegs(QPainter &painter, const MapScene &scene, const MapView &view)
         painter.drawPolyline(toPixels(leg.km, view));
 }
 
+// The route's labels: the point's Number, then its ID.
+struct RouteLabel
+{
+    QPointF baseline;
+    int index = 0; // into the route's points
+};
+
+QList<RouteLabel> placeWaypointLabels(const MapScene &scene, const MapView &view, LabelPlacer &labels)
+{
+    const QList<MapPoint> &points = scene.route().points;
+    const QFontMetricsF idMetrics(font(12, true)), numberMetrics(font(10));
+    QList<RouteLabel> out;
+    for (const MapScene::Waypoint &w : scene.waypoints()) {
+        const MapPoint &point = points.at(w.index);
+        const QString number = QString::number(point.number) + u' ';
+        const QSizeF size(numberMetrics.horizontalAdvance(number) + idMetrics.horizontalAdvance(point.id),
+                          idMetrics.height());
+        if (const auto at = labels.place(view.toPixel(w.km), size, idMetrics.ascent(), 8, true))
+            out.append({*at, w.index});
+    }
+    return out;
+}
+
 void renderWaypoints(QPainter &painter, const MapScene &scene, const MapView &view, const RenderOptions &options,
-                     LabelPlacer &labels)
+                     const QList<RouteLabel> &texts)
 {
     const QList<MapPoint> &points = scene.route().points;
     const QFont idFont = font(12, true), numberFont = font(10);
-    const QFontMetricsF idMetrics(idFont), numberMetrics(numberFont);
+    const QFontMetricsF numberMetrics(numberFont);
 
     for (const MapScene::Waypoint &w : scene.waypoints()) {
         if (w.index != options.currentPoint)
@@ -356,18 +501,14 @@ void renderWaypoints(QPainter &painter, const MapScene &scene, const MapView &vi
             painter.drawPolygon(triangle);
         }
     }
-    // Labels: the point's Number, then its ID.
-    for (const MapScene::Waypoint &w : scene.waypoints()) {
-        const QPointF p = view.toPixel(w.km);
-        const MapPoint &point = points.at(w.index);
+    for (const RouteLabel &label : texts) {
+        const MapPoint &point = points.at(label.index);
         const QString number = QString::number(point.number) + u' ';
-        const double numberWidth = numberMetrics.horizontalAdvance(number);
-        const QSizeF size(numberWidth + idMetrics.horizontalAdvance(point.id), idMetrics.height());
-        const auto at = labels.place(p, size, idMetrics.ascent(), 8, true);
         painter.setFont(numberFont);
-        haloText(painter, *at, number, colours::leg().darker(110));
+        haloText(painter, label.baseline, number, colours::leg().darker(110));
         painter.setFont(idFont);
-        haloText(painter, *at + QPointF(numberWidth, 0), point.id, point.isAirport() ? colours::airport() : ink());
+        haloText(painter, label.baseline + QPointF(numberMetrics.horizontalAdvance(number), 0), point.id,
+                 point.isAirport() ? colours::airport() : ink());
     }
 }
 
@@ -429,40 +570,145 @@ void renderBase(QPainter &painter, MapScene &scene, const MapView &view, const R
     painter.restore();
 }
 
+QList<ShownCatalogue> shownCatalogue(const MapScene &scene, const MapView &view, const RenderOptions &options)
+{
+    QList<ShownCatalogue> shown;
+    const Layers wanted = options.layers & (Layer::Airports | Layer::Vor | Layer::Ndb | Layer::Intersections);
+    if (!wanted)
+        return shown;
+    // The route's own waypoints are drawn as such, and the catalogue's keep off them.
+    QSet<qint64> route;
+    for (const MapPoint &p : scene.route().points)
+        route.insert(p.punktCode);
+    const int maxRank = maxRankAt(view.scale);
+    constexpr double kMargin = 6;
+    const QRectF picture = QRectF(QPointF(0, 0), view.size).adjusted(-kMargin, -kMargin, kMargin, kMargin);
+    // A symbol keeps off the ones placed before it (the more important) by
+    // this much; the rest of a crowd is left out. The picture is cut into
+    // cells of that size: a symbol's rivals are in its cell and the eight
+    // around it, and no cell holds more than four symbols so far apart.
+    constexpr double kSpacing = 14;
+    constexpr int kPerCell = 4;
+    const int columns = int(std::ceil(picture.width() / kSpacing)) + 2;
+    const int rows = int(std::ceil(picture.height() / kSpacing)) + 2;
+    std::vector<QPointF> cells(size_t(columns) * size_t(rows) * kPerCell);
+    std::vector<unsigned char> filled(size_t(columns) * size_t(rows), 0);
+    const auto cellOf = [&](QPointF p) {
+        return QPoint(std::clamp(int((p.x() - picture.left()) / kSpacing) + 1, 0, columns - 1),
+                      std::clamp(int((p.y() - picture.top()) / kSpacing) + 1, 0, rows - 1));
+    };
+    const auto crowded = [&](QPointF p) {
+        const QPoint c = cellOf(p);
+        for (int y = std::max(0, c.y() - 1); y <= std::min(rows - 1, c.y() + 1); ++y)
+            for (int x = std::max(0, c.x() - 1); x <= std::min(columns - 1, c.x() + 1); ++x) {
+                const size_t cell = size_t(y) * size_t(columns) + size_t(x);
+                for (int k = 0; k < filled[cell]; ++k) {
+                    const QPointF d = cells[cell * kPerCell + size_t(k)] - p;
+                    if (d.x() * d.x() + d.y() * d.y() < kSpacing * kSpacing)
+                        return true;
+                }
+            }
+        return false;
+    };
+    const auto take = [&](QPointF p) {
+        const QPoint c = cellOf(p);
+        const size_t cell = size_t(c.y()) * size_t(columns) + size_t(c.x());
+        if (filled[cell] < kPerCell)
+            cells[cell * kPerCell + filled[cell]++] = p;
+    };
+    for (const MapScene::Waypoint &w : scene.waypoints()) {
+        const QPointF p = view.toPixel(w.km);
+        if (picture.contains(p))
+            take(p);
+    }
+    const QList<MapScene::CatalogueMark> &marks = scene.catalogueMarks();
+    shown.reserve(marks.size() / 2);
+    for (int i = 0; i < marks.size(); ++i) {
+        const MapScene::CatalogueMark &m = marks.at(i);
+        if (m.rank > maxRank || !(wanted & catalogueLayer(m.kind)))
+            continue;
+        const QPointF p = view.toPixel(m.km);
+        if (!picture.contains(p) || route.contains(m.code) || crowded(p))
+            continue;
+        take(p);
+        shown.append({i, p});
+    }
+    return shown;
+}
+
+int catalogueAt(const QList<ShownCatalogue> &shown, QPointF px, double radiusPx)
+{
+    int best = -1;
+    double bestDistance = radiusPx;
+    for (const ShownCatalogue &s : shown) {
+        const double distance = std::hypot(s.px.x() - px.x(), s.px.y() - px.y());
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = s.index;
+        }
+    }
+    return best;
+}
+
 void renderOverlay(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    LabelPlacer labels(view.size);
+    LabelPlacer labels;
     // The corners where the scale bar and the north mark stand.
     labels.reserve(QRectF(0, view.size.height() - 60, 200, 60));
     labels.reserve(QRectF(view.size.width() - 60, 14, 60, 60));
 
+    // Where every name goes, most important first: the graticule's along the
+    // edges stay readable; then the route's points and its correction
+    // beacons, the catalogue's airports, the other RSBN beacons, the VORs and
+    // NDBs, and the intersections last, each where the earlier left room.
+    QList<TextLabel> grid;
     if (options.layers & Layer::Graticule)
-        renderGraticuleLabels(painter, scene, view);
+        grid = graticuleLabels(scene, view, labels);
+    QList<RouteLabel> routeLabels;
+    if (options.layers & Layer::Waypoints)
+        routeLabels = placeWaypointLabels(scene, view, labels);
+    QList<TextLabel> correctionLabels;
     if (options.layers & Layer::Corrections)
-        renderCorrections(painter, scene, view);
+        correctionLabels = placeCorrectionLabels(scene, view, labels);
+    const QList<ShownCatalogue> catalogue = shownCatalogue(scene, view, options);
+    QList<MarkLabel> byKind[4];
+    for (const ShownCatalogue &c : catalogue) {
+        const MapScene::CatalogueMark &m = scene.catalogueMarks().at(c.index);
+        byKind[int(m.kind)].append({c.px, m.id});
+    }
+    const QList<TextLabel> airportLabels = placeMarkLabels(byKind[int(CatalogueKind::Airport)], labels);
     QSet<qint64> corrections;
     for (const MapScene::Correction &c : scene.corrections())
         corrections.insert(c.beacon.code);
-    QList<MarkLabel> rsbn, vor, ndb;
+    QList<MarkLabel> rsbn;
     if (options.layers & Layer::Rsbn)
-        rsbn = renderMarks(painter, scene.rsbn(), corrections, view, colours::otherRsbn(), false);
-    if (options.layers & Layer::Vor)
-        vor = renderMarks(painter, scene.vor(), {}, view, colours::vor(), false);
-    if (options.layers & Layer::Ndb)
-        ndb = renderMarks(painter, scene.ndb(), {}, view, colours::ndb(), true);
+        rsbn = visibleMarks(scene.rsbn(), corrections, view);
+    const QList<TextLabel> rsbnLabels = placeMarkLabels(rsbn, labels);
+    const QList<TextLabel> vorLabels = placeMarkLabels(byKind[int(CatalogueKind::Vor)], labels);
+    const QList<TextLabel> ndbLabels = placeMarkLabels(byKind[int(CatalogueKind::Ndb)], labels);
+    const QList<TextLabel> intersectionLabels = placeMarkLabels(byKind[int(CatalogueKind::Intersection)], labels);
+
+    drawGraticuleLabels(painter, grid, labels);
+    if (options.layers & Layer::Corrections)
+        renderCorrections(painter, scene, view);
+    drawSymbols(painter, positions(rsbn), colours::otherRsbn(), Symbol::Hexagon);
+    for (const CatalogueKind kind :
+         {CatalogueKind::Intersection, CatalogueKind::Ndb, CatalogueKind::Vor, CatalogueKind::Airport})
+        drawSymbols(painter, positions(byKind[int(kind)]), catalogueColour(kind), catalogueSymbol(kind));
     if (options.layers & Layer::Legs)
         renderLegs(painter, scene, view);
-    // The route's own labels are placed first: the catalogue's give way.
     if (options.layers & Layer::Waypoints)
-        renderWaypoints(painter, scene, view, options, labels);
+        renderWaypoints(painter, scene, view, options, routeLabels);
     if (options.layers & Layer::Corrections)
-        renderCorrectionBeacons(painter, scene, view, labels);
-    renderMarkLabels(painter, rsbn, colours::otherRsbn(), labels);
-    renderMarkLabels(painter, vor, colours::vor(), labels);
-    renderMarkLabels(painter, ndb, colours::ndb(), labels);
+        renderCorrectionBeacons(painter, scene, view, correctionLabels);
+    drawMarkLabels(painter, airportLabels, colours::catalogueAirport());
+    drawMarkLabels(painter, rsbnLabels, colours::otherRsbn());
+    drawMarkLabels(painter, vorLabels, colours::vor());
+    drawMarkLabels(painter, ndbLabels, colours::ndb());
+    drawMarkLabels(painter, intersectionLabels, colours::intersection());
 
     renderScaleBar(painter, view);
     renderNorth(painter, scene, view);

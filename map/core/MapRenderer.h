@@ -3,6 +3,8 @@
 #include "MapLayers.h"
 
 #include <QColor>
+#include <QList>
+#include <QPointF>
 #include <QStringList>
 
 class QPainter;
@@ -38,6 +40,19 @@ void renderBase(QPainter &painter, MapScene &scene, const MapView &view, const R
 void renderOverlay(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options);
 void render(QPainter &painter, MapScene &scene, const MapView &view, const RenderOptions &options);
 
+// The catalogue's waypoints a picture shows: those of the layers wanted,
+// readable at the view's zoom, not the route's own, and none crowding a more
+// important one. Index into the scene's catalogueMarks(), pixel position.
+struct ShownCatalogue
+{
+    int index = 0;
+    QPointF px;
+};
+QList<ShownCatalogue> shownCatalogue(const MapScene &scene, const MapView &view, const RenderOptions &options);
+// The shown catalogue waypoint nearest to px within radiusPx: its index into
+// catalogueMarks(), or -1.
+int catalogueAt(const QList<ShownCatalogue> &shown, QPointF px, double radiusPx);
+
 // The graticule's spacing in degrees for a view: 10, 5 or 1.
 double graticuleStep(const MapView &view);
 
@@ -54,6 +69,8 @@ QColor correction();
 QColor otherRsbn();
 QColor vor();
 QColor ndb();
+QColor catalogueAirport();
+QColor intersection();
 } // namespace colours
 
 } // namespace renderer

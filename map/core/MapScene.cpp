@@ -80,8 +80,16 @@ void MapScene::projectCatalogue()
         return out;
     };
     m_rsbn = marks(m_catalogue.rsbn);
-    m_vor = marks(m_catalogue.vor);
-    m_ndb = marks(m_catalogue.ndb);
+    m_catalogueMarks.clear();
+    m_catalogueMarks.reserve(m_cataloguePoints.size());
+    for (const CataloguePoint &p : std::as_const(m_cataloguePoints))
+        m_catalogueMarks.append({m_projection.forward(p.position), p.code, p.id, p.kind, p.rank});
+}
+
+void MapScene::setCataloguePoints(const QList<CataloguePoint> &points)
+{
+    m_cataloguePoints = points;
+    projectCatalogue();
 }
 
 void MapScene::project()
@@ -148,8 +156,12 @@ QRectF MapScene::routeBoundsKm() const
     for (const Leg &leg : m_legs)
         for (const QPointF &p : leg.km)
             add(p);
-    for (const Correction &c : m_corrections)
+    for (const Correction &c : m_corrections) {
         add(c.km);
+        // "The whole route" shows what each beacon reaches as well.
+        for (const QPointF &p : c.range)
+            add(p);
+    }
     if (!any)
         return QRectF();
     // A rectangle of no size is still the route's place (QRectF would take
@@ -173,7 +185,7 @@ int MapScene::waypointAt(QPointF px, const MapView &view, double radiusPx) const
     return best;
 }
 
-const QList<MapScene::GridLine> &MapScene::graticule(double step, const MapView &view)
+MapScene::GeoRange MapScene::visibleRange(const MapView &view) const
 {
     // The part of the sphere in view, in latitude and in longitude unwrapped
     // about the projection's centre (so a view across the 180th meridian is
@@ -181,17 +193,17 @@ const QList<MapScene::GridLine> &MapScene::graticule(double step, const MapView 
     const geo::GeoPoint c = m_projection.centre();
     const double rim = Projection::rimKm() * 0.999;
     const QRectF r = view.visibleKm();
-    double latMin = 90, latMax = -90, lonMin = 1e9, lonMax = -1e9;
+    GeoRange g;
     const auto take = [&](QPointF km) {
         const double d = std::hypot(km.x(), km.y());
         if (d > rim)
             km *= rim / d;
-        const geo::GeoPoint g = m_projection.reverse(km);
-        const double lon = c.lon + geo::wrapLongitude(g.lon - c.lon);
-        latMin = std::min(latMin, g.lat);
-        latMax = std::max(latMax, g.lat);
-        lonMin = std::min(lonMin, lon);
-        lonMax = std::max(lonMax, lon);
+        const geo::GeoPoint p = m_projection.reverse(km);
+        const double lon = c.lon + geo::wrapLongitude(p.lon - c.lon);
+        g.latMin = std::min(g.latMin, p.lat);
+        g.latMax = std::max(g.latMax, p.lat);
+        g.lonMin = std::min(g.lonMin, lon);
+        g.lonMax = std::max(g.lonMax, lon);
     };
     constexpr int kSamples = 24;
     for (int i = 0; i <= kSamples; ++i) {
@@ -202,23 +214,51 @@ const QList<MapScene::GridLine> &MapScene::graticule(double step, const MapView 
         take(QPointF(r.right(), r.top() + t * r.height()));
     }
     take(r.center());
-    bool wholeLongitude = lonMax - lonMin > 300;
+    g.wholeLongitude = g.lonMax - g.lonMin > 300;
     for (const double pole : {90.0, -90.0}) {
         const QPointF p = m_projection.forward({pole, 0});
         if (r.contains(p)) {
-            (pole > 0 ? latMax : latMin) = pole;
-            wholeLongitude = true;
+            (pole > 0 ? g.latMax : g.latMin) = pole;
+            g.wholeLongitude = true;
         }
     }
     if (r.contains(QRectF(-rim, -rim, 2 * rim, 2 * rim))) {
-        latMin = -90;
-        latMax = 90;
-        wholeLongitude = true;
+        g.latMin = -90;
+        g.latMax = 90;
+        g.wholeLongitude = true;
     }
-    if (wholeLongitude) {
-        lonMin = c.lon - 180;
-        lonMax = c.lon + 180;
+    if (g.wholeLongitude) {
+        g.lonMin = c.lon - 180;
+        g.lonMax = c.lon + 180;
     }
+    return g;
+}
+
+QList<GeoBox> MapScene::visibleBoxes(const MapView &view) const
+{
+    const GeoRange g = visibleRange(view);
+    // The edges are sampled: a little more, so that nothing at them is missed.
+    const double padLat = std::max(0.05, (g.latMax - g.latMin) * 0.02);
+    const double padLon = std::max(0.05, (g.lonMax - g.lonMin) * 0.02);
+    const double south = std::max(-90.0, g.latMin - padLat), north = std::min(90.0, g.latMax + padLat);
+    if (g.wholeLongitude || g.lonMax - g.lonMin + 2 * padLon >= 360)
+        return {GeoBox{south, north, -180, 180}};
+    double west = g.lonMin - padLon, east = g.lonMax + padLon;
+    // Into -180..180, cut in two where it reaches across.
+    const double shift = 360 * std::floor((west + 180) / 360);
+    west -= shift;
+    east -= shift;
+    if (east <= 180)
+        return {GeoBox{south, north, west, east}};
+    return {GeoBox{south, north, west, 180}, GeoBox{south, north, -180, east - 360}};
+}
+
+const QList<MapScene::GridLine> &MapScene::graticule(double step, const MapView &view)
+{
+    const geo::GeoPoint c = m_projection.centre();
+    const GeoRange g = visibleRange(view);
+    const double latMin = g.latMin, latMax = g.latMax, lonMin = g.lonMin, lonMax = g.lonMax;
+    const bool wholeLongitude = g.wholeLongitude;
     const QRectF needed(QPointF(lonMin, latMin), QPointF(lonMax, latMax));
     if (step == m_gridStep && m_gridCovers.contains(needed))
         return m_grid;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BaseGeometry.h"
+#include "CatalogueLayer.h"
 #include "MapData.h"
 #include "Projection.h"
 #include "RouteMap.h"
@@ -50,6 +51,15 @@ public:
         QString id;
         qint64 code = 0;
     };
+    // A waypoint of the catalogue layer.
+    struct CatalogueMark
+    {
+        QPointF km;
+        qint64 code = 0;
+        QString id;
+        CatalogueKind kind = CatalogueKind::Intersection;
+        int rank = kRankIntersection;
+    };
     struct GridLine
     {
         bool meridian = false;
@@ -70,6 +80,8 @@ public:
     // neither moves the picture nor projects the base layers again.
     void setRoute(const RouteMap &route, bool keepCentre = false);
     void setCatalogue(const MapCatalogue &catalogue);
+    // The catalogue's waypoints around the view, most important first.
+    void setCataloguePoints(const QList<CataloguePoint> &points);
 
     const RouteMap &route() const { return m_route; }
     const Projection &projection() const { return m_projection; }
@@ -77,12 +89,14 @@ public:
     const QList<Leg> &legs() const { return m_legs; }
     const QList<Correction> &corrections() const { return m_corrections; }
     const QList<Mark> &rsbn() const { return m_rsbn; }
-    const QList<Mark> &vor() const { return m_vor; }
-    const QList<Mark> &ndb() const { return m_ndb; }
+    const QList<CatalogueMark> &catalogueMarks() const { return m_catalogueMarks; }
 
-    // The route's points, legs and correction beacons; invalid when no point
-    // has a position.
+    // The route's points, legs, correction beacons and their range circles;
+    // invalid when no point has a position.
     QRectF routeBoundsKm() const;
+    // The part of the sphere a view shows, as boxes of latitude and longitude
+    // (two when it reaches across the 180th meridian).
+    QList<GeoBox> visibleBoxes(const MapView &view) const;
     // The route point drawn nearest to px within radiusPx: its index into
     // route().points, or -1.
     int waypointAt(QPointF px, const MapView &view, double radiusPx) const;
@@ -92,6 +106,14 @@ public:
     const QList<GridLine> &graticule(double stepDegrees, const MapView &view);
 
 private:
+    // The latitudes and the longitudes (unwrapped about the centre) a view
+    // shows; wholeLongitude when it holds a pole or the whole sphere.
+    struct GeoRange
+    {
+        double latMin = 90, latMax = -90, lonMin = 1e9, lonMax = -1e9;
+        bool wholeLongitude = false;
+    };
+    GeoRange visibleRange(const MapView &view) const;
     void project();
     void projectCatalogue();
     void recentre(geo::GeoPoint centre);
@@ -105,7 +127,9 @@ private:
     QList<Waypoint> m_waypoints;
     QList<Leg> m_legs;
     QList<Correction> m_corrections;
-    QList<Mark> m_rsbn, m_vor, m_ndb;
+    QList<Mark> m_rsbn;
+    QList<CataloguePoint> m_cataloguePoints;
+    QList<CatalogueMark> m_catalogueMarks;
 
     double m_gridStep = 0;
     QRectF m_gridCovers; // longitude (unwrapped about the centre) and latitude

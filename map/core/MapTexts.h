@@ -39,4 +39,18 @@ inline QString cursorFromPoint(const QString &position, const QString &point, co
            + QStringLiteral(" км, ИПУ = ") + course + u'°';
 }
 
+// Editing the route on the map.
+inline QString insertAfter(int number)
+{
+    return QStringLiteral("Вставить после ППМ ") + QString::number(number);
+}
+inline QString deletePoint() { return QStringLiteral("Удалить ППМ"); }
+inline QString newPointHere() { return QStringLiteral("Новый пункт здесь"); }
+inline QString newPointCaption() { return QStringLiteral("Новый пункт"); }
+inline QString newPointLabel(const QString &lat, const QString &lon)
+{
+    return QStringLiteral("Пересечение в ") + lat + u' ' + lon + QStringLiteral(".\nПункт:");
+}
+inline QString identMissing() { return QStringLiteral("Не заполнено поле [Пункт]!"); }
+
 } // namespace kx::map::texts

@@ -31,9 +31,27 @@ geo::GeoPoint Projection::antipode() const { return {-m_centre.lat, geo::wrapLon
 
 QPointF Projection::forward(geo::GeoPoint p) const
 {
-    double x = 0, y = 0, azi = 0, rk = 0;
-    m_ae->Forward(m_centre.lat, m_centre.lon, p.lat, p.lon, x, y, azi, rk);
-    return {x / 1000, y / 1000};
+    // On the sphere the projection has a closed form, several times cheaper
+    // than the geodesic solution (the map projects thousands of catalogue
+    // waypoints whenever it moves). Only right at the antipode, where every
+    // direction is as good, the geodesic solution picks one.
+    const double phi0 = m_centre.lat * kDeg, phi = p.lat * kDeg, dlambda = (p.lon - m_centre.lon) * kDeg;
+    const double cosPhi = std::cos(phi), sinPhi = std::sin(phi);
+    const double cosPhi0 = std::cos(phi0), sinPhi0 = std::sin(phi0);
+    const double cosDl = std::cos(dlambda);
+    const double east = cosPhi * std::sin(dlambda);
+    const double north = cosPhi0 * sinPhi - sinPhi0 * cosPhi * cosDl;
+    const double sinC = std::hypot(east, north);
+    const double cosC = sinPhi0 * sinPhi + cosPhi0 * cosPhi * cosDl;
+    if (sinC < 1e-9 && cosC < 0) {
+        double x = 0, y = 0, azi = 0, rk = 0;
+        m_ae->Forward(m_centre.lat, m_centre.lon, p.lat, p.lon, x, y, azi, rk);
+        return {x / 1000, y / 1000};
+    }
+    const double c = std::atan2(sinC, cosC);
+    const double k = sinC < 1e-12 ? 1 : c / sinC;
+    const double radius = static_cast<double>(geo::kSphereRadiusKm);
+    return {radius * k * east, radius * k * north};
 }
 
 geo::GeoPoint Projection::reverse(QPointF km) const

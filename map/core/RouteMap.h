@@ -24,6 +24,7 @@ struct MapBeacon
 struct MapPoint
 {
     qint64 pointCode = 0; // Points.Code
+    qint64 punktCode = 0; // Points.Punkt
     int number = 0;       // Points.Number
     QString id;
     QString name;
@@ -52,12 +53,11 @@ struct RouteMap
     QStringList unlocated() const;
 };
 
-// The catalogue's beacons and navaids the map may show around the route.
+// The catalogue's RSBN beacons the map may show around the route (its
+// airports and navaids come from the catalogue layer, CatalogueIndex.h).
 struct MapCatalogue
 {
     QList<MapBeacon> rsbn;
-    QList<MapBeacon> vor;
-    QList<MapBeacon> ndb;
 };
 
 } // namespace kx::map

@@ -66,7 +66,8 @@ bool readRouteMap(store::Database &db, qint64 route, int rangeKm, RouteMap *out,
     q.close();
 
     if (!q.open(QStringLiteral(
-                    "SELECT Points.Code AS PCode, Points.Number AS PNumber, Punkts.ID AS PID, Punkts.Name AS PName, "
+                    "SELECT Points.Code AS PCode, Points.Number AS PNumber, Points.Punkt AS PPunkt, Punkts.ID AS PID, "
+                    "Punkts.Name AS PName, "
                     "Punkts.Type AS PType, Punkts.LAT AS PLAT, Punkts.LON AS PLON, RSBN.Code AS RCode, "
                     "RSBN.ID AS RID, RSBN.Name AS RName, RSBN.LAT AS RLAT, RSBN.LON AS RLON "
                     "FROM (Points INNER JOIN Punkts ON Points.Punkt = Punkts.Code) "
@@ -78,6 +79,7 @@ bool readRouteMap(store::Database &db, qint64 route, int rangeKm, RouteMap *out,
         q.setRowNumber(row + 1);
         MapPoint p;
         p.pointCode = q.value(u"PCode").toLongLong();
+        p.punktCode = q.value(u"PPunkt").toLongLong();
         p.number = q.value(u"PNumber").toInt();
         p.id = q.value(u"PID").toString();
         p.name = q.value(u"PName").toString();
@@ -92,7 +94,7 @@ bool readRouteMap(store::Database &db, qint64 route, int rangeKm, RouteMap *out,
     return true;
 }
 
-bool readMapCatalogue(store::Database &db, bool withNavaids, MapCatalogue *out, QString *error)
+bool readMapCatalogue(store::Database &db, MapCatalogue *out, QString *error)
 {
     MapCatalogue catalogue;
     store::Query q(db, QStringLiteral("QMapRSBN"));
@@ -104,17 +106,6 @@ bool readMapCatalogue(store::Database &db, bool withNavaids, MapCatalogue *out, 
         catalogue.rsbn.append(beaconOf(q, u"Code", u"ID", u"Name", u"LAT", u"LON"));
     }
     q.close();
-    if (withNavaids) {
-        store::Query n(db, QStringLiteral("QMapNavaids"));
-        if (!n.open(QStringLiteral("SELECT Code, ID, Name, Type, LAT, LON FROM Punkts WHERE Type IN ('VOR', 'NDB')")))
-            return failed(n, error);
-        for (int row = 0; row < n.rowCount(); ++row) {
-            n.setRowNumber(row + 1);
-            MapBeacon b = beaconOf(n, u"Code", u"ID", u"Name", u"LAT", u"LON");
-            (n.value(u"Type").toString() == u"VOR" ? catalogue.vor : catalogue.ndb).append(b);
-        }
-        n.close();
-    }
     *out = std::move(catalogue);
     return true;
 }

@@ -16,8 +16,8 @@ namespace kx::map {
 [[nodiscard]] bool readRouteMap(store::Database &db, qint64 route, int rangeKm, RouteMap *out,
                                 QString *error = nullptr);
 
-// The catalogue's RSBN beacons and, when wanted, its VOR and NDB waypoints.
-[[nodiscard]] bool readMapCatalogue(store::Database &db, bool withNavaids, MapCatalogue *out, QString *error = nullptr);
+// The catalogue's RSBN beacons.
+[[nodiscard]] bool readMapCatalogue(store::Database &db, MapCatalogue *out, QString *error = nullptr);
 
 // A position from two coordinate texts; nothing when either cannot be read,
 // or when both are the all-zero texts that mean no position was entered.

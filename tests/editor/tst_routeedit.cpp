@@ -7,6 +7,7 @@
 #include "editor/core/CalcMarker.h"
 #include "editor/core/PointEditing.h"
 #include "editor/core/PointList.h"
+#include "editor/core/RouteEditing.h"
 #include "editor/core/RouteHeader.h"
 #include "editor/core/RouteStatus.h"
 #include "geo/CoordText.h"
@@ -14,6 +15,7 @@
 #include "store/Session.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 using namespace kx;
@@ -32,8 +34,12 @@ private slots:
     void deleteClosesTheGap_data();
     void deleteClosesTheGap();
     void replaceClearsCalculatedValuesAndBeacon();
-    void failuresNeverDuplicateANumber_data();
-    void failuresNeverDuplicateANumber();
+    void failedStepsLeaveTheRouteAsItWas_data();
+    void failedStepsLeaveTheRouteAsItWas();
+    void eachStepIsUndoneAndRedone_data();
+    void eachStepIsUndoneAndRedone();
+    void undoThatNoLongerFitsDropsTheSteps();
+    void ownPointIsACatalogueIntersection();
     void pointListFollowsRowsAfterChanges();
 
     void beaconSearchRange_data();
@@ -55,6 +61,13 @@ private slots:
 private:
     // The route's points in Number order as "Number ID".
     QStringList sequence(qint64 route) const;
+    // Every column of every point of the route (Code first), and of every waypoint.
+    QStringList rows(const QString &sql, const QVariantList &values = {}) const;
+    QStringList allPoints(qint64 route) const
+    {
+        return rows(QStringLiteral("SELECT * FROM Points WHERE Route = ? ORDER BY Number"), {route});
+    }
+    QStringList allPunkts() const { return rows(QStringLiteral("SELECT * FROM Punkts ORDER BY Code")); }
     void sql(const QString &statement);
     qint64 makeRoute(const QStringList &ids);
 
@@ -81,6 +94,24 @@ void TestRouteEdit::cleanup()
 QStringList TestRouteEdit::sequence(qint64 route) const
 {
     return test::Fixture(m_session->ADOC.sql()).sequence(route);
+}
+
+QStringList TestRouteEdit::rows(const QString &statement, const QVariantList &values) const
+{
+    QSqlQuery q(m_session->ADOC.sql());
+    q.prepare(statement);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    QStringList out;
+    if (!q.exec())
+        return {QStringLiteral("error")};
+    while (q.next()) {
+        QStringList columns;
+        for (int i = 0; i < q.record().count(); ++i)
+            columns << (q.isNull(i) ? QStringLiteral("<null>") : q.value(i).toString());
+        out << columns.join(u'|');
+    }
+    return out;
 }
 
 void TestRouteEdit::sql(const QString &statement)
@@ -177,35 +208,31 @@ void TestRouteEdit::replaceClearsCalculatedValuesAndBeacon()
     QCOMPARE(n.value(0).toInt(), 2);
 }
 
-void TestRouteEdit::failuresNeverDuplicateANumber_data()
+// Each change is one transaction: whichever of its statements fails, the
+// route is as it was, with no number given twice or skipped.
+void TestRouteEdit::failedStepsLeaveTheRouteAsItWas_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("expected");
     const QString failUpdate = QStringLiteral("BEFORE UPDATE OF Number ON Points");
-    QTest::newRow("insert: renumbering fails")
-        << "insert" << failUpdate << "Ошибка выполнения запроса [Points]!" << QStringList{"1 A", "2 B", "3 C", "4 D"};
+    QTest::newRow("insert: renumbering fails") << "insert" << failUpdate << "Ошибка выполнения запроса [Points]!";
     QTest::newRow("insert: the new row fails")
-        << "insert" << "BEFORE INSERT ON Points" << "Ошибка добавления записи [Points]!"
-        << QStringList{"1 A", "2 B", "4 C", "5 D"};
+        << "insert" << "BEFORE INSERT ON Points" << "Ошибка добавления записи [Points]!";
     QTest::newRow("delete: the deletion fails")
-        << "delete" << "BEFORE DELETE ON Points" << "Ошибка выполнения запроса [Points]!"
-        << QStringList{"1 A", "2 B", "3 C", "4 D"};
-    QTest::newRow("delete: renumbering fails")
-        << "delete" << failUpdate << "Ошибка выполнения запроса [Points]!" << QStringList{"1 A", "3 C", "4 D"};
+        << "delete" << "BEFORE DELETE ON Points" << "Ошибка выполнения запроса [Points]!";
+    QTest::newRow("delete: renumbering fails") << "delete" << failUpdate << "Ошибка выполнения запроса [Points]!";
     QTest::newRow("replace fails")
-        << "replace" << "BEFORE UPDATE OF Punkt ON Points" << "Ошибка выполнения запроса обновления [Points]!"
-        << QStringList{"1 A", "2 B", "3 C", "4 D"};
+        << "replace" << "BEFORE UPDATE OF Punkt ON Points" << "Ошибка выполнения запроса обновления [Points]!";
 }
 
-void TestRouteEdit::failuresNeverDuplicateANumber()
+void TestRouteEdit::failedStepsLeaveTheRouteAsItWas()
 {
     QFETCH(QString, command);
     QFETCH(QString, trigger);
     QFETCH(QString, message);
-    QFETCH(QStringList, expected);
     const qint64 route = makeRoute({"A", "B", "C", "D"});
+    const QStringList before = allPoints(route);
     QSqlQuery q(m_session->ADOC.sql());
     QVERIFY(q.exec(QStringLiteral("SELECT Code FROM Points WHERE Number = 2 AND Route = %1").arg(route)) && q.next());
     const qint64 b = q.value(0).toLongLong();
@@ -222,8 +249,132 @@ void TestRouteEdit::failuresNeverDuplicateANumber()
     QCOMPARE(m_prompter->messages().at(0).kind, Kind::Error);
     QCOMPARE(m_prompter->messages().at(0).owner, QStringLiteral("TF_Points"));
     QCOMPARE(m_prompter->lastText(), message);
-    QCOMPARE(sequence(route), expected);
+    QCOMPARE(allPoints(route), before);
     QVERIFY(!m_session->ADOC.inTransaction());
+}
+
+void TestRouteEdit::eachStepIsUndoneAndRedone_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("insert after B") << "insert" << QStringList{"1 A", "2 B", "3 X", "4 C", "5 D"};
+    QTest::newRow("replace C") << "replace" << QStringList{"1 A", "2 B", "3 X", "4 D"};
+    QTest::newRow("delete C") << "delete" << QStringList{"1 A", "2 B", "3 D"};
+    QTest::newRow("own point after B") << "own" << QStringList{"1 A", "2 B", "3 MYPT", "4 C", "5 D"};
+}
+
+// Undo gives back every value the step took (the calculated ones, the beacon,
+// the Codes) and the catalogue as it was; redo does the step again with the
+// same Codes, so that the steps after it still find their rows.
+void TestRouteEdit::eachStepIsUndoneAndRedone()
+{
+    QFETCH(QString, step);
+    QFETCH(QStringList, expected);
+    const qint64 route = makeRoute({"A", "B", "C", "D"});
+    const qint64 beacon = m_fix->addRsbn("KN", "Beacon", "N55*00.00", "E037*00.00");
+    sql(QStringLiteral("UPDATE Points SET MPU = 68.1, S = -728.0, Dm = 137.4, IPU = 77.6, Sp = 10.0, LUR = 5, RSBN = %1")
+            .arg(beacon));
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(m_session->QRoutes.locate(u"Code", route));
+    RouteEditing editing(*m_session);
+    QVERIFY(editing.points().open(route));
+    const qint64 c = editing.points().query().valueAt(2, u"Points.Code").toLongLong();
+    const QStringList points = allPoints(route), punkts = allPunkts();
+
+    QObject owner;
+    owner.setObjectName(QStringLiteral("TF_Map"));
+    if (step == u"insert")
+        QVERIFY(editing.insertAfter(&owner, 2, m_punkt.value("X")) > 0);
+    else if (step == u"replace")
+        QVERIFY(editing.replace(&owner, c, m_punkt.value("X")));
+    else if (step == u"delete")
+        QVERIFY(editing.remove(&owner, c));
+    else
+        QVERIFY(editing.insertOwn(&owner, 2, {"MYPT", "UU", "N55*05.00", "E037*30.00"}) > 0);
+    QCOMPARE(sequence(route), expected);
+    QVERIFY(m_fix->value("Routes", route, "DateTime").isNull());
+    const QStringList donePoints = allPoints(route), donePunkts = allPunkts();
+    QCOMPARE(editing.undoStack().count(), 1);
+
+    // The route is calculated again meanwhile; undoing is a change like any other.
+    sql(QStringLiteral("UPDATE Routes SET DateTime = '2024-01-01T10:00:00' WHERE Code = %1").arg(route));
+    editing.marker().clear();
+    editing.undo(&owner);
+    QCOMPARE(allPoints(route), points);
+    QCOMPARE(allPunkts(), punkts);
+    QVERIFY(m_fix->value("Routes", route, "DateTime").isNull());
+    editing.redo(&owner);
+    QCOMPARE(allPoints(route), donePoints);
+    QCOMPARE(allPunkts(), donePunkts);
+    editing.undo(&owner);
+    QCOMPARE(allPoints(route), points);
+
+    QCOMPARE(editing.undoStack().count(), 1);
+    QVERIFY(m_prompter->messages().isEmpty());
+    QVERIFY(!m_session->ADOC.inTransaction());
+}
+
+void TestRouteEdit::undoThatNoLongerFitsDropsTheSteps()
+{
+    const qint64 route = makeRoute({"A", "B", "C"});
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(m_session->QRoutes.locate(u"Code", route));
+    RouteEditing editing(*m_session);
+    QVERIFY(editing.points().open(route));
+    QObject owner;
+    owner.setObjectName(QStringLiteral("TF_Points"));
+    const qint64 x = editing.insertAfter(&owner, 1, m_punkt.value("X"));
+    QVERIFY(x > 0);
+    QVERIFY(editing.insertAfter(&owner, 2, m_punkt.value("D")) > 0);
+    QCOMPARE(sequence(route), (QStringList{"1 A", "2 X", "3 D", "4 B", "5 C"}));
+    // Another copy of the program moves the points meanwhile.
+    sql(QStringLiteral("UPDATE Points SET Number = Number + 10 WHERE Route = %1").arg(route));
+    const QStringList moved = allPoints(route);
+    editing.undo(&owner);
+    QCOMPARE(m_prompter->texts(), QStringList{"Ошибка выполнения запроса [Points]!"});
+    QCOMPARE(m_prompter->messages().at(0).owner, QStringLiteral("TF_Points"));
+    QCOMPARE(allPoints(route), moved);
+    QVERIFY(!editing.undoStack().canUndo());
+    QVERIFY(!editing.undoStack().canRedo());
+    QVERIFY(!m_session->ADOC.inTransaction());
+
+    // A step that fails is not kept either.
+    sql(QStringLiteral("UPDATE Points SET Number = Number - 10 WHERE Route = %1").arg(route));
+    sql(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Points BEGIN SELECT RAISE(ABORT, 'x'); END"));
+    QCOMPARE(editing.insertAfter(&owner, 1, m_punkt.value("C")), 0);
+    QCOMPARE(m_prompter->lastText(), QStringLiteral("Ошибка добавления записи [Points]!"));
+    QCOMPARE(editing.undoStack().count(), 0);
+    QCOMPARE(sequence(route), (QStringList{"1 A", "2 X", "3 D", "4 B", "5 C"}));
+}
+
+void TestRouteEdit::ownPointIsACatalogueIntersection()
+{
+    const qint64 route = makeRoute({"A", "B"});
+    QVERIFY(m_session->openRoutes());
+    QVERIFY(m_session->QRoutes.locate(u"Code", route));
+    RouteEditing editing(*m_session);
+    QVERIFY(editing.points().open(route));
+    const qint64 first = editing.insertOwn(nullptr, 1, {"MYPT", "UU", "N55*05.00", "E037*30.00"});
+    QVERIFY(first > 0);
+    const qint64 punkt = m_fix->value("Points", first, "Punkt").toLongLong();
+    QVERIFY(m_fix->value("Punkts", punkt, "Type").isNull());
+    QCOMPARE(m_fix->value("Punkts", punkt, "Region").toString(), QStringLiteral("UU"));
+    QCOMPARE(m_fix->value("Punkts", punkt, "LAT").toString(), QStringLiteral("N55*05.00"));
+    QCOMPARE(m_fix->value("Punkts", punkt, "LON").toString(), QStringLiteral("E037*30.00"));
+    // The same intersection again is the catalogue's one, not a copy of it.
+    const qint64 second = editing.insertOwn(nullptr, 2, {"mypt", "uu", "N55*05.00", "E037*30.00"});
+    QCOMPARE(m_fix->value("Points", second, "Punkt").toLongLong(), punkt);
+    QCOMPARE(sequence(route), (QStringList{"1 A", "2 MYPT", "3 MYPT", "4 B"}));
+    // Undoing the second keeps the waypoint the first still stands on; undoing
+    // the first takes it out of the catalogue.
+    editing.undo(nullptr);
+    QVERIFY(m_fix->value("Punkts", punkt, "Code").isValid());
+    editing.undo(nullptr);
+    QVERIFY(!m_fix->value("Punkts", punkt, "Code").isValid());
+    editing.redo(nullptr);
+    QCOMPARE(m_fix->value("Points", first, "Punkt").toLongLong(), punkt);
+    QCOMPARE(m_fix->value("Punkts", punkt, "ID").toString(), QStringLiteral("MYPT"));
+    QVERIFY(m_prompter->messages().isEmpty());
 }
 
 void TestRouteEdit::pointListFollowsRowsAfterChanges()

@@ -36,6 +36,8 @@ private slots:
     void degreesAsText();
     void pastedPositions_data();
     void pastedPositions();
+    void decimalDegreesOfTexts_data();
+    void decimalDegreesOfTexts();
     void randomTextsGiveAnAngleOrAnError();
 };
 
@@ -343,6 +345,33 @@ void TestCoordText::pastedPositions()
     const std::optional<QString> pasted =
         latitude ? PastedLat(text, current.front()) : PastedLon(text, current.front());
     QCOMPARE(pasted.value_or(QString()), field);
+}
+
+void TestCoordText::decimalDegreesOfTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("degrees");
+    QTest::addColumn<QString>("back"); // the text again from the degrees
+    QTest::newRow("north") << "N55*58.36" << "55.972667" << "N55*58.36";
+    QTest::newRow("east, three digits") << "E037*24.88" << "37.414667" << "E037*24.88";
+    QTest::newRow("west") << "W000*30.00" << "-0.500000" << "W000*30.00";
+    QTest::newRow("south near the pole") << "S89*59.99" << "-89.999833" << "S89*59.99";
+    QTest::newRow("zero has no sign") << "S00*00.00" << "0.000000" << "N00*00.00";
+    QTest::newRow("a comma for the point") << "E179*59,99" << "179.999833" << "E179*59.99";
+    QTest::newRow("no text") << "" << "" << "";
+    QTest::newRow("no star") << "N5558.36" << "" << "";
+}
+
+void TestCoordText::decimalDegreesOfTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, back);
+    const std::optional<QString> degrees = geo::decimalFromCoordinate(text, 6);
+    QTEST(degrees.value_or(QString()), "degrees");
+    if (!degrees)
+        return;
+    const bool latitude = text.startsWith(u'N') || text.startsWith(u'S');
+    QCOMPARE((latitude ? geo::latitudeFromDecimal(*degrees) : geo::longitudeFromDecimal(*degrees)).value_or(""), back);
 }
 
 void TestCoordText::randomTextsGiveAnAngleOrAnError()

@@ -10,8 +10,11 @@
 #include "map/core/MapTexts.h"
 #include "map/core/MapView.h"
 
+#include "../reports/PaintRecorder.h"
+
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <cmath>
@@ -122,9 +125,36 @@ void caspian(MapScene &scene)
     MapCatalogue catalogue;
     catalogue.rsbn = {beacon(7, QStringLiteral("AS"), 45.0, 47.0), beacon(8, QStringLiteral("MH"), 43.0, 46.0),
                       beacon(9, QStringLiteral("GR"), 43.3, 45.7)};
-    catalogue.vor = {beacon(20, QStringLiteral("VOR"), 45.5, 49.0)};
-    catalogue.ndb = {beacon(21, QStringLiteral("NDB"), 43.5, 48.5)};
     scene.setCatalogue(catalogue);
+    scene.setCataloguePoints({{22, QStringLiteral("UATG"), CatalogueKind::Airport, kRankAirport, {47.1, 51.8}},
+                              {20, QStringLiteral("VOR"), CatalogueKind::Vor, kRankVor, {45.5, 49.0}},
+                              {21, QStringLiteral("NDB"), CatalogueKind::Ndb, kRankNdb, {43.5, 48.5}},
+                              {23, QStringLiteral("RATIN"), CatalogueKind::Intersection, kRankIntersection, {42.5, 51.0}}});
+}
+
+// What a picture draws as text and where: every run of text on a recording
+// device of the view's size.
+QList<kx::test::PaintRecorder::Text> textsOf(MapScene &scene, const MapView &view, Layers layers)
+{
+    constexpr int kDpi = 96;
+    kx::test::PaintRecorder device(view.size.width() * 25.4 / kDpi, view.size.height() * 25.4 / kDpi, kDpi);
+    QPainter painter(&device);
+    RenderOptions options;
+    options.layers = layers;
+    renderer::render(painter, scene, view, options);
+    painter.end();
+    return device.texts;
+}
+
+QRectF boxOf(const kx::test::PaintRecorder::Text &t)
+{
+    return QRectF(QPointF(t.left(), t.top()), QPointF(t.right(), t.bottom()));
+}
+
+bool isGraticuleLabel(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^([NSEW]\\d+|0|180)°$"));
+    return form.match(text).hasMatch();
 }
 
 } // namespace
@@ -147,6 +177,9 @@ private slots:
     void switchedOffLayerDrawsNothing_data();
     void switchedOffLayerDrawsNothing();
     void currentPointIsHighlighted();
+    void wholeRouteShowsTheRangeCircles();
+    void labelsKeepOffTheGraticuleLabels();
+    void labelsGiveWayByImportance();
     void awkwardRoutes_data();
     void awkwardRoutes();
     void withoutBaseLayers();
@@ -420,8 +453,10 @@ void TestMapRender::switchedOffLayerDrawsNothing_data()
     QTest::newRow("waypoints") << Layer::Waypoints << colours::airport();
     QTest::newRow("corrections") << Layer::Corrections << colours::correction();
     QTest::newRow("other RSBN") << Layer::Rsbn << colours::otherRsbn();
+    QTest::newRow("catalogue airports") << Layer::Airports << colours::catalogueAirport();
     QTest::newRow("VOR") << Layer::Vor << colours::vor();
     QTest::newRow("NDB") << Layer::Ndb << colours::ndb();
+    QTest::newRow("intersections") << Layer::Intersections << colours::intersection();
 }
 
 void TestMapRender::switchedOffLayerDrawsNothing()
@@ -454,6 +489,107 @@ void TestMapRender::currentPointIsHighlighted()
     const QPointF first = view.toPixel(scene.waypoints().at(0).km);
     QCOMPARE(marked.copy(QRectF(first - QPointF(15, 15), QSizeF(30, 30)).toRect()),
              plain.copy(QRectF(first - QPointF(15, 15), QSizeF(30, 30)).toRect()));
+}
+
+void TestMapRender::wholeRouteShowsTheRangeCircles()
+{
+    // A beacon far to the side of a short route: its circle reaches well
+    // beyond the route and the beacon.
+    MapScene scene;
+    QList<MapPoint> points = {point(1, QStringLiteral("UUEE"), 55.97, 37.41, QStringLiteral("Airport")),
+                              point(2, QStringLiteral("UUWW"), 55.6, 37.27, QStringLiteral("Airport"))};
+    points[0].beacon = beacon(7, QStringLiteral("AS"), 54.0, 41.0);
+    scene.setRoute(route(QStringLiteral("short"), points));
+    QCOMPARE(scene.corrections().size(), 1);
+    const MapView view = fitRoute(scene, QSizeF(800, 600));
+    const QRectF picture(QPointF(0, 0), view.size);
+    for (const QPointF &km : scene.corrections().first().range)
+        QVERIFY2(picture.contains(view.toPixel(km)), qPrintable(QStringLiteral("%1 %2").arg(view.toPixel(km).x()).arg(view.toPixel(km).y())));
+}
+
+void TestMapRender::labelsKeepOffTheGraticuleLabels()
+{
+    // Where the graticule names its lines in a view of about 450 km...
+    MapScene scene;
+    const geo::GeoPoint centre{50.5, 30.5};
+    scene.setBaseData(shippedData());
+    scene.setRoute(route(QStringLiteral("centre"), {point(1, QStringLiteral("C"), centre.lat, centre.lon)}));
+    MapView view;
+    view.size = QSizeF(900, 700);
+    view.setScale(2);
+    QList<QRectF> gridBoxes;
+    for (const auto &t : textsOf(scene, view, Layer::Graticule))
+        if (isGraticuleLabel(t.text))
+            gridBoxes.append(boxOf(t));
+    QVERIFY(gridBoxes.size() >= 6);
+    // ...a route with a point just beside each of those names, whose own
+    // label would first be tried right over it.
+    QList<MapPoint> points;
+    int number = 0;
+    for (const QRectF &box : std::as_const(gridBoxes)) {
+        const QPointF at = box.bottomLeft() + QPointF(box.width() / 2, 6);
+        const geo::GeoPoint g = scene.projection().reverse(view.toKm(QPointF(std::max(at.x(), 6.0), std::min(at.y(), 690.0))));
+        ++number;
+        points.append(point(number, QStringLiteral("WPT%1").arg(number), g.lat, g.lon));
+    }
+    const geo::GeoPoint kept = scene.projection().centre();
+    scene.setRoute(route(QStringLiteral("edges"), points), true);
+    QCOMPARE(scene.projection().centre().lat, kept.lat);
+    QCOMPARE(scene.projection().centre().lon, kept.lon);
+
+    int drawnGrid = 0, drawnPoints = 0;
+    const QList<kx::test::PaintRecorder::Text> texts = textsOf(scene, view, Layer::Graticule | Layer::Waypoints);
+    for (const auto &grid : texts) {
+        if (!isGraticuleLabel(grid.text))
+            continue;
+        ++drawnGrid;
+        for (const auto &other : texts)
+            if (!isGraticuleLabel(other.text))
+                QVERIFY2(!boxOf(grid).intersects(boxOf(other)),
+                         qPrintable(QStringLiteral("%1 covers %2").arg(other.text, grid.text)));
+    }
+    for (const auto &t : texts)
+        drawnPoints += t.text.startsWith(QStringLiteral("WPT"));
+    QCOMPARE(drawnPoints, int(points.size()));
+    QCOMPARE(drawnGrid, int(gridBoxes.size()));
+}
+
+void TestMapRender::labelsGiveWayByImportance()
+{
+    // A route point, a catalogue airport, an RSBN beacon and a VOR at one
+    // place (the VOR's symbol just clear of the airport's): the route's label
+    // takes the first place, then the airport's, the beacon's, the VOR's.
+    MapScene scene;
+    const geo::GeoPoint at{50.0, 30.0};
+    scene.setRoute(route(QStringLiteral("one"), {point(1, QStringLiteral("RTE"), at.lat, at.lon)}));
+    MapView view;
+    view.size = QSizeF(600, 400);
+    view.setScale(2);
+    const QPointF p = view.toPixel(scene.projection().forward(at));
+    const geo::GeoPoint aside = scene.projection().reverse(view.toKm(p + QPointF(0, 15)));
+    const geo::GeoPoint further = scene.projection().reverse(view.toKm(p + QPointF(0, 30)));
+    MapCatalogue catalogue;
+    catalogue.rsbn = {beacon(7, QStringLiteral("RSB"), aside.lat, aside.lon)};
+    scene.setCatalogue(catalogue);
+    scene.setCataloguePoints({{20, QStringLiteral("APT"), CatalogueKind::Airport, kRankAirport, aside},
+                              {21, QStringLiteral("VRR"), CatalogueKind::Vor, kRankVor, further}});
+    QHash<QString, QRectF> drawn;
+    for (const auto &t : textsOf(scene, view, Layer::Waypoints | Layer::Rsbn | Layer::Airports | Layer::Vor))
+        drawn.insert(t.text, boxOf(t));
+    QVERIFY(drawn.contains(QStringLiteral("RTE")));
+    QVERIFY(drawn.contains(QStringLiteral("APT")));
+    QVERIFY(drawn.contains(QStringLiteral("RSB")));
+    QVERIFY(drawn.contains(QStringLiteral("VRR")));
+    // Each where it went first, the later ones around the earlier.
+    const QPointF apt = p + QPointF(0, 15), vrr = p + QPointF(0, 30);
+    QVERIFY(drawn.value("RTE").bottom() <= p.y() - 7 && drawn.value("RTE").left() >= p.x() + 7); // above right
+    QVERIFY(drawn.value("APT").bottom() <= apt.y() - 3 && drawn.value("APT").left() >= apt.x() + 3);
+    QVERIFY(drawn.value("RSB").top() >= apt.y() + 3 && drawn.value("RSB").left() >= apt.x() + 3);   // below right
+    QVERIFY(drawn.value("VRR").top() >= vrr.y() + 3 || drawn.value("VRR").right() <= vrr.x() - 3);
+    for (auto a = drawn.cbegin(); a != drawn.cend(); ++a)
+        for (auto b = std::next(a); b != drawn.cend(); ++b)
+            if (!a.key().startsWith(u'1') && !b.key().startsWith(u'1'))
+                QVERIFY2(!a.value().intersects(b.value()), qPrintable(a.key() + u' ' + b.key()));
 }
 
 void TestMapRender::awkwardRoutes_data()

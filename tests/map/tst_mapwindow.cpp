@@ -102,6 +102,8 @@ private slots:
     void openedFromTheEditorFollowsIt();
     void mouseAndKeys();
     void layersAndPlaceAreKept();
+    void statusFollowsTheCurrentPointAtOnce();
+    void layersMenuStaysOpen();
     void aPlaceOffTheScreenOpensOnIt_data();
     void aPlaceOffTheScreenOpensOnIt();
     void printAndPng();
@@ -352,10 +354,12 @@ void TestMapWindow::layersAndPlaceAreKept()
     QVERIFY(graticule && graticule->isChecked());
     QTimer::singleShot(50, menu, [menu, graticule] {
         QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(graticule).center());
+        QTest::keyClick(menu, Qt::Key_Escape); // the menu stays open until closed
     });
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY(!graticule->isChecked());
     QVERIFY(!(map.canvas().options().layers & map::Layer::Graticule));
+    QTRY_VERIFY(!menu->isVisible());
     // A size the screen holds (Qt's offscreen screen is 800 pixels each way).
     map.resize(700, 500);
     QTRY_COMPARE(map.size(), QSize(700, 500));
@@ -382,6 +386,66 @@ void TestMapWindow::layersAndPlaceAreKept()
     QVERIFY(std::abs(again.canvas().view().scale / again.canvas().fittedView().scale - 1.5625) < 1e-6);
     // The program's own section is as it was.
     QVERIFY(m_folder->readIni().contains(QStringLiteral("L_RSBN=300\r\n")));
+}
+
+void TestMapWindow::statusFollowsTheCurrentPointAtOnce()
+{
+    start();
+    map::TF_Map &map = m_main->routeMap();
+    editor::TF_Points &editor = m_main->routeEditor();
+    bool ran = false;
+    whileModal([&] { m_main->findChild<QPushButton *>(QStringLiteral("BEdit"))->click(); }, [&](QWidget *) {
+        auto *grid = editor.findChild<ui::GridView *>(QStringLiteral("GPPM"));
+        QTest::keyClick(grid, Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(QTest::qWaitForWindowExposed(&map));
+        QTRY_COMPARE(map.scene().route().points.size(), 3);
+        hover(&map.canvas(), pixelOf(2));
+        QVERIFY2(map.statusText().contains(QStringLiteral("от ППМ 1 UUEE: ")), qPrintable(map.statusText()));
+        // The editor moves on; the mouse does not.
+        QTest::keyClick(grid, Qt::Key_Down);
+        QVERIFY2(map.statusText().contains(QStringLiteral("от ППМ 2 RATIN: ")), qPrintable(map.statusText()));
+        // Another route in the editor's place would do the same; a point
+        // deleted under the cursor's reckoning too.
+        m_prompter->answer(true);
+        editor.findChild<QPushButton *>(QStringLiteral("BDelP"))->click();
+        QTRY_COMPARE(map.scene().route().points.size(), 2);
+        QVERIFY2(map.statusText().contains(QStringLiteral("от ППМ 2 URSS: ")), qPrintable(map.statusText()));
+        ran = true;
+    });
+    QVERIFY(ran);
+}
+
+void TestMapWindow::layersMenuStaysOpen()
+{
+    start();
+    map::TF_Map &map = openFromMenu();
+    auto *button = map.findChild<QToolButton *>(QStringLiteral("BLayers"));
+    auto *menu = map.findChild<QMenu *>(QStringLiteral("MapLayers"));
+    QAction *graticule = map.layerAction(map::Layer::Graticule);
+    QAction *borders = map.layerAction(map::Layer::Borders);
+    bool checked = false;
+    QTimer::singleShot(50, menu, [&] {
+        // Two layers switched off one after the other, the menu open all along.
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(graticule).center());
+        QVERIFY(menu->isVisible());
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(borders).center());
+        QVERIFY(menu->isVisible());
+        // The keyboard too: from the first layer down to the next, Space.
+        menu->setActiveAction(map.layerAction(map::Layer::Land));
+        QTest::keyClick(menu, Qt::Key_Down);
+        QCOMPARE(menu->activeAction(), map.layerAction(map::Layer::Lakes));
+        QTest::keyClick(menu, Qt::Key_Space);
+        QVERIFY(!map.layerAction(map::Layer::Lakes)->isChecked());
+        QVERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        checked = true;
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTRY_VERIFY(checked);
+    QTRY_VERIFY(!menu->isVisible());
+    QVERIFY(!graticule->isChecked());
+    QVERIFY(!borders->isChecked());
+    QVERIFY(!(map.canvas().options().layers & (map::Layer::Graticule | map::Layer::Borders | map::Layer::Lakes)));
 }
 
 void TestMapWindow::aPlaceOffTheScreenOpensOnIt_data()

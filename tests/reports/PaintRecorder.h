@@ -111,6 +111,9 @@ private:
                 m_transform = changed.transform();
         }
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        // Filled shapes (a map's land, its symbols) are not kept; without
+        // this the engine's default would call itself for ever.
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
         void drawTextItem(const QPointF &p, const QTextItem &item) override
         {
             m_device->texts.append(

@@ -442,7 +442,9 @@ void TestMain::importOpensTheEditorOnTheNewRoute()
     import->click();
     QCOMPARE(m_dialogs.calls.size(), 1);
     QCOMPARE(m_dialogs.calls.at(0).folder, QDir::toNativeSeparators(m_folder->path())); // no plan folder yet: the program's
-    QCOMPARE(m_dialogs.calls.at(0).filters, QStringLiteral("Планы полетов MSFS2004 (*.pln);;Все файлы (*.*)"));
+    QCOMPARE(m_dialogs.calls.at(0).filters,
+             QStringLiteral("Планы полетов MSFS2004 (*.pln);;Планы X-Plane (*.fms);;Маршруты FlightGear (*.xml);;"
+                            "Все файлы (*.*)"));
     QCOMPARE(m_fix->count("Routes"), 3);
     QVERIFY(m_folder->readIni().contains(QStringLiteral("\r\nPLNPath=\r\n")));
 
@@ -549,7 +551,7 @@ void TestMain::tabFollowsTheLayout()
     start();
     QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
-    QCOMPARE(test::tabWalk(6), (QStringList{"PName", "BEdit", "BNew", "BDel", "BQuit", "G1"}));
+    QCOMPARE(test::tabWalk(7), (QStringList{"PName", "BEdit", "BNew", "BDel", "BNewRoute", "BQuit", "G1"}));
 }
 
 void TestMain::simulatorFolderFromTheMenu()

@@ -8,17 +8,25 @@ namespace kx::test {
 
 Fixture::Fixture(QSqlDatabase db) : m_connection(db.connectionName()) {}
 
-qint64 Fixture::insert(const QString &sql, const QVariantList &values)
+bool Fixture::exec(const QString &sql, const QVariantList &values, QVariant *insertId)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection));
     q.prepare(sql);
     for (const QVariant &v : values)
         q.addBindValue(v);
     if (!q.exec()) {
-        qWarning("fixture: %s", qPrintable(q.lastError().text()));
-        return 0;
+        qWarning("fixture: %s in %s", qPrintable(q.lastError().text()), qPrintable(sql));
+        return false;
     }
-    return q.lastInsertId().toLongLong();
+    if (insertId)
+        *insertId = q.lastInsertId();
+    return true;
+}
+
+qint64 Fixture::insert(const QString &sql, const QVariantList &values)
+{
+    QVariant id;
+    return exec(sql, values, &id) ? id.toLongLong() : 0;
 }
 
 qint64 Fixture::addPunkt(const Waypoint &w)
@@ -93,6 +101,18 @@ QStringList Fixture::sequence(qint64 route) const
         while (q.next())
             out << q.value(0).toString() + u' ' + q.value(1).toString();
     return out;
+}
+
+QList<qint64> Fixture::punktsOf(qint64 route) const
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection));
+    q.prepare(QStringLiteral("SELECT Punkt FROM Points WHERE Route = ? ORDER BY Number, Code"));
+    q.addBindValue(route);
+    QList<qint64> codes;
+    if (q.exec())
+        while (q.next())
+            codes << q.value(0).toLongLong();
+    return codes;
 }
 
 } // namespace kx::test

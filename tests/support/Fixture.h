@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -53,11 +54,17 @@ public:
     };
     WorkedExample addWorkedExample();
 
+    // Any statement with its values, e.g. exec("UPDATE Routes SET FL = ?", {0});
+    // false, with a warning naming the statement, when it fails.
+    bool exec(const QString &sql, const QVariantList &values = {}, QVariant *insertId = nullptr);
+
     // One value of one row, e.g. value("Points", code, "IPU").
     QVariant value(const QString &table, qint64 code, const QString &column) const;
     qint64 count(const QString &table) const;
     // A route's points in order as "Number ID" ("1 UUEE", "2 DE", ...).
     QStringList sequence(qint64 route) const;
+    // The catalogue rows (Punkts.Code) of a route's points, in order.
+    QList<qint64> punktsOf(qint64 route) const;
 
 private:
     qint64 insert(const QString &sql, const QVariantList &values);
