@@ -63,8 +63,7 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
         ui::GridColumn::centred(QStringLiteral("LON"), QStringLiteral("Долгота")),
         ui::GridColumn::centred(QStringLiteral("MS"), QStringLiteral("МС"), QStringLiteral("0.0")),
     });
-    for (const auto &[column, width] : {std::pair{0, 52}, {1, 70}, {2, 250}, {3, 60}, {4, 64}, {5, 84}, {6, 92}, {7, 48}})
-        list->setColumnWidth(column, width);
+    list->setColumnWidths({{0, 52}, {1, 70}, {2, 250}, {3, 60}, {4, 64}, {5, 84}, {6, 92}, {7, 48}});
     list->setCellStyler([&punkts](int row, int column, bool selected, bool focused) {
         ui::CellColors colours = ui::form::stripedRow({kTint}, row, selected, focused);
         if (column == kTypeColumn) {

@@ -33,8 +33,7 @@ TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent
         ui::GridColumn::centred(QStringLiteral("LON"), QStringLiteral("Дм")),
         ui::GridColumn::centred(QStringLiteral("Freq"), QStringLiteral("Частота"), QStringLiteral("0.00")),
     });
-    for (const auto &[column, width] : {std::pair{0, 56}, {1, 60}, {2, 220}, {3, 86}, {4, 96}, {5, 70}})
-        list->setColumnWidth(column, width);
+    list->setColumnWidths({{0, 56}, {1, 60}, {2, 220}, {3, 86}, {4, 96}, {5, 70}});
     list->setCellStyler([](int row, int, bool selected, bool focused) {
         return ui::form::stripedRow({kCream}, row, selected, focused);
     });

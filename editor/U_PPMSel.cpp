@@ -37,8 +37,7 @@ TF_PPMSel::TF_PPMSel(store::Session &session, QWidget *parent)
         ui::GridColumn::computed(texts::distanceColumn(), Qt::AlignCenter, QStringLiteral("0"),
                                  [this](int row) { return distanceAt(row); }),
     });
-    for (const auto &[column, width] : {std::pair{0, 52}, {1, 70}, {2, 230}, {3, 60}, {4, 64}, {5, 84}, {6, 92}, {7, 84}})
-        list->setColumnWidth(column, width);
+    list->setColumnWidths({{0, 52}, {1, 70}, {2, 230}, {3, 60}, {4, 64}, {5, 84}, {6, 92}, {7, 84}});
 
     m_id = ui::form::identSearch(this);
     m_name = new ui::SearchEdit(this);

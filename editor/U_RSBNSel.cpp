@@ -20,9 +20,7 @@ TF_RSBNSel::TF_RSBNSel(store::Session &session, QWidget *parent)
         ui::GridColumn::left(QStringLiteral("Name"), QStringLiteral("Наименование")),
         ui::GridColumn::centred(QStringLiteral("L"), QStringLiteral("Растояние"), QStringLiteral("0.0")),
     });
-    list->setColumnWidth(0, 70);
-    list->setColumnWidth(1, 220);
-    list->setColumnWidth(2, 90);
+    list->setColumnWidths({{0, 70}, {1, 220}, {2, 90}});
     layOut(nullptr, {});
     setFixedSize(420, 320);
 }
