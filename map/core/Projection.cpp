@@ -4,7 +4,6 @@
 #include "geo/Sphere.h"
 
 #include <GeographicLib/AzimuthalEquidistant.hpp>
-#include <GeographicLib/Geodesic.hpp>
 
 #include <cmath>
 #include <numbers>

@@ -1,6 +1,5 @@
 #include "RouteMapReader.h"
 
-#include "base/Error.h"
 #include "geo/CoordText.h"
 #include "store/Query.h"
 
@@ -33,17 +32,17 @@ MapBeacon beaconOf(const store::Query &q, QStringView code, QStringView id, QStr
 std::optional<geo::GeoPoint> positionOf(const QString &lat, const QString &lon)
 {
     constexpr long double toDegrees = 180 / std::numbers::pi_v<long double>;
-    try {
-        const double latitude = static_cast<double>(geo::CoordToRad(lat) * toDegrees);
-        const double longitude = static_cast<double>(geo::CoordToRad(lon) * toDegrees);
-        if (latitude == 0 && longitude == 0)
-            return std::nullopt;
-        if (!(latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180))
-            return std::nullopt;
-        return geo::GeoPoint{latitude, longitude};
-    } catch (const kx::Error &) {
+    const std::optional<long double> latRad = geo::readCoordinate(lat);
+    const std::optional<long double> lonRad = geo::readCoordinate(lon);
+    if (!latRad || !lonRad)
         return std::nullopt;
-    }
+    const double latitude = static_cast<double>(*latRad * toDegrees);
+    const double longitude = static_cast<double>(*lonRad * toDegrees);
+    if (latitude == 0 && longitude == 0)
+        return std::nullopt;
+    if (!(latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180))
+        return std::nullopt;
+    return geo::GeoPoint{latitude, longitude};
 }
 
 bool readRouteMap(store::Database &db, qint64 route, int rangeKm, RouteMap *out, QString *error)

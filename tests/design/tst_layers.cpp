@@ -12,8 +12,10 @@
 // window folders may not include each other, but the shell, which puts the
 // program together, includes them all. Below ui nothing includes a Widgets
 // header; kalyx-cli and the tools stay programs without windows; the
-// benchmark, which times the windows too, stands above them all. Every
-// folder of C++ sources but the tests is one of these.
+// benchmark, which times the windows too, stands above them all. The sphere
+// of every distance and course is geo's: no other folder makes a geodesic of
+// its own. SQL runs only through store, so no other folder includes Qt Sql.
+// Every folder of C++ sources but the tests is one of these.
 namespace {
 
 struct Layer
@@ -119,6 +121,18 @@ QStringList allSources(const QString &root)
     return files;
 }
 
+// A header that makes geodesics on a sphere or an ellipsoid of one's own.
+bool isGeodesicHeader(const QString &target)
+{
+    return target.startsWith(QLatin1String("GeographicLib/Geodesic"));
+}
+
+// A header of Qt Sql, by module path or by class name.
+bool isSqlHeader(const QString &target)
+{
+    return target.startsWith(QLatin1String("QtSql")) || target.startsWith(QLatin1String("QSql"));
+}
+
 QSet<QString> widgetHeaders()
 {
     QSet<QString> names{QStringLiteral("QtWidgets")};
@@ -182,6 +196,10 @@ void TestLayers::includesPointDown()
             if (inc.system) {
                 if (from->level < 3 && widgets.contains(inc.target.section(u'/', -1)))
                     faults << where + QStringLiteral(" (a Widgets header below ui)");
+                if (qstrcmp(from->folder, "geo") != 0 && isGeodesicHeader(inc.target))
+                    faults << where + QStringLiteral(" (the sphere is geo's: geo/GreatCircle.h, geo/Sphere.h)");
+                if (qstrcmp(from->folder, "store") != 0 && isSqlHeader(inc.target))
+                    faults << where + QStringLiteral(" (SQL runs through store: store::Statement, store::Query)");
                 continue;
             }
             const Layer *to = layerOf(inc.target);
