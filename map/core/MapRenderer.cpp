@@ -444,6 +444,10 @@ void renderLegs(QPainter &painter, const MapScene &scene, const MapView &view)
         painter.drawPolyline(toPixels(leg.km, view));
 }
 
+// How far a route point's symbol reaches from its place: the airport's ring
+// and half its pen (the triangle stays within it).
+constexpr double kWaypointSymbolReach = 7.5;
+
 // The route's labels: the point's Number, then its ID.
 struct RouteLabel
 {
@@ -668,8 +672,15 @@ void renderOverlay(QPainter &painter, MapScene &scene, const MapView &view, cons
     if (options.layers & Layer::Graticule)
         grid = graticuleLabels(scene, view, labels);
     QList<RouteLabel> routeLabels;
-    if (options.layers & Layer::Waypoints)
+    if (options.layers & Layer::Waypoints) {
+        // The route's own symbols stay in sight: no name, not even another
+        // point's, is written over one (points close together, a point put
+        // beside another on the map).
+        for (const MapScene::Waypoint &w : scene.waypoints())
+            labels.reserve(QRectF(view.toPixel(w.km) - QPointF(kWaypointSymbolReach, kWaypointSymbolReach),
+                                  QSizeF(2 * kWaypointSymbolReach, 2 * kWaypointSymbolReach)));
         routeLabels = placeWaypointLabels(scene, view, labels);
+    }
     QList<TextLabel> correctionLabels;
     if (options.layers & Layer::Corrections)
         correctionLabels = placeCorrectionLabels(scene, view, labels);

@@ -180,6 +180,8 @@ private slots:
     void wholeRouteShowsTheRangeCircles();
     void labelsKeepOffTheGraticuleLabels();
     void labelsGiveWayByImportance();
+    void labelsLeaveTheRoutePointsSeen_data();
+    void labelsLeaveTheRoutePointsSeen();
     void awkwardRoutes_data();
     void awkwardRoutes();
     void withoutBaseLayers();
@@ -556,9 +558,10 @@ void TestMapRender::labelsKeepOffTheGraticuleLabels()
 
 void TestMapRender::labelsGiveWayByImportance()
 {
-    // A route point, a catalogue airport, an RSBN beacon and a VOR at one
-    // place (the VOR's symbol just clear of the airport's): the route's label
-    // takes the first place, then the airport's, the beacon's, the VOR's.
+    // A route point, and just below it (its label's first place clear of the
+    // route point's symbol) a catalogue airport, an RSBN beacon and a VOR at
+    // one place (the VOR's symbol just clear of the airport's): the route's
+    // label takes the first place, then the airport's, the beacon's, the VOR's.
     MapScene scene;
     const geo::GeoPoint at{50.0, 30.0};
     scene.setRoute(route(QStringLiteral("one"), {point(1, QStringLiteral("RTE"), at.lat, at.lon)}));
@@ -566,8 +569,8 @@ void TestMapRender::labelsGiveWayByImportance()
     view.size = QSizeF(600, 400);
     view.setScale(2);
     const QPointF p = view.toPixel(scene.projection().forward(at));
-    const geo::GeoPoint aside = scene.projection().reverse(view.toKm(p + QPointF(0, 15)));
-    const geo::GeoPoint further = scene.projection().reverse(view.toKm(p + QPointF(0, 30)));
+    const geo::GeoPoint aside = scene.projection().reverse(view.toKm(p + QPointF(0, 28)));
+    const geo::GeoPoint further = scene.projection().reverse(view.toKm(p + QPointF(0, 43)));
     MapCatalogue catalogue;
     catalogue.rsbn = {beacon(7, QStringLiteral("RSB"), aside.lat, aside.lon)};
     scene.setCatalogue(catalogue);
@@ -581,7 +584,7 @@ void TestMapRender::labelsGiveWayByImportance()
     QVERIFY(drawn.contains(QStringLiteral("RSB")));
     QVERIFY(drawn.contains(QStringLiteral("VRR")));
     // Each where it went first, the later ones around the earlier.
-    const QPointF apt = p + QPointF(0, 15), vrr = p + QPointF(0, 30);
+    const QPointF apt = p + QPointF(0, 28), vrr = p + QPointF(0, 43);
     QVERIFY(drawn.value("RTE").bottom() <= p.y() - 7 && drawn.value("RTE").left() >= p.x() + 7); // above right
     QVERIFY(drawn.value("APT").bottom() <= apt.y() - 3 && drawn.value("APT").left() >= apt.x() + 3);
     QVERIFY(drawn.value("RSB").top() >= apt.y() + 3 && drawn.value("RSB").left() >= apt.x() + 3);   // below right
@@ -590,6 +593,54 @@ void TestMapRender::labelsGiveWayByImportance()
         for (auto b = std::next(a); b != drawn.cend(); ++b)
             if (!a.key().startsWith(u'1') && !b.key().startsWith(u'1'))
                 QVERIFY2(!a.value().intersects(b.value()), qPrintable(a.key() + u' ' + b.key()));
+}
+
+void TestMapRender::labelsLeaveTheRoutePointsSeen_data()
+{
+    // Where the second point stands, relative to the first, in pixels: just
+    // where the first point's label would go first (above right of it), and
+    // a catalogue airport's label likewise.
+    QTest::addColumn<QPointF>("offset");
+    QTest::addColumn<bool>("catalogue");
+    QTest::newRow("route label over the next point") << QPointF(28, -16) << false;
+    QTest::newRow("route label over the next own point, left") << QPointF(-30, 16) << false;
+    QTest::newRow("airport label over a route point") << QPointF(14, -12) << true;
+}
+
+void TestMapRender::labelsLeaveTheRoutePointsSeen()
+{
+    QFETCH(QPointF, offset);
+    QFETCH(bool, catalogue);
+    MapScene scene;
+    const geo::GeoPoint at{50.0, 30.0};
+    scene.setRoute(route(QStringLiteral("one"), {point(1, QStringLiteral("URKK"), at.lat, at.lon, QStringLiteral("Airport"))}));
+    MapView view;
+    view.size = QSizeF(600, 400);
+    view.setScale(2);
+    const QPointF p = view.toPixel(scene.projection().forward(at));
+    const geo::GeoPoint second = scene.projection().reverse(view.toKm(p + offset));
+    if (catalogue) {
+        // The catalogue airport first, the route point where its label goes.
+        scene.setRoute(route(QStringLiteral("one"), {point(1, QStringLiteral("KAVKA"), second.lat, second.lon)}), true);
+        scene.setCataloguePoints({{20, QStringLiteral("URKK"), CatalogueKind::Airport, kRankAirport, at}});
+    } else {
+        scene.setRoute(route(QStringLiteral("two"), {point(1, QStringLiteral("URKK"), at.lat, at.lon, QStringLiteral("Airport")),
+                                                      point(2, QStringLiteral("KAVKA"), second.lat, second.lon)}),
+                       true);
+    }
+    QCOMPARE(view.toPixel(scene.projection().forward(at)), p);
+    QList<QPointF> symbols;
+    for (const MapScene::Waypoint &w : scene.waypoints())
+        symbols.append(view.toPixel(w.km));
+    const QList<kx::test::PaintRecorder::Text> texts =
+        textsOf(scene, view, Layer::Waypoints | Layer::Legs | Layer::Airports);
+    QVERIFY(texts.size() >= 3);
+    // No text lies over a route point's symbol (a ring of 6.5 pixels, a
+    // triangle of 5.5).
+    for (const auto &t : texts)
+        for (const QPointF &s : std::as_const(symbols))
+            QVERIFY2(!boxOf(t).intersects(QRectF(s - QPointF(6, 6), QSizeF(12, 12))),
+                     qPrintable(QStringLiteral("%1 covers the point at %2 %3").arg(t.text).arg(s.x()).arg(s.y())));
 }
 
 void TestMapRender::awkwardRoutes_data()
