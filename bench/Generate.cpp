@@ -32,6 +32,24 @@ const char16_t *const kWords[] = {u"Москва", u"Сочи", u"Пулково
 
 bool generateDatabase(const QString &path, const GeneratedSize &size, QString *why)
 {
+    // For profiling, the data of an earlier run may be kept and copied.
+    const QString cache = qEnvironmentVariable("KX_BENCH_CACHE");
+    const QString cached = cache.isEmpty() ? QString()
+                                           : QStringLiteral("%1/%2-%3-%4-%5.kdb")
+                                                 .arg(cache)
+                                                 .arg(size.waypoints)
+                                                 .arg(size.routes)
+                                                 .arg(size.pointsPerRoute)
+                                                 .arg(size.beacons);
+    if (!cached.isEmpty() && QFile::exists(cached))
+        return QFile::copy(cached, path);
+    if (!generateTables(path, size, why))
+        return false;
+    return cached.isEmpty() || (QDir().mkpath(cache) && QFile::copy(path, cached));
+}
+
+bool generateTables(const QString &path, const GeneratedSize &size, QString *why)
+{
     if (!dbbuild::createDatabase(path, why))
         return false;
     store::Database db(QStringLiteral("kalyx-bench-generate"));

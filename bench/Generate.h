@@ -21,7 +21,10 @@ struct GeneratedSize
 };
 
 // Creates the database file at path (it must not exist); false with *why.
+// With KX_BENCH_CACHE naming a folder, the file is kept there and copied by
+// later runs (for profiling; the timings do not depend on it).
 [[nodiscard]] bool generateDatabase(const QString &path, const GeneratedSize &size, QString *why);
+[[nodiscard]] bool generateTables(const QString &path, const GeneratedSize &size, QString *why);
 
 // A simulator folder with a variation table (a smooth field of declinations),
 // the NVU cell folder and the I-21 gauge file; fsPath ends with a separator.

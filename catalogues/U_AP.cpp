@@ -163,8 +163,8 @@ QWidget *TF_AP::buildRunwayGroup()
     connect(m_delete, &QPushButton::clicked, this, &TF_AP::deleteRunway);
 
     connect(&m_qap, &store::Query::reset, this, &TF_AP::updateRunwayState);
-    connect(&m_qap, &store::Query::rowInserted, this, &TF_AP::updateRunwayState);
-    connect(&m_qap, &store::Query::rowRemoved, this, &TF_AP::updateRunwayState);
+    connect(&m_qap, &store::Query::rowsInserted, this, &TF_AP::updateRunwayState);
+    connect(&m_qap, &store::Query::rowsRemoved, this, &TF_AP::updateRunwayState);
     connect(&m_qap, &store::Query::currentRowChanged, this, &TF_AP::updateRunwayState);
 
     // The label lies behind the grid: it shows when the grid is hidden.
@@ -197,7 +197,8 @@ void TF_AP::shown()
         prompter.error(this, texts::runwaysOpenFailed());
         return;
     }
-    if (!m_lists.openRsbn()) {
+    // Every beacon is offered in the list.
+    if (!m_lists.openRsbn() || !m_lists.QRSBN.fetchAll()) {
         prompter.error(this, texts::beaconsOpenFailed());
         return;
     }

@@ -2,19 +2,16 @@
 
 #include "catalogues/core/CatalogueLists.h"
 #include "catalogues/core/CatalogueTexts.h"
-#include "ui/FormParts.h"
-#include "U_PPM.h"
-#include "catalogues/core/WaypointDeletion.h"
 #include "catalogues/core/OurAirportsTexts.h"
+#include "catalogues/core/WaypointDeletion.h"
 #include "ImportOurAirports.h"
+#include "U_PPM.h"
 
-#include "base/Busy.h"
-#include "base/Prompter.h"
 #include "store/Session.h"
 #include "ui/ButtonsAndTabs.h"
 #include "ui/FileDialogs.h"
+#include "ui/FormParts.h"
 #include "ui/GridView.h"
-#include "ui/Navigator.h"
 #include "ui/SearchEdit.h"
 
 #include <QGroupBox>
@@ -22,9 +19,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <tuple>
+#include <utility>
 
 namespace kx::catalogues {
 namespace {
@@ -48,19 +45,15 @@ QColor typeColour(const QVariant &type)
 } // namespace
 
 TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &editor, QWidget *parent)
-    : ui::Dialog("TF_Punkts", ui::Dialog::Frame::Fixed, parent)
-    , m_session(session)
+    : CatalogueWindow({"TF_Punkts", QStringLiteral("Пункты"), texts::punktsOpenFailed()}, session, lists.QPunkts,
+                      parent)
     , m_lists(lists)
     , m_editor(editor)
 {
-    setWindowTitle(QStringLiteral("Пункты"));
-
-    auto *group = ui::form::group(this, "GroupBox1", QStringLiteral("Пункты"));
     store::Query &punkts = lists.QPunkts;
-    m_grid = new ui::GridView(group);
-    m_grid->setObjectName(QStringLiteral("G1"));
-    m_grid->setTitleColor(ui::form::titleColor());
-    m_grid->setList(punkts, {
+    QGroupBox *box = group();
+    ui::GridView *list = grid();
+    list->setList(punkts, {
         ui::GridColumn::centred(QStringLiteral("Region"), QStringLiteral("Регион")),
         ui::GridColumn::centred(QStringLiteral("ID"), QStringLiteral("Пункт")),
         ui::GridColumn::left(QStringLiteral("Name"), QStringLiteral("Наименование")),
@@ -70,10 +63,8 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
         ui::GridColumn::centred(QStringLiteral("LON"), QStringLiteral("Долгота")),
         ui::GridColumn::centred(QStringLiteral("MS"), QStringLiteral("МС"), QStringLiteral("0.0")),
     });
-    const int widths[] = {52, 70, 210, 60, 64, 84, 92, 48};
-    for (int c = 0; c < 8; ++c)
-        m_grid->setColumnWidth(c, widths[c]);
-    m_grid->setCellStyler([&punkts](int row, int column, bool selected, bool focused) {
+    list->setColumnWidths({{0, 52}, {1, 70}, {2, 250}, {3, 60}, {4, 64}, {5, 84}, {6, 92}, {7, 48}});
+    list->setCellStyler([&punkts](int row, int column, bool selected, bool focused) {
         ui::CellColors colours = ui::form::stripedRow({kTint}, row, selected, focused);
         if (column == kTypeColumn) {
             const QColor own = typeColour(punkts.valueAt(row, u"Type"));
@@ -82,65 +73,60 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
         }
         return colours;
     });
-    connect(m_grid, &ui::GridView::chosen, this, &TF_Punkts::editWaypoint);
+    connect(list, &ui::GridView::chosen, this, &TF_Punkts::editWaypoint);
 
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("PopupMenu1"));
     QAction *import = menu->addAction(texts::importMenuEntry());
     import->setObjectName(QStringLiteral("NOurAirports"));
     connect(import, &QAction::triggered, this, &TF_Punkts::importOurAirports);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this, menu](const QPoint &pos) { menu->popup(m_grid->viewport()->mapToGlobal(pos)); });
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [list, menu](const QPoint &pos) { menu->popup(list->viewport()->mapToGlobal(pos)); });
 
-    m_search = ui::form::identSearch(group);
-    connect(m_search, &ui::SearchEdit::enterPressed, this, &TF_Punkts::search);
+    // Found as typed, as the waypoint picker finds them.
+    m_id = ui::form::identSearch(box);
+    m_name = new ui::SearchEdit(box);
+    m_name->setObjectName(QStringLiteral("PName"));
+    m_name->setMaxLength(100);
+    ui::form::findAsTyped(m_id, punkts, list, [&punkts](const QString &text) { return findWaypointByIdent(punkts, text); });
+    ui::form::findAsTyped(m_name, punkts, list, [&punkts](const QString &text) { return findWaypointByName(punkts, text); });
+    addSearch(m_id);
+    addSearch(m_name);
 
-    auto *navigator = ui::form::navigator(group, punkts);
-
-    auto *add = ui::namedButton(group, "BNew", QStringLiteral("Новый"));
-    auto *edit = ui::namedButton(group, "BEdit", QStringLiteral("Правка"));
-    auto *remove = ui::namedButton(group, "BDel", QStringLiteral("Удалить"));
+    auto *add = ui::namedButton(box, "BNew", QStringLiteral("Новый"));
+    auto *edit = ui::namedButton(box, "BEdit", QStringLiteral("Правка"));
+    auto *remove = ui::namedButton(box, "BDel", QStringLiteral("Удалить"));
     connect(add, &QPushButton::clicked, this, &TF_Punkts::newWaypoint);
     connect(edit, &QPushButton::clicked, this, &TF_Punkts::editWaypoint);
     connect(remove, &QPushButton::clicked, this, &TF_Punkts::deleteWaypoint);
 
     auto *below = new QHBoxLayout;
-    below->addWidget(ui::form::label(group, QStringLiteral("Поиск"), m_search));
-    below->addWidget(m_search);
+    below->addWidget(ui::form::label(box, QStringLiteral("Пункт"), m_id));
+    below->addWidget(m_id);
+    below->addWidget(ui::form::label(box, QStringLiteral("Наименование"), m_name));
+    below->addWidget(m_name, 1);
     below->addSpacing(12);
     below->addWidget(add);
     below->addWidget(edit);
     below->addWidget(remove);
-    below->addStretch();
-    below->addWidget(navigator);
-    auto *inGroup = new QVBoxLayout(group);
-    inGroup->addWidget(m_grid, 1);
-    inGroup->addLayout(below);
-
-    ui::form::closableGroup(this, group);
-    ui::setTabOrder({m_grid, m_search, add, edit, remove, findChild<QPushButton *>(QStringLiteral("BClose"))});
-    setFixedSize(740, 520);
+    layOut(below, {m_id, m_name, add, edit, remove});
+    setFixedSize(800, 520);
 }
 
 TF_Punkts::~TF_Punkts() = default;
 
-void TF_Punkts::shown()
+bool TF_Punkts::openList()
 {
-    m_search->clear();
-    {
-        BusyGuard busy(m_session.busy());
-        if (!m_lists.openPunkts()) {
-            m_session.prompter().error(this, texts::punktsOpenFailed());
-            return;
-        }
-    }
-    m_grid->setFocus(Qt::OtherFocusReason);
+    return m_lists.openPunkts();
 }
 
-void TF_Punkts::search()
+void TF_Punkts::listClosed()
 {
-    ui::form::findOnEnter(m_lists.QPunkts, u"ID", store::Locate::Exact, m_search, m_grid);
+    // A route list that cannot be read again is left closed and shows no
+    // routes, as at a start-up that cannot open it.
+    if (!session().QRoutes.isEmpty())
+        std::ignore = session().reopenRoutesAt(session().currentRouteCode());
 }
 
 void TF_Punkts::newWaypoint()
@@ -159,7 +145,7 @@ void TF_Punkts::editWaypoint()
 
 void TF_Punkts::deleteWaypoint()
 {
-    catalogues::deleteWaypoint(m_session, m_lists.QPunkts, this);
+    catalogues::deleteWaypoint(session(), m_lists.QPunkts, this);
 }
 
 void TF_Punkts::importOurAirports()
@@ -168,21 +154,7 @@ void TF_Punkts::importOurAirports()
         m_ownFileDialogs = std::make_unique<ui::QtFileDialogs>();
         m_fileDialogs = m_ownFileDialogs.get();
     }
-    importOurAirportsFolder(m_session, m_lists.QPunkts, *m_fileDialogs, &m_importFolder, this);
-}
-
-void TF_Punkts::done(int result)
-{
-    {
-        BusyGuard busy(m_session.busy());
-        m_lists.QPunkts.close();
-        store::Query &routes = m_session.QRoutes;
-        // A route list that cannot be read again is left closed and shows
-        // no routes, as at a start-up that cannot open it.
-        if (!routes.isEmpty())
-            std::ignore = m_session.reopenRoutesAt(m_session.currentRouteCode());
-    }
-    QDialog::done(result);
+    importOurAirportsFolder(session(), m_lists.QPunkts, *m_fileDialogs, &m_importFolder, this);
 }
 
 } // namespace kx::catalogues

@@ -1,16 +1,11 @@
 #pragma once
 
-#include "ui/Dialog.h"
+#include "CatalogueWindow.h"
 
 #include <memory>
 
-namespace kx::store {
-class Session;
-}
-
 namespace kx::ui {
 class FileDialogs;
-class GridView;
 class SearchEdit;
 } // namespace kx::ui
 
@@ -19,12 +14,13 @@ namespace kx::catalogues {
 class CatalogueLists;
 class TF_PPM;
 
-// The waypoint catalogue: every waypoint in ident order, search by exact
-// ident, new, edit and delete through the waypoint editor, and from the
-// grid's context menu the import of OurAirports' files. Closing it reads
-// the route list again on the same route, since saved waypoints may have
-// marked routes as not calculated.
-class TF_Punkts : public ui::Dialog
+// The waypoint catalogue: every waypoint in ident order, read in pages as the
+// grid scrolls; two searches as the user types, by the start of the ident and
+// by the start of any word of the name; new, edit and delete through the
+// waypoint editor, and from the grid's context menu the import of
+// OurAirports' files. Closing it reads the route list again on the same
+// route, since saved waypoints may have marked routes as not calculated.
+class TF_Punkts : public CatalogueWindow
 {
     Q_OBJECT
 public:
@@ -33,7 +29,6 @@ public:
 
     int run() { return exec(); }
 
-    void search();          // Enter in the search edit
     void newWaypoint();     // "Новый"
     void editWaypoint();    // "Правка", double click
     void deleteWaypoint();  // "Удалить"
@@ -41,16 +36,14 @@ public:
     // The dialogs the import's folder is chosen in; none: the platform's.
     void setFileDialogs(ui::FileDialogs *dialogs) { m_fileDialogs = dialogs; }
 
-    void done(int result) override;
-
 private:
-    void shown() override;
+    bool openList() override;
+    void listClosed() override;
 
-    store::Session &m_session;
     CatalogueLists &m_lists;
     TF_PPM &m_editor;
-    ui::GridView *m_grid = nullptr;
-    ui::SearchEdit *m_search = nullptr;
+    ui::SearchEdit *m_id = nullptr;
+    ui::SearchEdit *m_name = nullptr;
     ui::FileDialogs *m_fileDialogs = nullptr;
     std::unique_ptr<ui::FileDialogs> m_ownFileDialogs;
     QString m_importFolder; // the folder of the last import, for the next one

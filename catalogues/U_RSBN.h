@@ -1,15 +1,10 @@
 #pragma once
 
-#include "ui/Dialog.h"
-
-namespace kx::store {
-class Session;
-}
+#include "CatalogueWindow.h"
 
 namespace kx::ui {
-class GridView;
 class SearchEdit;
-} // namespace kx::ui
+}
 
 namespace kx::catalogues {
 
@@ -17,7 +12,7 @@ class CatalogueLists;
 
 // The beacon catalogue, read only: every RSBN beacon in region and call-sign
 // order, with search by the start of a call sign.
-class TF_RSBN : public ui::Dialog
+class TF_RSBN : public CatalogueWindow
 {
     Q_OBJECT
 public:
@@ -27,14 +22,11 @@ public:
     int run() { return exec(); }
 
     void search(); // Enter in the search edit
-    void done(int result) override;
 
 private:
-    void shown() override;
+    bool openList() override;
 
-    store::Session &m_session;
     CatalogueLists &m_lists;
-    ui::GridView *m_grid = nullptr;
     ui::SearchEdit *m_search = nullptr;
 };
 

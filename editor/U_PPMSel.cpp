@@ -2,14 +2,18 @@
 
 #include "editor/core/EditorTexts.h"
 
-#include "store/Collation.h"
+#include "catalogues/core/CatalogueLists.h"
+#include "geo/Sphere.h"
 #include "store/Query.h"
 #include "store/Session.h"
+#include "ui/FormParts.h"
 #include "ui/GridView.h"
 #include "ui/SearchEdit.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+
+#include <utility>
 
 namespace kx::editor {
 
@@ -17,37 +21,32 @@ TF_PPMSel::TF_PPMSel(store::Session &session, QWidget *parent)
     : ui::PickerDialog({"TF_PPMSel", QStringLiteral("QP"), QStringLiteral("Вставить"), QStringLiteral("Code"),
                         texts::waypointListFailed()},
                        session.ADOC, session.prompter(), parent)
+    , m_db(session.ADOC)
 {
+    // Beside the four columns by which a waypoint is named, what tells apart
+    // waypoints of one ident: frequency, position and how far it is.
     ui::GridView *list = grid();
     list->setList(this->list(), {
         ui::GridColumn::centred(QStringLiteral("Region"), QStringLiteral("Регион")),
         ui::GridColumn::centred(QStringLiteral("ID"), QStringLiteral("Пункт")),
         ui::GridColumn::left(QStringLiteral("Name"), QStringLiteral("Наименование")),
         ui::GridColumn::centred(QStringLiteral("Type"), QStringLiteral("Тип")),
+        ui::GridColumn::centred(QStringLiteral("Freq"), QStringLiteral("Частота"), QStringLiteral("#.00")),
+        ui::GridColumn::centred(QStringLiteral("LAT"), QStringLiteral("Широта")),
+        ui::GridColumn::centred(QStringLiteral("LON"), QStringLiteral("Долгота")),
+        ui::GridColumn::computed(texts::distanceColumn(), Qt::AlignCenter, QStringLiteral("0"),
+                                 [this](int row) { return distanceAt(row); }),
     });
-    list->setColumnWidth(0, 60);
-    list->setColumnWidth(1, 80);
-    list->setColumnWidth(2, 260);
-    list->setColumnWidth(3, 70);
+    list->setColumnWidths({{0, 52}, {1, 70}, {2, 230}, {3, 60}, {4, 64}, {5, 84}, {6, 92}, {7, 84}});
 
-    m_id = new ui::SearchEdit(this);
-    m_id->setObjectName(QStringLiteral("PID"));
-    m_id->setMaxLength(10);
-    m_id->setUpperCase(true);
-    m_id->setDelay(100);
+    m_id = ui::form::identSearch(this);
     m_name = new ui::SearchEdit(this);
     m_name->setObjectName(QStringLiteral("PName"));
     m_name->setMaxLength(100);
-    m_name->setDelay(100);
-    connect(m_id, &ui::SearchEdit::settled, this,
-            [this](const QString &text) { this->list().locate(u"ID", text, store::Locate::PrefixNoCase); });
-    connect(m_name, &ui::SearchEdit::settled, this,
-            [this](const QString &text) { this->list().locate(u"Name", text, store::Locate::PrefixNoCase); });
-    for (ui::SearchEdit *edit : {m_id, m_name}) {
-        connect(edit, &ui::SearchEdit::upPressed, this, [this] { this->list().prior(); });
-        connect(edit, &ui::SearchEdit::downPressed, this, [this] { this->list().next(); });
-        connect(edit, &ui::SearchEdit::enterPressed, this, [this] { grid()->setFocus(); });
-    }
+    ui::form::findAsTyped(m_id, this->list(), list,
+                          [this](const QString &text) { return catalogues::findWaypointByIdent(this->list(), text); });
+    ui::form::findAsTyped(m_name, this->list(), list,
+                          [this](const QString &text) { return catalogues::findWaypointByName(this->list(), text); });
 
     auto *search = new QHBoxLayout;
     auto *idLabel = new QLabel(QStringLiteral("Пункт"), this);
@@ -60,15 +59,13 @@ TF_PPMSel::TF_PPMSel(store::Session &session, QWidget *parent)
     search->addWidget(nameLabel);
     search->addWidget(m_name, 3);
     layOut(search, {m_id, m_name});
-    setFixedSize(520, 420);
+    setFixedSize(800, 440);
 }
 
-QString TF_PPMSel::listSql() const
+store::PagedSql TF_PPMSel::listSql() const
 {
-    return QStringLiteral("SELECT Punkts.Code, Punkts.Region, Punkts.ID, Punkts.Name, Punkts.Type "
-                          "FROM Punkts "
-                          "ORDER BY Punkts.ID COLLATE %1")
-        .arg(QLatin1String(store::kCollation));
+    return catalogues::waypointListSql(QStringLiteral("Punkts.Code, Punkts.Region, Punkts.ID, Punkts.Name, "
+                                                      "Punkts.Type, Punkts.Freq, Punkts.LAT, Punkts.LON"));
 }
 
 void TF_PPMSel::prepare(Mode mode, const QString &caption, qint64 currentPunkt)
@@ -76,6 +73,11 @@ void TF_PPMSel::prepare(Mode mode, const QString &caption, qint64 currentPunkt)
     m_mode = mode;
     m_current = currentPunkt;
     setWindowTitle(caption);
+    // Distances are from the route's current point, in either mode.
+    m_origin.reset();
+    if (currentPunkt != 0)
+        if (const auto place = catalogues::waypointPlace(m_db, currentPunkt))
+            m_origin = geo::readPosition(place->lat, place->lon);
 }
 
 qint64 TF_PPMSel::pickWaypoint(Mode mode, const QString &caption, qint64 currentPunkt)
@@ -83,6 +85,17 @@ qint64 TF_PPMSel::pickWaypoint(Mode mode, const QString &caption, qint64 current
     prepare(mode, caption, currentPunkt);
     exec();
     return chosen();
+}
+
+QVariant TF_PPMSel::distanceAt(int row)
+{
+    if (!m_origin)
+        return {};
+    store::Query &waypoints = list();
+    const std::optional<geo::Position> at = geo::readPosition(waypoints.valueAt(row, u"LAT"), waypoints.valueAt(row, u"LON"));
+    if (!at)
+        return {};
+    return static_cast<double>(geo::OrthoDistance(m_origin->lat, m_origin->lon, at->lat, at->lon));
 }
 
 void TF_PPMSel::listRead()

@@ -20,19 +20,18 @@ TF_RSBNSel::TF_RSBNSel(store::Session &session, QWidget *parent)
         ui::GridColumn::left(QStringLiteral("Name"), QStringLiteral("Наименование")),
         ui::GridColumn::centred(QStringLiteral("L"), QStringLiteral("Растояние"), QStringLiteral("0.0")),
     });
-    list->setColumnWidth(0, 70);
-    list->setColumnWidth(1, 220);
-    list->setColumnWidth(2, 90);
+    list->setColumnWidths({{0, 70}, {1, 220}, {2, 90}});
     layOut(nullptr, {});
     setFixedSize(420, 320);
 }
 
-// Candidates at equal distance keep the order the database gives them.
-QString TF_RSBNSel::listSql() const
+// Candidates at equal distance keep the order they were found in; a distance
+// no search writes (Null) would come first.
+store::PagedSql TF_RSBNSel::listSql() const
 {
-    return QStringLiteral("SELECT RSBNSelect.RSBN, RSBN.ID, RSBN.Code, RSBN.Name, RSBNSelect.L "
-                          "FROM RSBNSelect INNER JOIN RSBN ON RSBNSelect.RSBN = RSBN.Code "
-                          "ORDER BY RSBNSelect.L");
+    return {QStringLiteral("RSBNSelect.RSBN, RSBN.ID, RSBN.Code, RSBN.Name, RSBNSelect.L"),
+            QStringLiteral("RSBNSelect INNER JOIN RSBN ON RSBNSelect.RSBN = RSBN.Code"),
+            {QStringLiteral("ifnull(RSBNSelect.L, -1e308)"), QStringLiteral("RSBNSelect.rowid")}};
 }
 
 qint64 TF_RSBNSel::pickBeacon(const QVariant &currentBeacon)

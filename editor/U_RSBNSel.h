@@ -29,7 +29,7 @@ public:
     void prepare(const QVariant &currentBeacon) { m_current = currentBeacon; }
 
 private:
-    QString listSql() const override;
+    store::PagedSql listSql() const override;
     void listRead() override;
 
     QVariant m_current;

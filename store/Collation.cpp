@@ -1,5 +1,8 @@
 #include "Collation.h"
 
+#include "NameWords.h"
+#include "TextKey.h"
+
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
@@ -26,6 +29,62 @@ bool isAscii(const char *s, int n)
 unsigned char asciiFold(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+// The next code point of UTF-8 text at *i, moving past it; -1 where the text
+// is not well-formed UTF-8.
+qint32 decodeUtf8(const unsigned char *s, int n, int *i)
+{
+    const unsigned char lead = s[*i];
+    if (lead < 0x80) {
+        ++*i;
+        return lead;
+    }
+    int length = 0;
+    quint32 c = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        c = lead & 0x07;
+    } else {
+        return -1;
+    }
+    if (*i + length > n)
+        return -1;
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = s[*i + k];
+        if ((next & 0xC0) != 0x80)
+            return -1;
+        c = (c << 6) | (next & 0x3F);
+    }
+    const quint32 least = length == 2 ? 0x80 : (length == 3 ? 0x800 : 0x10000);
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return -1;
+    *i += length;
+    return static_cast<qint32>(c);
+}
+
+// A code point's place in UTF-16 order, which Qt's comparison follows: the
+// characters beyond U+FFFF are written with surrogates, which come before
+// U+E000.
+quint32 utf16Order(char32_t c)
+{
+    if (c < 0xD800)
+        return c;
+    if (c >= 0x10000)
+        return 0xD800 + (c - 0x10000);
+    return c + 0x110000;
+}
+
+// Texts that are not well-formed UTF-8 compare as Qt reads them.
+int compareDecoded(const char *a, int aLength, const char *b, int bLength)
+{
+    return QString::compare(QString::fromUtf8(a, aLength), QString::fromUtf8(b, bLength), Qt::CaseInsensitive);
 }
 
 int collate(void *, int aLength, const void *a, int bLength, const void *b)
@@ -79,26 +138,20 @@ void appendCodePoint(QString &text, char32_t c)
     text.append(QString::fromUcs4(&c, 1));
 }
 
-// The smallest text above every text that begins with prefix, in NOCASE order
-// (its last character raised by one); empty when there is none.
-QString pastPrefix(const QList<char32_t> &prefix)
-{
-    if (prefix.isEmpty())
-        return {};
-    QList<char32_t> bound = prefix;
-    char32_t &last = bound.last();
-    if (last >= 0x10FFFF)
-        return {};
-    last = last + 1 == 0xD800 ? 0xE000 : last + 1;
-    QString text;
-    for (const char32_t c : std::as_const(bound))
-        appendCodePoint(text, c);
-    return text;
-}
-
 } // namespace
 
-QString noCaseIndexCondition(const QString &column, const QString &text, QVariantList *values)
+namespace {
+
+// The spellings of text in other letter case that NOCASE tells apart: of all
+// of it when they are few (whole), else of as many leading characters as give
+// few enough.
+struct Spellings
+{
+    QStringList texts;
+    bool whole = true;
+};
+
+Spellings spellingsOfLeading(const QString &text)
 {
     const QList<uint> codePoints = text.toUcs4();
     std::vector<QList<char32_t>> spellings;
@@ -108,8 +161,6 @@ QString noCaseIndexCondition(const QString &column, const QString &text, QVarian
         spellings.push_back(spellingsOf(c));
         combinations = std::min<qsizetype>(combinations * spellings.back().size(), kMaxSpellings + 1);
     }
-    // All of the text when its spellings are few, else the leading characters
-    // whose spellings make few enough ranges.
     qsizetype prefixLength = codePoints.size();
     if (combinations > kMaxSpellings) {
         prefixLength = 0;
@@ -118,7 +169,6 @@ QString noCaseIndexCondition(const QString &column, const QString &text, QVarian
                && combinations * spellings[static_cast<size_t>(prefixLength)].size() <= kMaxSpellings)
             combinations *= spellings[static_cast<size_t>(prefixLength++)].size();
     }
-    // Every spelling of the leading prefixLength characters.
     std::vector<QList<char32_t>> prefixes{{}};
     for (qsizetype i = 0; i < prefixLength; ++i) {
         std::vector<QList<char32_t>> longer;
@@ -127,19 +177,23 @@ QString noCaseIndexCondition(const QString &column, const QString &text, QVarian
                 longer.push_back(p + QList<char32_t>{c});
         prefixes = std::move(longer);
     }
-
-    const bool whole = prefixLength == codePoints.size();
-    QStringList terms;
+    Spellings out;
+    out.whole = prefixLength == codePoints.size();
     for (const QList<char32_t> &p : prefixes) {
         QString spelled;
         for (const char32_t c : p)
             appendCodePoint(spelled, c);
-        if (whole) {
-            terms.append(QStringLiteral("?"));
-            values->append(spelled);
-            continue;
-        }
-        const QString past = pastPrefix(p);
+        out.texts.append(spelled);
+    }
+    return out;
+}
+
+// The texts of column, in NOCASE order, that begin with one of prefixes.
+QString prefixRanges(const QString &column, const QStringList &prefixes, QVariantList *values)
+{
+    QStringList terms;
+    for (const QString &spelled : prefixes) {
+        const QString past = pastPrefix(spelled);
         values->append(spelled);
         if (past.isEmpty()) {
             terms.append(QStringLiteral("%1 >= ? COLLATE NOCASE").arg(column));
@@ -148,9 +202,27 @@ QString noCaseIndexCondition(const QString &column, const QString &text, QVarian
             values->append(past);
         }
     }
-    if (whole)
-        return QStringLiteral("%1 COLLATE NOCASE IN (%2)").arg(column, terms.join(QStringLiteral(", ")));
     return u'(' + terms.join(QStringLiteral(" OR ")) + u')';
+}
+
+} // namespace
+
+QString noCaseIndexCondition(const QString &column, const QString &text, QVariantList *values)
+{
+    const Spellings spellings = spellingsOfLeading(text);
+    if (!spellings.whole)
+        return prefixRanges(column, spellings.texts, values);
+    for (const QString &spelled : spellings.texts)
+        values->append(spelled);
+    return QStringLiteral("%1 COLLATE NOCASE IN (%2)")
+        .arg(column, QStringList(spellings.texts.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+}
+
+QString noCasePrefixCondition(const QString &column, const QString &text, QVariantList *values)
+{
+    if (text.isEmpty())
+        return QStringLiteral("1");
+    return prefixRanges(column, spellingsOfLeading(text).texts, values);
 }
 
 QStringList noCaseSpellings(const QString &text)
@@ -186,9 +258,25 @@ int compareNoCase(const char *a, int aLength, const char *b, int bLength)
         }
         return aLength == bLength ? 0 : (aLength < bLength ? -1 : 1);
     }
-    const QString sa = QString::fromUtf8(a, aLength);
-    const QString sb = QString::fromUtf8(b, bLength);
-    return QString::compare(sa, sb, Qt::CaseInsensitive);
+    // Others letter by letter as they are decoded, without a copy of either:
+    // sorting a list of Russian names compares them many times over.
+    const auto *ua = reinterpret_cast<const unsigned char *>(a);
+    const auto *ub = reinterpret_cast<const unsigned char *>(b);
+    int i = 0;
+    int j = 0;
+    while (i < aLength && j < bLength) {
+        const qint32 ca = decodeUtf8(ua, aLength, &i);
+        const qint32 cb = decodeUtf8(ub, bLength, &j);
+        if (ca < 0 || cb < 0)
+            return compareDecoded(a, aLength, b, bLength);
+        const quint32 ka = utf16Order(QChar::toCaseFolded(static_cast<char32_t>(ca)));
+        const quint32 kb = utf16Order(QChar::toCaseFolded(static_cast<char32_t>(cb)));
+        if (ka != kb)
+            return ka < kb ? -1 : 1;
+    }
+    if (i < aLength)
+        return 1;
+    return j < bLength ? -1 : 0;
 }
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
@@ -201,12 +289,33 @@ sqlite3 *sqliteHandle(const QSqlDatabase &db)
     return *static_cast<sqlite3 *const *>(handle.data());
 }
 
+namespace {
+
+// KALYX_HASWORD(name, text).
+void hasWord(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    const auto text = [](sqlite3_value *v) {
+        const auto *bytes = reinterpret_cast<const char *>(sqlite3_value_text(v));
+        return bytes ? QString::fromUtf8(bytes, sqlite3_value_bytes(v)) : QString();
+    };
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    sqlite3_result_int(context, hasWordStartingWith(text(arguments[0]), text(arguments[1])) ? 1 : 0);
+}
+
+} // namespace
+
 bool registerCollation(QSqlDatabase &db)
 {
     sqlite3 *sqlite = sqliteHandle(db);
     if (!sqlite)
         return false;
-    return sqlite3_create_collation(sqlite, kCollation, SQLITE_UTF8, nullptr, &collate) == SQLITE_OK;
+    return sqlite3_create_collation(sqlite, kCollation, SQLITE_UTF8, nullptr, &collate) == SQLITE_OK
+        && sqlite3_create_function(sqlite, kHasWord, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &hasWord, nullptr,
+                                   nullptr)
+        == SQLITE_OK;
 }
 
 } // namespace kx::store

@@ -14,8 +14,13 @@ namespace kx::store {
 // KALYX_NOCASE", "WHERE Punkts.ID = ? COLLATE KALYX_NOCASE").
 inline constexpr char kCollation[] = "KALYX_NOCASE";
 
-// Registers the collation on an open connection; false when the driver does not
-// give access to its SQLite handle.
+// The function by which statements find a waypoint by a word of its name:
+// KALYX_HASWORD(name, text) is 1 when a word of name begins with text, letter
+// case ignored, Cyrillic included (NameWords.h), else 0.
+inline constexpr char kHasWord[] = "KALYX_HASWORD";
+
+// Registers the collation and the function on an open connection; false when
+// the driver does not give access to its SQLite handle.
 [[nodiscard]] bool registerCollation(QSqlDatabase &db);
 
 // The SQLite handle under a Qt connection; null when the driver is not SQLite.
@@ -38,5 +43,10 @@ QString noCaseIndexCondition(const QString &column, const QString &text, QVarian
 // look-ups of many texts in one "column COLLATE NOCASE IN (...)"; empty when
 // there are more than a few, and noCaseIndexCondition narrows by ranges.
 QStringList noCaseSpellings(const QString &text);
+
+// As noCaseIndexCondition, for the texts that begin with text: ranges of an
+// index with SQLite's NOCASE for each spelling of text's first letters, which
+// hold every text that begins with text under KALYX_NOCASE and possibly more.
+QString noCasePrefixCondition(const QString &column, const QString &text, QVariantList *values);
 
 } // namespace kx::store

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QSqlQuery>
+#include <QtEndian>
+
+#include <algorithm>
 
 #include <filesystem>
 
@@ -77,6 +80,32 @@ bool removeIfExists(const QString &path)
 }
 
 } // namespace
+
+bool isWorthCompacting(const QString &databasePath)
+{
+    QFile file(databasePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return false;
+    const auto *h = reinterpret_cast<const uchar *>(header.constData());
+    // The page count and the free-list's length in the header (offsets 28 and
+    // 36); the count is the file's size in pages where the header's own is stale.
+    quint32 pageSize = qFromBigEndian<quint16>(h + 16);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const bool countValid = qFromBigEndian<quint32>(h + 92) == qFromBigEndian<quint32>(h + 24);
+    const qint64 pages = countValid && qFromBigEndian<quint32>(h + 28) > 0 ? qFromBigEndian<quint32>(h + 28)
+                                                                           : file.size() / std::max<quint32>(pageSize, 512);
+    const qint64 free = qFromBigEndian<quint32>(h + 36);
+    return pages > 0 && free * 8 >= pages;
+}
+
+bool removeScratchCopy(const QString &scratchPath)
+{
+    return removeIfExists(scratchPath);
+}
 
 bool compactDatabase(const QString &databasePath, const QString &scratchPath,
                      const std::function<void(const QString &copy)> &afterCopy)

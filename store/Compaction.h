@@ -21,4 +21,14 @@ namespace kx::store {
 [[nodiscard]] bool compactDatabase(const QString &databasePath, const QString &scratchPath,
                                    const std::function<void(const QString &copy)> &afterCopy = {});
 
+// Whether compacting would give back enough of the file to be worth copying
+// all of it: at least an eighth of its pages are free. SQLite reuses free pages
+// for new rows, so a file with few of them loses nothing by waiting; a copy of
+// a world-size catalogue takes longer than the rest of the start-up together.
+// Reads the file's header only; false when it cannot.
+bool isWorthCompacting(const QString &databasePath);
+
+// Deletes a scratch copy left over from an earlier run; false when one stays.
+bool removeScratchCopy(const QString &scratchPath);
+
 } // namespace kx::store

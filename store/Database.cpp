@@ -10,7 +10,18 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <sqlite3.h>
+
+#include <algorithm>
+
 namespace kx::store {
+namespace {
+
+// Enough for the lists of the windows open at once, each with its pages and
+// searches.
+constexpr size_t kPreparedStatements = 32;
+
+} // namespace
 
 Database::Database(QString connectionName) : m_name(std::move(connectionName)) {}
 
@@ -135,8 +146,48 @@ bool Database::connect(const QString &path, bool readOnly)
     return true;
 }
 
+sqlite3_stmt *Database::prepared(const QString &sql)
+{
+    for (auto it = m_prepared.begin(); it != m_prepared.end(); ++it) {
+        if (it->first != sql)
+            continue;
+        sqlite3_stmt *statement = it->second;
+        std::rotate(it, it + 1, m_prepared.end());
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
+        return statement;
+    }
+    sqlite3 *handle = sqliteHandle(m_db);
+    if (!handle) {
+        m_error = QStringLiteral("the database is not an open SQLite connection");
+        return nullptr;
+    }
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK) {
+        m_error = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    if (m_prepared.size() >= kPreparedStatements) {
+        sqlite3_finalize(m_prepared.front().second);
+        m_prepared.erase(m_prepared.begin());
+    }
+    m_prepared.emplace_back(sql, statement);
+    return statement;
+}
+
+void Database::finalizePrepared()
+{
+    for (const auto &[sql, statement] : m_prepared)
+        sqlite3_finalize(statement);
+    m_prepared.clear();
+}
+
 void Database::close()
 {
+    // SQLite closes no connection that still has statements of its own.
+    finalizePrepared();
     if (m_db.isOpen()) {
         if (m_inTransaction)
             rollback();

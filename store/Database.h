@@ -4,6 +4,11 @@
 #include <QString>
 #include <QVariantList>
 
+#include <utility>
+#include <vector>
+
+struct sqlite3_stmt;
+
 namespace kx::store {
 
 // The one connection of a program run (ADOC). SQLite through Qt Sql, with the
@@ -33,6 +38,15 @@ public:
 
     QSqlDatabase &sql() { return m_db; }
 
+    // The statement prepared on the connection's SQLite handle, ready to be
+    // bound and run: kept for the next time the same text comes (a list's pages
+    // and searches run the same few statements again and again, and preparing
+    // them can cost more than running them). Null with lastError() when it
+    // cannot be prepared. Valid until the connection closes or another
+    // statement pushes it out, so a caller runs it to its end before asking
+    // for the next.
+    sqlite3_stmt *prepared(const QString &sql);
+
     // Runs one statement that returns no rows (DELETE, INSERT, UPDATE) with its
     // values bound; rowsAffected, when given, receives how many rows it
     // touched. False with lastError() when it fails.
@@ -50,6 +64,7 @@ public:
 
 private:
     [[nodiscard]] bool connect(const QString &path, bool readOnly);
+    void finalizePrepared();
 
     QString m_name;
     QString m_path;
@@ -57,6 +72,8 @@ private:
     QSqlDatabase m_db;
     bool m_inTransaction = false;
     bool m_readOnly = false;
+    // The statements prepared by prepared(), the most recently used last.
+    std::vector<std::pair<QString, sqlite3_stmt *>> m_prepared;
 };
 
 } // namespace kx::store

@@ -1,5 +1,6 @@
 #include "Query.h"
 
+#include "Collation.h"
 #include "Database.h"
 #include "SqlText.h"
 
@@ -18,6 +19,42 @@ bool bindAll(QSqlQuery &q, const QVariantList &params)
     return true;
 }
 
+QString keyColumn(qsizetype i)
+{
+    return Query::orderKey(static_cast<int>(i));
+}
+
+// The rows that come after (or before) given keys in the order of the keys
+// 0..n-1, as a condition over the key columns with a "?" for each value of
+// keyValues(): lexicographic, its first term a range an index on the order
+// answers.
+QString beyondCondition(qsizetype n, bool after, bool inclusive)
+{
+    const QString beyond = after ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
+    const QString last = inclusive ? (after ? QStringLiteral(" >= ?") : QStringLiteral(" <= ?")) : beyond;
+    // The keys i..n-1 beyond theirs, the keys before i being equal to theirs.
+    QString rest = keyColumn(n - 1) + last;
+    for (qsizetype i = n - 2; i >= 1; --i)
+        rest = QStringLiteral("(%1%2 OR (%1 = ? AND %3))").arg(keyColumn(i), beyond, rest);
+    if (n == 1)
+        return rest;
+    const QString reach = after ? QStringLiteral(" >= ?") : QStringLiteral(" <= ?");
+    return QStringLiteral("%1%2 AND (%1%3 OR %4)").arg(keyColumn(0), reach, beyond, rest);
+}
+
+// The values of beyondCondition's placeholders, in their order.
+QVariantList keyValues(const QVariantList &keys)
+{
+    const qsizetype n = keys.size();
+    if (n == 1)
+        return keys;
+    QVariantList values{keys.at(0), keys.at(0)};
+    for (qsizetype i = 1; i < n - 1; ++i)
+        values << keys.at(i) << keys.at(i);
+    values << keys.at(n - 1);
+    return values;
+}
+
 } // namespace
 
 Query::Query(Database &db, QString name, QObject *parent) : QObject(parent), m_db(db), m_name(std::move(name)) {}
@@ -28,6 +65,15 @@ void Query::setSql(const QString &sql, const QVariantList &params)
 {
     m_sql = sql;
     m_params = params;
+    m_paged = {};
+}
+
+void Query::setPagedSql(const PagedSql &sql, const QVariantList &params)
+{
+    m_paged = sql;
+    m_params = params;
+    // What the list is, for logs and messages: the statement it reads in pages.
+    m_sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(sql.columns, sql.from, sql.order.join(QStringLiteral(", ")));
 }
 
 bool Query::fail(const QString &error)
@@ -59,10 +105,12 @@ void Query::close()
         return;
     emit aboutToReset();
     m_store.clear();
+    m_columns.clear();
     m_buffer.clear();
     m_modified.clear();
     m_current = -1;
     m_eof = m_bof = false;
+    m_atTop = m_atBottom = true;
     setState(State::Closed);
     emit reset();
     emit currentRowChanged(-1);
@@ -80,19 +128,157 @@ bool Query::open()
     m_error.clear();
     if (!m_db.isOpen())
         return fail(QStringLiteral("the database is not open"));
+    if (isPaged())
+        return openPaged({}, false);
+    sqlite3_stmt *statement = m_db.prepared(m_sql);
+    if (!statement)
+        return fail(m_db.lastError());
     RowStore rows;
     QString error;
-    if (!rows.load(m_db.sql(), m_sql, m_params, &error))
+    if (!rows.load(statement, m_params, &error))
         return fail(error);
+    hold(std::move(rows), 0, true, true);
+    return true;
+}
 
+void Query::hold(RowStore &&rows, int current, bool atTop, bool atBottom)
+{
     emit aboutToReset();
     m_store = std::move(rows);
-    m_current = isEmpty() ? -1 : 0;
+    m_columns = m_store.columns().mid(0, m_store.columnCount() - static_cast<int>(m_paged.order.size()));
+    m_buffer.clear();
+    m_modified.clear();
+    m_current = isEmpty() ? -1 : std::clamp(current, 0, rowCount() - 1);
     m_eof = m_bof = false;
+    m_atTop = atTop;
+    m_atBottom = atBottom;
+    const bool wasBrowsing = m_state == State::Browse;
     m_state = State::Browse;
     emit reset();
-    emit stateChanged();
+    if (!wasBrowsing)
+        emit stateChanged();
     emit currentRowChanged(m_current);
+}
+
+QString Query::pageSql(const QString &condition, bool descending, bool keysOnly) const
+{
+    QStringList keys;
+    QStringList order;
+    for (qsizetype i = 0; i < m_paged.order.size(); ++i) {
+        keys << QStringLiteral("%1 AS %2").arg(m_paged.order.at(i), keyColumn(i));
+        order << keyColumn(i) + (descending ? QStringLiteral(" DESC") : QString());
+    }
+    QStringList keyNames;
+    for (qsizetype i = 0; i < m_paged.order.size(); ++i)
+        keyNames << keyColumn(i);
+    // The outer statement names the inner one's columns; SQLite folds the two
+    // into one, so the condition and the order reach the index on the keys.
+    return QStringLiteral("SELECT %1 FROM (SELECT %2, %3 FROM %4)%5 ORDER BY %6 LIMIT ?")
+        .arg(keysOnly ? keyNames.join(QStringLiteral(", ")) : QStringLiteral("*"), m_paged.columns,
+             keys.join(QStringLiteral(", ")), m_paged.from,
+             condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition,
+             order.join(QStringLiteral(", ")));
+}
+
+bool Query::readPage(RowStore *rows, const QString &condition, const QVariantList &values, bool descending,
+                     int limit, bool keysOnly)
+{
+    sqlite3_stmt *statement = m_db.prepared(pageSql(condition, descending, keysOnly));
+    if (!statement)
+        return fail(m_db.lastError());
+    QString error;
+    if (!rows->load(statement, m_params + values + QVariantList{limit}, &error))
+        return fail(error);
+    if (descending)
+        rows->reverseRows();
+    return true;
+}
+
+bool Query::openPaged(const QVariantList &keys, bool fromEnd)
+{
+    const qsizetype n = m_paged.order.size();
+    RowStore rows;
+    if (keys.isEmpty()) {
+        if (!readPage(&rows, {}, {}, fromEnd, m_pageSize))
+            return false;
+        const bool whole = rows.rowCount() < m_pageSize;
+        const int current = fromEnd ? rows.rowCount() - 1 : 0;
+        hold(std::move(rows), current, whole || !fromEnd, whole || fromEnd);
+        return true;
+    }
+    // The row with these keys, some rows before it to scroll back to, and a
+    // page from it on.
+    const int before = std::max(1, m_pageSize / 2);
+    RowStore from;
+    if (!readPage(&rows, beyondCondition(n, false, false), keyValues(keys), true, before)
+        || !readPage(&from, beyondCondition(n, true, true), keyValues(keys), false, m_pageSize))
+        return false;
+    const int current = rows.rowCount();
+    const bool atTop = rows.rowCount() < before;
+    const bool atBottom = from.rowCount() < m_pageSize;
+    if (rows.columnCount() == 0)
+        rows = std::move(from);
+    else
+        rows.insertRows(rows.rowCount(), std::move(from));
+    hold(std::move(rows), current, atTop, atBottom);
+    return true;
+}
+
+QVariantList Query::keysOf(int row) const
+{
+    QVariantList keys;
+    for (int c = columnCount(); c < m_store.columnCount(); ++c)
+        keys << m_store.value(row, c);
+    return keys;
+}
+
+bool Query::hasKeys(int row) const
+{
+    return row >= 0 && row < rowCount() && m_store.columnCount() > columnCount()
+        && !m_store.value(row, m_store.columnCount() - 1).isNull();
+}
+
+bool Query::canFetchMore(Edge edge) const
+{
+    if (!isPaged() || m_state == State::Closed)
+        return false;
+    if (edge == Edge::Top)
+        return !m_atTop && hasKeys(0);
+    return !m_atBottom && hasKeys(rowCount() - 1);
+}
+
+bool Query::fetchMore(Edge edge)
+{
+    if (!canFetchMore(edge))
+        return true;
+    const bool top = edge == Edge::Top;
+    return fetchBeyond(keysOf(top ? 0 : rowCount() - 1), !top);
+}
+
+bool Query::fetchBeyond(const QVariantList &keys, bool after)
+{
+    RowStore page;
+    if (!readPage(&page, beyondCondition(keys.size(), after, false), keyValues(keys), !after, m_pageSize))
+        return false;
+    const int n = page.rowCount();
+    if (n < m_pageSize)
+        (after ? m_atBottom : m_atTop) = true;
+    if (n == 0)
+        return true;
+    const int first = after ? rowCount() : 0;
+    emit aboutToInsertRows(first, first + n - 1);
+    m_store.insertRows(first, std::move(page));
+    if (!after && m_current >= 0)
+        m_current += n;
+    emit rowsInserted(first, first + n - 1);
+    return true;
+}
+
+bool Query::fetchAll()
+{
+    while (canFetchMore(Edge::Bottom))
+        if (!fetchMore(Edge::Bottom))
+            return false;
     return true;
 }
 
@@ -139,6 +325,8 @@ bool Query::first()
 {
     if (isEmpty())
         return false;
+    if (!m_atTop && m_state == State::Browse)
+        return openPaged({}, false);
     setCurrent(0);
     return true;
 }
@@ -147,6 +335,8 @@ bool Query::last()
 {
     if (isEmpty())
         return false;
+    if (!m_atBottom && m_state == State::Browse)
+        return openPaged({}, true);
     setCurrent(rowCount() - 1);
     return true;
 }
@@ -154,6 +344,8 @@ bool Query::last()
 bool Query::next()
 {
     if (isEmpty())
+        return false;
+    if (m_current + 1 >= rowCount() && canFetchMore(Edge::Bottom) && !fetchMore(Edge::Bottom))
         return false;
     if (m_current + 1 >= rowCount()) {
         m_eof = true;
@@ -167,6 +359,8 @@ bool Query::prior()
 {
     if (isEmpty())
         return false;
+    if (m_current <= 0 && canFetchMore(Edge::Top) && !fetchMore(Edge::Top))
+        return false;
     if (m_current <= 0) {
         m_bof = true;
         return false;
@@ -177,7 +371,7 @@ bool Query::prior()
 
 int Query::columnIndex(QStringView name) const
 {
-    const QStringList &columns = m_store.columns();
+    const QStringList &columns = m_columns;
     for (int i = 0; i < columns.size(); ++i)
         if (name.compare(columns.at(i), Qt::CaseInsensitive) == 0)
             return i;
@@ -202,7 +396,7 @@ int Query::columnIndex(QStringView name) const
 
 QVariant Query::valueAt(int row, int column) const
 {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= m_store.columnCount())
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return {};
     if (row == m_current && (m_state == State::Edit || m_state == State::Insert))
         return m_buffer.at(column);
@@ -219,16 +413,63 @@ QVariant Query::value(QStringView column) const
     return valueAt(m_current, columnIndex(column));
 }
 
+QString Query::locateCondition(int column, const QVariant &value, Locate mode, QVariantList *values) const
+{
+    const QString name = quoteIdentifier(m_columns.at(column));
+    if (mode == Locate::Exact) {
+        values->append(forBinding(value));
+        return name + QStringLiteral(" IS ?");
+    }
+    const QString prefix = value.toString();
+    values->append(prefix);
+    return QStringLiteral("substr(%1, 1, %2) = ? COLLATE %3")
+        .arg(name)
+        .arg(prefix.toUcs4().size())
+        .arg(QLatin1String(kCollation));
+}
+
 bool Query::locate(QStringView column, const QVariant &value, Locate mode)
 {
     const int c = columnIndex(column);
     if (c < 0)
         return false;
+    if (isPaged()) {
+        QVariantList values;
+        const QString condition = locateCondition(c, value, mode, &values);
+        return locateWhere(condition, values);
+    }
     const int row = mode == Locate::Exact ? m_store.findEqual(c, value) : m_store.findPrefixNoCase(c, value.toString());
     if (row < 0)
         return false;
     setCurrent(row);
     return true;
+}
+
+std::optional<QVariantList> Query::firstKeysWhere(const QString &condition, const QVariantList &values)
+{
+    RowStore found;
+    if (!readPage(&found, condition, values, false, 1, true) || found.rowCount() == 0)
+        return std::nullopt;
+    return found.row(0);
+}
+
+bool Query::locateWhere(const QString &condition, const QVariantList &values)
+{
+    if (!isPaged() || m_state == State::Closed)
+        return false;
+    const std::optional<QVariantList> keys = firstKeysWhere(condition, values);
+    if (!keys)
+        return false;
+    // A row held already is only made current. The last key tells rows apart
+    // nearly always, so only its match is compared in full.
+    const int row = m_store.findEqual(m_store.columnCount() - 1, keys->last());
+    if (row >= 0 && keysOf(row) == *keys) {
+        setCurrent(row);
+        return true;
+    }
+    if (m_state != State::Browse)
+        return fail(QStringLiteral("%1: the row being edited keeps its place").arg(m_name));
+    return openPaged(*keys, false);
 }
 
 bool Query::refresh()
@@ -240,10 +481,22 @@ bool Query::refresh()
 
 bool Query::refreshAt(QStringView column, const QVariant &value)
 {
-    if (!refresh())
+    if (!isPaged()) {
+        if (!refresh())
+            return false;
+        locate(column, value);
+        return true;
+    }
+    if ((m_state == State::Edit || m_state == State::Insert) && !post())
         return false;
-    locate(column, value);
-    return true;
+    // Read afresh around the row, the stretch held so far being stale.
+    if (m_state == State::Closed && !open())
+        return false;
+    const int c = columnIndex(column);
+    QVariantList values;
+    const std::optional<QVariantList> keys =
+        c < 0 ? std::nullopt : firstKeysWhere(locateCondition(c, value, Locate::Exact, &values), values);
+    return keys ? openPaged(*keys, false) : open();
 }
 
 bool Query::edit()
@@ -269,12 +522,12 @@ bool Query::append()
     QVariantList empty;
     for (int i = 0; i < m_store.columnCount(); ++i)
         empty.append(QVariant());
-    emit aboutToInsertRow(row);
+    emit aboutToInsertRows(row, row);
     m_store.appendRow(empty);
     m_buffer = empty;
     m_modified.assign(static_cast<size_t>(m_store.columnCount()), false);
     m_state = State::Insert;
-    emit rowInserted(row);
+    emit rowsInserted(row, row);
     emit stateChanged();
     setCurrent(row);
     return true;
@@ -317,7 +570,7 @@ bool Query::post()
     const int keyIndex = columnIndex(m_key);
     QStringList names;
     QVariantList values;
-    for (int i = 0; i < m_store.columnCount(); ++i) {
+    for (int i = 0; i < columnCount(); ++i) {
         if (!m_modified[static_cast<size_t>(i)] || i == keyIndex)
             continue;
         names.append(quoteIdentifier(baseColumn(i)));
@@ -376,10 +629,10 @@ void Query::cancel()
         const int row = m_current;
         m_buffer.clear();
         m_modified.clear();
-        emit aboutToRemoveRow(row);
+        emit aboutToRemoveRows(row, row);
         m_store.removeRow(row);
         m_state = State::Browse;
-        emit rowRemoved(row);
+        emit rowsRemoved(row, row);
         emit stateChanged();
         m_current = -2; // the row index may be the same, but it is another row now
         setCurrent(isEmpty() ? -1 : std::min(row, rowCount() - 1));
@@ -408,11 +661,23 @@ bool Query::deleteRow()
     if (!q.exec())
         return fail(q.lastError().text());
     const int row = m_current;
-    emit aboutToRemoveRow(row);
+    const QVariantList keys = hasKeys(row) ? keysOf(row) : QVariantList();
+    emit aboutToRemoveRows(row, row);
     m_store.removeRow(row);
-    emit rowRemoved(row);
+    emit rowsRemoved(row, row);
     m_current = -2; // the row index may be the same, but it is another row now
-    setCurrent(isEmpty() ? -1 : std::min(row, rowCount() - 1));
+    // The row that followed the deleted one becomes current, or the one before
+    // it at the end of the list; a paged list may have either in the database
+    // only.
+    int next = row;
+    if (row >= rowCount() && !m_atBottom && !keys.isEmpty() && !fetchBeyond(keys, true))
+        return false;
+    if (isEmpty() && !m_atTop && !keys.isEmpty()) {
+        if (!fetchBeyond(keys, false))
+            return false;
+        next = rowCount() - 1;
+    }
+    setCurrent(isEmpty() ? -1 : std::min(next, rowCount() - 1));
     return true;
 }
 

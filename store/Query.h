@@ -8,6 +8,8 @@
 
 #include "RowStore.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace kx::store {
@@ -17,6 +19,16 @@ class Database;
 enum class Locate {
     Exact,        // equal value (numbers by value, texts case-sensitively)
     PrefixNoCase, // text beginning with the value, letter case ignored
+};
+
+// A list read in pages: its statement in parts, so that the list can ask for
+// the rows that follow or precede those it holds.
+struct PagedSql
+{
+    QString columns;   // the select list ("Punkts.Code, Punkts.ID, ...")
+    QString from;      // the FROM clause's text, a WHERE of its own included
+    QStringList order; // the ordering, ascending: expressions over the FROM's
+                       // tables, never Null, that together tell every row apart
 };
 
 // A list: an SQL statement opened as rows in memory with a current row, the way
@@ -33,6 +45,14 @@ enum class Locate {
 // the current row into a buffer, setValue changes it, post writes the changed
 // columns to the base table by key (or inserts the row and reads its new key
 // back), cancel discards the buffer, deleteRow deletes the row.
+//
+// A paged list (setPagedSql) holds only a stretch of its rows, read a page at
+// a time through an index on its order: opening reads the first page; a grid
+// asks for the pages before and after as it scrolls (fetchMore); next, prior,
+// first and last read what they move to; locate finds its row in the database
+// and reads the pages around it. Row numbers then count within the stretch
+// held. A row appended to it stays at its end until the list is read again,
+// and no page is read after it meanwhile.
 class Query : public QObject
 {
     Q_OBJECT
@@ -49,6 +69,13 @@ public:
     void setParams(const QVariantList &params) { m_params = params; }
     const QString &sql() const { return m_sql; }
     const QVariantList &params() const { return m_params; }
+
+    // Makes this a paged list of the statement; params are its "?" values.
+    void setPagedSql(const PagedSql &sql, const QVariantList &params = {});
+    bool isPaged() const { return !m_paged.order.isEmpty(); }
+    // Rows read per page (at least 2).
+    void setPageSize(int rows) { m_pageSize = std::max(2, rows); }
+    int pageSize() const { return m_pageSize; }
 
     // Runs the statement and reads its rows; the first row becomes current.
     [[nodiscard]] bool open();
@@ -79,8 +106,21 @@ public:
     bool prior(); // at the first row: stays there and sets bof
     bool eof() const { return m_eof || isEmpty(); }
     bool bof() const { return m_bof || isEmpty(); }
+    // Whether next() or prior() would move (a paged list: reading a page).
+    bool hasNext() const { return m_current + 1 < rowCount() || canFetchMore(Edge::Bottom); }
+    bool hasPrior() const { return m_current > 0 || canFetchMore(Edge::Top); }
 
-    const QStringList &columnNames() const { return m_store.columns(); }
+    // The ends of the stretch a paged list holds.
+    enum class Edge { Top, Bottom };
+    // Whether the database has rows beyond that end (never for an unpaged
+    // list, which holds them all).
+    bool canFetchMore(Edge edge) const;
+    // Reads the page beyond that end; false when that fails (lastError).
+    bool fetchMore(Edge edge);
+    // Reads every page that follows (a list whose reader needs all of it).
+    bool fetchAll();
+
+    const QStringList &columnNames() const { return m_columns; }
     int columnIndex(QStringView name) const;
     QVariant value(QStringView column) const;
     bool isNull(QStringView column) const { return value(column).isNull(); }
@@ -90,6 +130,12 @@ public:
     // Moves to the first row, in list order, whose column matches; false (and
     // the current row unchanged) when none does.
     bool locate(QStringView column, const QVariant &value, Locate mode = Locate::Exact);
+    // A paged list: moves to the first row, in list order, that meets an SQL
+    // condition over the list's column names, with its "?" values; false (and
+    // the current row unchanged) when none does or the statement fails. The
+    // condition may name the order's keys as orderKey(0), orderKey(1), ...
+    bool locateWhere(const QString &condition, const QVariantList &values);
+    static QString orderKey(int i) { return QStringLiteral("kx_key%1").arg(i); }
     // Posts a pending change, runs the statement again, first row current.
     [[nodiscard]] bool refresh();
     // refresh, then locate the row whose column equals value (first row if gone).
@@ -106,10 +152,13 @@ public:
 signals:
     void aboutToReset();
     void reset();
-    void aboutToInsertRow(int row);
-    void rowInserted(int row);
-    void aboutToRemoveRow(int row);
-    void rowRemoved(int row);
+    // Rows first to last (0-based, inclusive) come or go. The current row
+    // stays the same row; its number changes with rows that come or go
+    // before it.
+    void aboutToInsertRows(int first, int last);
+    void rowsInserted(int first, int last);
+    void aboutToRemoveRows(int first, int last);
+    void rowsRemoved(int first, int last);
     void rowValuesChanged(int row);
     void currentRowChanged(int row);
     void stateChanged();
@@ -119,6 +168,24 @@ private:
     void setCurrent(int index);
     void setState(State state);
     QString baseColumn(int column) const;
+    int columnCount() const { return static_cast<int>(m_columns.size()); }
+
+    // Takes rows as the list's stretch, after a reading of the database.
+    void hold(RowStore &&rows, int current, bool atTop, bool atBottom);
+    QString locateCondition(int column, const QVariant &value, Locate mode, QVariantList *values) const;
+
+    // Paged lists.
+    QString pageSql(const QString &condition, bool descending, bool keysOnly) const;
+    bool readPage(RowStore *rows, const QString &condition, const QVariantList &values, bool descending, int limit,
+                  bool keysOnly = false);
+    // Holds the first page, the last page (fromEnd), or the stretch around
+    // the row with these keys.
+    bool openPaged(const QVariantList &keys, bool fromEnd);
+    // Adds the page after (or before) the row with these keys.
+    bool fetchBeyond(const QVariantList &keys, bool after);
+    std::optional<QVariantList> firstKeysWhere(const QString &condition, const QVariantList &values);
+    QVariantList keysOf(int row) const;
+    bool hasKeys(int row) const;
 
     Database &m_db;
     QString m_name;
@@ -128,7 +195,12 @@ private:
     QString m_key;
     QString m_error;
 
-    RowStore m_store;
+    RowStore m_store;        // the visible columns, then a paged list's keys
+    QStringList m_columns;   // the visible columns
+    PagedSql m_paged;
+    int m_pageSize = 64;
+    bool m_atTop = true;     // a paged list holds its first row
+    bool m_atBottom = true;  // ... and its last
     int m_current = -1;
     bool m_eof = false;
     bool m_bof = false;

@@ -1,11 +1,9 @@
 #include "RowStore.h"
 
-#include "Collation.h"
 
 #include "base/Numbers.h"
 
 #include <QDateTime>
-#include <QSqlDatabase>
 
 #include <algorithm>
 #include <cstring>
@@ -63,26 +61,17 @@ void RowStore::clear()
     m_rows = 0;
 }
 
-bool RowStore::load(const QSqlDatabase &db, const QString &sql, const QVariantList &params, QString *error)
+bool RowStore::load(sqlite3_stmt *statement, const QVariantList &params, QString *error)
 {
     clear();
-    sqlite3 *handle = sqliteHandle(db);
-    if (!handle) {
-        *error = QStringLiteral("the database is not an open SQLite connection");
-        return false;
-    }
-    sqlite3_stmt *statement = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK) {
-        *error = QString::fromUtf8(sqlite3_errmsg(handle));
-        sqlite3_finalize(statement);
-        return false;
-    }
-    struct Finalize
+    // The statement is left reset, whatever happens, so that it holds no read
+    // transaction open and can run again.
+    struct Reset
     {
         sqlite3_stmt *s;
-        ~Finalize() { sqlite3_finalize(s); }
-    } finalize{statement};
+        ~Reset() { sqlite3_reset(s); }
+    } reset{statement};
+    sqlite3 *handle = sqlite3_db_handle(statement);
 
     if (params.size() != sqlite3_bind_parameter_count(statement)) {
         *error = QStringLiteral("%1 values given for %2 parameters").arg(params.size()).arg(sqlite3_bind_parameter_count(statement));
@@ -211,6 +200,29 @@ void RowStore::removeRow(int row)
     const auto first = m_cells.begin() + static_cast<std::ptrdiff_t>(row) * m_columns.size();
     m_cells.erase(first, first + m_columns.size());
     --m_rows;
+}
+
+void RowStore::insertRows(int at, RowStore &&other)
+{
+    if (other.m_rows == 0)
+        return;
+    const quint64 shift = static_cast<quint64>(m_bytes.size());
+    m_bytes.append(other.m_bytes);
+    for (Cell &c : other.m_cells)
+        if (c.kind == Kind::Text || c.kind == Kind::Blob)
+            c.offset += shift;
+    m_cells.insert(m_cells.begin() + static_cast<std::ptrdiff_t>(at) * m_columns.size(), other.m_cells.cbegin(),
+                   other.m_cells.cend());
+    m_rows += other.m_rows;
+    other.clear();
+}
+
+void RowStore::reverseRows()
+{
+    const auto width = static_cast<std::ptrdiff_t>(m_columns.size());
+    for (int top = 0, bottom = m_rows - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(m_cells.begin() + top * width, m_cells.begin() + (top + 1) * width,
+                         m_cells.begin() + bottom * width);
 }
 
 int RowStore::findEqual(int column, const QVariant &value) const

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-class QSqlDatabase;
+struct sqlite3_stmt;
 
 namespace kx::store {
 
@@ -17,8 +17,8 @@ namespace kx::store {
 class RowStore
 {
 public:
-    // Runs a SELECT with its bound values and reads every row.
-    [[nodiscard]] bool load(const QSqlDatabase &db, const QString &sql, const QVariantList &params, QString *error);
+    // Runs a prepared SELECT with its bound values and reads every row.
+    [[nodiscard]] bool load(sqlite3_stmt *statement, const QVariantList &params, QString *error);
     void clear();
 
     const QStringList &columns() const { return m_columns; }
@@ -30,6 +30,11 @@ public:
     void setRow(int row, const QVariantList &values);
     void appendRow(const QVariantList &values);
     void removeRow(int row);
+    // Puts the rows of other (of the same columns) before row at; other is
+    // left empty.
+    void insertRows(int at, RowStore &&other);
+    // The rows in the opposite order.
+    void reverseRows();
 
     // The first row whose column equals value (numbers by value, anything else
     // as text, Null only to Null), or -1.

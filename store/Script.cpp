@@ -5,6 +5,17 @@
 #include <QStringList>
 
 namespace kx::store {
+namespace {
+
+// A line that ends a trigger: "END;" alone or after the last statement.
+bool endsTrigger(const QString &line)
+{
+    if (!line.endsWith(QStringLiteral("END;"), Qt::CaseInsensitive))
+        return false;
+    return line.size() == 4 || line.at(line.size() - 5).isSpace();
+}
+
+} // namespace
 
 bool runScript(Database &db, const QString &script, QString *error)
 {
@@ -16,6 +27,10 @@ bool runScript(Database &db, const QString &script, QString *error)
             line.truncate(comment);
         statement += line + u'\n';
         if (!line.trimmed().endsWith(u';'))
+            continue;
+        // A trigger's own statements end with ";" too: it ends at its END.
+        if (statement.trimmed().startsWith(QStringLiteral("CREATE TRIGGER"), Qt::CaseInsensitive)
+            && !endsTrigger(line.trimmed()))
             continue;
         Statement run(db, statement.trimmed());
         if (!run.exec()) {

@@ -67,6 +67,27 @@ void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLi
     search->selectAll();
 }
 
+void findAsTyped(SearchEdit *search, store::Query &list, GridView *grid, std::function<bool(const QString &)> find)
+{
+    search->setDelay(kSearchDelay);
+    const auto run = [search, find](const QString &text) {
+        const bool found = find(text);
+        search->setNotFound(!found);
+        return found;
+    };
+    QObject::connect(search, &SearchEdit::settled, search, run);
+    QObject::connect(search, &SearchEdit::enterPressed, search, [search, grid, run] {
+        search->stopWaiting();
+        // With nothing typed there is nothing to find: on to the list.
+        if (search->text().isEmpty() || run(search->text()))
+            grid->setFocus(Qt::OtherFocusReason);
+        else
+            search->selectAll();
+    });
+    QObject::connect(search, &SearchEdit::upPressed, &list, [&list] { list.prior(); });
+    QObject::connect(search, &SearchEdit::downPressed, &list, [&list] { list.next(); });
+}
+
 QGroupBox *group(QWidget *parent, const char *name, const QString &title)
 {
     auto *g = new QGroupBox(title, parent);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <initializer_list>
 #include <utility>
 
@@ -59,6 +60,16 @@ void closableGroup(QDialog *window, QGroupBox *group);
 // Enter in a catalogue's search edit: the row found becomes current and the
 // grid gets the focus; when none is found the search text is selected.
 void findOnEnter(store::Query &list, QStringView column, store::Locate mode, QLineEdit *search, GridView *grid);
+
+// A search edit that finds as the person types: a moment after the last change
+// of a non-empty text, find moves the list to what the text finds, or answers
+// false, the current row staying, and the edit turns red. Enter finds at once
+// (and is swallowed): the grid gets the focus when something was found or
+// nothing was typed, else the text is selected. Up and Down move the list's
+// current row.
+void findAsTyped(SearchEdit *search, store::Query &list, GridView *grid, std::function<bool(const QString &)> find);
+// The moment findAsTyped waits after a change, in milliseconds.
+inline constexpr int kSearchDelay = 100;
 
 // Label and field rows in a group box, each label the buddy of its field.
 void labelledRows(QGroupBox *group, std::initializer_list<std::pair<QString, QWidget *>> rows);

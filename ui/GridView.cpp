@@ -4,12 +4,18 @@
 
 #include "store/Query.h"
 
+#include <QApplication>
+#include <QHash>
 #include <QHelpEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStaticText>
 #include <QStyledItemDelegate>
+#include <QWheelEvent>
 #include <QToolTip>
 
 namespace kx::ui {
@@ -20,12 +26,70 @@ class StyledRowDelegate : public QStyledItemDelegate
 public:
     explicit StyledRowDelegate(GridView *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
+    // A cell of a grid is a fill and a line of text: drawn here as the style
+    // would draw it, without the style's general item layout, which measures
+    // and lays out every text twice over and made a screen of a grid the
+    // slowest part of moving through a catalogue. No focus rectangle of a
+    // single cell: it would contradict the whole-row look.
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyleOptionViewItem opt(option);
-        // The focus rectangle of a single cell would contradict the whole-row look.
-        opt.state &= ~QStyle::State_HasFocus;
-        QStyledItemDelegate::paint(painter, opt, index);
+        initStyleOption(&opt, index);
+        QPalette::ColorGroup group = opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        const bool selected = opt.state & QStyle::State_Selected;
+        if (selected)
+            painter->fillRect(opt.rect, opt.palette.brush(group, QPalette::Highlight));
+        else if (opt.backgroundBrush.style() != Qt::NoBrush)
+            painter->fillRect(opt.rect, opt.backgroundBrush);
+        if (opt.text.isEmpty())
+            return;
+        const int margin = textMargin(opt.widget);
+        const QRect room = opt.rect.adjusted(margin, 0, -margin, 0);
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        const QStaticText &text = laidOut(opt.text, opt.font);
+        const QSizeF size = text.size();
+        if (size.width() > room.width()) {
+            painter->drawText(room, static_cast<int>(opt.displayAlignment) | Qt::TextSingleLine,
+                              opt.fontMetrics.elidedText(opt.text, Qt::ElideRight, room.width()));
+        } else {
+            const Qt::Alignment h = opt.displayAlignment & Qt::AlignHorizontal_Mask;
+            const qreal x = h & Qt::AlignHCenter ? room.left() + (room.width() - size.width()) / 2
+                : h & Qt::AlignRight             ? room.right() + 1 - size.width()
+                                                 : room.left();
+            painter->drawStaticText(QPointF(x, room.top() + (room.height() - size.height()) / 2), text);
+        }
+        painter->restore();
+    }
+
+    // A text laid out once for the grid's font: a grid shows the same texts
+    // again at every scroll and repaint, and laying out a text is most of
+    // drawing it.
+    const QStaticText &laidOut(const QString &text, const QFont &font) const
+    {
+        if (font != m_font || m_texts.size() > kLaidOutTexts) {
+            m_texts.clear();
+            m_font = font;
+        }
+        auto it = m_texts.find(text);
+        if (it == m_texts.end()) {
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.setPerformanceHint(QStaticText::AggressiveCaching);
+            laid.prepare(QTransform(), font);
+            it = m_texts.insert(text, laid);
+        }
+        return *it;
+    }
+
+    // The item view draws its text this far from the cell's sides.
+    static int textMargin(const QWidget *view)
+    {
+        const QStyle *style = view ? view->style() : QApplication::style();
+        return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
     }
 
     // A text cut short with an ellipsis shows whole in a tooltip.
@@ -36,11 +100,7 @@ public:
             return QStyledItemDelegate::helpEvent(event, view, option, index);
         QStyleOptionViewItem opt(option);
         initStyleOption(&opt, index);
-        QStyle *style = view->style();
-        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view);
-        // The item view draws its text this far from the cell's sides.
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-        const int room = textRect.width() - 2 * margin;
+        const int room = opt.rect.width() - 2 * textMargin(view);
         if (!opt.text.isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room) {
             QToolTip::showText(event->globalPos(), opt.text, view->viewport(), option.rect);
         } else {
@@ -71,7 +131,11 @@ protected:
     }
 
 private:
+    static constexpr qsizetype kLaidOutTexts = 8192;
+
     GridView *m_grid;
+    mutable QHash<QString, QStaticText> m_texts;
+    mutable QFont m_font;
 };
 
 } // namespace
@@ -101,10 +165,49 @@ void GridView::setList(store::Query &list, const GridColumns &columns)
     delete old;
     for (int i = 0; i < columns.size(); ++i)
         setColumnHidden(i, columns.at(i).hidden);
-    connect(&list, &store::Query::currentRowChanged, this, &GridView::followList);
-    connect(&list, &store::Query::reset, this, [this] { followList(m_list->currentIndex()); });
+    connect(&list, &store::Query::currentRowChanged, this, [this](int row) { followList(row, EnsureVisible); });
+    // A list read afresh may hold rows above its current one to scroll back to.
+    connect(&list, &store::Query::reset, this, [this] { followList(m_list->currentIndex(), PositionAtCenter); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &GridView::followView);
-    followList(list.currentIndex());
+    followList(list.currentIndex(), EnsureVisible);
+}
+
+void GridView::fetchAbove()
+{
+    if (!m_list || !m_list->canFetchMore(store::Query::Edge::Top))
+        return;
+    const int firstShown = rowAt(0);
+    const int before = m_model->rowCount();
+    if (!m_list->fetchMore(store::Query::Edge::Top)) {
+        qWarning("%s: %s", qPrintable(m_list->name()), qPrintable(m_list->lastError()));
+        return;
+    }
+    // The rows in sight stay where they were; the new ones are above them.
+    const int added = m_model->rowCount() - before;
+    if (added > 0 && firstShown >= 0)
+        scrollTo(m_model->index(firstShown + added, 0), PositionAtTop);
+}
+
+void GridView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    // Not in the middle of the scroll bar's own change: once it is done.
+    if (dy > 0 && verticalScrollBar()->value() == verticalScrollBar()->minimum())
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (verticalScrollBar()->value() == verticalScrollBar()->minimum())
+                    fetchAbove();
+            },
+            Qt::QueuedConnection);
+}
+
+void GridView::wheelEvent(QWheelEvent *event)
+{
+    // At the top the scroll bar cannot move, so nothing else would ask.
+    if (event->angleDelta().y() > 0 && verticalScrollBar()->value() == verticalScrollBar()->minimum())
+        fetchAbove();
+    QTableView::wheelEvent(event);
 }
 
 void GridView::setCellStyler(CellStyler styler)
@@ -126,7 +229,7 @@ void GridView::setTitleColor(const QColor &color)
         m_model->setTitleColor(color);
 }
 
-void GridView::followList(int row)
+void GridView::followList(int row, ScrollHint hint)
 {
     if (m_syncing || !m_model)
         return;
@@ -136,7 +239,7 @@ void GridView::followList(int row)
     } else {
         const QModelIndex index = m_model->index(row, 0);
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        scrollTo(index);
+        scrollTo(index, hint);
     }
     m_syncing = false;
 }
@@ -153,10 +256,24 @@ void GridView::followView(const QModelIndex &current)
 void GridView::keyPressEvent(QKeyEvent *event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
-        && isSignalConnected(QMetaMethod::fromSignal(&GridView::chosen))) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier && isSignalConnected(QMetaMethod::fromSignal(&GridView::chosen))) {
         emit chosen();
         return;
+    }
+    // The list's own first and last rows, which a paged list may not hold yet.
+    if (m_list && modifiers == Qt::ControlModifier && (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+        if (event->key() == Qt::Key_Home)
+            m_list->first();
+        else
+            m_list->last();
+        return;
+    }
+    // Rows above the first one held come in before the cursor moves up to them.
+    if (m_list && (event->key() == Qt::Key_Up || event->key() == Qt::Key_PageUp)) {
+        const int step = event->key() == Qt::Key_Up ? 1 : std::max(1, viewport()->height() / std::max(1, rowHeight(0)));
+        if (m_list->currentIndex() - step < 0)
+            fetchAbove();
     }
     QTableView::keyPressEvent(event);
 }

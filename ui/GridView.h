@@ -31,7 +31,9 @@ using CellStyler = std::function<CellColors(int row, int column, bool selected, 
 
 // A read-only grid over a list, whole rows selected, with column and row
 // lines and resizable columns. The grid's selected row and the list's current
-// row are one: moving either moves the other.
+// row are one: moving either moves the other. Over a paged list it reads the
+// pages below and above as it scrolls; Ctrl+Home and Ctrl+End go to the list's
+// first and last rows.
 class GridView : public QTableView
 {
     Q_OBJECT
@@ -56,13 +58,18 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    void followList(int row);
+    void followList(int row, ScrollHint hint);
+    // A paged list's rows above those it holds, read when the grid scrolls
+    // up to its first row.
+    void fetchAbove();
     void followView(const QModelIndex &current);
 
     store::Query *m_list = nullptr;

@@ -25,6 +25,17 @@ GridColumn GridColumn::centred(QString field, QString title, QString picture)
     return c;
 }
 
+GridColumn GridColumn::computed(QString title, Qt::Alignment alignment, QString picture,
+                                std::function<QVariant(int row)> rowValue)
+{
+    GridColumn c;
+    c.title = std::move(title);
+    c.alignment = alignment;
+    c.picture = std::move(picture);
+    c.rowValue = std::move(rowValue);
+    return c;
+}
+
 ListModel::ListModel(store::Query &list, GridColumns columns, QObject *parent)
     : QAbstractTableModel(parent), m_list(list), m_columns(std::move(columns)), m_point(QLocale().decimalPoint().at(0))
 {
@@ -36,13 +47,15 @@ ListModel::ListModel(store::Query &list, GridColumns columns, QObject *parent)
         m_rows = m_list.rowCount();
         endResetModel();
     });
-    connect(&m_list, &store::Query::aboutToInsertRow, this, [this](int row) { beginInsertRows({}, row, row); });
-    connect(&m_list, &store::Query::rowInserted, this, [this] {
+    connect(&m_list, &store::Query::aboutToInsertRows, this,
+            [this](int first, int last) { beginInsertRows({}, first, last); });
+    connect(&m_list, &store::Query::rowsInserted, this, [this] {
         m_rows = m_list.rowCount();
         endInsertRows();
     });
-    connect(&m_list, &store::Query::aboutToRemoveRow, this, [this](int row) { beginRemoveRows({}, row, row); });
-    connect(&m_list, &store::Query::rowRemoved, this, [this] {
+    connect(&m_list, &store::Query::aboutToRemoveRows, this,
+            [this](int first, int last) { beginRemoveRows({}, first, last); });
+    connect(&m_list, &store::Query::rowsRemoved, this, [this] {
         m_rows = m_list.rowCount();
         endRemoveRows();
     });
@@ -69,12 +82,24 @@ int ListModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
 }
 
+bool ListModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_list.canFetchMore(store::Query::Edge::Bottom);
+}
+
+void ListModel::fetchMore(const QModelIndex &parent)
+{
+    // A page that cannot be read leaves the grid as it is; the next scroll tries again.
+    if (!parent.isValid() && !m_list.fetchMore(store::Query::Edge::Bottom))
+        qWarning("%s: %s", qPrintable(m_list.name()), qPrintable(m_list.lastError()));
+}
+
 QString ListModel::cellText(int row, int column) const
 {
     if (column < 0 || column >= m_columns.size())
         return {};
     const GridColumn &c = m_columns.at(column);
-    const QVariant v = m_list.valueAt(row, m_listColumn.at(column));
+    const QVariant v = c.rowValue ? c.rowValue(row) : m_list.valueAt(row, m_listColumn.at(column));
     if (c.text)
         return c.text(v);
     if (v.isNull())

@@ -14,7 +14,7 @@ namespace kx::ui {
 
 // A grid's view of a list: one row per list row, the columns as given. It
 // follows every change of the list (re-reading, appended, cancelled and deleted
-// rows, edited values) with the model signals the views expect.
+// rows, edited values, pages read) with the model signals the views expect.
 class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -23,6 +23,9 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
+    // A paged list's next page, read as the grid scrolls down to its end.
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 

@@ -45,17 +45,20 @@ void Navigator::setList(store::Query &list)
     connect(m_last, &QToolButton::clicked, &list, [&list] { list.last(); });
     connect(&list, &store::Query::currentRowChanged, this, &Navigator::update);
     connect(&list, &store::Query::reset, this, &Navigator::update);
+    // A paged list's pages move its end without moving its current row.
+    connect(&list, &store::Query::rowsInserted, this, &Navigator::update);
+    connect(&list, &store::Query::rowsRemoved, this, &Navigator::update);
     update();
 }
 
 void Navigator::update()
 {
-    const int n = m_list ? m_list->rowCount() : 0;
-    const int row = m_list ? m_list->rowNumber() : 0;
-    m_first->setEnabled(n > 0 && row > 1);
-    m_prior->setEnabled(n > 0 && row > 1);
-    m_next->setEnabled(n > 0 && row < n);
-    m_last->setEnabled(n > 0 && row < n);
+    const bool prior = m_list && !m_list->isEmpty() && m_list->hasPrior();
+    const bool next = m_list && !m_list->isEmpty() && m_list->hasNext();
+    m_first->setEnabled(prior);
+    m_prior->setEnabled(prior);
+    m_next->setEnabled(next);
+    m_last->setEnabled(next);
 }
 
 } // namespace kx::ui

@@ -48,7 +48,8 @@ void PickerDialog::shown()
 {
     m_chosen = 0;
     m_list->close();
-    if (!m_list->open(listSql())) {
+    m_list->setPagedSql(listSql());
+    if (!m_list->open()) {
         m_prompter.error(this, m_setup.failedText);
         return;
     }

@@ -17,6 +17,7 @@ class Prompter;
 namespace kx::store {
 class Database;
 class Query;
+struct PagedSql;
 } // namespace kx::store
 
 namespace kx::ui {
@@ -26,8 +27,8 @@ class GridView;
 // A modal picker of one row: its own list in the grid GM, "OK" (BOK) and
 // "Отмена" (BCancel). A double click or Enter in the list chooses as BOK does.
 // The result is the key of the chosen row, 0 when the person cancelled or
-// closed the window. The list is read afresh at every showing and closed when
-// the window closes.
+// closed the window. The list is read afresh at every showing, in pages as the
+// grid scrolls, and closed when the window closes.
 class PickerDialog : public Dialog
 {
     Q_OBJECT
@@ -56,8 +57,8 @@ protected:
     // and the buttons in that order.
     void layOut(QLayout *between, std::initializer_list<QWidget *> tabBetween);
 
-    // The statement of the list, read at every showing.
-    virtual QString listSql() const = 0;
+    // The statement of the list, read at every showing, a page at a time.
+    virtual store::PagedSql listSql() const = 0;
     // Runs after the list was read: the row to start on, the controls to reset.
     virtual void listRead() {}
 

@@ -18,10 +18,26 @@ SearchEdit::SearchEdit(QWidget *parent) : QLineEdit(parent)
             setCursorPosition(cursor);
         }
     });
-    connect(this, &QLineEdit::textChanged, this, [this] {
+    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (text.isEmpty())
+            setNotFound(false);
         if (m_timer.interval() > 0)
             m_timer.start();
     });
+}
+
+void SearchEdit::setNotFound(bool notFound)
+{
+    if (notFound == m_notFound)
+        return;
+    m_notFound = notFound;
+    if (!notFound) {
+        setPalette(QPalette()); // the style's again
+        return;
+    }
+    QPalette red = palette();
+    red.setColor(QPalette::Base, QColor(0xFF, 0xC0, 0xC0));
+    setPalette(red);
 }
 
 void SearchEdit::setDelay(int milliseconds)

@@ -20,6 +20,13 @@ public:
     void setUpperCase(bool on) { m_upper = on; }
     void setClearOnFocusOut(bool on) { m_clearOnFocusOut = on; }
     bool isWaiting() const { return m_timer.isActive(); }
+    // Stops waiting: the text is dealt with now.
+    void stopWaiting() { m_timer.stop(); }
+
+    // Says in place that the text found nothing: the field turns red until it
+    // is emptied or something is found.
+    void setNotFound(bool notFound);
+    bool isNotFound() const { return m_notFound; }
 
 signals:
     void settled(const QString &text);
@@ -35,6 +42,7 @@ private:
     QTimer m_timer;
     bool m_upper = false;
     bool m_clearOnFocusOut = false;
+    bool m_notFound = false;
 };
 
 } // namespace kx::ui

@@ -56,6 +56,8 @@ inline QString withStep(const QString &caption, const QString &step)
     return step.isEmpty() ? caption : caption + QStringLiteral(": ") + step;
 }
 inline QString waypointListFailed() { return store::texts::queryFailed(QStringLiteral("PPMSel")); }
+// The waypoint picker's column of the distance from the route's current point, km.
+inline QString distanceColumn() { return QStringLiteral("Расст., км"); }
 
 // The point commands of the command line, which check what the editor's
 // buttons allow.

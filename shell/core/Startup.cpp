@@ -103,9 +103,14 @@ StartupResult runStartup(store::Session &session, const StartupOptions &options)
     const bool alone = session.lock.tryLockExclusive();
     if (!alone)
         std::ignore = session.lock.lockShared();
-    // A compaction that fails leaves the database as it was, and says nothing.
-    if (alone && options.compact)
-        std::ignore = store::compactDatabase(databasePath, session.scratchPath());
+    // A file with little to give back is not copied whole at every start. A
+    // compaction that fails leaves the database as it was, and says nothing.
+    if (alone && options.compact) {
+        if (store::isWorthCompacting(databasePath))
+            std::ignore = store::compactDatabase(databasePath, session.scratchPath());
+        else
+            store::removeScratchCopy(session.scratchPath());
+    }
     const bool opened = session.ADOC.open(databasePath);
     const int version = opened ? store::schemaVersion(session.ADOC) : -1;
     if (opened && alone && version >= 0 && version < store::kSchemaVersion && !session.ADOC.isReadOnly()) {

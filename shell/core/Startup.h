@@ -26,7 +26,7 @@ struct StartupOptions
 {
     QObject *owner = nullptr;          // owner of the messages
     FolderChooser *chooser = nullptr;  // none: a missing table ends the start-up
-    bool compact = true;               // compact the database before opening it
+    bool compact = true;               // compact the database before opening it, when worth it
     bool writeSettings = true;         // write the settings once the folder is settled
     QString fsOverride;                // non-empty: the simulator folder for this run only
 };
@@ -40,8 +40,10 @@ enum class StartupResult {
 // the database file, the simulator folder (asking for it until its variation
 // table is found and reads as one), settings written (unless the person
 // cancelled the chooser: then nothing is written), the instance lock,
-// compaction and the upgrade of an older schema (only by a copy of the program
-// that runs alone: the exclusive instance lock), the connection, the route
+// compaction when the file has enough free pages to give back (otherwise only
+// a left-over scratch copy goes) and the upgrade of an older schema (only by a
+// copy of the program that runs alone: the exclusive instance lock), the
+// connection, the route
 // list. A database of a newer schema than the program knows ends the program
 // with a message. The session holds the shared instance lock from then on.
 // Shows its messages through the session's prompter; the busy cursor is on for

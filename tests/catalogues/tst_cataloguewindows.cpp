@@ -16,6 +16,7 @@
 #include "ui/GridView.h"
 #include "ui/ListModel.h"
 #include "ui/NumberEdit.h"
+#include "ui/SearchEdit.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -24,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QtTest>
 
 using namespace kx;
@@ -84,7 +84,8 @@ private slots:
     void cleanup();
 
     void catalogueColumnsFormatsAndColours();
-    void exactIdentSearch();
+    void searchAsTyped_data();
+    void searchAsTyped();
     void closingRereadsTheRouteList();
     void newWaypointFromTheCatalogue();
     void editedFromTheCatalogueByDoubleClick();
@@ -94,10 +95,13 @@ private slots:
     void enterWalksTheFields();
     void saveChecksInOrder();
     void duplicateIntersectionAndTypedWaypoint();
-    void nameOnlyEditVersusAHundredthMove();
+    void savedEditMarksRoutesOnlyForAMove_data();
+    void savedEditMarksRoutesOnlyForAMove();
     void retypingAfterAFailedCheck();
+    void untouchedImportedPositionStaysWhole_data();
     void untouchedImportedPositionStaysWhole();
-    void airportToNdbDeletesRunways();
+    void typeDecidesTheRunways_data();
+    void typeDecidesTheRunways();
     void cancelDiscardsPendingChanges();
 
     void airportWindowFeetAndMetres();
@@ -107,20 +111,18 @@ private slots:
     void airportFromTheEditorSharesTheRow();
 
     void beaconCatalogue();
+    void beaconSearchOnEnter_data();
+    void beaconSearchOnEnter();
+    void tabFollowsTheLayout_data();
     void tabFollowsTheLayout();
 
 
 private:
-    void exec(const QString &sql);
     bool current(qint64 code) { return m_lists->openPunkts() && m_lists->QPunkts.locate(u"Code", code); }
     // The editor opened as its opener would, without a modal loop.
     void openEditor(TF_PPM::Mode mode);
     // The airport window opened on the current row as the editor would.
     void openAirport();
-    QVariant dbValue(const QString &table, qint64 code, const QString &column) const
-    {
-        return m_fix->value(table, code, column);
-    }
 
     std::unique_ptr<CatalogueLists> m_lists;
     std::unique_ptr<TF_PPM> m_ppm;
@@ -145,33 +147,15 @@ void TestCatalogueWindows::init()
 {
     QVERIFY(openSession(test::SessionSetup::withSimulator()));
 
-    test::Fixture::Waypoint w;
-    w.id = QStringLiteral("UUEE");
-    w.region = QStringLiteral("UU");
-    w.name = QStringLiteral("Шереметьево");
-    w.type = QStringLiteral("Airport");
-    w.lat = QStringLiteral("N55*58.33");
-    w.lon = QStringLiteral("E037*24.87");
-    m_uuee = m_fix->addPunkt(w);
-    w = {};
-    w.id = QStringLiteral("ABCDE");
-    w.region = QStringLiteral("UU");
-    w.name = QStringLiteral("Привод");
-    w.type = QStringLiteral("NDB");
-    w.lat = QStringLiteral("N55*00.00");
-    w.lon = QStringLiteral("E037*00.00");
-    m_ndb = m_fix->addPunkt(w);
-    w = {};
-    w.id = QStringLiteral("UUEEX");
-    w.region = QStringLiteral("UU");
-    w.type = QStringLiteral("VOR");
-    w.lat = QStringLiteral("N56*00.00");
-    w.lon = QStringLiteral("E038*00.00");
-    m_vor = m_fix->addPunkt(w);
-    m_fix->addPunkt(QStringLiteral("AAA"), QStringLiteral("N50*00.00"), QStringLiteral("E030*00.00"));
-    exec(QStringLiteral("UPDATE Punkts SET Freq = 114.5, MS = 10.2 WHERE Code = %1").arg(m_vor));
-    exec(QStringLiteral("INSERT INTO Runways (AP, Runway, ILSAngle) VALUES (%1, '06C', 75), (%1, '24C', 255)")
-             .arg(m_uuee));
+    m_uuee = m_fix->addPunkt({.id = "UUEE", .lat = "N55*58.33", .lon = "E037*24.87", .type = "Airport",
+                              .region = "UU", .name = "Шереметьево"});
+    m_ndb = m_fix->addPunkt(
+        {.id = "ABCDE", .lat = "N55*00.00", .lon = "E037*00.00", .type = "NDB", .region = "UU", .name = "Привод"});
+    m_vor = m_fix->addPunkt({.id = "UUEEX", .lat = "N56*00.00", .lon = "E038*00.00", .type = "VOR", .region = "UU"});
+    m_fix->addPunkt({.id = "AAA", .lat = "N50*00.00", .lon = "E030*00.00", .name = "London Heathrow"});
+    exec(QStringLiteral("UPDATE Punkts SET Freq = 114.5, MS = 10.2 WHERE Code = ?"), {m_vor});
+    exec(QStringLiteral("INSERT INTO Runways (AP, Runway, ILSAngle) VALUES (?, '06C', 75), (?, '24C', 255)"),
+         {m_uuee, m_uuee});
 
     const QDateTime calculated(QDate(2024, 5, 1), QTime(12, 0));
     m_route1 = m_fix->addRoute(QStringLiteral("Москва - Сочи"), 1498.8, calculated);
@@ -202,12 +186,6 @@ void TestCatalogueWindows::cleanup()
     m_ppm.reset();
     m_lists.reset();
     closeSession();
-}
-
-void TestCatalogueWindows::exec(const QString &sql)
-{
-    QSqlQuery q(m_session->ADOC.sql());
-    QVERIFY2(q.exec(sql), qPrintable(sql));
 }
 
 void TestCatalogueWindows::openEditor(TF_PPM::Mode mode)
@@ -275,30 +253,59 @@ void TestCatalogueWindows::catalogueColumnsFormatsAndColours()
     QCOMPARE(image.pixelColor(airport.topLeft()), tint);
 }
 
-void TestCatalogueWindows::exactIdentSearch()
+void TestCatalogueWindows::searchAsTyped_data()
 {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("found"); // the ident found; empty: nothing, the row stays
+    QTest::addColumn<bool>("enter");    // Enter after typing, rather than the wait
+    for (const bool enter : {false, true}) {
+        const QByteArray how = enter ? ", Enter" : ", waited";
+        QTest::newRow("ident" + how) << "PID" << "uuee" << "UUEE" << enter; // not UUEEX
+        QTest::newRow("start of an ident" + how) << "PID" << "ab" << "ABCDE" << enter;
+        QTest::newRow("no such ident" + how) << "PID" << "uuex" << "" << enter;
+        QTest::newRow("start of a name" + how) << "PName" << "прив" << "ABCDE" << enter;
+        QTest::newRow("a word of a name" + how) << "PName" << "Heathrow" << "AAA" << enter;
+        QTest::newRow("no such name" + how) << "PName" << "Gatwick" << "" << enter;
+    }
+}
+
+void TestCatalogueWindows::searchAsTyped()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, found);
+    QFETCH(bool, enter);
     m_punkts->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_punkts.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_punkts.get()));
     store::Query &list = m_lists->QPunkts;
-    auto *search = child<QLineEdit>(m_punkts.get(), "PID");
     auto *grid = child<ui::GridView>(m_punkts.get(), "G1");
-    QCOMPARE(search->maxLength(), 10);
+    auto *search = child<ui::SearchEdit>(m_punkts.get(), qPrintable(field));
+    QCOMPARE(child<QLineEdit>(m_punkts.get(), "PID")->maxLength(), 10);
+    QVERIFY(list.locate(u"Code", m_vor));
 
-    search->setFocus();
-    QTest::keyClicks(search, QStringLiteral("uuee")); // typed in capitals
-    QCOMPARE(search->text(), QStringLiteral("UUEE"));
-    enter(search);
-    QCOMPARE(list.value(u"Code").toLongLong(), m_uuee); // not UUEEX
-    QVERIFY(focused(grid));
-
-    // Part of an ident finds nothing: the text is selected, the row stays.
-    search->setFocus();
-    search->clear();
-    QTest::keyClicks(search, QStringLiteral("ABC"));
-    enter(search);
-    QCOMPARE(list.value(u"Code").toLongLong(), m_uuee);
+    QTest::mouseClick(search, Qt::LeftButton);
     QVERIFY(focused(search));
-    QCOMPARE(search->selectedText(), QStringLiteral("ABC"));
+    test::typeText(search, typed);
+    if (field == u"PID")
+        QCOMPARE(search->text(), typed.toUpper()); // typed in capitals
+    if (enter)
+        QTest::keyClick(search, Qt::Key_Return);
+    else
+        QTRY_VERIFY(!search->isWaiting());
+    if (found.isEmpty()) {
+        // Said in place: the field turns red, the row stays, no message box.
+        QVERIFY(search->isNotFound());
+        QCOMPARE(list.value(u"Code").toLongLong(), m_vor);
+        QCOMPARE(focused(search), true);
+        if (enter)
+            QCOMPARE(search->selectedText(), search->text());
+    } else {
+        QVERIFY(!search->isNotFound());
+        QCOMPARE(list.value(u"ID").toString(), found);
+        QCOMPARE(grid->currentIndex().row(), list.currentIndex());
+        QCOMPARE(focused(grid), enter); // Enter takes the person to the list
+    }
     QVERIFY(m_prompter->messages().isEmpty());
 }
 
@@ -310,7 +317,7 @@ void TestCatalogueWindows::closingRereadsTheRouteList()
     m_punkts->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_punkts.get()));
     // Something (a saved waypoint) marked the route meanwhile.
-    exec(QStringLiteral("UPDATE Routes SET DateTime = NULL WHERE Code = %1").arg(m_route1));
+    exec(QStringLiteral("UPDATE Routes SET DateTime = NULL WHERE Code = ?"), {m_route1});
     child<QPushButton>(m_punkts.get(), "BClose")->click();
     QVERIFY(!m_punkts->isVisible());
     QVERIFY(!m_lists->QPunkts.isOpen());
@@ -556,42 +563,46 @@ void TestCatalogueWindows::duplicateIntersectionAndTypedWaypoint()
     QCOMPARE(m_lists->QPunkts.value(u"Type").toString(), QStringLiteral("VOR"));
 }
 
-void TestCatalogueWindows::nameOnlyEditVersusAHundredthMove()
+void TestCatalogueWindows::savedEditMarksRoutesOnlyForAMove_data()
 {
-    // Saving without a change: the one match is the waypoint itself.
+    QTest::addColumn<QString>("change"); // what is typed before "Сохранить"
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("lat");
+    QTest::addColumn<bool>("moved"); // every route through it is then not calculated
+    // Without a change the one duplicate match is the waypoint itself.
+    QTest::newRow("nothing") << "" << "Привод" << "N55*00.00" << false;
+    QTest::newRow("the name alone") << "name" << "Привод новый" << "N55*00.00" << false;
+    QTest::newRow("a hundredth of a minute") << "latitude" << "Привод" << "N55*00.01" << true;
+}
+
+void TestCatalogueWindows::savedEditMarksRoutesOnlyForAMove()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, name);
+    QFETCH(QString, lat);
+    QFETCH(bool, moved);
     QVERIFY(current(m_ndb));
     openEditor(TF_PPM::Mode::Edit);
+    if (change == u"name") {
+        test::typeText(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral(" новый"));
+    } else if (change == u"latitude") {
+        auto *field = child<ui::CoordinateEdit>(m_ppm.get(), "PLAT");
+        field->setFocus();
+        field->setCursorPosition(8);
+        QTest::keyClick(field, Qt::Key_1);
+        QCOMPARE(field->fieldText(), lat);
+    }
+    QVERIFY(!m_ppm->positionSaved());
     child<QPushButton>(m_ppm.get(), "BOK")->click();
     QVERIFY(!m_ppm->isVisible());
     QVERIFY(m_prompter->messages().isEmpty());
-    QVERIFY(!m_ppm->positionSaved());
-    QCOMPARE(dbValue("Punkts", m_ndb, "MS").toDouble(), test::TestFolder::variationAt(55, 37)); // recomputed from 0
-
-    // The name alone: the routes stay calculated.
-    QVERIFY(current(m_ndb));
-    openEditor(TF_PPM::Mode::Edit);
-    test::typeText(child<QLineEdit>(m_ppm.get(), "PName"), QStringLiteral(" новый"));
-    child<QPushButton>(m_ppm.get(), "BOK")->click();
-    QVERIFY(!m_ppm->isVisible());
-    QCOMPARE(dbValue("Punkts", m_ndb, "Name").toString(), QStringLiteral("Привод новый"));
-    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(!dbValue("Routes", m_route2, "DateTime").isNull());
-
-    // A hundredth of a minute: every route through it is not calculated.
-    QVERIFY(current(m_ndb));
-    openEditor(TF_PPM::Mode::Edit);
-    auto *lat = child<ui::CoordinateEdit>(m_ppm.get(), "PLAT");
-    lat->setFocus();
-    lat->setCursorPosition(8);
-    QTest::keyClick(lat, Qt::Key_1);
-    QCOMPARE(lat->fieldText(), QStringLiteral("N55*00.01"));
-    QVERIFY(!m_ppm->positionSaved());
-    child<QPushButton>(m_ppm.get(), "BOK")->click();
-    QVERIFY(!m_ppm->isVisible());
-    QVERIFY(m_ppm->positionSaved());
-    QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N55*00.01"));
-    QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(dbValue("Routes", m_route2, "DateTime").isNull());
+    QCOMPARE(m_ppm->positionSaved(), moved);
+    QCOMPARE(dbValue("Punkts", m_ndb, "Name").toString(), name);
+    QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), lat);
+    // The variation is recomputed from the position whatever changed (0 before).
+    QCOMPARE(dbValue("Punkts", m_ndb, "MS").toDouble(), test::TestFolder::variationAt(55, 37));
+    QCOMPARE(dbValue("Routes", m_route1, "DateTime").isNull(), moved);
+    QCOMPARE(dbValue("Routes", m_route2, "DateTime").isNull(), moved);
 }
 
 void TestCatalogueWindows::retypingAfterAFailedCheck()
@@ -626,56 +637,69 @@ void TestCatalogueWindows::retypingAfterAFailedCheck()
     QCOMPARE(m_prompter->messages().size(), 2);
 }
 
+void TestCatalogueWindows::untouchedImportedPositionStaysWhole_data()
+{
+    QTest::addColumn<bool>("retyped"); // the longitude's last digit typed again
+    QTest::addColumn<QString>("lon");
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("untouched") << false << "E035*01.678" << false;
+    QTest::newRow("longitude retyped") << true << "E035*01.69" << true;
+}
+
 void TestCatalogueWindows::untouchedImportedPositionStaysWhole()
 {
+    QFETCH(bool, retyped);
+    QFETCH(QString, lon);
+    QFETCH(bool, moved);
     // As a flight plan import stores it: three digits of fraction.
-    exec(QStringLiteral("UPDATE Punkts SET LAT = 'N56*12.345', LON = 'E035*01.678' WHERE Code = %1").arg(m_ndb));
+    exec(QStringLiteral("UPDATE Punkts SET LAT = 'N56*12.345', LON = 'E035*01.678' WHERE Code = ?"), {m_ndb});
     QVERIFY(current(m_ndb));
     openEditor(TF_PPM::Mode::Edit);
     QCOMPARE(child<ui::CoordinateEdit>(m_ppm.get(), "PLAT")->fieldText(), QStringLiteral("N56*12.34"));
-    auto *save = child<QPushButton>(m_ppm.get(), "BOK");
-    QTest::mouseClick(save, Qt::LeftButton);
+    if (retyped) {
+        // A field the person changed is taken as typed.
+        auto *field = child<ui::CoordinateEdit>(m_ppm.get(), "PLON");
+        QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(3, field->height() / 2));
+        QTest::keyClick(field, Qt::Key_End);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClick(field, Qt::Key_9);
+    }
+    QTest::mouseClick(child<QPushButton>(m_ppm.get(), "BOK"), Qt::LeftButton);
     QVERIFY(!m_ppm->isVisible());
     QVERIFY(m_prompter->messages().isEmpty());
     QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N56*12.345"));
-    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E035*01.678"));
-    QVERIFY(!dbValue("Routes", m_route1, "DateTime").isNull());
-    QVERIFY(!dbValue("Routes", m_route2, "DateTime").isNull());
-
-    // A field the person changed is taken as typed.
-    QVERIFY(current(m_ndb));
-    openEditor(TF_PPM::Mode::Edit);
-    auto *lon = child<ui::CoordinateEdit>(m_ppm.get(), "PLON");
-    QTest::mouseClick(lon, Qt::LeftButton, Qt::NoModifier, QPoint(3, lon->height() / 2));
-    QTest::keyClick(lon, Qt::Key_End);
-    QTest::keyClick(lon, Qt::Key_Backspace);
-    QTest::keyClick(lon, Qt::Key_9);
-    QTest::mouseClick(save, Qt::LeftButton);
-    QVERIFY(!m_ppm->isVisible());
-    QCOMPARE(dbValue("Punkts", m_ndb, "LAT").toString(), QStringLiteral("N56*12.345"));
-    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), QStringLiteral("E035*01.69"));
-    QVERIFY(dbValue("Routes", m_route1, "DateTime").isNull());
+    QCOMPARE(dbValue("Punkts", m_ndb, "LON").toString(), lon);
+    QCOMPARE(dbValue("Routes", m_route1, "DateTime").isNull(), moved);
+    QCOMPARE(dbValue("Routes", m_route2, "DateTime").isNull(), moved);
 }
 
-void TestCatalogueWindows::airportToNdbDeletesRunways()
+void TestCatalogueWindows::typeDecidesTheRunways_data()
 {
-    QVERIFY(current(m_uuee));
-    openEditor(TF_PPM::Mode::Edit);
-    child<QComboBox>(m_ppm.get(), "PType")->setCurrentIndex(2);
-    child<QPushButton>(m_ppm.get(), "BOK")->click();
-    QVERIFY(!m_ppm->isVisible());
-    QCOMPARE(dbValue("Punkts", m_uuee, "Type").toString(), QStringLiteral("NDB"));
-    QCOMPARE(m_fix->count("Runways"), 0);
+    QTest::addColumn<int>("type"); // index in the type list
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("runways");
+    // An airport saved as another type loses its runways; saved as an
+    // airport it keeps them, and its region is emptied.
+    QTest::newRow("to NDB") << 2 << "NDB" << 0;
+    QTest::newRow("to intersection") << 0 << "" << 0;
+    QTest::newRow("stays an airport") << 1 << "Airport" << 2;
+}
 
-    // Saving an airport keeps its runways and empties its region.
-    exec(QStringLiteral("INSERT INTO Runways (AP, Runway) VALUES (%1, '06C')").arg(m_uuee));
+void TestCatalogueWindows::typeDecidesTheRunways()
+{
+    QFETCH(int, type);
+    QFETCH(QString, stored);
+    QFETCH(int, runways);
     QVERIFY(current(m_uuee));
     openEditor(TF_PPM::Mode::Edit);
-    child<QComboBox>(m_ppm.get(), "PType")->setCurrentIndex(1);
+    auto *types = child<QComboBox>(m_ppm.get(), "PType");
+    types->setCurrentIndex(type);
     child<QPushButton>(m_ppm.get(), "BOK")->click();
     QVERIFY(!m_ppm->isVisible());
-    QCOMPARE(m_fix->count("Runways"), 1);
-    QVERIFY(dbValue("Punkts", m_uuee, "Region").isNull());
+    QVERIFY(m_prompter->messages().isEmpty());
+    QCOMPARE(dbValue("Punkts", m_uuee, "Type").toString(), stored);
+    QCOMPARE(m_fix->count("Runways"), runways);
+    QCOMPARE(dbValue("Punkts", m_uuee, "Region").isNull(), type == 1);
 }
 
 void TestCatalogueWindows::cancelDiscardsPendingChanges()
@@ -776,7 +800,7 @@ void TestCatalogueWindows::airportWindowFeetAndMetres()
 
 void TestCatalogueWindows::airportWindowRunways()
 {
-    exec(QStringLiteral("UPDATE Punkts SET RSBN = %1 WHERE Code = %2").arg(m_beacon).arg(m_uuee));
+    exec(QStringLiteral("UPDATE Punkts SET RSBN = ? WHERE Code = ?"), {m_beacon, m_uuee});
     QVERIFY(current(m_uuee));
     openAirport();
     TF_AP &ap = m_ppm->airportWindow();
@@ -985,26 +1009,10 @@ void TestCatalogueWindows::beaconCatalogue()
     QVERIFY(focused(grid));
 
     store::Query &list = m_lists->QRSBN;
-    auto *search = child<QLineEdit>(m_rsbn.get(), "PID");
-    search->setFocus();
-    QTest::keyClicks(search, QStringLiteral("a"));
-    enter(search);
-    QCOMPARE(list.value(u"ID").toString(), QStringLiteral("AB")); // the first in list order
-    QVERIFY(focused(grid));
-    search->setFocus();
-    search->clear();
-    QTest::keyClicks(search, QStringLiteral("z"));
-    enter(search);
-    QCOMPARE(list.value(u"ID").toString(), QStringLiteral("ZB"));
-    search->setFocus();
-    search->clear();
-    QTest::keyClicks(search, QStringLiteral("ZX"));
-    enter(search);
-    QCOMPARE(list.value(u"ID").toString(), QStringLiteral("ZB"));
-    QCOMPARE(search->selectedText(), QStringLiteral("ZX"));
     // The catalogue offers nothing that changes a beacon.
     QCOMPARE(m_rsbn->findChildren<QPushButton *>().size(), 1);
     // And painted so: the rows' alternating grounds, the current row (ZB) dark.
+    QVERIFY(list.last());
     QCOMPARE(list.rowNumber(), 4);
     const QImage image = grid->viewport()->grab().toImage();
     QCOMPARE(image.pixelColor(test::paintedCell(grid, 0, 0).topLeft()), QColor(0xFF, 0xFB, 0xF0));
@@ -1017,51 +1025,89 @@ void TestCatalogueWindows::beaconCatalogue()
     QVERIFY(!list.isOpen());
 }
 
-void TestCatalogueWindows::tabFollowsTheLayout()
+void TestCatalogueWindows::beaconSearchOnEnter_data()
 {
-    // The catalogues: the list, its search, its buttons, "Закрыть".
-    m_punkts->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_punkts.get()));
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
-    QCOMPARE(test::tabWalk(6), (QStringList{"PID", "BNew", "BEdit", "BDel", "BClose", "G1"}));
-    m_punkts->reject();
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("found"); // the call sign current afterwards
+    QTest::addColumn<bool>("selected"); // nothing found: the text selected, the row kept
+    QTest::newRow("the first in list order") << "a" << "AB" << false;
+    QTest::newRow("a whole call sign") << "z" << "ZB" << false;
+    QTest::newRow("none begins so") << "ZX" << "AC" << true;
+}
+
+void TestCatalogueWindows::beaconSearchOnEnter()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, found);
+    QFETCH(bool, selected);
     m_rsbn->show();
     QVERIFY(QTest::qWaitForWindowActive(m_rsbn.get()));
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("G1"));
-    QCOMPARE(test::tabWalk(3), (QStringList{"PID", "BClose", "G1"}));
-    m_rsbn->reject();
+    store::Query &list = m_lists->QRSBN;
+    QVERIFY(list.setRowNumber(2)); // AC
+    auto *search = child<QLineEdit>(m_rsbn.get(), "PID");
+    search->setFocus();
+    QTest::keyClicks(search, typed);
+    QCOMPARE(list.value(u"ID").toString(), QStringLiteral("AC")); // found only on Enter
+    enter(search);
+    QCOMPARE(list.value(u"ID").toString(), found);
+    QCOMPARE(focused(child<ui::GridView>(m_rsbn.get(), "G1")), !selected);
+    QCOMPARE(search->selectedText(), selected ? search->text() : QString());
+    QVERIFY(m_prompter->messages().isEmpty());
+}
 
+void TestCatalogueWindows::tabFollowsTheLayout_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("walk");
+    // The catalogues: the list, its searches, its buttons, "Закрыть".
+    QTest::newRow("Пункты") << "TF_Punkts" << "G1"
+                            << QStringList{"PID", "PName", "BNew", "BEdit", "BDel", "BClose", "G1"};
+    QTest::newRow("Маяки РСБН") << "TF_RSBN" << "G1" << QStringList{"PID", "BClose", "G1"};
     // The waypoint editor row by row; "Аэропорт" only for an airport.
-    QVERIFY(current(m_ndb));
-    openEditor(TF_PPM::Mode::Edit);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("PType"));
-    QCOMPARE(test::tabWalk(9),
-             (QStringList{"PRegion", "PID", "PName", "PLAT", "PLON", "PFreq", "BOK", "BCancel", "PType"}));
-    m_ppm->reject();
-    QVERIFY(current(m_uuee));
-    openEditor(TF_PPM::Mode::Edit);
-    QCOMPARE(test::tabWalk(9), (QStringList{"PID", "PName", "PLAT", "PLON", "PFreq", "BAP", "BOK", "BCancel", "PType"}));
-
+    QTest::newRow("waypoint") << "TF_PPM NDB" << "PType"
+                              << QStringList{"PRegion", "PID", "PName", "PLAT", "PLON", "PFreq", "BOK", "BCancel", "PType"};
+    QTest::newRow("airport waypoint") << "TF_PPM Airport" << "PType"
+                                      << QStringList{"PID", "PName", "PLAT", "PLON", "PFreq", "BAP", "BOK", "BCancel", "PType"};
     // The airport window: its own fields (ident and name passed by), the
     // runways with their buttons, "Закрыть".
-    openAirport();
-    TF_AP &ap = m_ppm->airportWindow();
-    ap.activateWindow(); // the offscreen platform activates windows late
-    QTRY_VERIFY(ap.isActiveWindow());
-    child<QWidget>(&ap, "PHFt")->setFocus();
-    QCOMPARE(test::tabWalk(11), (QStringList{"PHMt", "PFLPer", "PHPer", "PATIS", "PRSBN", "G1", "BAdd", "BEdit", "BDel",
-                                              "BClose", "PHFt"}));
-
+    QTest::newRow("airport") << "TF_AP" << "PHFt"
+                             << QStringList{"PHMt", "PFLPer", "PHPer", "PATIS", "PRSBN", "G1", "BAdd", "BEdit", "BDel",
+                                            "BClose", "PHFt"};
     // The runway dialog: the runway itself is passed by.
-    TF_VPP *vpp = ap.findChild<TF_VPP *>();
-    QVERIFY(m_lists->QPunkts.isOpen());
-    vpp->show();
-    vpp->activateWindow();
-    QTRY_VERIFY(vpp->isActiveWindow());
-    child<QWidget>(vpp, "PDPRM")->setFocus();
-    QCOMPARE(test::tabWalk(9), (QStringList{"PBPRM", "PILSA", "PILSF", "PUk", "PZm", "PSm", "BOK", "BCancel", "PDPRM"}));
-    vpp->reject();
-    ap.reject();
+    QTest::newRow("runway") << "TF_VPP" << "PDPRM"
+                            << QStringList{"PBPRM", "PILSA", "PILSF", "PUk", "PZm", "PSm", "BOK", "BCancel", "PDPRM"};
+}
+
+void TestCatalogueWindows::tabFollowsTheLayout()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, start);
+    QFETCH(QStringList, walk);
+    QWidget *shown = nullptr;
+    if (window == u"TF_Punkts" || window == u"TF_RSBN") {
+        shown = window == u"TF_Punkts" ? static_cast<QWidget *>(m_punkts.get()) : m_rsbn.get();
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+    } else {
+        QVERIFY(current(window == u"TF_PPM NDB" ? m_ndb : m_uuee));
+        openEditor(TF_PPM::Mode::Edit);
+        shown = m_ppm.get();
+        if (window == u"TF_AP" || window == u"TF_VPP") {
+            openAirport();
+            shown = &m_ppm->airportWindow();
+        }
+        if (window == u"TF_VPP") {
+            shown = shown->findChild<TF_VPP *>();
+            shown->show();
+        }
+        shown->activateWindow(); // the offscreen platform activates windows late
+        QTRY_VERIFY(shown->isActiveWindow());
+        if (start != u"PType")
+            child<QWidget>(shown, qPrintable(start))->setFocus();
+    }
+    QCOMPARE(QApplication::focusWidget()->objectName(), start);
+    QCOMPARE(test::tabWalk(static_cast<int>(walk.size())), walk);
 }
 
 QTEST_MAIN(TestCatalogueWindows)

@@ -71,24 +71,20 @@ void TestPickers::init()
 {
     QVERIFY(openSession());
     m_code.clear();
-    const struct
-    {
-        const char *id;
-        const char *region;
-        const char *name;
-        const char *type;
-    } waypoints[] = {{"UUEE", "", "Шереметьево", "Airport"}, {"ULLI", "", "Пулково", "Airport"},
-                     {"uudd", "", "Домодедово", "Airport"},   {"AR", "UU", "Арбатская", "NDB"},
-                     {"UUBW", "UU", "Быково", "VOR"},        {"GEKLA", "UL", "", nullptr}};
-    for (const auto &w : waypoints) {
-        const QString id = QString::fromUtf8(w.id);
-        m_code.insert(id, m_fix->addPunkt({.id = id,
-                                           .lat = QStringLiteral("N55*00.00"),
-                                           .lon = QStringLiteral("E037*00.00"),
-                                           .type = w.type ? QVariant(QString::fromLatin1(w.type)) : QVariant(),
-                                           .region = QString::fromUtf8(w.region),
-                                           .name = QString::fromUtf8(w.name)}));
-    }
+    // On one meridian, so that the distance between two is their difference
+    // of latitude, 111.12 km a degree.
+    const QString meridian = QStringLiteral("E037*00.00");
+    const test::Fixture::Waypoint waypoints[] = {
+        {.id = "UUEE", .lat = "N55*00.00", .lon = meridian, .type = "Airport", .name = "Шереметьево"},
+        {.id = "ULLI", .lat = "N59*00.00", .lon = meridian, .type = "Airport", .name = "Пулково"},
+        {.id = "uudd", .lat = "N54*30.00", .lon = meridian, .type = "Airport", .name = "Домодедово"},
+        {.id = "AR", .lat = "N58*00.00", .lon = meridian, .type = "NDB", .region = "UU", .name = "Арбатская площадь"},
+        {.id = "UUBW", .lat = "N57*00.00", .lon = meridian, .type = "VOR", .region = "UU", .name = "Быково"},
+        {.id = "GEKLA", .lat = "N56*00.00", .lon = meridian, .region = "UL"},
+    };
+    for (const test::Fixture::Waypoint &w : waypoints)
+        m_code.insert(w.id, m_fix->addPunkt(w));
+    sql(QStringLiteral("UPDATE Punkts SET Freq = 114.5 WHERE ID = 'UUBW'"));
     for (const char *id : {"KN", "MR", "TL", "FA"})
         m_code.insert(QString::fromLatin1(id),
                       m_fix->addRsbn(QString::fromLatin1(id), QStringLiteral("Маяк ") + QString::fromLatin1(id),
@@ -122,9 +118,14 @@ void TestPickers::waypointPickerOpens_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("add: the first in ident order") << int(Mode::Add) << "ULLI" << "AR";
-    QTest::newRow("replace: the point's waypoint") << int(Mode::Replace) << "ULLI" << "ULLI";
-    QTest::newRow("replace: lower-case ident") << int(Mode::Replace) << "uudd" << "uudd";
+    QTest::addColumn<QStringList>("distances"); // km from the current point, in ident order
+    const QStringList fromPulkovo{"111", "333", "0", "222", "500", "444"};
+    QTest::newRow("add: the first in ident order") << int(Mode::Add) << "ULLI" << "AR" << fromPulkovo;
+    QTest::newRow("replace: the point's waypoint") << int(Mode::Replace) << "ULLI" << "ULLI" << fromPulkovo;
+    QTest::newRow("replace: lower-case ident")
+        << int(Mode::Replace) << "uudd" << "uudd" << QStringList{"389", "167", "500", "278", "0", "56"};
+    QTest::newRow("add to an empty route: no distances")
+        << int(Mode::Add) << "" << "AR" << QStringList(6, QString());
 }
 
 void TestPickers::waypointPickerOpens()
@@ -132,6 +133,7 @@ void TestPickers::waypointPickerOpens()
     QFETCH(int, mode);
     QFETCH(QString, current);
     QFETCH(QString, shown);
+    QFETCH(QStringList, distances);
     TF_PPMSel picker(*m_session);
     auto *id = picker.findChild<QLineEdit *>(QStringLiteral("PID"));
     auto *name = picker.findChild<QLineEdit *>(QStringLiteral("PName"));
@@ -154,14 +156,21 @@ void TestPickers::waypointPickerOpens()
     for (int row = 0; row < picker.list().rowCount(); ++row)
         ids << cell(&picker, row, 1);
     QCOMPARE(ids, (QStringList{"AR", "GEKLA", "ULLI", "UUBW", "uudd", "UUEE"}));
-    QCOMPARE(QStringList({cell(&picker, 3, 0), cell(&picker, 3, 2), cell(&picker, 3, 3)}),
-             (QStringList{"UU", "Быково", "VOR"}));
+    // What tells waypoints of one ident apart: type, region, name, frequency,
+    // position, and how far each is from the route's current point.
+    QCOMPARE(QStringList({cell(&picker, 3, 0), cell(&picker, 3, 2), cell(&picker, 3, 3), cell(&picker, 3, 4),
+                          cell(&picker, 3, 5), cell(&picker, 3, 6)}),
+             (QStringList{"UU", "Быково", "VOR", "114,50", "N57*00.00", "E037*00.00"}));
     QCOMPARE(cell(&picker, 1, 3), QString());
+    QStringList shownDistances;
+    for (int row = 0; row < picker.list().rowCount(); ++row)
+        shownDistances << cell(&picker, row, 7);
+    QCOMPARE(shownDistances, distances);
     auto *grid = picker.findChild<ui::GridView *>(QStringLiteral("GM"));
     QStringList titles;
     for (int c = 0; c < grid->model()->columnCount(); ++c)
         titles << grid->model()->headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(titles, (QStringList{"Регион", "Пункт", "Наименование", "Тип"}));
+    QCOMPARE(titles, (QStringList{"Регион", "Пункт", "Наименование", "Тип", "Частота", "Широта", "Долгота", "Расст., км"}));
     QCOMPARE(grid->model()->data(grid->model()->index(0, 0), Qt::TextAlignmentRole).value<Qt::Alignment>(),
              Qt::AlignCenter);
     QCOMPARE(grid->model()->data(grid->model()->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(),
@@ -184,16 +193,27 @@ void TestPickers::waypointSearchWhileTyping()
     QCOMPARE(id->text(), QStringLiteral("UU"));
     QCOMPARE(picker.list().value(u"ID").toString(), QStringLiteral("AR")); // not before the wait
     QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("UUBW"));
-    // A text that begins no ident moves nothing once its wait has run out.
+    QVERIFY(!picker.findChild<ui::SearchEdit *>(QStringLiteral("PID"))->isNotFound());
+    // A text that begins no ident moves nothing once its wait has run out,
+    // and the field says so.
     test::typeText(id, QStringLiteral("q"));
     auto *idSearch = qobject_cast<ui::SearchEdit *>(id);
     QVERIFY(idSearch && idSearch->isWaiting());
     QTRY_VERIFY(!idSearch->isWaiting());
+    QTRY_VERIFY(idSearch->isNotFound());
     QCOMPARE(picker.list().value(u"ID").toString(), QStringLiteral("UUBW"));
+    QCOMPARE(idSearch->palette().color(QPalette::Base), QColor(0xFF, 0xC0, 0xC0));
+    QTest::keyClick(id, Qt::Key_Backspace);
+    QTRY_VERIFY(!idSearch->isNotFound());
+    QVERIFY(m_prompter->messages().isEmpty());
 
+    // By the name: its start, or the start of any word of it.
     name->setFocus();
     test::typeText(name, QStringLiteral("пул"));
     QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("ULLI"));
+    name->selectAll();
+    test::typeText(name, QStringLiteral("ПЛОЩ"));
+    QTRY_COMPARE(picker.list().value(u"ID").toString(), QStringLiteral("AR"));
 }
 
 namespace {

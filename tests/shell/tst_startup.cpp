@@ -5,6 +5,7 @@
 
 #include "shell/core/Startup.h"
 #include "base/Settings.h"
+#include "store/Compaction.h"
 #include "store/InstanceLock.h"
 #include "store/Schema.h"
 #include "store/Session.h"
@@ -55,6 +56,7 @@ private slots:
     void missingDatabaseEnds();
     void damagedDatabaseEnds_data();
     void damagedDatabaseEnds();
+    void leftoverScratchCopyIsRemoved_data();
     void leftoverScratchCopyIsRemoved();
     void secondCopyDoesNotCompact();
     void firstSchemaIsUpgradedByTheOnlyCopy();
@@ -320,17 +322,48 @@ void TestStartup::damagedDatabaseEnds()
     QCOMPARE(f.readAll(), content);
 }
 
+void TestStartup::leftoverScratchCopyIsRemoved_data()
+{
+    QTest::addColumn<bool>("room"); // the file has free pages worth giving back
+    QTest::newRow("compacted") << true;
+    QTest::newRow("not worth compacting") << false;
+}
+
 void TestStartup::leftoverScratchCopyIsRemoved()
 {
+    QFETCH(bool, room);
     QVERIFY(m_folder->createDatabase());
     QVERIFY(m_folder->createSimulator());
     QVERIFY(m_folder->writeDefaultIni());
+    const QString path = m_folder->file(QStringLiteral("kalyxdb.kdb"));
+    {
+        store::Database db(QStringLiteral("fixture"));
+        QVERIFY(db.open(path));
+        test::Fixture(db.sql()).addRoute(QStringLiteral("Москва - Сочи"), 1400.0);
+        // Rows written and deleted again leave free pages behind.
+        QVERIFY(db.exec(QStringLiteral("INSERT INTO Punkts (Name) SELECT printf('%.3000c', 'x') FROM Routes")));
+        for (int i = 0; room && i < 9; ++i)
+            QVERIFY(db.exec(QStringLiteral("INSERT INTO Punkts (Name) SELECT Name FROM Punkts")));
+        QVERIFY(db.exec(QStringLiteral("DELETE FROM Punkts")));
+    }
+    QCOMPARE(store::isWorthCompacting(path), room);
+    const qint64 size = QFileInfo(path).size();
+    const QDateTime written = QFileInfo(path).lastModified();
     QFile scratch(m_folder->file(QStringLiteral("temp.kdb")));
     QVERIFY(scratch.open(QIODevice::WriteOnly));
     scratch.write("left over");
     scratch.close();
     QCOMPARE(run(), StartupResult::Running);
     QVERIFY(!scratch.exists());
+    // A file with room to give back is copied smaller; any other is left as
+    // it is, not copied whole at every start.
+    if (room) {
+        QVERIFY(QFileInfo(path).size() < size / 4);
+    } else {
+        QCOMPARE(QFileInfo(path).size(), size);
+        QCOMPARE(QFileInfo(path).lastModified(), written);
+    }
+    QCOMPARE(m_session->QRoutes.rowCount(), 1);
 }
 
 void TestStartup::secondCopyDoesNotCompact()

@@ -1,5 +1,6 @@
 #include "BuildMachineTools.h"
 #include "Fixture.h"
+#include "SqlColumn.h"
 #include "TestFolder.h"
 
 #include "store/Collation.h"
@@ -14,6 +15,7 @@
 #include <QtTest>
 
 using namespace kx;
+using kx::test::column;
 using namespace kx::store;
 
 namespace {
@@ -60,7 +62,9 @@ QStringList dump(QSqlDatabase db)
         names << tables.value(0).toString();
     for (const QString &table : std::as_const(names)) {
         QSqlQuery q(db);
-        q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
+        // A table without rowid is in the order of its key.
+        if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
+            q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY 1, 2").arg(table));
         while (q.next()) {
             QStringList values;
             for (int i = 0; i < q.record().count(); ++i)
@@ -69,20 +73,6 @@ QStringList dump(QSqlDatabase db)
         }
     }
     return rows;
-}
-
-QStringList column(QSqlDatabase db, const QString &sql, const QVariantList &values = {})
-{
-    QSqlQuery q(db);
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    QStringList out;
-    if (!q.exec())
-        return {QStringLiteral("error: ") + sql};
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
 }
 
 // How SQLite would run a statement: the detail lines of its query plan.
@@ -123,6 +113,28 @@ void fillEveryTable(QSqlDatabase db)
     q.exec(QStringLiteral("INSERT INTO RSBNSelect (RSBN, L) VALUES (%1, 120.5)").arg(beacon));
 }
 
+// A database made by a schema of the given version (the current one: a new
+// database).
+bool createDatabaseOf(test::TestFolder &folder, int version)
+{
+    switch (version) {
+    case 0:
+        return folder.createFirstSchemaDatabase();
+    case 1:
+        return folder.createSecondSchemaDatabase();
+    default:
+        return folder.createDatabase();
+    }
+}
+
+// What schema 2 added, as the file holds it.
+QStringList searchObjects(QSqlDatabase db)
+{
+    return column(db, QStringLiteral("SELECT type || ' ' || name || ': ' || sql FROM sqlite_master "
+                                     "WHERE name IN ('Punkts_Order', 'PunktWords') OR name LIKE 'Punkts\\_Words\\_%' ESCAPE '\\' "
+                                     "ORDER BY name"));
+}
+
 } // namespace
 
 class TestSchema : public QObject
@@ -131,29 +143,33 @@ class TestSchema : public QObject
 private slots:
     void stockClientUsesEveryTable_data();
     void stockClientUsesEveryTable();
+    void upgradeKeepsEveryRowAndOrder_data();
     void upgradeKeepsEveryRowAndOrder();
+    void upgradeMakesWhatANewDatabaseHas_data();
+    void upgradeMakesWhatANewDatabaseHas();
     void failedUpgradeLeavesTheFile();
 };
 
 void TestSchema::stockClientUsesEveryTable_data()
 {
-    QTest::addColumn<bool>("firstSchema"); // made by the first schema, then upgraded
-    QTest::newRow("new database") << false;
-    QTest::newRow("upgraded database") << true;
+    QTest::addColumn<int>("madeBy"); // the schema version that made it, then upgraded
+    QTest::newRow("new database") << kSchemaVersion;
+    QTest::newRow("database of schema 1, upgraded") << 1;
+    QTest::newRow("database of schema 0, upgraded") << 0;
 }
 
 void TestSchema::stockClientUsesEveryTable()
 {
-    QFETCH(bool, firstSchema);
+    QFETCH(int, madeBy);
     test::TestFolder folder;
-    QVERIFY(firstSchema ? folder.createFirstSchemaDatabase() : folder.createDatabase());
+    QVERIFY(createDatabaseOf(folder, madeBy));
     const QString path = folder.file(QStringLiteral("kalyxdb.kdb"));
     {
         Database db(QStringLiteral("program"));
         QVERIFY(db.open(path));
         fillEveryTable(db.sql());
-        if (firstSchema) {
-            QCOMPARE(schemaVersion(db), 0);
+        if (madeBy < kSchemaVersion) {
+            QCOMPARE(schemaVersion(db), madeBy);
             QString why;
             QVERIFY2(upgradeSchema(db, &why), qPrintable(why));
         }
@@ -196,11 +212,14 @@ void TestSchema::stockClientUsesEveryTable()
         "DELETE FROM Punkts WHERE ID = 'жук'; DELETE FROM Routes WHERE Name = 'Ёлки';\n"
         "DELETE FROM Points WHERE Number = 3; DELETE FROM RSBN WHERE ID = 'ak';\n"
         "DELETE FROM RSBNSelect; DELETE FROM Runways WHERE Runway = '06';\n"
-        "SELECT count(*) FROM Punkts; PRAGMA integrity_check;\n"));
+        "SELECT count(*) FROM Punkts; PRAGMA integrity_check;\n"
+        // The words of the names, kept by the client's writes too.
+        "SELECT group_concat(Word, ',') FROM (SELECT Word FROM PunktWords ORDER BY Word);\n"));
     QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), qPrintable(run.err));
     QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts),
              (QStringList{"4", "2", "5", "2", "1", "2", "Mr,UUEE,urss,ЖУК,жук", "1", "5", "ЛК,ak",
-                          "apple,Ёлки,Москва - Сочи,москва - сочи 2", "24C,06", "5", "ok"}));
+                          "apple,Ёлки,Москва - Сочи,москва - сочи 2", "24C,06", "5", "ok",
+                          "2,Внуково,Жуковский,Мэр,Шереметьево-2,сочи"}));
 
     // The program sees the client's rows and still compares without regard to
     // letter case, Cyrillic included; the waypoint the client wrote is noted
@@ -216,10 +235,18 @@ void TestSchema::stockClientUsesEveryTable()
              (QStringList{"Москва - Сочи", "москва - сочи 2", "Новый", "Яблоко"}));
 }
 
+void TestSchema::upgradeKeepsEveryRowAndOrder_data()
+{
+    QTest::addColumn<int>("madeBy");
+    QTest::newRow("schema 0") << 0;
+    QTest::newRow("schema 1") << 1;
+}
+
 void TestSchema::upgradeKeepsEveryRowAndOrder()
 {
+    QFETCH(int, madeBy);
     test::TestFolder folder;
-    QVERIFY(folder.createFirstSchemaDatabase());
+    QVERIFY(createDatabaseOf(folder, madeBy));
     Database db(QStringLiteral("program"));
     QVERIFY(db.open(folder.file(QStringLiteral("kalyxdb.kdb"))));
     fillEveryTable(db.sql());
@@ -250,15 +277,56 @@ void TestSchema::upgradeKeepsEveryRowAndOrder()
     QString why;
     QVERIFY2(upgradeSchema(db, &why), qPrintable(why));
     QCOMPARE(schemaVersion(db), kSchemaVersion);
-    QCOMPARE(dump(db.sql()), rowsBefore);
+    // Every row of every table stays; the new table holds the words of every
+    // name already there.
+    const auto rowsOfOldTables = [&] {
+        QStringList rows = dump(db.sql());
+        rows.removeIf([](const QString &row) { return row.startsWith(QStringLiteral("PunktWords:")); });
+        return rows;
+    };
+    QCOMPARE(rowsOfOldTables(), rowsBefore);
     QCOMPARE(behaviour(), before);
+    QStringList words = column(db.sql(), QStringLiteral("SELECT Word || '=' || Punkt FROM PunktWords"));
+    QStringList names = column(db.sql(), QStringLiteral("SELECT Name || '=' || Code FROM Punkts")); // one word each
+    words.sort();
+    names.sort();
+    QCOMPARE(words, names);
     // The map's index is there, every waypoint noted for it.
     QCOMPARE(column(db.sql(), QStringLiteral("SELECT count(*) FROM PunktsAreaStale")),
              column(db.sql(), QStringLiteral("SELECT count(*) FROM Punkts")));
     QCOMPARE(column(db.sql(), QStringLiteral("SELECT count(*) FROM PunktsArea")), QStringList{"0"});
     // Once is enough: a second upgrade finds nothing to do.
+    const QStringList all = dump(db.sql());
     QVERIFY(upgradeSchema(db));
-    QCOMPARE(dump(db.sql()), rowsBefore);
+    QCOMPARE(dump(db.sql()), all);
+}
+
+void TestSchema::upgradeMakesWhatANewDatabaseHas_data()
+{
+    QTest::addColumn<int>("madeBy");
+    QTest::newRow("schema 0") << 0;
+    QTest::newRow("schema 1") << 1;
+}
+
+void TestSchema::upgradeMakesWhatANewDatabaseHas()
+{
+    // The upgrade writes what schema.sql writes, word for word: an index a
+    // statement does not name exactly as the list names its keys would not
+    // serve it.
+    QFETCH(int, madeBy);
+    test::TestFolder fresh;
+    QVERIFY(fresh.createDatabase());
+    test::TestFolder old;
+    QVERIFY(createDatabaseOf(old, madeBy));
+    Database made(QStringLiteral("made"));
+    QVERIFY(made.open(fresh.file(QStringLiteral("kalyxdb.kdb"))));
+    Database upgraded(QStringLiteral("upgraded"));
+    QVERIFY(upgraded.open(old.file(QStringLiteral("kalyxdb.kdb"))));
+    QVERIFY(upgradeSchema(upgraded));
+    QCOMPARE(searchObjects(upgraded.sql()), searchObjects(made.sql()));
+    QCOMPARE(searchObjects(made.sql()).size(), 5);
+    const QString objects = QStringLiteral("SELECT type || ' ' || name FROM sqlite_master ORDER BY name");
+    QCOMPARE(column(upgraded.sql(), objects), column(made.sql(), objects));
 }
 
 void TestSchema::failedUpgradeLeavesTheFile()

@@ -63,7 +63,17 @@ double TestFolder::variationAt(int latitudeNorth, int longitudeEast)
 
 bool TestFolder::createFirstSchemaDatabase()
 {
-    QFile schema(QStringLiteral(KX_SOURCE_DIR "/tests/store/data/schema-0.sql"));
+    return createOlderSchemaDatabase(QStringLiteral("schema-0.sql"));
+}
+
+bool TestFolder::createSecondSchemaDatabase()
+{
+    return createOlderSchemaDatabase(QStringLiteral("schema-1.sql"));
+}
+
+bool TestFolder::createOlderSchemaDatabase(const QString &schemaFile)
+{
+    QFile schema(QStringLiteral(KX_SOURCE_DIR "/tests/store/data/") + schemaFile);
     if (!schema.open(QIODevice::ReadOnly))
         return false;
     const QString path = file(QStringLiteral("kalyxdb.kdb"));
@@ -78,7 +88,7 @@ bool TestFolder::createFirstSchemaDatabase()
             error = db.lastError();
     }
     if (!ok)
-        qWarning("createFirstSchemaDatabase: %s", qPrintable(error));
+        qWarning("%s: %s", qPrintable(schemaFile), qPrintable(error));
     return ok;
 }
 

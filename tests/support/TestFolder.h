@@ -41,6 +41,8 @@ public:
     // version 0, tests/store/data/schema-0.sql): its indexes name the
     // program's collation.
     bool createFirstSchemaDatabase();
+    // ... as schema version 1 made it (tests/store/data/schema-1.sql).
+    bool createSecondSchemaDatabase();
     // The simulator folder with a variation table (every entry from the
     // function, by default variationAt() at every node), the cell folder and
     // a gauge file holding a "[ppm" line.
@@ -57,6 +59,8 @@ public:
     QString readIni() const;
 
 private:
+    bool createOlderSchemaDatabase(const QString &schemaFile);
+
     QTemporaryDir m_dir;
 };
 
