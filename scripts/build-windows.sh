@@ -26,7 +26,7 @@ esac
 "$here/install-deps.sh" debian-packages.txt debian-packages-windows.txt
 
 echo "== kalyx-mkdb for this machine"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKX_WERROR="${KX_WERROR:-OFF}" >/dev/null
 cmake --build "$root/build" --target kalyx-mkdb -j"$(nproc)"
 mkdb="$root/build/tools-bin/kalyx-mkdb"
 

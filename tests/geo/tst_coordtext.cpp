@@ -38,6 +38,8 @@ private slots:
     void pastedPositions();
     void decimalDegreesOfTexts_data();
     void decimalDegreesOfTexts();
+    void degreesMinutesSeconds_data();
+    void degreesMinutesSeconds();
     void randomTextsGiveAnAngleOrAnError();
 };
 
@@ -372,6 +374,40 @@ void TestCoordText::decimalDegreesOfTexts()
         return;
     const bool latitude = text.startsWith(u'N') || text.startsWith(u'S');
     QCOMPARE((latitude ? geo::latitudeFromDecimal(*degrees) : geo::longitudeFromDecimal(*degrees)).value_or(""), back);
+}
+
+void TestCoordText::degreesMinutesSeconds_data()
+{
+    QTest::addColumn<bool>("latitude");
+    QTest::addColumn<bool>("negative"); // south or west
+    QTest::addColumn<QString>("degrees");
+    QTest::addColumn<QString>("minutes");
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<QString>("text"); // empty: refused
+    // A second is 1/60 minute: 19.8" is 0.33' exactly, 52.8" is 0.88'.
+    QTest::newRow("north") << true << false << "55" << "58" << "19.8" << "N55*58.33";
+    QTest::newRow("west, comma") << false << true << "37" << "24" << "52,8" << "W037*24.88";
+    // 0.3" is 0.005' and 0.9" is 0.015': halves, to the even hundredth.
+    QTest::newRow("half down to even") << true << false << "55" << "58" << "0.3" << "N55*58.00";
+    QTest::newRow("half up to even") << true << false << "55" << "58" << "0.9" << "N55*58.02";
+    QTest::newRow("twelve decimals, the most read") << true << true << "33" << "56" << "48.000000000001"
+                                                    << "S33*56.80";
+    QTest::newRow("thirteen decimals") << true << true << "33" << "56" << "48.0000000000001" << "";
+    QTest::newRow("seconds reach 60") << true << false << "55" << "58" << "60" << "";
+    // 0.6" is 0.01': past the pole by a hundredth.
+    QTest::newRow("past the pole") << true << false << "90" << "00" << "0.6" << "";
+}
+
+void TestCoordText::degreesMinutesSeconds()
+{
+    QFETCH(bool, latitude);
+    QFETCH(bool, negative);
+    QFETCH(QString, degrees);
+    QFETCH(QString, minutes);
+    QFETCH(QString, seconds);
+    const std::optional<QString> text = latitude ? geo::latitudeFromDms(negative, degrees, minutes, seconds)
+                                                 : geo::longitudeFromDms(negative, degrees, minutes, seconds);
+    QTEST(text.value_or(QString()), "text");
 }
 
 void TestCoordText::randomTextsGiveAnAngleOrAnError()

@@ -72,7 +72,9 @@ inline QStringList tabWalk(int presses)
 // The dialog is closed on every way out, should the action have stopped
 // half-way or the dialog never have become active: a failed check returns
 // from here at once, and a dialog left open would hold the test in its
-// exec() until CTest gives up on it.
+// exec() until CTest gives up on it. The wait for the dialog is a plain one:
+// QTRY_VERIFY would wait twice as long again after its time is out, only to
+// say how long would have been enough.
 inline void whenOpen(QDialog *dialog, const std::function<void()> &action)
 {
     QTimer::singleShot(0, dialog, [dialog, action] {
@@ -81,7 +83,8 @@ inline void whenOpen(QDialog *dialog, const std::function<void()> &action)
                 dialog->reject();
         });
         dialog->activateWindow();
-        QTRY_VERIFY(dialog->isActiveWindow());
+        QVERIFY2(QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); }),
+                 qPrintable(QStringLiteral("the dialog \"%1\" never became active").arg(dialog->objectName())));
         action();
     });
 }
