@@ -7,6 +7,7 @@
 #include "ui/FormParts.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
+#include "ui/WindowMemory.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,10 +15,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace kx::catalogues {
 
 CatalogueWindow::CatalogueWindow(const Setup &setup, store::Session &session, store::Query &list, QWidget *parent)
-    : ui::Dialog(setup.objectName, ui::Dialog::Frame::Fixed, parent)
+    : ui::Dialog(setup.objectName, ui::Dialog::Frame::Sizable, parent)
     , m_setup(setup)
     , m_session(session)
     , m_list(list)
@@ -48,8 +51,20 @@ void CatalogueWindow::layOut(QHBoxLayout *below, std::initializer_list<QWidget *
     setTabOrder(previous, findChild<QPushButton *>(QStringLiteral("BClose")));
 }
 
+void CatalogueWindow::setOpeningSize(QSize size, QList<int> nameColumns)
+{
+    setMinimumSize(size);
+    resize(size);
+    m_memory = std::make_unique<ui::WindowMemory>(this, m_setup.memoryPrefix);
+    m_memory->addGrid(m_grid, std::move(nameColumns));
+}
+
 void CatalogueWindow::shown()
 {
+    if (m_memory && !m_placed) {
+        m_memory->restore(m_session.settingsFile().path());
+        m_placed = true;
+    }
     for (QLineEdit *search : std::as_const(m_searches))
         search->clear();
     {
@@ -69,6 +84,10 @@ void CatalogueWindow::done(int result)
         m_list.close();
         listClosed();
     }
+    // A program folder that cannot be written keeps the place it had; the
+    // window closes all the same.
+    if (m_memory)
+        std::ignore = m_memory->save(m_session.settingsFile().path());
     QDialog::done(result);
 }
 

@@ -3,9 +3,11 @@
 #include "ui/Dialog.h"
 
 #include <QList>
+#include <QSize>
 #include <QString>
 
 #include <initializer_list>
+#include <memory>
 
 class QGroupBox;
 class QHBoxLayout;
@@ -18,7 +20,8 @@ class Session;
 
 namespace kx::ui {
 class GridView;
-}
+class WindowMemory;
+} // namespace kx::ui
 
 namespace kx::catalogues {
 
@@ -27,7 +30,9 @@ namespace kx::catalogues {
 // the list's navigator, and "Закрыть" (BClose) below. Showing it empties its
 // searches, opens the list anew (its message when that fails, the window
 // staying open without a list) and gives the grid the focus; closing it
-// closes the list.
+// closes the list. The window grows and is maximised, its grid taking the
+// room; its place, size and column widths are kept in kalyx.ini [WINDOWS]
+// under the window's prefix.
 class CatalogueWindow : public ui::Dialog
 {
     Q_OBJECT
@@ -37,6 +42,7 @@ public:
         const char *objectName;
         QString caption;    // the window's and its group's
         QString openFailed; // the message when the list cannot be opened
+        QString memoryPrefix; // its keys in kalyx.ini [WINDOWS]
     };
 
     ~CatalogueWindow() override;
@@ -55,6 +61,9 @@ protected:
     // the navigator ends at the right; the Tab key goes from the grid through
     // tabBetween to "Закрыть".
     void layOut(QHBoxLayout *below, std::initializer_list<QWidget *> tabBetween);
+    // The size the window opens at, and its smallest; the grid's name
+    // columns, which take the room a grown window gives the grid.
+    void setOpeningSize(QSize size, QList<int> nameColumns);
 
     // Opens the list anew, its first row current.
     virtual bool openList() = 0;
@@ -70,6 +79,8 @@ private:
     QGroupBox *m_group = nullptr;
     ui::GridView *m_grid = nullptr;
     QList<QLineEdit *> m_searches;
+    std::unique_ptr<ui::WindowMemory> m_memory;
+    bool m_placed = false; // given its remembered place and size
 };
 
 } // namespace kx::catalogues

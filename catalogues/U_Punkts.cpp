@@ -45,7 +45,7 @@ QColor typeColour(const QVariant &type)
 } // namespace
 
 TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &editor, QWidget *parent)
-    : CatalogueWindow({"TF_Punkts", QStringLiteral("Пункты"), texts::punktsOpenFailed()}, session, lists.QPunkts,
+    : CatalogueWindow({"TF_Punkts", QStringLiteral("Пункты"), texts::punktsOpenFailed(), QStringLiteral("Punkts")}, session, lists.QPunkts,
                       parent)
     , m_lists(lists)
     , m_editor(editor)
@@ -111,7 +111,7 @@ TF_Punkts::TF_Punkts(store::Session &session, CatalogueLists &lists, TF_PPM &edi
     below->addWidget(edit);
     below->addWidget(remove);
     layOut(below, {m_id, m_name, add, edit, remove});
-    setFixedSize(800, 520);
+    setOpeningSize(QSize(800, 520), {2}); // the name takes the room
 }
 
 TF_Punkts::~TF_Punkts() = default;

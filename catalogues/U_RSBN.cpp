@@ -21,7 +21,7 @@ const QColor kCream(0xFF, 0xFB, 0xF0);
 } // namespace
 
 TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent)
-    : CatalogueWindow({"TF_RSBN", texts::rsbnCaption(), texts::rsbnOpenFailed()}, session, lists.QRSBN, parent)
+    : CatalogueWindow({"TF_RSBN", texts::rsbnCaption(), texts::rsbnOpenFailed(), QStringLiteral("RSBN")}, session, lists.QRSBN, parent)
     , m_lists(lists)
 {
     ui::GridView *list = grid();
@@ -46,7 +46,7 @@ TF_RSBN::TF_RSBN(store::Session &session, CatalogueLists &lists, QWidget *parent
     below->addWidget(ui::form::label(group(), QStringLiteral("Поиск"), m_search));
     below->addWidget(m_search);
     layOut(below, {m_search});
-    setFixedSize(640, 460);
+    setOpeningSize(QSize(640, 460), {2}); // the name takes the room
 }
 
 TF_RSBN::~TF_RSBN() = default;

@@ -59,7 +59,7 @@ TF_PPMSel::TF_PPMSel(store::Session &session, QWidget *parent)
     search->addWidget(nameLabel);
     search->addWidget(m_name, 3);
     layOut(search, {m_id, m_name});
-    setFixedSize(800, 440);
+    setOpeningSize(QSize(800, 440), session.settingsFile().path(), QStringLiteral("PPMSel"), {2});
 }
 
 store::PagedSql TF_PPMSel::listSql() const

@@ -22,7 +22,7 @@ TF_RSBNSel::TF_RSBNSel(store::Session &session, QWidget *parent)
     });
     list->setColumnWidths({{0, 70}, {1, 220}, {2, 90}});
     layOut(nullptr, {});
-    setFixedSize(420, 320);
+    setOpeningSize(QSize(420, 320), session.settingsFile().path(), QStringLiteral("RSBNSel"), {1});
 }
 
 // Candidates at equal distance keep the order they were found in; a distance

@@ -15,6 +15,9 @@ Qt::WindowFlags flagsOf(Dialog::Frame frame)
         return caption;
     case Dialog::Frame::Closable:
         return caption | Qt::WindowCloseButtonHint;
+    case Dialog::Frame::SizableCaption:
+        // A double click on the caption still maximises it.
+        return caption | Qt::WindowMaximizeButtonHint;
     case Dialog::Frame::Sizable:
         return caption | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
     }

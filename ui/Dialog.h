@@ -16,6 +16,7 @@ public:
         Caption,  // caption only, no title-bar buttons (the pickers)
         Closable, // caption and close button
         Sizable,  // caption, system menu, maximise and close buttons; resizable
+        SizableCaption, // caption only, no title-bar buttons; resizable (the pickers)
     };
 
     Dialog(const char *objectName, Frame frame, QWidget *parent);

@@ -2,6 +2,7 @@
 
 #include "ButtonsAndTabs.h"
 #include "GridView.h"
+#include "WindowMemory.h"
 
 #include "base/Prompter.h"
 #include "store/Query.h"
@@ -9,10 +10,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace kx::ui {
 
 PickerDialog::PickerDialog(const Setup &setup, store::Database &db, Prompter &prompter, QWidget *parent)
-    : Dialog(setup.objectName, Frame::Caption, parent)
+    : Dialog(setup.objectName, Frame::SizableCaption, parent)
     , m_setup(setup)
     , m_prompter(prompter)
     , m_list(std::make_unique<store::Query>(db, setup.listName))
@@ -44,8 +47,21 @@ void PickerDialog::layOut(QLayout *between, std::initializer_list<QWidget *> tab
     setTabOrder(m_ok, m_cancel);
 }
 
+void PickerDialog::setOpeningSize(QSize size, QString iniPath, QString memoryPrefix, QList<int> nameColumns)
+{
+    setMinimumSize(size);
+    resize(size);
+    m_iniPath = std::move(iniPath);
+    m_memory = std::make_unique<WindowMemory>(this, std::move(memoryPrefix));
+    m_memory->addGrid(m_grid, std::move(nameColumns));
+}
+
 void PickerDialog::shown()
 {
+    if (m_memory && !m_placed) {
+        m_memory->restore(m_iniPath);
+        m_placed = true;
+    }
     m_chosen = 0;
     m_list->close();
     m_list->setPagedSql(listSql());
@@ -68,6 +84,10 @@ void PickerDialog::done(int result)
     if (result != Accepted)
         m_chosen = 0;
     m_list->close();
+    // A program folder that cannot be written keeps the place it had; the
+    // choice stands all the same.
+    if (m_memory)
+        std::ignore = m_memory->save(m_iniPath);
     QDialog::done(result);
 }
 

@@ -2,6 +2,8 @@
 
 #include "Dialog.h"
 
+#include <QList>
+#include <QSize>
 #include <QString>
 
 #include <initializer_list>
@@ -23,12 +25,15 @@ struct PagedSql;
 namespace kx::ui {
 
 class GridView;
+class WindowMemory;
 
 // A modal picker of one row: its own list in the grid GM, "OK" (BOK) and
 // "Отмена" (BCancel). A double click or Enter in the list chooses as BOK does.
 // The result is the key of the chosen row, 0 when the person cancelled or
 // closed the window. The list is read afresh at every showing, in pages as the
-// grid scrolls, and closed when the window closes.
+// grid scrolls, and closed when the window closes. The window grows and is
+// maximised, the list taking the room; its place, size and column widths are
+// kept in kalyx.ini [WINDOWS] once setOpeningSize has named where.
 class PickerDialog : public Dialog
 {
     Q_OBJECT
@@ -56,6 +61,10 @@ protected:
     // then the buttons; the Tab key goes through the list, the added controls
     // and the buttons in that order.
     void layOut(QLayout *between, std::initializer_list<QWidget *> tabBetween);
+    // The size the window opens at, and its smallest; where its place is kept
+    // (kalyx.ini, the keys' prefix) and the list's name columns, which take
+    // the room a grown window gives the list.
+    void setOpeningSize(QSize size, QString iniPath, QString memoryPrefix, QList<int> nameColumns);
 
     // The statement of the list, read at every showing, a page at a time.
     virtual store::PagedSql listSql() const = 0;
@@ -73,6 +82,9 @@ private:
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
     qint64 m_chosen = 0;
+    std::unique_ptr<WindowMemory> m_memory;
+    QString m_iniPath;
+    bool m_placed = false; // given its remembered place and size
 };
 
 } // namespace kx::ui

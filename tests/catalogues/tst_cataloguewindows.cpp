@@ -115,6 +115,8 @@ private slots:
     void beaconSearchOnEnter();
     void tabFollowsTheLayout_data();
     void tabFollowsTheLayout();
+    void windowsGrowAndComeBackSo_data();
+    void windowsGrowAndComeBackSo();
 
 
 private:
@@ -1108,6 +1110,62 @@ void TestCatalogueWindows::tabFollowsTheLayout()
     }
     QCOMPARE(QApplication::focusWidget()->objectName(), start);
     QCOMPARE(test::tabWalk(static_cast<int>(walk.size())), walk);
+}
+
+void TestCatalogueWindows::windowsGrowAndComeBackSo_data()
+{
+    QTest::addColumn<bool>("waypoints");
+    QTest::addColumn<QSize>("opening");
+    QTest::addColumn<QString>("prefix"); // of its keys in kalyx.ini
+    QTest::newRow("Пункты") << true << QSize(800, 520) << "Punkts";
+    QTest::newRow("Маяки РСБН") << false << QSize(640, 460) << "RSBN";
+}
+
+void TestCatalogueWindows::windowsGrowAndComeBackSo()
+{
+    QFETCH(bool, waypoints);
+    QFETCH(QSize, opening);
+    QFETCH(QString, prefix);
+    const auto window = [&]() -> QDialog * {
+        return waypoints ? static_cast<QDialog *>(m_punkts.get()) : static_cast<QDialog *>(m_rsbn.get());
+    };
+    window()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    QCOMPARE(window()->size(), opening);
+    QVERIFY(window()->windowFlags() & Qt::WindowMaximizeButtonHint);
+    QVERIFY(window()->maximumWidth() > 2000);
+    auto *grid = child<ui::GridView>(window(), "G1");
+    auto *close = child<QPushButton>(window(), "BClose");
+    const int nameWidth = grid->columnWidth(2);
+    const QSize gridSize = grid->size();
+    const QPoint closeFromCorner = QPoint(window()->width(), window()->height()) - close->geometry().topLeft();
+
+    // Made larger, the grid takes the room and the name the width; "Закрыть"
+    // keeps its place from the bottom right. (As large as the screen lets a
+    // window come back: the test's screen may be small.)
+    const QSize larger =
+        (opening + QSize(200, 100)).boundedTo(window()->screen()->availableGeometry().size() - QSize(8, 40));
+    window()->resize(larger);
+    const QSize left = window()->size(); // never below the opening size
+    QVERIFY(left.height() > opening.height());
+    const QSize grown = left - opening;
+    QTRY_COMPARE(grid->size(), gridSize + grown);
+    QTRY_COMPARE(grid->columnWidth(2), nameWidth + grown.width());
+    QCOMPARE(QPoint(window()->width(), window()->height()) - close->geometry().topLeft(), closeFromCorner);
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(!window()->isVisible());
+    const QString ini = m_folder->readIni();
+    QVERIFY2(ini.contains(QStringLiteral("\r\n%1Width=%2\r\n").arg(prefix).arg(left.width()))
+                 && ini.contains(QStringLiteral("\r\n%1Height=%2\r\n").arg(prefix).arg(left.height())),
+             qPrintable(ini));
+
+    // The program started again: the window opens as it was left.
+    m_rsbn = std::make_unique<TF_RSBN>(*m_session, *m_lists);
+    m_punkts = std::make_unique<TF_Punkts>(*m_session, *m_lists, *m_ppm);
+    window()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    QCOMPARE(window()->size(), left);
+    window()->reject();
 }
 
 QTEST_MAIN(TestCatalogueWindows)

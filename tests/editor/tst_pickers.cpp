@@ -54,6 +54,8 @@ private slots:
     void beaconPickerResults_data();
     void beaconPickerResults();
     void beaconListFailure();
+    void pickersGrowAndComeBackSo_data();
+    void pickersGrowAndComeBackSo();
 
 private:
     QString cell(QDialog *dialog, int row, int column) const;
@@ -145,7 +147,7 @@ void TestPickers::waypointPickerOpens()
 
     QCOMPARE(picker.windowTitle(), QStringLiteral("Добавление ППМ"));
     QVERIFY(!(picker.windowFlags() & Qt::WindowCloseButtonHint));
-    QCOMPARE(picker.minimumSize(), picker.maximumSize());
+    QCOMPARE(picker.size(), QSize(800, 440));
     QCOMPARE(picker.list().value(u"ID").toString(), shown);
     QVERIFY(id->text().isEmpty());
     QVERIFY(name->text().isEmpty());
@@ -464,6 +466,65 @@ void TestPickers::tabFollowsTheLayout()
     QVERIFY(QTest::qWaitForWindowActive(&beacons));
     QCOMPARE(focusName(), QStringLiteral("GM"));
     QCOMPARE(test::tabWalk(3), (QStringList{"BOK", "BCancel", "GM"}));
+}
+
+void TestPickers::pickersGrowAndComeBackSo_data()
+{
+    QTest::addColumn<bool>("waypoints");
+    QTest::addColumn<QSize>("opening");
+    QTest::addColumn<int>("nameColumn");
+    QTest::addColumn<QString>("prefix"); // of its keys in kalyx.ini
+    QTest::newRow("waypoints") << true << QSize(800, 440) << 2 << "PPMSel";
+    QTest::newRow("beacons") << false << QSize(420, 320) << 1 << "RSBNSel";
+}
+
+void TestPickers::pickersGrowAndComeBackSo()
+{
+    QFETCH(bool, waypoints);
+    QFETCH(QSize, opening);
+    QFETCH(int, nameColumn);
+    QFETCH(QString, prefix);
+    const auto open = [&]() -> std::unique_ptr<ui::PickerDialog> {
+        if (waypoints) {
+            auto picker = std::make_unique<TF_PPMSel>(*m_session);
+            picker->prepare(Mode::Add, QStringLiteral("Добавление ППМ"), 0);
+            return picker;
+        }
+        auto picker = std::make_unique<TF_RSBNSel>(*m_session);
+        picker->prepare(QVariant());
+        return picker;
+    };
+    std::unique_ptr<ui::PickerDialog> picker = open();
+    picker->show();
+    QVERIFY(QTest::qWaitForWindowExposed(picker.get()));
+    QCOMPARE(picker->size(), opening);
+    QCOMPARE(picker->minimumSize(), opening);
+    QVERIFY(picker->maximumWidth() > 2000);
+    QVERIFY(!(picker->windowFlags() & Qt::WindowCloseButtonHint));
+    auto *grid = picker->findChild<ui::GridView *>(QStringLiteral("GM"));
+    const int nameWidth = grid->columnWidth(nameColumn);
+
+    // Made larger, the list takes the room and the name the width; after
+    // "Отмена" a new picker opens as large as this one was left. (As large as
+    // the screen lets a window come back: the test's screen may be small.)
+    const QSize larger = (opening + QSize(200, 100)).boundedTo(picker->screen()->availableGeometry().size() - QSize(8, 40));
+    QVERIFY(larger.height() > opening.height());
+    picker->resize(larger);
+    const QSize left = picker->size(); // never below the opening size
+    QVERIFY(left.height() > opening.height());
+    QTRY_COMPARE(grid->columnWidth(nameColumn), nameWidth + left.width() - opening.width());
+    QTest::mouseClick(picker->findChild<QPushButton *>(QStringLiteral("BCancel")), Qt::LeftButton);
+    QVERIFY(!picker->isVisible());
+    const QString ini = m_folder->readIni();
+    QVERIFY2(ini.contains(QStringLiteral("\r\n%1Width=%2\r\n").arg(prefix).arg(left.width()))
+                 && ini.contains(QStringLiteral("\r\n%1Height=%2\r\n").arg(prefix).arg(left.height())),
+             qPrintable(ini));
+
+    picker = open();
+    picker->show();
+    QVERIFY(QTest::qWaitForWindowExposed(picker.get()));
+    QCOMPARE(picker->size(), left);
+    picker->reject();
 }
 
 QTEST_MAIN(TestPickers)
