@@ -1,5 +1,7 @@
 #include "GridView.h"
 
+#include "GridCopy.h"
+
 #include "ListModel.h"
 
 #include "store/Query.h"
@@ -255,6 +257,12 @@ void GridView::followView(const QModelIndex &current)
 
 void GridView::keyPressEvent(QKeyEvent *event)
 {
+    // Ctrl+C copies the selected rows with their titles, not one cell's text.
+    if (event->matches(QKeySequence::Copy)) {
+        copySelectedRows(*this);
+        event->accept();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (enter && modifiers == Qt::NoModifier && isSignalConnected(QMetaMethod::fromSignal(&GridView::chosen))) {

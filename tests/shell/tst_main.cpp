@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QHelpEvent>
@@ -56,6 +57,7 @@ private slots:
     void closingWritesSettings();
     void windowGrowsAndComesBackSo();
     void tabFollowsTheLayout();
+    void ctrlCCopiesTheRows();
     void simulatorFolderFromTheMenu();
     void firstStartCancelledLeavesNoSettings();
     void secondWindowCopyOnTheFolder_data();
@@ -544,6 +546,22 @@ void TestMain::windowGrowsAndComesBackSo()
     QCOMPARE(m_main->size(), larger);
     QCOMPARE(grid->columnWidth(5), levelWidth + 30);
     QTRY_COMPARE(grid->columnWidth(0), nameWidth + grown.width() - 30);
+}
+
+void TestMain::ctrlCCopiesTheRows()
+{
+    start();
+    auto *grid = m_main->findChild<ui::GridView *>(QStringLiteral("G1"));
+    QVERIFY(grid->model()->rowCount() > 1);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    grid->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    // The titles, then the current row, each field apart by a tab.
+    const QString text = QGuiApplication::clipboard()->text();
+    const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.at(0), QStringLiteral("Наименование\tАП вылета\tАП посадки\tРасстояние\tВилка\tЭшелон"));
+    QCOMPARE(lines.at(1).section(u'\t', 0, 0), m_main->session().QRoutes.value(u"Name").toString());
 }
 
 void TestMain::tabFollowsTheLayout()
