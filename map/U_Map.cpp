@@ -157,20 +157,26 @@ void TF_Map::buildWindow()
     connect(addCommand("NPng", QStringLiteral("Сохранить PNG"), QKeySequence::Save), &QAction::triggered, this,
             &TF_Map::savePng);
     // The editor's undo and redo, here too (not on the tool bar).
-    const auto addKey = [&](const char *name, const QKeySequence &key, void (editor::RouteEditing::*run)(QObject *)) {
+    // A flag rather than a member pointer: GCC's sanitizer build warns that a
+    // captured member pointer may be used uninitialised.
+    const auto addKey = [&](const char *name, const QKeySequence &key, bool redo) {
         auto *action = new QAction(this);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(key);
         addAction(action);
-        connect(action, &QAction::triggered, this, [this, run] {
+        connect(action, &QAction::triggered, this, [this, redo] {
             // No point of the picture is needed: the picture may still be
             // catching up with the step before.
-            if (m_editing && m_editing->points().isOpen() && m_editing->points().route() == routeCode())
-                (m_editing->*run)(this);
+            if (m_editing && m_editing->points().isOpen() && m_editing->points().route() == routeCode()) {
+                if (redo)
+                    m_editing->redo(this);
+                else
+                    m_editing->undo(this);
+            }
         });
     };
-    addKey("NUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), &editor::RouteEditing::undo);
-    addKey("NRedo", QKeySequence(Qt::CTRL | Qt::Key_Y), &editor::RouteEditing::redo);
+    addKey("NUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), false);
+    addKey("NRedo", QKeySequence(Qt::CTRL | Qt::Key_Y), true);
 
     auto *layersMenu = new LayersMenu(this);
     layersMenu->setObjectName(QStringLiteral("MapLayers"));

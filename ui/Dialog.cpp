@@ -32,6 +32,13 @@ Dialog::Dialog(const char *objectName, Frame frame, QWidget *parent) : QDialog(p
     setModal(true);
 }
 
+Dialog::~Dialog()
+{
+    const QList<QWidget *> widgets = findChildren<QWidget *>();
+    for (QWidget *widget : widgets)
+        widget->blockSignals(true);
+}
+
 void Dialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

@@ -20,6 +20,10 @@ public:
     };
 
     Dialog(const char *objectName, Frame frame, QWidget *parent);
+    // Silences the window's widgets before they go: a field that loses the
+    // focus while it is deleted would otherwise tell a window whose own part
+    // is already gone (an edit taking its value on leaving).
+    ~Dialog() override;
 
 protected:
     virtual void shown() {}

@@ -22,6 +22,7 @@ QString section() { return QString::fromLatin1(WindowMemory::kSection); }
 GridWidths::GridWidths(QTableView *grid, QList<int> fillColumns)
     : QObject(grid)
     , m_grid(grid)
+    , m_viewport(grid->viewport())
     , m_fill(std::move(fillColumns))
 {
     for (const int column : std::as_const(m_fill))
@@ -71,7 +72,7 @@ bool GridWidths::setText(const QString &text)
 
 bool GridWidths::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_grid->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_viewport && event->type() == QEvent::Resize)
         fillRoom();
     return QObject::eventFilter(watched, event);
 }

@@ -37,6 +37,10 @@ private:
     void columnResized(int column, int oldWidth, int newWidth);
 
     QTableView *m_grid;
+    // The grid's viewport, watched for its size. Kept here: while the grid is
+    // being destroyed the viewport still sends events, and the grid can no
+    // longer be asked for it.
+    const QObject *m_viewport;
     QList<int> m_fill;
     QHash<int, int> m_base;
     bool m_filling = false;
