@@ -3,6 +3,7 @@
 #include "base/BaseTexts.h"
 #include "store/StoreTexts.h"
 
+#include <QDir>
 #include <QString>
 
 // The messages of the flight plan import and of the three exports, exactly as
@@ -123,7 +124,7 @@ inline QString cellExportDone(int cell)
 // knows where to look.
 inline QString withWrittenFile(const QString &message, const QString &path)
 {
-    return message + QStringLiteral("\r\n") + path;
+    return message + QStringLiteral("\r\n") + QDir::toNativeSeparators(path);
 }
 
 // "Ошибка записи в файл!", then the file and why it could not be written.
