@@ -332,7 +332,7 @@ void TestExportCommands::i21ExportReportsSuccess()
 {
     editor::runI21Export(*m_session, m_editor.get());
     QCOMPARE(m_prompter->texts(), QStringList{"Экспорт произведен успешно\r\n"
-                                              + interchange::i21GaugeFile(m_session->settings.fsPath)});
+                                              + QDir::toNativeSeparators(interchange::i21GaugeFile(m_session->settings.fsPath))});
     QCOMPARE(m_prompter->messages().first().owner, QString("TF_Points"));
     QVERIFY(test::readBytes(m_folder->fsPath() + "Gauges/i21_cfg/I21_PPM.CFG").contains("ppm_03=55*00.00,037*00.00"));
 

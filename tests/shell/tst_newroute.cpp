@@ -15,8 +15,10 @@
 #include "ui/GridView.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -28,18 +30,24 @@ using Kind = test::RecordingPrompter::Kind;
 namespace {
 
 // Runs body in the modal window that the next call opens, from its own event
-// loop (polled, so that a window opened from within body is answered too).
+// loop (polled, so that a window opened from within body is answered too),
+// once it holds the keyboard. Should a check in body fail, the window is
+// closed, or its exec() would hold the test until CTest gives up on it.
 void inModal(const char *name, const std::function<void(QWidget *)> &body)
 {
     auto *poll = new QTimer;
     poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, name, body] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal->objectName() != QLatin1String(name) || !modal->isActiveWindow())
+        if (!modal || modal->objectName() != QLatin1String(name) || !test::hasKeyboard(modal))
             return;
         poll->stop();
         poll->deleteLater();
+        const QPointer<QWidget> window = modal;
         body(modal);
+        if (QTest::currentTestFailed() && window && window->isVisible())
+            if (auto *dialog = qobject_cast<QDialog *>(window.data()))
+                dialog->reject();
     });
     poll->start();
 }
@@ -131,6 +139,7 @@ void TestNewRoute::buttonBelowDeleteAndCtrlN()
     inModal("TF_NewRoute", [&](QWidget *dialog) {
         shown = true;
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Новый маршрут"));
+        QVERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("PName"));
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
