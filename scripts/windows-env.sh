@@ -77,6 +77,13 @@ kx_wine_prefix() {
         "$kx_wine" wineboot --init >/dev/null 2>&1 || true
         "$(dirname "$kx_wine")/wineserver" -w
     fi
+    # The virtual display has no window manager. Wine's windows are made its
+    # own (unmanaged): a managed one waits two seconds, each time it is hidden
+    # or shown again, for the answer of a window manager that is not there.
+    if ! grep -qs '^"Managed"="N"' "$WINEPREFIX/user.reg"; then
+        "$kx_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        "$(dirname "$kx_wine")/wineserver" -w
+    fi
     local fonts="$WINEPREFIX/drive_c/windows/Fonts"
     if [ ! -f "$fonts/tahoma.ttf" ] && [ -f /usr/share/wine/fonts/tahoma.ttf ]; then
         mkdir -p "$fonts"
