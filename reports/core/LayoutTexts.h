@@ -112,4 +112,89 @@ inline QString subReportNotClosed() { return QStringLiteral("subreport не за
 inline QString onlyBandsInSubReport() { return QStringLiteral("в subreport бывают только полосы"); }
 inline QString subReportWithoutBands() { return QStringLiteral("subreport без полос"); }
 
+// Expressions in brackets ("[Sp / 10]"), each quoted as the layout writes it
+inline QString expressionTooDeep(const QString &expression, int levels)
+{
+    return QStringLiteral("выражение \"%1\" вложено глубже %2 уровней").arg(expression, QString::number(levels));
+}
+inline QString expressionTooLong(const QString &expression, int steps)
+{
+    return QStringLiteral("выражение \"%1\" длиннее %2 действий").arg(expression, QString::number(steps));
+}
+inline QString extraInExpression(const QString &token, const QString &expression)
+{
+    return QStringLiteral("лишнее \"%1\" в выражении \"%2\"").arg(token, expression);
+}
+inline QString badNumberInExpression(const QString &token, const QString &expression)
+{
+    return QStringLiteral("неверное число \"%1\" в выражении \"%2\"").arg(token, expression);
+}
+inline QString unclosedApostrophe(const QString &expression)
+{
+    return QStringLiteral("текст без закрывающего апострофа в выражении \"%1\"").arg(expression);
+}
+inline QString noClosingAngle(const QString &expression)
+{
+    return QStringLiteral("нет \">\" в выражении \"%1\"").arg(expression);
+}
+inline QString emptyNameInExpression(const QString &expression)
+{
+    return QStringLiteral("пустое имя в выражении \"%1\"").arg(expression);
+}
+inline QString badCharacterInExpression(const QString &character, const QString &expression)
+{
+    return QStringLiteral("недопустимый знак \"%1\" в выражении \"%2\"").arg(character, expression);
+}
+inline QString unfinishedExpression(const QString &expression)
+{
+    return QStringLiteral("незаконченное выражение \"%1\"").arg(expression);
+}
+inline QString unknownFunction(const QString &name, const QString &expression)
+{
+    return QStringLiteral("неизвестная функция \"%1\" в выражении \"%2\"").arg(name, expression);
+}
+inline QString absTakesOneArgument(const QString &expression)
+{
+    return QStringLiteral("функция abs принимает один аргумент в выражении \"%1\"").arg(expression);
+}
+inline QString noClosingParenthesis(const QString &expression)
+{
+    return QStringLiteral("нет \")\" в выражении \"%1\"").arg(expression);
+}
+inline QString notANumberInExpression(const QString &value, const QString &expression)
+{
+    return QStringLiteral("\"%1\" не число в выражении \"%2\"").arg(value, expression);
+}
+inline QString divisionByZero(const QString &expression)
+{
+    return QStringLiteral("деление на ноль в выражении \"%1\"").arg(expression);
+}
+inline QString badExpression(const QString &expression)
+{
+    return QStringLiteral("неверное выражение \"%1\"").arg(expression);
+}
+inline QString emptyExpression() { return QStringLiteral("пустое выражение"); }
+inline QString unknownName(const QString &name, const QString &expression)
+{
+    return QStringLiteral("неизвестное имя \"%1\" в выражении \"%2\"").arg(name, expression);
+}
+
+// Number formats ("%2.1f")
+inline QString formatWithoutDigits(const QString &pattern)
+{
+    return QStringLiteral("в формате \"%1\" нет места для цифр").arg(pattern);
+}
+inline QString formatWithTwoConversions(const QString &pattern)
+{
+    return QStringLiteral("в формате \"%1\" больше одного преобразования").arg(pattern);
+}
+inline QString unknownConversion(const QString &pattern)
+{
+    return QStringLiteral("неизвестное преобразование в формате \"%1\"").arg(pattern);
+}
+inline QString formatWithoutConversion(const QString &pattern)
+{
+    return QStringLiteral("в формате \"%1\" нет преобразования").arg(pattern);
+}
+
 } // namespace kx::reports::texts
