@@ -92,6 +92,11 @@ bool Database::open(const QString &path)
     q.finish();
     q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     q.finish();
+    // A statement that changes many rows through triggers (a catalogue import)
+    // keeps its undo journal in memory, not in a temporary file it writes page
+    // by page.
+    q.exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
+    q.finish();
     // Large catalogues are read straight from the mapped file rather than
     // copied page by page through the cache.
     q.exec(QStringLiteral("PRAGMA mmap_size=268435456"));

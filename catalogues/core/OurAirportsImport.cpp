@@ -316,7 +316,7 @@ bool Writer::writeNavaid(const OaNavaid &n)
 
 ImportOutcome Writer::run(const OurAirportsData &data)
 {
-    store::Transaction transaction(m_db);
+    store::LargeTransaction transaction(m_db);
     if (!transaction.isActive()) {
         *m_error = texts::importWriteFailed(QStringLiteral("Punkts"), m_db.lastError());
         return ImportOutcome::Failed;

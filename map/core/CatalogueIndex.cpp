@@ -64,7 +64,7 @@ bool refresh(store::Database &db, QString *error)
     if (changed == 0 || db.isReadOnly())
         return true; // nothing new, or what the tree holds is all there is
 
-    store::Transaction transaction(db);
+    store::LargeTransaction transaction(db);
     if (!transaction.isActive())
         return failed(error, db.lastError());
     if (changed >= kRebuildFrom) {

@@ -43,6 +43,7 @@ private slots:
     void postFailureKeepsBuffer();
     void tableObjectLocatesOneRow();
     void transactionRollsBackOnScopeExit();
+    void largeTransactionGivesItsCacheBack();
     void statementRunsAgainWithNewValues();
 
 private:
@@ -441,6 +442,33 @@ void TestStore::transactionRollsBackOnScopeExit()
         q.setValue(u"Name", QStringLiteral("Kept"));
         QVERIFY(q.post());
         QVERIFY(t.commit());
+    }
+    QCOMPARE(m_fix->count("Routes"), 1);
+}
+
+// A catalogue import holds many pages in memory while it writes, and lets
+// them go when it ends, whether it committed or not.
+void TestStore::largeTransactionGivesItsCacheBack()
+{
+    Database &db = m_session->ADOC;
+    const auto cacheSize = [&db] {
+        Statement size(db, QStringLiteral("PRAGMA cache_size"));
+        return size.execFirst() ? size.value(0).toLongLong() : 0;
+    };
+    const qint64 before = cacheSize();
+    QVERIFY(before != 0);
+    for (const bool commit : {true, false}) {
+        {
+            LargeTransaction t(db);
+            QVERIFY(t.isActive());
+            QVERIFY(db.inTransaction());
+            QVERIFY(qAbs(cacheSize()) > 16 * qAbs(before)); // many times the usual
+            QVERIFY(db.exec(QStringLiteral("INSERT INTO Routes (Name) VALUES (?)"), {QStringLiteral("Kept")}));
+            if (commit)
+                QVERIFY(t.commit());
+        }
+        QVERIFY(!db.inTransaction());
+        QCOMPARE(cacheSize(), before);
     }
     QCOMPARE(m_fix->count("Routes"), 1);
 }
