@@ -208,8 +208,13 @@ bool Reader::readAirports()
         int id, gpsCode, icaoCode; // older files have no icao_code, and some no gps_code or id either
     } c{};
     if (!open(reader,
-              {{u"ident", &c.ident}, {u"type", &c.type}, {u"name", &c.name}, {u"latitude_deg", &c.latitude},
-               {u"longitude_deg", &c.longitude}, {u"elevation_ft", &c.elevation}, {u"iso_country", &c.country}},
+              {{u"ident", &c.ident},
+               {u"type", &c.type},
+               {u"name", &c.name},
+               {u"latitude_deg", &c.latitude},
+               {u"longitude_deg", &c.longitude},
+               {u"elevation_ft", &c.elevation},
+               {u"iso_country", &c.country}},
               {{u"id", &c.id}, {u"gps_code", &c.gpsCode}, {u"icao_code", &c.icaoCode}}))
         return false;
     m_airportIds = c.id >= 0;
@@ -321,10 +326,15 @@ bool Reader::readRunways()
         int airportRef;
     } c{};
     if (!open(reader,
-              {{u"airport_ident", &c.airport}, {u"closed", &c.closed}, {u"le_ident", &c.ends[0].ident},
-               {u"le_latitude_deg", &c.ends[0].latitude}, {u"le_longitude_deg", &c.ends[0].longitude},
-               {u"le_heading_degT", &c.ends[0].heading}, {u"he_ident", &c.ends[1].ident},
-               {u"he_latitude_deg", &c.ends[1].latitude}, {u"he_longitude_deg", &c.ends[1].longitude},
+              {{u"airport_ident", &c.airport},
+               {u"closed", &c.closed},
+               {u"le_ident", &c.ends[0].ident},
+               {u"le_latitude_deg", &c.ends[0].latitude},
+               {u"le_longitude_deg", &c.ends[0].longitude},
+               {u"le_heading_degT", &c.ends[0].heading},
+               {u"he_ident", &c.ends[1].ident},
+               {u"he_latitude_deg", &c.ends[1].latitude},
+               {u"he_longitude_deg", &c.ends[1].longitude},
                {u"he_heading_degT", &c.ends[1].heading}},
               {{u"airport_ref", &c.airportRef}}))
         return false;

@@ -48,10 +48,7 @@ QString shown(const QString &text)
     return text.size() <= kLongest ? text : text.left(kLongest - 1) + u'…';
 }
 
-QString tooDeep(const QString &text)
-{
-    return texts::expressionTooDeep(shown(text), Expression::kMaxDepth);
-}
+QString tooDeep(const QString &text) { return texts::expressionTooDeep(shown(text), Expression::kMaxDepth); }
 
 class Parser
 {
@@ -187,7 +184,7 @@ private:
     bool counted(QString *error)
     {
         return ++m_nodes <= Expression::kMaxSize
-            || fail(error, texts::expressionTooLong(shown(m_text), Expression::kMaxSize));
+               || fail(error, texts::expressionTooLong(shown(m_text), Expression::kMaxSize));
     }
 
 public:

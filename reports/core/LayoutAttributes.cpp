@@ -113,8 +113,7 @@ bool AttributeReader::frame(const Attr &a, FrameSides &out)
         else if (s == u"bottom")
             f.bottom = true;
         else
-            return fail(a.line,
-                        texts::badFrameSide(s));
+            return fail(a.line, texts::badFrameSide(s));
     }
     out = f;
     return true;
@@ -133,9 +132,7 @@ bool AttributeReader::choice(const Attr &a, std::initializer_list<std::pair<QStr
         allowed << name.toString();
     }
     const QString last = allowed.takeLast();
-    return fail(
-        a.line,
-        texts::notOneOf(a.name, allowed, last, a.value));
+    return fail(a.line, texts::notOneOf(a.name, allowed, last, a.value));
 }
 
 bool AttributeReader::applyStyleAttr(const Attr &a, Props &p)

@@ -18,7 +18,10 @@ inline QString layoutFileNotUtf8(const QString &name)
 {
     return QStringLiteral("%1: файл не в кодировке UTF-8").arg(name);
 }
-inline QString notALayout() { return QStringLiteral("это не макет отчета Kalyx (первая строка должна быть \"kalyx-report 1\")"); }
+inline QString notALayout()
+{
+    return QStringLiteral("это не макет отчета Kalyx (первая строка должна быть \"kalyx-report 1\")");
+}
 inline QString emptyLayout() { return QStringLiteral("это не макет отчета Kalyx (файл пуст)"); }
 inline QString unsupportedLayoutVersion() { return QStringLiteral("неподдерживаемая версия макета"); }
 
@@ -33,13 +36,19 @@ inline QString extraAfter(const QString &token, const QString &keyword)
     return QStringLiteral("лишнее \"%1\" после %2").arg(token, keyword);
 }
 inline QString closeWithoutOpen() { return QStringLiteral("\"}\" без \"{\""); }
-inline QString unknownStatement(const QString &keyword) { return QStringLiteral("неизвестная инструкция %1").arg(keyword); }
+inline QString unknownStatement(const QString &keyword)
+{
+    return QStringLiteral("неизвестная инструкция %1").arg(keyword);
+}
 inline QString statementTwice(const QString &keyword) { return QStringLiteral("%1 задан дважды").arg(keyword); }
 inline QString noBlockAllowed(const QString &keyword) { return QStringLiteral("у %1 не бывает блока").arg(keyword); }
 inline QString noPageStatement() { return QStringLiteral("в макете нет инструкции page"); }
 
 // Attributes
-inline QString attributeWithoutValue(const QString &name) { return QStringLiteral("у атрибута %1 нет значения").arg(name); }
+inline QString attributeWithoutValue(const QString &name)
+{
+    return QStringLiteral("у атрибута %1 нет значения").arg(name);
+}
 inline QString attributeTwice(const QString &name) { return QStringLiteral("атрибут %1 задан дважды").arg(name); }
 inline QString numberExpected(const QString &name, const QString &value)
 {
@@ -87,7 +96,10 @@ inline QString pageWithoutSize() { return QStringLiteral("у page нет width �
 inline QString noRoomToPrint() { return QStringLiteral("поля не оставляют места для печати"); }
 inline QString styleWithoutName() { return QStringLiteral("у style нет имени"); }
 inline QString styleTwice(const QString &name) { return QStringLiteral("стиль %1 определен дважды").arg(name); }
-inline QString bandOnlyOnce(const QString &kind) { return QStringLiteral("полоса %1 может быть только одна").arg(kind); }
+inline QString bandOnlyOnce(const QString &kind)
+{
+    return QStringLiteral("полоса %1 может быть только одна").arg(kind);
+}
 inline QString bandWithoutKind()
 {
     return QStringLiteral("у band нет вида: title, page-header, header, data, summary или page-footer");
@@ -112,7 +124,14 @@ inline QString subReportNotClosed() { return QStringLiteral("subreport не за
 inline QString onlyBandsInSubReport() { return QStringLiteral("в subreport бывают только полосы"); }
 inline QString subReportWithoutBands() { return QStringLiteral("subreport без полос"); }
 
-// Expressions in brackets ("[Sp / 10]"), each quoted as the layout writes it
+// Expressions in brackets ("[Sp / 10]"), each quoted as the layout writes it:
+// what is wrong, then where.
+inline QString inExpression(const QString &what, const QString &expression)
+{
+    return QStringLiteral("%1 в выражении \"%2\"").arg(what, expression);
+}
+inline QString quoted(const QString &text) { return u'"' + text + u'"'; }
+
 inline QString expressionTooDeep(const QString &expression, int levels)
 {
     return QStringLiteral("выражение \"%1\" вложено глубже %2 уровней").arg(expression, QString::number(levels));
@@ -121,62 +140,51 @@ inline QString expressionTooLong(const QString &expression, int steps)
 {
     return QStringLiteral("выражение \"%1\" длиннее %2 действий").arg(expression, QString::number(steps));
 }
-inline QString extraInExpression(const QString &token, const QString &expression)
-{
-    return QStringLiteral("лишнее \"%1\" в выражении \"%2\"").arg(token, expression);
-}
-inline QString badNumberInExpression(const QString &token, const QString &expression)
-{
-    return QStringLiteral("неверное число \"%1\" в выражении \"%2\"").arg(token, expression);
-}
-inline QString unclosedApostrophe(const QString &expression)
-{
-    return QStringLiteral("текст без закрывающего апострофа в выражении \"%1\"").arg(expression);
-}
-inline QString noClosingAngle(const QString &expression)
-{
-    return QStringLiteral("нет \">\" в выражении \"%1\"").arg(expression);
-}
-inline QString emptyNameInExpression(const QString &expression)
-{
-    return QStringLiteral("пустое имя в выражении \"%1\"").arg(expression);
-}
-inline QString badCharacterInExpression(const QString &character, const QString &expression)
-{
-    return QStringLiteral("недопустимый знак \"%1\" в выражении \"%2\"").arg(character, expression);
-}
 inline QString unfinishedExpression(const QString &expression)
 {
     return QStringLiteral("незаконченное выражение \"%1\"").arg(expression);
-}
-inline QString unknownFunction(const QString &name, const QString &expression)
-{
-    return QStringLiteral("неизвестная функция \"%1\" в выражении \"%2\"").arg(name, expression);
-}
-inline QString absTakesOneArgument(const QString &expression)
-{
-    return QStringLiteral("функция abs принимает один аргумент в выражении \"%1\"").arg(expression);
-}
-inline QString noClosingParenthesis(const QString &expression)
-{
-    return QStringLiteral("нет \")\" в выражении \"%1\"").arg(expression);
-}
-inline QString notANumberInExpression(const QString &value, const QString &expression)
-{
-    return QStringLiteral("\"%1\" не число в выражении \"%2\"").arg(value, expression);
-}
-inline QString divisionByZero(const QString &expression)
-{
-    return QStringLiteral("деление на ноль в выражении \"%1\"").arg(expression);
 }
 inline QString badExpression(const QString &expression)
 {
     return QStringLiteral("неверное выражение \"%1\"").arg(expression);
 }
 inline QString emptyExpression() { return QStringLiteral("пустое выражение"); }
+// token, character, name, value: the part of the expression at fault
+inline QString extraInExpression(const QString &token, const QString &expression)
+{
+    return inExpression(QStringLiteral("лишнее ") + quoted(token), expression);
+}
+inline QString badNumberInExpression(const QString &token, const QString &expression)
+{
+    return inExpression(QStringLiteral("неверное число ") + quoted(token), expression);
+}
+inline QString badCharacterInExpression(const QString &character, const QString &expression)
+{
+    return inExpression(QStringLiteral("недопустимый знак ") + quoted(character), expression);
+}
+inline QString unknownFunction(const QString &name, const QString &expression)
+{
+    return inExpression(QStringLiteral("неизвестная функция ") + quoted(name), expression);
+}
 inline QString unknownName(const QString &name, const QString &expression)
 {
-    return QStringLiteral("неизвестное имя \"%1\" в выражении \"%2\"").arg(name, expression);
+    return inExpression(QStringLiteral("неизвестное имя ") + quoted(name), expression);
+}
+inline QString notANumberInExpression(const QString &value, const QString &expression)
+{
+    return inExpression(quoted(value) + QStringLiteral(" не число"), expression);
+}
+inline QString unclosedApostrophe(const QString &e)
+{
+    return inExpression(QStringLiteral("текст без закрывающего апострофа"), e);
+}
+inline QString noClosingAngle(const QString &e) { return inExpression(QStringLiteral("нет \">\""), e); }
+inline QString noClosingParenthesis(const QString &e) { return inExpression(QStringLiteral("нет \")\""), e); }
+inline QString emptyNameInExpression(const QString &e) { return inExpression(QStringLiteral("пустое имя"), e); }
+inline QString divisionByZero(const QString &e) { return inExpression(QStringLiteral("деление на ноль"), e); }
+inline QString absTakesOneArgument(const QString &e)
+{
+    return inExpression(QStringLiteral("функция abs принимает один аргумент"), e);
 }
 
 // Number formats ("%2.1f")

@@ -203,8 +203,8 @@ void TestReportFormat::expressionErrors_data()
     // The expression quoted in the message is the layout's text, whatever it holds.
     QTest::newRow("too deep, a placeholder in its text")
         << "'%1' + " + QString(101, u'(') + "1" + QString(101, u')') << false << "\"'%1' + (((";
-    QTest::newRow("too long, a placeholder in its text") << "'%1' + " + balancedSum(10) << false
-                                                         << "длиннее 1000 действий";
+    QTest::newRow("too long, a placeholder in its text")
+        << "'%1' + " + balancedSum(10) << false << "длиннее 1000 действий";
 }
 
 void TestReportFormat::expressionErrors()
