@@ -64,20 +64,53 @@ struct RoutePoints
     qint64 codeAt(int row) const { return list.query().valueAt(row - 1, u"Points.Code").toLongLong(); }
 };
 
+constexpr char kAddPointArguments[] = "CODE AFTER IDENT [--type T] [--region R]";
+constexpr char kMovePointArguments[] = "CODE NUMBER IDENT [--type T] [--region R]";
+
+// What add-point and move-point are given besides the route: a point's Number
+// and the waypoint, by ident and, when given, by type and region.
+struct WaypointArguments
+{
+    int pointNumber = 0;
+    QString ident;
+    std::optional<QString> type;
+    std::optional<QString> region;
+};
+
+// Reads "CODE NUMBER IDENT [--type T] [--region R]" (the options anywhere)
+// and leaves CODE NUMBER IDENT in context.args; nothing (and the usage
+// printed) when they are not that.
+std::optional<WaypointArguments> waypointArguments(CommandContext &context, const QString &command,
+                                                   const char *synopsis)
+{
+    QStringList args = context.args;
+    WaypointArguments read;
+    if (!takeOption(args, QStringLiteral("--type"), &read.type)
+        || !takeOption(args, QStringLiteral("--region"), &read.region) || args.size() != 3 || !number(args.at(1))) {
+        usage(command, QString::fromLatin1(synopsis));
+        return std::nullopt;
+    }
+    read.pointNumber = *number(args.at(1));
+    read.ident = args.at(2);
+    context.args = args;
+    return read;
+}
+
 // The waypoint a command names: by ident, and by type and region when given.
-qint64 waypointNamed(CommandContext &context, const QString &id, const std::optional<QString> &typeText,
-                     const std::optional<QString> &region)
+qint64 waypointNamed(CommandContext &context, const WaypointArguments &named)
 {
     std::optional<QVariant> type;
-    if (typeText) {
-        type = editor::typeNamed(*typeText);
+    if (named.type) {
+        type = editor::typeNamed(*named.type);
         if (!type) {
-            context.prompter.error(nullptr, texts::unknownWaypointType(*typeText));
+            context.prompter.error(nullptr, texts::unknownWaypointType(*named.type));
             return 0;
         }
     }
+    const QString &id = named.ident;
     bool failed = false;
-    const QList<editor::CatalogueWaypoint> found = editor::findWaypoints(context.session, id, type, region, &failed);
+    const QList<editor::CatalogueWaypoint> found =
+        editor::findWaypoints(context.session, id, type, named.region, &failed);
     if (failed) {
         context.prompter.error(nullptr, texts::airportLookupFailed());
         return 0;
@@ -139,18 +172,15 @@ int newRoute(CommandContext &context)
 
 int addPoint(CommandContext &context)
 {
-    QStringList args = context.args;
-    std::optional<QString> type, region;
-    const QString synopsis = QStringLiteral("CODE AFTER IDENT [--type T] [--region R]");
-    if (!takeOption(args, QStringLiteral("--type"), &type) || !takeOption(args, QStringLiteral("--region"), &region)
-        || args.size() != 3 || !number(args.at(1)))
-        return usage(QStringLiteral("add-point"), synopsis);
-    context.args = args;
+    const std::optional<WaypointArguments> named =
+        waypointArguments(context, QStringLiteral("add-point"), kAddPointArguments);
+    if (!named)
+        return ExitUsage;
     RoutePoints points(context.session);
     qint64 route = 0;
     if (!openRoute(context, points, &route))
         return ExitFailed;
-    const int after = *number(args.at(1));
+    const int after = named->pointNumber;
     const int row = after == 0 && points.list.isEmpty() ? 0 : points.rowOf(after);
     if (row == 0 && !points.list.isEmpty()) {
         context.prompter.error(nullptr, texts::noSuchPoint(after));
@@ -160,7 +190,7 @@ int addPoint(CommandContext &context)
         context.prompter.error(nullptr, texts::cannotInsertAfterLast());
         return ExitFailed;
     }
-    const qint64 punkt = waypointNamed(context, args.at(2), type, region);
+    const qint64 punkt = waypointNamed(context, *named);
     if (punkt == 0)
         return ExitFailed;
     return marked(context, editor::insertPointAfter(context.session, nullptr, route, after, punkt) != 0);
@@ -202,20 +232,17 @@ int removePoint(CommandContext &context)
 
 int movePoint(CommandContext &context)
 {
-    QStringList args = context.args;
-    std::optional<QString> type, region;
-    const QString synopsis = QStringLiteral("CODE NUMBER IDENT [--type T] [--region R]");
-    if (!takeOption(args, QStringLiteral("--type"), &type) || !takeOption(args, QStringLiteral("--region"), &region)
-        || args.size() != 3 || !number(args.at(1)))
-        return usage(QStringLiteral("move-point"), synopsis);
-    context.args = args;
+    const std::optional<WaypointArguments> named =
+        waypointArguments(context, QStringLiteral("move-point"), kMovePointArguments);
+    if (!named)
+        return ExitUsage;
     RoutePoints points(context.session);
     qint64 route = 0;
     int pointNumber = 0;
     const int row = changeablePoint(context, points, &route, &pointNumber);
     if (row == 0)
         return ExitFailed;
-    const qint64 punkt = waypointNamed(context, args.at(2), type, region);
+    const qint64 punkt = waypointNamed(context, *named);
     if (punkt == 0)
         return ExitFailed;
     return marked(context, editor::replacePointWaypoint(context.session, nullptr, points.codeAt(row), punkt));
@@ -228,11 +255,11 @@ void addEditCommands(CommandSet &commands)
     commands.append({QStringLiteral("new-route"), QStringLiteral("NAME DEP ARR [--fl METRES]"),
                      QStringLiteral("make a route from airport DEP to ARR (idents), level in metres; prints its Code"), 3,
                      5, newRoute});
-    commands.append({QStringLiteral("add-point"), QStringLiteral("CODE AFTER IDENT [--type T] [--region R]"),
+    commands.append({QStringLiteral("add-point"), QString::fromLatin1(kAddPointArguments),
                      QStringLiteral("insert waypoint IDENT after point AFTER (type A, N, V or I)"), 3, 7, addPoint});
     commands.append({QStringLiteral("remove-point"), QStringLiteral("CODE NUMBER"),
                      QStringLiteral("delete point NUMBER of the route (asks; --yes answers)"), 2, 2, removePoint});
-    commands.append({QStringLiteral("move-point"), QStringLiteral("CODE NUMBER IDENT [--type T] [--region R]"),
+    commands.append({QStringLiteral("move-point"), QString::fromLatin1(kMovePointArguments),
                      QStringLiteral("put point NUMBER on waypoint IDENT instead"), 3, 7, movePoint});
 }
 

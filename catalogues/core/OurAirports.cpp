@@ -31,7 +31,7 @@ QString fileName(const char16_t *name)
     return QString::fromUtf16(name);
 }
 
-// A required column: its name and where its index goes.
+// A column found by its header name: the name and where its index goes.
 using Column = std::pair<const char16_t *, int *>;
 
 // One read of the four files.
@@ -49,8 +49,9 @@ public:
     ImportOutcome run();
 
 private:
-    // Opens a file and finds its required columns; false with *m_error.
-    bool open(CsvReader &reader, std::initializer_list<Column> columns);
+    // Opens a file and finds its columns once: the required ones, false with
+    // *m_error when one is missing, and the optional ones, -1 when missing.
+    bool open(CsvReader &reader, std::initializer_list<Column> required, std::initializer_list<Column> optional = {});
     // false when the person asked to stop
     bool step(const CsvReader &reader, int records);
     bool takesCountry(const QString &country) const
@@ -99,18 +100,20 @@ private:
     RegionGrid m_regions;
 };
 
-bool Reader::open(CsvReader &reader, std::initializer_list<Column> columns)
+bool Reader::open(CsvReader &reader, std::initializer_list<Column> required, std::initializer_list<Column> optional)
 {
     m_data->report.files.append({reader.shownName()});
     if (!reader.open(m_error))
         return false;
-    for (const auto &[name, index] : columns) {
+    for (const auto &[name, index] : required) {
         *index = reader.column(QStringView(name));
         if (*index < 0) {
             *m_error = reader.problem(texts::columnMissing(QString::fromUtf16(name)));
             return false;
         }
     }
+    for (const auto &[name, index] : optional)
+        *index = reader.column(QStringView(name));
     return true;
 }
 
@@ -202,23 +205,26 @@ bool Reader::readAirports()
     struct
     {
         int ident, type, name, latitude, longitude, elevation, country;
+        int id, gpsCode, icaoCode; // older files have no icao_code, and some no gps_code or id either
     } c{};
-    if (!open(reader, {{u"ident", &c.ident}, {u"type", &c.type}, {u"name", &c.name}, {u"latitude_deg", &c.latitude},
-                       {u"longitude_deg", &c.longitude}, {u"elevation_ft", &c.elevation},
-                       {u"iso_country", &c.country}}))
+    if (!open(reader,
+              {{u"ident", &c.ident},
+               {u"type", &c.type},
+               {u"name", &c.name},
+               {u"latitude_deg", &c.latitude},
+               {u"longitude_deg", &c.longitude},
+               {u"elevation_ft", &c.elevation},
+               {u"iso_country", &c.country}},
+              {{u"id", &c.id}, {u"gps_code", &c.gpsCode}, {u"icao_code", &c.icaoCode}}))
         return false;
-    // Older files have no icao_code, and some no gps_code either.
-    const int gpsCode = reader.column(u"gps_code");
-    const int icaoCode = reader.column(u"icao_code");
-    const int idColumn = reader.column(u"id");
-    m_airportIds = idColumn >= 0;
+    m_airportIds = c.id >= 0;
     int records = 0;
     while (reader.next(m_error)) {
         if (!step(reader, ++records))
             return false;
         const QString fileIdent = reader.text(c.ident).trimmed();
         const QString ident =
-            airportIdentity(fileIdent, reader.text(gpsCode).trimmed(), reader.text(icaoCode).trimmed());
+            airportIdentity(fileIdent, reader.text(c.gpsCode).trimmed(), reader.text(c.icaoCode).trimmed());
         if (!fields::isIdent(ident)) {
             skipRow(reader, texts::badIdent(), ident);
             continue;
@@ -252,7 +258,7 @@ bool Reader::readAirports()
         if (!m_byFileIdent.contains(caseFolded(fileIdent)))
             m_byFileIdent.insert(caseFolded(fileIdent), index);
         bool idOk = false;
-        const qint64 id = reader.text(idColumn).trimmed().toLongLong(&idOk);
+        const qint64 id = reader.text(c.id).trimmed().toLongLong(&idOk);
         if (idOk)
             m_byId.insert(id, index);
         m_data->airports.append(airport);
@@ -267,13 +273,13 @@ bool Reader::readFrequencies()
     struct
     {
         int airport, type, frequency;
+        int id, airportRef;
     } c{};
-    if (!open(reader, {{u"airport_ident", &c.airport}, {u"type", &c.type}, {u"frequency_mhz", &c.frequency}}))
+    if (!open(reader, {{u"airport_ident", &c.airport}, {u"type", &c.type}, {u"frequency_mhz", &c.frequency}},
+              {{u"id", &c.id}, {u"airport_ref", &c.airportRef}}))
         return false;
     // Of two ATIS frequencies the one OurAirports listed first (lower id)
     // serves, as in the shipped catalogue; without ids, the first in the file.
-    const int idColumn = reader.column(u"id");
-    const int refColumn = reader.column(u"airport_ref");
     int records = 0;
     while (reader.next(m_error)) {
         if (!step(reader, ++records))
@@ -281,10 +287,10 @@ bool Reader::readFrequencies()
         if (reader.text(c.type).trimmed().compare(u"ATIS", Qt::CaseInsensitive) != 0)
             continue;
         qint64 id = records;
-        if (idColumn >= 0) {
-            const std::optional<QVariant> rowId = fields::number(reader.bytes(idColumn));
+        if (c.id >= 0) {
+            const std::optional<QVariant> rowId = fields::number(reader.bytes(c.id));
             if (!rowId || rowId->isNull()) {
-                skipRow(reader, texts::badRowId(), reader.text(idColumn));
+                skipRow(reader, texts::badRowId(), reader.text(c.id));
                 continue;
             }
             id = static_cast<qint64>(rowId->toDouble());
@@ -293,7 +299,7 @@ bool Reader::readFrequencies()
                                                   fields::kMaxAtisMegahertz, texts::badFrequency());
         if (frequency.isNull())
             continue;
-        const qsizetype airport = airportOf(reader, refColumn, c.airport);
+        const qsizetype airport = airportOf(reader, c.airportRef, c.airport);
         if (airport < 0)
             continue;
         const auto known = m_atisIds.constFind(airport);
@@ -317,12 +323,20 @@ bool Reader::readRunways()
     {
         int airport, closed;
         EndColumns ends[2];
+        int airportRef;
     } c{};
-    if (!open(reader, {{u"airport_ident", &c.airport}, {u"closed", &c.closed}, {u"le_ident", &c.ends[0].ident},
-                       {u"le_latitude_deg", &c.ends[0].latitude}, {u"le_longitude_deg", &c.ends[0].longitude},
-                       {u"le_heading_degT", &c.ends[0].heading}, {u"he_ident", &c.ends[1].ident},
-                       {u"he_latitude_deg", &c.ends[1].latitude}, {u"he_longitude_deg", &c.ends[1].longitude},
-                       {u"he_heading_degT", &c.ends[1].heading}}))
+    if (!open(reader,
+              {{u"airport_ident", &c.airport},
+               {u"closed", &c.closed},
+               {u"le_ident", &c.ends[0].ident},
+               {u"le_latitude_deg", &c.ends[0].latitude},
+               {u"le_longitude_deg", &c.ends[0].longitude},
+               {u"le_heading_degT", &c.ends[0].heading},
+               {u"he_ident", &c.ends[1].ident},
+               {u"he_latitude_deg", &c.ends[1].latitude},
+               {u"he_longitude_deg", &c.ends[1].longitude},
+               {u"he_heading_degT", &c.ends[1].heading}},
+              {{u"airport_ref", &c.airportRef}}))
         return false;
     struct End
     {
@@ -331,7 +345,6 @@ bool Reader::readRunways()
         QVariant lon;
         QVariant heading;
     };
-    const int refColumn = reader.column(u"airport_ref");
     QSet<QString> seen; // folded airport identity + " " + folded designator
     int records = 0;
     while (reader.next(m_error)) {
@@ -360,7 +373,7 @@ bool Reader::readRunways()
             end.lon = optionalNumber(reader, columns.longitude, -180, 180, texts::badLongitude());
             end.heading = optionalNumber(reader, columns.heading, 0, 360, texts::badHeading());
         }
-        const qsizetype airport = airportOf(reader, refColumn, c.airport);
+        const qsizetype airport = airportOf(reader, c.airportRef, c.airport);
         if (closed == u"1" || airport < 0)
             continue;
         const QString identity = m_data->airports.at(airport).ident;

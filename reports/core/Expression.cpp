@@ -1,8 +1,9 @@
 #include "Expression.h"
 
-#include "base/Numbers.h"
-
+#include "LayoutTexts.h"
 #include "NumberFormat.h"
+
+#include "base/Numbers.h"
 
 #include <cmath>
 #include <vector>
@@ -47,10 +48,7 @@ QString shown(const QString &text)
     return text.size() <= kLongest ? text : text.left(kLongest - 1) + u'…';
 }
 
-QString tooDeep(const QString &text)
-{
-    return QStringLiteral("выражение \"%1\" вложено глубже %2 уровней").arg(shown(text)).arg(Expression::kMaxDepth);
-}
+QString tooDeep(const QString &text) { return texts::expressionTooDeep(shown(text), Expression::kMaxDepth); }
 
 class Parser
 {
@@ -65,7 +63,7 @@ public:
         if (!root)
             return nullptr;
         if (m_token.kind != Token::Kind::End) {
-            fail(error, QStringLiteral("лишнее \"%1\" в выражении \"%2\"").arg(m_token.text, shown(m_text)));
+            fail(error, texts::extraInExpression(m_token.text, shown(m_text)));
             return nullptr;
         }
         return root;
@@ -108,14 +106,14 @@ private:
             m_token.text = m_text.mid(start, m_pos - start);
             bool ok = false;
             m_token.number = m_token.text.toDouble(&ok);
-            return ok || fail(error, QStringLiteral("неверное число \"%1\" в выражении \"%2\"").arg(m_token.text, shown(m_text)));
+            return ok || fail(error, texts::badNumberInExpression(m_token.text, shown(m_text)));
         }
         if (c == u'\'') {
             QString value;
             ++m_pos;
             for (;;) {
                 if (m_pos >= n)
-                    return fail(error, QStringLiteral("текст без закрывающего апострофа в выражении \"%1\"").arg(shown(m_text)));
+                    return fail(error, texts::unclosedApostrophe(shown(m_text)));
                 const QChar d = m_text.at(m_pos++);
                 if (d == u'\'') {
                     if (m_pos < n && m_text.at(m_pos) == u'\'') {
@@ -134,10 +132,10 @@ private:
         if (c == u'<') {
             const qsizetype end = m_text.indexOf(u'>', m_pos + 1);
             if (end < 0)
-                return fail(error, QStringLiteral("нет \">\" в выражении \"%1\"").arg(shown(m_text)));
+                return fail(error, texts::noClosingAngle(shown(m_text)));
             QString name = m_text.mid(m_pos + 1, end - m_pos - 1).remove(u'"').trimmed();
             if (name.isEmpty())
-                return fail(error, QStringLiteral("пустое имя в выражении \"%1\"").arg(shown(m_text)));
+                return fail(error, texts::emptyNameInExpression(shown(m_text)));
             m_pos = end + 1;
             m_token.kind = Token::Kind::Name;
             m_token.text = name;
@@ -157,7 +155,7 @@ private:
             m_token.text = c;
             return true;
         }
-        return fail(error, QStringLiteral("недопустимый знак \"%1\" в выражении \"%2\"").arg(c).arg(shown(m_text)));
+        return fail(error, texts::badCharacterInExpression(QString(c), shown(m_text)));
     }
 
     bool isOp(const char *op) const { return m_token.kind == Token::Kind::Op && m_token.text == QLatin1String(op); }
@@ -186,7 +184,7 @@ private:
     bool counted(QString *error)
     {
         return ++m_nodes <= Expression::kMaxSize
-            || fail(error, QStringLiteral("выражение \"%1\" длиннее %2 действий").arg(shown(m_text)).arg(Expression::kMaxSize));
+               || fail(error, texts::expressionTooLong(shown(m_text), Expression::kMaxSize));
     }
 
 public:
@@ -258,7 +256,7 @@ private:
         const Token token = m_token;
         switch (token.kind) {
         case Token::Kind::End:
-            fail(error, QStringLiteral("незаконченное выражение \"%1\"").arg(shown(m_text)));
+            fail(error, texts::unfinishedExpression(shown(m_text)));
             return nullptr;
         case Token::Kind::Number:
         case Token::Kind::Text: {
@@ -280,7 +278,7 @@ private:
                 return node;
             }
             if (token.text.compare(QLatin1String("abs"), Qt::CaseInsensitive) != 0) {
-                fail(error, QStringLiteral("неизвестная функция \"%1\" в выражении \"%2\"").arg(token.text, shown(m_text)));
+                fail(error, texts::unknownFunction(token.text, shown(m_text)));
                 return nullptr;
             }
             const Nesting nesting(m_nesting);
@@ -290,7 +288,7 @@ private:
             if (!argument)
                 return nullptr;
             if (!isOp(")")) {
-                fail(error, QStringLiteral("функция abs принимает один аргумент в выражении \"%1\"").arg(shown(m_text)));
+                fail(error, texts::absTakesOneArgument(shown(m_text)));
                 return nullptr;
             }
             if (!advance(error))
@@ -306,14 +304,14 @@ private:
                 if (!inner)
                     return nullptr;
                 if (!isOp(")")) {
-                    fail(error, QStringLiteral("нет \")\" в выражении \"%1\"").arg(shown(m_text)));
+                    fail(error, texts::noClosingParenthesis(shown(m_text)));
                     return nullptr;
                 }
                 if (!advance(error))
                     return nullptr;
                 return inner;
             }
-            fail(error, QStringLiteral("лишнее \"%1\" в выражении \"%2\"").arg(token.text, shown(m_text)));
+            fail(error, texts::extraInExpression(token.text, shown(m_text)));
             return nullptr;
         }
         return nullptr;
@@ -384,7 +382,7 @@ bool evaluateNode(const Node &node, const Scope &scope, const QString &text, QVa
     std::vector<double> numbers(values.size());
     for (size_t i = 0; i < values.size(); ++i)
         if (!toNumber(values[i], numbers[i]))
-            return fail(error, QStringLiteral("\"%1\" не число в выражении \"%2\"").arg(shown(asText(values[i])), shown(text)));
+            return fail(error, texts::notANumberInExpression(shown(asText(values[i])), shown(text)));
 
     switch (node.kind) {
     case Node::Kind::Negate:
@@ -404,11 +402,11 @@ bool evaluateNode(const Node &node, const Scope &scope, const QString &text, QVa
         return true;
     case Node::Kind::Divide:
         if (numbers[1] == 0)
-            return fail(error, QStringLiteral("деление на ноль в выражении \"%1\"").arg(shown(text)));
+            return fail(error, texts::divisionByZero(shown(text)));
         result = numbers[0] / numbers[1];
         return true;
     default:
-        return fail(error, QStringLiteral("неверное выражение \"%1\"").arg(shown(text)));
+        return fail(error, texts::badExpression(shown(text)));
     }
 }
 
@@ -441,7 +439,7 @@ bool Expression::evaluate(const Scope &scope, QVariant &result, QString *error) 
 {
     result = QVariant();
     if (!m_root)
-        return fail(error, QStringLiteral("пустое выражение"));
+        return fail(error, texts::emptyExpression());
     return evaluateNode(*m_root, scope, m_text, result, error, 1);
 }
 
@@ -465,7 +463,7 @@ QStringList Expression::names() const
 
 QString unknownNameMessage(const QString &name, const QString &expression)
 {
-    return QStringLiteral("неизвестное имя \"%1\" в выражении \"%2\"").arg(shown(name), shown(expression));
+    return texts::unknownName(shown(name), shown(expression));
 }
 
 } // namespace kx::reports

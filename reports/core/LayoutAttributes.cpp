@@ -1,5 +1,7 @@
 #include "LayoutAttributes.h"
 
+#include "LayoutTexts.h"
+
 #include <QSet>
 
 #include <cmath>
@@ -37,9 +39,9 @@ bool AttributeReader::number(const Attr &a, double &out, double minimum, bool st
     bool ok = false;
     const double v = a.value.toDouble(&ok);
     if (!a.hasValue || !ok || !std::isfinite(v))
-        return fail(a.line, QStringLiteral("%1: нужно число, а не \"%2\"").arg(a.name, a.value));
+        return fail(a.line, texts::numberExpected(a.name, a.value));
     if (v < minimum || (strictlyAbove && v == minimum))
-        return fail(a.line, QStringLiteral("%1 вне допустимых пределов: %2").arg(a.name, a.value));
+        return fail(a.line, texts::valueOutOfRange(a.name, a.value));
     out = v;
     return true;
 }
@@ -59,7 +61,7 @@ bool AttributeReader::flag(const Attr &a, bool &out)
         out = false;
         return true;
     }
-    return fail(a.line, QStringLiteral("%1: нужно yes или no, а не \"%2\"").arg(a.name, a.value));
+    return fail(a.line, texts::yesOrNoExpected(a.name, a.value));
 }
 
 bool AttributeReader::color(const Attr &a, QColor &out)
@@ -76,14 +78,14 @@ bool AttributeReader::color(const Attr &a, QColor &out)
             bool ok = false;
             parts[i] = rgb.at(i).trimmed().toInt(&ok);
             if (!ok || parts[i] < 0 || parts[i] > 255)
-                return fail(a.line, QStringLiteral("неверный цвет \"%1\"").arg(v));
+                return fail(a.line, texts::badColour(v));
         }
         out = QColor(parts[0], parts[1], parts[2]);
         return true;
     }
     const QColor c = QColor::fromString(v);
     if (!a.hasValue || !c.isValid())
-        return fail(a.line, QStringLiteral("неверный цвет \"%1\"").arg(v));
+        return fail(a.line, texts::badColour(v));
     out = c;
     return true;
 }
@@ -111,8 +113,7 @@ bool AttributeReader::frame(const Attr &a, FrameSides &out)
         else if (s == u"bottom")
             f.bottom = true;
         else
-            return fail(a.line,
-                        QStringLiteral("стороны рамки: left, top, right, bottom, all или none, а не \"%1\"").arg(s));
+            return fail(a.line, texts::badFrameSide(s));
     }
     out = f;
     return true;
@@ -131,9 +132,7 @@ bool AttributeReader::choice(const Attr &a, std::initializer_list<std::pair<QStr
         allowed << name.toString();
     }
     const QString last = allowed.takeLast();
-    return fail(
-        a.line,
-        QStringLiteral("%1: %2 или %3, а не \"%4\"").arg(a.name, allowed.join(QStringLiteral(", ")), last, a.value));
+    return fail(a.line, texts::notOneOf(a.name, allowed, last, a.value));
 }
 
 bool AttributeReader::applyStyleAttr(const Attr &a, Props &p)
@@ -141,13 +140,13 @@ bool AttributeReader::applyStyleAttr(const Attr &a, Props &p)
     const QString &n = a.name;
     if (n == u"font") {
         if (a.value.trimmed().isEmpty())
-            return fail(a.line, QStringLiteral("у font нет имени шрифта"));
+            return fail(a.line, texts::fontWithoutName());
         p.style.fontFamily = a.value.trimmed();
         return true;
     }
     if (n == u"size")
         return number(a, p.style.fontSize, 0, true)
-               && (p.style.fontSize <= 500 || fail(a.line, QStringLiteral("size вне допустимых пределов")));
+               && (p.style.fontSize <= 500 || fail(a.line, texts::fontSizeOutOfRange()));
     if (n == u"bold")
         return flag(a, p.style.bold);
     if (n == u"italic")
@@ -186,7 +185,7 @@ bool AttributeReader::applyStyleAttr(const Attr &a, Props &p)
         p.format = NumberFormat::parse(a.value, &why);
         return p.format.has_value() || fail(a.line, why);
     }
-    return fail(a.line, QStringLiteral("неизвестный атрибут %1").arg(n));
+    return fail(a.line, texts::unknownAttribute(n));
 }
 
 bool AttributeReader::checkStyleAttrs(const Statement &st)
@@ -194,7 +193,7 @@ bool AttributeReader::checkStyleAttrs(const Statement &st)
     Props unused;
     for (const Attr &a : st.attrs) {
         if (!styleAttributes().contains(a.name))
-            return fail(a.line, QStringLiteral("неизвестный атрибут %1 у %2").arg(a.name, st.keyword));
+            return fail(a.line, texts::unknownAttributeOf(a.name, st.keyword));
         if (!applyStyleAttr(a, unused))
             return false;
     }
@@ -224,7 +223,7 @@ bool AttributeReader::resolveProps(const Statement &st, Target target, Props &pr
         for (const QString &name : std::as_const(names)) {
             const auto it = m_styles.constFind(name);
             if (it == m_styles.constEnd())
-                return fail(a.line, QStringLiteral("неизвестный стиль %1").arg(name));
+                return fail(a.line, texts::unknownStyle(name));
             mergeAttrs(inherited, *it);
         }
     }
@@ -234,7 +233,7 @@ bool AttributeReader::resolveProps(const Statement &st, Target target, Props &pr
     for (const Attr &a : st.attrs)
         if (styleAttributes().contains(a.name) || a.name == u"color") {
             if (!appliesTo(a.name, target))
-                return fail(a.line, QStringLiteral("%1 не применим к %2").arg(a.name, st.keyword));
+                return fail(a.line, texts::notApplicable(a.name, st.keyword));
             if (!applyStyleAttr(a, props))
                 return false;
         }
@@ -261,12 +260,12 @@ bool AttributeReader::geometry(const Statement &st, const QStringList &names, QH
         if (a.name == u"style" || styleAttributes().contains(a.name))
             continue;
         if (!names.contains(a.name))
-            return fail(a.line, QStringLiteral("неизвестный атрибут %1 у %2").arg(a.name, st.keyword));
+            return fail(a.line, texts::unknownAttributeOf(a.name, st.keyword));
         found.insert(a.name, a);
     }
     for (const QString &r : required)
         if (!found.contains(r))
-            return fail(st.line, QStringLiteral("у %1 нет %2").arg(st.keyword, r));
+            return fail(st.line, texts::attributeMissing(st.keyword, r));
     return true;
 }
 

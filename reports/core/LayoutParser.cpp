@@ -1,6 +1,7 @@
 #include "LayoutParser.h"
 
 #include "LayoutAttributes.h"
+#include "LayoutTexts.h"
 #include "LayoutTokens.h"
 #include "ReportTexts.h"
 
@@ -57,16 +58,16 @@ private:
             if (t.kind == Token::Kind::End)
                 break;
             if (t.kind == Token::Kind::Close)
-                return fail(t.line, QStringLiteral("\"}\" без \"{\""));
+                return fail(t.line, texts::closeWithoutOpen());
             Statement st;
             const bool positionalOne = t.text == u"kalyx-report" || t.text == u"band" || t.text == u"style";
             if (!m_tokens.readStatement(st, positionalOne ? 1 : 0))
                 return false;
             if (!header) {
                 if (st.keyword != u"kalyx-report")
-                    return fail(st.line, QStringLiteral("это не макет отчета Kalyx (первая строка должна быть \"kalyx-report 1\")"));
+                    return fail(st.line, texts::notALayout());
                 if (st.args != QStringList{QStringLiteral("1")} || !st.attrs.isEmpty())
-                    return fail(st.line, QStringLiteral("неподдерживаемая версия макета"));
+                    return fail(st.line, texts::unsupportedLayoutVersion());
                 header = true;
                 if (!endOfStatement(st))
                     return false;
@@ -74,7 +75,7 @@ private:
             }
             if (st.keyword == u"page") {
                 if (page)
-                    return fail(st.line, QStringLiteral("page задан дважды"));
+                    return fail(st.line, texts::statementTwice(QStringLiteral("page")));
                 page = true;
                 if (!parsePage(st, layout) || !endOfStatement(st))
                     return false;
@@ -84,9 +85,9 @@ private:
                 m_attributes.addDefaults(st.attrs);
             } else if (st.keyword == u"style") {
                 if (st.args.size() != 1)
-                    return fail(st.line, QStringLiteral("у style нет имени"));
+                    return fail(st.line, texts::styleWithoutName());
                 if (m_attributes.hasStyle(st.args.first()))
-                    return fail(st.line, QStringLiteral("стиль %1 определен дважды").arg(st.args.first()));
+                    return fail(st.line, texts::styleTwice(st.args.first()));
                 if (!m_attributes.checkStyleAttrs(st) || !endOfStatement(st))
                     return false;
                 m_attributes.addStyle(st.args.first(), st.attrs);
@@ -97,20 +98,20 @@ private:
                 if (band.kind == BandKind::Title || band.kind == BandKind::PageHeader || band.kind == BandKind::PageFooter) {
                     bool &seen = onlyOnce[static_cast<int>(band.kind)];
                     if (seen)
-                        return fail(st.line, QStringLiteral("полоса %1 может быть только одна").arg(bandKindName(band.kind)));
+                        return fail(st.line, texts::bandOnlyOnce(bandKindName(band.kind)));
                     seen = true;
                 }
                 layout.bands.push_back(std::move(band));
             } else if (st.keyword == u"kalyx-report") {
-                return fail(st.line, QStringLiteral("kalyx-report задан дважды"));
+                return fail(st.line, texts::statementTwice(QStringLiteral("kalyx-report")));
             } else {
-                return fail(st.line, QStringLiteral("неизвестная инструкция %1").arg(st.keyword));
+                return fail(st.line, texts::unknownStatement(st.keyword));
             }
         }
         if (!header)
-            return fail(0, QStringLiteral("это не макет отчета Kalyx (файл пуст)"));
+            return fail(0, texts::emptyLayout());
         if (!page)
-            return fail(0, QStringLiteral("в макете нет инструкции page"));
+            return fail(0, texts::noPageStatement());
         return true;
     }
 
@@ -118,9 +119,9 @@ private:
     bool endOfStatement(const Statement &st)
     {
         if (m_tokens.peek().kind == Token::Kind::Open)
-            return fail(st.line, QStringLiteral("у %1 не бывает блока").arg(st.keyword));
+            return fail(st.line, texts::noBlockAllowed(st.keyword));
         if (m_tokens.peek().kind == Token::Kind::Close && m_depth == 0)
-            return fail(st.line, QStringLiteral("\"}\" без \"{\""));
+            return fail(st.line, texts::closeWithoutOpen());
         return true;
     }
 
@@ -140,26 +141,26 @@ private:
             } else if (a.name == u"margins") {
                 const QStringList parts = a.value.split(u',');
                 if (parts.size() != 1 && parts.size() != 4)
-                    return fail(a.line, QStringLiteral("margins: одно число или четыре (left, top, right, bottom)"));
+                    return fail(a.line, texts::marginsCount());
                 double m[4];
                 for (int i = 0; i < 4; ++i) {
                     bool ok = false;
                     m[i] = parts.at(parts.size() == 1 ? 0 : i).trimmed().toDouble(&ok);
                     if (!ok || !std::isfinite(m[i]) || m[i] < 0)
-                        return fail(a.line, QStringLiteral("неверные margins \"%1\"").arg(a.value));
+                        return fail(a.line, texts::badMargins(a.value));
                 }
                 page.margins = QMarginsF(m[0], m[1], m[2], m[3]);
             } else if (a.name == u"title") {
                 layout.title = a.value;
             } else {
-                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у page").arg(a.name));
+                return fail(a.line, texts::unknownAttributeOf(a.name, QStringLiteral("page")));
             }
         }
         if (!width || !height)
-            return fail(st.line, QStringLiteral("у page нет width и height"));
+            return fail(st.line, texts::pageWithoutSize());
         const QSizeF area = page.printingArea();
         if (area.width() <= 0 || area.height() <= 0)
-            return fail(st.line, QStringLiteral("поля не оставляют места для печати"));
+            return fail(st.line, texts::noRoomToPrint());
         layout.page = page;
         return true;
     }
@@ -173,10 +174,10 @@ private:
         };
         band.line = st.line;
         if (st.args.size() != 1 || !kinds.contains(st.args.first()))
-            return fail(st.line, QStringLiteral("у band нет вида: title, page-header, header, data, summary или page-footer"));
+            return fail(st.line, texts::bandWithoutKind());
         band.kind = kinds.value(st.args.first());
         if (inSubReport && band.kind != BandKind::Header && band.kind != BandKind::Data && band.kind != BandKind::Summary)
-            return fail(st.line, QStringLiteral("во вложенном отчете бывают только полосы header, data и summary"));
+            return fail(st.line, texts::subReportBandKinds());
         bool hasHeight = false;
         for (const Attr &a : st.attrs) {
             if (a.name == u"height") {
@@ -189,13 +190,13 @@ private:
                 if (!m_attributes.flag(a, band.repeat))
                     return false;
             } else {
-                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у полосы %2").arg(a.name, bandKindName(band.kind)));
+                return fail(a.line, texts::unknownBandAttribute(a.name, bandKindName(band.kind)));
             }
         }
         if (!hasHeight)
-            return fail(st.line, QStringLiteral("у band нет height"));
+            return fail(st.line, texts::attributeMissing(QStringLiteral("band"), QStringLiteral("height")));
         if (band.kind == BandKind::Data && band.dataset.isEmpty())
-            return fail(st.line, QStringLiteral("у полосы data нет dataset"));
+            return fail(st.line, texts::dataBandWithoutDataset());
         if (!m_tokens.opensBlock())
             return endOfStatement(st);
 
@@ -204,7 +205,7 @@ private:
             m_tokens.skipNewlines();
             const Token &t = m_tokens.peek();
             if (t.kind == Token::Kind::End)
-                return fail(band.line, QStringLiteral("полоса не закрыта \"}\""));
+                return fail(band.line, texts::bandNotClosed());
             if (t.kind == Token::Kind::Close) {
                 m_tokens.skip();
                 break;
@@ -233,7 +234,7 @@ private:
                     return false;
                 band.objects.emplace_back(std::move(sub));
             } else {
-                return fail(obj.line, QStringLiteral("неизвестный объект %1 (text, box, line или subreport)").arg(obj.keyword));
+                return fail(obj.line, texts::unknownObject(obj.keyword));
             }
         }
         --m_depth;
@@ -268,7 +269,7 @@ private:
         if (!m_attributes.rect(st, found, box.rect) || !m_attributes.resolveProps(st, Target::Box, props))
             return false;
         if (found.contains(QStringLiteral("text")))
-            return fail(st.line, QStringLiteral("у box нет текста; используйте объект text"));
+            return fail(st.line, texts::boxWithoutText());
         box.frame = props.frame.value_or(FrameSides::all());
         box.lineWidth = props.lineWidth;
         box.lineColor = props.lineColor;
@@ -298,7 +299,7 @@ private:
         QHash<QString, Attr> found;
         for (const Attr &a : st.attrs)
             if (a.name == u"style" || styleAttributes().contains(a.name))
-                return fail(a.line, QStringLiteral("неизвестный атрибут %1 у subreport").arg(a.name));
+                return fail(a.line, texts::unknownAttributeOf(a.name, QStringLiteral("subreport")));
         if (!m_attributes.geometry(st, {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("w")}, found,
                                    {QStringLiteral("x"), QStringLiteral("y")}))
             return false;
@@ -311,7 +312,7 @@ private:
             return false;
         sub.origin = QPointF(x, y);
         if (!m_tokens.opensBlock())
-            return fail(st.line, QStringLiteral("у subreport нет блока полос"));
+            return fail(st.line, texts::subReportWithoutBlock());
         // The parser, the layout and the layout's own destruction follow
         // subreports by recursion.
         if (m_subReports >= kMaxSubReportDepth)
@@ -322,7 +323,7 @@ private:
             m_tokens.skipNewlines();
             const Token &t = m_tokens.peek();
             if (t.kind == Token::Kind::End)
-                return fail(st.line, QStringLiteral("subreport не закрыт \"}\""));
+                return fail(st.line, texts::subReportNotClosed());
             if (t.kind == Token::Kind::Close) {
                 m_tokens.skip();
                 break;
@@ -331,7 +332,7 @@ private:
             if (!m_tokens.readStatement(bandSt, 1))
                 return false;
             if (bandSt.keyword != u"band")
-                return fail(bandSt.line, QStringLiteral("в subreport бывают только полосы"));
+                return fail(bandSt.line, texts::onlyBandsInSubReport());
             Band band;
             if (!parseBand(bandSt, band, true))
                 return false;
@@ -339,7 +340,7 @@ private:
         }
         --m_depth;
         if (sub.bands.empty())
-            return fail(st.line, QStringLiteral("subreport без полос"));
+            return fail(st.line, texts::subReportWithoutBands());
         return true;
     }
 
@@ -368,7 +369,7 @@ bool loadLayout(const QString &path, Layout &layout, QString *error)
     QFile file(path);
     if (!file.exists()) {
         if (error)
-            *error = QStringLiteral("%1: файл не найден").arg(name);
+            *error = texts::layoutFileNotFound(name);
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -378,7 +379,7 @@ bool loadLayout(const QString &path, Layout &layout, QString *error)
     }
     if (file.size() > kMaxFileSize) {
         if (error)
-            *error = QStringLiteral("%1: файл слишком велик для макета").arg(name);
+            *error = texts::layoutFileTooLarge(name);
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -391,7 +392,7 @@ bool loadLayout(const QString &path, Layout &layout, QString *error)
     const QString text = decoder(bytes);
     if (decoder.hasError()) {
         if (error)
-            *error = QStringLiteral("%1: файл не в кодировке UTF-8").arg(name);
+            *error = texts::layoutFileNotUtf8(name);
         return false;
     }
     QString why;

@@ -1,5 +1,6 @@
 #include "LayoutTokens.h"
 
+#include "LayoutTexts.h"
 #include "ReportTexts.h"
 
 #include <QSet>
@@ -51,7 +52,7 @@ bool tokenize(const QString &source, std::vector<Token> &tokens, Failure &fail)
                     }
                 }
                 if (!closed)
-                    return fail.at(line, QStringLiteral("текст в кавычках не закрыт"));
+                    return fail.at(line, texts::quoteNotClosed());
                 tokens.push_back({Token::Kind::Text, value, line});
             } else if (c == u'=') {
                 tokens.push_back({Token::Kind::Equals, QStringLiteral("="), line});
@@ -82,7 +83,7 @@ bool TokenStream::readStatement(Statement &st, int positional)
     const Token &first = peek();
     st.line = first.line;
     if (first.kind != Token::Kind::Word)
-        return m_fail.at(first.line, QStringLiteral("ожидалось ключевое слово, а не \"%1\"").arg(first.text));
+        return m_fail.at(first.line, texts::keywordExpected(first.text));
     st.keyword = first.text;
     skip();
     // A set, not a search of the list: a line may hold a great many.
@@ -93,23 +94,23 @@ bool TokenStream::readStatement(Statement &st, int positional)
             || t.kind == Token::Kind::Close)
             return true;
         if (t.kind != Token::Kind::Word)
-            return m_fail.at(t.line, QStringLiteral("лишнее \"%1\" после %2").arg(t.text, st.keyword));
+            return m_fail.at(t.line, texts::extraAfter(t.text, st.keyword));
         skip();
         if (peek().kind == Token::Kind::Equals) {
             skip();
             const Token &v = peek();
             if (v.kind != Token::Kind::Word && v.kind != Token::Kind::Text)
-                return m_fail.at(t.line, QStringLiteral("у атрибута %1 нет значения").arg(t.text));
+                return m_fail.at(t.line, texts::attributeWithoutValue(t.text));
             skip();
             if (given.contains(t.text))
-                return m_fail.at(t.line, QStringLiteral("атрибут %1 задан дважды").arg(t.text));
+                return m_fail.at(t.line, texts::attributeTwice(t.text));
             given.insert(t.text);
             st.attrs.append({t.text, v.text, true, t.line});
         } else if (st.args.size() < positional && st.attrs.isEmpty()) {
             st.args.append(t.text);
         } else {
             if (given.contains(t.text))
-                return m_fail.at(t.line, QStringLiteral("атрибут %1 задан дважды").arg(t.text));
+                return m_fail.at(t.line, texts::attributeTwice(t.text));
             given.insert(t.text);
             st.attrs.append({t.text, QString(), false, t.line});
         }

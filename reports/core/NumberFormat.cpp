@@ -1,5 +1,7 @@
 #include "NumberFormat.h"
 
+#include "LayoutTexts.h"
+
 #include "base/NumberPicture.h"
 #include "base/Numbers.h"
 
@@ -33,7 +35,7 @@ std::optional<NumberFormat> NumberFormat::parse(const QString &pattern, QString 
         // A picture without a digit placeholder would print the same text for
         // every number: certainly a mistake in the layout.
         if (!pattern.contains(u'0') && !pattern.contains(u'#')) {
-            setError(error, QStringLiteral("в формате \"%1\" нет места для цифр").arg(pattern));
+            setError(error, texts::formatWithoutDigits(pattern));
             return std::nullopt;
         }
         f.m_kind = Kind::Picture;
@@ -55,7 +57,7 @@ std::optional<NumberFormat> NumberFormat::parse(const QString &pattern, QString 
             continue;
         }
         if (seen) {
-            setError(error, QStringLiteral("в формате \"%1\" больше одного преобразования").arg(pattern));
+            setError(error, texts::formatWithTwoConversions(pattern));
             return std::nullopt;
         }
         seen = true;
@@ -75,14 +77,14 @@ std::optional<NumberFormat> NumberFormat::parse(const QString &pattern, QString 
         }
         const QChar conv = i < n ? pattern.at(i) : QChar();
         if (conv.isNull() || !QStringLiteral("fFgGeEdD").contains(conv)) {
-            setError(error, QStringLiteral("неизвестное преобразование в формате \"%1\"").arg(pattern));
+            setError(error, texts::unknownConversion(pattern));
             return std::nullopt;
         }
         f.m_conversion = conv.toLower().unicode();
         literal = &f.m_suffix;
     }
     if (!seen) {
-        setError(error, QStringLiteral("в формате \"%1\" нет преобразования").arg(pattern));
+        setError(error, texts::formatWithoutConversion(pattern));
         return std::nullopt;
     }
     return f;

@@ -1,5 +1,7 @@
 #include "PagePainter.h"
 
+#include "ReportTexts.h"
+
 #include "base/FileError.h"
 
 #include <QDir>
@@ -218,18 +220,18 @@ bool paintReport(const PreparedReport &report, QPagedPaintDevice &device, QStrin
 {
     QPainter painter;
     if (!painter.begin(&device))
-        return fail(error, QStringLiteral("на устройстве страниц нельзя рисовать"));
+        return fail(error, texts::pageDeviceNotPaintable());
     const double dotsPerMmX = device.logicalDpiX() / 25.4;
     const double dotsPerMmY = device.logicalDpiY() / 25.4;
     for (qsizetype i = 0; i < report.pages.size(); ++i) {
         if (i > 0 && !device.newPage()) {
             painter.end();
-            return fail(error, QStringLiteral("не удалось начать новую страницу"));
+            return fail(error, texts::newPageFailed());
         }
         paintPage(painter, report.pages.at(i), dotsPerMmX, dotsPerMmY, report.scale);
     }
     if (!painter.end())
-        return fail(error, QStringLiteral("не удалось завершить страницы"));
+        return fail(error, texts::pagesNotFinished());
     return true;
 }
 
@@ -244,7 +246,7 @@ bool writePdf(const PreparedReport &report, const QString &path, QString *error)
         writer.setTitle(report.title);
         if (!writer.setPageLayout(report.page.pageLayout())) {
             file.cancelWriting();
-            return fail(error, QStringLiteral("не удалось задать размер страницы"));
+            return fail(error, texts::pageSizeFailed());
         }
         if (!paintReport(report, writer, error)) {
             file.cancelWriting();

@@ -43,4 +43,10 @@ inline QString sheetScaledDown(int percent)
     return QStringLiteral("Лист уменьшен до %1 %, чтобы уместиться по ширине страницы").arg(percent);
 }
 
+// A page device (printer, PDF) that refused the painter's request.
+inline QString pageDeviceNotPaintable() { return QStringLiteral("на устройстве страниц нельзя рисовать"); }
+inline QString newPageFailed() { return QStringLiteral("не удалось начать новую страницу"); }
+inline QString pagesNotFinished() { return QStringLiteral("не удалось завершить страницы"); }
+inline QString pageSizeFailed() { return QStringLiteral("не удалось задать размер страницы"); }
+
 } // namespace kx::reports::texts

@@ -177,6 +177,12 @@ void TestCliEdit::refusals_data()
     QTest::newRow("last point") << QStringList{"move-point", "ROUTE", "2", "RW"} << 1
                                 << "Первый и последний ППМ маршрута не заменяются и не удаляются!\n";
     QTest::newRow("no such route") << QStringList{"add-point", "999", "1", "RW"} << 1 << "Маршрут 999 не найден\n";
+    // The point commands read their arguments alike, and each names its own usage.
+    QTest::newRow("option without its value")
+        << QStringList{"add-point", "ROUTE", "1", "RW", "--region"} << 2
+        << "Usage: kalyx-cli add-point CODE AFTER IDENT [--type T] [--region R]\n";
+    QTest::newRow("point not a number") << QStringList{"move-point", "ROUTE", "two", "RW", "--type", "N"} << 2
+                                        << "Usage: kalyx-cli move-point CODE NUMBER IDENT [--type T] [--region R]\n";
 }
 
 void TestCliEdit::refusals()

@@ -12,7 +12,9 @@
 // window folders may not include each other, but the shell, which puts the
 // program together, includes them all. Below ui nothing includes a Widgets
 // header; kalyx-cli and the tools stay programs without windows; the
-// benchmark, which times the windows too, stands above them all. The sphere
+// benchmark, which times the windows too, stands above them all, and opens a
+// window folder only through its windows' own headers (U_*.h), never the
+// widgets a window builds itself of, which the window may change. The sphere
 // of every distance and course is geo's: no other folder makes a geodesic of
 // its own. SQL runs only through store, so no other folder includes Qt Sql.
 // Every folder of C++ sources but the tests is one of these.
@@ -26,6 +28,7 @@ struct Layer
 
 constexpr int kCore = 2;
 constexpr int kWindows = 4;
+constexpr int kShell = 5;
 
 // A file belongs to the longest folder that prefixes its path.
 const Layer kLayers[] = {
@@ -45,13 +48,21 @@ const Layer kLayers[] = {
     {"editor", kWindows},
     {"catalogues", kWindows},
     {"map", kWindows},
-    {"shell", 5},
+    {"shell", kShell},
     {"bench", 6},
 };
 
 bool isProgramOfTheCore(const Layer *layer)
 {
     return qstrcmp(layer->folder, "cli") == 0 || qstrcmp(layer->folder, "tools") == 0;
+}
+
+// Whether an include from a layer above the windows reaches into a window
+// folder's own parts: anything but a window's header. The shell, which puts
+// the program together, may use what the window folders offer it besides.
+bool reachesIntoWindowFolder(const Layer *from, const Layer *to, const QString &target)
+{
+    return from->level > kShell && to->level == kWindows && !target.section(u'/', -1).startsWith(QLatin1String("U_"));
 }
 
 const Layer *layerOf(const QString &path)
@@ -214,6 +225,8 @@ void TestLayers::includesPointDown()
                 coreEdges[QLatin1String(from->folder)].insert(QLatin1String(to->folder));
             if (isProgramOfTheCore(from) && to->level > kCore)
                 faults << where + QStringLiteral(" (a program of the core has no windows)");
+            if (reachesIntoWindowFolder(from, to, inc.target))
+                faults << where + QStringLiteral(" (a window folder's own part: reach it through the window, U_*.h)");
         }
     }
     const QString cycle = cycleIn(coreEdges);

@@ -200,6 +200,11 @@ void TestReportFormat::expressionErrors_data()
                                             << "вложено глубже 100 уровней";
     QTest::newRow("101 levels") << QString(101, u'(') + "1" + QString(101, u')') << false << "вложено глубже 100 уровней";
     QTest::newRow("more than 1,000 steps, not deep") << balancedSum(10) << false << "длиннее 1000 действий";
+    // The expression quoted in the message is the layout's text, whatever it holds.
+    QTest::newRow("too deep, a placeholder in its text")
+        << "'%1' + " + QString(101, u'(') + "1" + QString(101, u')') << false << "\"'%1' + (((";
+    QTest::newRow("too long, a placeholder in its text")
+        << "'%1' + " + balancedSum(10) << false << "длиннее 1000 действий";
 }
 
 void TestReportFormat::expressionErrors()
