@@ -231,14 +231,12 @@ qint64 importPlan(store::Session &session, const Plan &plan, QObject *owner)
     QString error;
     const qint64 route = storePlan(session.ADOC, session.settings.fsPath, plan, &error);
     if (route == 0) {
-        busy.restoreNow();
         session.prompter().error(owner, error);
         return 0;
     }
     // The route is stored; a list that cannot be read again is said, and the
     // editor is not opened on a route the list does not stand on.
     if (!session.reopenRoutesAt(route)) {
-        busy.restoreNow();
         session.prompter().error(owner, texts::routeListFailed(session.QRoutes.lastError()));
         return 0;
     }

@@ -113,7 +113,6 @@ bool exportForSimulator(store::Session &session, SimFormat format, const QString
     Prompter &prompter = session.prompter();
     const store::Query &routes = session.QRoutes;
     if (routes.isEmpty() || routes.value(u"DateTime").isNull()) {
-        busy.restoreNow();
         prompter.error(owner, texts::notCalculated());
         return false;
     }
@@ -121,18 +120,15 @@ bool exportForSimulator(store::Session &session, SimFormat format, const QString
     QString why;
     QString dbError;
     if (!readSimRoute(session, &route, &why, &dbError)) {
-        busy.restoreNow();
         prompter.error(owner, why.isEmpty() ? texts::pointsQueryFailed() + QStringLiteral("\r\n") + dbError
                                             : exportFailureText(path, why));
         return false;
     }
     FileFailure failure;
     if (!writeFileAtomically(path, contentOf(route, format, today), &failure)) {
-        busy.restoreNow();
         prompter.error(owner, exportFailureText(path, failure));
         return false;
     }
-    busy.restoreNow();
     prompter.info(owner, texts::withWrittenFile(texts::exportDone(), QDir::toNativeSeparators(path)));
     return true;
 }

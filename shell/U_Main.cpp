@@ -350,7 +350,6 @@ void TF_Main::newRoute()
     {
         BusyGuard busy(m_session->busy());
         if (!m_session->reopenRoutesAt(m_newRoute->route())) {
-            busy.restoreNow();
             m_session->prompter().error(this, editor::texts::routeListFailed());
             return;
         }
