@@ -247,12 +247,27 @@ QStringList noCaseSpellings(const QString &text)
 
 int compareNoCase(const char *a, int aLength, const char *b, int bLength)
 {
+    // The same bytes are the same letters: names in a list often begin alike
+    // ("Москва - Сочи 2", "Москва - Сочи 3"), and need not be read there. The
+    // comparison starts at the first byte of the letter they differ in.
+    const auto *ua = reinterpret_cast<const unsigned char *>(a);
+    const auto *ub = reinterpret_cast<const unsigned char *>(b);
+    const int shorter = std::min(aLength, bLength);
+    int same = 0;
+    while (same < shorter && ua[same] == ub[same])
+        ++same;
+    const auto continues = [&](int k) {
+        const unsigned char c = k < aLength ? ua[k] : (k < bLength ? ub[k] : 0);
+        return (c & 0xC0) == 0x80;
+    };
+    while (same > 0 && continues(same))
+        --same;
+
     // Identifiers and coordinates are ASCII: compare them without decoding.
-    if (isAscii(a, aLength) && isAscii(b, bLength)) {
-        const int n = std::min(aLength, bLength);
-        for (int i = 0; i < n; ++i) {
-            const unsigned char ca = asciiFold(static_cast<unsigned char>(a[i]));
-            const unsigned char cb = asciiFold(static_cast<unsigned char>(b[i]));
+    if (isAscii(a + same, aLength - same) && isAscii(b + same, bLength - same)) {
+        for (int i = same; i < shorter; ++i) {
+            const unsigned char ca = asciiFold(ua[i]);
+            const unsigned char cb = asciiFold(ub[i]);
             if (ca != cb)
                 return ca < cb ? -1 : 1;
         }
@@ -260,10 +275,8 @@ int compareNoCase(const char *a, int aLength, const char *b, int bLength)
     }
     // Others letter by letter as they are decoded, without a copy of either:
     // sorting a list of Russian names compares them many times over.
-    const auto *ua = reinterpret_cast<const unsigned char *>(a);
-    const auto *ub = reinterpret_cast<const unsigned char *>(b);
-    int i = 0;
-    int j = 0;
+    int i = same;
+    int j = same;
     while (i < aLength && j < bLength) {
         const qint32 ca = decodeUtf8(ua, aLength, &i);
         const qint32 cb = decodeUtf8(ub, bLength, &j);

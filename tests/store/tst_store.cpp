@@ -30,6 +30,7 @@ private slots:
     void openRefusesFilesThatAreNotDatabases_data();
     void openRefusesFilesThatAreNotDatabases();
     void routeListOrdersNamesIgnoringCase();
+    void orderIgnoringCaseAgreesLetterByLetter();
     void identIndexNarrowsWithoutMissingARow();
     void navigationAndEofBof();
     void valuesByNameAndNull();
@@ -112,6 +113,43 @@ void TestStore::routeListOrdersNamesIgnoringCase()
     QVERIFY(q.open(QStringLiteral("SELECT Code FROM Routes WHERE Name = ? COLLATE KALYX_NOCASE"),
                    {QStringLiteral("Москва - Сочи")}));
     QCOMPARE(q.rowCount(), 2);
+}
+
+// The collation's order is that of the texts' case-folded letters, whatever
+// the two texts share at their beginning: Cyrillic letters of two bytes that
+// share their first one (Ж D0 96, Ц D0 A6), letters of two bytes beside ASCII,
+// one text the beginning of the other.
+void TestStore::orderIgnoringCaseAgreesLetterByLetter()
+{
+    const QString alphabet = QStringLiteral("aAzZ09 -жЖцЦёЁяЯσΣς");
+    QRandomGenerator random(20261211);
+    const auto randomText = [&](int length) {
+        QString text;
+        for (int i = 0; i < length; ++i)
+            text += alphabet.at(random.bounded(alphabet.size()));
+        return text;
+    };
+    const auto folded = [](const QString &text) {
+        QString out;
+        for (const QChar c : text)
+            out += c.toCaseFolded();
+        return out;
+    };
+    const auto sign = [](int value) { return (value > 0) - (value < 0); };
+    for (int round = 0; round < 3000; ++round) {
+        const QString a = randomText(random.bounded(8));
+        // Mostly a text that begins as a does, so that the comparison starts
+        // inside the shared part.
+        const QString b = round % 4 == 0 ? randomText(random.bounded(8))
+                                         : a.left(random.bounded(a.size() + 1)) + randomText(random.bounded(3));
+        const QByteArray ua = a.toUtf8();
+        const QByteArray ub = b.toUtf8();
+        const int expected = sign(QString::compare(folded(a), folded(b)));
+        QVERIFY2(sign(compareNoCase(ua.constData(), int(ua.size()), ub.constData(), int(ub.size()))) == expected,
+                 qPrintable(QStringLiteral("«%1» against «%2»").arg(a, b)));
+        QVERIFY2(sign(compareNoCase(ub.constData(), int(ub.size()), ua.constData(), int(ua.size()))) == -expected,
+                 qPrintable(QStringLiteral("«%1» against «%2»").arg(b, a)));
+    }
 }
 
 void TestStore::identIndexNarrowsWithoutMissingARow()
