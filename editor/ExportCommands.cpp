@@ -14,7 +14,6 @@
 #include "ui/FileDialogs.h"
 #include "ui/ReportPreviewDialog.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace kx::editor {
@@ -42,7 +41,7 @@ void runPlnExport(store::Session &session, ui::FileDialogs &dialogs, QWidget *ed
             continue;
         }
         if (interchange::ExportPLN(session, path, routeList))
-            session.prompter().info(editor, texts::withWrittenFile(texts::exportDone(), QDir::toNativeSeparators(path)));
+            session.prompter().info(editor, texts::withWrittenFile(texts::exportDone(), path));
         return;
     }
 }

@@ -129,7 +129,7 @@ bool exportForSimulator(store::Session &session, SimFormat format, const QString
         prompter.error(owner, exportFailureText(path, failure));
         return false;
     }
-    prompter.info(owner, texts::withWrittenFile(texts::exportDone(), QDir::toNativeSeparators(path)));
+    prompter.info(owner, texts::withWrittenFile(texts::exportDone(), path));
     return true;
 }
 
