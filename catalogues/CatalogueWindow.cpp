@@ -7,15 +7,12 @@
 #include "ui/FormParts.h"
 #include "ui/GridView.h"
 #include "ui/Navigator.h"
-#include "ui/WindowMemory.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <tuple>
 
 namespace kx::catalogues {
 
@@ -53,18 +50,11 @@ void CatalogueWindow::layOut(QHBoxLayout *below, std::initializer_list<QWidget *
 
 void CatalogueWindow::setOpeningSize(QSize size, QList<int> nameColumns)
 {
-    setMinimumSize(size);
-    resize(size);
-    m_memory = std::make_unique<ui::WindowMemory>(this, m_setup.memoryPrefix);
-    m_memory->addGrid(m_grid, std::move(nameColumns));
+    rememberPlace(size, m_session.settingsFile().path(), m_setup.memoryPrefix, m_grid, std::move(nameColumns));
 }
 
 void CatalogueWindow::shown()
 {
-    if (m_memory && !m_placed) {
-        m_memory->restore(m_session.settingsFile().path());
-        m_placed = true;
-    }
     for (QLineEdit *search : std::as_const(m_searches))
         search->clear();
     {
@@ -84,11 +74,7 @@ void CatalogueWindow::done(int result)
         m_list.close();
         listClosed();
     }
-    // A program folder that cannot be written keeps the place it had; the
-    // window closes all the same.
-    if (m_memory)
-        std::ignore = m_memory->save(m_session.settingsFile().path());
-    QDialog::done(result);
+    Dialog::done(result);
 }
 
 } // namespace kx::catalogues

@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <initializer_list>
-#include <memory>
 
 class QGroupBox;
 class QHBoxLayout;
@@ -20,7 +19,6 @@ class Session;
 
 namespace kx::ui {
 class GridView;
-class WindowMemory;
 } // namespace kx::ui
 
 namespace kx::catalogues {
@@ -79,8 +77,6 @@ private:
     QGroupBox *m_group = nullptr;
     ui::GridView *m_grid = nullptr;
     QList<QLineEdit *> m_searches;
-    std::unique_ptr<ui::WindowMemory> m_memory;
-    bool m_placed = false; // given its remembered place and size
 };
 
 } // namespace kx::catalogues

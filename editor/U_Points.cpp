@@ -23,7 +23,6 @@
 #include "ui/Meter.h"
 #include "ui/Navigator.h"
 #include "ui/PictureSpinBox.h"
-#include "ui/WindowMemory.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -144,10 +143,8 @@ void TF_Points::buildWindow()
     ui::setTabOrder({m_name, m_fl, m_grid, button("BCalc"), m_newP, m_editP, m_delP, m_selectM, m_delM,
                      button("BPrint"), button("BToPLN"), button("BTo21"), button("BToPSh"), ok});
     // 791 x 505 when it first opens; a larger window gives the points the room.
-    setMinimumSize(791, 505);
-    resize(791, 505);
-    m_memory = std::make_unique<ui::WindowMemory>(this, QStringLiteral("Points"));
-    m_memory->addGrid(m_grid, {2, 6}); // the waypoint's and the beacon's names
+    // The waypoint's and the beacon's names take the room.
+    rememberPlace(QSize(791, 505), m_session.settingsFile().path(), QStringLiteral("Points"), m_grid, {2, 6});
 }
 
 QWidget *TF_Points::buildHeader()
@@ -305,10 +302,6 @@ QWidget *TF_Points::buildPointsGroup()
 
 void TF_Points::shown()
 {
-    if (!m_placed) {
-        m_memory->restore(m_session.settingsFile().path());
-        m_placed = true;
-    }
     m_editing.reset();
     BusyGuard busy(m_session.busy());
     setWindowTitle(QStringLiteral(" Просмотр/изменение маршрута"));
@@ -518,8 +511,7 @@ void TF_Points::done(int result)
         if (!reread)
             m_session.prompter().error(this, texts::routeListFailed());
     }
-    m_memory->save(m_session.settingsFile().path());
-    QDialog::done(result);
+    Dialog::done(result);
 }
 
 } // namespace kx::editor

@@ -8,7 +8,6 @@
 #include "ui/Dialog.h"
 
 #include <functional>
-#include <memory>
 
 class QAction;
 class QLineEdit;
@@ -23,7 +22,6 @@ class GridView;
 class Meter;
 class Navigator;
 class PictureSpinBox;
-class WindowMemory;
 } // namespace kx::ui
 
 namespace kx::editor {
@@ -106,8 +104,6 @@ private:
     QPushButton *m_delP = nullptr;
     QPushButton *m_selectM = nullptr;
     QPushButton *m_delM = nullptr;
-    std::unique_ptr<ui::WindowMemory> m_memory;
-    bool m_placed = false; // given its remembered place and size
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
 };

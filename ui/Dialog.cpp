@@ -1,6 +1,10 @@
 #include "Dialog.h"
 
+#include "WindowMemory.h"
+
 #include <QShowEvent>
+
+#include <tuple>
 
 namespace kx::ui {
 namespace {
@@ -42,8 +46,32 @@ Dialog::~Dialog()
 void Dialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        shown();
+    if (event->spontaneous())
+        return;
+    if (m_memory && !m_placed) {
+        m_memory->restore(m_iniPath);
+        m_placed = true;
+    }
+    shown();
+}
+
+void Dialog::done(int result)
+{
+    // A program folder that cannot be written keeps the place it had; the
+    // window closes all the same.
+    if (m_memory)
+        std::ignore = m_memory->save(m_iniPath);
+    QDialog::done(result);
+}
+
+void Dialog::rememberPlace(QSize openingSize, QString iniPath, const QString &prefix, QTableView *grid,
+                           QList<int> nameColumns)
+{
+    setMinimumSize(openingSize);
+    resize(openingSize);
+    m_iniPath = std::move(iniPath);
+    m_memory = std::make_unique<WindowMemory>(this, prefix);
+    m_memory->addGrid(grid, std::move(nameColumns));
 }
 
 } // namespace kx::ui

@@ -1,8 +1,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QTableView;
 
 namespace kx::ui {
+
+class WindowMemory;
 
 // The program's modal windows. Each is made once and shown again and again:
 // what a window does every time the program shows it goes in shown(). The
@@ -25,9 +34,25 @@ public:
     // is already gone (an edit taking its value on leaving).
     ~Dialog() override;
 
+    // Writes the remembered place, size and widths, then closes the window.
+    void done(int result) override;
+
 protected:
     virtual void shown() {}
     void showEvent(QShowEvent *event) final;
+
+    // The size the window opens at, and its smallest. Its place, size and the
+    // grid's column widths are kept in the settings file at iniPath, section
+    // [WINDOWS], keys beginning with prefix: given back the first time the
+    // window shows (before shown()), written each time it closes. The grid's
+    // name columns take the room a grown window gives the grid.
+    void rememberPlace(QSize openingSize, QString iniPath, const QString &prefix, QTableView *grid,
+                       QList<int> nameColumns);
+
+private:
+    std::unique_ptr<WindowMemory> m_memory;
+    QString m_iniPath;
+    bool m_placed = false; // given its remembered place and size
 };
 
 } // namespace kx::ui

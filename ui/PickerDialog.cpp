@@ -2,15 +2,12 @@
 
 #include "ButtonsAndTabs.h"
 #include "GridView.h"
-#include "WindowMemory.h"
 
 #include "base/Prompter.h"
 #include "store/Query.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <tuple>
 
 namespace kx::ui {
 
@@ -47,21 +44,13 @@ void PickerDialog::layOut(QLayout *between, std::initializer_list<QWidget *> tab
     setTabOrder(m_ok, m_cancel);
 }
 
-void PickerDialog::setOpeningSize(QSize size, QString iniPath, QString memoryPrefix, QList<int> nameColumns)
+void PickerDialog::setOpeningSize(QSize size, QString iniPath, const QString &memoryPrefix, QList<int> nameColumns)
 {
-    setMinimumSize(size);
-    resize(size);
-    m_iniPath = std::move(iniPath);
-    m_memory = std::make_unique<WindowMemory>(this, std::move(memoryPrefix));
-    m_memory->addGrid(m_grid, std::move(nameColumns));
+    rememberPlace(size, std::move(iniPath), memoryPrefix, m_grid, std::move(nameColumns));
 }
 
 void PickerDialog::shown()
 {
-    if (m_memory && !m_placed) {
-        m_memory->restore(m_iniPath);
-        m_placed = true;
-    }
     m_chosen = 0;
     m_list->close();
     m_list->setPagedSql(listSql());
@@ -84,11 +73,7 @@ void PickerDialog::done(int result)
     if (result != Accepted)
         m_chosen = 0;
     m_list->close();
-    // A program folder that cannot be written keeps the place it had; the
-    // choice stands all the same.
-    if (m_memory)
-        std::ignore = m_memory->save(m_iniPath);
-    QDialog::done(result);
+    Dialog::done(result);
 }
 
 } // namespace kx::ui

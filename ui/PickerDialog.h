@@ -25,7 +25,6 @@ struct PagedSql;
 namespace kx::ui {
 
 class GridView;
-class WindowMemory;
 
 // A modal picker of one row: its own list in the grid GM, "OK" (BOK) and
 // "Отмена" (BCancel). A double click or Enter in the list chooses as BOK does.
@@ -64,7 +63,7 @@ protected:
     // The size the window opens at, and its smallest; where its place is kept
     // (kalyx.ini, the keys' prefix) and the list's name columns, which take
     // the room a grown window gives the list.
-    void setOpeningSize(QSize size, QString iniPath, QString memoryPrefix, QList<int> nameColumns);
+    void setOpeningSize(QSize size, QString iniPath, const QString &memoryPrefix, QList<int> nameColumns);
 
     // The statement of the list, read at every showing, a page at a time.
     virtual store::PagedSql listSql() const = 0;
@@ -82,9 +81,6 @@ private:
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
     qint64 m_chosen = 0;
-    std::unique_ptr<WindowMemory> m_memory;
-    QString m_iniPath;
-    bool m_placed = false; // given its remembered place and size
 };
 
 } // namespace kx::ui
