@@ -46,13 +46,19 @@ Dialog::~Dialog()
 void Dialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    if (m_memory && !m_placed) {
+    if (!event->spontaneous())
+        shown();
+}
+
+void Dialog::setVisible(bool visible)
+{
+    // A place given here also keeps QDialog from centring the window on its
+    // owner; a window never saved is still centred.
+    if (visible && m_memory && !m_placed) {
         m_memory->restore(m_iniPath);
         m_placed = true;
     }
-    shown();
+    QDialog::setVisible(visible);
 }
 
 void Dialog::done(int result)

@@ -34,6 +34,11 @@ public:
     // is already gone (an edit taking its value on leaving).
     ~Dialog() override;
 
+    // Gives the window its remembered place, size and widths the first time
+    // it shows, before the window system maps it: a window moved once it is
+    // mapped has no frame yet, and would be placed a title bar's height too
+    // high (by an X11 window manager), creeping up at every run.
+    void setVisible(bool visible) override;
     // Writes the remembered place, size and widths, then closes the window.
     void done(int result) override;
 
@@ -44,7 +49,7 @@ protected:
     // The size the window opens at, and its smallest. Its place, size and the
     // grid's column widths are kept in the settings file at iniPath, section
     // [WINDOWS], keys beginning with prefix: given back the first time the
-    // window shows (before shown()), written each time it closes. The grid's
+    // window shows, written each time it closes. The grid's
     // name columns take the room a grown window gives the grid.
     void rememberPlace(QSize openingSize, QString iniPath, const QString &prefix, QTableView *grid,
                        QList<int> nameColumns);

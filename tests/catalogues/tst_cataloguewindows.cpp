@@ -75,6 +75,21 @@ QString headerTitles(ui::GridView *grid)
 } // namespace
 
 // The catalogue windows driven by their controls, with a scripted prompter.
+// The size a window has when it is about to be shown.
+class SizeAtShow : public QObject
+{
+public:
+    QSize size;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && !size.isValid())
+            size = static_cast<QWidget *>(watched)->size();
+        return false;
+    }
+};
+
 class TestCatalogueWindows : public test::SessionTest
 {
     Q_OBJECT
@@ -1159,11 +1174,16 @@ void TestCatalogueWindows::windowsGrowAndComeBackSo()
                  && ini.contains(QStringLiteral("\r\n%1Height=%2\r\n").arg(prefix).arg(left.height())),
              qPrintable(ini));
 
-    // The program started again: the window opens as it was left.
+    // The program started again: the window opens as it was left, placed
+    // before it is shown (a window moved once the window system has mapped it
+    // has no frame yet, and an X11 window manager puts it a title bar higher).
     m_rsbn = std::make_unique<TF_RSBN>(*m_session, *m_lists);
     m_punkts = std::make_unique<TF_Punkts>(*m_session, *m_lists, *m_ppm);
+    SizeAtShow atShow;
+    window()->installEventFilter(&atShow);
     window()->show();
     QVERIFY(QTest::qWaitForWindowExposed(window()));
+    QCOMPARE(atShow.size, left);
     QCOMPARE(window()->size(), left);
     window()->reject();
 }
